@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the build needs (and, with --test, the
+# extra tools the test suite uses), then exits. Packages already present are
+# left alone; nothing is installed when everything is there.
+#
+#   scripts/setup.sh          packages to build and run
+#   scripts/setup.sh --test   also the cross-check decoders and the browser
+set -euo pipefail
+
+build_pkgs=(
+    g++ cmake ninja-build pkg-config
+    qt6-base-dev
+    libjpeg62-turbo-dev libpng-dev zlib1g-dev libtiff-dev
+    libfreetype-dev libfontconfig-dev fonts-liberation
+    googletest libgtest-dev libbenchmark-dev
+)
+test_pkgs=(
+    imagemagick python3-pil libjpeg-turbo-progs chromium
+)
+
+pkgs=("${build_pkgs[@]}")
+if [[ "${1:-}" == "--test" ]]; then
+    pkgs+=("${test_pkgs[@]}")
+fi
+
+missing=()
+for p in "${pkgs[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+if [[ ${#missing[@]} -eq 0 ]]; then
+    exit 0
+fi
+
+if [[ $(id -u) -eq 0 ]]; then
+    sudo=()
+elif command -v sudo >/dev/null 2>&1; then
+    sudo=(sudo)
+else
+    echo "setup: these packages are missing and there is no sudo: ${missing[*]}" >&2
+    exit 1
+fi
+echo "setup: installing ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,34 @@
+// What a batch or single-file run needs from whoever started it: the window
+// in interactive use, a console host when headless, a recording fake in
+// tests. The engine never talks to a window in any other way.
+#pragma once
+
+#include <string>
+
+namespace vig {
+
+// Every status-text change pumps for at most this long.
+inline constexpr int kStatusPumpMilliseconds = 200;
+
+class RunHost {
+public:
+    virtual ~RunHost() = default;
+    // False when headless: no questions, no message boxes, no error pane.
+    virtual bool HasWindow() const = 0;
+    virtual void SetStepText(const std::string& text) = 0;     // status line
+    virtual void SetDetailText(const std::string& text) = 0;   // path line
+    virtual void SetProgressText(const std::string& text) = 0; // busy window line
+    virtual bool StopRequested() const = 0;
+    // Dispatches pending window messages for at most maxMilliseconds.
+    virtual void PumpMessages(int maxMilliseconds) = 0;
+    virtual bool AskYesNo(const std::string& text) = 0;
+    // A message box with OK, or OK and Cancel; true when Cancel was chosen.
+    virtual bool ShowReport(const std::string& text, bool offerCancel) = 0;
+    // Appends to the error log pane (text already in CR LF form).
+    virtual void AppendErrorLog(const std::string& text) = 0;
+    virtual void SetLogButtonBlinking(bool on) = 0;
+    // A report made while there is no window (headless): nobody is asked.
+    virtual void ReportWithoutWindow(const std::string& message) = 0;
+};
+
+}  // namespace vig

@@ -1,0 +1,71 @@
+// The load and save dispatch: one reader per file extension and one writer
+// per output format code, with the conversion the save applies first. The
+// rows themselves live in codec_table.cpp; a format without a row behaves
+// like an unknown one (load: ErrUnknownFormat, save: nothing written).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "image/pixel_block.h"
+
+namespace vig {
+
+// Input format codes, as CPxImage::inputFormat holds them.
+enum InputFormat : int {
+    InputNone = 0,
+    InputJpeg = 4,
+    InputBmp = 6,
+    InputPng = 9,
+    InputTiff = 12,
+    InputPcx = 15,
+    InputGif = 18,
+};
+
+// Reads `path`; on failure returns an empty block, sets *width = *height = 0
+// and leaves the code in the last error.
+using ReaderFn = PixelBlock (*)(const std::string& path, int* width, int* height);
+
+enum class SaveConversion {
+    None,         // the RGB pixels go to the writer
+    Quantize256,  // 256-colour palette and one index per pixel
+    Grayscale,    // gray levels as indices with the gray-ramp palette
+};
+
+struct WriteRequest {
+    std::string path;
+    const uint8_t* rgb = nullptr;  // width x height x 3, rows top first
+    int width = 0;
+    int height = 0;
+    // Set for the converting rows: one index per pixel and 256 palette
+    // entries of 4 bytes (blue, green, red, 0).
+    const uint8_t* indices = nullptr;
+    const uint8_t* palette = nullptr;
+    int paletteColours = 0;
+    int jpegQuality = 75;
+    double fileGamma = 0.0;
+};
+
+// Returns 1 on success, 0 on failure with the code in the last error.
+using WriterFn = int (*)(const WriteRequest& request);
+
+struct ReaderEntry {
+    const char* extension;  // with the dot, lower case
+    int inputFormat;
+    ReaderFn read;
+};
+
+struct WriterEntry {
+    int format;
+    SaveConversion conversion;
+    WriterFn write;
+};
+
+// The reader for an extension (with its dot), compared ignoring case;
+// nullptr when there is none.
+const ReaderEntry* FindReader(std::string_view extension);
+// The writer of an output format code 4..19; nullptr when there is none.
+const WriterEntry* FindWriter(int format);
+
+}  // namespace vig

@@ -1,0 +1,32 @@
+#include "image/image_library.h"
+
+namespace vig {
+namespace {
+
+thread_local ErrorCode tLastError = ErrNone;
+thread_local ProgressCallback tCallback = nullptr;
+thread_local MessagePump tPump = nullptr;
+thread_local void* tPumpContext = nullptr;
+
+}  // namespace
+
+ErrorCode GetLastImageError() { return tLastError; }
+void SetLastImageError(ErrorCode code) { tLastError = code; }
+
+void SetProgressCallback(ProgressCallback callback) { tCallback = callback; }
+ProgressCallback GetProgressCallback() { return tCallback; }
+
+int ReportProgress(int row, int total) { return tCallback != nullptr ? tCallback(row, total) : 1; }
+
+int ApplicationProgressCallback(int row, int /*total*/) {
+    if (row % 20 != 0) return 1;
+    if (tPump != nullptr) tPump(tPumpContext, 80);
+    return 1;
+}
+
+void SetMessagePump(MessagePump pump, void* context) {
+    tPump = pump;
+    tPumpContext = context;
+}
+
+}  // namespace vig

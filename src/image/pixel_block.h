@@ -1,0 +1,46 @@
+// An owned, zero-initialised block of pixel bytes. Sizes are computed with
+// overflow checks and capped at 2^31-1 bytes before anything is allocated.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+namespace vig {
+
+inline constexpr size_t kMaxBlockBytes = 0x7FFFFFFF;
+
+// width x height x bytesPerPixel, or false when a dimension is not positive,
+// the product overflows or exceeds kMaxBlockBytes.
+bool BlockSize(long long width, long long height, int bytesPerPixel, size_t* bytes);
+
+class PixelBlock {
+public:
+    PixelBlock() = default;
+    PixelBlock(PixelBlock&&) noexcept = default;
+    PixelBlock& operator=(PixelBlock&&) noexcept = default;
+    PixelBlock(const PixelBlock&) = delete;
+    PixelBlock& operator=(const PixelBlock&) = delete;
+
+    // Allocates `bytes` zeroed bytes, replacing what was held. False (and
+    // empty) when the memory cannot be had or bytes is 0 or too large.
+    bool Allocate(size_t bytes);
+    // Allocates a block for width x height pixels of 3 bytes.
+    bool AllocateRgb(long long width, long long height);
+    void Reset() { data_.reset(); size_ = 0; }
+
+    uint8_t* data() { return data_.get(); }
+    const uint8_t* data() const { return data_.get(); }
+    size_t size() const { return size_; }
+    bool empty() const { return data_ == nullptr; }
+
+private:
+    struct FreeDeleter {
+        void operator()(uint8_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<uint8_t, FreeDeleter> data_;
+    size_t size_ = 0;
+};
+
+}  // namespace vig

@@ -1,0 +1,47 @@
+#include "platform/qt_profile_store.h"
+
+#include <QSettings>
+#include <QString>
+#include <QVariant>
+
+namespace vig::platform {
+
+QtProfileStore::QtProfileStore()
+    : settings_(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                            QString::fromUtf8(kCompanyKey),
+                                            QString::fromUtf8(kApplicationKey))) {
+    settings_->beginGroup(QString::fromUtf8(kApplicationKey));
+}
+
+QtProfileStore::~QtProfileStore() {
+    settings_->endGroup();
+    settings_->sync();
+}
+
+long long QtProfileStore::ReadInt(const std::string& name, long long fallback) {
+    const QVariant v = settings_->value(QString::fromUtf8(name));
+    if (!v.isValid()) return fallback;
+    long long out = 0;
+    if (!ParseStoredInteger(v.toString().toStdString(), &out)) return fallback;
+    return out;
+}
+
+void QtProfileStore::WriteInt(const std::string& name, long long value) {
+    settings_->setValue(QString::fromUtf8(name), QVariant::fromValue<qlonglong>(value));
+}
+
+std::string QtProfileStore::ReadString(const std::string& name, const std::string& fallback) {
+    const QVariant v = settings_->value(QString::fromUtf8(name));
+    if (!v.isValid()) return fallback;
+    return v.toString().toStdString();
+}
+
+void QtProfileStore::WriteString(const std::string& name, const std::string& value) {
+    settings_->setValue(QString::fromUtf8(name), QString::fromStdString(value));
+}
+
+void QtProfileStore::Flush() { settings_->sync(); }
+
+std::string QtProfileStore::FilePath() const { return settings_->fileName().toStdString(); }
+
+}  // namespace vig::platform

@@ -1,0 +1,14 @@
+// Queries of the running system that the rest of the program needs.
+#pragma once
+
+#include <string>
+
+namespace vig::platform {
+
+// The user's temporary folder ($TMPDIR, else /tmp), as the system gives it.
+std::string TempFolder();
+
+// Full path of the running program file ("" if it cannot be found).
+std::string ProgramPath();
+
+}  // namespace vig::platform
