@@ -196,12 +196,6 @@ ErrorCode CPxImage::MapToPalette(int n, const uint8_t* palette) {
     return ErrNone;
 }
 
-ErrorCode CPxImage::Rotate(int kind) {
-    if (kind == 0) return ErrNone;
-    // The rotation arrives with the processing library.
-    return ErrUnknownFormat;
-}
-
 void CPxImage::SetPngOptions(double fileGamma, double screenGamma, const std::string& pngKey,
                              const std::string& pngText, bool copyText, bool compressText,
                              PackedColour background) {

@@ -54,6 +54,21 @@ public:
                        const std::string& pngText, bool copyText, bool compressText,
                        PackedColour background);
 
+    // Processing of the pixels (the algorithms live in processing/).
+    // Resamples to newWidth x newHeight: kind 0 none, 1 bilinear, 2 box average.
+    ErrorCode Resize(int newWidth, int newHeight, int kind);
+    // Every channel byte v becomes lut[v]; ErrParameter without a table.
+    ErrorCode ApplyLut(const uint8_t* lut);
+    // Laplacian sharpening at level 0..100 (clamped).
+    ErrorCode Sharpen(int level);
+    // Centres the image on a boxWidth x boxHeight background of `colour`
+    // unless it already covers the box.
+    ErrorCode Matte(int boxWidth, int boxHeight, PackedColour colour);
+    // Blends the overlay at position code 0..13, optionally scaled to fit,
+    // with an opacity and, unless noTransparency, a keyed colour.
+    ErrorCode Overlay(const CPxImage& overlay, int position, bool sizeToFit, bool noTransparency,
+                      double opacity, PackedColour transparentColour);
+
     // Takes over a pixel block of width x height x 3 bytes.
     void Adopt(PixelBlock&& pixels, int width, int height);
 

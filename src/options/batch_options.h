@@ -165,6 +165,17 @@ struct BatchOptions : HtmlOptions, CompositeOptions {
     CompositeOptions& Composite() { return *this; }
     const CompositeOptions& Composite() const { return *this; }
 
+    // The output size of a srcWidth x srcHeight image under MainResizeMethod,
+    // MainWidth, MainHeight, MainEnlarge and ImageBilinear, and the resampling
+    // kind (0 none, 1 bilinear, 2 box). *kind must be 0 on entry: the paths
+    // that leave it unchanged yield 0.
+    void ComputeOutputSize(unsigned srcWidth, unsigned srcHeight, unsigned* outWidth,
+                           unsigned* outHeight, int* kind) const;
+    // The 256-entry tone curve of ImageEnhanceType, or nullptr for type 0.
+    // Type 5 reads ImageUserLUTPath into UserLut first; when that file cannot
+    // be opened *userCurveMissing is set and the identity curve is returned.
+    const uint8_t* GetToneLut(bool* userCurveMissing);
+
     // Every field to its reset value; OpsSilentOperation keeps its value.
     void Reset();
     // Reads every stored field; absent values take their first-run default.
