@@ -1,18 +1,58 @@
 // Operations of the options record that use the processing library.
-// Placeholders until the processing library lands.
+#include <cstdio>
+#include <memory>
+#include <string>
+
 #include "options/batch_options.h"
+#include "processing/resample.h"
+#include "processing/tone_curves.h"
 
 namespace vig {
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+// The beginning of the user curve file, as much as the reader can use; false
+// when the file cannot be opened or read.
+bool ReadCurveText(const std::string& path, std::string* text) {
+    if (path.empty()) return false;
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) return false;
+    text->assign(processing::kUserCurveMaxBytes, '\0');
+    const size_t got = std::fread(text->data(), 1, text->size(), file.get());
+    if (std::ferror(file.get())) return false;  // a folder opens but cannot be read
+    text->resize(got);
+    return true;
+}
+
+}  // namespace
 
 void BatchOptions::ComputeOutputSize(unsigned srcWidth, unsigned srcHeight, unsigned* outWidth,
-                                     unsigned* outHeight, int*) const {
-    *outWidth = srcWidth;
-    *outHeight = srcHeight;
+                                     unsigned* outHeight, int* kind) const {
+    processing::ResizeRequest request;
+    request.method = MainResizeMethod;
+    request.width = static_cast<unsigned>(MainWidth);
+    request.height = static_cast<unsigned>(MainHeight);
+    request.enlarge = MainEnlarge != 0;
+    request.bilinear = ImageBilinear != 0;
+    processing::ComputeOutputSize(request, srcWidth, srcHeight, outWidth, outHeight, kind);
 }
 
 const uint8_t* BatchOptions::GetToneLut(bool* userCurveMissing) {
     if (userCurveMissing != nullptr) *userCurveMissing = false;
-    return nullptr;
+    if (ImageEnhanceType == 0) return nullptr;
+    if (ImageEnhanceType != 5) {
+        const uint8_t* curve = processing::BuiltInToneCurve(ImageEnhanceType);
+        return curve != nullptr ? curve : processing::BuiltInToneCurve(1);
+    }
+    std::string text;
+    const bool opened = ReadCurveText(ImageUserLUTPath, &text);
+    // Without a file the curve is the identity.
+    processing::ParseUserCurve(opened ? text : std::string(), UserLut.data());
+    if (!opened && userCurveMissing != nullptr) *userCurveMissing = true;
+    return UserLut.data();
 }
 
 }  // namespace vig
