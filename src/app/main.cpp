@@ -5,31 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/app_info.h"
+#include "engine/command_line.h"
 #include "options/batch_options.h"
-#include "platform/paths.h"
 #include "platform/qt_profile_store.h"
 #include "platform/system.h"
-
-namespace {
-
-constexpr int kExitUsage = 2;
-
-void PrintUsage(std::FILE* out) {
-    std::fprintf(out,
-                 "%s - thumbnails in batches\n"
-                 "usage:\n"
-                 "  vignettor /h /f INPUT-FILE OUTPUT-FILE [switches]\n"
-                 "  vignettor /h /d SOURCE-FOLDER OUTPUT-FOLDER [switches]\n",
-                 vig::ApplicationTitle().c_str());
-}
-
-bool IsHeadlessWord(const std::string& arg) {
-    return vig::paths::EqualsIgnoringCase(arg, "/h") ||
-           vig::paths::EqualsIgnoringCase(arg, "/HIDE");
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv, argv + argc);
@@ -42,12 +21,12 @@ int main(int argc, char** argv) {
     options.Reset();
     options.Load(store);
 
-    if (args.size() > 1 && IsHeadlessWord(args[1])) {
-        // The headless modes come with the batch engine.
-        PrintUsage(stderr);
-        return kExitUsage;
-    }
+    // Headless runs never save the settings: switches and features
+    // switched off during the run do not persist.
+    if (args.size() > 1 && vig::IsHeadlessWord(args[1]))
+        return vig::RunHeadless(args, options, stdout, stderr);
+
     // No window yet: tell how to run headless.
-    PrintUsage(stderr);
-    return kExitUsage;
+    vig::PrintUsage(stderr);
+    return vig::kExitUsage;
 }

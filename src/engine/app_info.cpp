@@ -2,7 +2,9 @@
 
 namespace vig {
 
-const char* VersionText() { return VIG_VERSION_TEXT; }
+const char* VersionText() {
+    return VIG_VERSION_TEXT;
+}
 
 std::string ApplicationTitle(const std::string& version) {
     std::string v = version;

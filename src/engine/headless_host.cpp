@@ -7,11 +7,15 @@ namespace {
 
 volatile std::sig_atomic_t gStop = 0;
 
-extern "C" void OnStopSignal(int) { gStop = 1; }
+extern "C" void OnStopSignal(int) {
+    gStop = 1;
+}
 
 }  // namespace
 
-bool HeadlessHost::StopRequested() const { return gStop != 0; }
+bool HeadlessHost::StopRequested() const {
+    return gStop != 0;
+}
 
 void HeadlessHost::ReportWithoutWindow(const std::string& message) {
     ++reports_;

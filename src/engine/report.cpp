@@ -33,7 +33,8 @@ bool ReportError(RunHost& host, bool silentOperation, const std::string& file, E
         host.SetLogButtonBlinking(true);
         return false;
     }
-    if (offerCancel) return host.ShowReport(message + "\nPress Cancel to stop this procedure", true);
+    if (offerCancel)
+        return host.ShowReport(message + "\nPress Cancel to stop this procedure", true);
     host.ShowReport(message, false);
     return false;
 }

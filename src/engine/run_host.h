@@ -15,9 +15,9 @@ public:
     virtual ~RunHost() = default;
     // False when headless: no questions, no message boxes, no error pane.
     virtual bool HasWindow() const = 0;
-    virtual void SetStepText(const std::string& text) = 0;     // status line
-    virtual void SetDetailText(const std::string& text) = 0;   // path line
-    virtual void SetProgressText(const std::string& text) = 0; // busy window line
+    virtual void SetStepText(const std::string& text) = 0;      // status line
+    virtual void SetDetailText(const std::string& text) = 0;    // path line
+    virtual void SetProgressText(const std::string& text) = 0;  // busy window line
     virtual bool StopRequested() const = 0;
     // Dispatches pending window messages for at most maxMilliseconds.
     virtual void PumpMessages(int maxMilliseconds) = 0;

@@ -33,11 +33,13 @@ TEST(Report, WindowShowsABoxAndAppendsToThePane) {
               "Error : Invalid BMP file\nFile : f.bmp\nContext : File Process\n"
               "Press Cancel to stop this procedure");
     EXPECT_TRUE(host.cancelOffered[0]);
-    EXPECT_EQ(host.pane, "Error : Invalid BMP file\r\nFile : f.bmp\r\nContext : File Process\r\n\r\n");
+    EXPECT_EQ(host.pane,
+              "Error : Invalid BMP file\r\nFile : f.bmp\r\nContext : File Process\r\n\r\n");
 
     // Without the cancel offer a Cancel answer cannot stop anything.
     EXPECT_FALSE(ReportError(host, false, "", 50, "Stopping (Main Resize)", false, nullptr));
-    EXPECT_EQ(host.reports[1], "Error : Can't create output directory\nContext : Stopping (Main Resize)");
+    EXPECT_EQ(host.reports[1],
+              "Error : Can't create output directory\nContext : Stopping (Main Resize)");
     EXPECT_FALSE(host.cancelOffered[1]);
     EXPECT_FALSE(host.blinking);
 }
@@ -48,7 +50,8 @@ TEST(Report, SilentOperationNeverAsksAndBlinksTheLogButton) {
     EXPECT_FALSE(ReportError(host, true, "x.png", 15, "File Process", true, nullptr));
     EXPECT_TRUE(host.reports.empty());
     EXPECT_TRUE(host.blinking);
-    EXPECT_EQ(host.pane, "Error : Invalid PNG file\r\nFile : x.png\r\nContext : File Process\r\n\r\n");
+    EXPECT_EQ(host.pane,
+              "Error : Invalid PNG file\r\nFile : x.png\r\nContext : File Process\r\n\r\n");
 }
 
 TEST(Report, LogGetsTheMessageAndABlankLine) {
@@ -58,7 +61,8 @@ TEST(Report, LogGetsTheMessageAndABlankLine) {
     test::RecordingHost host(false);
     EXPECT_FALSE(ReportError(host, false, "a", 2, "ctx", true, log));
     std::fclose(log);
-    EXPECT_EQ(test::ReadFileText(dir / "log.txt"), "Error : Unable to open file\nFile : a\nContext : ctx\n\n");
+    EXPECT_EQ(test::ReadFileText(dir / "log.txt"),
+              "Error : Unable to open file\nFile : a\nContext : ctx\n\n");
     // No window: nobody is asked, nothing reaches the pane.
     EXPECT_TRUE(host.reports.empty());
     EXPECT_TRUE(host.pane.empty());
@@ -75,7 +79,8 @@ TEST(Report, HeadlessHostWritesEachReportAndCountsThem) {
     std::fclose(err);
     EXPECT_EQ(host.reportCount(), 2);
     const std::string text = test::ReadFileText(dir / "err.txt");
-    EXPECT_NE(text.find("Error : Invalid GIF file\nFile : in.gif\nContext : File Process\n\n"), std::string::npos);
+    EXPECT_NE(text.find("Error : Invalid GIF file\nFile : in.gif\nContext : File Process\n\n"),
+              std::string::npos);
 }
 
 TEST(AppInfo, TitleIsMajorDotMinor) {

@@ -1,0 +1,89 @@
+// The batch engine: a batch run over a source folder, the per-file
+// pipeline, the overlay loader and single-file operation. One BatchEngine
+// holds the run-time state (the running flag, the options record it works
+// on, the host that stands for the window); a window calls the same members
+// that the command line calls.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "image/error_codes.h"
+#include "options/batch_options.h"
+
+namespace vig {
+
+class CPxImage;
+class CPxCompositeImg;
+class RunHost;
+
+struct BatchSummary {
+    bool finished = false;  // false when the run stopped during preparation
+    int processed = 0;
+    int total = 0;
+};
+
+class BatchEngine {
+public:
+    BatchEngine(BatchOptions& options, RunHost& host) : options_(options), host_(host) {}
+    BatchEngine(const BatchEngine&) = delete;
+    BatchEngine& operator=(const BatchEngine&) = delete;
+
+    // Every matching image below MainSrcPath becomes a thumbnail below
+    // MainDestPath. May switch off OverlayOverlay, HTMLMakeSrcLink and
+    // CompositeMakeComposite in the record when they cannot work.
+    BatchSummary BatchRun();
+
+    // One file, the output path used as given. Reports its own failures;
+    // displayPath is the path shown in them ("" shows none). Returns the
+    // code of the file (0 also when the overlay failed and was switched off).
+    ErrorCode SingleFileOperation(const std::string& input, const std::string& output,
+                                  const std::string& displayPath);
+
+    // Loads, turns and (with OverlayQuantize 1) posterizes the overlay;
+    // leaves the image empty and answers 0 when OverlayOverlay is off.
+    ErrorCode LoadOverlay(CPxImage& image);
+
+    // One source image to one thumbnail. A stop request between steps
+    // answers 0 without saving. overlay, log, page and composite may be null.
+    ErrorCode ProcessFile(const std::string& sourcePath, const std::string& outputPath,
+                          const CPxImage* overlay, const std::string& displayPath, std::FILE* log,
+                          std::FILE* page, const std::string& pagePath, CPxCompositeImg* composite);
+
+    bool running() const { return running_; }
+    BatchOptions& options() { return options_; }
+    RunHost& host() { return host_; }
+
+private:
+    class RunScope;
+    bool Report(const std::string& file, ErrorCode code, const std::string& context,
+                bool offerCancel, std::FILE* log);
+    void StepText(const std::string& text);
+    void DetailText(const std::string& text);
+    bool StopRequested() const;
+
+    BatchOptions& options_;
+    RunHost& host_;
+    bool running_ = false;
+};
+
+// The save format for an image read in inputFormat under mainOutputFormat:
+// 1-3 follow the input ("8 bit" keeps JPEG full colour), 4-19 stay, other
+// values and unknown inputs give 0 (nothing is written).
+int ResolveOutputFormat(int mainOutputFormat, int inputFormat);
+
+// True when both paths are non-empty and start with the same character,
+// letter case ignored.
+bool SharesCommonRoot(const std::string& a, const std::string& b);
+
+// Saves through a temporary file beside `path` that replaces it only when
+// the save succeeded: a failed save leaves no partial file and an existing
+// file untouched. A format without a writer writes nothing and answers 0.
+ErrorCode SaveImageFile(CPxImage& image, const std::string& path, int format);
+
+// The output path of the window's "Single File Start": the output folder,
+// the single file's name without its last four characters, named by the
+// rename style and the output format (no letter-case step).
+std::string SingleFileOutputPath(const BatchOptions& options, const std::string& singleFilePath);
+
+}  // namespace vig

@@ -1,0 +1,301 @@
+#include "engine/command_line.h"
+
+#include <climits>
+#include <ctime>
+
+#include "engine/app_info.h"
+#include "engine/batch_engine.h"
+#include "engine/engine_texts.h"
+#include "engine/headless_host.h"
+#include "platform/paths.h"
+
+namespace vig {
+namespace {
+
+constexpr size_t kFirstSwitch = 5;
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// One "%d" as scanf reads it: blanks, a sign, at least one digit. Values
+// beyond the int range fail.
+bool ReadInt(const std::string& text, size_t* pos, int* value) {
+    size_t i = *pos;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    const size_t digits = i;
+    long long v = 0;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+        v = v * 10 + (text[i] - '0');
+        if (v > static_cast<long long>(INT_MAX) + 1) return false;
+        ++i;
+    }
+    if (i == digits) return false;
+    if (negative) v = -v;
+    if (v > INT_MAX || v < INT_MIN) return false;
+    *value = static_cast<int>(v);
+    *pos = i;
+    return true;
+}
+
+class Switches {
+public:
+    explicit Switches(const std::vector<std::string>& args) : args_(args) {}
+
+    // Position of the first occurrence from the fifth argument on, or 0.
+    size_t Find(const char* name) const {
+        for (size_t i = kFirstSwitch; i < args_.size(); ++i)
+            if (args_[i] == name) return i;
+        return 0;
+    }
+    bool HasValues(size_t at, size_t count) const { return at + count < args_.size(); }
+    const std::string& Value(size_t at, size_t k) const { return args_[at + k]; }
+
+private:
+    const std::vector<std::string>& args_;
+};
+
+bool Fail(std::string* problem, const std::string& text) {
+    if (problem != nullptr) *problem = text;
+    return false;
+}
+
+}  // namespace
+
+bool IsHeadlessWord(const std::string& arg) {
+    return paths::EqualsIgnoringCase(arg, "/h") || paths::EqualsIgnoringCase(arg, "/HIDE");
+}
+
+int ResizeMethodFromCode(int code) {
+    switch (code) {
+        case 1:
+            return FixedWidth;
+        case 2:
+            return FixedHeight;
+        case 3:
+            return ExactSize;
+        case 4:
+            return PixelArea;
+        case 5:
+            return Percent;
+        case 6:
+            return NoResize;
+        default:
+            return BestFit;
+    }
+}
+
+int OutputFormatFromCode(int code) {
+    if (code >= 0 && code <= 13) return code + 1;
+    switch (code) {
+        case 14:
+            return FormatGif;
+        case 15:
+            return FormatGifGray;
+        case 16:
+            return FormatPcx24;
+        case 17:
+            return FormatPcx8;
+        case 18:
+            return FormatPcxGray;
+        default:
+            return FormatSame24;
+    }
+}
+
+int TextToInt(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    long long v = 0;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+        if (v <= static_cast<long long>(INT_MAX) + 1) v = v * 10 + (text[i] - '0');
+        ++i;
+    }
+    if (negative) v = -v;
+    if (v > INT_MAX) return INT_MAX;
+    if (v < INT_MIN) return INT_MIN;
+    return static_cast<int>(v);
+}
+
+bool ParseDate(const std::string& text, int64_t* localMidnight) {
+    int day = 0, month = 0, year = 0;
+    size_t pos = 0;
+    if (!ReadInt(text, &pos, &day) || pos >= text.size() || text[pos++] != '/') return false;
+    if (!ReadInt(text, &pos, &month) || pos >= text.size() || text[pos++] != '/') return false;
+    if (!ReadInt(text, &pos, &year)) return false;
+    if (day < 1 || day > 31 || month < 1 || month > 12) return false;
+    if (year < INT_MIN + 1900) return false;
+    std::tm tm{};
+    tm.tm_mday = day;
+    tm.tm_mon = month - 1;
+    tm.tm_year = year - 1900;
+    tm.tm_isdst = -1;
+    const std::time_t t = std::mktime(&tm);
+    if (t == static_cast<std::time_t>(-1)) return false;
+    *localMidnight = static_cast<int64_t>(t);
+    return true;
+}
+
+bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMode, BatchOptions& o,
+                         std::string* problem) {
+    const Switches sw(args);
+    if (sw.Find("/x") != 0) o.Reset();
+
+    // Tone curves: the first present one, in this order, wins.
+    static const struct {
+        const char* name;
+        int type;
+    } kEnhance[] = {{"/e0", EnhanceNone},
+                    {"/ed", DarkenMidtones},
+                    {"/ei", LightenMidtones},
+                    {"/ex", LineArtContrast},
+                    {"/ec", RaiseContrast}};
+    bool enhanceSet = false;
+    for (const auto& e : kEnhance) {
+        if (sw.Find(e.name) != 0) {
+            o.ImageEnhanceType = e.type;
+            o.ImageUserLUTPath.clear();
+            enhanceSet = true;
+            break;
+        }
+    }
+    if (!enhanceSet) {
+        if (const size_t at = sw.Find("/eu"); at != 0) {
+            if (!sw.HasValues(at, 1)) return Fail(problem, "\"/eu\" needs a curve file");
+            o.ImageEnhanceType = UserLut;
+            o.ImageUserLUTPath = sw.Value(at, 1);
+        }
+    }
+
+    if (sw.Find("/cl") != 0)
+        o.OutputCase = Lower;
+    else if (sw.Find("/cu") != 0)
+        o.OutputCase = Upper;
+    else if (sw.Find("/cn") != 0)
+        o.OutputCase = NoChange;
+
+    if (const size_t at = sw.Find("/s"); at != 0) {
+        if (!sw.HasValues(at, 2)) return Fail(problem, "\"/s\" needs a width and a height");
+        o.MainWidth = TextToInt(sw.Value(at, 1));
+        o.MainHeight = TextToInt(sw.Value(at, 2));
+    }
+
+    static const struct {
+        const char* name;
+        int before;
+    } kDates[] = {{"/t+", 0}, {"/t-", 1}};
+    for (const auto& d : kDates) {
+        if (const size_t at = sw.Find(d.name); at != 0) {
+            int64_t date = 0;
+            if (!sw.HasValues(at, 1) || !ParseDate(sw.Value(at, 1), &date))
+                return Fail(problem, std::string("\"") + d.name + "\" needs a date day/month/year");
+            o.OutputDateFilter = 1;
+            o.OutputDateFilterBefore = d.before;
+            o.OutputDateDate = date;
+        }
+    }
+
+    if (const size_t at = sw.Find("/v"); at != 0) {
+        if (!sw.HasValues(at, 1)) return Fail(problem, "\"/v\" needs a sharpening level");
+        o.ImageSharpen = 1;
+        o.ImageSharpenLevel = TextToInt(sw.Value(at, 1));
+    }
+    if (sw.Find("/n") != 0) o.MainEnlarge = 1;
+    if (const size_t at = sw.Find("/r"); at != 0) {
+        if (!sw.HasValues(at, 1)) return Fail(problem, "\"/r\" needs a resize code");
+        o.MainResizeMethod = ResizeMethodFromCode(TextToInt(sw.Value(at, 1)));
+    }
+    if (const size_t at = sw.Find("/o"); at != 0) {
+        if (!sw.HasValues(at, 1)) return Fail(problem, "\"/o\" needs a format code");
+        o.MainOutputFormat = OutputFormatFromCode(TextToInt(sw.Value(at, 1)));
+    }
+
+    if (directoryMode) {
+        // Without a naming switch a directory run overwrites same-named files.
+        int style = Overwrite;
+        std::string text;
+        if (sw.Find("/no") != 0) {
+            style = Overwrite;
+        } else if (const size_t p = sw.Find("/np"); p != 0) {
+            style = TextPrefix;
+            if (sw.HasValues(p, 1)) text = sw.Value(p, 1);
+        } else if (const size_t s = sw.Find("/ns"); s != 0) {
+            style = TextSuffix;
+            if (sw.HasValues(s, 1)) text = sw.Value(s, 1);
+        } else if (sw.Find("/nn") != 0) {
+            style = AutoNumericSuffix;
+        }
+        o.OutputRenameStyle = style;
+        o.OutputExtraText = text;
+    }
+    return true;
+}
+
+void PrintUsage(std::FILE* out) {
+    std::fprintf(out,
+                 "%s - thumbnails in batches\n"
+                 "usage:\n"
+                 "  vignettor /h /f INPUT-FILE OUTPUT-FILE [switches]\n"
+                 "  vignettor /h /d SOURCE-FOLDER OUTPUT-FOLDER [switches]\n"
+                 "switches:\n"
+                 "  /s W H     size            /r CODE   resize method  /o CODE  output format\n"
+                 "  /n         allow enlarge   /v LEVEL  sharpen        /x       reset options\n"
+                 "  /e0 /ei /ed /ec /ex, /eu FILE      tone curve\n"
+                 "  /cl /cu /cn                        letter case of names\n"
+                 "  /t+ D/M/Y, /t- D/M/Y               files after / before a date\n"
+                 "  /no, /np TEXT, /ns TEXT, /nn       naming (directory mode)\n",
+                 ApplicationTitle().c_str());
+}
+
+int RunHeadless(const std::vector<std::string>& args, BatchOptions& options, std::FILE* out,
+                std::FILE* err) {
+    options.OpsSilentOperation = 1;
+    if (args.size() < 3) {
+        PrintUsage(err);
+        return kExitUsage;
+    }
+    const bool single = paths::EqualsIgnoringCase(args[2], "/f");
+    const bool directory = paths::EqualsIgnoringCase(args[2], "/d");
+    if (!single && !directory) {
+        std::fprintf(err, "vignettor: unknown mode \"%s\" (use /f or /d)\n", args[2].c_str());
+        PrintUsage(err);
+        return kExitUsage;
+    }
+    if (args.size() < 5) {
+        std::fprintf(err, "vignettor: %s\n",
+                     single ? "single-file mode needs an input file and an output file"
+                            : "directory mode needs a source folder and an output folder");
+        PrintUsage(err);
+        return kExitUsage;
+    }
+    std::string problem;
+    if (!ParseCommandOptions(args, directory, options, &problem)) {
+        std::fprintf(err, "vignettor: %s\n", problem.c_str());
+        PrintUsage(err);
+        return kExitUsage;
+    }
+
+    HeadlessHost host(err);
+    HeadlessHost::InstallStopSignals();
+    BatchEngine engine(options, host);
+    if (directory) {
+        // Set after the switches, so that "/x" cannot replace the folders
+        // given on the command line with the reset ones.
+        options.MainSrcPath = args[3];
+        options.MainDestPath = args[4];
+        const BatchSummary summary = engine.BatchRun();
+        if (summary.finished) {
+            std::fputs(texts::ProcessedSummary(summary.processed, summary.total).c_str(), out);
+            std::fflush(out);
+        }
+    } else {
+        engine.SingleFileOperation(args[3], args[4], args[3]);
+    }
+    return host.reportCount() > 0 ? kExitReported : kExitSuccess;
+}
+
+}  // namespace vig

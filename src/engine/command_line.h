@@ -1,0 +1,51 @@
+// The headless command line:
+//   vignettor /h /f INPUT-FILE OUTPUT-FILE [switches]
+//   vignettor /h /d SOURCE-FOLDER OUTPUT-FOLDER [switches]
+// Switches count from the fifth argument on, compared exactly, each at its
+// first occurrence; they change the options record in memory only.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "options/batch_options.h"
+
+namespace vig {
+
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitReported = 1;  // the run made at least one report
+inline constexpr int kExitUsage = 2;
+
+// "/h" or "/HIDE", letter case ignored.
+bool IsHeadlessWord(const std::string& arg);
+
+// The command-line codes of the context-menu extension.
+int ResizeMethodFromCode(int code);
+int OutputFormatFromCode(int code);
+
+// Leading blanks, a sign and decimal digits, as far as they go (0 when there
+// are none); values beyond the int range are clamped.
+int TextToInt(const std::string& text);
+
+// day/month/year, day 1-31 and month 1-12, to 00:00 local time of that day
+// (impossible days roll over the way the calendar does: 31/2 is 3 March
+// or 2 March). False when it does not parse.
+bool ParseDate(const std::string& text, int64_t* localMidnight);
+
+// Applies the switches of args (argument 0 is the program). False, with a
+// description in *problem, when a switch lacks its value or a date does not
+// parse; switches applied before that stay applied.
+bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMode,
+                         BatchOptions& options, std::string* problem = nullptr);
+
+void PrintUsage(std::FILE* out);
+
+// Runs a headless command line (args[1] is the headless word) and gives the
+// exit status: 0, 1 when anything was reported, 2 for a usage error. The
+// directory mode's summary goes to `out`, reports and usage text to `err`.
+int RunHeadless(const std::vector<std::string>& args, BatchOptions& options, std::FILE* out,
+                std::FILE* err);
+
+}  // namespace vig

@@ -1,0 +1,39 @@
+// Thumbnail names and output folders: the naming styles, the extension of
+// each output format, the letter-case step and folder creation with all
+// missing parents.
+#pragma once
+
+#include <string>
+
+namespace vig {
+
+// base + extension under a rename style (0 overwrite, 1 prefix, 2 suffix,
+// 3 automatic number; any other value overwrites). ext may start with a dot.
+// Style 3 counts the digits at the end of base up (any length) until a name
+// is free; a candidate is tested under the name it really gets, that is
+// after ApplyOutputCase with nameCase.
+std::string BuildOutputName(const std::string& base, const std::string& ext, int style,
+                            const std::string& extraText, int nameCase = 0);
+
+// The letter-case step on the file name of path (folders untouched):
+// 1 lower, 2 upper, anything else unchanged. ASCII letters only.
+std::string ApplyOutputCase(const std::string& path, int nameCase);
+
+// The thumbnail extension, without dot, for an output format; "same as
+// input" formats (1-3) take the source extension in upper case ("JPG").
+std::string OutputExtension(const std::string& sourceExtension, int outputFormat);
+
+// The extension with dot of a composite file in that format.
+std::string FormatExtension(int format);
+
+// Creates every missing folder of path, outermost first. The first
+// component (everything before the first separator) is never created, so a
+// single-component path creates nothing. False when a folder could not be
+// created for any reason other than already existing.
+bool CreateFolderPath(const std::string& path);
+
+// The number in decimal text plus one, for digit runs of any length
+// ("" stands for 0 and gives "1").
+std::string IncrementDecimal(const std::string& digits);
+
+}  // namespace vig

@@ -1,0 +1,249 @@
+#include "engine/source_scan.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+#include <new>
+#include <utility>
+
+#include "engine/engine_texts.h"
+#include "engine/report.h"
+#include "engine/run_host.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+
+namespace vig {
+namespace {
+
+struct FolderId {
+    uint64_t device;
+    uint64_t inode;
+};
+
+bool On(int flag) {
+    return flag == 1;
+}
+
+void Pump(RunHost& host) {
+    host.PumpMessages(kStatusPumpMilliseconds);
+}
+
+void StepText(RunHost& host, const std::string& text) {
+    host.SetStepText(text);
+    Pump(host);
+}
+
+void DetailText(RunHost& host, const std::string& text) {
+    host.SetDetailText(text);
+    Pump(host);
+}
+
+std::string FullPath(const std::string& sourceFolder, const std::string& relative) {
+    return relative.empty() ? sourceFolder : paths::Join(sourceFolder, relative);
+}
+
+// Names equal ignoring case come in plain byte order, so a listing has one
+// order whatever the platform's enumeration gives.
+bool ListingOrder(const platform::DirEntry& a, const platform::DirEntry& b) {
+    const int c = paths::CompareIgnoringCase(a.name, b.name);
+    if (c != 0) return c < 0;
+    return a.name < b.name;
+}
+
+bool ListSorted(const std::string& folder, std::vector<platform::DirEntry>* entries) {
+    if (!platform::ListFolder(folder, entries)) return false;
+    std::sort(entries->begin(), entries->end(), ListingOrder);
+    return true;
+}
+
+void Collect(RunHost& host, const std::string& sourceFolder, std::vector<std::string>* list,
+             const std::string& start, std::vector<FolderId>* ancestors) {
+    Pump(host);
+    std::vector<platform::DirEntry> entries;
+    if (!ListSorted(FullPath(sourceFolder, start), &entries)) return;
+    for (const platform::DirEntry& e : entries) {
+        if (e.kind != platform::EntryKind::Folder) continue;
+        const bool seen = std::any_of(
+            ancestors->begin(), ancestors->end(),
+            [&](const FolderId& id) { return id.device == e.device && id.inode == e.inode; });
+        if (seen) continue;  // a link back up the tree: entering it never ends
+        const std::string path = start.empty() ? e.name : paths::Join(start, e.name);
+        ancestors->push_back({e.device, e.inode});
+        Collect(host, sourceFolder, list, path, ancestors);
+        ancestors->pop_back();
+        list->push_back(path);
+    }
+}
+
+bool PassesDateTest(const BatchOptions& options, int64_t modified) {
+    const int64_t d = modified - options.OutputDateDate;
+    return On(options.OutputDateFilterBefore) ? d < 0 : d > 0;
+}
+
+struct Found {
+    std::string name;
+    int64_t modified;
+};
+
+void SortFolder(const BatchOptions& options, std::vector<Found>* found) {
+    const bool descending = On(options.OutputSortFilesDescending);
+    if (options.OutputSortFiles == ByDate) {
+        std::stable_sort(found->begin(), found->end(),
+                         [descending](const Found& a, const Found& b) {
+                             return descending ? b.modified < a.modified : a.modified < b.modified;
+                         });
+    } else if (options.OutputSortFiles == Alphabetic) {
+        std::stable_sort(found->begin(), found->end(),
+                         [descending](const Found& a, const Found& b) {
+                             return descending ? LessIgnoringCase(b.name, a.name)
+                                               : LessIgnoringCase(a.name, b.name);
+                         });
+    }
+}
+
+}  // namespace
+
+bool MatchesWildcard(const std::string& pattern, const std::string& name) {
+    // Greedy matching with one backtrack point: linear in practice, never
+    // exponential.
+    size_t p = 0, n = 0;
+    size_t starP = std::string::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (p < pattern.size() &&
+                   (pattern[p] == '?' || paths::FoldCase(pattern[p]) == paths::FoldCase(name[n]))) {
+            ++p;
+            ++n;
+        } else if (starP != std::string::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+    return paths::CompareIgnoringCase(a, b) < 0;
+}
+
+void CollectSubfolders(RunHost& host, const BatchOptions& /*options*/,
+                       const std::string& sourceFolder, std::vector<std::string>* list,
+                       const std::string& start) {
+    std::vector<FolderId> ancestors;
+    FolderId top{};
+    if (platform::FolderIdentity(FullPath(sourceFolder, start), &top.device, &top.inode))
+        ancestors.push_back(top);
+    Collect(host, sourceFolder, list, start, &ancestors);
+}
+
+void ScanSourceFolder(RunHost& host, const BatchOptions& options, const std::string& sourceFolder,
+                      FileList* list, bool recurse, const std::string& nameFilter, bool bmp,
+                      bool gif, bool png, bool tif, bool jpg, bool pcx) {
+    const bool silent = On(options.OpsSilentOperation);
+    list->clear();
+    std::string current;
+    if (!platform::CurrentFolder(&current)) {
+        ReportError(host, silent, "", ErrGetCurrentFolder, texts::kContextFindFiles, false,
+                    nullptr);
+        return;
+    }
+    if (!platform::CanEnterFolder(sourceFolder)) {
+        ReportError(host, silent, current, ErrChangeFolder, texts::kContextFindFiles, false,
+                    nullptr);
+        return;
+    }
+    StepText(host, texts::kScanningForImages);
+
+    std::vector<std::string> folders;
+    if (recurse) {
+        try {
+            CollectSubfolders(host, options, sourceFolder, &folders);
+        } catch (const std::bad_alloc&) {
+            ReportError(host, silent, "", ErrOutOfMemory, texts::kContextGetSubdirs, true, nullptr);
+        }
+        std::stable_sort(folders.begin(), folders.end(), LessIgnoringCase);
+    }
+    folders.push_back(".");
+
+    const std::pair<const char*, bool> searches[] = {
+        {"bmp", bmp}, {"png", png}, {"gif", gif}, {"jpg", jpg}, {"tif", tif}, {"pcx", pcx},
+    };
+    const bool dateFilter = On(options.OutputDateFilter);
+    std::vector<platform::DirEntry> entries;
+    std::vector<Found> found;
+    for (const std::string& folder : folders) {
+        const bool top = folder == ".";
+        const std::string prefix = top ? "" : folder + paths::kSeparator;
+        found.clear();
+        const bool listed =
+            ListSorted(top ? sourceFolder : paths::Join(sourceFolder, folder), &entries);
+        for (size_t k = 0; k < std::size(searches); ++k) {
+            const auto& [ext, enabled] = searches[k];
+            if (!enabled) continue;
+            if (listed) {
+                try {
+                    const std::string pattern = nameFilter + "." + ext;
+                    for (const platform::DirEntry& e : entries) {
+                        if (e.kind != platform::EntryKind::File) continue;
+                        if (!MatchesWildcard(pattern, e.name)) continue;
+                        if (dateFilter && !PassesDateTest(options, e.modified)) continue;
+                        found.push_back({prefix + e.name, e.modified});
+                    }
+                } catch (const std::bad_alloc&) {
+                    ReportError(host, silent, "", ErrOutOfMemory, texts::kContextFindFilesByExt,
+                                true, nullptr);
+                }
+            }
+            if (k < 2) Pump(host);  // after the bmp and the png search
+        }
+        SortFolder(options, &found);
+        for (Found& f : found) list->push_back(std::move(f.name));
+        Pump(host);
+    }
+    list->shrink_to_fit();
+    StepText(host, texts::FoundFiles(list->size()));
+}
+
+bool CreateOutputTree(RunHost& host, const BatchOptions& options, const std::string& sourceFolder,
+                      const std::string& outputFolder) {
+    const bool silent = On(options.OpsSilentOperation);
+    std::string current;
+    if (!platform::CurrentFolder(&current)) {
+        ReportError(host, silent, "", ErrGetCurrentFolder, texts::kContextCreateTree, false,
+                    nullptr);
+        return false;
+    }
+    if (!platform::CanEnterFolder(sourceFolder)) {
+        ReportError(host, silent, current, ErrChangeFolder, texts::kContextCreateTree, false,
+                    nullptr);
+        return false;
+    }
+    StepText(host, texts::kReadingSourceTree);
+    std::vector<std::string> folders;
+    try {
+        CollectSubfolders(host, options, sourceFolder, &folders);
+    } catch (const std::bad_alloc&) {
+        ReportError(host, silent, "", ErrOutOfMemory, texts::kContextGetSubdirs, true, nullptr);
+    }
+    folders.shrink_to_fit();
+    std::stable_sort(folders.begin(), folders.end(), LessIgnoringCase);
+
+    StepText(host, texts::kCreatingDestTree);
+    for (const std::string& folder : folders) {
+        const std::string path = paths::Join(outputFolder, folder);
+        if (platform::CreateFolder(path) == platform::CreateFolderResult::Failed) {
+            ReportError(host, silent, path, ErrCreateOutputDir, texts::kContextCreateTree, false,
+                        nullptr);
+            break;
+        }
+        DetailText(host, path);
+    }
+    return true;
+}
+
+}  // namespace vig

@@ -1,0 +1,44 @@
+// Source scanning: the list of files a batch processes, filtered by format,
+// name and date and sorted per folder, and the copy of the source folder
+// tree below the output folder. Paths in the lists are relative to the
+// source folder; nothing changes the process's current folder.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "options/batch_options.h"
+
+namespace vig {
+
+class RunHost;
+
+// Files of a batch, relative to the source folder, in processing order.
+using FileList = std::vector<std::string>;
+
+// "*" matches any run of characters, "?" exactly one; letters match
+// ignoring case.
+bool MatchesWildcard(const std::string& pattern, const std::string& name);
+
+// Order used for names and folders: ASCII letters folded to lower case,
+// then byte order. Names equal that way compare equal here.
+bool LessIgnoringCase(const std::string& a, const std::string& b);
+
+// Appends every folder below sourceFolder/start (start "" is the source
+// folder itself) as a path relative to the source folder, children before
+// their parent. Folders reached again through links are not entered twice.
+void CollectSubfolders(RunHost& host, const BatchOptions& options, const std::string& sourceFolder,
+                       std::vector<std::string>* list, const std::string& start = "");
+
+// Empties and fills `list` (recurse, name filter and format flags as given;
+// date filter and sort from `options`). Failures are reported.
+void ScanSourceFolder(RunHost& host, const BatchOptions& options, const std::string& sourceFolder,
+                      FileList* list, bool recurse, const std::string& nameFilter, bool bmp,
+                      bool gif, bool png, bool tif, bool jpg, bool pcx);
+
+// Creates below outputFolder every folder found below sourceFolder. False
+// only when the current or the source folder cannot be used.
+bool CreateOutputTree(RunHost& host, const BatchOptions& options, const std::string& sourceFolder,
+                      const std::string& outputFolder);
+
+}  // namespace vig

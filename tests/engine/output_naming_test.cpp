@@ -1,0 +1,135 @@
+#include "engine/output_naming.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "support/temp_dir.h"
+
+namespace vig {
+namespace {
+
+using test::TempDir;
+
+void Touch(const std::string& path) {
+    ASSERT_TRUE(test::WriteFileText(path, "x"));
+}
+
+TEST(OutputNaming, FixedStylesNeverLookAtTheDisk) {
+    EXPECT_EQ(BuildOutputName("/out/img", "jpg", 0, "th_"), "/out/img.jpg");
+    EXPECT_EQ(BuildOutputName("/out/img", ".jpg", 0, "th_"), "/out/img.jpg");
+    EXPECT_EQ(BuildOutputName("/out/img", "jpg", 1, "th_"), "/out/th_img.jpg");
+    EXPECT_EQ(BuildOutputName("/out/img", "jpg", 2, "th_"), "/out/imgth_.jpg");
+    EXPECT_EQ(BuildOutputName("img", "jpg", 1, "th_"), "th_img.jpg");
+    // Unknown styles overwrite; an empty extension keeps its dot; only one
+    // leading dot is taken off.
+    EXPECT_EQ(BuildOutputName("/out/img", "png", 9, "x"), "/out/img.png");
+    EXPECT_EQ(BuildOutputName("/out/img", "", 0, ""), "/out/img.");
+    EXPECT_EQ(BuildOutputName("/out/img", "..jpg", 0, ""), "/out/img..jpg");
+}
+
+TEST(OutputNaming, AutoNumberingCountsUpToTheFirstFreeName) {
+    TempDir dir;
+    const std::string img = dir / "img";
+    EXPECT_EQ(BuildOutputName(img, "jpg", 3, ""), img + ".jpg");
+    Touch(img + ".jpg");
+    EXPECT_EQ(BuildOutputName(img, ".jpg", 3, ""), img + "1.jpg");
+    Touch(img + "1.jpg");
+    EXPECT_EQ(BuildOutputName(img, "jpg", 3, ""), img + "2.jpg");
+
+    // Digits at the end keep their width; the number may grow beyond it.
+    EXPECT_EQ(BuildOutputName(dir / "img007", "jpg", 3, ""), dir / "img007.jpg");
+    Touch(dir / "img007.jpg");
+    EXPECT_EQ(BuildOutputName(dir / "img007", "jpg", 3, ""), dir / "img008.jpg");
+    Touch(dir / "img099.jpg");
+    EXPECT_EQ(BuildOutputName(dir / "img099", "jpg", 3, ""), dir / "img100.jpg");
+    // Zero gives the empty number text, padded back to its width.
+    EXPECT_EQ(BuildOutputName(dir / "pic00", "jpg", 3, ""), dir / "pic00.jpg");
+    Touch(dir / "pic00.jpg");
+    EXPECT_EQ(BuildOutputName(dir / "pic00", "jpg", 3, ""), dir / "pic01.jpg");
+    // A folder of the candidate's name is in the way as well.
+    ASSERT_EQ(mkdir((dir / "d.jpg").c_str(), 0777), 0);
+    EXPECT_EQ(BuildOutputName(dir / "d", "jpg", 3, ""), dir / "d1.jpg");
+}
+
+TEST(OutputNaming, AutoNumberingHandlesDigitRunsOfAnyLength) {
+    TempDir dir;
+    Touch(dir / "img99999999999.jpg");
+    EXPECT_EQ(BuildOutputName(dir / "img99999999999", "jpg", 3, ""), dir / "img100000000000.jpg");
+    const std::string longRun(40, '9');
+    Touch(dir / (longRun + ".png"));
+    EXPECT_EQ(BuildOutputName(dir / longRun, "png", 3, ""),
+              dir / ("1" + std::string(40, '0') + ".png"));
+    EXPECT_EQ(IncrementDecimal(""), "1");
+    EXPECT_EQ(IncrementDecimal("129"), "130");
+}
+
+TEST(OutputNaming, AutoNumberingTestsTheNameAfterTheLetterCaseStep) {
+    TempDir dir;
+    Touch(dir / "IMG.JPG");
+    // Without the case step img.jpg is free; upper-cased it would hit IMG.JPG.
+    EXPECT_EQ(BuildOutputName(dir / "img", "jpg", 3, "", 0), dir / "img.jpg");
+    EXPECT_EQ(BuildOutputName(dir / "img", "jpg", 3, "", 2), dir / "img1.jpg");
+    EXPECT_EQ(ApplyOutputCase(dir / "img1.jpg", 2), dir / "IMG1.JPG");
+}
+
+TEST(OutputNaming, LetterCaseChangesOnlyTheFileNameAndAsciiLetters) {
+    EXPECT_EQ(ApplyOutputCase("/Out/Dir/Ab\xC3\x89.JPG", 1), "/Out/Dir/ab\xC3\x89.jpg");
+    EXPECT_EQ(ApplyOutputCase("/Out/Dir/Ab.jpg", 2), "/Out/Dir/AB.JPG");
+    EXPECT_EQ(ApplyOutputCase("/Out/Dir/Ab.jpg", 0), "/Out/Dir/Ab.jpg");
+    EXPECT_EQ(ApplyOutputCase("/Out/Dir/Ab.jpg", 7), "/Out/Dir/Ab.jpg");
+    EXPECT_EQ(ApplyOutputCase("Ab.jpg", 1), "ab.jpg");
+}
+
+TEST(OutputNaming, ExtensionTables) {
+    EXPECT_EQ(OutputExtension(".png", 4), "jpg");
+    EXPECT_EQ(OutputExtension(".png", 5), "jpg");
+    EXPECT_EQ(OutputExtension(".png", 8), "bmp");
+    EXPECT_EQ(OutputExtension(".jpg", 11), "png");
+    EXPECT_EQ(OutputExtension(".jpg", 13), "tif");
+    EXPECT_EQ(OutputExtension(".jpg", 17), "pcx");
+    EXPECT_EQ(OutputExtension(".jpg", 19), "gif");
+    // "Same as input" gives the source's extension in upper case.
+    EXPECT_EQ(OutputExtension(".jpg", 1), "JPG");
+    EXPECT_EQ(OutputExtension(".Tif", 2), "TIF");
+    EXPECT_EQ(OutputExtension(".PCX", 3), "PCX");
+    EXPECT_EQ(OutputExtension(".jpeg", 1), "");
+    EXPECT_EQ(OutputExtension(".jpg", 0), "");
+    EXPECT_EQ(OutputExtension(".jpg", 20), "");
+
+    EXPECT_EQ(FormatExtension(4), ".jpg");
+    EXPECT_EQ(FormatExtension(1), ".jpg");
+    EXPECT_EQ(FormatExtension(7), ".bmp");
+    EXPECT_EQ(FormatExtension(11), ".png");
+    EXPECT_EQ(FormatExtension(12), ".tif");
+    EXPECT_EQ(FormatExtension(16), ".pcx");
+    EXPECT_EQ(FormatExtension(19), ".gif");
+    EXPECT_EQ(FormatExtension(99), ".jpg");
+}
+
+TEST(OutputNaming, CreateFolderPathCreatesEveryMissingParent) {
+    TempDir dir;
+    EXPECT_TRUE(CreateFolderPath(dir / "a/b/c"));
+    EXPECT_TRUE(test::FileExists(dir / "a/b/c"));
+    EXPECT_TRUE(CreateFolderPath(dir / "a/b/c")) << "existing folders are fine";
+    // A file in the way is a failure, not an existing folder.
+    Touch(dir / "f");
+    EXPECT_FALSE(CreateFolderPath(dir / "f/g"));
+}
+
+TEST(OutputNaming, CreateFolderPathNeverCreatesTheFirstComponent) {
+    TempDir dir;
+    ASSERT_EQ(chdir(dir.path().c_str()), 0);
+    // out is not in the list: out/sub fails while out is missing.
+    EXPECT_FALSE(CreateFolderPath("out/sub"));
+    EXPECT_FALSE(test::FileExists(dir / "out"));
+    // A single component creates nothing and succeeds.
+    EXPECT_TRUE(CreateFolderPath("single"));
+    EXPECT_FALSE(test::FileExists(dir / "single"));
+    ASSERT_EQ(mkdir("out", 0777), 0);
+    EXPECT_TRUE(CreateFolderPath("out/sub"));
+    EXPECT_TRUE(test::FileExists(dir / "out/sub"));
+    ASSERT_EQ(chdir("/"), 0);
+}
+
+}  // namespace
+}  // namespace vig
