@@ -78,3 +78,32 @@ std::string ToUpperAscii(std::string_view text) {
 }
 
 }  // namespace vig::paths
+
+namespace vig::paths {
+
+std::string RelativePath(std::string_view target, std::string_view base) {
+    const size_t n = target.size() < base.size() ? target.size() : base.size();
+    size_t cut = std::string_view::npos;  // last separator of the common prefix
+    for (size_t i = 0; i < n && target[i] == base[i]; ++i)
+        if (target[i] == kSeparator) cut = i;
+    if (cut == std::string_view::npos) return {};
+    target.remove_prefix(cut + 1);
+    base.remove_prefix(cut + 1);
+    std::string out;
+    for (const char c : base)
+        if (c == kSeparator) {
+            out += "..";
+            out += kSeparator;
+        }
+    out.append(target);
+    return out;
+}
+
+std::string ToUrlSlashes(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c == kSeparator) c = '/';
+    return out;
+}
+
+}  // namespace vig::paths

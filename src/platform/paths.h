@@ -33,3 +33,16 @@ std::string ToLowerAscii(std::string_view text);
 std::string ToUpperAscii(std::string_view text);
 
 }  // namespace vig::paths
+
+namespace vig::paths {
+
+// The link from the folder of the file `base` to the file `target`: ".."
+// once for every folder of base below the deepest folder the two texts have
+// in common (compared as written, letter case included), then the rest of
+// target. "" when they have no folder in common; the root "/" is a common
+// folder of any two absolute paths.
+std::string RelativePath(std::string_view target, std::string_view base);
+// The text with every separator written as the '/' that links use.
+std::string ToUrlSlashes(std::string_view text);
+
+}  // namespace vig::paths
