@@ -7,17 +7,30 @@
 
 namespace vig {
 
+// The gap between cells, in pixels.
+inline constexpr int kCompositeGap = 30;
+
 class CPxCompositeImg : public CPxImage {
 public:
-    // Stores the geometry and look, then Reset().
+    // Stores the geometry and look, then Reset(). Columns and rows below 1
+    // count as 1; cells smaller than 1 x 1 give ErrParameter and no sheet.
     ErrorCode Setup(int cellWidth, int cellHeight, int cols, int rows, PackedColour backColour,
                     const std::string& fontName, int fontSize, PackedColour textColour);
-    // A fresh sheet in the background colour; count 0.
+    // A fresh sheet in the background colour; count 0. ErrOutOfMemory (and
+    // no sheet) when it cannot be allocated.
     ErrorCode Reset();
     bool IsFull() const;
     // Copies the thumbnail into the next cell and draws the label below it.
     ErrorCode AddImage(const CPxImage& thumbnail, const std::string& label);
     int count() const { return count_; }
+
+    // Sheet size for the geometry: a half-cell margin around the grid and
+    // a gap of kCompositeGap between cells.
+    static long long SheetWidth(int cellWidth, int cols);
+    static long long SheetHeight(int cellHeight, int rows);
+    // Top-left corner of cell k on the current geometry.
+    int CellX(int k) const;
+    int CellY(int k) const;
 
 private:
     int cols_ = 0;
@@ -31,9 +44,15 @@ private:
     PackedColour textColour_ = 0;
 };
 
-// Draws `text` with its top-left corner at (x, y) into an RGB sheet.
+// Draws `text` with its top-left corner at (x, y) into an RGB sheet, in the
+// face fontName (found through fontconfig) with a character cell fontSize
+// pixels high. ErrCreateFont when no face can be loaded.
 ErrorCode DrawLabel(uint8_t* pixels, int width, int height, const std::string& text,
                     const std::string& fontName, int fontSize, int x, int y,
                     PackedColour textColour);
+
+// The family name of the face DrawLabel uses for fontName ("" when none can
+// be loaded).
+std::string LabelFontFamily(const std::string& fontName, int fontSize);
 
 }  // namespace vig

@@ -10,6 +10,22 @@
 
 namespace vig {
 
+// The pieces every HTML file of a run shares.
+// ".htm", or ".html" with HTMLExtHTML.
+std::string HtmlExtension(const HtmlOptions& options);
+// The body tag with the four colours, then the generated-by comment.
+void WriteBodyTag(std::FILE* file, const HtmlOptions& options);
+// The header (footer) text, or the contents of its file, or a comment
+// saying that the file was not found.
+void WriteHeader(std::FILE* file, const HtmlOptions& options);
+void WriteFooter(std::FILE* file, const HtmlOptions& options);
+// The start of a thumbnail page, up to the table tag when HTMLTable is on.
+void WritePageStart(std::FILE* file, const HtmlOptions& options);
+
+// The page of `folder` with number `pageNumber` (no number for page 0 with
+// HTMLSuppressFirstNumber).
+std::string PageName(const std::string& folder, int pageNumber, const HtmlOptions& options);
+
 class HtmlPageSeries {
 public:
     // Reads its settings from `options` (kept by reference for the run).
@@ -35,6 +51,16 @@ public:
     const std::vector<std::string>& pageList() const { return pageList_; }
 
 private:
+    // Creates the page pagePath_ and writes its start; false when it cannot
+    // be created (the series then ends).
+    bool OpenPage();
+    // Fills the open table row with `filler` cells and ends the table with
+    // `tableEnd`.
+    void EndTable(const char* filler, const char* tableEnd);
+    void ClosePage();
+    int Columns() const;
+    int MaxImages() const;
+
     const BatchOptions& options_;
     std::FILE* file_ = nullptr;
     std::string pagePath_;

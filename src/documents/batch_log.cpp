@@ -1,0 +1,203 @@
+// The batch log: a header block recording the settings of the run, then
+// lines for every file and every failure. Numbers and dates are written the
+// same way whatever the locale.
+#include "documents/batch_log.h"
+
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <string_view>
+
+#include "options/enums.h"
+
+namespace vig {
+namespace {
+
+constexpr char kSeparatorLine[] = "----------------------------------\n";
+
+constexpr const char* kDayNames[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                     "Thursday", "Friday", "Saturday"};
+constexpr const char* kMonthNames[] = {"January",   "February", "March",    "April",
+                                       "May",       "June",     "July",     "August",
+                                       "September", "October",  "November", "December"};
+
+// Output format names by code 0..19.
+constexpr const char* kFormatNames[] = {"none",
+                                        "24-bit same as input",
+                                        "8-bit, same as input",
+                                        "8-bit grayscale, same as input",
+                                        "JPG",
+                                        "JPG grayscale",
+                                        "BMP-24",
+                                        "BMP-8",
+                                        "BMP-8 grayscale",
+                                        "PNG-24",
+                                        "PNG-8",
+                                        "PNG-8 grayscale",
+                                        "TIFF-24",
+                                        "TIFF-8",
+                                        "TIFF-8 grayscale",
+                                        "PCX-24",
+                                        "PCX-8",
+                                        "PCX-8 grayscale",
+                                        "GIF",
+                                        "GIF grayscale"};
+constexpr const char* kResizeNames[] = {"No resize",  "Best fit",   "Fixed width", "Fixed height",
+                                        "Exact size", "Pixel area", "Percentage"};
+constexpr const char* kEnhanceNames[] = {"None",           "Lighten midtones", "Darken midtones",
+                                         "Raise contrast", "Extreme contrast", "User defined LUT"};
+constexpr const char* kOverlayPositionNames[] = {
+    "Bottom Left", "Top",          "Bottom", "Left",     "Right",       "Top Left",  "Top Right",
+    "Bottom Left", "Bottom Right", "Center", "Top Edge", "Bottom Edge", "Left Edge", "Right Edge"};
+constexpr const char* kRotationNames[] = {"", "90cw", "180", "270cw"};
+
+bool On(int flag) {
+    return flag == 1;
+}
+
+void Put(std::FILE* file, std::string_view text) {
+    if (!text.empty()) std::fwrite(text.data(), 1, text.size(), file);
+}
+
+std::string Int(long long value) {
+    return std::to_string(value);
+}
+
+// printf's "%f" in the C locale.
+std::string Fixed(double value) {
+    if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
+    if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
+    char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 6);
+    if (r.ec != std::errc()) return "0.000000";
+    return std::string(buf, r.ptr);
+}
+
+std::string Two(int value) {
+    std::string s = std::to_string(value);
+    return s.size() < 2 ? "0" + s : s;
+}
+
+std::string Rgb(Colour c) {
+    return Int(ColourRed(c)) + "," + Int(ColourGreen(c)) + "," + Int(ColourBlue(c));
+}
+
+template <size_t N>
+const char* Name(const char* const (&table)[N], int index, const char* other) {
+    return index >= 0 && static_cast<size_t>(index) < N ? table[index] : other;
+}
+
+// The opacity as a whole percentage, cut toward zero; values beyond the int
+// range are held at its ends.
+int OpacityPercent(double opacity) {
+    const double v = opacity * 100.0;
+    if (std::isnan(v)) return 0;
+    if (v >= static_cast<double>(INT_MAX)) return INT_MAX;
+    if (v <= static_cast<double>(INT_MIN)) return INT_MIN;
+    return static_cast<int>(v);
+}
+
+}  // namespace
+
+std::string LogDateLine(std::time_t start) {
+    std::tm tm{};
+    if (localtime_r(&start, &tm) == nullptr) return "\n";
+    const std::string date = std::string(Name(kDayNames, tm.tm_wday, "")) + ", " +
+                             Name(kMonthNames, tm.tm_mon, "") + " " + Two(tm.tm_mday) + ", " +
+                             Int(static_cast<long long>(tm.tm_year) + 1900);
+    const std::string time = Two(tm.tm_hour) + ":" + Two(tm.tm_min) + ":" + Two(tm.tm_sec);
+    return date + " - " + time + "\n";
+}
+
+void WriteLogHeader(std::FILE* log, const BatchOptions& o, std::time_t start) {
+    if (log == nullptr) return;
+    std::string s = "Vignettor Log\n" + LogDateLine(start);
+    s += kSeparatorLine;
+    s += "Input directory " + o.MainSrcPath + "\nOutput directory " + o.MainDestPath + "\n";
+    std::string filters;
+    if (On(o.OutputFilterBMP)) filters += "BMP ";
+    if (On(o.OutputFilterGIF)) filters += "GIF ";
+    if (On(o.OutputFilterJPG)) filters += "JPG ";
+    if (On(o.OutputFilterTIF)) filters += "TIF ";
+    if (On(o.OutputFilterPNG)) filters += "PNG ";
+    s += "Input file format filter : " + filters + "\n";
+    s += "Input file filter " + o.OutputFilterString + "\n";
+    s += kSeparatorLine;
+    if (On(o.OpsSilentOperation)) {
+        s += "Silent Operation\n";
+        s += kSeparatorLine;
+    }
+    s += std::string("Output format : ") + Name(kFormatNames, o.MainOutputFormat, "") + "\n";
+    s += std::string("Resize type : ") + Name(kResizeNames, o.MainResizeMethod, "") + "\n";
+    if (o.MainResizeMethod == PixelArea)
+        s += "Output Area : " + Int(o.MainWidth) + " (pixels)\n";
+    else
+        s += "Output dimensions : " + Int(o.MainWidth) + " x " + Int(o.MainHeight) + "\n";
+    s += kSeparatorLine;
+    s += "JPG Quality : " + Int(o.JPGQuality) + "\n";
+    if (On(o.ImageSharpen)) {
+        s += "Sharpening On\n";
+        s += "Sharpening level " + Int(o.ImageSharpenLevel) + "\n";
+    }
+    if (On(o.ImageMatte)) {
+        s += "Matte On\n";
+        s += "Matte color RGB : " + Rgb(o.ImageMatteColor) + "\n";
+    }
+    s += std::string("Enhancement : ") + Name(kEnhanceNames, o.ImageEnhanceType, "None") + "\n";
+    if (o.ImageEnhanceType == UserLut) s += "Enhancement User LUT: " + o.ImageUserLUTPath + "\n";
+    s += kSeparatorLine;
+    s += "PNG file gamma  : " + Fixed(o.PNGFileGamma) +
+         "\nPNG screen gamma : " + Fixed(o.PNGScreenGamma) + "\n";
+    s += "PNG background color RGB : " + Rgb(o.PNGBkColor) + "\n";
+    s += "PNG key : " + o.PNGKey + "\n";
+    s += std::string("PNG text ") + (On(o.PNGCompressPNGText) ? "(compressed)" : "") + " : " +
+         o.PNGText + "\n";
+    if (On(o.PNGCopyPNGText)) s += "PNG text copied from source files\n";
+    if (On(o.OverlayOverlay)) {
+        s += kSeparatorLine;
+        s += "Overlay image : " + o.OverlayPath + "\n";
+        s += "Overlay transparent color RGB : " + Rgb(o.OverlayTransColor) + "\n";
+        s += std::string("Overlay position : ") +
+             Name(kOverlayPositionNames, o.OverlayPos, "Bottom Left") + "\n";
+        s += "Overlay opacity : " + Int(OpacityPercent(o.OverlayOpacity)) + "%\n";
+        s +=
+            std::string("Overlay rotation : ") + Name(kRotationNames, o.OverlayRotation, "") + "\n";
+    }
+    s += kSeparatorLine;
+    Put(log, s);
+}
+
+void WriteLogInputLines(std::FILE* log, const BatchOptions& options, const std::string& displayPath,
+                        int width, int height, const std::vector<PngTextEntry>& texts) {
+    if (log == nullptr) return;
+    if (On(options.LogInputName)) {
+        Put(log, "Input   : " + displayPath + "  ");
+        if (On(options.LogInputDims)) Put(log, "( " + Int(width) + " x " + Int(height) + " )\n");
+    }
+    if (On(options.LogPNGText) && On(options.LogMakeLog)) {
+        for (const PngTextEntry& e : texts)
+            Put(log, "PNG Text : " + e.key + " " + (e.compressed ? "(Compressed)" : "") + " : " +
+                         e.text + "\n");
+    }
+}
+
+void WriteLogOutputLine(std::FILE* log, const BatchOptions& options, const std::string& outputPath,
+                        int width, int height) {
+    if (log == nullptr || !On(options.LogOutName)) return;
+    Put(log, "Output  : " + outputPath + "  ");
+    if (On(options.LogOutputDims)) Put(log, "( " + Int(width) + " x " + Int(height) + " )\n");
+}
+
+void WriteLogErrorLine(std::FILE* log, ErrorCode code) {
+    if (log == nullptr) return;
+    Put(log, "** Error " + ErrorText(code) + "\n");
+}
+
+std::FILE* OpenBatchLog(const BatchOptions& options, std::time_t start) {
+    if (!On(options.LogMakeLog) || options.LogPath.empty()) return nullptr;
+    std::FILE* log = std::fopen(options.LogPath.c_str(), On(options.LogAppend) ? "a" : "w");
+    if (log != nullptr && On(options.LogHeader)) WriteLogHeader(log, options, start);
+    return log;
+}
+
+}  // namespace vig

@@ -1,0 +1,202 @@
+// Index files over the thumbnail pages of a run, and source pages.
+#include "documents/html_index.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <unordered_map>
+
+#include "documents/html_pages.h"
+#include "documents/html_text.h"
+#include "platform/paths.h"
+
+namespace vig {
+namespace {
+
+using html::Put;
+
+constexpr char kIndexTitle[] = "<TITLE>Index</TITLE>\n";
+constexpr char kIndexMeta[] =
+    "<meta name=\"generator\" content=\"index to thumbnail pages\">\n</head>\n";
+constexpr char kIndexHeading[] = "<center>Master Index</center>\n";
+constexpr char kIndexEnd[] = "</center></body></html>\n";
+constexpr char kSourceMeta[] = "<meta name=\"generator\" content=\"thumbnail\">\n</head>\n";
+
+bool On(int flag) {
+    return flag == 1;
+}
+
+// A folder as index names use it: one trailing separator removed, except
+// from the root itself.
+std::string RootFolderText(const std::string& folder) {
+    if (folder.size() == 1 && folder[0] == paths::kSeparator) return folder;
+    return paths::StripTrailingSeparator(folder);
+}
+
+std::FILE* CreateIndex(const std::string& path, const HtmlOptions& options) {
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    if (file == nullptr) return nullptr;
+    Put(file, html::kDoctype);
+    Put(file, kIndexTitle);
+    Put(file, kIndexMeta);
+    WriteBodyTag(file, options);
+    Put(file, kIndexHeading);
+    return file;
+}
+
+void CloseIndex(std::FILE* file, const HtmlOptions& options) {
+    Put(file, kIndexEnd);
+    WriteFooter(file, options);
+    std::fclose(file);
+}
+
+void WriteIndexEntry(std::FILE* file, const std::string& link, int n) {
+    Put(file, " <a href=\"" + html::Url(link) + "\">Page " + std::to_string(n) + "</a> ");
+}
+
+}  // namespace
+
+void WriteIndexes(const std::vector<std::string>& pageList, const std::string& rootFolder,
+                  const HtmlOptions& options) {
+    if (On(options.HTMLMakeSingleIndex))
+        WriteFolderIndexes(pageList, rootFolder, options);
+    else
+        WriteMasterIndex(pageList, rootFolder, options);
+}
+
+void WriteMasterIndex(const std::vector<std::string>& fileList, const std::string& rootFolder,
+                      const HtmlOptions& options) {
+    const std::string root = RootFolderText(rootFolder);
+    std::FILE* file = CreateIndex(html::InFolder(root, "index" + HtmlExtension(options)), options);
+    if (file == nullptr) return;
+    Put(file, html::kGeneratedBy);
+    WriteHeader(file, options);
+    Put(file, html::kCenter);
+
+    // Each link goes from the root (taken with a trailing separator) to the
+    // file's folder, then names the file: a page in the root itself gets a
+    // link that climbs out of the root and back in.
+    const std::string base = html::InFolder(RootFolderText(html::FullForm(root)), "");
+    int n = 0;
+    for (const std::string& page : fileList) {
+        const std::string folder = html::FolderOf(html::FullForm(page));
+        const std::string link = paths::ToUrlSlashes(paths::RelativePath(folder, base)) + "/" +
+                                 paths::ToUrlSlashes(paths::FileName(page));
+        WriteIndexEntry(file, link, n++);
+    }
+    CloseIndex(file, options);
+}
+
+void WriteFolderIndexes(const std::vector<std::string>& pageList, const std::string& rootFolder,
+                        const HtmlOptions& options) {
+    if (pageList.empty()) return;
+
+    // Full paths ascending, ignoring letter case (page numbers sort as text:
+    // Thumbs10 before Thumbs2); paths equal that way keep their order.
+    std::vector<std::string> sorted = pageList;
+    std::stable_sort(sorted.begin(), sorted.end(), [](const std::string& a, const std::string& b) {
+        return paths::CompareIgnoringCase(a, b) < 0;
+    });
+    // Pages of one folder stay together, in the place where the folder first
+    // comes: a folder whose pages the sort splits (a sub-folder named like a
+    // page, folders differing in case) still gets one complete index.
+    std::vector<std::vector<std::string>> groups;
+    std::unordered_map<std::string, size_t> groupOf;
+    for (const std::string& page : sorted) {
+        const auto [it, added] = groupOf.try_emplace(html::FolderOf(page), groups.size());
+        if (added) groups.emplace_back();
+        groups[it->second].push_back(page);
+    }
+    std::vector<std::string> grouped;
+    grouped.reserve(sorted.size());
+    for (auto& group : groups)
+        for (auto& page : group) grouped.push_back(std::move(page));
+
+    const std::string indexName = "_index" + HtmlExtension(options);
+    std::vector<std::string> indexFiles;
+    std::string folder = html::FolderOf(grouped.front());
+    std::string indexPath = html::InFolder(folder, indexName);
+    std::FILE* file = CreateIndex(indexPath, options);
+    if (file == nullptr) return;
+    indexFiles.push_back(indexPath);
+    WriteHeader(file, options);
+    Put(file, html::kCenter);
+    int n = 1;
+    for (const std::string& page : grouped) {
+        const std::string pageFolder = html::FolderOf(page);
+        if (pageFolder != folder) {
+            CloseIndex(file, options);
+            folder = pageFolder;
+            indexPath = html::InFolder(folder, indexName);
+            file = CreateIndex(indexPath, options);
+            if (file == nullptr) return;
+            indexFiles.push_back(indexPath);
+            // Later index files have the centre tag before the header.
+            Put(file, html::kCenter);
+            WriteHeader(file, options);
+            n = 1;
+        }
+        WriteIndexEntry(file, paths::ToUrlSlashes(paths::FileName(page)), n++);
+    }
+    CloseIndex(file, options);
+    WriteMasterIndex(indexFiles, rootFolder, options);
+}
+
+std::string SourcePagePath(const std::string& inPath, const std::string& outPath,
+                           const HtmlOptions& options) {
+    const std::string& beside = options.HTMLMakeSrcPages == SourcePagesWithInput ? inPath : outPath;
+    return html::InFolder(html::FolderOf(beside), paths::Title(inPath) + HtmlExtension(options));
+}
+
+bool WriteSourcePage(const std::string& sourcePagePath, const std::string& backLink,
+                     const std::string& imageSource, const std::string& inPath,
+                     const HtmlOptions& options) {
+    std::FILE* file = std::fopen(sourcePagePath.c_str(), "w");
+    if (file == nullptr) return false;
+    const std::string title = html::Text(paths::FileName(inPath));
+    Put(file, html::kDoctype);
+    Put(file, "<title>" + title + "</title>\n");
+    Put(file, kSourceMeta);
+    WriteBodyTag(file, options);
+    WriteHeader(file, options);
+    Put(file, html::kCenter);
+
+    const std::string target = options.HTMLSourceTarget.empty()
+                                   ? std::string()
+                                   : " target=\"" + html::Text(options.HTMLSourceTarget) + "\"";
+    const std::string font = html::FontTag(options.HTMLTextSize);
+    const std::string back = html::Url(backLink);
+    const std::string ext = paths::ToLowerAscii(paths::Extension(inPath));
+    const bool known = ext == ".jpg" || ext == ".gif" || ext == ".png" || ext == ".bmp" ||
+                       ext == ".pcx" || ext == ".tif";
+    if (html::IsShownExtension(ext, options)) {
+        const std::string img = "<img src=" + html::Url(imageSource, true) + " border=0>";
+        if (On(options.HTMLWriteTitles))
+            Put(file, "<center><p>\n" + font + "\n<a href=\"" + back + "\"" + target + ">" + img +
+                          "</a><br>" + title + "\n</font>\n</center></p>\n");
+        else
+            Put(file, "<center><p>\n<a href=\"" + back + "\"" + target + ">" + img +
+                          "</a></center></p>\n");
+    } else if (known) {
+        // A format the pages do not show: the image's path as text after an
+        // empty link.
+        Put(file, "<center><p>\n" + font + "\n<a href=\"" + back + "\">\n</a><br>" +
+                      html::Text(imageSource) + "\n</font>\n</center></p>\n");
+    }
+
+    Put(file, html::kCenterEnd);
+    WriteFooter(file, options);
+    Put(file, html::kBodyEnd);
+    std::fclose(file);
+    return true;
+}
+
+bool WriteSourcePageFor(const std::string& sourcePagePath, const std::string& inPath,
+                        const std::string& pagePath, const HtmlOptions& options) {
+    const std::string backLink = html::Link(pagePath, sourcePagePath);
+    const std::string imageSource = options.HTMLMakeSrcPages == SourcePagesWithInput
+                                        ? paths::ToUrlSlashes(paths::FileName(inPath))
+                                        : html::Link(inPath, sourcePagePath);
+    return WriteSourcePage(sourcePagePath, backLink, imageSource, inPath, options);
+}
+
+}  // namespace vig

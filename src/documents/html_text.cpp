@@ -1,0 +1,106 @@
+#include "documents/html_text.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/paths.h"
+
+namespace vig::html {
+namespace {
+
+// Appends c, or its entity for the four characters that end or open markup.
+void AppendText(std::string& out, char c) {
+    switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
+    }
+}
+
+}  // namespace
+
+std::string Text(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) AppendText(out, c);
+    return out;
+}
+
+std::string Url(std::string_view link, bool unquoted) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(link.size());
+    for (const char c : link) {
+        const auto b = static_cast<unsigned char>(c);
+        const bool encode = b >= 0x7F || b < 0x20 || (unquoted && b == ' ') || c == '%' ||
+                            c == '#' || c == '?' || c == '\\';
+        if (encode) {
+            out += '%';
+            out += kHex[b >> 4];
+            out += kHex[b & 0x0F];
+        } else {
+            AppendText(out, c);
+        }
+    }
+    return out;
+}
+
+std::string FullForm(const std::string& path) {
+    if (path.empty()) return path;
+    std::filesystem::path p(path);
+    if (p.is_relative()) {
+        std::error_code ec;
+        const std::filesystem::path cwd = std::filesystem::current_path(ec);
+        if (ec) return path;
+        p = cwd / p;
+    }
+    return p.lexically_normal().string();
+}
+
+std::string Link(const std::string& target, const std::string& base) {
+    return paths::ToUrlSlashes(paths::RelativePath(FullForm(target), FullForm(base)));
+}
+
+std::string FolderOf(std::string_view path) {
+    std::string folder = paths::Directory(path);
+    if (folder.empty() && !path.empty() && path.front() == paths::kSeparator)
+        folder.assign(1, paths::kSeparator);
+    return folder;
+}
+
+std::string InFolder(std::string_view folder, std::string_view name) {
+    if (folder.empty()) return std::string(name);
+    if (folder.back() == paths::kSeparator) return std::string(folder) + std::string(name);
+    return paths::Join(folder, name);
+}
+
+std::string FontTag(int size) {
+    std::string out = "<font size =";
+    out += size > 0 ? '+' : ' ';
+    out += std::to_string(size);
+    out += '>';
+    return out;
+}
+
+bool IsShownExtension(std::string_view extension, const HtmlOptions& options) {
+    const std::string ext = paths::ToLowerAscii(extension);
+    if (ext == ".jpg" || ext == ".gif") return true;
+    if (ext == ".png") return options.HTMLWritePNG == 1;
+    if (ext == ".bmp") return options.HTMLWriteBMP == 1;
+    if (ext == ".pcx") return options.HTMLWritePCX == 1;
+    if (ext == ".tif") return options.HTMLWriteTIFF == 1;
+    return false;
+}
+
+}  // namespace vig::html

@@ -1,0 +1,222 @@
+#include "documents/composite.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "options/enums.h"
+
+namespace vig {
+namespace {
+
+constexpr PackedColour kGrey = MakeColour(200, 200, 200);
+constexpr PackedColour kRed = MakeColour(255, 0, 0);
+constexpr PackedColour kBlue = MakeColour(0, 0, 255);
+
+void Solid(CPxImage& image, int w, int h, PackedColour c) {
+    PixelBlock block;
+    ASSERT_TRUE(block.AllocateRgb(w, h));
+    for (size_t i = 0; i < block.size(); i += 3) {
+        block.data()[i] = c & 0xFF;
+        block.data()[i + 1] = (c >> 8) & 0xFF;
+        block.data()[i + 2] = (c >> 16) & 0xFF;
+    }
+    image.Adopt(std::move(block), w, h);
+}
+
+class Composite : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(sheet.Setup(100, 100, 4, 4, kGrey, "Arial", 12, MakeColour(0, 0, 0)), ErrNone);
+    }
+    // Pixels of the sheet that differ from the background, and their bounds.
+    int Changed(int* x0, int* y0, int* x1, int* y1) const {
+        int n = 0;
+        *x0 = *y0 = 1 << 30;
+        *x1 = *y1 = -1;
+        for (int y = 0; y < sheet.height(); ++y)
+            for (int x = 0; x < sheet.width(); ++x)
+                if (sheet.GetPixel(x, y) != kGrey) {
+                    ++n;
+                    *x0 = std::min(*x0, x);
+                    *y0 = std::min(*y0, y);
+                    *x1 = std::max(*x1, x);
+                    *y1 = std::max(*y1, y);
+                }
+        return n;
+    }
+    CPxCompositeImg sheet;
+};
+
+TEST_F(Composite, GeometryOfAFourByFourSheet) {
+    EXPECT_EQ(sheet.width(), 590);
+    EXPECT_EQ(sheet.height(), 590);
+    EXPECT_EQ(sheet.CellX(5), 180);
+    EXPECT_EQ(sheet.CellY(5), 180);
+    EXPECT_EQ(sheet.CellX(0), 50);
+    EXPECT_EQ(sheet.CellY(15), 3 * 130 + 50);
+    EXPECT_EQ(sheet.GetPixel(0, 0), kGrey);
+    EXPECT_EQ(sheet.GetPixel(589, 589), kGrey);
+    EXPECT_EQ(sheet.count(), 0);
+
+    // Odd cells: the left and top margins are the halves rounded down.
+    CPxCompositeImg odd;
+    ASSERT_EQ(odd.Setup(101, 51, 3, 2, 0, "Arial", 12, 0), ErrNone);
+    EXPECT_EQ(odd.width(), 101 * 4 + 60);
+    EXPECT_EQ(odd.height(), 51 * 3 + 30);
+    EXPECT_EQ(odd.CellX(4), 131 + 50);
+    EXPECT_EQ(odd.CellY(4), 81 + 25);
+    EXPECT_EQ(odd.GetPixel(0, 0), 0u);
+}
+
+TEST_F(Composite, SmallThumbnailsSitInTheCornerLargeOnesAreCentred) {
+    CPxImage small, tall, wide;
+    Solid(small, 100, 75, kRed);
+    Solid(tall, 100, 150, kBlue);
+    Solid(wide, 151, 20, kRed);
+    ASSERT_EQ(sheet.AddImage(small, ""), ErrNone);
+    EXPECT_EQ(sheet.GetPixel(50, 50), kRed);
+    EXPECT_EQ(sheet.GetPixel(149, 124), kRed);
+    EXPECT_EQ(sheet.GetPixel(50, 125), kGrey);
+    EXPECT_EQ(sheet.GetPixel(49, 50), kGrey);
+
+    // Taller than the cell: 25 pixels over the top and the bottom.
+    ASSERT_EQ(sheet.AddImage(tall, ""), ErrNone);
+    EXPECT_EQ(sheet.GetPixel(180, 25), kBlue);
+    EXPECT_EQ(sheet.GetPixel(180, 24), kGrey);
+    EXPECT_EQ(sheet.GetPixel(279, 174), kBlue);
+    EXPECT_EQ(sheet.GetPixel(279, 175), kGrey);
+
+    // Wider: (100 - 151) / 2 cut toward zero, so 25 to the left; the height
+    // is smaller than the cell's, so no vertical shift.
+    ASSERT_EQ(sheet.AddImage(wide, ""), ErrNone);
+    EXPECT_EQ(sheet.GetPixel(310 - 25, 50), kRed);
+    EXPECT_EQ(sheet.GetPixel(310 - 26, 50), kGrey);
+    EXPECT_EQ(sheet.GetPixel(310 - 25 + 150, 69), kRed);
+    EXPECT_EQ(sheet.count(), 3);
+}
+
+TEST_F(Composite, ThumbnailsLargerThanTheSheetAreClipped) {
+    CPxImage huge;
+    Solid(huge, 2000, 1500, kRed);
+    ASSERT_EQ(sheet.AddImage(huge, ""), ErrNone);
+    EXPECT_EQ(sheet.GetPixel(0, 0), kRed);
+    EXPECT_EQ(sheet.GetPixel(589, 589), kRed);
+}
+
+TEST_F(Composite, FullAfterRowsTimesColumnsAndRefusesMore) {
+    CPxImage t;
+    Solid(t, 10, 10, kRed);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_FALSE(sheet.IsFull());
+        ASSERT_EQ(sheet.AddImage(t, ""), ErrNone);
+    }
+    EXPECT_TRUE(sheet.IsFull());
+    EXPECT_EQ(sheet.AddImage(t, ""), ErrParameter);
+    EXPECT_EQ(sheet.count(), 16);
+    EXPECT_EQ(sheet.GetPixel(3 * 130 + 50, 3 * 130 + 50), kRed);
+
+    ASSERT_EQ(sheet.Reset(), ErrNone);
+    EXPECT_EQ(sheet.count(), 0);
+    EXPECT_EQ(sheet.GetPixel(50, 50), kGrey);
+
+    CPxImage none;
+    EXPECT_EQ(sheet.AddImage(none, "x"), ErrParameter);
+    EXPECT_EQ(sheet.count(), 0);
+}
+
+TEST_F(Composite, BadGeometryLeavesNoSheet) {
+    CPxCompositeImg c;
+    EXPECT_EQ(c.Setup(0, 100, 4, 4, kGrey, "Arial", 12, 0), ErrParameter);
+    EXPECT_TRUE(c.empty());
+    EXPECT_EQ(c.Setup(100000, 100000, 4, 4, kGrey, "Arial", 12, 0), ErrOutOfMemory);
+    EXPECT_TRUE(c.empty());
+    CPxImage t;
+    Solid(t, 10, 10, kRed);
+    EXPECT_EQ(c.AddImage(t, "x"), ErrParameter);
+    // Rows and columns below 1 count as 1.
+    ASSERT_EQ(c.Setup(100, 100, 0, -5, kGrey, "Arial", 12, 0), ErrNone);
+    EXPECT_EQ(c.width(), 200);
+    EXPECT_EQ(c.height(), 200);
+    ASSERT_EQ(c.AddImage(t, ""), ErrNone);
+    EXPECT_TRUE(c.IsFull());
+}
+
+TEST_F(Composite, TheLabelFontIsTheArialMetricFace) {
+    EXPECT_EQ(LabelFontFamily("Arial", 12), "Liberation Sans");
+}
+
+TEST_F(Composite, LabelsGoBelowTheThumbnailInTheTextColour) {
+    CPxImage t;
+    Solid(t, 100, 75, kRed);
+    ASSERT_EQ(sheet.AddImage(t, "Hello.jpg"), ErrNone);
+    // Everything that changed besides the thumbnail lies in the label box:
+    // from the cell's left edge, one 12-pixel cell below the thumbnail.
+    int n = 0, dark = 0;
+    for (int y = 0; y < sheet.height(); ++y)
+        for (int x = 0; x < sheet.width(); ++x) {
+            const PackedColour p = sheet.GetPixel(x, y);
+            if (p == kGrey || (x >= 50 && x < 150 && y >= 50 && y < 125)) continue;
+            ++n;
+            EXPECT_TRUE(x >= 50 && x < 150 && y >= 125 && y < 137) << x << "," << y;
+            EXPECT_EQ(ColourRed(p), ColourGreen(p));  // black over white: greys only
+            if (p == 0) ++dark;
+        }
+    EXPECT_GT(n, 40);
+    EXPECT_GT(dark, 10);
+}
+
+TEST_F(Composite, ColouredLabelsAndTheBackgroundShowingThrough) {
+    ASSERT_EQ(sheet.Setup(100, 100, 2, 2, kGrey, "Arial", 20, kBlue), ErrNone);
+    CPxImage t;
+    Solid(t, 60, 40, kRed);
+    ASSERT_EQ(sheet.AddImage(t, "WWW"), ErrNone);
+    int blue = 0, other = 0;
+    for (int y = 90; y < 110; ++y)
+        for (int x = 50; x < 150; ++x) {
+            const PackedColour p = sheet.GetPixel(x, y);
+            if (p == kBlue)
+                ++blue;
+            else if (p != kGrey)
+                ++other;
+        }
+    EXPECT_GT(blue, 30);
+    // Edge pixels are the text colour faded toward the scratch black.
+    EXPECT_GT(other, 0);
+    for (int y = 90; y < 110; ++y)
+        for (int x = 50; x < 150; ++x) {
+            const PackedColour p = sheet.GetPixel(x, y);
+            if (p != kGrey) {
+                EXPECT_TRUE(ColourRed(p) == 0 && ColourGreen(p) == 0) << x << "," << y;
+            }
+        }
+}
+
+TEST_F(Composite, LabelsAreClippedAndFontFailuresReported) {
+    // A long label at the last column runs off the sheet's right edge.
+    CPxCompositeImg c;
+    ASSERT_EQ(c.Setup(50, 50, 1, 1, kGrey, "Arial", 12, 0), ErrNone);
+    CPxImage t;
+    Solid(t, 50, 50, kRed);
+    ASSERT_EQ(c.AddImage(t, std::string(300, 'M')), ErrNone);
+    // Beyond the sheet, or a font that cannot be made.
+    std::vector<uint8_t> pixels(30 * 20 * 3, 7);
+    EXPECT_EQ(DrawLabel(pixels.data(), 30, 20, "x", "Arial", 12, 31, 0, 0), ErrNone);
+    EXPECT_EQ(DrawLabel(pixels.data(), 30, 20, "x", "Arial", 12, 0, 21, 0), ErrNone);
+    EXPECT_EQ(DrawLabel(pixels.data(), 30, 20, "x", "Arial", 0, 0, 0, 0), ErrCreateFont);
+    EXPECT_EQ(DrawLabel(nullptr, 30, 20, "x", "Arial", 12, 0, 0, 0), ErrParameter);
+    for (const uint8_t b : pixels) ASSERT_EQ(b, 7);
+    // Text that is not UTF-8, and an unknown family (a fixed-pitch face).
+    EXPECT_EQ(DrawLabel(pixels.data(), 30, 20, "\xff\xfe\xc3", "No Such Face", 12, -3, -4, 0),
+              ErrNone);
+
+    ASSERT_EQ(c.Setup(50, 50, 2, 1, kGrey, "Arial", 0, 0), ErrNone);
+    EXPECT_EQ(c.AddImage(t, "label"), ErrCreateFont);
+    EXPECT_EQ(c.count(), 1);  // the cell is used all the same
+    EXPECT_EQ(c.GetPixel(25, 25), kRed);
+}
+
+}  // namespace
+}  // namespace vig
