@@ -1,5 +1,8 @@
 #include "image/codec_table.h"
 
+#include "image/formats/bmp.h"
+#include "image/formats/gif.h"
+#include "image/formats/pcx.h"
 #include "platform/paths.h"
 
 namespace vig {
@@ -7,11 +10,20 @@ namespace {
 
 // Readers in the order the extensions are tried.
 constexpr ReaderEntry kReaders[] = {
-    {nullptr, InputNone, nullptr},
+    {".gif", InputGif, gif::Read},
+    {".bmp", InputBmp, bmp::Read},
+    {".pcx", InputPcx, pcx::Read},
 };
 
 constexpr WriterEntry kWriters[] = {
-    {0, SaveConversion::None, nullptr},
+    {6, SaveConversion::None, bmp::SaveRgb},
+    {7, SaveConversion::Quantize256, bmp::SaveIndexed},
+    {8, SaveConversion::Grayscale, bmp::SaveIndexed},
+    {15, SaveConversion::None, pcx::SaveRgb},
+    {16, SaveConversion::Quantize256, pcx::SaveIndexed},
+    {17, SaveConversion::Grayscale, pcx::SaveIndexed},
+    {18, SaveConversion::Quantize256, gif::Save},
+    {19, SaveConversion::Grayscale, gif::Save},
 };
 
 }  // namespace

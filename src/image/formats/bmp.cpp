@@ -1,0 +1,337 @@
+#include "image/formats/bmp.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "image/formats/byte_stream.h"
+#include "image/image_library.h"
+
+namespace vig::bmp {
+namespace {
+
+constexpr uint32_t kFileHeaderBytes = 14;
+constexpr uint32_t kInfoHeaderBytes = 40;
+
+// Bytes of one stored row: rows are padded to a multiple of 4 bytes.
+uint64_t RowBytes(uint64_t bitsPerPixel, uint64_t width) {
+    return (bitsPerPixel * width + 31) / 32 * 4;
+}
+
+bool SupportedDepth(int bits) {
+    return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24;
+}
+
+// A 5-bit channel widened to 8 bits.
+inline uint8_t Widen5(unsigned v) {
+    return static_cast<uint8_t>((v & 31) * 8 + 7);
+}
+
+void DecodeRow(const uint8_t* src, uint8_t* dst, int width, int bits, const uint8_t* table) {
+    const size_t w = static_cast<size_t>(width);
+    switch (bits) {
+        case 1:
+            for (size_t x = 0; x < w; ++x, dst += 3) {
+                const uint8_t* c = table + 3 * ((src[x >> 3] >> (7 - (x & 7))) & 1);
+                dst[0] = c[0], dst[1] = c[1], dst[2] = c[2];
+            }
+            break;
+        case 4:
+            for (size_t x = 0; x < w; ++x, dst += 3) {
+                const uint8_t* c = table + 3 * ((src[x >> 1] >> ((x & 1) ? 0 : 4)) & 15);
+                dst[0] = c[0], dst[1] = c[1], dst[2] = c[2];
+            }
+            break;
+        case 8:
+            for (size_t x = 0; x < w; ++x, dst += 3) {
+                const uint8_t* c = table + 3 * src[x];
+                dst[0] = c[0], dst[1] = c[1], dst[2] = c[2];
+            }
+            break;
+        case 16:
+            for (size_t x = 0; x < w; ++x, dst += 3, src += 2) {
+                const unsigned v = codec::LE16(src);
+                dst[0] = Widen5(v >> 10);
+                dst[1] = Widen5(v >> 5);
+                dst[2] = Widen5(v);
+            }
+            break;
+        default:  // 24
+            for (size_t x = 0; x < w; ++x, dst += 3, src += 3) {
+                dst[0] = src[2];
+                dst[1] = src[1];
+                dst[2] = src[0];
+            }
+            break;
+    }
+}
+
+PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& status) {
+    uint8_t fileHeader[kFileHeaderBytes];
+    if (in.Read(fileHeader, sizeof fileHeader) != sizeof fileHeader) {
+        status.Fail(ErrReadFile);
+        return {};
+    }
+    if (fileHeader[0] != 'B' || fileHeader[1] != 'M') {
+        status.Fail(ErrInvalidBmp);
+        return {};
+    }
+    const uint32_t dataOffset = codec::LE32(fileHeader + 10);
+
+    uint8_t info[kInfoHeaderBytes];
+    if (in.Read(info, sizeof info) != sizeof info) {
+        status.Fail(ErrReadFile);
+        return {};
+    }
+    const uint32_t infoSize = codec::LE32(info);
+    const auto w = static_cast<int32_t>(codec::LE32(info + 4));
+    const auto hStored = static_cast<int32_t>(codec::LE32(info + 8));
+    const int bits = codec::LE16(info + 14);
+    const uint32_t compression = codec::LE32(info + 16);
+    const uint32_t coloursUsed = codec::LE32(info + 32);
+
+    // Older and shorter headers lay their fields out differently.
+    if (infoSize < kInfoHeaderBytes) {
+        status.Fail(ErrInvalidBmp);
+        return {};
+    }
+    if (compression != 0) {  // RLE and bit-field files alike
+        status.Fail(ErrRleBmp);
+        return {};
+    }
+    if (!SupportedDepth(bits) || w <= 0 || hStored == 0) {
+        status.Fail(ErrInvalidBmp);
+        return {};
+    }
+    // A negative height marks rows stored top first.
+    const bool topDown = hStored < 0;
+    const long long h = topDown ? -static_cast<long long>(hStored) : hStored;
+
+    // Colour table entries are blue, green, red, reserved. Indices beyond the
+    // table decode as black.
+    std::array<uint8_t, 256 * 3> table{};
+    if (bits <= 8) {
+        const uint64_t count = coloursUsed != 0 ? coloursUsed : (1u << bits);
+        const uint64_t start = kFileHeaderBytes + static_cast<uint64_t>(infoSize);
+        if (start > in.size() || count > (in.size() - start) / 4 || !in.Seek(start)) {
+            status.Fail(ErrReadFile);
+            return {};
+        }
+        const size_t useful = static_cast<size_t>(std::min<uint64_t>(count, 1u << bits));
+        std::array<uint8_t, 256 * 4> entries{};
+        if (in.Read(entries.data(), useful * 4) != useful * 4) {
+            status.Fail(ErrReadFile);
+            return {};
+        }
+        for (size_t i = 0; i < useful; ++i) {
+            table[3 * i] = entries[4 * i + 2];
+            table[3 * i + 1] = entries[4 * i + 1];
+            table[3 * i + 2] = entries[4 * i];
+        }
+    }
+
+    if (!in.Seek(dataOffset)) {
+        status.Fail(ErrInvalidBmp);
+        return {};
+    }
+    size_t blockBytes = 0;
+    if (!BlockSize(w, h, 3, &blockBytes)) {
+        status.Fail(ErrOutOfMemory);
+        return {};
+    }
+    // Refuse a file too short for its rows before allocating anything.
+    const uint64_t rowBytes = RowBytes(static_cast<uint64_t>(bits), static_cast<uint64_t>(w));
+    if (rowBytes * static_cast<uint64_t>(h) > in.size() - dataOffset) {
+        status.Fail(ErrReadFile);
+        return {};
+    }
+    PixelBlock block;
+    std::vector<uint8_t> row;
+    if (!block.Allocate(blockBytes)) {
+        status.Fail(ErrOutOfMemory);
+        return {};
+    }
+    row.resize(static_cast<size_t>(rowBytes));
+
+    const size_t stride = static_cast<size_t>(w) * 3;
+    const int rows = static_cast<int>(h);
+    for (int r = 0; r < rows; ++r) {
+        if (ReportProgress(r, rows) == 0) {
+            status.Fail(ErrCancelled);
+            return {};
+        }
+        if (in.Read(row.data(), row.size()) != row.size()) {
+            status.Fail(ErrReadFile);
+            return {};
+        }
+        const size_t target = topDown ? static_cast<size_t>(r) : static_cast<size_t>(rows - 1 - r);
+        DecodeRow(row.data(), block.data() + target * stride, w, bits, table.data());
+    }
+    *width = w;
+    *height = rows;
+    return block;
+}
+
+void PutHeaders(codec::ByteWriter& out, uint32_t fileSize, uint32_t dataOffset, int width,
+                int height, int bits, uint32_t imageSize, uint32_t colours) {
+    out.Put('B');
+    out.Put('M');
+    out.PutLE32(fileSize);
+    out.PutLE16(0);
+    out.PutLE16(0);
+    out.PutLE32(dataOffset);
+    out.PutLE32(kInfoHeaderBytes);
+    out.PutLE32(static_cast<uint32_t>(width));
+    out.PutLE32(static_cast<uint32_t>(height));
+    out.PutLE16(1);
+    out.PutLE16(static_cast<unsigned>(bits));
+    out.PutLE32(0);  // no compression
+    out.PutLE32(imageSize);
+    out.PutLE32(0);
+    out.PutLE32(0);
+    out.PutLE32(colours);
+    out.PutLE32(colours);
+}
+
+}  // namespace
+
+PixelBlock Read(const std::string& path, int* width, int* height) {
+    ImageStatus status;
+    *width = *height = 0;
+    codec::ByteReader in;
+    if (path.empty() || !in.Open(path)) {
+        status.Fail(ErrOpenFile);
+        return {};
+    }
+    return Decode(in, width, height, status);
+}
+
+PixelBlock ReadMemory(const uint8_t* data, size_t size, int* width, int* height) {
+    ImageStatus status;
+    *width = *height = 0;
+    codec::ByteReader in(data, data != nullptr ? size : 0);
+    return Decode(in, width, height, status);
+}
+
+int Write24(const std::string& path, const uint8_t* rgb, int width, int height) {
+    ImageStatus status;
+    size_t pixelBytes = 0;
+    if (path.empty() || rgb == nullptr || !BlockSize(width, height, 3, &pixelBytes)) {
+        status.Fail(ErrParameter);
+        return 0;
+    }
+    const uint64_t rowBytes = RowBytes(24, static_cast<uint64_t>(width));
+    const uint64_t dataOffset = kFileHeaderBytes + kInfoHeaderBytes;
+    const uint64_t fileSize = dataOffset + rowBytes * static_cast<uint64_t>(height);
+    if (fileSize > 0xFFFFFFFFu) {
+        status.Fail(ErrParameter);
+        return 0;
+    }
+    std::vector<uint8_t> row;
+    row.resize(static_cast<size_t>(rowBytes));  // padding bytes stay 0
+    codec::ByteWriter out;
+    if (!out.Open(path)) {
+        status.Fail(ErrOpenFile);
+        return 0;
+    }
+    PutHeaders(out, static_cast<uint32_t>(fileSize), static_cast<uint32_t>(dataOffset), width,
+               height, 24, 0, 0);
+    const size_t stride = static_cast<size_t>(width) * 3;
+    for (int r = 0; r < height; ++r) {
+        if (ReportProgress(r, height) == 0) {
+            status.Fail(ErrCancelled);
+            break;
+        }
+        // Rows are stored bottom first, pixels as blue, green, red.
+        const uint8_t* src = rgb + static_cast<size_t>(height - 1 - r) * stride;
+        for (size_t i = 0; i < stride; i += 3) {
+            row[i] = src[i + 2];
+            row[i + 1] = src[i + 1];
+            row[i + 2] = src[i];
+        }
+        out.Write(row.data(), row.size());
+        if (!out.ok()) {
+            status.Fail(ErrWriteFile);
+            break;
+        }
+    }
+    if (!out.Close()) status.Fail(ErrWriteFile);
+    return status.ok() ? 1 : 0;
+}
+
+int WriteIndexed(const std::string& path, const uint8_t* indices, int width, int height,
+                 int bitsPerPixel, int colourCount, const uint8_t* palette) {
+    ImageStatus status;
+    size_t pixelBytes = 0;
+    const int bits = bitsPerPixel;
+    if (path.empty() || indices == nullptr || palette == nullptr ||
+        !BlockSize(width, height, 1, &pixelBytes) ||
+        (bits != 1 && bits != 2 && bits != 4 && bits != 8) || colourCount < 1 ||
+        colourCount > 256) {
+        status.Fail(ErrParameter);
+        return 0;
+    }
+    const uint64_t rowBytes = RowBytes(static_cast<uint64_t>(bits), static_cast<uint64_t>(width));
+    const uint64_t dataOffset =
+        kFileHeaderBytes + kInfoHeaderBytes + 4 * static_cast<uint64_t>(colourCount);
+    const uint64_t imageSize = rowBytes * static_cast<uint64_t>(height);
+    const uint64_t fileSize = dataOffset + imageSize;
+    if (fileSize > 0xFFFFFFFFu) {
+        status.Fail(ErrParameter);
+        return 0;
+    }
+    std::vector<uint8_t> row;
+    row.resize(static_cast<size_t>(rowBytes));
+    codec::ByteWriter out;
+    if (!out.Open(path)) {
+        status.Fail(ErrOpenFile);
+        return 0;
+    }
+    PutHeaders(out, static_cast<uint32_t>(fileSize), static_cast<uint32_t>(dataOffset), width,
+               height, bits, static_cast<uint32_t>(imageSize), static_cast<uint32_t>(colourCount));
+    for (int i = 0; i < colourCount; ++i) {
+        out.Write(palette + 4 * i, 3);
+        out.Put(0);
+    }
+    const unsigned limit = 1u << bits;
+    const size_t w = static_cast<size_t>(width);
+    for (int r = 0; r < height && status.ok(); ++r) {
+        if (ReportProgress(r, height) == 0) {
+            status.Fail(ErrCancelled);
+            break;
+        }
+        const uint8_t* src = indices + static_cast<size_t>(height - 1 - r) * w;
+        if (bits == 8) {
+            std::copy(src, src + w, row.begin());
+        } else {
+            // Indices are packed from the most significant bits down.
+            std::fill(row.begin(), row.end(), 0);
+            const size_t perByte = static_cast<size_t>(8 / bits);
+            for (size_t x = 0; x < w; ++x) {
+                if (src[x] >= limit) {
+                    status.Fail(ErrParameter);
+                    break;
+                }
+                const int shift = 8 - bits * static_cast<int>(x % perByte + 1);
+                row[x / perByte] |= static_cast<uint8_t>(src[x] << shift);
+            }
+            if (!status.ok()) break;
+        }
+        out.Write(row.data(), row.size());
+        if (!out.ok()) status.Fail(ErrWriteFile);
+    }
+    if (status.ok() && out.written() != fileSize) status.Fail(ErrWriteFile);
+    if (!out.Close()) status.Fail(ErrWriteFile);
+    return status.ok() ? 1 : 0;
+}
+
+int SaveRgb(const WriteRequest& request) {
+    return Write24(request.path, request.rgb, request.width, request.height);
+}
+
+int SaveIndexed(const WriteRequest& request) {
+    return WriteIndexed(request.path, request.indices, request.width, request.height, 8, 256,
+                        request.palette);
+}
+
+}  // namespace vig::bmp
