@@ -1,0 +1,331 @@
+#include "image/formats/jpeg.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+
+// jpeglib.h needs FILE and size_t declared first.
+#include <jerror.h>
+#include <jpeglib.h>
+
+#include "image/image_library.h"
+
+namespace vig::jpeg {
+namespace {
+
+// libjpeg leaves its fatal-error exit through a jump back into the decode or
+// encode function. Those functions keep every piece of state in a context
+// struct owned by their caller and hold only trivially destructible objects,
+// so the jump never skips a destructor.
+
+constexpr char kFatalTitle[] = "JPEG Fatal Error";
+constexpr char kMessageTitle[] = "JPEG Error";
+
+thread_local bool tShowMessages = false;
+thread_local CodecMessageSink tSink = nullptr;
+
+struct ErrorManager {
+    jpeg_error_mgr pub;  // first, so libjpeg's pointer is ours too
+    std::jmp_buf jump;
+    ErrorCode fatalCode;
+    // Set while scanlines are being read: a premature end of the data
+    // noticed then marks the first row that was not decoded.
+    bool inScanlines;
+    long long firstLostRow;
+};
+
+void ShowMessage(j_common_ptr cinfo, const char* title) {
+    if (!tShowMessages) return;
+    char text[JMSG_LENGTH_MAX];
+    (*cinfo->err->format_message)(cinfo, text);
+    if (tSink != nullptr) {
+        tSink(title, text);
+    } else {
+        std::fprintf(stderr, "%s: %s\n", title, text);
+    }
+}
+
+void OutputMessage(j_common_ptr cinfo) {
+    ShowMessage(cinfo, kMessageTitle);
+}
+
+void EmitMessage(j_common_ptr cinfo, int level) {
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    if (level < 0) {
+        // A warning: libjpeg goes on decoding.
+        if (err->pub.num_warnings == 0 || err->pub.trace_level >= 3)
+            (*err->pub.output_message)(cinfo);
+        err->pub.num_warnings++;
+        if (err->pub.msg_code == JWRN_JPEG_EOF && cinfo->is_decompressor && err->inScanlines &&
+            err->firstLostRow < 0) {
+            err->firstLostRow = reinterpret_cast<j_decompress_ptr>(cinfo)->output_scanline;
+        }
+    } else if (err->pub.trace_level >= level) {
+        (*err->pub.output_message)(cinfo);
+    }
+}
+
+[[noreturn]] void ErrorExit(j_common_ptr cinfo) {
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    ShowMessage(cinfo, kFatalTitle);
+    // Memory refused by libjpeg (including the cap on its working memory)
+    // is an out-of-memory failure; everything else means a bad file.
+    const int code = err->pub.msg_code;
+    err->fatalCode = (code == JERR_OUT_OF_MEMORY || code == JERR_NO_BACKING_STORE) ? ErrOutOfMemory
+                                                                                   : ErrInvalidJpg;
+    std::longjmp(err->jump, 1);
+}
+
+void InitErrorManager(ErrorManager* err) {
+    jpeg_std_error(&err->pub);
+    err->pub.error_exit = ErrorExit;
+    err->pub.output_message = OutputMessage;
+    err->pub.emit_message = EmitMessage;
+    err->fatalCode = ErrInvalidJpg;
+    err->inScanlines = false;
+    err->firstLostRow = -1;
+}
+
+// libjpeg's working memory (whole-image coefficient buffers of progressive
+// files) is held to the same cap as a pixel block.
+constexpr long kMaxWorkingMemory = static_cast<long>(kMaxBlockBytes);
+
+struct DecodeContext {
+    jpeg_decompress_struct cinfo;
+    ErrorManager err;
+    std::FILE* file;
+    PixelBlock* block;  // owned by the caller
+    int width;
+    int height;
+    ErrorCode code;
+};
+
+inline uint8_t MulDiv255(unsigned a, unsigned b) {
+    return static_cast<uint8_t>((a * b + 127) / 255);
+}
+
+// Only trivially destructible objects live here (see above).
+void Decode(DecodeContext* c) {
+    j_decompress_ptr cinfo = &c->cinfo;
+    if (setjmp(c->err.jump) != 0) {
+        c->code = c->err.fatalCode;
+        jpeg_destroy_decompress(cinfo);
+        return;
+    }
+    jpeg_create_decompress(cinfo);
+    cinfo->mem->max_memory_to_use = kMaxWorkingMemory;
+    jpeg_stdio_src(cinfo, c->file);
+    jpeg_read_header(cinfo, TRUE);
+
+    // CMYK and YCCK files come out as CMYK and are turned into RGB below.
+    const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
+    if (cmyk) cinfo->out_color_space = JCS_CMYK;
+
+    size_t bytes = 0;
+    if (!BlockSize(cinfo->image_width, cinfo->image_height, 3, &bytes)) {
+        c->code = ErrOutOfMemory;
+        jpeg_destroy_decompress(cinfo);
+        return;
+    }
+    jpeg_start_decompress(cinfo);
+    const int width = static_cast<int>(cinfo->output_width);
+    const int height = static_cast<int>(cinfo->output_height);
+    const int components = cinfo->output_components;
+    if (!c->block->AllocateRgb(width, height)) {
+        c->code = ErrOutOfMemory;
+        jpeg_destroy_decompress(cinfo);
+        return;
+    }
+    const size_t rowBytes = static_cast<size_t>(width) * 3;
+    JSAMPARRAY scratch = nullptr;
+    if (components != 3) {
+        scratch = (*cinfo->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_IMAGE,
+                                              static_cast<JDIMENSION>(width * components), 1);
+    }
+    // Adobe's CMYK files store inverted ink values.
+    const bool inverted = cinfo->saw_Adobe_marker;
+
+    c->err.inScanlines = true;
+    while (cinfo->output_scanline < cinfo->output_height) {
+        const int row = static_cast<int>(cinfo->output_scanline);
+        if (ReportProgress(row, height) == 0) {
+            c->code = ErrCancelled;
+            jpeg_destroy_decompress(cinfo);
+            return;
+        }
+        uint8_t* dst = c->block->data() + static_cast<size_t>(row) * rowBytes;
+        JSAMPROW target = components == 3 ? dst : scratch[0];
+        if (jpeg_read_scanlines(cinfo, &target, 1) != 1) break;
+        if (c->err.firstLostRow >= 0 && row >= c->err.firstLostRow) {
+            // The data ended before this row: it stays zero.
+            std::memset(dst, 0, rowBytes);
+            continue;
+        }
+        const uint8_t* src = scratch != nullptr ? scratch[0] : nullptr;
+        if (components == 1) {
+            for (int x = 0; x < width; ++x, dst += 3) dst[0] = dst[1] = dst[2] = src[x];
+        } else if (components == 4) {
+            for (int x = 0; x < width; ++x, dst += 3, src += 4) {
+                const unsigned k = inverted ? src[3] : 255u - src[3];
+                for (int i = 0; i < 3; ++i) {
+                    const unsigned ink = inverted ? src[i] : 255u - src[i];
+                    dst[i] = MulDiv255(ink, k);
+                }
+            }
+        }
+    }
+    c->err.inScanlines = false;
+    jpeg_finish_decompress(cinfo);
+    jpeg_destroy_decompress(cinfo);
+    c->width = width;
+    c->height = height;
+}
+
+struct EncodeContext {
+    jpeg_compress_struct cinfo;
+    ErrorManager err;
+    const char* path;
+    std::FILE* file;        // closed by the caller
+    const uint8_t* pixels;  // rgb rows, or gray rows when !colour
+    int width;
+    int height;
+    int quality;
+    bool colour;
+    ErrorCode code;
+};
+
+// Only trivially destructible objects live here (see above).
+void Encode(EncodeContext* c) {
+    j_compress_ptr cinfo = &c->cinfo;
+    if (setjmp(c->err.jump) != 0) {
+        c->code = c->err.fatalCode;
+        jpeg_destroy_compress(cinfo);
+        return;
+    }
+    jpeg_create_compress(cinfo);
+    c->file = std::fopen(c->path, "wb");
+    if (c->file == nullptr) {
+        c->code = ErrOpenFile;
+        jpeg_destroy_compress(cinfo);
+        return;
+    }
+    jpeg_stdio_dest(cinfo, c->file);
+    cinfo->image_width = static_cast<JDIMENSION>(c->width);
+    cinfo->image_height = static_cast<JDIMENSION>(c->height);
+    cinfo->input_components = c->colour ? 3 : 1;
+    cinfo->in_color_space = c->colour ? JCS_RGB : JCS_GRAYSCALE;
+    jpeg_set_defaults(cinfo);
+    jpeg_set_quality(cinfo, c->quality, TRUE);
+    jpeg_start_compress(cinfo, TRUE);
+    const size_t rowBytes = static_cast<size_t>(c->width) * (c->colour ? 3 : 1);
+    for (int row = 0; row < c->height; ++row) {
+        if (ReportProgress(row, c->height) == 0) {
+            c->code = ErrCancelled;
+            jpeg_destroy_compress(cinfo);
+            return;
+        }
+        JSAMPROW line = const_cast<JSAMPROW>(c->pixels + static_cast<size_t>(row) * rowBytes);
+        jpeg_write_scanlines(cinfo, &line, 1);
+    }
+    jpeg_finish_compress(cinfo);
+    jpeg_destroy_compress(cinfo);
+}
+
+}  // namespace
+
+uint8_t GrayLevel(uint8_t red, uint8_t green, uint8_t blue) {
+    const double v = (0.587 * green + 0.114 * blue) + 0.299 * red;
+    return static_cast<uint8_t>(static_cast<int>(v));
+}
+
+PixelBlock Read(const std::string& path, int* width, int* height) {
+    ImageStatus status;
+    if (width != nullptr) *width = 0;
+    if (height != nullptr) *height = 0;
+    if (width == nullptr || height == nullptr) {
+        status.Fail(ErrParameter);
+        return {};
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        status.Fail(ErrOpenFile);
+        return {};
+    }
+    PixelBlock block;
+    DecodeContext context{};
+    InitErrorManager(&context.err);
+    context.cinfo.err = &context.err.pub;
+    context.file = file;
+    context.block = &block;
+    context.code = ErrNone;
+    Decode(&context);
+    std::fclose(file);
+    if (context.code != ErrNone) {
+        status.Fail(context.code);
+        return {};
+    }
+    *width = context.width;
+    *height = context.height;
+    return block;
+}
+
+int Write(const std::string& path, const uint8_t* rgb, int width, int height, int quality,
+          bool colour) {
+    ImageStatus status;
+    size_t bytes = 0;
+    if (rgb == nullptr || !BlockSize(width, height, 3, &bytes)) {
+        status.Fail(ErrParameter);
+        return 0;
+    }
+    PixelBlock gray;
+    if (!colour) {
+        if (!gray.Allocate(static_cast<size_t>(width) * static_cast<size_t>(height))) {
+            status.Fail(ErrOutOfMemory);
+            return 0;
+        }
+        const uint8_t* p = rgb;
+        uint8_t* g = gray.data();
+        for (size_t i = 0, n = gray.size(); i < n; ++i, p += 3) g[i] = GrayLevel(p[0], p[1], p[2]);
+    }
+    EncodeContext context{};
+    InitErrorManager(&context.err);
+    context.cinfo.err = &context.err.pub;
+    context.path = path.c_str();
+    context.file = nullptr;
+    context.pixels = colour ? rgb : gray.data();
+    context.width = width;
+    context.height = height;
+    context.quality = quality;
+    context.colour = colour;
+    context.code = ErrNone;
+    Encode(&context);
+    if (context.file != nullptr && std::fclose(context.file) != 0 && context.code == ErrNone)
+        context.code = ErrWriteFile;
+    if (context.code != ErrNone) {
+        status.Fail(context.code);
+        return 0;
+    }
+    return 1;
+}
+
+void SetShowCodecMessages(bool on) {
+    tShowMessages = on;
+}
+bool ShowCodecMessages() {
+    return tShowMessages;
+}
+void SetCodecMessageSink(CodecMessageSink sink) {
+    tSink = sink;
+}
+
+int WriteColourEntry(const WriteRequest& request) {
+    return Write(request.path, request.rgb, request.width, request.height, request.jpegQuality,
+                 true);
+}
+
+int WriteGrayEntry(const WriteRequest& request) {
+    return Write(request.path, request.rgb, request.width, request.height, request.jpegQuality,
+                 false);
+}
+
+}  // namespace vig::jpeg

@@ -1,0 +1,42 @@
+// JPEG reading and writing through libjpeg(-turbo).
+//
+// Reading decodes at full size with libjpeg's default output colour space;
+// gray files are widened to RGB and CMYK/YCCK files are turned into their RGB
+// appearance. The progress callback runs once per scanline. Warnings (a
+// truncated file) do not stop decoding. Any libjpeg fatal error gives
+// ErrInvalidJpg.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "image/codec_table.h"
+#include "image/pixel_block.h"
+
+namespace vig::jpeg {
+
+PixelBlock Read(const std::string& path, int* width, int* height);
+
+// Writes a baseline JPEG of `quality` (libjpeg clamps it to 1..100). With
+// colour false the file is grayscale, each pixel reduced by GrayLevel.
+// 1 on success, 0 on failure (code in the last error).
+int Write(const std::string& path, const uint8_t* rgb, int width, int height, int quality,
+          bool colour);
+
+// The gray value of the grayscale writer: (0.587 G + 0.114 B) + 0.299 R,
+// truncated.
+uint8_t GrayLevel(uint8_t red, uint8_t green, uint8_t blue);
+
+// libjpeg's messages are shown only while this switch is on (off by
+// default). They go to the message sink, titled "JPEG Fatal Error" for fatal
+// errors and "JPEG Error" otherwise; without a sink, to stderr.
+void SetShowCodecMessages(bool on);
+bool ShowCodecMessages();
+using CodecMessageSink = void (*)(const char* title, const char* message);
+void SetCodecMessageSink(CodecMessageSink sink);
+
+// Save-table writers: output formats 4 (colour) and 5 (grayscale).
+int WriteColourEntry(const WriteRequest& request);
+int WriteGrayEntry(const WriteRequest& request);
+
+}  // namespace vig::jpeg

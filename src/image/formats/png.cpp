@@ -1,0 +1,353 @@
+#include "image/formats/png.h"
+
+#include <png.h>
+
+#include <cmath>
+#include <csetjmp>
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+#include "image/image_library.h"
+#include "image/png_state.h"
+
+namespace vig::png {
+namespace {
+
+// libpng leaves its error function through the jump buffer of the png
+// structure, back into the decode or encode function. Those functions keep
+// their state in a context struct owned by the caller and hold only
+// trivially destructible objects, so the jump never skips a destructor.
+
+[[noreturn]] void ErrorFn(png_structp png, png_const_charp /*message*/) {
+    png_longjmp(png, 1);
+}
+void WarningFn(png_structp /*png*/, png_const_charp /*message*/) {}
+
+// Gamma correction needs a positive screen gamma whose reciprocal libpng can
+// hold; any other value leaves the pixels uncorrected.
+bool UsableScreenGamma(double gamma) {
+    return std::isfinite(gamma) && gamma >= 0.01 && gamma <= 100.0;
+}
+
+struct ReadContext {
+    std::FILE* file;
+    png_structp png;
+    png_infop info;
+    PixelBlock* block;  // owned by the caller
+    PngBackground background;
+    double screenGamma;
+    int width;
+    int height;
+    ErrorCode code;
+};
+
+void SetCode(ErrorCode* slot, ErrorCode code) {
+    if (*slot == ErrNone) *slot = code;
+}
+
+// Only trivially destructible objects live here (see above).
+void Decode(ReadContext* c) {
+    c->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, ErrorFn, WarningFn);
+    if (c->png == nullptr) {
+        c->code = ErrPngCreate;
+        return;
+    }
+    c->info = png_create_info_struct(c->png);
+    if (c->info == nullptr) {
+        c->code = ErrPngCreate;
+        return;
+    }
+    if (setjmp(png_jmpbuf(c->png)) != 0) {
+        SetCode(&c->code, ErrInvalidPng);
+        return;
+    }
+    png_structp png = c->png;
+    png_infop info = c->info;
+    // Sizes are judged below by the pixel block they need, not by libpng's
+    // default width and height limits.
+    png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
+    png_init_io(png, c->file);
+    png_read_info(png, info);
+
+    png_uint_32 width = 0;
+    png_uint_32 height = 0;
+    int depth = 0;
+    int colourType = 0;
+    png_get_IHDR(png, info, &width, &height, &depth, &colourType, nullptr, nullptr, nullptr);
+    size_t bytes = 0;
+    if (!BlockSize(width, height, 3, &bytes) || !BlockSize(width, 1, 8, &bytes)) {
+        c->code = ErrOutOfMemory;
+        return;
+    }
+
+    if (colourType == PNG_COLOR_TYPE_PALETTE) png_set_expand(png);
+    if (colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA) {
+        if (depth < 8) png_set_expand(png);
+        png_set_gray_to_rgb(png);
+    }
+    if (depth == 16) png_set_strip_16(png);
+
+    png_color_16p fileBackground = nullptr;
+    if (png_get_bKGD(png, info, &fileBackground) != 0 && fileBackground != nullptr) {
+        png_set_background(png, fileBackground, PNG_BACKGROUND_GAMMA_FILE, 1, 1.0);
+    } else {
+        png_color_16 background;
+        background.index = c->background.index;
+        background.red = c->background.red;
+        background.green = c->background.green;
+        background.blue = c->background.blue;
+        background.gray = c->background.gray;
+        png_set_background(png, &background, PNG_BACKGROUND_GAMMA_SCREEN, 0, 1.0);
+    }
+    if (UsableScreenGamma(c->screenGamma)) {
+        // Without a gAMA chunk the image gamma is the reciprocal of the
+        // screen gamma, which leaves the values as they are.
+        double imageGamma = 0.0;
+        if (png_get_gAMA(png, info, &imageGamma) == 0 || !(imageGamma > 0.0))
+            imageGamma = 1.0 / c->screenGamma;
+        png_set_gamma(png, c->screenGamma, imageGamma);
+    }
+
+    const int passes = png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    const size_t rowBytes = static_cast<size_t>(width) * 3;
+    if (png_get_rowbytes(png, info) != rowBytes) {
+        c->code = ErrInternal;
+        return;
+    }
+    if (!c->block->AllocateRgb(width, height)) {
+        c->code = ErrOutOfMemory;
+        return;
+    }
+    const int rows = static_cast<int>(height);
+    for (int pass = 0; pass < passes; ++pass) {
+        uint8_t* row = c->block->data();
+        for (int y = 0; y < rows; ++y, row += rowBytes) {
+            png_read_row(png, row, nullptr);
+            if (ReportProgress(y, rows) == 0) {
+                c->code = ErrCancelled;
+                return;
+            }
+        }
+    }
+    c->width = static_cast<int>(width);
+    c->height = rows;
+    png_read_end(png, info);
+}
+
+struct WriteContext {
+    const char* path;
+    std::FILE* file;  // closed by the caller
+    png_structp png;
+    png_infop info;
+    const uint8_t* pixels;
+    int width;
+    int height;
+    bool palette;
+    int colours;
+    png_color plte[256];
+    png_textp texts;  // owned by the caller
+    int textCount;
+    PngBackground background;
+    double fileGamma;
+    ErrorCode code;
+};
+
+// Only trivially destructible objects live here (see above).
+void Encode(WriteContext* c) {
+    c->file = std::fopen(c->path, "wb");
+    if (c->file == nullptr) {
+        c->code = ErrOpenFile;
+        return;
+    }
+    c->png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, ErrorFn, WarningFn);
+    if (c->png == nullptr) {
+        c->code = ErrPngCreate;
+        return;
+    }
+    c->info = png_create_info_struct(c->png);
+    if (c->info == nullptr) {
+        c->code = ErrPngCreate;
+        return;
+    }
+    if (setjmp(png_jmpbuf(c->png)) != 0) {
+        SetCode(&c->code, ErrPngCreate);
+        return;
+    }
+    png_structp png = c->png;
+    png_infop info = c->info;
+    png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
+    png_init_io(png, c->file);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(c->width), static_cast<png_uint_32>(c->height),
+                 8, c->palette ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (c->palette) png_set_PLTE(png, info, c->plte, c->colours);
+
+    std::time_t now = std::time(nullptr);
+    std::tm utc;
+    if (gmtime_r(&now, &utc) != nullptr) {
+        png_time stamp;
+        png_convert_from_struct_tm(&stamp, &utc);
+        png_set_tIME(png, info, &stamp);
+    }
+    png_color_16 background;
+    background.index = c->background.index;
+    background.red = c->background.red;
+    background.green = c->background.green;
+    background.blue = c->background.blue;
+    background.gray = c->background.gray;
+    png_set_bKGD(png, info, &background);
+    if (c->fileGamma > 0.0) png_set_gAMA(png, info, c->fileGamma);
+    if (c->textCount > 0) png_set_text(png, info, c->texts, c->textCount);
+
+    png_write_info(png, info);
+    png_set_packing(png);
+    const int passes = png_set_interlace_handling(png);
+    const size_t rowBytes = static_cast<size_t>(c->width) * (c->palette ? 1 : 3);
+    for (int pass = 0; pass < passes; ++pass) {
+        const uint8_t* row = c->pixels;
+        for (int y = 0; y < c->height; ++y, row += rowBytes) {
+            png_write_row(png, row);
+            if (ReportProgress(y, c->height) == 0) {
+                c->code = ErrCancelled;
+                png_write_end(png, info);
+                return;
+            }
+        }
+    }
+    png_write_end(png, info);
+}
+
+int WriteFile(WriteContext* context) {
+    ImageStatus status;
+    // Text records point into the write list, which libpng copies.
+    const std::vector<PngTextEntry>& list = PngWriteTextList();
+    std::vector<png_text> texts(list.size());
+    for (size_t i = 0; i < list.size(); ++i) {
+        const PngTextEntry& e = list[i];
+        png_text& t = texts[i];
+        t = png_text{};
+        // An empty text is always written as a plain chunk.
+        t.compression =
+            e.compressed && !e.text.empty() ? PNG_TEXT_COMPRESSION_zTXt : PNG_TEXT_COMPRESSION_NONE;
+        t.key = const_cast<png_charp>(e.key.c_str());
+        t.text = const_cast<png_charp>(e.text.c_str());
+        t.text_length = e.text.size();
+    }
+    context->texts = texts.data();
+    context->textCount = static_cast<int>(texts.size());
+    context->background = PngGetBackground();
+    context->code = ErrNone;
+    Encode(context);
+    if (context->png != nullptr) png_destroy_write_struct(&context->png, &context->info);
+    if (context->file != nullptr && std::fclose(context->file) != 0)
+        SetCode(&context->code, ErrWriteFile);
+    PngClearWriteTextList();
+    if (context->code != ErrNone) {
+        status.Fail(context->code);
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace
+
+PixelBlock Read(const std::string& path, int* width, int* height) {
+    ImageStatus status;
+    if (width != nullptr) *width = 0;
+    if (height != nullptr) *height = 0;
+    PngClearReadTextList();
+    if (width == nullptr || height == nullptr) {
+        status.Fail(ErrParameter);
+        return {};
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        status.Fail(ErrOpenFile);
+        return {};
+    }
+    PixelBlock block;
+    ReadContext context{};
+    context.file = file;
+    context.block = &block;
+    context.background = PngGetBackground();
+    context.screenGamma = PngGetScreenGamma();
+    context.code = ErrNone;
+    Decode(&context);
+    if (context.code == ErrNone) {
+        png_textp text = nullptr;
+        int count = 0;
+        png_get_text(context.png, context.info, &text, &count);
+        for (int i = 0; i < count; ++i) {
+            const png_text& t = text[i];
+            const size_t length =
+                t.compression >= PNG_ITXT_COMPRESSION_NONE ? t.itxt_length : t.text_length;
+            if (t.key == nullptr || t.text == nullptr || length == 0) continue;
+            PngAddReadText(t.key, std::string(t.text, length),
+                           t.compression == PNG_TEXT_COMPRESSION_zTXt);
+        }
+    }
+    if (context.png != nullptr) png_destroy_read_struct(&context.png, &context.info, nullptr);
+    std::fclose(file);
+    if (context.code != ErrNone) {
+        status.Fail(context.code);
+        return {};
+    }
+    *width = context.width;
+    *height = context.height;
+    return block;
+}
+
+int Write24(const std::string& path, const uint8_t* rgb, int width, int height, double fileGamma) {
+    size_t bytes = 0;
+    if (rgb == nullptr || !BlockSize(width, height, 3, &bytes)) {
+        ImageStatus status;
+        status.Fail(ErrParameter);
+        return 0;
+    }
+    WriteContext context{};
+    context.path = path.c_str();
+    context.pixels = rgb;
+    context.width = width;
+    context.height = height;
+    context.palette = false;
+    context.fileGamma = fileGamma;
+    return WriteFile(&context);
+}
+
+int WritePalette(const std::string& path, const uint8_t* indices, int width, int height,
+                 int colours, const uint8_t* palette, double fileGamma) {
+    size_t bytes = 0;
+    if (indices == nullptr || palette == nullptr || colours < 1 || colours > 256 ||
+        !BlockSize(width, height, 3, &bytes)) {
+        ImageStatus status;
+        status.Fail(ErrParameter);
+        return 0;
+    }
+    WriteContext context{};
+    context.path = path.c_str();
+    context.pixels = indices;
+    context.width = width;
+    context.height = height;
+    context.palette = true;
+    context.colours = colours;
+    for (int i = 0; i < colours; ++i) {
+        context.plte[i].red = palette[4 * i + 2];
+        context.plte[i].green = palette[4 * i + 1];
+        context.plte[i].blue = palette[4 * i];
+    }
+    context.fileGamma = fileGamma;
+    return WriteFile(&context);
+}
+
+int WriteRgbEntry(const WriteRequest& request) {
+    return Write24(request.path, request.rgb, request.width, request.height, request.fileGamma);
+}
+
+int WritePaletteEntry(const WriteRequest& request) {
+    return WritePalette(request.path, request.indices, request.width, request.height,
+                        request.paletteColours, request.palette, request.fileGamma);
+}
+
+}  // namespace vig::png

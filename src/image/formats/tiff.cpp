@@ -1,0 +1,237 @@
+#include "image/formats/tiff.h"
+
+#include <fcntl.h>
+#include <tiffio.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+
+#include "image/image_library.h"
+
+namespace vig::tiff {
+namespace {
+
+constexpr char kSoftware24[] = "RasterDll/RasterKit, using ";
+constexpr char kSoftwarePalette[] = "Vignettor, using ";
+
+// libtiff prints its warnings and errors to stderr unless told otherwise;
+// the result codes say all the program needs.
+void QuietLibtiff() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        TIFFSetErrorHandler(nullptr);
+        TIFFSetWarningHandler(nullptr);
+    });
+}
+
+std::string LibraryVersion() {
+    const char* version = TIFFGetVersion();
+    if (version == nullptr) return {};
+    std::string text(version);
+    const size_t end = text.find('\n');
+    if (end != std::string::npos) text.resize(end);
+    return text;
+}
+
+struct TiffCloser {
+    void operator()(TIFF* tif) const { TIFFClose(tif); }
+};
+using TiffHandle = std::unique_ptr<TIFF, TiffCloser>;
+
+struct FreeDeleter {
+    void operator()(uint32_t* p) const { std::free(p); }
+};
+
+// The tags both writers share, in the order the files list them.
+void SetCommonTags(TIFF* tif, int width, int height, int samples, const std::string& software,
+                   int photometric) {
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(width));
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(height));
+    TIFFSetField(tif, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, samples);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tif, TIFFTAG_SOFTWARE, software.c_str());
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, photometric);
+}
+
+// Flushes and closes; false when the data could not be written out.
+bool Finish(TiffHandle& tif) {
+    const bool flushed = TIFFFlush(tif.get()) != 0;
+    tif.reset();
+    return flushed;
+}
+
+}  // namespace
+
+std::string SoftwareText24() {
+    return kSoftware24 + LibraryVersion();
+}
+std::string SoftwareTextPalette() {
+    return kSoftwarePalette + LibraryVersion();
+}
+
+PixelBlock Read(const std::string& path, int* width, int* height) {
+    ImageStatus status;
+    if (width != nullptr) *width = 0;
+    if (height != nullptr) *height = 0;
+    if (width == nullptr || height == nullptr) {
+        status.Fail(ErrParameter);
+        return {};
+    }
+    QuietLibtiff();
+    // A file that opens but that libtiff refuses is a bad TIFF, not an
+    // unopenable file.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        status.Fail(ErrOpenFile);
+        return {};
+    }
+    TiffHandle tif(TIFFFdOpen(fd, path.c_str(), "r"));
+    if (!tif) {
+        close(fd);
+        status.Fail(ErrInvalidTiff);
+        return {};
+    }
+    uint32_t w = 0;
+    uint32_t h = 0;
+    TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &w);
+    TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &h);
+    if (w == 0 || h == 0) {
+        status.Fail(ErrInvalidTiff);
+        return {};
+    }
+    size_t blockBytes = 0;
+    if (!BlockSize(w, h, 3, &blockBytes)) {
+        status.Fail(ErrOutOfMemory);
+        return {};
+    }
+    const size_t pixels = static_cast<size_t>(w) * h;
+    std::unique_ptr<uint32_t, FreeDeleter> raster(
+        static_cast<uint32_t*>(std::calloc(pixels, sizeof(uint32_t))));
+    if (!raster) {
+        status.Fail(ErrOutOfMemory);
+        return {};
+    }
+    if (TIFFReadRGBAImage(tif.get(), w, h, raster.get(), 0) == 0) {
+        status.Fail(ErrInvalidTiff);
+        return {};
+    }
+    tif.reset();
+
+    PixelBlock block;
+    if (!block.Allocate(blockBytes)) {
+        status.Fail(ErrOutOfMemory);
+        return {};
+    }
+    // The raster's first row is the bottom of the picture.
+    const size_t rowBytes = static_cast<size_t>(w) * 3;
+    for (uint32_t i = 0; i < h; ++i) {
+        const uint32_t* src = raster.get() + static_cast<size_t>(i) * w;
+        uint8_t* dst = block.data() + static_cast<size_t>(h - 1 - i) * rowBytes;
+        for (uint32_t x = 0; x < w; ++x, dst += 3) {
+            const uint32_t v = src[x];
+            dst[0] = static_cast<uint8_t>(TIFFGetR(v));
+            dst[1] = static_cast<uint8_t>(TIFFGetG(v));
+            dst[2] = static_cast<uint8_t>(TIFFGetB(v));
+        }
+    }
+    *width = static_cast<int>(w);
+    *height = static_cast<int>(h);
+    return block;
+}
+
+int Write24(const std::string& path, const uint8_t* rgb, int width, int height) {
+    ImageStatus status;
+    size_t bytes = 0;
+    if (rgb == nullptr || path.empty() || !BlockSize(width, height, 3, &bytes)) {
+        status.Fail(ErrParameter);
+        return 0;
+    }
+    QuietLibtiff();
+    TiffHandle tif(TIFFOpen(path.c_str(), "w"));
+    if (!tif) {
+        status.Fail(ErrOpenFile);
+        return 0;
+    }
+    SetCommonTags(tif.get(), width, height, 3, SoftwareText24(), PHOTOMETRIC_RGB);
+    const uint32_t rowsPerStrip = TIFFDefaultStripSize(tif.get(), 0);
+    TIFFSetField(tif.get(), TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
+
+    const size_t rowBytes = static_cast<size_t>(width) * 3;
+    const uint32_t rows = static_cast<uint32_t>(height);
+    uint32_t strip = 0;
+    for (uint32_t row = 0; row < rows; row += rowsPerStrip, ++strip) {
+        const uint32_t count = std::min(rowsPerStrip, rows - row);
+        uint8_t* data = const_cast<uint8_t*>(rgb + static_cast<size_t>(row) * rowBytes);
+        if (TIFFWriteEncodedStrip(tif.get(), strip, data, static_cast<tmsize_t>(count * rowBytes)) <
+            0) {
+            status.Fail(ErrWriteFile);
+            return 0;
+        }
+        if (rows - row <= rowsPerStrip) break;
+    }
+    if (!Finish(tif)) {
+        status.Fail(ErrWriteFile);
+        return 0;
+    }
+    return 1;
+}
+
+int WritePalette(const std::string& path, const uint8_t* indices, int width, int height,
+                 const uint8_t* palette) {
+    ImageStatus status;
+    size_t bytes = 0;
+    if (indices == nullptr || palette == nullptr || path.empty() ||
+        !BlockSize(width, height, 3, &bytes)) {
+        status.Fail(ErrParameter);
+        return 0;
+    }
+    QuietLibtiff();
+    TiffHandle tif(TIFFOpen(path.c_str(), "w"));
+    if (!tif) {
+        status.Fail(ErrOpenFile);
+        return 0;
+    }
+    // ColorMap: 65535 * v / 255 rounded, which is 257 * v.
+    uint16_t red[256];
+    uint16_t green[256];
+    uint16_t blue[256];
+    for (int i = 0; i < 256; ++i) {
+        red[i] = static_cast<uint16_t>(257 * palette[4 * i + 2]);
+        green[i] = static_cast<uint16_t>(257 * palette[4 * i + 1]);
+        blue[i] = static_cast<uint16_t>(257 * palette[4 * i]);
+    }
+    SetCommonTags(tif.get(), width, height, 1, SoftwareTextPalette(), PHOTOMETRIC_PALETTE);
+    TIFFSetField(tif.get(), TIFFTAG_COLORMAP, red, green, blue);
+    TIFFSetField(tif.get(), TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif.get(), 0));
+
+    const size_t rowBytes = static_cast<size_t>(width);
+    for (int row = 0; row < height; ++row) {
+        uint8_t* data = const_cast<uint8_t*>(indices + static_cast<size_t>(row) * rowBytes);
+        if (TIFFWriteScanline(tif.get(), data, static_cast<uint32_t>(row), 0) < 0) {
+            status.Fail(ErrWriteFile);
+            return 0;
+        }
+    }
+    if (!Finish(tif)) {
+        status.Fail(ErrWriteFile);
+        return 0;
+    }
+    return 1;
+}
+
+int WriteRgbEntry(const WriteRequest& request) {
+    return Write24(request.path, request.rgb, request.width, request.height);
+}
+
+int WritePaletteEntry(const WriteRequest& request) {
+    return WritePalette(request.path, request.indices, request.width, request.height,
+                        request.palette);
+}
+
+}  // namespace vig::tiff
