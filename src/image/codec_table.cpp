@@ -2,7 +2,10 @@
 
 #include "image/formats/bmp.h"
 #include "image/formats/gif.h"
+#include "image/formats/jpeg.h"
 #include "image/formats/pcx.h"
+#include "image/formats/png.h"
+#include "image/formats/tiff.h"
 #include "platform/paths.h"
 
 namespace vig {
@@ -12,13 +15,24 @@ namespace {
 constexpr ReaderEntry kReaders[] = {
     {".gif", InputGif, gif::Read},
     {".bmp", InputBmp, bmp::Read},
+    {".jpg", InputJpeg, jpeg::Read},
+    {".tif", InputTiff, tiff::Read},
+    {".png", InputPng, png::Read},
     {".pcx", InputPcx, pcx::Read},
 };
 
 constexpr WriterEntry kWriters[] = {
+    {4, SaveConversion::None, jpeg::WriteColourEntry},
+    {5, SaveConversion::None, jpeg::WriteGrayEntry},
     {6, SaveConversion::None, bmp::SaveRgb},
     {7, SaveConversion::Quantize256, bmp::SaveIndexed},
     {8, SaveConversion::Grayscale, bmp::SaveIndexed},
+    {9, SaveConversion::None, png::WriteRgbEntry},
+    {10, SaveConversion::Quantize256, png::WritePaletteEntry},
+    {11, SaveConversion::Grayscale, png::WritePaletteEntry},
+    {12, SaveConversion::None, tiff::WriteRgbEntry},
+    {13, SaveConversion::Quantize256, tiff::WritePaletteEntry},
+    {14, SaveConversion::Grayscale, tiff::WritePaletteEntry},
     {15, SaveConversion::None, pcx::SaveRgb},
     {16, SaveConversion::Quantize256, pcx::SaveIndexed},
     {17, SaveConversion::Grayscale, pcx::SaveIndexed},
