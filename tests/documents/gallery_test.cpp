@@ -1,0 +1,340 @@
+// Documents written by a real batch run: every link of every page leads to
+// a file that exists, a browser shows every thumbnail, and contact sheets
+// are filled, saved and numbered as the run goes.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "documents/composite.h"
+#include "engine/batch_engine.h"
+#include "support/recording_host.h"
+#include "support/temp_dir.h"
+
+namespace vig {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFileText;
+using test::RecordingHost;
+using test::TempDir;
+
+void MakeImage(const std::string& path, int w, int h, int format) {
+    fs::create_directories(fs::path(path).parent_path());
+    CPxImage image;
+    ASSERT_EQ(image.MakeCheckerboard(w, h), ErrNone);
+    ASSERT_EQ(image.Save(path, format), ErrNone) << path;
+}
+
+std::vector<std::string> HtmlFiles(const std::string& root) {
+    std::vector<std::string> files;
+    for (const auto& e : fs::recursive_directory_iterator(root))
+        if (e.is_regular_file() && e.path().extension() == ".htm") files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// The file a browser reads for an attribute value: entities decoded, the
+// fragment and query cut off, %XX escapes decoded.
+std::string LinkTarget(std::string v) {
+    const std::pair<const char*, const char*> entities[] = {
+        {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}};
+    for (const auto& [from, to] : entities)
+        for (size_t at; (at = v.find(from)) != std::string::npos;) v.replace(at, strlen(from), to);
+    v = v.substr(0, v.find_first_of("#?"));  // a fragment or query is not part of the file
+    std::string out;
+    for (size_t i = 0; i < v.size(); ++i) {
+        if (v[i] == '%' && i + 2 < v.size()) {
+            out += static_cast<char>(std::stoi(v.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += v[i];
+        }
+    }
+    return out;
+}
+
+// Every href and src of every page, resolved against the page's folder;
+// returns the targets that do not exist.
+std::vector<std::string> BrokenLinks(const std::vector<std::string>& pages, int* links) {
+    static const std::regex attr(R"re(\b(href|src)\s*=\s*(?:"([^"]*)"|([^\s>"]+)))re",
+                                 std::regex::icase);
+    std::vector<std::string> broken;
+    *links = 0;
+    for (const std::string& page : pages) {
+        const std::string text = ReadFileText(page);
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), attr);
+             it != std::sregex_iterator(); ++it) {
+            const std::string value = (*it)[2].matched ? (*it)[2].str() : (*it)[3].str();
+            ++*links;
+            const fs::path target = fs::path(page).parent_path() / LinkTarget(value);
+            if (value.empty() || !fs::exists(target)) broken.push_back(page + " -> " + value);
+        }
+    }
+    return broken;
+}
+
+std::string FindChromium() {
+    for (const char* name : {"chromium", "chromium-browser"}) {
+        const std::string cmd = std::string("command -v ") + name + " >/dev/null 2>&1";
+        if (std::system(cmd.c_str()) == 0) return name;
+    }
+    return {};
+}
+
+std::string RunCommand(const std::string& command) {
+    std::string out;
+    if (std::FILE* p = popen(command.c_str(), "r")) {
+        char buf[4096];
+        for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+        pclose(p);
+    }
+    return out;
+}
+
+// A file URL for a full path: every byte but letters, digits and "/-._~"
+// as %XX.
+std::string FileUrl(const std::string& path) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string url = "file://";
+    for (const char c : path) {
+        const auto b = static_cast<unsigned char>(c);
+        if (std::isalnum(b) || std::strchr("/-._~", c) != nullptr) {
+            url += c;
+        } else {
+            url += '%';
+            url += kHex[b >> 4];
+            url += kHex[b & 15];
+        }
+    }
+    return url;
+}
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (const char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// Loads every page into a frame of a checking page in headless Chromium:
+// each image must have decoded, each link must fetch. The results come back
+// through the dumped document.
+std::string BrowserCheck(const std::string& dir, const std::vector<std::string>& pages) {
+    std::string list;
+    for (const std::string& p : pages) list += "\"" + FileUrl(p) + "\",";
+    const std::string checker = R"(<!doctype html><html><body><pre id="out"></pre>
+<iframe id="f"></iframe><script>
+const pages = [)" + list + R"(];
+const out = document.getElementById("out"), frame = document.getElementById("f");
+function log(s) { out.textContent += s + "\n"; }
+async function fetches(url) {
+  try { const r = await fetch(url); return r.ok; } catch (e) { return false; }
+}
+function check(i) {
+  if (i >= pages.length) { log("DONE"); return; }
+  frame.onload = async () => {
+    const doc = frame.contentDocument;
+    if (!doc) { log("BROKEN no access to " + pages[i]); return check(i + 1); }
+    for (const img of doc.images)
+      log((img.complete && img.naturalWidth > 0 ? "IMG-OK " : "BROKEN image ") + img.src);
+    for (const a of doc.querySelectorAll("a[href]"))
+      log(((await fetches(a.href)) ? "LINK-OK " : "BROKEN link ") + pages[i] + " " + a.href);
+    check(i + 1);
+  };
+  frame.src = pages[i];
+}
+check(0);
+</script></body></html>
+)";
+    EXPECT_TRUE(test::WriteFileText(dir + "/check.html", checker));
+    const std::string command =
+        "timeout 120 " + FindChromium() +
+        " --headless --no-sandbox --disable-gpu --disable-background-networking"
+        " --disable-component-update --disable-sync --no-first-run"
+        " --allow-file-access-from-files --virtual-time-budget=20000"
+        " --user-data-dir=" +
+        Quote(dir + "/profile") + " --dump-dom " + Quote(FileUrl(dir + "/check.html")) +
+        " 2>/dev/null";
+    // Only what the checking page wrote, not its own script.
+    const std::string dump = RunCommand(command);
+    const std::string open = "<pre id=\"out\">";
+    const size_t from = dump.find(open);
+    const size_t to = dump.find("</pre>");
+    if (from == std::string::npos || to == std::string::npos || to < from) return dump;
+    return dump.substr(from + open.size(), to - from - open.size());
+}
+
+class Gallery : public ::testing::Test {
+protected:
+    void SetUp() override {
+        src = dir / "src";
+        out = dir / "out";
+        // One input per page kind: plain names, a name that needs escaping,
+        // a format the pages do not show (BMP), and a sub-folder.
+        MakeImage(src + "/a.jpg", 120, 90, FormatJpg);
+        MakeImage(src + "/b.jpg", 90, 120, FormatJpg);
+        MakeImage(src + "/c.bmp", 64, 64, FormatBmp24);
+        MakeImage(src + "/my photo&co #1.jpg", 100, 50, FormatJpg);
+        MakeImage(src + "/sub/d.png", 50, 100, FormatPng24);
+        MakeImage(src + "/sub/e.gif", 70, 70, FormatGif);
+        o.MainSrcPath = src;
+        o.MainDestPath = out;
+        o.MainWidth = 80;
+        o.MainHeight = 60;
+        o.MainResizeMethod = BestFit;
+        o.MainOutputFormat = FormatJpg;
+        o.OutputRenameStyle = Overwrite;
+        o.OutputCreateFolder = 1;
+        o.OutputRecurseSrc = 1;
+        o.OutputDuplicateSrcTree = 1;
+        o.HTMLLog = 1;
+        o.HTMLTable = 1;
+        o.HTMLTableCols = 2;
+        o.HTMLMaxImages = 3;
+        o.HTMLWriteTitles = 1;
+        o.HTMLMakeSrcLink = 1;
+        o.HTMLMakeFileLink = 1;
+        o.HTMLMakeIndex = 1;
+    }
+
+    void Run() {
+        RecordingHost host(false);
+        BatchEngine engine(o, host);
+        const BatchSummary s = engine.BatchRun();
+        ASSERT_TRUE(s.finished);
+        ASSERT_EQ(s.processed, 6);
+        EXPECT_TRUE(host.silentReports.empty()) << host.silentReports.front();
+    }
+
+    void CheckLinksAndBrowser(const std::vector<std::string>& pages, size_t expectedImages) {
+        int links = 0;
+        const std::vector<std::string> broken = BrokenLinks(pages, &links);
+        EXPECT_TRUE(broken.empty()) << broken.front();
+        EXPECT_GT(links, 20);
+
+        if (FindChromium().empty()) {
+            std::fprintf(stderr, "chromium is not installed: the browser check is skipped\n");
+            GTEST_SKIP() << "chromium is not installed (scripts/setup.sh --test installs it)";
+        }
+        const std::string dump = BrowserCheck(dir.path(), pages);
+        ASSERT_NE(dump.find("DONE"), std::string::npos) << dump;
+        EXPECT_EQ(dump.find("BROKEN"), std::string::npos) << dump;
+        size_t images = 0;
+        for (size_t at = 0; (at = dump.find("IMG-OK", at)) != std::string::npos; ++at) ++images;
+        EXPECT_EQ(images, expectedImages) << dump;
+    }
+
+    TempDir dir;
+    std::string src, out;
+    BatchOptions o;
+};
+
+TEST_F(Gallery, PagesIndexesAndSourcePagesBesideTheThumbnails) {
+    o.HTMLMakeSrcPages = SourcePagesWithOutput;
+    o.HTMLMakeSingleIndex = 1;
+    o.HTMLSourceTarget = "_top";
+    Run();
+    const std::vector<std::string> pages = HtmlFiles(out);
+    // Two pages in the root (4 files, 3 per page), one in sub, their two
+    // folder indexes, the master index and six source pages.
+    const std::set<std::string> expected = {out + "/Thumbs0.htm",     out + "/Thumbs1.htm",
+                                            out + "/sub/Thumbs0.htm", out + "/_index.htm",
+                                            out + "/sub/_index.htm",  out + "/index.htm",
+                                            out + "/a.htm",           out + "/b.htm",
+                                            out + "/c.htm",           out + "/my photo&co #1.htm",
+                                            out + "/sub/d.htm",       out + "/sub/e.htm"};
+    EXPECT_EQ(std::set<std::string>(pages.begin(), pages.end()), expected);
+    // Every thumbnail on the gallery pages, and the source images the
+    // browser can show (JPEG and GIF; PNG and BMP are switched off).
+    CheckLinksAndBrowser(pages, 6 + 4);
+}
+
+TEST_F(Gallery, SourcePagesBesideTheInputsAndOneMasterIndex) {
+    o.HTMLMakeSrcPages = SourcePagesWithInput;
+    o.HTMLWritePNG = 1;
+    o.HTMLTable = 0;
+    Run();
+    std::vector<std::string> pages = HtmlFiles(out);
+    const std::vector<std::string> sourcePages = HtmlFiles(src);
+    EXPECT_EQ(pages.size(), 4u);  // three gallery pages and the index
+    EXPECT_EQ(sourcePages.size(), 6u);
+    pages.insert(pages.end(), sourcePages.begin(), sourcePages.end());
+    CheckLinksAndBrowser(pages, 6 + 5);
+}
+
+// Contact sheets as the run fills and saves them.
+class Sheets : public ::testing::Test {
+protected:
+    Sheets() {
+        o.MainSrcPath = dir / "src";
+        o.MainDestPath = dir / "out";
+        o.MainWidth = 20;
+        o.MainHeight = 20;
+        o.MainResizeMethod = BestFit;
+        o.MainOutputFormat = FormatBmp24;
+        o.OutputRenameStyle = Overwrite;
+        o.OutputCreateFolder = 1;
+        o.CompositeMakeComposite = 1;
+        o.CompositeFormat = FormatBmp24;
+    }
+    void Run(int files) {
+        RecordingHost host(false);
+        BatchEngine engine(o, host);
+        EXPECT_EQ(engine.BatchRun().processed, files);
+        EXPECT_TRUE(host.silentReports.empty());
+    }
+    // Whether cell k of the sheet holds a thumbnail (its corner pixel is
+    // not the background).
+    static bool CellUsed(const CPxImage& sheet, int k) {
+        const int x = (k % 4) * 50 + 10, y = (k / 4) * 50 + 10;
+        return sheet.GetPixel(x, y) != MakeColour(200, 200, 200);
+    }
+    TempDir dir;
+    BatchOptions o;
+};
+
+TEST_F(Sheets, SeventeenThumbnailsFillOneSheetAndStartAnother) {
+    for (int i = 0; i < 17; ++i)
+        MakeImage(dir / ("src/" + std::to_string(100 + i) + ".bmp"), 20, 20, FormatBmp24);
+    Run(17);
+    CPxImage first, second;
+    ASSERT_EQ(first.Load(dir / "out/Comp0.bmp"), ErrNone);
+    ASSERT_EQ(second.Load(dir / "out/Comp1.bmp"), ErrNone);
+    EXPECT_FALSE(test::FileExists(dir / "out/Comp2.bmp"));
+    EXPECT_EQ(first.width(), 20 * 5 + 90);
+    EXPECT_EQ(first.height(), 20 * 5 + 90);
+    for (int k = 0; k < 16; ++k) EXPECT_TRUE(CellUsed(first, k)) << k;
+    EXPECT_TRUE(CellUsed(second, 0));
+    for (int k = 1; k < 16; ++k) EXPECT_FALSE(CellUsed(second, k)) << k;
+    // The label of the first cell: dark pixels below the thumbnail.
+    int dark = 0;
+    for (int y = 30; y < 42; ++y)
+        for (int x = 10; x < 60; ++x) dark += ColourRed(first.GetPixel(x, y)) < 100;
+    EXPECT_GT(dark, 5);
+}
+
+TEST_F(Sheets, OneSeriesPerFolderWhenNotWritingToTheRoot) {
+    o.OutputRecurseSrc = 1;
+    o.OutputDuplicateSrcTree = 1;
+    o.CompositeWriteToRoot = 0;
+    MakeImage(dir / "src/a/1.bmp", 20, 20, FormatBmp24);
+    MakeImage(dir / "src/a/2.bmp", 20, 20, FormatBmp24);
+    MakeImage(dir / "src/b/3.bmp", 20, 20, FormatBmp24);
+    Run(3);
+    CPxImage a, b;
+    ASSERT_EQ(a.Load(dir / "out/a/Comp0.bmp"), ErrNone);
+    ASSERT_EQ(b.Load(dir / "out/b/Comp1.bmp"), ErrNone);
+    EXPECT_FALSE(test::FileExists(dir / "out/Comp0.bmp"));
+    EXPECT_TRUE(CellUsed(a, 0) && CellUsed(a, 1) && !CellUsed(a, 2));
+    EXPECT_TRUE(CellUsed(b, 0) && !CellUsed(b, 1));
+}
+
+}  // namespace
+}  // namespace vig
