@@ -263,11 +263,11 @@ void WriteThumbnailEntry(std::FILE* page, const std::string& outPath, const std:
         if (mode == SourcePagesWithInput || mode == SourcePagesWithOutput) {
             const std::string sourcePage = SourcePagePath(inPath, outPath, options);
             // A source page never replaces the open page (an input named
-            // like it): the entry links to the input image instead.
-            if (html::FullForm(sourcePage) != html::FullForm(pagePath)) {
-                WriteSourcePageFor(sourcePage, inPath, pagePath, options);
+            // like it); when it is not written the entry links to the input
+            // image instead.
+            if (html::FullForm(sourcePage) != html::FullForm(pagePath) &&
+                WriteSourcePageFor(sourcePage, inPath, pagePath, options))
                 target = html::Link(sourcePage, outPath);
-            }
         }
     }
 

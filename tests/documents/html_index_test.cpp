@@ -223,6 +223,15 @@ TEST(HtmlSourcePages, NeverReplaceTheOpenPage) {
               "\n</center></p>\n");
 }
 
+TEST(HtmlSourcePages, ASourcePageThatCannotBeWrittenIsNotLinked) {
+    SourceRun run;
+    run.o.HTMLMakeSrcLink = 1;
+    run.o.HTMLMakeSrcPages = SourcePagesWithInput;
+    Touch(run.dir / "in/pic.htm/x");  // a folder where the page would go
+    const std::string entry = run.Write("in/pic.jpg", "out/pic.jpg");
+    EXPECT_NE(entry.find("<a href=\"../in/pic.jpg\">"), std::string::npos) << entry;
+}
+
 TEST(HtmlSourcePages, NoSourcePagesWithoutSourceLinks) {
     SourceRun run;
     run.o.HTMLMakeSrcPages = SourcePagesWithOutput;
