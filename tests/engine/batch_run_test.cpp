@@ -6,6 +6,7 @@
 
 #include "engine/batch_engine.h"
 #include "engine_test_util.h"
+#include "image/codec_table.h"
 #include "support/recording_host.h"
 
 namespace vig {
@@ -47,18 +48,12 @@ protected:
 constexpr const char* kCancelLine = "\nPress Cancel to stop this procedure";
 
 TEST(BatchHelpers, ResolveOutputFormatFollowsTheInputForSameAsInput) {
-    const int inputs[] = {4, 6, 9, 12, 15, 18, 0};
-    const int same24[] = {4, 6, 9, 12, 15, 18, 0};
-    const int same8[] = {4, 7, 10, 13, 16, 18, 0};
-    const int sameGray[] = {5, 8, 11, 14, 17, 19, 0};
-    for (int i = 0; i < 7; ++i) {
-        EXPECT_EQ(ResolveOutputFormat(1, inputs[i]), same24[i]);
-        EXPECT_EQ(ResolveOutputFormat(2, inputs[i]), same8[i]);
-        EXPECT_EQ(ResolveOutputFormat(3, inputs[i]), sameGray[i]);
-        EXPECT_EQ(ResolveOutputFormat(13, inputs[i]), 13);
-        EXPECT_EQ(ResolveOutputFormat(0, inputs[i]), 0);
-        EXPECT_EQ(ResolveOutputFormat(20, inputs[i]), 0);
-    }
+    EXPECT_EQ(ResolveOutputFormat(2, InputJpeg), FormatJpg) << "8-bit JPEG stays full colour";
+    EXPECT_EQ(ResolveOutputFormat(2, InputGif), FormatGif);
+    EXPECT_EQ(ResolveOutputFormat(3, InputPcx), FormatPcxGray);
+    EXPECT_EQ(ResolveOutputFormat(1, InputNone), 0);
+    EXPECT_EQ(ResolveOutputFormat(13, InputPng), 13);
+    EXPECT_EQ(ResolveOutputFormat(20, InputPng), 0);
 }
 
 TEST(BatchHelpers, SharesCommonRootComparesTheFirstCharacterOnly) {

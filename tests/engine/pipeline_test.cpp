@@ -252,9 +252,9 @@ TEST_F(PipelineTest, SingleFileOperationReportsItsFailures) {
         std::string::npos);
 }
 
-class CompositeRunTest : public ::testing::Test {
+class RunOutputsTest : public ::testing::Test {
 protected:
-    CompositeRunTest() {
+    RunOutputsTest() {
         o.MainSrcPath = src.path();
         o.MainDestPath = out.path();
         o.MainWidth = 8;
@@ -274,7 +274,7 @@ protected:
     RecordingHost host;
 };
 
-TEST_F(CompositeRunTest, FullSheetsAndTheLastOneGoToTheRoot) {
+TEST_F(RunOutputsTest, FullSheetsAndTheLastOneGoToTheRoot) {
     o.CompositeRows = 1;
     o.CompositeCols = 2;
     for (const char* n : {"a.bmp", "b.bmp", "c.bmp"}) test::WriteBmp(src / n, 16, 16);
@@ -286,7 +286,7 @@ TEST_F(CompositeRunTest, FullSheetsAndTheLastOneGoToTheRoot) {
     EXPECT_FALSE(test::FileExists(out / "Comp2.bmp"));
 }
 
-TEST_F(CompositeRunTest, FolderChangeSavesIntoTheOldFolderAndNumbersOnlyWrittenSheets) {
+TEST_F(RunOutputsTest, FolderChangeSavesIntoTheOldFolderAndNumbersOnlyWrittenSheets) {
     o.CompositeWriteToRoot = 0;
     o.OutputRecurseSrc = 1;
     o.OutputDuplicateSrcTree = 1;
@@ -301,6 +301,34 @@ TEST_F(CompositeRunTest, FolderChangeSavesIntoTheOldFolderAndNumbersOnlyWrittenS
     EXPECT_TRUE(test::FileExists(out / "C/Comp1.bmp"));
     EXPECT_TRUE(test::FileExists(out / "A/1.bmp"));
     EXPECT_TRUE(test::FileExists(out / "C/3.bmp"));
+}
+
+size_t CountOf(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+TEST_F(RunOutputsTest, PagesBreakAndFailedFilesGetAnErrorCell) {
+    o.CompositeMakeComposite = 0;
+    o.HTMLLog = 1;
+    o.HTMLTable = 1;
+    o.HTMLWriteBMP = 1;
+    o.HTMLMaxImages = 3;
+    o.HTMLTableCols = 2;
+    o.HTMLMakeIndex = 1;
+    for (const char* n : {"1.bmp", "2.bmp", "4.bmp", "5.bmp"}) test::WriteBmp(src / n, 16, 16);
+    test::MakeFile(src / "3.bmp", "junk");
+    o.OutputSortFiles = Alphabetic;
+    EXPECT_EQ(Run().processed, 5);
+    const std::string page0 = test::ReadFileText(out / "Thumbs0.htm");
+    const std::string page1 = test::ReadFileText(out / "Thumbs1.htm");
+    EXPECT_EQ(CountOf(page0, "<img src="), 2u);
+    EXPECT_NE(page0.find("  <td>Error : 3.bmp</td>\n\n"), std::string::npos);
+    EXPECT_EQ(CountOf(page1, "<img src="), 2u);
+    EXPECT_NE(page1.find("<img src=\"4.bmp\""), std::string::npos);
+    EXPECT_NE(page1.find("</html>"), std::string::npos) << "the last page is closed";
+    EXPECT_TRUE(test::FileExists(out / "index.htm"));
 }
 
 }  // namespace
