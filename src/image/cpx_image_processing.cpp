@@ -23,12 +23,11 @@ ErrorCode CPxImage::Resize(int newWidth, int newHeight, int kind) {
         return ErrParameter;
     PixelBlock block;
     if (!block.AllocateRgb(newWidth, newHeight)) return ErrOutOfMemory;
-    const int status =
-        kind == processing::ResampleBilinearKind
-            ? processing::ResampleBilinear(pixels_.data(), width_, height_, block.data(), newWidth,
-                                           newHeight)
-            : processing::ResampleBox(pixels_.data(), block.data(), width_, height_, newWidth,
-                                      newHeight, true);
+    const int status = kind == processing::ResampleBilinearKind
+                           ? processing::ResampleBilinear(pixels_.data(), width_, height_,
+                                                          block.data(), newWidth, newHeight)
+                           : processing::ResampleBox(pixels_.data(), block.data(), width_, height_,
+                                                     newWidth, newHeight, true);
     if (status != 0) return status;
     Adopt(std::move(block), newWidth, newHeight);
     return ErrNone;
@@ -78,12 +77,11 @@ ErrorCode CPxImage::Overlay(const CPxImage& overlay, int position, bool sizeToFi
             return ErrParameter;
         src = scaled.data();
     }
-    return noTransparency
-               ? processing::BlendRect(pixels_.data(), width_, height_, src, place.width,
-                                       place.height, place.x, place.y, opacity)
-               : processing::BlendRectKeyed(pixels_.data(), width_, height_, src, place.width,
-                                            place.height, place.x, place.y, opacity,
-                                            transparentColour);
+    return noTransparency ? processing::BlendRect(pixels_.data(), width_, height_, src, place.width,
+                                                  place.height, place.x, place.y, opacity)
+                          : processing::BlendRectKeyed(pixels_.data(), width_, height_, src,
+                                                       place.width, place.height, place.x, place.y,
+                                                       opacity, transparentColour);
 }
 
 ErrorCode CPxImage::Rotate(int kind) {

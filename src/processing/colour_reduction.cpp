@@ -241,7 +241,9 @@ int ColourReducer::Map(const uint8_t* rgb, uint8_t* indexOut, int width, int hei
     return 0;
 }
 
-int ClampColours(int colours) { return std::clamp(colours, 1, 256); }
+int ClampColours(int colours) {
+    return std::clamp(colours, 1, 256);
+}
 
 int Reduce(const uint8_t* rgb, uint8_t* indexOut, int width, int height, int colours,
            uint8_t* paletteOut) {
@@ -268,8 +270,7 @@ int QuantizeToPalette(const uint8_t* rgb, uint8_t* indexOut, int width, int heig
     return Reduce(rgb, indexOut, width, height, colours, paletteOut);
 }
 
-int BuildPaletteOnly(const uint8_t* rgb, int width, int height, int colours,
-                     uint8_t* paletteOut) {
+int BuildPaletteOnly(const uint8_t* rgb, int width, int height, int colours, uint8_t* paletteOut) {
     return Reduce(rgb, nullptr, width, height, colours, paletteOut);
 }
 

@@ -43,8 +43,8 @@ int Blend(uint8_t* dst, int dstWidth, int dstHeight, const uint8_t* src, int src
     const size_t span = static_cast<size_t>(c.x1 - c.x0);
     for (int row = c.y0; row < c.y1; ++row) {
         uint8_t* d = dst + static_cast<size_t>(row) * dstStride + static_cast<size_t>(c.x0) * 3;
-        const uint8_t* s = src + static_cast<size_t>(row - y) * srcStride +
-                           static_cast<size_t>(c.x0 - x) * 3;
+        const uint8_t* s =
+            src + static_cast<size_t>(row - y) * srcStride + static_cast<size_t>(c.x0 - x) * 3;
         if (!Keyed && a == 1.0) {
             std::memcpy(d, s, span * 3);
             continue;

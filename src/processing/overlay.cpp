@@ -13,6 +13,33 @@ int TruncSide(double v) {
     return static_cast<int>(v);
 }
 
+// Per position code 1..13: the corner with "size to fit" as a place along
+// each axis (0 the near edge, 1 centred, 2 against the far edge), and the
+// corner without it as multiples of a third of the thumbnail.
+struct Anchor {
+    int fitX, fitY, thirdsX, thirdsY;
+};
+constexpr Anchor kAnchors[14] = {
+    {1, 2, 1, 2},  // 0: not a code of its own, placed as 2
+    {1, 0, 1, 0},  // 1 top centre
+    {1, 2, 1, 2},  // 2 bottom centre
+    {0, 1, 0, 1},  // 3 middle left
+    {2, 1, 2, 1},  // 4 middle right
+    {0, 0, 0, 0},  // 5 top left
+    {2, 0, 2, 0},  // 6 top right
+    {0, 2, 0, 2},  // 7 bottom left
+    {2, 2, 2, 2},  // 8 bottom right
+    {1, 1, 1, 1},  // 9 centre
+    {0, 0, 0, 0},  // 10 top strip
+    {0, 2, 0, 2},  // 11 bottom strip
+    {0, 0, 0, 0},  // 12 left strip
+    {2, 0, 2, 0},  // 13 right strip
+};
+
+int Along(int place, int thumb, int overlay) {
+    return place == 0 ? 0 : place == 1 ? (thumb - overlay) / 2 : thumb - overlay;
+}
+
 }  // namespace
 
 OverlayPlacement PlaceOverlay(int position, bool sizeToFit, int thumbWidth, int thumbHeight,
@@ -20,27 +47,13 @@ OverlayPlacement PlaceOverlay(int position, bool sizeToFit, int thumbWidth, int 
     const int W = thumbWidth;
     const int H = thumbHeight;
     if (position < 1 || position > 13) position = 2;
+    const Anchor& a = kAnchors[position];
     OverlayPlacement p;
     if (!sizeToFit) {
         p.width = overlayWidth;
         p.height = overlayHeight;
-        const int third = W / 3, twoThirds = 2 * (W / 3);
-        const int thirdH = H / 3, twoThirdsH = 2 * (H / 3);
-        switch (position) {
-            case 1: p.x = third, p.y = 0; break;
-            case 2: p.x = third, p.y = twoThirdsH; break;
-            case 3: p.x = 0, p.y = thirdH; break;
-            case 4: p.x = twoThirds, p.y = thirdH; break;
-            case 5: p.x = 0, p.y = 0; break;
-            case 6: p.x = twoThirds, p.y = 0; break;
-            case 7: p.x = 0, p.y = twoThirdsH; break;
-            case 8: p.x = twoThirds, p.y = twoThirdsH; break;
-            case 9: p.x = third, p.y = thirdH; break;
-            case 10: p.x = 0, p.y = 0; break;
-            case 11: p.x = 0, p.y = twoThirdsH; break;
-            case 12: p.x = 0, p.y = 0; break;
-            case 13: p.x = twoThirds, p.y = 0; break;
-        }
+        p.x = a.thirdsX * (W / 3);
+        p.y = a.thirdsY * (H / 3);
         return p;
     }
 
@@ -58,30 +71,15 @@ OverlayPlacement PlaceOverlay(int position, bool sizeToFit, int thumbWidth, int 
     } else if (rx < ry) {
         w = TruncSide(overlayWidth / ry);
     }
-    p.width = w = std::max(w, 1);
-    p.height = h = std::max(h, 1);
-    const int centreX = (W - w) / 2, right = W - w;
-    const int centreY = (H - h) / 2, bottom = H - h;
-    switch (position) {
-        case 1: p.x = centreX, p.y = 0; break;
-        case 2: p.x = centreX, p.y = bottom; break;
-        case 3: p.x = 0, p.y = centreY; break;
-        case 4: p.x = right, p.y = centreY; break;
-        case 5: p.x = 0, p.y = 0; break;
-        case 6: p.x = right, p.y = 0; break;
-        case 7: p.x = 0, p.y = bottom; break;
-        case 8: p.x = right, p.y = bottom; break;
-        case 9: p.x = centreX, p.y = centreY; break;
-        case 10: p.x = 0, p.y = 0; break;
-        case 11: p.x = 0, p.y = bottom; break;
-        case 12: p.x = 0, p.y = 0; break;
-        case 13: p.x = right, p.y = 0; break;
-    }
+    p.width = std::max(w, 1);
+    p.height = std::max(h, 1);
+    p.x = Along(a.fitX, W, p.width);
+    p.y = Along(a.fitY, H, p.height);
     return p;
 }
 
-int MatteImage(const uint8_t* src, int width, int height, uint8_t* dst, int boxWidth,
-               int boxHeight, uint32_t colour) {
+int MatteImage(const uint8_t* src, int width, int height, uint8_t* dst, int boxWidth, int boxHeight,
+               uint32_t colour) {
     if (src == nullptr || dst == nullptr || src == dst || width <= 0 || height <= 0 ||
         boxWidth <= 0 || boxHeight <= 0)
         return 5;

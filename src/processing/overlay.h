@@ -29,7 +29,7 @@ OverlayPlacement PlaceOverlay(int position, bool sizeToFit, int thumbWidth, int 
 // filled with colour (0x00BBGGRR); an image larger than the box in a
 // direction is cut evenly on that side. The corner is
 // ((boxWidth - width) / 2, (boxHeight - height) / 2), truncated toward zero.
-int MatteImage(const uint8_t* src, int width, int height, uint8_t* dst, int boxWidth,
-               int boxHeight, uint32_t colour);
+int MatteImage(const uint8_t* src, int width, int height, uint8_t* dst, int boxWidth, int boxHeight,
+               uint32_t colour);
 
 }  // namespace vig::processing

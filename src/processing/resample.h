@@ -42,7 +42,8 @@ int ResampleBilinear(const uint8_t* src, int srcWidth, int srcHeight, uint8_t* d
 // precision; each output pixel is the truncated mean of a cell of
 // trunc(ratio) pixels per side starting at the cell corner (with squareCells
 // both sides take the smaller one). 5 when a size is 0, when the output is
-// larger than the source in either dimension or a buffer is missing.
+// larger than the source in either dimension or a buffer is missing; 1 when
+// the working row cannot be had.
 int ResampleBox(const uint8_t* src, uint8_t* dst, int srcWidth, int srcHeight, int dstWidth,
                 int dstHeight, bool squareCells);
 

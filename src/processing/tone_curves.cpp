@@ -105,7 +105,8 @@ int LeadingInteger(std::string_view line) {
     long long value = 0;
     for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
         value = value * 10 + (line[i] - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
+        if (value > static_cast<long long>(INT_MAX) + 1)
+            value = static_cast<long long>(INT_MAX) + 1;
     }
     if (negative) return static_cast<int>(-value);  // -2^31 still fits
     return value > INT_MAX ? INT_MAX : static_cast<int>(value);

@@ -72,8 +72,7 @@ TEST(Quantizer, LeastPopulatedColoursFoldIntoTheirParents) {
     const Result r = Quantize(Pixels(colours), 4, 4, 2);
     EXPECT_EQ(r.Entry(0), (Rgb{1, 0, 0}));  // (8 + 5) / 11
     EXPECT_EQ(r.Entry(1), (Rgb{255, 255, 255}));
-    EXPECT_EQ(r.indices,
-              (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(r.indices, (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1}));
 }
 
 TEST(Quantizer, EqualWeightsKeepTheHeapOrder) {
@@ -90,12 +89,9 @@ TEST(Quantizer, EqualWeightsKeepTheHeapOrder) {
     EXPECT_EQ(r.Entry(1), (Rgb{107, 178, 82}));
     EXPECT_EQ(r.indices, (std::vector<uint8_t>{1, 0, 0, 1, 0, 1, 1}));
     // Of two children with equal weights the left one moves up.
-    const Result s = Quantize(Pixels({{128, 120, 104},
-                                      {112, 208, 128},
-                                      {72, 160, 24},
-                                      {160, 56, 200},
-                                      {16, 248, 192}}),
-                              5, 1, 4);
+    const Result s = Quantize(
+        Pixels({{128, 120, 104}, {112, 208, 128}, {72, 160, 24}, {160, 56, 200}, {16, 248, 192}}),
+        5, 1, 4);
     EXPECT_EQ(s.Entry(0), (Rgb{160, 56, 200}));
     EXPECT_EQ(s.Entry(1), (Rgb{112, 208, 128}));
     EXPECT_EQ(s.Entry(2), (Rgb{16, 248, 192}));

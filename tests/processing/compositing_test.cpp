@@ -10,7 +10,9 @@
 namespace vig::processing {
 namespace {
 
-PackedColour Rgb(int r, int g, int b) { return static_cast<PackedColour>(r | (g << 8) | (b << 16)); }
+PackedColour Rgb(int r, int g, int b) {
+    return static_cast<PackedColour>(r | (g << 8) | (b << 16));
+}
 
 void Fill(CPxImage& img, int w, int h, PackedColour c) {
     PixelBlock block;
@@ -58,6 +60,21 @@ TEST(OverlayPlacement, ThirdPointsWithoutFit) {
     EXPECT_EQ(At(4, false, 121, 91, 5, 5), (Place{80, 30, 5, 5}));
     EXPECT_EQ(At(13, false, 120, 90, 5, 5), (Place{80, 0, 5, 5}));
     EXPECT_EQ(At(11, false, 120, 90, 5, 5), (Place{0, 60, 5, 5}));
+}
+
+TEST(OverlayPlacement, EveryCode) {
+    // A 30 x 20 overlay fits every box of a 120 x 90 thumbnail unscaled.
+    const int fit[14][2] = {{45, 70}, {45, 0},  {45, 70}, {0, 35}, {90, 35}, {0, 0}, {90, 0},
+                            {0, 70},  {90, 70}, {45, 35}, {0, 0},  {0, 70},  {0, 0}, {90, 0}};
+    const int thirds[14][2] = {{40, 60}, {40, 0},  {40, 60}, {0, 30}, {80, 30}, {0, 0}, {80, 0},
+                               {0, 60},  {80, 60}, {40, 30}, {0, 0},  {0, 60},  {0, 0}, {80, 0}};
+    for (int code = 0; code < 14; ++code) {
+        EXPECT_EQ(At(code, true, 120, 90, 30, 20), (Place{fit[code][0], fit[code][1], 30, 20}))
+            << code;
+        EXPECT_EQ(At(code, false, 120, 90, 30, 20),
+                  (Place{thirds[code][0], thirds[code][1], 30, 20}))
+            << code;
+    }
 }
 
 TEST(OverlayPlacement, FittedIntoABoxKeepingAspect) {

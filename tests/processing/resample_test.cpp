@@ -20,8 +20,8 @@ std::ostream& operator<<(std::ostream& os, const Size& s) {
     return os << s.w << "x" << s.h << " kind " << s.kind;
 }
 
-Size OutputSize(int method, unsigned mw, unsigned mh, unsigned sw, unsigned sh, bool enlarge = false,
-                bool bilinear = false) {
+Size OutputSize(int method, unsigned mw, unsigned mh, unsigned sw, unsigned sh,
+                bool enlarge = false, bool bilinear = false) {
     BatchOptions o;
     o.MainResizeMethod = method;
     o.MainWidth = static_cast<int>(mw);
@@ -86,7 +86,8 @@ TEST(ResampleBox, CellsSkipColumnsAndStaySquare) {
     // 400 x 200 -> 100 x 100: cx = 4, cy = 2, so 2 x 2 cells at (4j, 2i).
     std::vector<uint8_t> big(400 * 200 * 3);
     for (int y = 0; y < 200; ++y)
-        for (int x = 0; x < 400; ++x) big[(y * 400 + x) * 3 + 1] = static_cast<uint8_t>((x % 4) * 10 + (y % 2) * 3);
+        for (int x = 0; x < 400; ++x)
+            big[(y * 400 + x) * 3 + 1] = static_cast<uint8_t>((x % 4) * 10 + (y % 2) * 3);
     std::vector<uint8_t> out(100 * 100 * 3);
     ASSERT_EQ(ResampleBox(big.data(), out.data(), 400, 200, 100, 100, true), 0);
     // Columns 4j and 4j + 1 only: (0 + 10 + 3 + 13) / 4 = 6.
@@ -103,29 +104,36 @@ TEST(ResampleBox, RefusesEnlargementAndMissingBuffers) {
     EXPECT_EQ(ResampleBox(nullptr, b.data(), 2, 2, 1, 1, true), 5);
 }
 
+// The box averager written the plain way: every cell summed on its own.
+void ExpectPlainBox(const std::vector<uint8_t>& src, int sw, int sh, int dw, int dh) {
+    std::vector<uint8_t> dst(static_cast<size_t>(dw) * dh * 3);
+    ASSERT_EQ(ResampleBox(src.data(), dst.data(), sw, sh, dw, dh, true), 0);
+    const float cx = static_cast<float>(sw) / static_cast<float>(dw);
+    const float cy = static_cast<float>(sh) / static_cast<float>(dh);
+    const int n = std::min(static_cast<int>(cx), static_cast<int>(cy));
+    for (int i = 0; i < dh; ++i)
+        for (int j = 0; j < dw; ++j)
+            for (int k = 0; k < 3; ++k) {
+                const int x = static_cast<int>(static_cast<float>(j) * cx);
+                const int y = static_cast<int>(static_cast<float>(i) * cy);
+                unsigned sum = 0;
+                for (int yy = y; yy < y + n; ++yy)
+                    for (int xx = x; xx < x + n; ++xx) sum += src[(yy * sw + xx) * 3 + k];
+                ASSERT_EQ(dst[(i * dw + j) * 3 + k], sum / (n * n))
+                    << sw << "x" << sh << "->" << dw << "x" << dh << " at " << j << "," << i;
+            }
+}
+
 TEST(ResampleBox, MatchesAPlainReimplementationOnRandomImages) {
     std::mt19937 rng(7);
     for (int round = 0; round < 200; ++round) {
         const int sw = 1 + static_cast<int>(rng() % 60), sh = 1 + static_cast<int>(rng() % 60);
         const int dw = 1 + static_cast<int>(rng() % sw), dh = 1 + static_cast<int>(rng() % sh);
-        const auto src = RandomImage(rng, sw, sh);
-        std::vector<uint8_t> dst(static_cast<size_t>(dw) * dh * 3);
-        ASSERT_EQ(ResampleBox(src.data(), dst.data(), sw, sh, dw, dh, true), 0);
-        const float cx = static_cast<float>(sw) / static_cast<float>(dw);
-        const float cy = static_cast<float>(sh) / static_cast<float>(dh);
-        const int n = std::min(static_cast<int>(cx), static_cast<int>(cy));
-        for (int i = 0; i < dh; ++i)
-            for (int j = 0; j < dw; ++j)
-                for (int k = 0; k < 3; ++k) {
-                    const int x = static_cast<int>(static_cast<float>(j) * cx);
-                    const int y = static_cast<int>(static_cast<float>(i) * cy);
-                    unsigned sum = 0;
-                    for (int yy = y; yy < y + n; ++yy)
-                        for (int xx = x; xx < x + n; ++xx) sum += src[(yy * sw + xx) * 3 + k];
-                    ASSERT_EQ(dst[(i * dw + j) * 3 + k], sum / (n * n))
-                        << sw << "x" << sh << "->" << dw << "x" << dh << " at " << j << "," << i;
-                }
+        ExpectPlainBox(RandomImage(rng, sw, sh), sw, sh, dw, dh);
     }
+    // Cells of more than 257 rows.
+    ExpectPlainBox(RandomImage(rng, 700, 600), 700, 600, 2, 2);
+    ExpectPlainBox(std::vector<uint8_t>(700 * 600 * 3, 255), 700, 600, 1, 1);
 }
 
 TEST(ResampleBilinear, TopLeftAlignedAndTruncated) {

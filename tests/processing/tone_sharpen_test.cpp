@@ -26,8 +26,7 @@ TEST(ToneCurves, KnownPointsAndRowSums) {
         {182, 565, 930, 1278, 1604, 1915, 2209, 2486, 2740, 2977, 3197, 3399, 3583, 3749, 3894,
          4024},
         {60, 210, 373, 551, 747, 954, 1181, 1417, 1672, 1945, 2234, 2540, 2857, 3190, 3541, 3905},
-        {23, 115, 263, 464, 720, 1032, 1395, 1815, 2228, 2608, 2992, 3380, 3689, 3880, 4006,
-         4070},
+        {23, 115, 263, 464, 720, 1032, 1395, 1815, 2228, 2608, 2992, 3380, 3689, 3880, 4006, 4070},
         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 483, 1520, 2558, 3593},
     };
     for (int type = 1; type <= 4; ++type) {
@@ -68,7 +67,7 @@ TEST(UserCurve, LinesNumbersAndLimits) {
     // A line longer than 79 characters is read as several lines.
     const std::string longLine = std::string(78, ' ') + "12345\n9\n";
     c = Curve(longLine);
-    EXPECT_EQ(c[0], 1);    // 78 blanks and "1"
+    EXPECT_EQ(c[0], 1);   // 78 blanks and "1"
     EXPECT_EQ(c[1], 41);  // "2345\n", 2345 mod 256
     EXPECT_EQ(c[2], 9);
     EXPECT_EQ(c[3], 3);
