@@ -26,7 +26,10 @@ constexpr int kMaxFontSize = 4096;
 // The face of the last label drawn on this thread, kept for the next one.
 class FontCache {
 public:
-    ~FontCache() { Release(); }
+    ~FontCache() {
+        Release();
+        if (config_ != nullptr) FcConfigDestroy(config_);
+    }
 
     // Makes the face of `name` at cell height `size` current.
     ErrorCode Use(const std::string& name, int size) {
@@ -72,9 +75,11 @@ private:
     }
 
     // The best match for the family, of normal weight and upright; a name
-    // that matches nothing falls back to a fixed-pitch face.
-    static bool FindFontFile(const std::string& name, std::string* file, int* index) {
-        if (FcInit() == FcFalse) return false;
+    // that matches nothing falls back to a fixed-pitch face. The thread's
+    // own fontconfig configuration is loaded once and released with it.
+    bool FindFontFile(const std::string& name, std::string* file, int* index) {
+        if (config_ == nullptr) config_ = FcInitLoadConfigAndFonts();
+        if (config_ == nullptr) return false;
         FcPattern* pattern = FcPatternCreate();
         if (pattern == nullptr) return false;
         if (!name.empty())
@@ -82,10 +87,10 @@ private:
         FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("monospace"));
         FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_REGULAR);
         FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
-        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        FcConfigSubstitute(config_, pattern, FcMatchPattern);
         FcDefaultSubstitute(pattern);
         FcResult result = FcResultNoMatch;
-        FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+        FcPattern* match = FcFontMatch(config_, pattern, &result);
         FcPatternDestroy(pattern);
         if (match == nullptr) return false;
         FcChar8* path = nullptr;
@@ -126,6 +131,7 @@ private:
         return true;
     }
 
+    FcConfig* config_ = nullptr;
     FT_Library library_ = nullptr;
     FT_Face face_ = nullptr;
     std::string name_;

@@ -8,12 +8,6 @@
 
 #include "options/enums.h"
 
-// fontconfig keeps its configuration for the life of the process (it is
-// released only by FcFini, which a library cannot call for its users).
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}
-
 namespace vig {
 namespace {
 
