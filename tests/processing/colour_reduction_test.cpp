@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "image/cpx_image.h"
+#include "support/temp_dir.h"
 
 namespace vig::processing {
 namespace {
@@ -197,3 +198,33 @@ TEST(Posterize, PaletteOfTheImage) {
 
 }  // namespace
 }  // namespace vig::processing
+
+namespace vig {
+namespace {
+
+TEST(IndexedSave, QuantizedAndGrayRowsRoundTrip) {
+    test::TempDir dir;
+    CPxImage img;
+    PixelBlock block;
+    ASSERT_TRUE(block.AllocateRgb(3, 2));
+    const uint8_t colours[6][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255},
+                                   {0, 0, 255}, {9, 9, 9},   {255, 0, 0}};
+    for (int i = 0; i < 6; ++i)
+        for (int k = 0; k < 3; ++k) block.data()[i * 3 + k] = colours[i][k];
+    img.Adopt(std::move(block), 3, 2);
+    // Few colours survive the 8-bit save exactly.
+    ASSERT_EQ(img.Save(dir / "eight.bmp", 7), ErrNone);
+    CPxImage back;
+    ASSERT_EQ(back.Load(dir / "eight.bmp"), ErrNone);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(back.GetPixel(i % 3, i / 3), img.GetPixel(i % 3, i / 3)) << i;
+    // Grayscale: red 76, blue 29, (9, 9, 9) stays 9.
+    ASSERT_EQ(img.Save(dir / "gray.bmp", 8), ErrNone);
+    ASSERT_EQ(back.Load(dir / "gray.bmp"), ErrNone);
+    EXPECT_EQ(back.GetPixel(0, 0), 0x4C4C4Cu);
+    EXPECT_EQ(back.GetPixel(2, 0), 0x1D1D1Du);
+    EXPECT_EQ(back.GetPixel(1, 1), 0x090909u);
+}
+
+}  // namespace
+}  // namespace vig
