@@ -13,6 +13,10 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+bool HasSeparator(const std::string& path) {
+    return path.find(paths::kSeparator) != std::string::npos;
+}
+
 std::string PadLeft(const std::string& digits, size_t width) {
     if (digits.size() >= width) return digits;
     return std::string(width - digits.size(), '0') + digits;
@@ -36,11 +40,11 @@ std::string IncrementDecimal(const std::string& digits) {
 
 std::string ApplyOutputCase(const std::string& path, int nameCase) {
     if (nameCase != Lower && nameCase != Upper) return path;
-    const auto sep = path.rfind(paths::kSeparator);
-    const size_t start = sep == std::string::npos ? 0 : sep + 1;
-    const std::string name = path.substr(start);
-    return path.substr(0, start) +
-           (nameCase == Lower ? paths::ToLowerAscii(name) : paths::ToUpperAscii(name));
+    const std::string name = paths::FileName(path);
+    const std::string cased =
+        nameCase == Lower ? paths::ToLowerAscii(name) : paths::ToUpperAscii(name);
+    if (!HasSeparator(path)) return cased;
+    return paths::Join(paths::Directory(path), cased);
 }
 
 std::string BuildOutputName(const std::string& base, const std::string& ext, int style,
@@ -48,9 +52,8 @@ std::string BuildOutputName(const std::string& base, const std::string& ext, int
     const std::string e = (!ext.empty() && ext[0] == '.') ? ext.substr(1) : ext;
     switch (style) {
         case TextPrefix: {
-            const auto sep = base.rfind(paths::kSeparator);
-            const size_t cut = sep == std::string::npos ? 0 : sep + 1;
-            return base.substr(0, cut) + extraText + base.substr(cut) + "." + e;
+            const std::string name = extraText + paths::FileName(base) + "." + e;
+            return HasSeparator(base) ? paths::Join(paths::Directory(base), name) : name;
         }
         case TextSuffix:
             return base + extraText + "." + e;
@@ -124,9 +127,9 @@ std::string FormatExtension(int format) {
 bool CreateFolderPath(const std::string& path) {
     std::vector<std::string> list;
     std::string current = path;
-    while (current.find(paths::kSeparator) != std::string::npos) {
+    while (HasSeparator(current)) {
         list.push_back(current);
-        current = current.substr(0, current.rfind(paths::kSeparator));
+        current = paths::Directory(current);
     }
     for (auto it = list.rbegin(); it != list.rend(); ++it) {
         if (platform::IsFolder(*it)) continue;
