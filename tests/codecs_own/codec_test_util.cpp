@@ -29,7 +29,7 @@ Decoded ReadWith(FileReader reader, const std::string& path) {
 Decoded ReadBytes(MemoryReader reader, const std::vector<uint8_t>& bytes) {
     int w = -1, h = -1;
     SetLastImageError(ErrInternal);
-    PixelBlock block = reader(bytes.data(), bytes.size(), &w, &h);
+    PixelBlock block = reader(bytes.data(), bytes.size(), &w, &h, kMaxBlockBytes);
     return Finish(std::move(block), w, h);
 }
 

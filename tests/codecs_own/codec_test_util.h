@@ -21,7 +21,7 @@ struct Decoded {
 };
 
 using FileReader = PixelBlock (*)(const std::string&, int*, int*);
-using MemoryReader = PixelBlock (*)(const uint8_t*, size_t, int*, int*);
+using MemoryReader = PixelBlock (*)(const uint8_t*, size_t, int*, int*, size_t);
 
 Decoded ReadWith(FileReader reader, const std::string& path);
 Decoded ReadBytes(MemoryReader reader, const std::vector<uint8_t>& bytes);

@@ -287,32 +287,6 @@ TEST(GifReader, InterlacedRowsComeInPassOrder) {
     EXPECT_TRUE(rec.calls.empty());
 }
 
-TEST(GifReader, TakesTheFirstImageAtItsOwnSize) {
-    test::TempDir dir;
-    ASSERT_EQ(WriteGif(dir / "a.gif", {1, 2, 3, 4, 5, 6}, 3, 2), 1);
-    ASSERT_EQ(WriteGif(dir / "b.gif", std::vector<uint8_t>(25, 9), 5, 5), 1);
-    std::vector<uint8_t> a = test::ReadFileBytes(dir / "a.gif");
-    const std::vector<uint8_t> b = test::ReadFileBytes(dir / "b.gif");
-    // GIF89a with a 10x10 screen, a comment, a graphic control extension,
-    // the first image at (5,5), then a second image and the trailer.
-    a[4] = '9';
-    a[6] = 10;
-    a[8] = 10;
-    a[kDescriptor + 1] = 5;
-    a[kDescriptor + 3] = 5;
-    a.pop_back();
-    std::vector<uint8_t> f(a.begin(), a.begin() + kDescriptor);
-    f.insert(f.end(), {0x21, 0xFE, 3, 'a', 'b', 'c', 2, 'd', 'e', 0});
-    f.insert(f.end(), {0x21, 0xF9, 4, 0x01, 10, 0, 7, 0});
-    f.insert(f.end(), a.begin() + kDescriptor, a.end());
-    f.insert(f.end(), b.begin() + kDescriptor, b.end());
-    const Decoded d = test::ReadBytes(gif::ReadMemory, f);
-    ASSERT_TRUE(d.ok()) << d.code;
-    EXPECT_EQ(d.width, 3);
-    EXPECT_EQ(d.height, 2);
-    EXPECT_EQ(d.rgb, Expand({1, 2, 3, 4, 5, 6}, TestTable()));
-}
-
 TEST(GifReader, DataStoppingHalfWayLeavesTheLowerRowsBlack) {
     test::TempDir dir;
     const std::vector<uint8_t> idx = test::NoiseBytes(64 * 64, 21);
@@ -399,6 +373,10 @@ TEST(GifReader, RefusesBadFilesWithTheirCodes) {
     }
     EXPECT_EQ(test::ReadWith(gif::Read, "").code, ErrParameter);
     EXPECT_EQ(test::ReadWith(gif::Read, "/nonexistent/a.gif").code, ErrOpenFile);
+    int w = 0, h = 0;
+    EXPECT_TRUE(gif::ReadMemory(f.data(), f.size(), &w, &h, 11).empty());  // 2 x 2 x 3 > 11
+    EXPECT_EQ(GetLastImageError(), ErrOutOfMemory);
+    EXPECT_FALSE(gif::ReadMemory(f.data(), f.size(), &w, &h, 12).empty());
     test::ProgressRecorder cancel(1);
     ASSERT_EQ(cancel.calls.size(), 0u);
     EXPECT_EQ(test::ReadBytes(gif::ReadMemory, f).code, ErrCancelled);

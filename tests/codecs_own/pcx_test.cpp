@@ -47,33 +47,6 @@ TEST(PcxToolkit, DecodesRunsAcrossLineEnds) {
     EXPECT_FALSE(decoder2.Next(line, 3));
 }
 
-TEST(PcxToolkit, HeaderKeepsThePaletteReversedInMemory) {
-    pcx::Header fresh;
-    EXPECT_EQ(fresh.manufacturer, 10);
-    EXPECT_EQ(fresh.version, 5);
-    EXPECT_EQ(fresh.encoding, 1);
-    EXPECT_EQ(fresh.bitsPerPixel, 1);
-    EXPECT_EQ(fresh.planes, 1);
-    EXPECT_EQ(fresh.bytesPerLine, 1);
-    EXPECT_EQ(fresh.paletteInfo, 1);
-    uint8_t bytes[pcx::kHeaderBytes];
-    fresh.palette[2][0] = 1;  // blue
-    fresh.palette[2][1] = 2;  // green
-    fresh.palette[2][2] = 3;  // red
-    fresh.xmax = 0x1234;
-    pcx::SerializeHeader(fresh, bytes);
-    EXPECT_EQ(bytes[16 + 6], 3);
-    EXPECT_EQ(bytes[16 + 7], 2);
-    EXPECT_EQ(bytes[16 + 8], 1);
-    EXPECT_EQ(bytes[8], 0x34);
-    EXPECT_EQ(bytes[9], 0x12);
-    pcx::Header back;
-    pcx::ParseHeader(bytes, &back);
-    EXPECT_EQ(back.palette[2][0], 1);
-    EXPECT_EQ(back.palette[2][2], 3);
-    EXPECT_EQ(back.xmax, 0x1234);
-}
-
 TEST(PcxWriter, ThreeRedPixelsByteForByte) {
     test::TempDir dir;
     const std::vector<uint8_t> rgb = {255, 0, 0, 255, 0, 0, 255, 0, 0};

@@ -1,6 +1,8 @@
 // The save and load rows of BMP, PCX and GIF, through the image object.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "codec_test_util.h"
 #include "image/cpx_image.h"
 #include "support/temp_dir.h"
@@ -82,6 +84,17 @@ TEST(OwnCodecSaves, EightBitRowsKeepTheColoursOfAThreeColourImage) {
         ASSERT_EQ(back.Load(dir / r.name), ErrNone);
         EXPECT_EQ(back.inputFormat(), r.inputFormat);
         EXPECT_EQ(Pixels(back), rgb);
+    }
+}
+
+TEST(OwnCodecSaves, FoldersAndMissingFilesCannotBeOpened) {
+    test::TempDir dir;
+    for (const char* name : {"folder.bmp", "folder.pcx", "folder.gif"}) {
+        ASSERT_TRUE(std::filesystem::create_directory(dir / name));
+        CPxImage img;
+        EXPECT_EQ(img.Load(dir / name), ErrOpenFile) << name;
+        EXPECT_TRUE(img.empty());
+        EXPECT_EQ(img.Load(dir / ("missing-" + std::string(name))), ErrOpenFile) << name;
     }
 }
 

@@ -66,7 +66,8 @@ void DecodeRow(const uint8_t* src, uint8_t* dst, int width, int bits, const uint
     }
 }
 
-PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& status) {
+PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& status,
+                  size_t maxBlockBytes = kMaxBlockBytes) {
     uint8_t fileHeader[kFileHeaderBytes];
     if (in.Read(fileHeader, sizeof fileHeader) != sizeof fileHeader) {
         status.Fail(ErrReadFile);
@@ -135,7 +136,7 @@ PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& s
         return {};
     }
     size_t blockBytes = 0;
-    if (!BlockSize(w, h, 3, &blockBytes)) {
+    if (!BlockSize(w, h, 3, &blockBytes) || blockBytes > maxBlockBytes) {
         status.Fail(ErrOutOfMemory);
         return {};
     }
@@ -206,11 +207,12 @@ PixelBlock Read(const std::string& path, int* width, int* height) {
     return Decode(in, width, height, status);
 }
 
-PixelBlock ReadMemory(const uint8_t* data, size_t size, int* width, int* height) {
+PixelBlock ReadMemory(const uint8_t* data, size_t size, int* width, int* height,
+                      size_t maxBlockBytes) {
     ImageStatus status;
     *width = *height = 0;
     codec::ByteReader in(data, data != nullptr ? size : 0);
-    return Decode(in, width, height, status);
+    return Decode(in, width, height, status, maxBlockBytes);
 }
 
 int Write24(const std::string& path, const uint8_t* rgb, int width, int height) {

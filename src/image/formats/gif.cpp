@@ -120,7 +120,8 @@ bool ReadTable(codec::ByteReader& in, int entries, uint8_t* table) {
     return in.Read(table, bytes) == bytes;
 }
 
-PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& status) {
+PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& status,
+                  size_t maxBlockBytes = kMaxBlockBytes) {
     uint8_t signature[6];
     if (in.Read(signature, 6) != 6 || std::memcmp(signature, "GIF", 3) != 0 ||
         (std::memcmp(signature + 3, "87a", 3) != 0 && std::memcmp(signature + 3, "89a", 3) != 0)) {
@@ -177,7 +178,7 @@ PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& s
         return {};
     }
     size_t blockBytes = 0;
-    if (!BlockSize(w, h, 3, &blockBytes)) {
+    if (!BlockSize(w, h, 3, &blockBytes) || blockBytes > maxBlockBytes) {
         status.Fail(ErrOutOfMemory);
         return {};
     }
@@ -403,11 +404,12 @@ PixelBlock Read(const std::string& path, int* width, int* height) {
     return Decode(in, width, height, status);
 }
 
-PixelBlock ReadMemory(const uint8_t* data, size_t size, int* width, int* height) {
+PixelBlock ReadMemory(const uint8_t* data, size_t size, int* width, int* height,
+                      size_t maxBlockBytes) {
     ImageStatus status;
     *width = *height = 0;
     codec::ByteReader in(data, data != nullptr ? size : 0);
-    return Decode(in, width, height, status);
+    return Decode(in, width, height, status, maxBlockBytes);
 }
 
 int Write(const std::string& path, const uint8_t* indices, int width, int height,

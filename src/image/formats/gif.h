@@ -14,7 +14,10 @@
 namespace vig::gif {
 
 PixelBlock Read(const std::string& path, int* width, int* height);
-PixelBlock ReadMemory(const uint8_t* data, size_t size, int* width, int* height);
+// From memory. Images whose pixel block would exceed maxBlockBytes are
+// refused like larger ones (ErrOutOfMemory); the fuzz targets set a budget.
+PixelBlock ReadMemory(const uint8_t* data, size_t size, int* width, int* height,
+                      size_t maxBlockBytes = kMaxBlockBytes);
 
 // Writes one index per pixel (rows top first) with a 256-entry colour table
 // given as three arrays. Returns 1 on success, 0 on failure.

@@ -43,7 +43,8 @@ void BuildPalette(codec::ByteReader& in, const Header& header, uint8_t* palette)
     }
 }
 
-PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& status) {
+PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& status,
+                  size_t maxBlockBytes = kMaxBlockBytes) {
     uint8_t bytes[kHeaderBytes];
     if (in.Read(bytes, sizeof bytes) != sizeof bytes) {
         status.Fail(ErrInvalidPcx);
@@ -58,7 +59,7 @@ PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& s
     const long long w = header.width();
     const long long h = header.height();
     size_t blockBytes = 0;
-    if (!BlockSize(w, h, 3, &blockBytes)) {
+    if (!BlockSize(w, h, 3, &blockBytes) || blockBytes > maxBlockBytes) {
         status.Fail(ErrOutOfMemory);
         return {};
     }
@@ -281,11 +282,12 @@ PixelBlock Read(const std::string& path, int* width, int* height) {
     return Decode(in, width, height, status);
 }
 
-PixelBlock ReadMemory(const uint8_t* data, size_t size, int* width, int* height) {
+PixelBlock ReadMemory(const uint8_t* data, size_t size, int* width, int* height,
+                      size_t maxBlockBytes) {
     ImageStatus status;
     *width = *height = 0;
     codec::ByteReader in(data, data != nullptr ? size : 0);
-    return Decode(in, width, height, status);
+    return Decode(in, width, height, status, maxBlockBytes);
 }
 
 namespace {

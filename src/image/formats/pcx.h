@@ -79,7 +79,10 @@ void ConvertLine(const Header& header, const uint8_t* line, const uint8_t* palet
                  uint8_t* rgb);
 
 PixelBlock Read(const std::string& path, int* width, int* height);
-PixelBlock ReadMemory(const uint8_t* data, size_t size, int* width, int* height);
+// From memory. Images whose pixel block would exceed maxBlockBytes are
+// refused like larger ones (ErrOutOfMemory); the fuzz targets set a budget.
+PixelBlock ReadMemory(const uint8_t* data, size_t size, int* width, int* height,
+                      size_t maxBlockBytes = kMaxBlockBytes);
 
 // 24-bit file of three planes. Returns 1 on success, 0 on failure.
 int Write24(const std::string& path, const uint8_t* rgb, int width, int height);
