@@ -6,6 +6,7 @@
 #include "image/cpx_image.h"
 #include "lib_test_util.h"
 #include "support/reference_png.h"
+#include "support/temp_dir.h"
 
 namespace vig {
 namespace {
@@ -107,6 +108,27 @@ TEST(TiffSet, FilesDecodeToTheirReferences) {
         }
         EXPECT_EQ(px, ref.Rgb()) << name;
     }
+}
+
+TEST(QuantizedSave, EightBitPngAndTiffKeepAFewColours) {
+    test::TempDir dir;
+    CPxImage img;
+    PixelBlock block;
+    ASSERT_TRUE(block.AllocateRgb(32, 32));
+    const uint8_t colours[4][3] = {{250, 10, 10}, {10, 200, 30}, {20, 40, 220}, {240, 240, 240}};
+    for (int i = 0; i < 32 * 32; ++i) std::memcpy(block.data() + 3 * i, colours[(i / 8) % 4], 3);
+    const std::vector<uint8_t> original(block.data(), block.data() + block.size());
+    img.Adopt(std::move(block), 32, 32);
+    for (const auto& [name, format] : {std::pair{"q.png", 10}, std::pair{"q.tif", 13}}) {
+        ASSERT_EQ(img.Save(dir / name, format), ErrNone) << name;
+        ErrorCode code = 0;
+        const auto px = Pixels(dir / name, &code);
+        ASSERT_EQ(px.size(), original.size()) << name;
+        for (size_t i = 0; i < px.size(); ++i)
+            ASSERT_NEAR(px[i], original[i], 8) << name << " " << i;
+    }
+    const auto chunks = test::PngChunks(dir / "q.png");
+    EXPECT_EQ(chunks.front().data[9], 3);  // IHDR colour type: palette
 }
 
 }  // namespace

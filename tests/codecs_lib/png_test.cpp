@@ -229,6 +229,14 @@ TEST(Png, BadFilesSizesAndArgumentsGiveTheirCodes) {
     EXPECT_TRUE(png::Read(dir / "huge.png", &w, &h).empty());
     EXPECT_EQ(GetLastImageError(), ErrOutOfMemory);
     EXPECT_EQ(w, 0);
+    // A chunk that declares 1.8 GB of text in a file of a few bytes.
+    ASSERT_TRUE(test::WriteRawPng(dir / "chunk.png", 1, 1, 8, 2, {test::Idat({{1, 2, 3}})}));
+    auto bytes = test::ReadFileBytes(dir / "chunk.png");
+    const std::vector<uint8_t> bogus = {0x6D, 0, 0, 0, 'i', 'T', 'X', 't', 'k', 0, 0, 0};
+    bytes.insert(bytes.begin() + 33, bogus.begin(), bogus.end());
+    ASSERT_TRUE(test::WriteFileBytes(dir / "chunk.png", bytes));
+    EXPECT_TRUE(png::Read(dir / "chunk.png", &w, &h).empty());
+    EXPECT_EQ(GetLastImageError(), ErrInvalidPng);
     // A wide row within the limit decodes (libpng's own width cap is lifted).
     ASSERT_TRUE(test::WriteRawPng(dir / "wide.png", 1200000, 1, 1, 0,
                                   {test::Idat({std::vector<uint8_t>(150000, 0xF0)})}));

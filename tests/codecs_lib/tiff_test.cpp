@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <tiffio.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "image/cpx_image.h"
@@ -163,6 +164,97 @@ TEST(Tiff, BadFilesAreRefusedQuietly) {
     EXPECT_EQ(GetLastImageError(), ErrParameter);
     EXPECT_EQ(tiff::Write24(dir / "no/dir.tif", rgb.data(), 2, 2), 0);
     EXPECT_EQ(GetLastImageError(), ErrOpenFile);
+}
+
+// Writes a 1200 x 1500 gradient with the given layout.
+void WriteLayout(const std::string& path, uint16_t orientation, uint16_t compression,
+                 uint32_t rowsPerStrip, uint32_t tile) {
+    const int w = 1200, h = 1500;
+    const auto rgb = test::Gradient(w, h);
+    TIFF* tif = TIFFOpen(path.c_str(), "w");
+    ASSERT_NE(tif, nullptr);
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, w);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, h);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tif, TIFFTAG_ORIENTATION, orientation);
+    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, compression);
+    if (compression == COMPRESSION_JPEG) {
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_YCBCR);
+        TIFFSetField(tif, TIFFTAG_YCBCRSUBSAMPLING, 2, 2);
+        TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+    } else {
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+    }
+    if (tile != 0) {
+        TIFFSetField(tif, TIFFTAG_TILEWIDTH, tile);
+        TIFFSetField(tif, TIFFTAG_TILELENGTH, tile);
+        std::vector<uint8_t> buf(size_t{tile} * tile * 3);
+        for (uint32_t ty = 0; ty < static_cast<uint32_t>(h); ty += tile)
+            for (uint32_t tx = 0; tx < static_cast<uint32_t>(w); tx += tile) {
+                std::fill(buf.begin(), buf.end(), 0);
+                for (uint32_t y = 0; y < tile && ty + y < static_cast<uint32_t>(h); ++y)
+                    for (uint32_t x = 0; x < tile && tx + x < static_cast<uint32_t>(w); ++x)
+                        std::memcpy(&buf[(y * tile + x) * 3], &rgb[((ty + y) * w + tx + x) * 3], 3);
+                ASSERT_GE(TIFFWriteTile(tif, buf.data(), tx, ty, 0, 0), 0);
+            }
+    } else {
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
+        for (int y = 0; y < h; ++y)
+            ASSERT_GE(TIFFWriteScanline(tif, const_cast<uint8_t*>(&rgb[size_t{3} * w * y]), y, 0),
+                      0);
+    }
+    TIFFClose(tif);
+}
+
+// libtiff's own whole-image read, top row first.
+std::vector<uint8_t> WholeImage(const std::string& path) {
+    TIFF* tif = TIFFOpen(path.c_str(), "r");
+    uint32_t w = 0, h = 0;
+    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w);
+    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h);
+    std::vector<uint32_t> raster(size_t{w} * h);
+    const int ok = TIFFReadRGBAImageOriented(tif, w, h, raster.data(), ORIENTATION_TOPLEFT, 0);
+    TIFFClose(tif);
+    std::vector<uint8_t> rgb;
+    if (!ok) return rgb;
+    for (uint32_t v : raster)
+        rgb.insert(rgb.end(), {uint8_t(TIFFGetR(v)), uint8_t(TIFFGetG(v)), uint8_t(TIFFGetB(v))});
+    return rgb;
+}
+
+// The reader works through bands of strips or tiles; every layout must come
+// out as libtiff's whole-image read has it.
+TEST(Tiff, BandsMatchTheWholeImageRead) {
+    TempDir dir;
+    struct Layout {
+        const char* name;
+        uint16_t orientation, compression;
+        uint32_t rowsPerStrip, tile;
+    } layouts[] = {
+        {"top", ORIENTATION_TOPLEFT, COMPRESSION_NONE, 16, 0},
+        {"bottom", ORIENTATION_BOTLEFT, COMPRESSION_LZW, 16, 0},
+        {"ycbcr", ORIENTATION_TOPLEFT, COMPRESSION_JPEG, 16, 0},
+        {"tiled", ORIENTATION_BOTRIGHT, COMPRESSION_ADOBE_DEFLATE, 0, 64},
+        {"onestrip", ORIENTATION_TOPLEFT, COMPRESSION_NONE, 1500, 0},
+    };
+    for (const Layout& l : layouts) {
+        const std::string path = dir / (std::string(l.name) + ".tif");
+        WriteLayout(path, l.orientation, l.compression, l.rowsPerStrip, l.tile);
+        const auto want = WholeImage(path);
+        ASSERT_EQ(want.size(), size_t{1200} * 1500 * 3) << l.name;
+        int w = 0, h = 0;
+        PixelBlock block = tiff::Read(path, &w, &h);
+        ASSERT_FALSE(block.empty()) << l.name;
+        ASSERT_EQ(block.size(), want.size());
+        EXPECT_EQ(0, std::memcmp(block.data(), want.data(), want.size())) << l.name;
+    }
+    // Bottom-up storage: the picture still comes out top row first.
+    const auto rgb = test::Gradient(1200, 1500);
+    int w = 0, h = 0;
+    PixelBlock bottom = tiff::Read(dir / "bottom.tif", &w, &h);
+    EXPECT_EQ(0, std::memcmp(bottom.data(), rgb.data() + size_t{1499} * 3600, 3600));
 }
 
 TEST(Tiff, NoProgressCalls) {

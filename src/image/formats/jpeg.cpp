@@ -8,6 +8,7 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include "image/formats/large_block.h"
 #include "image/image_library.h"
 
 namespace vig::jpeg {
@@ -136,6 +137,7 @@ void Decode(DecodeContext* c) {
         jpeg_destroy_decompress(cinfo);
         return;
     }
+    AdviseHugePages(c->block->data(), c->block->size());
     const size_t rowBytes = static_cast<size_t>(width) * 3;
     JSAMPARRAY scratch = nullptr;
     if (components != 3) {
@@ -146,18 +148,18 @@ void Decode(DecodeContext* c) {
     const bool inverted = cinfo->saw_Adobe_marker;
 
     c->err.inScanlines = true;
-    while (cinfo->output_scanline < cinfo->output_height) {
-        const int row = static_cast<int>(cinfo->output_scanline);
+    for (int row = 0; row < height; ++row) {
         if (ReportProgress(row, height) == 0) {
             c->code = ErrCancelled;
             jpeg_destroy_decompress(cinfo);
             return;
         }
+        // Once the data has ended the remaining rows stay zero.
+        if (c->err.firstLostRow >= 0) continue;
         uint8_t* dst = c->block->data() + static_cast<size_t>(row) * rowBytes;
         JSAMPROW target = components == 3 ? dst : scratch[0];
         if (jpeg_read_scanlines(cinfo, &target, 1) != 1) break;
-        if (c->err.firstLostRow >= 0 && row >= c->err.firstLostRow) {
-            // The data ended before this row: it stays zero.
+        if (c->err.firstLostRow >= 0) {
             std::memset(dst, 0, rowBytes);
             continue;
         }
@@ -175,7 +177,11 @@ void Decode(DecodeContext* c) {
         }
     }
     c->err.inScanlines = false;
-    jpeg_finish_decompress(cinfo);
+    if (cinfo->output_scanline < cinfo->output_height) {
+        jpeg_abort_decompress(cinfo);
+    } else {
+        jpeg_finish_decompress(cinfo);
+    }
     jpeg_destroy_decompress(cinfo);
     c->width = width;
     c->height = height;

@@ -2,12 +2,15 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <vector>
 
+#include "image/formats/large_block.h"
 #include "image/image_library.h"
 #include "image/png_state.h"
 
@@ -30,7 +33,13 @@ bool UsableScreenGamma(double gamma) {
     return std::isfinite(gamma) && gamma >= 0.01 && gamma <= 100.0;
 }
 
+constexpr png_alloc_size_t kMaxChunkBytes = 64u << 20;
+
 struct ReadContext {
+    // libpng only warns about a chunk that declares more than the chunk
+    // limit and then asks for its length in memory: its allocations are
+    // held to allocLimit, raised only while it sets up its row buffers.
+    png_alloc_size_t allocLimit;
     std::FILE* file;
     png_structp png;
     png_infop info;
@@ -46,9 +55,21 @@ void SetCode(ErrorCode* slot, ErrorCode code) {
     if (*slot == ErrNone) *slot = code;
 }
 
+png_voidp LimitedMalloc(png_structp png, png_alloc_size_t size) {
+    const auto* c = static_cast<const ReadContext*>(png_get_mem_ptr(png));
+    if (c != nullptr && size > c->allocLimit) return nullptr;
+    return std::malloc(size);
+}
+
+void Free(png_structp /*png*/, png_voidp p) {
+    std::free(p);
+}
+
 // Only trivially destructible objects live here (see above).
 void Decode(ReadContext* c) {
-    c->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, ErrorFn, WarningFn);
+    c->allocLimit = kMaxChunkBytes;
+    c->png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, ErrorFn, WarningFn, c,
+                                      LimitedMalloc, Free);
     if (c->png == nullptr) {
         c->code = ErrPngCreate;
         return;
@@ -67,6 +88,9 @@ void Decode(ReadContext* c) {
     // Sizes are judged below by the pixel block they need, not by libpng's
     // default width and height limits.
     png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
+    // An ancillary chunk (or its decompressed text) is never given more
+    // memory than this, whatever length it declares.
+    png_set_chunk_malloc_max(png, kMaxChunkBytes);
     png_init_io(png, c->file);
     png_read_info(png, info);
 
@@ -110,7 +134,10 @@ void Decode(ReadContext* c) {
     }
 
     const int passes = png_set_interlace_handling(png);
+    // Rows of up to 8 bytes a pixel, twice over, before the transformations.
+    c->allocLimit = std::max<png_alloc_size_t>(kMaxChunkBytes, 16 * png_alloc_size_t{width} + 4096);
     png_read_update_info(png, info);
+    c->allocLimit = kMaxChunkBytes;
     const size_t rowBytes = static_cast<size_t>(width) * 3;
     if (png_get_rowbytes(png, info) != rowBytes) {
         c->code = ErrInternal;
@@ -120,6 +147,7 @@ void Decode(ReadContext* c) {
         c->code = ErrOutOfMemory;
         return;
     }
+    AdviseHugePages(c->block->data(), c->block->size());
     const int rows = static_cast<int>(height);
     for (int pass = 0; pass < passes; ++pass) {
         uint8_t* row = c->block->data();

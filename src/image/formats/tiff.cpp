@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 
+#include "image/formats/large_block.h"
 #include "image/image_library.h"
 
 namespace vig::tiff {
@@ -43,6 +44,18 @@ using TiffHandle = std::unique_ptr<TIFF, TiffCloser>;
 
 struct FreeDeleter {
     void operator()(uint32_t* p) const { std::free(p); }
+};
+
+// libtiff's RGBA reader state, ended when it goes.
+struct RgbaImage {
+    TIFFRGBAImage img{};
+    bool begun = false;
+    RgbaImage() = default;
+    RgbaImage(const RgbaImage&) = delete;
+    RgbaImage& operator=(const RgbaImage&) = delete;
+    ~RgbaImage() {
+        if (begun) TIFFRGBAImageEnd(&img);
+    }
 };
 
 // The tags both writers share, in the order the files list them.
@@ -110,34 +123,64 @@ PixelBlock Read(const std::string& path, int* width, int* height) {
         status.Fail(ErrOutOfMemory);
         return {};
     }
-    const size_t pixels = static_cast<size_t>(w) * h;
-    std::unique_ptr<uint32_t, FreeDeleter> raster(
-        static_cast<uint32_t*>(std::calloc(pixels, sizeof(uint32_t))));
-    if (!raster) {
-        status.Fail(ErrOutOfMemory);
-        return {};
-    }
-    if (TIFFReadRGBAImage(tif.get(), w, h, raster.get(), 0) == 0) {
+    char message[1024] = {};
+    RgbaImage image;
+    if (TIFFRGBAImageOK(tif.get(), message) == 0 ||
+        TIFFRGBAImageBegin(&image.img, tif.get(), 0, message) == 0) {
         status.Fail(ErrInvalidTiff);
         return {};
     }
-    tif.reset();
+    image.begun = true;
+    image.img.req_orientation = ORIENTATION_TOPLEFT;
+    // Files stored bottom-up come out of libtiff flipped within each band.
+    const uint16_t o = image.img.orientation;
+    const bool bottomUp = o == ORIENTATION_BOTRIGHT || o == ORIENTATION_BOTLEFT ||
+                          o == ORIENTATION_RIGHTBOT || o == ORIENTATION_LEFTBOT;
 
+    // The RGBA raster covers a band of whole strips or tiles at a time
+    // (about 4 MB, or one strip or tile row when that is larger).
+    uint32_t unit = 0;
+    if (TIFFIsTiled(tif.get())) {
+        TIFFGetField(tif.get(), TIFFTAG_TILELENGTH, &unit);
+    } else {
+        TIFFGetFieldDefaulted(tif.get(), TIFFTAG_ROWSPERSTRIP, &unit);
+    }
+    if (unit == 0 || unit > h) unit = h;
+    const uint32_t wanted = std::max<uint32_t>(1, static_cast<uint32_t>((size_t{4} << 20) / 4 / w));
+    const uint32_t band =
+        std::min<uint64_t>(h, uint64_t{unit} * std::max<uint32_t>(1, wanted / unit));
+    std::unique_ptr<uint32_t, FreeDeleter> raster(
+        static_cast<uint32_t*>(std::calloc(size_t{band} * w, sizeof(uint32_t))));
     PixelBlock block;
-    if (!block.Allocate(blockBytes)) {
+    if (!raster || !block.Allocate(blockBytes)) {
         status.Fail(ErrOutOfMemory);
         return {};
     }
-    // The raster's first row is the bottom of the picture.
+    AdviseHugePages(block.data(), block.size());
     const size_t rowBytes = static_cast<size_t>(w) * 3;
-    for (uint32_t i = 0; i < h; ++i) {
-        const uint32_t* src = raster.get() + static_cast<size_t>(i) * w;
-        uint8_t* dst = block.data() + static_cast<size_t>(h - 1 - i) * rowBytes;
-        for (uint32_t x = 0; x < w; ++x, dst += 3) {
-            const uint32_t v = src[x];
-            dst[0] = static_cast<uint8_t>(TIFFGetR(v));
-            dst[1] = static_cast<uint8_t>(TIFFGetG(v));
-            dst[2] = static_cast<uint8_t>(TIFFGetB(v));
+    for (uint32_t y = 0; y < h; y += band) {
+        const uint32_t rows = std::min(band, h - y);
+        image.img.row_offset = static_cast<int>(y);
+        image.img.col_offset = 0;
+        if (TIFFRGBAImageGet(&image.img, raster.get(), w, rows) == 0) {
+            // Nothing readable at the start is a bad file; a later band that
+            // cannot be read stays zero.
+            if (y == 0) {
+                status.Fail(ErrInvalidTiff);
+                return {};
+            }
+            continue;
+        }
+        const uint32_t firstRow = bottomUp ? h - y - rows : y;
+        for (uint32_t i = 0; i < rows; ++i) {
+            const uint32_t* src = raster.get() + static_cast<size_t>(i) * w;
+            uint8_t* dst = block.data() + static_cast<size_t>(firstRow + i) * rowBytes;
+            for (uint32_t x = 0; x < w; ++x, dst += 3) {
+                const uint32_t v = src[x];
+                dst[0] = static_cast<uint8_t>(TIFFGetR(v));
+                dst[1] = static_cast<uint8_t>(TIFFGetG(v));
+                dst[2] = static_cast<uint8_t>(TIFFGetB(v));
+            }
         }
     }
     *width = static_cast<int>(w);
