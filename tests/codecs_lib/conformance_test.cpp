@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "image/cpx_image.h"
 #include "lib_test_util.h"
@@ -129,6 +130,15 @@ TEST(QuantizedSave, EightBitPngAndTiffKeepAFewColours) {
     }
     const auto chunks = test::PngChunks(dir / "q.png");
     EXPECT_EQ(chunks.front().data[9], 3);  // IHDR colour type: palette
+}
+
+TEST(LibraryReaders, FoldersAreNotOpened) {
+    test::TempDir dir;
+    for (const char* name : {"f.jpg", "f.png", "f.tif"}) {
+        ASSERT_TRUE(std::filesystem::create_directory(dir / name));
+        CPxImage img;
+        EXPECT_EQ(img.Load(dir / name), ErrOpenFile) << name;
+    }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "image/formats/jpeg.h"
 
+#include <sys/stat.h>
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -253,6 +255,11 @@ PixelBlock Read(const std::string& path, int* width, int* height) {
         return {};
     }
     std::FILE* file = std::fopen(path.c_str(), "rb");
+    struct stat info;
+    if (file != nullptr && (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode))) {
+        std::fclose(file);  // a folder is no image
+        file = nullptr;
+    }
     if (file == nullptr) {
         status.Fail(ErrOpenFile);
         return {};

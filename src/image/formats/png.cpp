@@ -1,6 +1,7 @@
 #include "image/formats/png.h"
 
 #include <png.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
@@ -291,6 +292,11 @@ PixelBlock Read(const std::string& path, int* width, int* height) {
         return {};
     }
     std::FILE* file = std::fopen(path.c_str(), "rb");
+    struct stat info;
+    if (file != nullptr && (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode))) {
+        std::fclose(file);  // a folder is no image
+        file = nullptr;
+    }
     if (file == nullptr) {
         status.Fail(ErrOpenFile);
         return {};

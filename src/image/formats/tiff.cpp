@@ -1,6 +1,7 @@
 #include "image/formats/tiff.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <tiffio.h>
 #include <unistd.h>
 
@@ -100,6 +101,12 @@ PixelBlock Read(const std::string& path, int* width, int* height) {
     // A file that opens but that libtiff refuses is a bad TIFF, not an
     // unopenable file.
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info;
+    if (fd >= 0 && (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))) {
+        close(fd);  // a folder is no image
+        status.Fail(ErrOpenFile);
+        return {};
+    }
     if (fd < 0) {
         status.Fail(ErrOpenFile);
         return {};
