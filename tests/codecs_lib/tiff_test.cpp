@@ -137,6 +137,26 @@ TEST(Tiff, AlphaIsDroppedAndColourKeptAsStored) {
     ASSERT_EQ(img.Load(dir / "a.tif"), ErrNone);
     EXPECT_EQ(img.GetPixel(0, 0), 0x1E140Au);
     EXPECT_EQ(img.GetPixel(1, 0), 0x3264C8u);
+
+    // Unassociated alpha, 8 and 16 bits: not premultiplied either.
+    for (const int bits : {8, 16}) {
+        tif = TIFFOpen((dir / "u.tif").c_str(), "w");
+        ASSERT_NE(tif, nullptr);
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 1);
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 1);
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 4);
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, bits);
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+        TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+        const uint16_t unassociated = EXTRASAMPLE_UNASSALPHA;
+        TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, &unassociated);
+        const uint8_t row8[4] = {200, 100, 50, 0};
+        const uint16_t row16[4] = {200 * 257, 100 * 257, 50 * 257, 1000};
+        ASSERT_GE(TIFFWriteScanline(tif, bits == 8 ? (void*)row8 : (void*)row16, 0, 0), 0);
+        TIFFClose(tif);
+        ASSERT_EQ(img.Load(dir / "u.tif"), ErrNone) << bits;
+        EXPECT_EQ(img.GetPixel(0, 0), 0x3264C8u) << bits;
+    }
 }
 
 TEST(Tiff, BadFilesAreRefusedQuietly) {

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "image/formats/large_block.h"
 #include "image/image_library.h"
@@ -89,6 +90,26 @@ std::string SoftwareTextPalette() {
     return kSoftwarePalette + LibraryVersion();
 }
 
+// Colours load as stored, whatever the alpha says. libtiff's RGBA interface
+// premultiplies unassociated alpha, so such files are marked associated (in
+// the directory held in memory only) before the interface is set up.
+void KeepStoredColours(TIFF* tif) {
+    uint16_t count = 0;
+    uint16_t* types = nullptr;
+    if (TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &count, &types) == 0 || count == 0 ||
+        types == nullptr)
+        return;
+    std::vector<uint16_t> marked(types, types + count);
+    bool changed = false;
+    for (uint16_t& t : marked) {
+        if (t == EXTRASAMPLE_UNASSALPHA) {
+            t = EXTRASAMPLE_ASSOCALPHA;
+            changed = true;
+        }
+    }
+    if (changed) TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, count, marked.data());
+}
+
 PixelBlock Read(const std::string& path, int* width, int* height) {
     ImageStatus status;
     if (width != nullptr) *width = 0;
@@ -130,6 +151,7 @@ PixelBlock Read(const std::string& path, int* width, int* height) {
         status.Fail(ErrOutOfMemory);
         return {};
     }
+    KeepStoredColours(tif.get());
     char message[1024] = {};
     RgbaImage image;
     if (TIFFRGBAImageOK(tif.get(), message) == 0 ||
