@@ -10,7 +10,6 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
-#include "image/formats/large_block.h"
 #include "image/image_library.h"
 
 namespace vig::jpeg {
@@ -139,7 +138,6 @@ void Decode(DecodeContext* c) {
         jpeg_destroy_decompress(cinfo);
         return;
     }
-    AdviseHugePages(c->block->data(), c->block->size());
     const size_t rowBytes = static_cast<size_t>(width) * 3;
     JSAMPARRAY scratch = nullptr;
     if (components != 3) {

@@ -11,7 +11,6 @@
 #include <ctime>
 #include <vector>
 
-#include "image/formats/large_block.h"
 #include "image/image_library.h"
 #include "image/png_state.h"
 
@@ -148,7 +147,6 @@ void Decode(ReadContext* c) {
         c->code = ErrOutOfMemory;
         return;
     }
-    AdviseHugePages(c->block->data(), c->block->size());
     const int rows = static_cast<int>(height);
     for (int pass = 0; pass < passes; ++pass) {
         uint8_t* row = c->block->data();

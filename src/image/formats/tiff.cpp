@@ -11,7 +11,6 @@
 #include <mutex>
 #include <vector>
 
-#include "image/formats/large_block.h"
 #include "image/image_library.h"
 
 namespace vig::tiff {
@@ -185,7 +184,6 @@ PixelBlock Read(const std::string& path, int* width, int* height) {
         status.Fail(ErrOutOfMemory);
         return {};
     }
-    AdviseHugePages(block.data(), block.size());
     const size_t rowBytes = static_cast<size_t>(w) * 3;
     for (uint32_t y = 0; y < h; y += band) {
         const uint32_t rows = std::min(band, h - y);
