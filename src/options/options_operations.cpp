@@ -35,8 +35,9 @@ void BatchOptions::ComputeOutputSize(unsigned srcWidth, unsigned srcHeight, unsi
     request.method = MainResizeMethod;
     request.width = static_cast<unsigned>(MainWidth);
     request.height = static_cast<unsigned>(MainHeight);
-    request.enlarge = MainEnlarge != 0;
-    request.bilinear = ImageBilinear != 0;
+    // A stored flag is on only when it holds exactly 1.
+    request.enlarge = MainEnlarge == 1;
+    request.bilinear = ImageBilinear == 1;
     processing::ComputeOutputSize(request, srcWidth, srcHeight, outWidth, outHeight, kind);
 }
 

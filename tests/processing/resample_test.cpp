@@ -48,6 +48,16 @@ TEST(OutputSize, BestFit) {
     EXPECT_EQ(OutputSize(1, 100, 100, 300, 300), (Size{100, 100, 2}));
     // Equal to the target in one side is not smaller: a (trivial) reduction.
     EXPECT_EQ(OutputSize(1, 100, 100, 100, 50), (Size{100, 50, 2}));
+
+    // A flag is on only when it holds exactly 1.
+    BatchOptions o;
+    o.MainEnlarge = 2;
+    o.ImageBilinear = 2;
+    Size s{0, 0, 0};
+    o.ComputeOutputSize(50, 40, &s.w, &s.h, &s.kind);
+    EXPECT_EQ(s, (Size{50, 40, 0}));
+    o.ComputeOutputSize(640, 480, &s.w, &s.h, &s.kind);
+    EXPECT_EQ(s, (Size{100, 75, 2}));
 }
 
 TEST(OutputSize, FixedSidesExactAreaAndPercent) {
