@@ -32,7 +32,17 @@ std::string RootFolderText(const std::string& folder) {
     return paths::StripTrailingSeparator(folder);
 }
 
-std::FILE* CreateIndex(const std::string& path, const HtmlOptions& options) {
+// An index is never written over a page of the run (pages named like an
+// index file): it counts as an index that cannot be created.
+bool IsPageOfRun(const std::string& path, const std::vector<std::string>& pages) {
+    const std::string full = html::FullForm(path);
+    return std::any_of(pages.begin(), pages.end(),
+                       [&](const std::string& page) { return html::FullForm(page) == full; });
+}
+
+std::FILE* CreateIndex(const std::string& path, const std::vector<std::string>& pages,
+                       const HtmlOptions& options) {
+    if (IsPageOfRun(path, pages)) return nullptr;
     std::FILE* file = std::fopen(path.c_str(), "w");
     if (file == nullptr) return nullptr;
     Put(file, html::kDoctype);
@@ -53,20 +63,11 @@ void WriteIndexEntry(std::FILE* file, const std::string& link, int n) {
     Put(file, " <a href=\"" + html::Url(link) + "\">Page " + std::to_string(n) + "</a> ");
 }
 
-}  // namespace
-
-void WriteIndexes(const std::vector<std::string>& pageList, const std::string& rootFolder,
-                  const HtmlOptions& options) {
-    if (On(options.HTMLMakeSingleIndex))
-        WriteFolderIndexes(pageList, rootFolder, options);
-    else
-        WriteMasterIndex(pageList, rootFolder, options);
-}
-
-void WriteMasterIndex(const std::vector<std::string>& fileList, const std::string& rootFolder,
-                      const HtmlOptions& options) {
+void WriteMasterIndexOver(const std::vector<std::string>& fileList, const std::string& rootFolder,
+                          const std::vector<std::string>& pages, const HtmlOptions& options) {
     const std::string root = RootFolderText(rootFolder);
-    std::FILE* file = CreateIndex(html::InFolder(root, "index" + HtmlExtension(options)), options);
+    std::FILE* file =
+        CreateIndex(html::InFolder(root, "index" + HtmlExtension(options)), pages, options);
     if (file == nullptr) return;
     Put(file, html::kGeneratedBy);
     WriteHeader(file, options);
@@ -84,6 +85,21 @@ void WriteMasterIndex(const std::vector<std::string>& fileList, const std::strin
         WriteIndexEntry(file, link, n++);
     }
     CloseIndex(file, options);
+}
+
+}  // namespace
+
+void WriteIndexes(const std::vector<std::string>& pageList, const std::string& rootFolder,
+                  const HtmlOptions& options) {
+    if (On(options.HTMLMakeSingleIndex))
+        WriteFolderIndexes(pageList, rootFolder, options);
+    else
+        WriteMasterIndex(pageList, rootFolder, options);
+}
+
+void WriteMasterIndex(const std::vector<std::string>& fileList, const std::string& rootFolder,
+                      const HtmlOptions& options) {
+    WriteMasterIndexOver(fileList, rootFolder, fileList, options);
 }
 
 void WriteFolderIndexes(const std::vector<std::string>& pageList, const std::string& rootFolder,
@@ -115,7 +131,7 @@ void WriteFolderIndexes(const std::vector<std::string>& pageList, const std::str
     std::vector<std::string> indexFiles;
     std::string folder = html::FolderOf(grouped.front());
     std::string indexPath = html::InFolder(folder, indexName);
-    std::FILE* file = CreateIndex(indexPath, options);
+    std::FILE* file = CreateIndex(indexPath, pageList, options);
     if (file == nullptr) return;
     indexFiles.push_back(indexPath);
     WriteHeader(file, options);
@@ -127,7 +143,7 @@ void WriteFolderIndexes(const std::vector<std::string>& pageList, const std::str
             CloseIndex(file, options);
             folder = pageFolder;
             indexPath = html::InFolder(folder, indexName);
-            file = CreateIndex(indexPath, options);
+            file = CreateIndex(indexPath, pageList, options);
             if (file == nullptr) return;
             indexFiles.push_back(indexPath);
             // Later index files have the centre tag before the header.
@@ -138,7 +154,7 @@ void WriteFolderIndexes(const std::vector<std::string>& pageList, const std::str
         WriteIndexEntry(file, paths::ToUrlSlashes(paths::FileName(page)), n++);
     }
     CloseIndex(file, options);
-    WriteMasterIndex(indexFiles, rootFolder, options);
+    WriteMasterIndexOver(indexFiles, rootFolder, pageList, options);
 }
 
 std::string SourcePagePath(const std::string& inPath, const std::string& outPath,

@@ -10,7 +10,9 @@
 namespace vig {
 
 // At the end of a run: the sub-folder indexes and their master index with
-// HTMLMakeSingleIndex, else the master index over the pages.
+// HTMLMakeSingleIndex, else the master index over the pages. An index whose
+// name is that of a page of the run is not written (as if it could not be
+// created), so a page named like an index is never replaced.
 void WriteIndexes(const std::vector<std::string>& pageList, const std::string& rootFolder,
                   const HtmlOptions& options);
 // "index" + extension in rootFolder, one link per file of the list.

@@ -319,6 +319,36 @@ TEST(HtmlPages, APageThatCannotBeCreatedEndsTheSeriesWithoutADanglingLink) {
     EXPECT_TRUE(none.pageList.empty());
 }
 
+TEST(HtmlPages, AnIndexNeverReplacesAGalleryPage) {
+    // Pages based on "index" without the first number: page 0 of the root is
+    // index.htm, where the master index would go.
+    TempDir dir;
+    PageRun run(dir);
+    run.options.HTMLPath = "index";
+    run.options.HTMLSuppressFirstNumber = 1;
+    run.options.HTMLMakeIndex = 1;
+    run.options.HTMLMaxImages = 1;
+    run.Run({{"out/1.jpg"}, {"out/2.jpg"}});
+    EXPECT_EQ(run.Page("out/index.htm"),
+              kStart + "<p>\n" + Centred(Img("1.jpg")) + "</p>\n" + kEnd);
+    EXPECT_EQ(run.pageList.size(), 2u);
+
+    // The same with a sub-folder index named like a page: that index and
+    // the ones after it are not written, the pages stay whole.
+    TempDir dir2;
+    PageRun folders(dir2);
+    folders.options.HTMLPath = "_index";
+    folders.options.HTMLSuppressFirstNumber = 1;
+    folders.options.HTMLMakeIndex = 1;
+    folders.options.HTMLMakeSingleIndex = 1;
+    folders.Run({{"out/a/1.jpg"}, {"out/b/2.jpg"}});
+    EXPECT_EQ(folders.Page("out/a/_index.htm"),
+              kStart + "<p>\n" + Centred(Img("1.jpg")) + "</p>\n" + kEnd);
+    EXPECT_EQ(folders.Page("out/b/_index.htm"),
+              kStart + "<p>\n" + Centred(Img("2.jpg")) + "</p>\n" + kEnd);
+    EXPECT_FALSE(test::FileExists(dir2 / "out/index.htm"));
+}
+
 TEST(HtmlPages, NothingWithoutTheSwitch) {
     TempDir dir;
     PageRun run(dir);
