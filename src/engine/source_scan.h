@@ -21,7 +21,8 @@ using FileList = std::vector<std::string>;
 bool MatchesWildcard(const std::string& pattern, const std::string& name);
 
 // Order used for names and folders: ASCII letters folded to lower case,
-// then byte order. Names equal that way compare equal here.
+// then byte order, with the separator ranked as a backslash. Names equal
+// that way compare equal here.
 bool LessIgnoringCase(const std::string& a, const std::string& b);
 
 // Appends every folder below sourceFolder/start (start "" is the source

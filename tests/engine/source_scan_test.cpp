@@ -126,18 +126,21 @@ TEST(SourceScan, SortModesWorkPerFolderAndKeepEqualsInOrder) {
 
 TEST(SourceScan, FolderNamesEqualIgnoringCaseKeepTheirCollectionOrder) {
     TempDir dir;
-    for (const char* f : {"b", "B", "a", "a/Z", "a/z"}) MakeFolder(dir / f);
+    for (const char* f : {"b", "B", "a", "a/Z", "a/z", "a0"}) MakeFolder(dir / f);
     RecordingHost host;
     BatchOptions o;
     std::vector<std::string> list;
     CollectSubfolders(host, o, dir.path(), &list);
     // Children before their parent; within a folder byte order for names
     // equal ignoring case.
-    EXPECT_EQ(list, (std::vector<std::string>{"a/Z", "a/z", "a", "B", "b"}));
-    for (const char* f : {"a/Z/1.jpg", "a/z/2.jpg", "B/3.jpg", "b/4.jpg", "5.jpg"})
+    EXPECT_EQ(list, (std::vector<std::string>{"a/Z", "a/z", "a", "a0", "B", "b"}));
+    for (const char* f : {"a/Z/1.jpg", "a/z/2.jpg", "B/3.jpg", "b/4.jpg", "5.jpg", "a0/6.jpg"})
         MakeFile(dir / f);
+    // The separator sorts as a backslash would: a0 (digit) before a's children.
     EXPECT_EQ(Scan(host, o, dir.path(), true),
-              (FileList{"a/Z/1.jpg", "a/z/2.jpg", "B/3.jpg", "b/4.jpg", "5.jpg"}));
+              (FileList{"a0/6.jpg", "a/Z/1.jpg", "a/z/2.jpg", "B/3.jpg", "b/4.jpg", "5.jpg"}));
+    EXPECT_TRUE(LessIgnoringCase("X0", "x/y"));
+    EXPECT_TRUE(LessIgnoringCase("x/y", "X_"));
 }
 
 TEST(SourceScan, LinksBackUpTheTreeAreNotFollowed) {
