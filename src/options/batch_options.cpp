@@ -186,9 +186,11 @@ void BatchOptions::Load(ProfileStore& store) {
                 this->*f.i = ToInt32(store.ReadInt(name, def), def);
                 break;
             }
-            case Kind::Flag:
-                this->*f.i = store.ReadInt(name, defaults.*f.i) == 1 ? 1 : 0;
+            case Kind::Flag: {
+                const int def = defaults.*f.i;
+                this->*f.i = ToInt32(store.ReadInt(name, def), def) == 1 ? 1 : 0;
                 break;
+            }
             case Kind::Text:
                 this->*f.s = store.ReadString(name, defaults.*f.s);
                 break;
@@ -197,11 +199,12 @@ void BatchOptions::Load(ProfileStore& store) {
                 break;
             case Kind::Colour: {
                 const Colour def = defaults.*f.c;
-                const long long r = store.ReadInt(name + "Red", ColourRed(def));
-                const long long g = store.ReadInt(name + "Green", ColourGreen(def));
-                const long long b = store.ReadInt(name + "Blue", ColourBlue(def));
-                this->*f.c = vig::MakeColour(static_cast<int>(r & 0xFF), static_cast<int>(g & 0xFF),
-                                             static_cast<int>(b & 0xFF));
+                const int r = ToInt32(store.ReadInt(name + "Red", ColourRed(def)), ColourRed(def));
+                const int g =
+                    ToInt32(store.ReadInt(name + "Green", ColourGreen(def)), ColourGreen(def));
+                const int b =
+                    ToInt32(store.ReadInt(name + "Blue", ColourBlue(def)), ColourBlue(def));
+                this->*f.c = vig::MakeColour(r, g, b);
                 break;
             }
             case Kind::Real: {

@@ -177,12 +177,20 @@ TEST(BatchOptions, NonNumbersAndOutOfRangeNumbersReadAsDefaults) {
     store.WriteString("MainWidth", "wide");
     store.WriteString("MainHeight", "99999999999");
     store.WriteString("JPGQuality", "80");
+    // Flags and colour components follow the same rule.
+    store.WriteString("OutputFilterJPG", "4294967297");
+    store.WriteString("OutputFilterBMP", "yes");
+    store.WriteString("HTMLTextColorGreen", "4294967297");
+    store.WriteString("HTMLTextColorBlue", "blue");
     BatchOptions o;
     o.MainWidth = 1;
     o.Load(store);
     EXPECT_EQ(o.MainWidth, 100);
     EXPECT_EQ(o.MainHeight, 100);
     EXPECT_EQ(o.JPGQuality, 80);
+    EXPECT_EQ(o.OutputFilterJPG, 1);
+    EXPECT_EQ(o.OutputFilterBMP, 1);
+    EXPECT_EQ(o.HTMLTextColor, MakeColour(200, 200, 200));
 }
 
 TEST(BatchOptions, PcxPageFlagIsNeverStored) {
