@@ -133,15 +133,18 @@ std::string FormatReal(double v) {
     return std::string(buf, res.ptr);
 }
 
-// The usual text-to-real rule: leading blanks, the longest number prefix.
-// Text that does not start with a number gives the fallback.
+// The usual text-to-real rule: leading white space, one optional sign, the
+// longest number prefix. Text that does not start with a number gives the
+// fallback.
 double ParseReal(const std::string& text, double fallback) {
     std::string_view s(text);
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && std::string_view(" \t\n\v\f\r").find(s.front()) != std::string_view::npos)
+        s.remove_prefix(1);
     bool negative = false;
     if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
         negative = s.front() == '-';
         s.remove_prefix(1);
+        if (!s.empty() && (s.front() == '+' || s.front() == '-')) return fallback;
     }
     double v = 0;
     const auto res = std::from_chars(s.data(), s.data() + s.size(), v, std::chars_format::general);

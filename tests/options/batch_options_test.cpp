@@ -149,8 +149,16 @@ TEST(BatchOptions, RealsAreWrittenWithSixDecimalsAndReadBack) {
 
     store.WriteString("PNGScreenGamma", " 1.5xyz");
     store.WriteString("OverlayOpacity", "not a number");
+    store.WriteString("PNGFileGamma", "\n\t0.25");
     back.Load(store);
     EXPECT_DOUBLE_EQ(back.PNGScreenGamma, 1.5);
+    EXPECT_DOUBLE_EQ(back.OverlayOpacity, 1.0);
+    EXPECT_DOUBLE_EQ(back.PNGFileGamma, 0.25);
+    // One sign at most: a second one leaves no number.
+    store.WriteString("PNGScreenGamma", "--2");
+    store.WriteString("OverlayOpacity", "+-0.5");
+    back.Load(store);
+    EXPECT_DOUBLE_EQ(back.PNGScreenGamma, 2.2);
     EXPECT_DOUBLE_EQ(back.OverlayOpacity, 1.0);
 }
 
