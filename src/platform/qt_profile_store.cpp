@@ -2,6 +2,7 @@
 
 #include <QSettings>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 namespace vig::platform {
@@ -33,6 +34,10 @@ void QtProfileStore::WriteInt(const std::string& name, long long value) {
 std::string QtProfileStore::ReadString(const std::string& name, const std::string& fallback) {
     const QVariant v = settings_->value(QString::fromUtf8(name));
     if (!v.isValid()) return fallback;
+    // A hand-written text with unquoted commas ("Hello, world") comes back as
+    // a list of its parts; put them together again rather than lose them.
+    if (v.typeId() == QMetaType::QStringList)
+        return v.toStringList().join(QStringLiteral(", ")).toStdString();
     return v.toString().toStdString();
 }
 

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
+#include <string>
 
 #include "options/batch_options.h"
 #include "platform/qt_profile_store.h"
@@ -154,6 +156,22 @@ TEST(QtProfileStore, EveryFieldSurvivesARealSettingsFile) {
     EXPECT_DOUBLE_EQ(loaded.PNGFileGamma, 0.45455);
     EXPECT_EQ(loaded, saved);
     EXPECT_EQ(store.ReadString("VignettorApp", ""), "/usr/bin/vignettor");
+}
+
+TEST(QtProfileStore, HandWrittenTextWithCommasIsNotLost) {
+    test::TempDir home;
+    ASSERT_EQ(setenv("XDG_CONFIG_HOME", home.path().c_str(), 1), 0);
+    std::string file;
+    {
+        platform::QtProfileStore probe;
+        file = probe.FilePath();
+    }
+    std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+    ASSERT_TRUE(
+        test::WriteFileText(file, "[vignettor]\nHTMLHeader=Hello, world\nHTMLTableCols=1,2\n"));
+    platform::QtProfileStore store;
+    EXPECT_EQ(store.ReadString("HTMLHeader", ""), "Hello, world");
+    EXPECT_EQ(store.ReadInt("HTMLTableCols", 4), 4);
 }
 
 }  // namespace
