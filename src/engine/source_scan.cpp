@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <iterator>
 #include <new>
+#include <set>
 #include <utility>
 
 #include "engine/engine_texts.h"
@@ -56,20 +57,30 @@ bool ListSorted(const std::string& folder, std::vector<platform::DirEntry>* entr
     return true;
 }
 
+bool Contains(const std::vector<FolderId>& ids, const platform::DirEntry& e) {
+    return std::any_of(ids.begin(), ids.end(), [&](const FolderId& id) {
+        return id.device == e.device && id.inode == e.inode;
+    });
+}
+
+// `entered` holds every folder entered so far: a link leads into a folder
+// only the first time, so links between sibling folders cannot make the
+// walk grow with every order in which they can be followed.
 void Collect(RunHost& host, const std::string& sourceFolder, std::vector<std::string>* list,
-             const std::string& start, std::vector<FolderId>* ancestors) {
+             const std::string& start, std::vector<FolderId>* ancestors,
+             std::set<std::pair<uint64_t, uint64_t>>* entered) {
     Pump(host);
     std::vector<platform::DirEntry> entries;
     if (!ListSorted(FullPath(sourceFolder, start), &entries)) return;
     for (const platform::DirEntry& e : entries) {
         if (e.kind != platform::EntryKind::Folder) continue;
-        const bool seen = std::any_of(
-            ancestors->begin(), ancestors->end(),
-            [&](const FolderId& id) { return id.device == e.device && id.inode == e.inode; });
-        if (seen) continue;  // a link back up the tree: entering it never ends
+        // A link back up the tree: entering it never ends.
+        if (Contains(*ancestors, e)) continue;
+        if (e.link && entered->count({e.device, e.inode}) != 0) continue;
         const std::string path = start.empty() ? e.name : paths::Join(start, e.name);
         ancestors->push_back({e.device, e.inode});
-        Collect(host, sourceFolder, list, path, ancestors);
+        entered->insert({e.device, e.inode});
+        Collect(host, sourceFolder, list, path, ancestors, entered);
         ancestors->pop_back();
         list->push_back(path);
     }
@@ -148,7 +159,9 @@ void CollectSubfolders(RunHost& host, const BatchOptions& /*options*/,
     FolderId top{};
     if (platform::FolderIdentity(FullPath(sourceFolder, start), &top.device, &top.inode))
         ancestors.push_back(top);
-    Collect(host, sourceFolder, list, start, &ancestors);
+    std::set<std::pair<uint64_t, uint64_t>> entered;
+    for (const FolderId& id : ancestors) entered.insert({id.device, id.inode});
+    Collect(host, sourceFolder, list, start, &ancestors, &entered);
 }
 
 void ScanSourceFolder(RunHost& host, const BatchOptions& options, const std::string& sourceFolder,

@@ -27,7 +27,8 @@ bool LessIgnoringCase(const std::string& a, const std::string& b);
 
 // Appends every folder below sourceFolder/start (start "" is the source
 // folder itself) as a path relative to the source folder, children before
-// their parent. Folders reached again through links are not entered twice.
+// their parent. A link to a folder is followed only when that folder is not
+// one of its own parents and has not been entered before.
 void CollectSubfolders(RunHost& host, const BatchOptions& options, const std::string& sourceFolder,
                        std::vector<std::string>* list, const std::string& start = "");
 

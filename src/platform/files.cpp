@@ -47,6 +47,11 @@ bool ListFolder(const std::string& path, std::vector<DirEntry>* entries) {
         DirEntry e;
         e.name = name;
         struct stat st {};
+        if (d->d_type == DT_LNK)
+            e.link = true;
+        else if (d->d_type == DT_UNKNOWN)
+            e.link =
+                fstatat(dirFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode);
         // Links count as what they point to; a dangling one is neither.
         if (fstatat(dirFd, d->d_name, &st, 0) == 0) {
             if (S_ISREG(st.st_mode))

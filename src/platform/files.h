@@ -26,6 +26,7 @@ enum class EntryKind { File, Folder, Other };
 struct DirEntry {
     std::string name;
     EntryKind kind = EntryKind::Other;  // links count as what they point to
+    bool link = false;                  // the entry itself is a symbolic link
     int64_t modified = 0;               // last-write time, seconds since 1970 UTC
     uint64_t device = 0;                // identity of a folder, for loop checks
     uint64_t inode = 0;

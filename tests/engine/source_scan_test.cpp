@@ -154,6 +154,27 @@ TEST(SourceScan, LinksBackUpTheTreeAreNotFollowed) {
     EXPECT_EQ(Scan(host, o, dir.path(), true), (FileList{"sub/a.jpg"}));
 }
 
+TEST(SourceScan, LinksBetweenSiblingsLeadIntoAFolderOnlyOnce) {
+    // Every folder links to every other: following each order of links
+    // would list n! paths. A link is followed only into a folder not yet
+    // entered; real folders are always entered.
+    TempDir dir;
+    for (const char* d : {"d1", "d2", "d3"}) {
+        MakeFolder(dir / d);
+        MakeFile(dir / (std::string(d) + "/" + d + ".bmp"));
+        for (const char* t : {"d1", "d2", "d3"}) {
+            if (std::string(d) == t) continue;
+            ASSERT_EQ(symlink((std::string("../") + t).c_str(),
+                              (dir / (std::string(d) + "/l" + (t + 1))).c_str()),
+                      0);
+        }
+    }
+    RecordingHost host;
+    BatchOptions o;
+    EXPECT_EQ(Scan(host, o, dir.path(), true),
+              (FileList{"d1/d1.bmp", "d1/l2/d2.bmp", "d1/l2/l3/d3.bmp", "d2/d2.bmp", "d3/d3.bmp"}));
+}
+
 TEST(SourceScan, UnreadableSourceFolderIsReportedWithTheCurrentFolder) {
     TempDir dir;
     RecordingHost host;
