@@ -1,5 +1,6 @@
 #include "platform/qt_profile_store.h"
 
+#include <QByteArray>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
@@ -36,13 +37,21 @@ std::string QtProfileStore::ReadString(const std::string& name, const std::strin
     if (!v.isValid()) return fallback;
     // A hand-written text with unquoted commas ("Hello, world") comes back as
     // a list of its parts; put them together again rather than lose them.
+    if (v.typeId() == QMetaType::QByteArray) return v.toByteArray().toStdString();
     if (v.typeId() == QMetaType::QStringList)
         return v.toStringList().join(QStringLiteral(", ")).toStdString();
     return v.toString().toStdString();
 }
 
 void QtProfileStore::WriteString(const std::string& name, const std::string& value) {
-    settings_->setValue(QString::fromUtf8(name), QString::fromStdString(value));
+    // Texts are bytes; one that is not UTF-8 (a Latin-1 file name) is kept
+    // as bytes so that it reads back unchanged.
+    const QString text = QString::fromStdString(value);
+    if (text.toStdString() == value)
+        settings_->setValue(QString::fromUtf8(name), text);
+    else
+        settings_->setValue(QString::fromUtf8(name),
+                            QByteArray(value.data(), static_cast<qsizetype>(value.size())));
 }
 
 void QtProfileStore::Flush() { settings_->sync(); }

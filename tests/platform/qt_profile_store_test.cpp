@@ -73,7 +73,7 @@ BatchOptions Unusual() {
     o.OverlayTransColor = MakeColour(255, 0, 255);
     o.OverlayOpacity = 0.25;
     o.LogMakeLog = 1;
-    o.LogPath = "/log.txt";
+    o.LogPath = "/log\xE9.txt";  // a Latin-1 name: not UTF-8
     o.LogAppend = 1;
     o.LogHeader = 1;
     o.LogInputName = 1;
