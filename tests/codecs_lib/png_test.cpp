@@ -129,6 +129,25 @@ TEST(Png, WrittenFilesCarryTimeBackgroundAndGammaOnlyWhenPositive) {
             EXPECT_EQ(c.data, (std::vector<uint8_t>{0, 0, 0xAF, 0xC8}));  // 45000
         }
     }
+    // Values libpng's own range check refuses are written all the same, in
+    // hundred-thousandths, ahead of the palette and the image data.
+    ASSERT_EQ(png::Write24(dir / "d.png", rgb.data(), 9, 5, 10000.0), 1);
+    ASSERT_EQ(png::WritePalette(dir / "e.png", indices.data(), 9, 5, 256, palette.data(), 0.0001),
+              1);
+    const std::pair<const char*, std::vector<uint8_t>> odd[] = {{"d.png", {0x3B, 0x9A, 0xCA, 0}},
+                                                                {"e.png", {0, 0, 0, 10}}};
+    for (const auto& [name, value] : odd) {
+        std::string types;
+        for (const PngChunk& c : test::PngChunks(dir / name)) {
+            if (c.type == "gAMA") {
+                EXPECT_EQ(c.data, value) << name;
+            }
+            if (c.type != "IDAT" || types.find("IDAT") == std::string::npos) types += c.type + " ";
+        }
+        EXPECT_EQ(types.substr(0, 10), "IHDR gAMA ") << name;
+        int w = 0, h = 0;
+        EXPECT_FALSE(png::Read(dir / name, &w, &h).empty()) << name;
+    }
     for (const PngChunk& c : test::PngChunks(dir / "c.png")) {
         if (c.type == "PLTE") {
             ASSERT_EQ(c.data.size(), 768u);

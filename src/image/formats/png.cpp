@@ -225,9 +225,25 @@ void Encode(WriteContext* c) {
     background.blue = c->background.blue;
     background.gray = c->background.gray;
     png_set_bKGD(png, info, &background);
-    if (c->fileGamma > 0.0) png_set_gAMA(png, info, c->fileGamma);
+    // gAMA holds the gamma in hundred-thousandths. libpng's range check
+    // refuses values outside 16..625000000 (failing the file); those are
+    // written as they are in a chunk of our own, where libpng puts gAMA.
+    bool ownGamma = false;
+    png_byte gammaBytes[4] = {};
+    if (c->fileGamma > 0.0) {
+        const double scaled = std::floor(c->fileGamma * 100000.0 + 0.5);
+        if (scaled >= 16.0 && scaled <= 625000000.0) {
+            png_set_gAMA(png, info, c->fileGamma);
+        } else {
+            ownGamma = true;
+            png_save_uint_32(gammaBytes, scaled >= 4294967295.0 ? 0xFFFFFFFFu
+                                                                : static_cast<png_uint_32>(scaled));
+        }
+    }
     if (c->textCount > 0) png_set_text(png, info, c->texts, c->textCount);
 
+    png_write_info_before_PLTE(png, info);
+    if (ownGamma) png_write_chunk(png, reinterpret_cast<png_const_bytep>("gAMA"), gammaBytes, 4);
     png_write_info(png, info);
     png_set_packing(png);
     const int passes = png_set_interlace_handling(png);
