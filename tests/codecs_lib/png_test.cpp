@@ -213,6 +213,13 @@ TEST(Png, TextTravelsFromSourceToOutput) {
     ASSERT_EQ(again.Save(dir / "plain.png", 9), ErrNone);
     EXPECT_EQ(test::PngTexts(dir / "plain.png"),
               (std::vector<std::string>{"Blank=", "Software=Produced with Vignettor"}));
+
+    // A key without one printable character cannot be written: that entry
+    // is left out and the file written all the same.
+    again.SetPngOptions(0.0, 2.2, " \x01 ", "lost", false, false, 0);
+    ASSERT_EQ(again.Save(dir / "nokey.png", 9), ErrNone);
+    EXPECT_EQ(test::PngTexts(dir / "nokey.png"),
+              (std::vector<std::string>{"Software=Produced with Vignettor"}));
 }
 
 TEST(Png, GrayscaleSaveWritesTheGrayPalette) {

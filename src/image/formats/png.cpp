@@ -35,6 +35,14 @@ bool UsableScreenGamma(double gamma) {
 
 constexpr png_alloc_size_t kMaxChunkBytes = 64u << 20;
 
+// A text keyword needs at least one printable Latin-1 character; libpng
+// fails the whole file on any other, so such an entry is left out.
+bool WritableKeyword(const std::string& key) {
+    for (const unsigned char ch : key)
+        if ((ch > 32 && ch <= 126) || ch >= 161) return true;
+    return false;
+}
+
 struct ReadContext {
     // libpng only warns about a chunk that declares more than the chunk
     // limit and then asks for its length in memory: its allocations are
@@ -266,11 +274,11 @@ int WriteFile(WriteContext* context) {
     ImageStatus status;
     // Text records point into the write list, which libpng copies.
     const std::vector<PngTextEntry>& list = PngWriteTextList();
-    std::vector<png_text> texts(list.size());
-    for (size_t i = 0; i < list.size(); ++i) {
-        const PngTextEntry& e = list[i];
-        png_text& t = texts[i];
-        t = png_text{};
+    std::vector<png_text> texts;
+    texts.reserve(list.size());
+    for (const PngTextEntry& e : list) {
+        if (!WritableKeyword(e.key)) continue;
+        png_text& t = texts.emplace_back();
         // An empty text is always written as a plain chunk.
         t.compression =
             e.compressed && !e.text.empty() ? PNG_TEXT_COMPRESSION_zTXt : PNG_TEXT_COMPRESSION_NONE;
