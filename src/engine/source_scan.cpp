@@ -139,17 +139,7 @@ bool MatchesWildcard(const std::string& pattern, const std::string& name) {
 }
 
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
-    // The separator sorts where the backslash does, after the digits and
-    // before the letters: folder X0 comes before X's child X/Y.
-    const auto key = [](char c) {
-        return static_cast<unsigned char>(c == paths::kSeparator ? '\\' : paths::FoldCase(c));
-    };
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        const unsigned char ka = key(a[i]), kb = key(b[i]);
-        if (ka != kb) return ka < kb;
-    }
-    return a.size() < b.size();
+    return paths::CompareIgnoringCase(a, b) < 0;
 }
 
 void CollectSubfolders(RunHost& host, const BatchOptions& /*options*/,

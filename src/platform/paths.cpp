@@ -53,11 +53,24 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && CompareIgnoringCase(a, b) == 0;
 }
 
+namespace {
+
+// Sort key of one byte: letters folded to lower case, then byte order, with
+// the separator ranked just before the backslash (after the digits, before
+// the letters), where the platform the program comes from sorts it: folder
+// X0 comes before X's child X/Y.
+int SortKey(char c) {
+    if (c == kSeparator) return '\\' * 2;
+    return static_cast<unsigned char>(FoldCase(c)) * 2 + 1;
+}
+
+}  // namespace
+
 int CompareIgnoringCase(std::string_view a, std::string_view b) {
     const size_t n = a.size() < b.size() ? a.size() : b.size();
     for (size_t i = 0; i < n; ++i) {
-        const auto ca = static_cast<unsigned char>(FoldCase(a[i]));
-        const auto cb = static_cast<unsigned char>(FoldCase(b[i]));
+        const int ca = SortKey(a[i]);
+        const int cb = SortKey(b[i]);
         if (ca != cb) return ca < cb ? -1 : 1;
     }
     if (a.size() == b.size()) return 0;

@@ -27,7 +27,8 @@ std::string Join(std::string_view a, std::string_view b);
 // ASCII-only case folding and comparison used for names everywhere.
 char FoldCase(char c);
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
-// <0, 0, >0 comparing with A-Z folded to a-z, then byte order.
+// <0, 0, >0 comparing with A-Z folded to a-z, then byte order; the
+// separator ranks just before the backslash.
 int CompareIgnoringCase(std::string_view a, std::string_view b);
 std::string ToLowerAscii(std::string_view text);
 std::string ToUpperAscii(std::string_view text);

@@ -41,6 +41,10 @@ TEST(Paths, CaseFoldingIsAsciiThenByteOrder) {
     EXPECT_GT(CompareIgnoringCase("Z", "_"), 0);
     // Bytes above 0x7F are compared unsigned and never folded.
     EXPECT_LT(CompareIgnoringCase("z", "\xC3\xA9"), 0);
+    // The separator sorts just before the backslash: after the digits.
+    EXPECT_LT(CompareIgnoringCase("x0", "X/Y"), 0);
+    EXPECT_LT(CompareIgnoringCase("a/b", "a\\b"), 0);
+    EXPECT_FALSE(EqualsIgnoringCase("a/b", "a\\b"));
     EXPECT_EQ(ToLowerAscii("AbC\xC3\x89.JPG"), "abc\xC3\x89.jpg");
     EXPECT_EQ(ToUpperAscii("abc.jpg"), "ABC.JPG");
 }
