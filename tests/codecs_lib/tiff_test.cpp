@@ -175,6 +175,22 @@ TEST(Tiff, BadFilesAreRefusedQuietly) {
     EXPECT_TRUE(partial.empty() ? GetLastImageError() == ErrInvalidTiff : w == 64 && h == 64);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 
+    // 3000 x 48 pixels of 60000 samples, in strips of 16 rows (2.88 GB
+    // each), backed by 256 bytes: libtiff is not let near such a buffer.
+    std::vector<uint8_t> bomb = {'I', 'I', 42, 0, 8, 0, 0, 0, 10, 0};
+    const uint32_t entries[][3] = {{256, 3, 3000}, {257, 3, 48},  {258, 3, 8},     {259, 3, 1},
+                                   {262, 3, 1},    {273, 4, 134}, {277, 3, 60000}, {278, 3, 16},
+                                   {279, 4, 256},  {284, 3, 1}};
+    for (const auto& [tag, type, value] : entries)
+        for (const uint32_t v : {tag | (type << 16), 1u, value})
+            for (int shift = 0; shift < 32; shift += 8) bomb.push_back(uint8_t(v >> shift));
+    bomb.resize(bomb.size() + 4, 0);  // no further directory
+    bomb.resize(bomb.size() + 256, 0x55);
+    ASSERT_EQ(bomb.size(), 134u + 256);
+    ASSERT_TRUE(test::WriteFileBytes(dir / "bomb.tif", bomb));
+    EXPECT_TRUE(tiff::Read(dir / "bomb.tif", &w, &h).empty());
+    EXPECT_EQ(GetLastImageError(), ErrInvalidTiff);
+
     EXPECT_TRUE(tiff::Read(dir / "missing.tif", &w, &h).empty());
     EXPECT_EQ(GetLastImageError(), ErrOpenFile);
     const auto rgb = test::Gradient(2, 2);

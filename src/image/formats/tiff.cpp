@@ -73,6 +73,22 @@ void SetCommonTags(TIFF* tif, int width, int height, int samples, const std::str
     TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, photometric);
 }
 
+// libtiff decodes a whole strip or tile into one buffer. A file may declare
+// strips far larger than its picture (thousands of samples a pixel, say)
+// with a few bytes of data; such buffers are refused before libtiff makes
+// them. Real files stay well inside: at most 8 bytes a pixel for every
+// pixel of the picture, or 64 MB, and never beyond the largest pixel block.
+bool BuffersFitThePicture(TIFF* tif, size_t blockBytes) {
+    uint64_t unit = TIFFIsTiled(tif) ? TIFFTileSize64(tif) : TIFFStripSize64(tif);
+    uint16_t planar = PLANARCONFIG_CONTIG;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
+    if (planar == PLANARCONFIG_SEPARATE) unit *= 4;  // one buffer for up to four planes
+    const uint64_t pictureBytes = uint64_t{blockBytes} / 3 * 8;
+    const uint64_t limit =
+        std::min<uint64_t>(std::max<uint64_t>(pictureBytes, uint64_t{64} << 20), kMaxBlockBytes);
+    return unit <= limit;
+}
+
 // Flushes and closes; false when the data could not be written out.
 bool Finish(TiffHandle& tif) {
     const bool flushed = TIFFFlush(tif.get()) != 0;
@@ -148,6 +164,10 @@ PixelBlock Read(const std::string& path, int* width, int* height) {
     size_t blockBytes = 0;
     if (!BlockSize(w, h, 3, &blockBytes)) {
         status.Fail(ErrOutOfMemory);
+        return {};
+    }
+    if (!BuffersFitThePicture(tif.get(), blockBytes)) {
+        status.Fail(ErrInvalidTiff);
         return {};
     }
     KeepStoredColours(tif.get());
