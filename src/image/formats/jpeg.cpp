@@ -1,7 +1,5 @@
 #include "image/formats/jpeg.h"
 
-#include <sys/stat.h>
-
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +8,7 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include "image/formats/file_open.h"
 #include "image/image_library.h"
 
 namespace vig::jpeg {
@@ -246,22 +245,8 @@ uint8_t GrayLevel(uint8_t red, uint8_t green, uint8_t blue) {
 
 PixelBlock Read(const std::string& path, int* width, int* height) {
     ImageStatus status;
-    if (width != nullptr) *width = 0;
-    if (height != nullptr) *height = 0;
-    if (width == nullptr || height == nullptr) {
-        status.Fail(ErrParameter);
-        return {};
-    }
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    struct stat info;
-    if (file != nullptr && (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode))) {
-        std::fclose(file);  // a folder is no image
-        file = nullptr;
-    }
-    if (file == nullptr) {
-        status.Fail(ErrOpenFile);
-        return {};
-    }
+    std::FILE* file = OpenStreamForReading(path, width, height, status);
+    if (file == nullptr) return {};
     PixelBlock block;
     DecodeContext context{};
     InitErrorManager(&context.err);

@@ -1,7 +1,6 @@
 #include "image/formats/png.h"
 
 #include <png.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
@@ -11,6 +10,7 @@
 #include <ctime>
 #include <vector>
 
+#include "image/formats/file_open.h"
 #include "image/image_library.h"
 #include "image/png_state.h"
 
@@ -63,6 +63,29 @@ void SetCode(ErrorCode* slot, ErrorCode code) {
     if (*slot == ErrNone) *slot = code;
 }
 
+// Gives a new png structure its info structure; false (ErrPngCreate) when
+// libpng could not make either. Sizes are judged by the pixel block they
+// need, not by libpng's default width and height limits.
+bool CreateInfo(png_structp png, png_infop* info, ErrorCode* code) {
+    *info = png != nullptr ? png_create_info_struct(png) : nullptr;
+    if (*info == nullptr) {
+        *code = ErrPngCreate;
+        return false;
+    }
+    png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
+    return true;
+}
+
+png_color_16 ToPng(const PngBackground& b) {
+    png_color_16 colour;
+    colour.index = b.index;
+    colour.red = b.red;
+    colour.green = b.green;
+    colour.blue = b.blue;
+    colour.gray = b.gray;
+    return colour;
+}
+
 png_voidp LimitedMalloc(png_structp png, png_alloc_size_t size) {
     const auto* c = static_cast<const ReadContext*>(png_get_mem_ptr(png));
     if (c != nullptr && size > c->allocLimit) return nullptr;
@@ -78,24 +101,13 @@ void Decode(ReadContext* c) {
     c->allocLimit = kMaxChunkBytes;
     c->png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, ErrorFn, WarningFn, c,
                                       LimitedMalloc, Free);
-    if (c->png == nullptr) {
-        c->code = ErrPngCreate;
-        return;
-    }
-    c->info = png_create_info_struct(c->png);
-    if (c->info == nullptr) {
-        c->code = ErrPngCreate;
-        return;
-    }
+    if (!CreateInfo(c->png, &c->info, &c->code)) return;
     if (setjmp(png_jmpbuf(c->png)) != 0) {
         SetCode(&c->code, ErrInvalidPng);
         return;
     }
     png_structp png = c->png;
     png_infop info = c->info;
-    // Sizes are judged below by the pixel block they need, not by libpng's
-    // default width and height limits.
-    png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
     // An ancillary chunk (or its decompressed text) is never given more
     // memory than this, whatever length it declares.
     png_set_chunk_malloc_max(png, kMaxChunkBytes);
@@ -124,12 +136,7 @@ void Decode(ReadContext* c) {
     if (png_get_bKGD(png, info, &fileBackground) != 0 && fileBackground != nullptr) {
         png_set_background(png, fileBackground, PNG_BACKGROUND_GAMMA_FILE, 1, 1.0);
     } else {
-        png_color_16 background;
-        background.index = c->background.index;
-        background.red = c->background.red;
-        background.green = c->background.green;
-        background.blue = c->background.blue;
-        background.gray = c->background.gray;
+        const png_color_16 background = ToPng(c->background);
         png_set_background(png, &background, PNG_BACKGROUND_GAMMA_SCREEN, 0, 1.0);
     }
     if (UsableScreenGamma(c->screenGamma)) {
@@ -197,22 +204,13 @@ void Encode(WriteContext* c) {
         return;
     }
     c->png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, ErrorFn, WarningFn);
-    if (c->png == nullptr) {
-        c->code = ErrPngCreate;
-        return;
-    }
-    c->info = png_create_info_struct(c->png);
-    if (c->info == nullptr) {
-        c->code = ErrPngCreate;
-        return;
-    }
+    if (!CreateInfo(c->png, &c->info, &c->code)) return;
     if (setjmp(png_jmpbuf(c->png)) != 0) {
         SetCode(&c->code, ErrPngCreate);
         return;
     }
     png_structp png = c->png;
     png_infop info = c->info;
-    png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
     png_init_io(png, c->file);
     png_set_IHDR(png, info, static_cast<png_uint_32>(c->width), static_cast<png_uint_32>(c->height),
                  8, c->palette ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
@@ -226,12 +224,7 @@ void Encode(WriteContext* c) {
         png_convert_from_struct_tm(&stamp, &utc);
         png_set_tIME(png, info, &stamp);
     }
-    png_color_16 background;
-    background.index = c->background.index;
-    background.red = c->background.red;
-    background.green = c->background.green;
-    background.blue = c->background.blue;
-    background.gray = c->background.gray;
+    const png_color_16 background = ToPng(c->background);
     png_set_bKGD(png, info, &background);
     // gAMA holds the gamma in hundred-thousandths. libpng's range check
     // refuses values outside 16..625000000 (failing the file); those are
@@ -270,8 +263,29 @@ void Encode(WriteContext* c) {
     png_write_end(png, info);
 }
 
-int WriteFile(WriteContext* context) {
+// Writes an RGB file, or a palette file of `colours` entries (blue, green,
+// red, 0) when `palette` is given.
+int WriteFile(const std::string& path, const uint8_t* pixels, int width, int height,
+              const uint8_t* palette, int colours, double fileGamma) {
     ImageStatus status;
+    size_t bytes = 0;
+    if (pixels == nullptr || !BlockSize(width, height, 3, &bytes)) {
+        status.Fail(ErrParameter);
+        return 0;
+    }
+    WriteContext c{};
+    c.path = path.c_str();
+    c.pixels = pixels;
+    c.width = width;
+    c.height = height;
+    c.palette = palette != nullptr;
+    c.colours = colours;
+    for (int i = 0; i < colours; ++i) {
+        c.plte[i].red = palette[4 * i + 2];
+        c.plte[i].green = palette[4 * i + 1];
+        c.plte[i].blue = palette[4 * i];
+    }
+    c.fileGamma = fileGamma;
     // Text records point into the write list, which libpng copies.
     const std::vector<PngTextEntry>& list = PngWriteTextList();
     std::vector<png_text> texts;
@@ -286,17 +300,16 @@ int WriteFile(WriteContext* context) {
         t.text = const_cast<png_charp>(e.text.c_str());
         t.text_length = e.text.size();
     }
-    context->texts = texts.data();
-    context->textCount = static_cast<int>(texts.size());
-    context->background = PngGetBackground();
-    context->code = ErrNone;
-    Encode(context);
-    if (context->png != nullptr) png_destroy_write_struct(&context->png, &context->info);
-    if (context->file != nullptr && std::fclose(context->file) != 0)
-        SetCode(&context->code, ErrWriteFile);
+    c.texts = texts.data();
+    c.textCount = static_cast<int>(texts.size());
+    c.background = PngGetBackground();
+    c.code = ErrNone;
+    Encode(&c);
+    if (c.png != nullptr) png_destroy_write_struct(&c.png, &c.info);
+    if (c.file != nullptr && std::fclose(c.file) != 0) SetCode(&c.code, ErrWriteFile);
     PngClearWriteTextList();
-    if (context->code != ErrNone) {
-        status.Fail(context->code);
+    if (c.code != ErrNone) {
+        status.Fail(c.code);
         return 0;
     }
     return 1;
@@ -306,23 +319,9 @@ int WriteFile(WriteContext* context) {
 
 PixelBlock Read(const std::string& path, int* width, int* height) {
     ImageStatus status;
-    if (width != nullptr) *width = 0;
-    if (height != nullptr) *height = 0;
     PngClearReadTextList();
-    if (width == nullptr || height == nullptr) {
-        status.Fail(ErrParameter);
-        return {};
-    }
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    struct stat info;
-    if (file != nullptr && (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode))) {
-        std::fclose(file);  // a folder is no image
-        file = nullptr;
-    }
-    if (file == nullptr) {
-        status.Fail(ErrOpenFile);
-        return {};
-    }
+    std::FILE* file = OpenStreamForReading(path, width, height, status);
+    if (file == nullptr) return {};
     PixelBlock block;
     ReadContext context{};
     context.file = file;
@@ -356,45 +355,17 @@ PixelBlock Read(const std::string& path, int* width, int* height) {
 }
 
 int Write24(const std::string& path, const uint8_t* rgb, int width, int height, double fileGamma) {
-    size_t bytes = 0;
-    if (rgb == nullptr || !BlockSize(width, height, 3, &bytes)) {
-        ImageStatus status;
-        status.Fail(ErrParameter);
-        return 0;
-    }
-    WriteContext context{};
-    context.path = path.c_str();
-    context.pixels = rgb;
-    context.width = width;
-    context.height = height;
-    context.palette = false;
-    context.fileGamma = fileGamma;
-    return WriteFile(&context);
+    return WriteFile(path, rgb, width, height, nullptr, 0, fileGamma);
 }
 
 int WritePalette(const std::string& path, const uint8_t* indices, int width, int height,
                  int colours, const uint8_t* palette, double fileGamma) {
-    size_t bytes = 0;
-    if (indices == nullptr || palette == nullptr || colours < 1 || colours > 256 ||
-        !BlockSize(width, height, 3, &bytes)) {
+    if (palette == nullptr || colours < 1 || colours > 256) {
         ImageStatus status;
         status.Fail(ErrParameter);
         return 0;
     }
-    WriteContext context{};
-    context.path = path.c_str();
-    context.pixels = indices;
-    context.width = width;
-    context.height = height;
-    context.palette = true;
-    context.colours = colours;
-    for (int i = 0; i < colours; ++i) {
-        context.plte[i].red = palette[4 * i + 2];
-        context.plte[i].green = palette[4 * i + 1];
-        context.plte[i].blue = palette[4 * i];
-    }
-    context.fileGamma = fileGamma;
-    return WriteFile(&context);
+    return WriteFile(path, indices, width, height, palette, colours, fileGamma);
 }
 
 int WriteRgbEntry(const WriteRequest& request) {

@@ -1,7 +1,5 @@
 #include "image/formats/tiff.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <tiffio.h>
 #include <unistd.h>
 
@@ -11,6 +9,7 @@
 #include <mutex>
 #include <vector>
 
+#include "image/formats/file_open.h"
 #include "image/image_library.h"
 
 namespace vig::tiff {
@@ -89,11 +88,28 @@ bool BuffersFitThePicture(TIFF* tif, size_t blockBytes) {
     return unit <= limit;
 }
 
-// Flushes and closes; false when the data could not be written out.
-bool Finish(TiffHandle& tif) {
-    const bool flushed = TIFFFlush(tif.get()) != 0;
-    tif.reset();
-    return flushed;
+// Checks the arguments, creates the file and lets `fill` set the tags and
+// write the pixels (false when a write fails), then flushes it. 1 on
+// success, 0 with the code in the last error.
+template <typename Fill>
+int WriteFile(const std::string& path, bool pointersGiven, int width, int height, Fill fill) {
+    ImageStatus status;
+    size_t bytes = 0;
+    if (!pointersGiven || path.empty() || !BlockSize(width, height, 3, &bytes)) {
+        status.Fail(ErrParameter);
+        return 0;
+    }
+    QuietLibtiff();
+    TiffHandle tif(TIFFOpen(path.c_str(), "w"));
+    if (!tif) {
+        status.Fail(ErrOpenFile);
+        return 0;
+    }
+    if (!fill(tif.get()) || TIFFFlush(tif.get()) == 0) {
+        status.Fail(ErrWriteFile);
+        return 0;
+    }
+    return 1;
 }
 
 }  // namespace
@@ -127,26 +143,11 @@ void KeepStoredColours(TIFF* tif) {
 
 PixelBlock Read(const std::string& path, int* width, int* height) {
     ImageStatus status;
-    if (width != nullptr) *width = 0;
-    if (height != nullptr) *height = 0;
-    if (width == nullptr || height == nullptr) {
-        status.Fail(ErrParameter);
-        return {};
-    }
-    QuietLibtiff();
     // A file that opens but that libtiff refuses is a bad TIFF, not an
     // unopenable file.
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat info;
-    if (fd >= 0 && (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))) {
-        close(fd);  // a folder is no image
-        status.Fail(ErrOpenFile);
-        return {};
-    }
-    if (fd < 0) {
-        status.Fail(ErrOpenFile);
-        return {};
-    }
+    const int fd = OpenForReading(path, width, height, status);
+    if (fd < 0) return {};
+    QuietLibtiff();
     TiffHandle tif(TIFFFdOpen(fd, path.c_str(), "r"));
     if (!tif) {
         close(fd);
@@ -236,83 +237,46 @@ PixelBlock Read(const std::string& path, int* width, int* height) {
 }
 
 int Write24(const std::string& path, const uint8_t* rgb, int width, int height) {
-    ImageStatus status;
-    size_t bytes = 0;
-    if (rgb == nullptr || path.empty() || !BlockSize(width, height, 3, &bytes)) {
-        status.Fail(ErrParameter);
-        return 0;
-    }
-    QuietLibtiff();
-    TiffHandle tif(TIFFOpen(path.c_str(), "w"));
-    if (!tif) {
-        status.Fail(ErrOpenFile);
-        return 0;
-    }
-    SetCommonTags(tif.get(), width, height, 3, SoftwareText24(), PHOTOMETRIC_RGB);
-    const uint32_t rowsPerStrip = TIFFDefaultStripSize(tif.get(), 0);
-    TIFFSetField(tif.get(), TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
-
-    const size_t rowBytes = static_cast<size_t>(width) * 3;
-    const uint32_t rows = static_cast<uint32_t>(height);
-    uint32_t strip = 0;
-    for (uint32_t row = 0; row < rows; row += rowsPerStrip, ++strip) {
-        const uint32_t count = std::min(rowsPerStrip, rows - row);
-        uint8_t* data = const_cast<uint8_t*>(rgb + static_cast<size_t>(row) * rowBytes);
-        if (TIFFWriteEncodedStrip(tif.get(), strip, data, static_cast<tmsize_t>(count * rowBytes)) <
-            0) {
-            status.Fail(ErrWriteFile);
-            return 0;
+    return WriteFile(path, rgb != nullptr, width, height, [&](TIFF* tif) {
+        SetCommonTags(tif, width, height, 3, SoftwareText24(), PHOTOMETRIC_RGB);
+        const uint32_t rowsPerStrip = TIFFDefaultStripSize(tif, 0);
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
+        const size_t rowBytes = static_cast<size_t>(width) * 3;
+        const uint32_t rows = static_cast<uint32_t>(height);
+        uint32_t strip = 0;
+        for (uint32_t row = 0; row < rows; row += rowsPerStrip, ++strip) {
+            const uint32_t count = std::min(rowsPerStrip, rows - row);
+            uint8_t* data = const_cast<uint8_t*>(rgb + static_cast<size_t>(row) * rowBytes);
+            if (TIFFWriteEncodedStrip(tif, strip, data, static_cast<tmsize_t>(count * rowBytes)) <
+                0)
+                return false;
+            if (rows - row <= rowsPerStrip) break;
         }
-        if (rows - row <= rowsPerStrip) break;
-    }
-    if (!Finish(tif)) {
-        status.Fail(ErrWriteFile);
-        return 0;
-    }
-    return 1;
+        return true;
+    });
 }
 
 int WritePalette(const std::string& path, const uint8_t* indices, int width, int height,
                  const uint8_t* palette) {
-    ImageStatus status;
-    size_t bytes = 0;
-    if (indices == nullptr || palette == nullptr || path.empty() ||
-        !BlockSize(width, height, 3, &bytes)) {
-        status.Fail(ErrParameter);
-        return 0;
-    }
-    QuietLibtiff();
-    TiffHandle tif(TIFFOpen(path.c_str(), "w"));
-    if (!tif) {
-        status.Fail(ErrOpenFile);
-        return 0;
-    }
-    // ColorMap: 65535 * v / 255 rounded, which is 257 * v.
-    uint16_t red[256];
-    uint16_t green[256];
-    uint16_t blue[256];
-    for (int i = 0; i < 256; ++i) {
-        red[i] = static_cast<uint16_t>(257 * palette[4 * i + 2]);
-        green[i] = static_cast<uint16_t>(257 * palette[4 * i + 1]);
-        blue[i] = static_cast<uint16_t>(257 * palette[4 * i]);
-    }
-    SetCommonTags(tif.get(), width, height, 1, SoftwareTextPalette(), PHOTOMETRIC_PALETTE);
-    TIFFSetField(tif.get(), TIFFTAG_COLORMAP, red, green, blue);
-    TIFFSetField(tif.get(), TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif.get(), 0));
-
-    const size_t rowBytes = static_cast<size_t>(width);
-    for (int row = 0; row < height; ++row) {
-        uint8_t* data = const_cast<uint8_t*>(indices + static_cast<size_t>(row) * rowBytes);
-        if (TIFFWriteScanline(tif.get(), data, static_cast<uint32_t>(row), 0) < 0) {
-            status.Fail(ErrWriteFile);
-            return 0;
+    return WriteFile(path, indices != nullptr && palette != nullptr, width, height, [&](TIFF* tif) {
+        // ColorMap: 65535 * v / 255 rounded, which is 257 * v.
+        uint16_t red[256];
+        uint16_t green[256];
+        uint16_t blue[256];
+        for (int i = 0; i < 256; ++i) {
+            red[i] = static_cast<uint16_t>(257 * palette[4 * i + 2]);
+            green[i] = static_cast<uint16_t>(257 * palette[4 * i + 1]);
+            blue[i] = static_cast<uint16_t>(257 * palette[4 * i]);
         }
-    }
-    if (!Finish(tif)) {
-        status.Fail(ErrWriteFile);
-        return 0;
-    }
-    return 1;
+        SetCommonTags(tif, width, height, 1, SoftwareTextPalette(), PHOTOMETRIC_PALETTE);
+        TIFFSetField(tif, TIFFTAG_COLORMAP, red, green, blue);
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
+        for (int row = 0; row < height; ++row) {
+            uint8_t* data = const_cast<uint8_t*>(indices + static_cast<size_t>(row) * width);
+            if (TIFFWriteScanline(tif, data, static_cast<uint32_t>(row), 0) < 0) return false;
+        }
+        return true;
+    });
 }
 
 int WriteRgbEntry(const WriteRequest& request) {

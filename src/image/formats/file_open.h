@@ -1,0 +1,48 @@
+// The first step of the JPEG, PNG and TIFF readers: the reported size is
+// cleared, the size pointers are checked and the file is opened. A folder
+// opens on POSIX systems but is no image, so it counts as unopenable.
+#pragma once
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "image/image_library.h"
+
+namespace vig {
+
+// The open descriptor, or -1 with ErrParameter or ErrOpenFile in `status`.
+inline int OpenForReading(const std::string& path, int* width, int* height, ImageStatus& status) {
+    if (width != nullptr) *width = 0;
+    if (height != nullptr) *height = 0;
+    if (width == nullptr || height == nullptr) {
+        status.Fail(ErrParameter);
+        return -1;
+    }
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info;
+    if (fd >= 0 && (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))) {
+        close(fd);
+        fd = -1;
+    }
+    if (fd < 0) status.Fail(ErrOpenFile);
+    return fd;
+}
+
+// The same as a stdio stream; nullptr on failure.
+inline std::FILE* OpenStreamForReading(const std::string& path, int* width, int* height,
+                                       ImageStatus& status) {
+    const int fd = OpenForReading(path, width, height, status);
+    if (fd < 0) return nullptr;
+    std::FILE* file = fdopen(fd, "rb");
+    if (file == nullptr) {
+        close(fd);
+        status.Fail(ErrOpenFile);
+    }
+    return file;
+}
+
+}  // namespace vig
