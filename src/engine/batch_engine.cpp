@@ -8,6 +8,7 @@
 #include "documents/composite.h"
 #include "documents/html_pages.h"
 #include "engine/engine_texts.h"
+#include "engine/engine_util.h"
 #include "engine/output_naming.h"
 #include "engine/report.h"
 #include "engine/run_host.h"
@@ -20,11 +21,6 @@
 
 namespace vig {
 namespace {
-
-// A stored flag counts as on only when it holds exactly 1.
-bool On(int flag) {
-    return flag == 1;
-}
 
 void PumpThroughHost(void* context, int maxMilliseconds) {
     static_cast<RunHost*>(context)->PumpMessages(maxMilliseconds);
@@ -49,6 +45,12 @@ int NearestEntry(const uint8_t* palette, int count, PackedColour colour) {
         }
     }
     return bestIndex;
+}
+
+// Matting applies to best fit and to fixed width or height.
+bool MatteApplies(const BatchOptions& o) {
+    const int m = o.MainResizeMethod;
+    return On(o.ImageMatte) && (m == BestFit || m == FixedWidth || m == FixedHeight);
 }
 
 }  // namespace
@@ -122,23 +124,9 @@ bool BatchEngine::Report(const std::string& file, ErrorCode code, const std::str
                        log);
 }
 
-void BatchEngine::StepText(const std::string& text) {
-    host_.SetStepText(text);
-    host_.PumpMessages(kStatusPumpMilliseconds);
-}
-
-void BatchEngine::DetailText(const std::string& text) {
-    host_.SetDetailText(text);
-    host_.PumpMessages(kStatusPumpMilliseconds);
-}
-
-bool BatchEngine::StopRequested() const {
-    return host_.StopRequested();
-}
-
 ErrorCode BatchEngine::LoadOverlay(CPxImage& image) {
     if (!On(options_.OverlayOverlay)) return ErrNone;
-    StepText(texts::kLoadingOverlay);
+    ShowStepText(host_, texts::kLoadingOverlay);
     ErrorCode code = image.Load(options_.OverlayPath);
     if (code != ErrNone) return code;
     code = image.Rotate(options_.OverlayRotation);
@@ -172,37 +160,37 @@ ErrorCode BatchEngine::ProcessFile(const std::string& sourcePath, const std::str
                         On(o.PNGCompressPNGText), o.PNGBkColor);
     image.SetJpegQuality(o.JPGQuality);
 
-    StepText(texts::kReading);
-    DetailText(displayPath);
+    ShowStepText(host_, texts::kReading);
+    ShowDetailText(host_, displayPath);
     ErrorCode code = image.Load(sourcePath);
     const int loadedWidth = image.width();
     const int loadedHeight = image.height();
     if (log != nullptr)
         WriteLogInputLines(log, o, displayPath, loadedWidth, loadedHeight, image.textList());
     if (code != ErrNone) return code;
-    if (StopRequested()) return ErrNone;
+    if (host_.StopRequested()) return ErrNone;
 
-    StepText(texts::kResizing);
+    ShowStepText(host_, texts::kResizing);
     unsigned w = 0, h = 0;
     int kind = 0;
     o.ComputeOutputSize(static_cast<unsigned>(loadedWidth), static_cast<unsigned>(loadedHeight), &w,
                         &h, &kind);
     code = image.Resize(static_cast<int>(w), static_cast<int>(h), kind);
     if (code != ErrNone) return code;
-    if (StopRequested()) return ErrNone;
+    if (host_.StopRequested()) return ErrNone;
 
     if (On(o.OverlayOverlay) && overlay != nullptr) {
-        StepText(texts::kApplyingOverlay);
+        ShowStepText(host_, texts::kApplyingOverlay);
         code = image.Overlay(*overlay, o.OverlayPos, On(o.OverlayResize),
                              On(o.OverlayNoTransparency), o.OverlayOpacity, o.OverlayTransColor);
         if (code != ErrNone) return code;
     }
     if (On(o.ImageSharpen)) {
-        StepText(texts::kSharpen);
+        ShowStepText(host_, texts::kSharpen);
         code = image.Sharpen(o.ImageSharpenLevel);
         if (code != ErrNone) return code;
     }
-    if (StopRequested()) return ErrNone;
+    if (host_.StopRequested()) return ErrNone;
 
     if (o.ImageEnhanceType != EnhanceNone) {
         bool userCurveMissing = false;
@@ -214,11 +202,10 @@ ErrorCode BatchEngine::ProcessFile(const std::string& sourcePath, const std::str
             if (code != ErrNone) return code;
         }
     }
-    if (StopRequested()) return ErrNone;
+    if (host_.StopRequested()) return ErrNone;
 
-    const int method = o.MainResizeMethod;
-    if (On(o.ImageMatte) && (method == BestFit || method == FixedWidth || method == FixedHeight)) {
-        StepText(texts::kMatting);
+    if (MatteApplies(o)) {
+        ShowStepText(host_, texts::kMatting);
         code = image.Matte(o.MainWidth, o.MainHeight, o.ImageMatteColor);
         if (code != ErrNone) return code;
     }
@@ -230,10 +217,10 @@ ErrorCode BatchEngine::ProcessFile(const std::string& sourcePath, const std::str
                             o);
         if (On(o.HTMLTable)) std::fputs(texts::kCellEnd, page);
     }
-    if (StopRequested()) return ErrNone;
+    if (host_.StopRequested()) return ErrNone;
 
-    StepText(texts::kSaving);
-    DetailText(outputPath);
+    ShowStepText(host_, texts::kSaving);
+    ShowDetailText(host_, outputPath);
     const ErrorCode result = SaveImageFile(
         image, outputPath, ResolveOutputFormat(o.MainOutputFormat, image.inputFormat()));
 
@@ -269,19 +256,13 @@ BatchSummary BatchEngine::BatchRun() {
     const std::string& source = o.MainSrcPath;
     const std::string& output = o.MainDestPath;
 
-    std::FILE* log = nullptr;
+    std::FILE* log = OpenBatchLog(o, std::time(nullptr));
     struct LogCloser {
         std::FILE*& file;
         ~LogCloser() {
             if (file != nullptr) std::fclose(file);
         }
     } logCloser{log};
-
-    if (On(o.LogMakeLog)) {
-        log = o.LogPath.empty() ? nullptr
-                                : std::fopen(o.LogPath.c_str(), On(o.LogAppend) ? "a" : "w");
-        if (log != nullptr && On(o.LogHeader)) WriteLogHeader(log, o, std::time(nullptr));
-    }
 
     // Only the window asks; a headless run has nobody to ask.
     const bool overwriteStyle = o.OutputRenameStyle != TextPrefix &&
@@ -299,7 +280,7 @@ BatchSummary BatchEngine::BatchRun() {
 
     if (On(o.OutputDuplicateSrcTree) && On(o.OutputRecurseSrc)) {
         const bool ok = CreateOutputTree(host_, o, source, output);
-        StepText("");
+        ShowStepText(host_, "");
         if (!ok) {
             Report(output, ErrCreateOutputTree, texts::kContextStopping, false, log);
             return summary;
@@ -336,9 +317,7 @@ BatchSummary BatchEngine::BatchRun() {
 
     CPxCompositeImg composite;
     if (On(o.CompositeMakeComposite)) {
-        const int m = o.MainResizeMethod;
-        if (m == BestFit || m == ExactSize ||
-            ((m == FixedWidth || m == FixedHeight) && On(o.ImageMatte))) {
+        if (o.MainResizeMethod == BestFit || o.MainResizeMethod == ExactSize || MatteApplies(o)) {
             const ErrorCode code = composite.Setup(
                 o.MainWidth, o.MainHeight, o.CompositeCols, o.CompositeRows, o.CompositeBackColor,
                 o.CompositeFontName, o.CompositeFontSize, o.CompositeTextColor);
@@ -376,7 +355,7 @@ BatchSummary BatchEngine::BatchRun() {
         const std::string& entry = files[static_cast<size_t>(i)];
         const std::string inputFolder = paths::Directory(entry);
         const std::string inputFull = paths::Join(source, entry);
-        if (StopRequested()) break;
+        if (host_.StopRequested()) break;
 
         std::string target = output;
         if (On(o.OutputBranchFromSrc)) {
@@ -423,8 +402,8 @@ BatchSummary BatchEngine::BatchRun() {
         std::fclose(log);
         log = nullptr;
     }
-    DetailText("");
-    StepText(texts::ProcessedSummary(processed, total));
+    ShowDetailText(host_, "");
+    ShowStepText(host_, texts::ProcessedSummary(processed, total));
     summary.finished = true;
     summary.processed = processed;
     return summary;

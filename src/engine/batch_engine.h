@@ -58,9 +58,6 @@ private:
     class RunScope;
     bool Report(const std::string& file, ErrorCode code, const std::string& context,
                 bool offerCancel, std::FILE* log);
-    void StepText(const std::string& text);
-    void DetailText(const std::string& text);
-    bool StopRequested() const;
 
     BatchOptions& options_;
     RunHost& host_;

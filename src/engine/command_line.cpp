@@ -1,5 +1,6 @@
 #include "engine/command_line.h"
 
+#include <algorithm>
 #include <climits>
 #include <ctime>
 
@@ -18,25 +19,39 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// Blanks, a sign and decimal digits from `pos` on, as far as they go. The
+// value stops growing once it is beyond the int range, so it cannot
+// overflow and stays out of range.
+struct LeadingNumber {
+    long long value = 0;
+    bool hasDigits = false;
+    size_t end = 0;
+};
+
+LeadingNumber ScanNumber(const std::string& text, size_t pos) {
+    while (pos < text.size() && IsBlank(text[pos])) ++pos;
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) negative = text[pos++] == '-';
+    LeadingNumber n;
+    const size_t first = pos;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
+        if (n.value <= static_cast<long long>(INT_MAX) + 1)
+            n.value = n.value * 10 + (text[pos] - '0');
+        ++pos;
+    }
+    if (negative) n.value = -n.value;
+    n.hasDigits = pos > first;
+    n.end = pos;
+    return n;
+}
+
 // One "%d" as scanf reads it: blanks, a sign, at least one digit. Values
 // beyond the int range fail.
 bool ReadInt(const std::string& text, size_t* pos, int* value) {
-    size_t i = *pos;
-    while (i < text.size() && IsBlank(text[i])) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    const size_t digits = i;
-    long long v = 0;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-        v = v * 10 + (text[i] - '0');
-        if (v > static_cast<long long>(INT_MAX) + 1) return false;
-        ++i;
-    }
-    if (i == digits) return false;
-    if (negative) v = -v;
-    if (v > INT_MAX || v < INT_MIN) return false;
-    *value = static_cast<int>(v);
-    *pos = i;
+    const LeadingNumber n = ScanNumber(text, *pos);
+    if (!n.hasDigits || n.value > INT_MAX || n.value < INT_MIN) return false;
+    *value = static_cast<int>(n.value);
+    *pos = n.end;
     return true;
 }
 
@@ -56,6 +71,21 @@ public:
 private:
     const std::vector<std::string>& args_;
 };
+
+// One switch of a group and the value it stands for.
+struct Choice {
+    const char* name;
+    int value;
+};
+
+// The first switch of the group present on the line, in the group's order
+// (nullptr when none is); *at gets its position.
+template <size_t N>
+const Choice* FirstPresent(const Switches& sw, const Choice (&group)[N], size_t* at) {
+    for (const Choice& c : group)
+        if ((*at = sw.Find(c.name)) != 0) return &c;
+    return nullptr;
+}
 
 bool Fail(std::string* problem, const std::string& text) {
     if (problem != nullptr) *problem = text;
@@ -106,19 +136,7 @@ int OutputFormatFromCode(int code) {
 }
 
 int TextToInt(const std::string& text) {
-    size_t i = 0;
-    while (i < text.size() && IsBlank(text[i])) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    long long v = 0;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-        if (v <= static_cast<long long>(INT_MAX) + 1) v = v * 10 + (text[i] - '0');
-        ++i;
-    }
-    if (negative) v = -v;
-    if (v > INT_MAX) return INT_MAX;
-    if (v < INT_MIN) return INT_MIN;
-    return static_cast<int>(v);
+    return static_cast<int>(std::clamp<long long>(ScanNumber(text, 0).value, INT_MIN, INT_MAX));
 }
 
 bool ParseDate(const std::string& text, int64_t* localMidnight) {
@@ -145,38 +163,22 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
     const Switches sw(args);
     if (sw.Find("/x") != 0) o.Reset();
 
-    // Tone curves: the first present one, in this order, wins.
-    static const struct {
-        const char* name;
-        int type;
-    } kEnhance[] = {{"/e0", EnhanceNone},
-                    {"/ed", DarkenMidtones},
-                    {"/ei", LightenMidtones},
-                    {"/ex", LineArtContrast},
-                    {"/ec", RaiseContrast}};
-    bool enhanceSet = false;
-    for (const auto& e : kEnhance) {
-        if (sw.Find(e.name) != 0) {
-            o.ImageEnhanceType = e.type;
-            o.ImageUserLUTPath.clear();
-            enhanceSet = true;
-            break;
-        }
-    }
-    if (!enhanceSet) {
-        if (const size_t at = sw.Find("/eu"); at != 0) {
-            if (!sw.HasValues(at, 1)) return Fail(problem, "\"/eu\" needs a curve file");
-            o.ImageEnhanceType = UserLut;
-            o.ImageUserLUTPath = sw.Value(at, 1);
-        }
-    }
+    // In each group the first switch present, in the group's order, wins.
+    static const Choice kEnhance[] = {{"/e0", EnhanceNone},     {"/ed", DarkenMidtones},
+                                      {"/ei", LightenMidtones}, {"/ex", LineArtContrast},
+                                      {"/ec", RaiseContrast},   {"/eu", UserLut}};
+    static const Choice kCase[] = {{"/cl", Lower}, {"/cu", Upper}, {"/cn", NoChange}};
+    static const Choice kNaming[] = {
+        {"/no", Overwrite}, {"/np", TextPrefix}, {"/ns", TextSuffix}, {"/nn", AutoNumericSuffix}};
+    size_t chosenAt = 0;
 
-    if (sw.Find("/cl") != 0)
-        o.OutputCase = Lower;
-    else if (sw.Find("/cu") != 0)
-        o.OutputCase = Upper;
-    else if (sw.Find("/cn") != 0)
-        o.OutputCase = NoChange;
+    if (const Choice* e = FirstPresent(sw, kEnhance, &chosenAt)) {
+        if (e->value == UserLut && !sw.HasValues(chosenAt, 1))
+            return Fail(problem, "\"/eu\" needs a curve file");
+        o.ImageEnhanceType = e->value;
+        o.ImageUserLUTPath = e->value == UserLut ? sw.Value(chosenAt, 1) : std::string();
+    }
+    if (const Choice* c = FirstPresent(sw, kCase, &chosenAt)) o.OutputCase = c->value;
 
     if (const size_t at = sw.Find("/s"); at != 0) {
         if (!sw.HasValues(at, 2)) return Fail(problem, "\"/s\" needs a width and a height");
@@ -184,17 +186,14 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
         o.MainHeight = TextToInt(sw.Value(at, 2));
     }
 
-    static const struct {
-        const char* name;
-        int before;
-    } kDates[] = {{"/t+", 0}, {"/t-", 1}};
+    static const Choice kDates[] = {{"/t+", 0}, {"/t-", 1}};  // value: before
     for (const auto& d : kDates) {
         if (const size_t at = sw.Find(d.name); at != 0) {
             int64_t date = 0;
             if (!sw.HasValues(at, 1) || !ParseDate(sw.Value(at, 1), &date))
                 return Fail(problem, std::string("\"") + d.name + "\" needs a date day/month/year");
             o.OutputDateFilter = 1;
-            o.OutputDateFilterBefore = d.before;
+            o.OutputDateFilterBefore = d.value;
             o.OutputDateDate = date;
         }
     }
@@ -215,22 +214,14 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
     }
 
     if (directoryMode) {
-        // Without a naming switch a directory run overwrites same-named files.
-        int style = Overwrite;
-        std::string text;
-        if (sw.Find("/no") != 0) {
-            style = Overwrite;
-        } else if (const size_t p = sw.Find("/np"); p != 0) {
-            style = TextPrefix;
-            if (sw.HasValues(p, 1)) text = sw.Value(p, 1);
-        } else if (const size_t s = sw.Find("/ns"); s != 0) {
-            style = TextSuffix;
-            if (sw.HasValues(s, 1)) text = sw.Value(s, 1);
-        } else if (sw.Find("/nn") != 0) {
-            style = AutoNumericSuffix;
-        }
+        // Without a naming switch a directory run overwrites same-named files;
+        // a text switch as the last argument takes an empty text.
+        const Choice* n = FirstPresent(sw, kNaming, &chosenAt);
+        const int style = n != nullptr ? n->value : Overwrite;
+        const bool takesText = style == TextPrefix || style == TextSuffix;
         o.OutputRenameStyle = style;
-        o.OutputExtraText = text;
+        o.OutputExtraText =
+            takesText && sw.HasValues(chosenAt, 1) ? sw.Value(chosenAt, 1) : std::string();
     }
     return true;
 }
@@ -254,30 +245,20 @@ void PrintUsage(std::FILE* out) {
 int RunHeadless(const std::vector<std::string>& args, BatchOptions& options, std::FILE* out,
                 std::FILE* err) {
     options.OpsSilentOperation = 1;
-    if (args.size() < 3) {
+    const auto usage = [err](const std::string& problem) {
+        if (!problem.empty()) std::fprintf(err, "vignettor: %s\n", problem.c_str());
         PrintUsage(err);
         return kExitUsage;
-    }
+    };
+    if (args.size() < 3) return usage("");
     const bool single = paths::EqualsIgnoringCase(args[2], "/f");
     const bool directory = paths::EqualsIgnoringCase(args[2], "/d");
-    if (!single && !directory) {
-        std::fprintf(err, "vignettor: unknown mode \"%s\" (use /f or /d)\n", args[2].c_str());
-        PrintUsage(err);
-        return kExitUsage;
-    }
-    if (args.size() < 5) {
-        std::fprintf(err, "vignettor: %s\n",
-                     single ? "single-file mode needs an input file and an output file"
+    if (!single && !directory) return usage("unknown mode \"" + args[2] + "\" (use /f or /d)");
+    if (args.size() < 5)
+        return usage(single ? "single-file mode needs an input file and an output file"
                             : "directory mode needs a source folder and an output folder");
-        PrintUsage(err);
-        return kExitUsage;
-    }
     std::string problem;
-    if (!ParseCommandOptions(args, directory, options, &problem)) {
-        std::fprintf(err, "vignettor: %s\n", problem.c_str());
-        PrintUsage(err);
-        return kExitUsage;
-    }
+    if (!ParseCommandOptions(args, directory, options, &problem)) return usage(problem);
 
     HeadlessHost host(err);
     HeadlessHost::InstallStopSignals();

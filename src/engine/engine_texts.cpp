@@ -1,25 +1,17 @@
 #include "engine/engine_texts.h"
 
-#include <cstdio>
-
 namespace vig::texts {
 
 std::string FoundFiles(size_t count) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "Found %zu files\n", count);
-    return buf;
+    return "Found " + std::to_string(count) + " files\n";
 }
 
 std::string FilesProcessed(int processed, int total) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%d of %d files processed", processed, total);
-    return buf;
+    return std::to_string(processed) + " of " + std::to_string(total) + " files processed";
 }
 
 std::string ProcessedSummary(int processed, int total) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "Processed %d of %d files\n", processed, total);
-    return buf;
+    return "Processed " + std::to_string(processed) + " of " + std::to_string(total) + " files\n";
 }
 
 }  // namespace vig::texts

@@ -22,6 +22,11 @@ std::string PadLeft(const std::string& digits, size_t width) {
     return std::string(width - digits.size(), '0') + digits;
 }
 
+// path with its file name replaced (a path without a folder is all name).
+std::string WithFileName(const std::string& path, const std::string& name) {
+    return HasSeparator(path) ? paths::Join(paths::Directory(path), name) : name;
+}
+
 }  // namespace
 
 std::string IncrementDecimal(const std::string& digits) {
@@ -41,20 +46,16 @@ std::string IncrementDecimal(const std::string& digits) {
 std::string ApplyOutputCase(const std::string& path, int nameCase) {
     if (nameCase != Lower && nameCase != Upper) return path;
     const std::string name = paths::FileName(path);
-    const std::string cased =
-        nameCase == Lower ? paths::ToLowerAscii(name) : paths::ToUpperAscii(name);
-    if (!HasSeparator(path)) return cased;
-    return paths::Join(paths::Directory(path), cased);
+    return WithFileName(path,
+                        nameCase == Lower ? paths::ToLowerAscii(name) : paths::ToUpperAscii(name));
 }
 
 std::string BuildOutputName(const std::string& base, const std::string& ext, int style,
                             const std::string& extraText, int nameCase) {
     const std::string e = (!ext.empty() && ext[0] == '.') ? ext.substr(1) : ext;
     switch (style) {
-        case TextPrefix: {
-            const std::string name = extraText + paths::FileName(base) + "." + e;
-            return HasSeparator(base) ? paths::Join(paths::Directory(base), name) : name;
-        }
+        case TextPrefix:
+            return WithFileName(base, extraText + paths::FileName(base) + "." + e);
         case TextSuffix:
             return base + extraText + "." + e;
         case AutoNumericSuffix: {
@@ -65,12 +66,10 @@ std::string BuildOutputName(const std::string& base, const std::string& ext, int
             std::string number = base.substr(base.size() - n);
             const auto firstNonZero = number.find_first_not_of('0');
             number = firstNonZero == std::string::npos ? "" : number.substr(firstNonZero);
-            std::string candidate = stem + PadLeft(number, n) + "." + e;
-            while (platform::Exists(ApplyOutputCase(candidate, nameCase))) {
+            const auto candidate = [&] { return stem + PadLeft(number, n) + "." + e; };
+            while (platform::Exists(ApplyOutputCase(candidate(), nameCase)))
                 number = IncrementDecimal(number);
-                candidate = stem + PadLeft(number, n) + "." + e;
-            }
-            return candidate;
+            return candidate();
         }
         default:
             return base + "." + e;
@@ -78,49 +77,22 @@ std::string BuildOutputName(const std::string& base, const std::string& ext, int
 }
 
 std::string OutputExtension(const std::string& sourceExtension, int outputFormat) {
-    switch (outputFormat) {
-        case FormatJpg:
-        case FormatJpgGray:
-            return "jpg";
-        case FormatBmp24:
-        case FormatBmp8:
-        case FormatBmpGray:
-            return "bmp";
-        case FormatPng24:
-        case FormatPng8:
-        case FormatPngGray:
-            return "png";
-        case FormatTiff24:
-        case FormatTiff8:
-        case FormatTiffGray:
-            return "tif";
-        case FormatPcx24:
-        case FormatPcx8:
-        case FormatPcxGray:
-            return "pcx";
-        case FormatGif:
-        case FormatGifGray:
-            return "gif";
-        case FormatSame24:
-        case FormatSame8:
-        case FormatSameGray: {
-            static const char* const kKnown[] = {".gif", ".bmp", ".pcx", ".png", ".jpg", ".tif"};
-            for (const char* known : kKnown)
-                if (paths::EqualsIgnoringCase(sourceExtension, known))
-                    return paths::ToUpperAscii(known + 1);
-            return "";
-        }
-        default:
-            return "";
-    }
+    if (outputFormat >= FormatJpg && outputFormat <= FormatGifGray)
+        return FormatExtension(outputFormat).substr(1);
+    if (outputFormat < FormatSame24 || outputFormat > FormatSameGray) return "";
+    static const char* const kKnown[] = {".gif", ".bmp", ".pcx", ".png", ".jpg", ".tif"};
+    for (const char* known : kKnown)
+        if (paths::EqualsIgnoringCase(sourceExtension, known))
+            return paths::ToUpperAscii(known + 1);
+    return "";
 }
 
 std::string FormatExtension(int format) {
-    if (format >= 6 && format <= 8) return ".bmp";
-    if (format >= 9 && format <= 11) return ".png";
-    if (format >= 12 && format <= 14) return ".tif";
-    if (format >= 15 && format <= 17) return ".pcx";
-    if (format == 18 || format == 19) return ".gif";
+    if (format >= FormatBmp24 && format <= FormatBmpGray) return ".bmp";
+    if (format >= FormatPng24 && format <= FormatPngGray) return ".png";
+    if (format >= FormatTiff24 && format <= FormatTiffGray) return ".tif";
+    if (format >= FormatPcx24 && format <= FormatPcxGray) return ".pcx";
+    if (format == FormatGif || format == FormatGifGray) return ".gif";
     return ".jpg";
 }
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "engine/engine_texts.h"
+#include "engine/engine_util.h"
 #include "engine/report.h"
 #include "engine/run_host.h"
 #include "platform/files.h"
@@ -21,22 +22,8 @@ struct FolderId {
     uint64_t inode;
 };
 
-bool On(int flag) {
-    return flag == 1;
-}
-
 void Pump(RunHost& host) {
     host.PumpMessages(kStatusPumpMilliseconds);
-}
-
-void StepText(RunHost& host, const std::string& text) {
-    host.SetStepText(text);
-    Pump(host);
-}
-
-void DetailText(RunHost& host, const std::string& text) {
-    host.SetDetailText(text);
-    Pump(host);
 }
 
 std::string FullPath(const std::string& sourceFolder, const std::string& relative) {
@@ -96,6 +83,22 @@ struct Found {
     int64_t modified;
 };
 
+// The checks before a walk: the current folder names the failure when the
+// source folder is not one that could be entered.
+bool SourceUsable(RunHost& host, bool silent, const std::string& sourceFolder,
+                  const char* context) {
+    std::string current;
+    if (!platform::CurrentFolder(&current)) {
+        ReportError(host, silent, "", ErrGetCurrentFolder, context, false, nullptr);
+        return false;
+    }
+    if (!platform::CanEnterFolder(sourceFolder)) {
+        ReportError(host, silent, current, ErrChangeFolder, context, false, nullptr);
+        return false;
+    }
+    return true;
+}
+
 void SortFolder(const BatchOptions& options, std::vector<Found>* found) {
     const bool descending = On(options.OutputSortFilesDescending);
     if (options.OutputSortFiles == ByDate) {
@@ -154,33 +157,35 @@ void CollectSubfolders(RunHost& host, const BatchOptions& /*options*/,
     Collect(host, sourceFolder, list, start, &ancestors, &entered);
 }
 
+namespace {
+
+// Every folder below the source folder in folder order; running out of
+// memory is reported and keeps what was collected.
+std::vector<std::string> SortedSubfolders(RunHost& host, const BatchOptions& options, bool silent,
+                                          const std::string& sourceFolder) {
+    std::vector<std::string> folders;
+    try {
+        CollectSubfolders(host, options, sourceFolder, &folders);
+    } catch (const std::bad_alloc&) {
+        ReportError(host, silent, "", ErrOutOfMemory, texts::kContextGetSubdirs, true, nullptr);
+    }
+    folders.shrink_to_fit();
+    std::stable_sort(folders.begin(), folders.end(), LessIgnoringCase);
+    return folders;
+}
+
+}  // namespace
+
 void ScanSourceFolder(RunHost& host, const BatchOptions& options, const std::string& sourceFolder,
                       FileList* list, bool recurse, const std::string& nameFilter, bool bmp,
                       bool gif, bool png, bool tif, bool jpg, bool pcx) {
     const bool silent = On(options.OpsSilentOperation);
     list->clear();
-    std::string current;
-    if (!platform::CurrentFolder(&current)) {
-        ReportError(host, silent, "", ErrGetCurrentFolder, texts::kContextFindFiles, false,
-                    nullptr);
-        return;
-    }
-    if (!platform::CanEnterFolder(sourceFolder)) {
-        ReportError(host, silent, current, ErrChangeFolder, texts::kContextFindFiles, false,
-                    nullptr);
-        return;
-    }
-    StepText(host, texts::kScanningForImages);
+    if (!SourceUsable(host, silent, sourceFolder, texts::kContextFindFiles)) return;
+    ShowStepText(host, texts::kScanningForImages);
 
     std::vector<std::string> folders;
-    if (recurse) {
-        try {
-            CollectSubfolders(host, options, sourceFolder, &folders);
-        } catch (const std::bad_alloc&) {
-            ReportError(host, silent, "", ErrOutOfMemory, texts::kContextGetSubdirs, true, nullptr);
-        }
-        std::stable_sort(folders.begin(), folders.end(), LessIgnoringCase);
-    }
+    if (recurse) folders = SortedSubfolders(host, options, silent, sourceFolder);
     folders.push_back(".");
 
     const std::pair<const char*, bool> searches[] = {
@@ -219,34 +224,17 @@ void ScanSourceFolder(RunHost& host, const BatchOptions& options, const std::str
         Pump(host);
     }
     list->shrink_to_fit();
-    StepText(host, texts::FoundFiles(list->size()));
+    ShowStepText(host, texts::FoundFiles(list->size()));
 }
 
 bool CreateOutputTree(RunHost& host, const BatchOptions& options, const std::string& sourceFolder,
                       const std::string& outputFolder) {
     const bool silent = On(options.OpsSilentOperation);
-    std::string current;
-    if (!platform::CurrentFolder(&current)) {
-        ReportError(host, silent, "", ErrGetCurrentFolder, texts::kContextCreateTree, false,
-                    nullptr);
-        return false;
-    }
-    if (!platform::CanEnterFolder(sourceFolder)) {
-        ReportError(host, silent, current, ErrChangeFolder, texts::kContextCreateTree, false,
-                    nullptr);
-        return false;
-    }
-    StepText(host, texts::kReadingSourceTree);
-    std::vector<std::string> folders;
-    try {
-        CollectSubfolders(host, options, sourceFolder, &folders);
-    } catch (const std::bad_alloc&) {
-        ReportError(host, silent, "", ErrOutOfMemory, texts::kContextGetSubdirs, true, nullptr);
-    }
-    folders.shrink_to_fit();
-    std::stable_sort(folders.begin(), folders.end(), LessIgnoringCase);
+    if (!SourceUsable(host, silent, sourceFolder, texts::kContextCreateTree)) return false;
+    ShowStepText(host, texts::kReadingSourceTree);
+    const std::vector<std::string> folders = SortedSubfolders(host, options, silent, sourceFolder);
 
-    StepText(host, texts::kCreatingDestTree);
+    ShowStepText(host, texts::kCreatingDestTree);
     for (const std::string& folder : folders) {
         const std::string path = paths::Join(outputFolder, folder);
         if (platform::CreateFolder(path) == platform::CreateFolderResult::Failed) {
@@ -254,7 +242,7 @@ bool CreateOutputTree(RunHost& host, const BatchOptions& options, const std::str
                         nullptr);
             break;
         }
-        DetailText(host, path);
+        ShowDetailText(host, path);
     }
     return true;
 }
