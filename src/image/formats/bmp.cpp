@@ -67,7 +67,7 @@ void DecodeRow(const uint8_t* src, uint8_t* dst, int width, int bits, const uint
 }
 
 PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& status,
-                  size_t maxBlockBytes = kMaxBlockBytes) {
+                  size_t maxBlockBytes) {
     uint8_t fileHeader[kFileHeaderBytes];
     if (in.Read(fileHeader, sizeof fileHeader) != sizeof fileHeader) {
         status.Fail(ErrReadFile);
@@ -173,92 +173,97 @@ PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& s
     return block;
 }
 
-void PutHeaders(codec::ByteWriter& out, uint32_t fileSize, uint32_t dataOffset, int width,
-                int height, int bits, uint32_t imageSize, uint32_t colours) {
+// The sizes of a written file; its size fields hold 32 bits.
+struct Layout {
+    Layout(int width, int height, int bits, int colours)
+        : rowBytes(RowBytes(static_cast<uint64_t>(bits), static_cast<uint64_t>(width))),
+          dataOffset(kFileHeaderBytes + kInfoHeaderBytes + 4 * static_cast<uint64_t>(colours)),
+          imageSize(rowBytes * static_cast<uint64_t>(height)) {}
+    bool fits() const { return dataOffset + imageSize <= 0xFFFFFFFFu; }
+
+    uint64_t rowBytes, dataOffset, imageSize;
+};
+
+// Writes the headers, `colours` table entries (blue, green, red, then a 0
+// for the entry's fourth byte) and the rows, bottom first. `fill(y, row)`
+// stores picture row y; false when it holds an index the depth cannot.
+template <typename FillRow>
+void WriteBmp(codec::ByteWriter& out, ImageStatus& status, int width, int height, int bits,
+              int colours, const uint8_t* palette, FillRow fill) {
+    const Layout size(width, height, bits, colours);
+    const uint64_t fileSize = size.dataOffset + size.imageSize;
     out.Put('B');
     out.Put('M');
-    out.PutLE32(fileSize);
+    out.PutLE32(static_cast<uint32_t>(fileSize));
     out.PutLE16(0);
     out.PutLE16(0);
-    out.PutLE32(dataOffset);
+    out.PutLE32(static_cast<uint32_t>(size.dataOffset));
     out.PutLE32(kInfoHeaderBytes);
     out.PutLE32(static_cast<uint32_t>(width));
     out.PutLE32(static_cast<uint32_t>(height));
     out.PutLE16(1);
     out.PutLE16(static_cast<unsigned>(bits));
-    out.PutLE32(0);  // no compression
-    out.PutLE32(imageSize);
+    out.PutLE32(0);                                                         // no compression
+    out.PutLE32(colours != 0 ? static_cast<uint32_t>(size.imageSize) : 0);  // 0 in 24-bit files
     out.PutLE32(0);
     out.PutLE32(0);
-    out.PutLE32(colours);
-    out.PutLE32(colours);
+    out.PutLE32(static_cast<uint32_t>(colours));
+    out.PutLE32(static_cast<uint32_t>(colours));
+    for (int i = 0; i < colours; ++i) {
+        out.Write(palette + 4 * i, 3);
+        out.Put(0);
+    }
+    std::vector<uint8_t> row(static_cast<size_t>(size.rowBytes));  // padding bytes stay 0
+    for (int r = 0; r < height; ++r) {
+        if (ReportProgress(r, height) == 0) {
+            status.Fail(ErrCancelled);
+            return;
+        }
+        if (!fill(height - 1 - r, row.data())) {
+            status.Fail(ErrParameter);
+            return;
+        }
+        out.Write(row.data(), row.size());
+        if (!out.ok()) {
+            status.Fail(ErrWriteFile);
+            return;
+        }
+    }
+    if (out.written() != fileSize) status.Fail(ErrWriteFile);
 }
 
 }  // namespace
 
 PixelBlock Read(const std::string& path, int* width, int* height) {
-    ImageStatus status;
-    *width = *height = 0;
-    codec::ByteReader in;
-    if (path.empty() || !in.Open(path)) {
-        status.Fail(ErrOpenFile);
-        return {};
-    }
-    return Decode(in, width, height, status);
+    return codec::ReadFile(path, width, height, ErrOpenFile, Decode);
 }
 
 PixelBlock ReadMemory(const uint8_t* data, size_t size, int* width, int* height,
                       size_t maxBlockBytes) {
-    ImageStatus status;
-    *width = *height = 0;
-    codec::ByteReader in(data, data != nullptr ? size : 0);
-    return Decode(in, width, height, status, maxBlockBytes);
+    return codec::ReadMemory(data, size, width, height, maxBlockBytes, Decode);
 }
 
 int Write24(const std::string& path, const uint8_t* rgb, int width, int height) {
     ImageStatus status;
     size_t pixelBytes = 0;
-    if (path.empty() || rgb == nullptr || !BlockSize(width, height, 3, &pixelBytes)) {
+    if (path.empty() || rgb == nullptr || !BlockSize(width, height, 3, &pixelBytes) ||
+        !Layout(width, height, 24, 0).fits()) {
         status.Fail(ErrParameter);
         return 0;
     }
-    const uint64_t rowBytes = RowBytes(24, static_cast<uint64_t>(width));
-    const uint64_t dataOffset = kFileHeaderBytes + kInfoHeaderBytes;
-    const uint64_t fileSize = dataOffset + rowBytes * static_cast<uint64_t>(height);
-    if (fileSize > 0xFFFFFFFFu) {
-        status.Fail(ErrParameter);
-        return 0;
-    }
-    std::vector<uint8_t> row;
-    row.resize(static_cast<size_t>(rowBytes));  // padding bytes stay 0
-    codec::ByteWriter out;
-    if (!out.Open(path)) {
-        status.Fail(ErrOpenFile);
-        return 0;
-    }
-    PutHeaders(out, static_cast<uint32_t>(fileSize), static_cast<uint32_t>(dataOffset), width,
-               height, 24, 0, 0);
     const size_t stride = static_cast<size_t>(width) * 3;
-    for (int r = 0; r < height; ++r) {
-        if (ReportProgress(r, height) == 0) {
-            status.Fail(ErrCancelled);
-            break;
-        }
-        // Rows are stored bottom first, pixels as blue, green, red.
-        const uint8_t* src = rgb + static_cast<size_t>(height - 1 - r) * stride;
-        for (size_t i = 0; i < stride; i += 3) {
-            row[i] = src[i + 2];
-            row[i + 1] = src[i + 1];
-            row[i + 2] = src[i];
-        }
-        out.Write(row.data(), row.size());
-        if (!out.ok()) {
-            status.Fail(ErrWriteFile);
-            break;
-        }
-    }
-    if (!out.Close()) status.Fail(ErrWriteFile);
-    return status.ok() ? 1 : 0;
+    return codec::WriteFile(path, status, [&](codec::ByteWriter& out) {
+        WriteBmp(out, status, width, height, 24, 0, nullptr, [&](int y, uint8_t* row) {
+            // Pixels are stored as blue, green, red.
+            const uint8_t* src = rgb + static_cast<size_t>(y) * stride;
+            for (size_t i = 0; i < stride; i += 3) {
+                row[i] = src[i + 2];
+                row[i + 1] = src[i + 1];
+                row[i + 2] = src[i];
+            }
+            return true;
+        });
+    });
 }
 
 int WriteIndexed(const std::string& path, const uint8_t* indices, int width, int height,
@@ -269,62 +274,30 @@ int WriteIndexed(const std::string& path, const uint8_t* indices, int width, int
     if (path.empty() || indices == nullptr || palette == nullptr ||
         !BlockSize(width, height, 1, &pixelBytes) ||
         (bits != 1 && bits != 2 && bits != 4 && bits != 8) || colourCount < 1 ||
-        colourCount > 256) {
+        colourCount > 256 || !Layout(width, height, bits, colourCount).fits()) {
         status.Fail(ErrParameter);
         return 0;
-    }
-    const uint64_t rowBytes = RowBytes(static_cast<uint64_t>(bits), static_cast<uint64_t>(width));
-    const uint64_t dataOffset =
-        kFileHeaderBytes + kInfoHeaderBytes + 4 * static_cast<uint64_t>(colourCount);
-    const uint64_t imageSize = rowBytes * static_cast<uint64_t>(height);
-    const uint64_t fileSize = dataOffset + imageSize;
-    if (fileSize > 0xFFFFFFFFu) {
-        status.Fail(ErrParameter);
-        return 0;
-    }
-    std::vector<uint8_t> row;
-    row.resize(static_cast<size_t>(rowBytes));
-    codec::ByteWriter out;
-    if (!out.Open(path)) {
-        status.Fail(ErrOpenFile);
-        return 0;
-    }
-    PutHeaders(out, static_cast<uint32_t>(fileSize), static_cast<uint32_t>(dataOffset), width,
-               height, bits, static_cast<uint32_t>(imageSize), static_cast<uint32_t>(colourCount));
-    for (int i = 0; i < colourCount; ++i) {
-        out.Write(palette + 4 * i, 3);
-        out.Put(0);
     }
     const unsigned limit = 1u << bits;
     const size_t w = static_cast<size_t>(width);
-    for (int r = 0; r < height && status.ok(); ++r) {
-        if (ReportProgress(r, height) == 0) {
-            status.Fail(ErrCancelled);
-            break;
-        }
-        const uint8_t* src = indices + static_cast<size_t>(height - 1 - r) * w;
-        if (bits == 8) {
-            std::copy(src, src + w, row.begin());
-        } else {
+    return codec::WriteFile(path, status, [&](codec::ByteWriter& out) {
+        WriteBmp(out, status, width, height, bits, colourCount, palette, [&](int y, uint8_t* row) {
+            const uint8_t* src = indices + static_cast<size_t>(y) * w;
+            if (bits == 8) {
+                std::copy(src, src + w, row);
+                return true;
+            }
             // Indices are packed from the most significant bits down.
-            std::fill(row.begin(), row.end(), 0);
+            std::fill(row, row + RowBytes(static_cast<uint64_t>(bits), w), 0);
             const size_t perByte = static_cast<size_t>(8 / bits);
             for (size_t x = 0; x < w; ++x) {
-                if (src[x] >= limit) {
-                    status.Fail(ErrParameter);
-                    break;
-                }
+                if (src[x] >= limit) return false;
                 const int shift = 8 - bits * static_cast<int>(x % perByte + 1);
                 row[x / perByte] |= static_cast<uint8_t>(src[x] << shift);
             }
-            if (!status.ok()) break;
-        }
-        out.Write(row.data(), row.size());
-        if (!out.ok()) status.Fail(ErrWriteFile);
-    }
-    if (status.ok() && out.written() != fileSize) status.Fail(ErrWriteFile);
-    if (!out.Close()) status.Fail(ErrWriteFile);
-    return status.ok() ? 1 : 0;
+            return true;
+        });
+    });
 }
 
 int SaveRgb(const WriteRequest& request) {

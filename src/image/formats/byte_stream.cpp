@@ -150,4 +150,28 @@ bool ByteWriter::Close() {
     return !failed_;
 }
 
+PixelBlock ReadFile(const std::string& path, int* width, int* height, ErrorCode emptyPath,
+                    Decoder decode) {
+    ImageStatus status;
+    *width = *height = 0;
+    if (path.empty()) {
+        status.Fail(emptyPath);
+        return {};
+    }
+    ByteReader in;
+    if (!in.Open(path)) {
+        status.Fail(ErrOpenFile);
+        return {};
+    }
+    return decode(in, width, height, status, kMaxBlockBytes);
+}
+
+PixelBlock ReadMemory(const uint8_t* data, size_t size, int* width, int* height,
+                      size_t maxBlockBytes, Decoder decode) {
+    ImageStatus status;
+    *width = *height = 0;
+    ByteReader in(data, data != nullptr ? size : 0);
+    return decode(in, width, height, status, maxBlockBytes);
+}
+
 }  // namespace vig::codec

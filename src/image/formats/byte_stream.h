@@ -1,6 +1,7 @@
 // Buffered byte input and output for the image library's own codecs (BMP,
 // PCX, GIF). A ByteReader reads a file or a block of memory; a ByteWriter
-// writes a file and remembers whether any write failed.
+// writes a file and remembers whether any write failed. The entry glue below
+// is what the three codecs' entry functions share.
 #pragma once
 
 #include <cstddef>
@@ -8,6 +9,9 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "image/image_library.h"
+#include "image/pixel_block.h"
 
 namespace vig::codec {
 
@@ -99,6 +103,33 @@ inline uint16_t LE16(const uint8_t* p) {
 inline uint32_t LE32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+// A codec's decoder: reads one image from `in`, failing `status` on error.
+using Decoder = PixelBlock (*)(ByteReader& in, int* width, int* height, ImageStatus& status,
+                               size_t maxBlockBytes);
+
+// The readers' entry glue: the size starts as 0 x 0, then the file is opened
+// and decoded. An empty path gives `emptyPath`, a file that cannot be opened
+// ErrOpenFile.
+PixelBlock ReadFile(const std::string& path, int* width, int* height, ErrorCode emptyPath,
+                    Decoder decode);
+PixelBlock ReadMemory(const uint8_t* data, size_t size, int* width, int* height,
+                      size_t maxBlockBytes, Decoder decode);
+
+// The writers' glue: creates the file (ErrOpenFile when it cannot), lets
+// `body(out)` write it, then closes it (ErrWriteFile when that fails).
+// Returns 1 when `status` took no failure, else 0.
+template <typename Body>
+int WriteFile(const std::string& path, ImageStatus& status, Body body) {
+    ByteWriter out;
+    if (!out.Open(path)) {
+        status.Fail(ErrOpenFile);
+        return 0;
+    }
+    body(out);
+    if (!out.Close()) status.Fail(ErrWriteFile);
+    return status.ok() ? 1 : 0;
 }
 
 }  // namespace vig::codec

@@ -121,7 +121,7 @@ bool ReadTable(codec::ByteReader& in, int entries, uint8_t* table) {
 }
 
 PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& status,
-                  size_t maxBlockBytes = kMaxBlockBytes) {
+                  size_t maxBlockBytes) {
     uint8_t signature[6];
     if (in.Read(signature, 6) != 6 || std::memcmp(signature, "GIF", 3) != 0 ||
         (std::memcmp(signature + 3, "87a", 3) != 0 && std::memcmp(signature + 3, "89a", 3) != 0)) {
@@ -390,26 +390,12 @@ private:
 }  // namespace
 
 PixelBlock Read(const std::string& path, int* width, int* height) {
-    ImageStatus status;
-    *width = *height = 0;
-    if (path.empty()) {
-        status.Fail(ErrParameter);
-        return {};
-    }
-    codec::ByteReader in;
-    if (!in.Open(path)) {
-        status.Fail(ErrOpenFile);
-        return {};
-    }
-    return Decode(in, width, height, status);
+    return codec::ReadFile(path, width, height, ErrParameter, Decode);
 }
 
 PixelBlock ReadMemory(const uint8_t* data, size_t size, int* width, int* height,
                       size_t maxBlockBytes) {
-    ImageStatus status;
-    *width = *height = 0;
-    codec::ByteReader in(data, data != nullptr ? size : 0);
-    return Decode(in, width, height, status, maxBlockBytes);
+    return codec::ReadMemory(data, size, width, height, maxBlockBytes, Decode);
 }
 
 int Write(const std::string& path, const uint8_t* indices, int width, int height,
@@ -422,48 +408,40 @@ int Write(const std::string& path, const uint8_t* indices, int width, int height
         status.Fail(ErrParameter);
         return 0;
     }
-    codec::ByteWriter out;
-    if (!out.Open(path)) {
-        status.Fail(ErrOpenFile);
-        return 0;
-    }
-    out.Write("GIF87a", 6);
-    out.PutLE16(static_cast<unsigned>(width));
-    out.PutLE16(static_cast<unsigned>(height));
-    out.Put(0xE7);  // global table of 256 entries, colour resolution field 6
-    out.Put(static_cast<uint8_t>(backgroundIndex));
-    out.Put(0);
-    for (int i = 0; i < 256; ++i) {
-        out.Put(red[i]);
-        out.Put(green[i]);
-        out.Put(blue[i]);
-    }
-    out.Put(0x2C);
-    out.PutLE16(0);
-    out.PutLE16(0);
-    out.PutLE16(static_cast<unsigned>(width));
-    out.PutLE16(static_cast<unsigned>(height));
-    out.Put(0);  // no local table, not interlaced
-    out.Put(8);  // LZW minimum code size
-    if (!out.ok()) {
-        status.Fail(ErrWriteFile);
-        out.Close();
-        return 0;
-    }
-
-    PixelSource source(indices, width, height);
-    auto encoder = std::make_unique<LzwEncoder>(out);
-    encoder->Compress(source);
-    if (source.cancelled()) {
-        // The data is ended and flushed, but the file gets no terminator.
-        status.Fail(ErrCancelled);
-        out.Close();
-        return 0;
-    }
-    out.Put(0);
-    out.Put(0x3B);
-    if (!out.Close()) status.Fail(ErrWriteFile);
-    return status.ok() ? 1 : 0;
+    return codec::WriteFile(path, status, [&](codec::ByteWriter& out) {
+        out.Write("GIF87a", 6);
+        out.PutLE16(static_cast<unsigned>(width));
+        out.PutLE16(static_cast<unsigned>(height));
+        out.Put(0xE7);  // global table of 256 entries, colour resolution field 6
+        out.Put(static_cast<uint8_t>(backgroundIndex));
+        out.Put(0);
+        for (int i = 0; i < 256; ++i) {
+            out.Put(red[i]);
+            out.Put(green[i]);
+            out.Put(blue[i]);
+        }
+        out.Put(0x2C);
+        out.PutLE16(0);
+        out.PutLE16(0);
+        out.PutLE16(static_cast<unsigned>(width));
+        out.PutLE16(static_cast<unsigned>(height));
+        out.Put(0);  // no local table, not interlaced
+        out.Put(8);  // LZW minimum code size
+        if (!out.ok()) {
+            status.Fail(ErrWriteFile);
+            return;
+        }
+        PixelSource source(indices, width, height);
+        auto encoder = std::make_unique<LzwEncoder>(out);
+        encoder->Compress(source);
+        if (source.cancelled()) {
+            // The data is ended and flushed, but the file gets no terminator.
+            status.Fail(ErrCancelled);
+            return;
+        }
+        out.Put(0);
+        out.Put(0x3B);
+    });
 }
 
 int Save(const WriteRequest& request) {

@@ -44,7 +44,7 @@ void BuildPalette(codec::ByteReader& in, const Header& header, uint8_t* palette)
 }
 
 PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& status,
-                  size_t maxBlockBytes = kMaxBlockBytes) {
+                  size_t maxBlockBytes) {
     uint8_t bytes[kHeaderBytes];
     if (in.Read(bytes, sizeof bytes) != sizeof bytes) {
         status.Fail(ErrInvalidPcx);
@@ -268,118 +268,85 @@ void ConvertLine(const Header& header, const uint8_t* line, const uint8_t* palet
 }
 
 PixelBlock Read(const std::string& path, int* width, int* height) {
-    ImageStatus status;
-    *width = *height = 0;
-    if (path.empty()) {
-        status.Fail(ErrParameter);
-        return {};
-    }
-    codec::ByteReader in;
-    if (!in.Open(path)) {
-        status.Fail(ErrOpenFile);
-        return {};
-    }
-    return Decode(in, width, height, status);
+    return codec::ReadFile(path, width, height, ErrParameter, Decode);
 }
 
 PixelBlock ReadMemory(const uint8_t* data, size_t size, int* width, int* height,
                       size_t maxBlockBytes) {
-    ImageStatus status;
-    *width = *height = 0;
-    codec::ByteReader in(data, data != nullptr ? size : 0);
-    return Decode(in, width, height, status, maxBlockBytes);
+    return codec::ReadMemory(data, size, width, height, maxBlockBytes, Decode);
 }
 
 namespace {
 
-// Writes the header, then every row through `fill` (which puts one row's
-// plane lines into the scan-line buffer), encoding each plane separately.
-template <typename FillRow>
-void WriteBody(codec::ByteWriter& out, const Header& header, int height, FillRow fill,
-               ImageStatus& status) {
-    uint8_t bytes[kHeaderBytes];
-    SerializeHeader(header, bytes);
-    out.Write(bytes, sizeof bytes);
-    if (!out.ok()) {
-        status.Fail(ErrWriteFile);
-        return;
+// Writes a file of `planes` 8-bit planes: the header, then every row through
+// `fill(y, line, bytesPerLine)` (which puts one row's plane lines into the
+// scan-line buffer), encoding each plane separately, then `tail(out)`.
+template <typename FillRow, typename Tail>
+int WritePlanes(const std::string& path, bool pixelsGiven, int width, int height, int planes,
+                FillRow fill, Tail tail) {
+    ImageStatus status;
+    size_t pixelBytes = 0;
+    if (path.empty() || !pixelsGiven || !BlockSize(width, height, planes, &pixelBytes) ||
+        !FitsHeader(width, height)) {
+        status.Fail(ErrParameter);
+        return 0;
     }
-    const size_t bpl = header.bytesPerLine;
-    std::vector<uint8_t> line(header.lineBytes());
-    std::vector<uint8_t> code;
-    code.reserve(2 * line.size());
-    for (int y = 0; y < height; ++y) {
-        fill(y, line.data());
-        code.clear();
-        for (int p = 0; p < header.planes; ++p) EncodeLine(line.data() + p * bpl, bpl, &code);
-        out.Write(code.data(), code.size());
+    const Header header = OutputHeader(width, height, planes);
+    return codec::WriteFile(path, status, [&](codec::ByteWriter& out) {
+        uint8_t bytes[kHeaderBytes];
+        SerializeHeader(header, bytes);
+        out.Write(bytes, sizeof bytes);
         if (!out.ok()) {
             status.Fail(ErrWriteFile);
             return;
         }
-    }
+        const size_t bpl = header.bytesPerLine;
+        std::vector<uint8_t> line(header.lineBytes());
+        std::vector<uint8_t> code;
+        code.reserve(2 * line.size());
+        for (int y = 0; y < height; ++y) {
+            fill(static_cast<size_t>(y), line.data(), bpl);
+            code.clear();
+            for (int p = 0; p < planes; ++p) EncodeLine(line.data() + p * bpl, bpl, &code);
+            out.Write(code.data(), code.size());
+            if (!out.ok()) {
+                status.Fail(ErrWriteFile);
+                return;
+            }
+        }
+        tail(out);
+    });
 }
 
 }  // namespace
 
 int Write24(const std::string& path, const uint8_t* rgb, int width, int height) {
-    ImageStatus status;
-    size_t bytes = 0;
-    if (path.empty() || rgb == nullptr || !BlockSize(width, height, 3, &bytes) ||
-        !FitsHeader(width, height)) {
-        status.Fail(ErrParameter);
-        return 0;
-    }
-    codec::ByteWriter out;
-    if (!out.Open(path)) {
-        status.Fail(ErrOpenFile);
-        return 0;
-    }
-    const Header header = OutputHeader(width, height, 3);
-    const size_t stride = static_cast<size_t>(width) * 3;
-    WriteBody(
-        out, header, height,
-        [&](int y, uint8_t* line) {
-            SplitPlanes(rgb + static_cast<size_t>(y) * stride, width, header.bytesPerLine, line);
+    return WritePlanes(
+        path, rgb != nullptr, width, height, 3,
+        [&](size_t y, uint8_t* line, size_t bpl) {
+            SplitPlanes(rgb + y * static_cast<size_t>(width) * 3, width, static_cast<int>(bpl),
+                        line);
         },
-        status);
-    if (!out.Close()) status.Fail(ErrWriteFile);
-    return status.ok() ? 1 : 0;
+        [](codec::ByteWriter&) {});
 }
 
 int Write8(const std::string& path, const uint8_t* indices, int width, int height,
            const uint8_t* palette) {
-    ImageStatus status;
-    size_t bytes = 0;
-    if (path.empty() || indices == nullptr || palette == nullptr ||
-        !BlockSize(width, height, 1, &bytes) || !FitsHeader(width, height)) {
-        status.Fail(ErrParameter);
-        return 0;
-    }
-    codec::ByteWriter out;
-    if (!out.Open(path)) {
-        status.Fail(ErrOpenFile);
-        return 0;
-    }
-    const Header header = OutputHeader(width, height, 1);
     const size_t w = static_cast<size_t>(width);
-    WriteBody(
-        out, header, height,
-        [&](int y, uint8_t* line) {
-            std::memcpy(line, indices + static_cast<size_t>(y) * w, w);
-            if (header.bytesPerLine > w) line[w] = 0;
+    return WritePlanes(
+        path, indices != nullptr && palette != nullptr, width, height, 1,
+        [&](size_t y, uint8_t* line, size_t bpl) {
+            std::memcpy(line, indices + y * w, w);
+            if (bpl > w) line[w] = 0;
         },
-        status);
-    if (status.ok()) {
-        out.Put(kPaletteMarker);
-        for (int i = 0; i < 256; ++i) {
-            out.Put(palette[4 * i + 2]);
-            out.Put(palette[4 * i + 1]);
-            out.Put(palette[4 * i]);
-        }
-    }
-    if (!out.Close()) status.Fail(ErrWriteFile);
-    return status.ok() ? 1 : 0;
+        [&](codec::ByteWriter& out) {
+            out.Put(kPaletteMarker);
+            for (int i = 0; i < 256; ++i) {
+                out.Put(palette[4 * i + 2]);
+                out.Put(palette[4 * i + 1]);
+                out.Put(palette[4 * i]);
+            }
+        });
 }
 
 int SaveRgb(const WriteRequest& request) {
