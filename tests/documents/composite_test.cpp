@@ -2,50 +2,25 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "options/enums.h"
+#include "support/solid_image.h"
 
 namespace vig {
 namespace {
+
+using test::FillSolid;
 
 constexpr PackedColour kGrey = MakeColour(200, 200, 200);
 constexpr PackedColour kRed = MakeColour(255, 0, 0);
 constexpr PackedColour kBlue = MakeColour(0, 0, 255);
 
-void Solid(CPxImage& image, int w, int h, PackedColour c) {
-    PixelBlock block;
-    ASSERT_TRUE(block.AllocateRgb(w, h));
-    for (size_t i = 0; i < block.size(); i += 3) {
-        block.data()[i] = c & 0xFF;
-        block.data()[i + 1] = (c >> 8) & 0xFF;
-        block.data()[i + 2] = (c >> 16) & 0xFF;
-    }
-    image.Adopt(std::move(block), w, h);
-}
-
 class Composite : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(sheet.Setup(100, 100, 4, 4, kGrey, "Arial", 12, MakeColour(0, 0, 0)), ErrNone);
-    }
-    // Pixels of the sheet that differ from the background, and their bounds.
-    int Changed(int* x0, int* y0, int* x1, int* y1) const {
-        int n = 0;
-        *x0 = *y0 = 1 << 30;
-        *x1 = *y1 = -1;
-        for (int y = 0; y < sheet.height(); ++y)
-            for (int x = 0; x < sheet.width(); ++x)
-                if (sheet.GetPixel(x, y) != kGrey) {
-                    ++n;
-                    *x0 = std::min(*x0, x);
-                    *y0 = std::min(*y0, y);
-                    *x1 = std::max(*x1, x);
-                    *y1 = std::max(*y1, y);
-                }
-        return n;
     }
     CPxCompositeImg sheet;
 };
@@ -71,11 +46,12 @@ TEST_F(Composite, GeometryOfAFourByFourSheet) {
     EXPECT_EQ(odd.GetPixel(0, 0), 0u);
 }
 
-TEST_F(Composite, SmallThumbnailsSitInTheCornerLargeOnesAreCentred) {
-    CPxImage small, tall, wide;
-    Solid(small, 100, 75, kRed);
-    Solid(tall, 100, 150, kBlue);
-    Solid(wide, 151, 20, kRed);
+TEST_F(Composite, SmallThumbnailsSitInTheCornerLargeOnesAreCentredAndClipped) {
+    CPxImage small, tall, wide, huge;
+    FillSolid(small, 100, 75, kRed);
+    FillSolid(tall, 100, 150, kBlue);
+    FillSolid(wide, 151, 20, kRed);
+    FillSolid(huge, 2000, 1500, kBlue);
     ASSERT_EQ(sheet.AddImage(small, ""), ErrNone);
     EXPECT_EQ(sheet.GetPixel(50, 50), kRed);
     EXPECT_EQ(sheet.GetPixel(149, 124), kRed);
@@ -95,20 +71,17 @@ TEST_F(Composite, SmallThumbnailsSitInTheCornerLargeOnesAreCentred) {
     EXPECT_EQ(sheet.GetPixel(310 - 25, 50), kRed);
     EXPECT_EQ(sheet.GetPixel(310 - 26, 50), kGrey);
     EXPECT_EQ(sheet.GetPixel(310 - 25 + 150, 69), kRed);
-    EXPECT_EQ(sheet.count(), 3);
-}
 
-TEST_F(Composite, ThumbnailsLargerThanTheSheetAreClipped) {
-    CPxImage huge;
-    Solid(huge, 2000, 1500, kRed);
+    // Larger than the whole sheet: clipped to it.
     ASSERT_EQ(sheet.AddImage(huge, ""), ErrNone);
-    EXPECT_EQ(sheet.GetPixel(0, 0), kRed);
-    EXPECT_EQ(sheet.GetPixel(589, 589), kRed);
+    EXPECT_EQ(sheet.GetPixel(0, 0), kBlue);
+    EXPECT_EQ(sheet.GetPixel(589, 589), kBlue);
+    EXPECT_EQ(sheet.count(), 4);
 }
 
 TEST_F(Composite, FullAfterRowsTimesColumnsAndRefusesMore) {
     CPxImage t;
-    Solid(t, 10, 10, kRed);
+    FillSolid(t, 10, 10, kRed);
     for (int i = 0; i < 16; ++i) {
         EXPECT_FALSE(sheet.IsFull());
         ASSERT_EQ(sheet.AddImage(t, ""), ErrNone);
@@ -134,7 +107,7 @@ TEST_F(Composite, BadGeometryLeavesNoSheet) {
     EXPECT_EQ(c.Setup(100000, 100000, 4, 4, kGrey, "Arial", 12, 0), ErrOutOfMemory);
     EXPECT_TRUE(c.empty());
     CPxImage t;
-    Solid(t, 10, 10, kRed);
+    FillSolid(t, 10, 10, kRed);
     EXPECT_EQ(c.AddImage(t, "x"), ErrParameter);
     // Rows and columns below 1 count as 1.
     ASSERT_EQ(c.Setup(100, 100, 0, -5, kGrey, "Arial", 12, 0), ErrNone);
@@ -144,13 +117,10 @@ TEST_F(Composite, BadGeometryLeavesNoSheet) {
     EXPECT_TRUE(c.IsFull());
 }
 
-TEST_F(Composite, TheLabelFontIsTheArialMetricFace) {
+TEST_F(Composite, LabelsGoBelowTheThumbnailInTheArialMetricFace) {
     EXPECT_EQ(LabelFontFamily("Arial", 12), "Liberation Sans");
-}
-
-TEST_F(Composite, LabelsGoBelowTheThumbnailInTheTextColour) {
     CPxImage t;
-    Solid(t, 100, 75, kRed);
+    FillSolid(t, 100, 75, kRed);
     ASSERT_EQ(sheet.AddImage(t, "Hello.jpg"), ErrNone);
     // Everything that changed besides the thumbnail lies in the label box:
     // from the cell's left edge, one 12-pixel cell below the thumbnail.
@@ -171,27 +141,20 @@ TEST_F(Composite, LabelsGoBelowTheThumbnailInTheTextColour) {
 TEST_F(Composite, ColouredLabelsAndTheBackgroundShowingThrough) {
     ASSERT_EQ(sheet.Setup(100, 100, 2, 2, kGrey, "Arial", 20, kBlue), ErrNone);
     CPxImage t;
-    Solid(t, 60, 40, kRed);
+    FillSolid(t, 60, 40, kRed);
     ASSERT_EQ(sheet.AddImage(t, "WWW"), ErrNone);
+    // Edge pixels are the text colour faded toward the scratch black: blue
+    // only, like the text itself.
     int blue = 0, other = 0;
     for (int y = 90; y < 110; ++y)
         for (int x = 50; x < 150; ++x) {
             const PackedColour p = sheet.GetPixel(x, y);
-            if (p == kBlue)
-                ++blue;
-            else if (p != kGrey)
-                ++other;
+            if (p == kGrey) continue;
+            EXPECT_TRUE(ColourRed(p) == 0 && ColourGreen(p) == 0) << x << "," << y;
+            ++(p == kBlue ? blue : other);
         }
     EXPECT_GT(blue, 30);
-    // Edge pixels are the text colour faded toward the scratch black.
     EXPECT_GT(other, 0);
-    for (int y = 90; y < 110; ++y)
-        for (int x = 50; x < 150; ++x) {
-            const PackedColour p = sheet.GetPixel(x, y);
-            if (p != kGrey) {
-                EXPECT_TRUE(ColourRed(p) == 0 && ColourGreen(p) == 0) << x << "," << y;
-            }
-        }
 }
 
 TEST_F(Composite, LabelsAreClippedAndFontFailuresReported) {
@@ -199,7 +162,7 @@ TEST_F(Composite, LabelsAreClippedAndFontFailuresReported) {
     CPxCompositeImg c;
     ASSERT_EQ(c.Setup(50, 50, 1, 1, kGrey, "Arial", 12, 0), ErrNone);
     CPxImage t;
-    Solid(t, 50, 50, kRed);
+    FillSolid(t, 50, 50, kRed);
     ASSERT_EQ(c.AddImage(t, std::string(300, 'M')), ErrNone);
     // Beyond the sheet, or a font that cannot be made.
     std::vector<uint8_t> pixels(30 * 20 * 3, 7);

@@ -6,6 +6,7 @@
 #include "processing/compositing.h"
 #include "processing/overlay.h"
 #include "processing/rotation.h"
+#include "support/solid_image.h"
 
 namespace vig::processing {
 namespace {
@@ -14,16 +15,7 @@ PackedColour Rgb(int r, int g, int b) {
     return static_cast<PackedColour>(r | (g << 8) | (b << 16));
 }
 
-void Fill(CPxImage& img, int w, int h, PackedColour c) {
-    PixelBlock block;
-    ASSERT_TRUE(block.AllocateRgb(w, h));
-    for (size_t i = 0; i < block.size(); i += 3) {
-        block.data()[i] = c & 0xFF;
-        block.data()[i + 1] = (c >> 8) & 0xFF;
-        block.data()[i + 2] = (c >> 16) & 0xFF;
-    }
-    img.Adopt(std::move(block), w, h);
-}
+using test::FillSolid;
 
 // Each pixel gets its own colour: (x, y, 7).
 void Numbered(CPxImage& img, int w, int h) {
@@ -94,15 +86,15 @@ TEST(OverlayPlacement, FittedIntoABoxKeepingAspect) {
 
 TEST(Blend, OpacityKeyAndClipping) {
     CPxImage thumb, logo;
-    Fill(thumb, 120, 90, Rgb(200, 200, 200));
-    Fill(logo, 300, 100, Rgb(101, 101, 101));
+    FillSolid(thumb, 120, 90, Rgb(200, 200, 200));
+    FillSolid(logo, 300, 100, Rgb(101, 101, 101));
     ASSERT_EQ(thumb.Overlay(logo, 8, true, true, 0.5, 0), ErrNone);
     EXPECT_EQ(thumb.GetPixel(80, 77), Rgb(150, 150, 150));
     EXPECT_EQ(thumb.GetPixel(119, 89), Rgb(150, 150, 150));
     EXPECT_EQ(thumb.GetPixel(79, 77), Rgb(200, 200, 200));
     EXPECT_EQ(thumb.GetPixel(80, 76), Rgb(200, 200, 200));
 
-    Fill(thumb, 120, 90, Rgb(200, 200, 200));
+    FillSolid(thumb, 120, 90, Rgb(200, 200, 200));
     ASSERT_EQ(thumb.Overlay(logo, 8, false, true, 2.0, 0), ErrNone);  // opacity clamps to 1
     EXPECT_EQ(thumb.GetPixel(80, 60), Rgb(101, 101, 101));
     EXPECT_EQ(thumb.GetPixel(119, 89), Rgb(101, 101, 101));
