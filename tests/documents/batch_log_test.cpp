@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "support/temp_dir.h"
 
@@ -26,46 +28,37 @@ std::string Capture(F write) {
     return ReadFileText(dir / "log.txt");
 }
 
-class BatchLog : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const char* tz = std::getenv("TZ");
-        savedTz_ = tz != nullptr ? tz : "";
-        hadTz_ = tz != nullptr;
-        setenv("TZ", "UTC0", 1);
-        tzset();
-    }
-    void TearDown() override {
-        if (hadTz_)
-            setenv("TZ", savedTz_.c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-    std::string savedTz_;
-    bool hadTz_ = false;
-};
-
 const char kS[] = "----------------------------------\n";
 // 2001-09-09 01:46:40 UTC, a Sunday.
 constexpr std::time_t kStart = 1000000000;
 
-TEST_F(BatchLog, HeaderWithTheFirstRunSettings) {
+std::string Header(const BatchOptions& o) {
+    return Capture([&](std::FILE* f) { WriteLogHeader(f, o, kStart); });
+}
+
+// Dates are written in local time: these tests run in UTC.
+[[maybe_unused]] const bool kInUtc = [] {
+    setenv("TZ", "UTC0", 1);
+    tzset();
+    return true;
+}();
+
+TEST(BatchLog, HeaderWithTheFirstRunSettings) {
     BatchOptions o;
     o.MainSrcPath = "/pics";
     o.MainDestPath = "/thumbs";
-    const std::string expected =
-        std::string("Vignettor Log\nSunday, September 09, 2001 - 01:46:40\n") + kS +
-        "Input directory /pics\nOutput directory /thumbs\n" +
-        "Input file format filter : BMP GIF JPG TIF PNG \n" + "Input file filter *\n" + kS +
-        "Output format : JPG\n" + "Resize type : Best fit\n" + "Output dimensions : 100 x 100\n" +
-        kS + "JPG Quality : 75\n" + "Enhancement : None\n" + kS +
-        "PNG file gamma  : 0.000000\nPNG screen gamma : 2.200000\n" +
-        "PNG background color RGB : 0,0,0\n" + "PNG key : \n" + "PNG text  : \n" + kS;
-    EXPECT_EQ(Capture([&](std::FILE* f) { WriteLogHeader(f, o, kStart); }), expected);
+    EXPECT_EQ(Header(o), std::string("Vignettor Log\nSunday, September 09, 2001 - 01:46:40\n") +
+                             kS + "Input directory /pics\nOutput directory /thumbs\n" +
+                             "Input file format filter : BMP GIF JPG TIF PNG \n" +
+                             "Input file filter *\n" + kS + "Output format : JPG\n" +
+                             "Resize type : Best fit\n" + "Output dimensions : 100 x 100\n" + kS +
+                             "JPG Quality : 75\n" + "Enhancement : None\n" + kS +
+                             "PNG file gamma  : 0.000000\nPNG screen gamma : 2.200000\n" +
+                             "PNG background color RGB : 0,0,0\n" + "PNG key : \n" +
+                             "PNG text  : \n" + kS);
 }
 
-TEST_F(BatchLog, HeaderWithEveryOptionalBlock) {
+TEST(BatchLog, HeaderWithEveryOptionalBlock) {
     BatchOptions o;
     o.MainSrcPath = "/in";
     o.MainDestPath = "/out";
@@ -95,42 +88,39 @@ TEST_F(BatchLog, HeaderWithEveryOptionalBlock) {
     o.OverlayPos = 6;
     o.OverlayOpacity = 0.555;
     o.OverlayRotation = 3;
-    const std::string expected =
-        std::string("Vignettor Log\nSunday, September 09, 2001 - 01:46:40\n") + kS +
-        "Input directory /in\nOutput directory /out\n" +
-        "Input file format filter : GIF JPG PNG \n" + "Input file filter *.jpg\n" + kS +
-        "Silent Operation\n" + kS + "Output format : TIFF-8\n" + "Resize type : Pixel area\n" +
-        "Output Area : 10000 (pixels)\n" + kS + "JPG Quality : 90\n" +
-        "Sharpening On\nSharpening level 35\n" + "Matte On\nMatte color RGB : 1,2,3\n" +
-        "Enhancement : User defined LUT\n" + "Enhancement User LUT: /curves/c.txt\n" + kS +
-        "PNG file gamma  : 0.454550\nPNG screen gamma : 2.200000\n" +
-        "PNG background color RGB : 255,128,0\n" + "PNG key : Title\n" +
-        "PNG text (compressed) : Holiday\n" + "PNG text copied from source files\n" + kS +
-        "Overlay image : /logo.bmp\n" + "Overlay transparent color RGB : 0,255,0\n" +
-        "Overlay position : Top Right\n" + "Overlay opacity : 55%\n" +
-        "Overlay rotation : 270cw\n" + kS;
-    EXPECT_EQ(Capture([&](std::FILE* f) { WriteLogHeader(f, o, kStart); }), expected);
+    EXPECT_EQ(Header(o),
+              std::string("Vignettor Log\nSunday, September 09, 2001 - 01:46:40\n") + kS +
+                  "Input directory /in\nOutput directory /out\n" +
+                  "Input file format filter : GIF JPG PNG \n" + "Input file filter *.jpg\n" + kS +
+                  "Silent Operation\n" + kS + "Output format : TIFF-8\n" +
+                  "Resize type : Pixel area\n" + "Output Area : 10000 (pixels)\n" + kS +
+                  "JPG Quality : 90\n" + "Sharpening On\nSharpening level 35\n" +
+                  "Matte On\nMatte color RGB : 1,2,3\n" + "Enhancement : User defined LUT\n" +
+                  "Enhancement User LUT: /curves/c.txt\n" + kS +
+                  "PNG file gamma  : 0.454550\nPNG screen gamma : 2.200000\n" +
+                  "PNG background color RGB : 255,128,0\n" + "PNG key : Title\n" +
+                  "PNG text (compressed) : Holiday\n" + "PNG text copied from source files\n" + kS +
+                  "Overlay image : /logo.bmp\n" + "Overlay transparent color RGB : 0,255,0\n" +
+                  "Overlay position : Top Right\n" + "Overlay opacity : 55%\n" +
+                  "Overlay rotation : 270cw\n" + kS);
 }
 
-TEST_F(BatchLog, NamesForEveryCodeAndOutOfRangeValues) {
-    const auto line = [](const std::string& text, const std::string& prefix) {
+TEST(BatchLog, NamesForEveryCodeAndOutOfRangeValues) {
+    // The line of the header that starts with `prefix`.
+    const auto line = [](const BatchOptions& o, const std::string& prefix) {
+        const std::string text = Header(o);
         const size_t at = text.find(prefix);
         return at == std::string::npos ? std::string("<missing>")
                                        : text.substr(at, text.find('\n', at) - at);
     };
     BatchOptions o;
-    const std::pair<int, const char*> formats[] = {{0, "none"},
-                                                   {1, "24-bit same as input"},
-                                                   {3, "8-bit grayscale, same as input"},
-                                                   {12, "TIFF-24"},
-                                                   {14, "TIFF-8 grayscale"},
-                                                   {19, "GIF grayscale"},
-                                                   {20, ""},
-                                                   {-1, ""}};
+    // The ends of the table, the names left to us, and codes beyond it.
+    const std::pair<int, const char*> formats[] = {
+        {0, "none"},           {12, "TIFF-24"}, {14, "TIFF-8 grayscale"},
+        {19, "GIF grayscale"}, {20, ""},        {-1, ""}};
     for (const auto& [code, name] : formats) {
         o.MainOutputFormat = code;
-        const std::string text = Capture([&](std::FILE* f) { WriteLogHeader(f, o, kStart); });
-        EXPECT_EQ(line(text, "Output format"), std::string("Output format : ") + name);
+        EXPECT_EQ(line(o, "Output format"), std::string("Output format : ") + name);
     }
     o.MainResizeMethod = 7;
     o.ImageEnhanceType = 9;
@@ -138,55 +128,52 @@ TEST_F(BatchLog, NamesForEveryCodeAndOutOfRangeValues) {
     o.OverlayPos = 14;
     o.OverlayRotation = 4;
     o.OverlayOpacity = 1e300;
-    const std::string text = Capture([&](std::FILE* f) { WriteLogHeader(f, o, kStart); });
-    EXPECT_EQ(line(text, "Resize type"), "Resize type : ");
-    EXPECT_EQ(line(text, "Enhancement"), "Enhancement : None");
-    EXPECT_EQ(text.find("Enhancement User LUT"), std::string::npos);
-    EXPECT_EQ(line(text, "Overlay position"), "Overlay position : Bottom Left");
-    EXPECT_EQ(line(text, "Overlay rotation"), "Overlay rotation : ");
-    EXPECT_EQ(line(text, "Overlay opacity"), "Overlay opacity : 2147483647%");
+    EXPECT_EQ(line(o, "Resize type"), "Resize type : ");
+    EXPECT_EQ(line(o, "Enhancement"), "Enhancement : None");
+    EXPECT_EQ(line(o, "Enhancement User LUT"), "<missing>");
+    EXPECT_EQ(line(o, "Overlay position"), "Overlay position : Bottom Left");
+    EXPECT_EQ(line(o, "Overlay rotation"), "Overlay rotation : ");
+    EXPECT_EQ(line(o, "Overlay opacity"), "Overlay opacity : 2147483647%");
 }
 
-TEST_F(BatchLog, NumbersAndNamesDoNotFollowTheLocale) {
+TEST(BatchLog, NumbersAndNamesDoNotFollowTheLocale) {
     BatchOptions o;
     o.PNGScreenGamma = 1.5;
-    const char* locales[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE"};
-    const char* chosen = nullptr;
-    for (const char* l : locales)
+    bool found = false;
+    for (const char* l : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE"})
         if (std::setlocale(LC_ALL, l) != nullptr) {
-            chosen = l;
+            found = true;
             break;
         }
-    if (chosen == nullptr) GTEST_SKIP() << "no locale with a decimal comma is installed";
-    const std::string text = Capture([&](std::FILE* f) { WriteLogHeader(f, o, kStart); });
+    if (!found) GTEST_SKIP() << "no locale with a decimal comma is installed";
+    const std::string text = Header(o);
     std::setlocale(LC_ALL, "C");
     EXPECT_NE(text.find("PNG screen gamma : 1.500000\n"), std::string::npos);
     EXPECT_NE(text.find("Sunday, September 09, 2001"), std::string::npos);
 }
 
-TEST_F(BatchLog, PerFileLinesFollowTheirSwitches) {
+TEST(BatchLog, PerFileLinesFollowTheirSwitches) {
     BatchOptions o;
     o.LogMakeLog = 1;
     const std::vector<PngTextEntry> texts = {{true, "Sunset", "Title"}, {false, "Me", "Author"}};
+    const auto lines = [&](bool withError) {
+        return Capture([&](std::FILE* f) {
+            WriteLogInputLines(f, o, "/in/a.png", 640, 480, texts);
+            WriteLogOutputLine(f, o, "/out/a.jpg", 100, 75);
+            if (withError) WriteLogErrorLine(f, ErrInvalidPng);
+        });
+    };
     // Name without dimensions: the output entry continues the same line.
     o.LogInputName = 1;
     o.LogOutName = 1;
     o.LogOutputDims = 1;
-    EXPECT_EQ(Capture([&](std::FILE* f) {
-                  WriteLogInputLines(f, o, "/in/a.png", 640, 480, texts);
-                  WriteLogOutputLine(f, o, "/out/a.jpg", 100, 75);
-                  WriteLogErrorLine(f, ErrInvalidPng);
-              }),
-              "Input   : /in/a.png  Output  : /out/a.jpg  ( 100 x 75 )\n** Error " +
-                  ErrorText(ErrInvalidPng) + "\n");
+    EXPECT_EQ(lines(true), "Input   : /in/a.png  Output  : /out/a.jpg  ( 100 x 75 )\n** Error " +
+                               ErrorText(ErrInvalidPng) + "\n");
 
     o.LogInputDims = 1;
     o.LogPNGText = 1;
     o.LogOutName = 0;
-    EXPECT_EQ(Capture([&](std::FILE* f) {
-                  WriteLogInputLines(f, o, "/in/a.png", 640, 480, texts);
-                  WriteLogOutputLine(f, o, "/out/a.jpg", 100, 75);
-              }),
+    EXPECT_EQ(lines(false),
               "Input   : /in/a.png  ( 640 x 480 )\n"
               "PNG Text : Title (Compressed) : Sunset\n"
               "PNG Text : Author  : Me\n");
@@ -194,41 +181,34 @@ TEST_F(BatchLog, PerFileLinesFollowTheirSwitches) {
     // Dimensions alone write nothing; no stream, nothing at all.
     o.LogInputName = 0;
     o.LogPNGText = 0;
-    o.LogOutputDims = 1;
-    EXPECT_EQ(Capture([&](std::FILE* f) {
-                  WriteLogInputLines(f, o, "/in/a.png", 640, 480, texts);
-                  WriteLogOutputLine(f, o, "/out/a.jpg", 100, 75);
-              }),
-              "");
+    EXPECT_EQ(lines(false), "");
     WriteLogInputLines(nullptr, o, "x", 1, 1, texts);
     WriteLogOutputLine(nullptr, o, "x", 1, 1);
     WriteLogErrorLine(nullptr, ErrOpenFile);
     WriteLogHeader(nullptr, o, kStart);
 }
 
-TEST_F(BatchLog, OpenAppendsOrReplaces) {
+TEST(BatchLog, OpenAppendsOrReplaces) {
     TempDir dir;
     BatchOptions o;
     o.LogPath = dir / "run.log";
     EXPECT_EQ(OpenBatchLog(o, kStart), nullptr);  // LogMakeLog off
     o.LogMakeLog = 1;
     o.LogHeader = 1;
-    for (int run = 0; run < 2; ++run) {
+    const auto run = [&] {
         std::FILE* f = OpenBatchLog(o, kStart);
         ASSERT_NE(f, nullptr);
         WriteLogErrorLine(f, ErrOpenFile);
         std::fclose(f);
-    }
+    };
+    run();
+    run();
     const std::string one = ReadFileText(dir / "run.log");
-    EXPECT_EQ(one.find("Vignettor Log"), 0u);
-    EXPECT_EQ(one.find("Vignettor Log", 1), std::string::npos);
+    EXPECT_EQ(one, Header(o) + "** Error " + ErrorText(ErrOpenFile) + "\n");
 
     o.LogAppend = 1;
-    std::FILE* f = OpenBatchLog(o, kStart);
-    ASSERT_NE(f, nullptr);
-    std::fclose(f);
-    EXPECT_EQ(ReadFileText(dir / "run.log").find(one), 0u);
-    EXPECT_NE(ReadFileText(dir / "run.log").find("Vignettor Log", 1), std::string::npos);
+    run();
+    EXPECT_EQ(ReadFileText(dir / "run.log"), one + one);
 
     o.LogPath = dir / "missing/run.log";
     EXPECT_EQ(OpenBatchLog(o, kStart), nullptr);

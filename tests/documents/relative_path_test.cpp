@@ -6,33 +6,28 @@
 namespace vig {
 namespace {
 
-using paths::RelativePath;
-
-TEST(RelativePath, ClimbsFromTheBaseFolderToTheTarget) {
-    EXPECT_EQ(RelativePath("/d/pics/a/img.jpg", "/d/thumbs/t1/Thumbs0.htm"),
-              "../../pics/a/img.jpg");
-    EXPECT_EQ(RelativePath("/d/out/Thumbs1.htm", "/d/out/Thumbs0.htm"), "Thumbs1.htm");
-    EXPECT_EQ(RelativePath("/d/out/b/Thumbs0.htm", "/d/out/a/Thumbs0.htm"), "../b/Thumbs0.htm");
-    EXPECT_EQ(RelativePath("/d/out/sub/x.htm", "/d/out/Thumbs0.htm"), "sub/x.htm");
-}
-
-TEST(RelativePath, TheRootIsACommonFolderOfAbsolutePaths) {
-    EXPECT_EQ(RelativePath("/pics/a.jpg", "/thumbs/t/Thumbs0.htm"), "../../pics/a.jpg");
-    EXPECT_EQ(RelativePath("/a.jpg", "/Thumbs0.htm"), "a.jpg");
-}
-
-TEST(RelativePath, NoCommonFolderGivesNothing) {
-    EXPECT_EQ(RelativePath("pics/a.jpg", "/thumbs/Thumbs0.htm"), "");
-    EXPECT_EQ(RelativePath("a.jpg", "b.htm"), "");
-    EXPECT_EQ(RelativePath("", "/x/b.htm"), "");
-    // Compared as written: letter case counts.
-    EXPECT_EQ(RelativePath("/D/x/a.jpg", "/d/x/b.htm"), "../../D/x/a.jpg");
-}
-
-TEST(RelativePath, CommonPrefixEndsAtTheLastSharedSeparator) {
-    // "/d/out" and "/d/output" share the text "/d/out" but only the folder /d.
-    EXPECT_EQ(RelativePath("/d/out/a.jpg", "/d/output/Thumbs0.htm"), "../out/a.jpg");
-    EXPECT_EQ(paths::ToUrlSlashes("a/b/c"), "a/b/c");
+TEST(RelativePath, FromTheBaseFolderToTheTarget) {
+    const struct {
+        const char *target, *base, *link;
+    } cases[] = {
+        {"/d/pics/a/img.jpg", "/d/thumbs/t1/Thumbs0.htm", "../../pics/a/img.jpg"},
+        {"/d/out/Thumbs1.htm", "/d/out/Thumbs0.htm", "Thumbs1.htm"},
+        {"/d/out/b/Thumbs0.htm", "/d/out/a/Thumbs0.htm", "../b/Thumbs0.htm"},
+        {"/d/out/sub/x.htm", "/d/out/Thumbs0.htm", "sub/x.htm"},
+        // The root is a common folder of any two absolute paths.
+        {"/pics/a.jpg", "/thumbs/t/Thumbs0.htm", "../../pics/a.jpg"},
+        {"/a.jpg", "/Thumbs0.htm", "a.jpg"},
+        // No common folder gives nothing.
+        {"pics/a.jpg", "/thumbs/Thumbs0.htm", ""},
+        {"a.jpg", "b.htm", ""},
+        {"", "/x/b.htm", ""},
+        // Compared as written: letter case counts.
+        {"/D/x/a.jpg", "/d/x/b.htm", "../../D/x/a.jpg"},
+        // "/d/out" and "/d/output" share the text "/d/out" but only the folder /d.
+        {"/d/out/a.jpg", "/d/output/Thumbs0.htm", "../out/a.jpg"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(paths::RelativePath(c.target, c.base), c.link) << c.target << " from " << c.base;
 }
 
 TEST(HtmlLink, RelativeAndUnnormalisedPathsStillResolve) {
