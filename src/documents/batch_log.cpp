@@ -6,12 +6,15 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
-#include <string_view>
 
+#include "documents/writing.h"
 #include "options/enums.h"
 
 namespace vig {
 namespace {
+
+using documents::On;
+using documents::Put;
 
 constexpr char kSeparatorLine[] = "----------------------------------\n";
 
@@ -50,14 +53,6 @@ constexpr const char* kOverlayPositionNames[] = {
     "Bottom Left", "Top",          "Bottom", "Left",     "Right",       "Top Left",  "Top Right",
     "Bottom Left", "Bottom Right", "Center", "Top Edge", "Bottom Edge", "Left Edge", "Right Edge"};
 constexpr const char* kRotationNames[] = {"", "90cw", "180", "270cw"};
-
-bool On(int flag) {
-    return flag == 1;
-}
-
-void Put(std::FILE* file, std::string_view text) {
-    if (!text.empty()) std::fwrite(text.data(), 1, text.size(), file);
-}
 
 std::string Int(long long value) {
     return std::to_string(value);

@@ -12,6 +12,7 @@
 namespace vig {
 namespace {
 
+using documents::On;
 using html::Put;
 
 constexpr char kIndexTitle[] = "<TITLE>Index</TITLE>\n";
@@ -20,10 +21,6 @@ constexpr char kIndexMeta[] =
 constexpr char kIndexHeading[] = "<center>Master Index</center>\n";
 constexpr char kIndexEnd[] = "</center></body></html>\n";
 constexpr char kSourceMeta[] = "<meta name=\"generator\" content=\"thumbnail\">\n</head>\n";
-
-bool On(int flag) {
-    return flag == 1;
-}
 
 // A folder as index names use it: one trailing separator removed, except
 // from the root itself.

@@ -14,6 +14,7 @@
 namespace vig {
 namespace {
 
+using documents::On;
 using html::kBodyEnd;
 using html::kCenter;
 using html::kCenterEnd;
@@ -33,10 +34,6 @@ constexpr char kFillerMidRun[] = " <td>\n </td>\n\n";
 constexpr char kTableEndMidRun[] = "</tr>\n\n</table>\n\n";
 constexpr char kFillerLast[] = "<td>\n</td>\n\n";
 constexpr char kTableEndLast[] = "</tr>\n\n</table>\n";
-
-bool On(int flag) {
-    return flag == 1;
-}
 
 std::string HexColour(Colour c) {
     char buf[8];
@@ -142,8 +139,8 @@ int HtmlPageSeries::MaxImages() const {
     return std::max(1, options_.HTMLMaxImages);
 }
 
-bool HtmlPageSeries::OpenPage() {
-    file_ = std::fopen(pagePath_.c_str(), "w");
+bool HtmlPageSeries::OpenPage(std::FILE* file) {
+    file_ = file;
     if (file_ == nullptr) {
         pagePath_.clear();
         return false;
@@ -178,7 +175,7 @@ void HtmlPageSeries::BeginPageForFile(const std::string& thumbnailPath, int file
     if (fileIndex == 0 && file_ == nullptr && pageList_.empty()) {
         pageDir_ = folder;
         pagePath_ = PageName(pageDir_, pageNumber_, options_);
-        if (!OpenPage()) return;
+        if (!OpenPage(std::fopen(pagePath_.c_str(), "w"))) return;
     }
     if (file_ == nullptr) return;
 
@@ -220,16 +217,7 @@ void HtmlPageSeries::BeginPageForFile(const std::string& thumbnailPath, int file
     if (fileLinks && next != nullptr)
         Put(file_, PageLink(html::Link(pagePath_, closingPath), options_.HTMLNextText));
     ClosePage();
-    if (next == nullptr) {
-        pagePath_.clear();
-        return;
-    }
-    file_ = next;
-    pageList_.push_back(pagePath_);
-    WritePageStart(file_, options_);
-    Put(file_, kParagraph);
-    if (table) Put(file_, kRowStart);
-    cellIndex_ = 0;
+    if (OpenPage(next)) cellIndex_ = 0;
 }
 
 void HtmlPageSeries::WriteErrorEntry(const std::string& inputFileName) {

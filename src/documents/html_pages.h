@@ -51,9 +51,9 @@ public:
     const std::vector<std::string>& pageList() const { return pageList_; }
 
 private:
-    // Creates the page pagePath_ and writes its start; false when it cannot
-    // be created (the series then ends).
-    bool OpenPage();
+    // Makes `file`, just created at pagePath_, the open page and writes its
+    // start; false when it could not be created (the series then ends).
+    bool OpenPage(std::FILE* file);
     // Fills the open table row with `filler` cells and ends the table with
     // `tableEnd`.
     void EndTable(const char* filler, const char* tableEnd);

@@ -2,10 +2,10 @@
 // applied to the paths of a run, and the small pieces every writer shares.
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 
+#include "documents/writing.h"
 #include "options/batch_options.h"
 
 namespace vig::html {
@@ -45,8 +45,6 @@ std::string FontTag(int size);
 // always, .png .bmp .pcx .tif when their switch is on (any letter case).
 bool IsShownExtension(std::string_view extension, const HtmlOptions& options);
 
-inline void Put(std::FILE* file, std::string_view text) {
-    if (!text.empty()) std::fwrite(text.data(), 1, text.size(), file);
-}
+using documents::Put;
 
 }  // namespace vig::html
