@@ -2,14 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
-#include "image/cpx_image.h"
-#include "image/image_library.h"
 #include "image/png_state.h"
 #include "lib_test_util.h"
-#include "support/reference_png.h"
-#include "support/temp_dir.h"
 
 namespace vig {
 namespace {
@@ -23,10 +17,7 @@ PackedColour Rgb(int r, int g, int b) {
 
 std::vector<uint8_t> Be16(std::initializer_list<int> values) {
     std::vector<uint8_t> out;
-    for (int v : values) {
-        out.push_back(static_cast<uint8_t>(v >> 8));
-        out.push_back(static_cast<uint8_t>(v));
-    }
+    for (int v : values) out.insert(out.end(), {uint8_t(v >> 8), uint8_t(v)});
     return out;
 }
 
@@ -37,27 +28,50 @@ bool AllPixels(const CPxImage& img, PackedColour c) {
     return true;
 }
 
-TEST(Png, OneBitGrayAndSixteenBitFilesBecomeEightBitRgb) {
-    CPxImage img;
-    ASSERT_EQ(img.Load(test::DataPath("pngsuite/basn0g01.png")), ErrNone);
-    EXPECT_EQ(img.inputFormat(), InputPng);
-    ASSERT_EQ(img.width(), 32);
-    int black = 0, white = 0;
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) {
-            const PackedColour c = img.GetPixel(x, y);
-            black += c == 0;
-            white += c == 0xFFFFFF;
-        }
-    EXPECT_EQ(black + white, 32 * 32);
-    EXPECT_GT(black, 0);
-    EXPECT_GT(white, 0);
+// The chunk types of a PNG file in order, one IDAT for a run of them.
+std::string ChunkTypes(const std::string& path) {
+    std::string types;
+    for (const PngChunk& c : test::PngChunks(path))
+        if (c.type != "IDAT" || types.find("IDAT") == std::string::npos) types += c.type + " ";
+    return types;
+}
 
-    // 16-bit RGB: strip to the high byte.
+// The data of the first chunk of that type (empty when there is none).
+std::vector<uint8_t> ChunkData(const std::string& path, const std::string& type) {
+    for (const PngChunk& c : test::PngChunks(path))
+        if (c.type == type) return c.data;
+    return {};
+}
+
+// tEXt/zTXt chunks as "key=text" with "z:" before compressed ones.
+std::vector<std::string> PngTexts(const std::string& path) {
+    std::vector<std::string> texts;
+    for (const PngChunk& c : test::PngChunks(path)) {
+        if (c.type != "tEXt" && c.type != "zTXt") continue;
+        const auto nul = std::find(c.data.begin(), c.data.end(), 0);
+        const std::string key(c.data.begin(), nul);
+        if (c.type == "tEXt") {
+            texts.push_back(key + "=" + std::string(std::min(nul + 1, c.data.end()), c.data.end()));
+            continue;
+        }
+        // key, 0, method byte, zlib stream
+        std::vector<uint8_t> out(1 << 16);
+        uLongf outLen = out.size();
+        const size_t start = static_cast<size_t>(nul - c.data.begin()) + 2;
+        if (uncompress(out.data(), &outLen, c.data.data() + start,
+                       static_cast<uLong>(c.data.size() - start)) != Z_OK)
+            outLen = 0;
+        texts.push_back("z:" + key + "=" + std::string(out.begin(), out.begin() + long(outLen)));
+    }
+    return texts;
+}
+
+TEST(Png, SixteenBitsAreStrippedToTheHighByte) {
     TempDir dir;
     ASSERT_TRUE(
         test::WriteRawPng(dir / "16.png", 2, 1, 16, 2,
                           {test::Idat({Be16({0x12FF, 0xAB00, 0xFFFF, 0x0080, 0x7F7F, 0})})}));
+    CPxImage img;
     ASSERT_EQ(img.Load(dir / "16.png"), ErrNone);
     EXPECT_EQ(img.GetPixel(0, 0), Rgb(0x12, 0xAB, 0xFF));
     EXPECT_EQ(img.GetPixel(1, 0), Rgb(0x00, 0x7F, 0x00));
@@ -66,13 +80,12 @@ TEST(Png, OneBitGrayAndSixteenBitFilesBecomeEightBitRgb) {
 TEST(Png, TransparencyMeetsTheFileOrTheImageBackground) {
     TempDir dir;
     // 2x1 RGBA, both pixels fully transparent, 8 and 16 bits.
-    ASSERT_TRUE(test::WriteRawPng(dir / "t8.png", 2, 1, 8, 6,
-                                  {test::Idat({{10, 20, 30, 0, 40, 50, 60, 0}})}));
+    const PngChunk clear8 = test::Idat({{10, 20, 30, 0, 40, 50, 60, 0}});
+    ASSERT_TRUE(test::WriteRawPng(dir / "t8.png", 2, 1, 8, 6, {clear8}));
     ASSERT_TRUE(test::WriteRawPng(dir / "t16.png", 2, 1, 16, 6,
                                   {test::Idat({Be16({1, 2, 3, 0, 4, 5, 6, 0})})}));
-    ASSERT_TRUE(test::WriteRawPng(
-        dir / "bk.png", 2, 1, 8, 6,
-        {{"bKGD", Be16({10, 200, 30})}, test::Idat({{10, 20, 30, 0, 40, 50, 60, 0}})}));
+    ASSERT_TRUE(
+        test::WriteRawPng(dir / "bk.png", 2, 1, 8, 6, {{"bKGD", Be16({10, 200, 30})}, clear8}));
     CPxImage img;
     img.SetPngOptions(0.0, 2.2, "", "", true, false, Rgb(0x99, 0x66, 0x33));
     for (const char* name : {"t8.png", "t16.png"}) {
@@ -99,98 +112,76 @@ TEST(Png, OpaqueFileWithoutGammaIsUnchangedByAnyScreenGamma) {
     // With a gAMA chunk the screen gamma does correct the values.
     ASSERT_TRUE(test::WriteRawPng(dir / "g.png", 16, 8, 8, 2,
                                   {{"gAMA", {0, 1, 0x86, 0xA0}}, test::Idat(rows)}));
-    CPxImage img;
-    ASSERT_EQ(img.Load(dir / "g.png"), ErrNone);
-    EXPECT_NE(0, std::memcmp(img.data(), rgb.data(), rgb.size()));
+    EXPECT_NE(test::Pixels(dir / "g.png"), rgb);
 }
 
 TEST(Png, WrittenFilesCarryTimeBackgroundAndGammaOnlyWhenPositive) {
     TempDir dir;
     const auto rgb = test::Gradient(9, 5);
     std::vector<uint8_t> indices(9 * 5);
-    for (size_t i = 0; i < indices.size(); ++i) indices[i] = static_cast<uint8_t>(i % 3);
+    std::vector<uint8_t> want(indices.size() * 3);
     std::vector<uint8_t> palette(256 * 4, 0);
     const uint8_t bgr[3][3] = {{0, 0, 255}, {0, 128, 255}, {200, 100, 50}};
     for (int i = 0; i < 3; ++i) std::memcpy(&palette[4 * i], bgr[i], 3);
+    for (size_t i = 0; i < indices.size(); ++i) {
+        indices[i] = static_cast<uint8_t>(i % 3);
+        for (int c = 0; c < 3; ++c) want[3 * i + c] = bgr[i % 3][2 - c];
+    }
 
     PngSetBackground(0, 0, 0, 0, 0);
     ASSERT_EQ(png::Write24(dir / "a.png", rgb.data(), 9, 5, 0.0), 1);
     ASSERT_EQ(png::Write24(dir / "b.png", rgb.data(), 9, 5, 0.45), 1);
     ASSERT_EQ(png::WritePalette(dir / "c.png", indices.data(), 9, 5, 256, palette.data(), -1.0), 1);
-    for (const char* name : {"a.png", "b.png", "c.png"}) {
-        std::string types;
-        for (const PngChunk& c : test::PngChunks(dir / name)) types += c.type + " ";
-        EXPECT_NE(types.find("tIME"), std::string::npos) << name;
-        EXPECT_NE(types.find("bKGD"), std::string::npos) << name;
-        EXPECT_EQ(types.find("gAMA") != std::string::npos, std::string(name) == "b.png") << name;
-    }
-    for (const PngChunk& c : test::PngChunks(dir / "b.png")) {
-        if (c.type == "gAMA") {
-            EXPECT_EQ(c.data, (std::vector<uint8_t>{0, 0, 0xAF, 0xC8}));  // 45000
-        }
-    }
     // Values libpng's own range check refuses are written all the same, in
     // hundred-thousandths, ahead of the palette and the image data.
     ASSERT_EQ(png::Write24(dir / "d.png", rgb.data(), 9, 5, 10000.0), 1);
     ASSERT_EQ(png::WritePalette(dir / "e.png", indices.data(), 9, 5, 256, palette.data(), 0.0001),
               1);
-    const std::pair<const char*, std::vector<uint8_t>> odd[] = {{"d.png", {0x3B, 0x9A, 0xCA, 0}},
-                                                                {"e.png", {0, 0, 0, 10}}};
-    for (const auto& [name, value] : odd) {
-        std::string types;
-        for (const PngChunk& c : test::PngChunks(dir / name)) {
-            if (c.type == "gAMA") {
-                EXPECT_EQ(c.data, value) << name;
-            }
-            if (c.type != "IDAT" || types.find("IDAT") == std::string::npos) types += c.type + " ";
+    // The files without gamma read back as written; the others decode.
+    const struct {
+        const char* name;
+        const char* types;
+        std::vector<uint8_t> gamma;
+        const std::vector<uint8_t>* pixels;
+    } files[] = {{"a.png", "IHDR bKGD tIME IDAT IEND ", {}, &rgb},
+                 {"b.png", "IHDR gAMA bKGD tIME IDAT IEND ", {0, 0, 0xAF, 0xC8}, nullptr},  // 45000
+                 {"c.png", "IHDR PLTE bKGD tIME IDAT IEND ", {}, &want},
+                 {"d.png", "IHDR gAMA bKGD tIME IDAT IEND ", {0x3B, 0x9A, 0xCA, 0}, nullptr},
+                 {"e.png", "IHDR gAMA PLTE bKGD tIME IDAT IEND ", {0, 0, 0, 10}, nullptr}};
+    for (const auto& f : files) {
+        EXPECT_EQ(ChunkTypes(dir / f.name), f.types) << f.name;
+        EXPECT_EQ(ChunkData(dir / f.name, "gAMA"), f.gamma) << f.name;
+        const auto pixels = test::Pixels(dir / f.name);
+        EXPECT_EQ(pixels.size(), rgb.size()) << f.name;
+        if (f.pixels != nullptr) {
+            EXPECT_EQ(pixels, *f.pixels) << f.name;
         }
-        EXPECT_EQ(types.substr(0, 10), "IHDR gAMA ") << name;
-        int w = 0, h = 0;
-        EXPECT_FALSE(png::Read(dir / name, &w, &h).empty()) << name;
     }
-    for (const PngChunk& c : test::PngChunks(dir / "c.png")) {
-        if (c.type == "PLTE") {
-            ASSERT_EQ(c.data.size(), 768u);
-            EXPECT_EQ(std::vector<uint8_t>(c.data.begin(), c.data.begin() + 9),
-                      (std::vector<uint8_t>{255, 0, 0, 255, 128, 0, 50, 100, 200}));
-        }
-    }
-
-    int w = 0, h = 0;
-    PixelBlock back = png::Read(dir / "a.png", &w, &h);
-    ASSERT_FALSE(back.empty());
-    EXPECT_EQ(0, std::memcmp(back.data(), rgb.data(), rgb.size()));
-    back = png::Read(dir / "c.png", &w, &h);
-    ASSERT_FALSE(back.empty());
-    for (size_t i = 0; i < indices.size(); ++i) {
-        const uint8_t* e = bgr[indices[i]];
-        ASSERT_EQ(back.data()[3 * i], e[2]);
-        ASSERT_EQ(back.data()[3 * i + 1], e[1]);
-        ASSERT_EQ(back.data()[3 * i + 2], e[0]);
-    }
+    const auto plte = ChunkData(dir / "c.png", "PLTE");
+    ASSERT_EQ(plte.size(), 768u);
+    EXPECT_EQ(std::vector<uint8_t>(plte.begin(), plte.begin() + 9),
+              (std::vector<uint8_t>{255, 0, 0, 255, 128, 0, 50, 100, 200}));
 }
 
 TEST(Png, TextTravelsFromSourceToOutput) {
     TempDir dir;
-    std::vector<uint8_t> pixel = {1, 2, 3};
     auto text = [](const std::string& key, const std::string& value) {
         PngChunk c{"tEXt", std::vector<uint8_t>(key.begin(), key.end())};
         c.data.push_back(0);
         c.data.insert(c.data.end(), value.begin(), value.end());
         return c;
     };
-    ASSERT_TRUE(test::WriteRawPng(
-        dir / "src.png", 1, 1, 8, 2,
-        {text("Title", "Lake"), text("Empty", ""), test::Idat({pixel}), text("Author", "Ann")}));
+    ASSERT_TRUE(test::WriteRawPng(dir / "src.png", 1, 1, 8, 2,
+                                  {text("Title", "Lake"), text("Empty", ""),
+                                   test::Idat({{1, 2, 3}}), text("Author", "Ann")}));
     CPxImage img;
     img.SetPngOptions(0.0, 2.2, "Note", "mine", true, true, 0);
     ASSERT_EQ(img.Load(dir / "src.png"), ErrNone);
-    ASSERT_EQ(img.textList().size(), 2u);
-    EXPECT_EQ(img.textList()[0], (PngTextEntry{false, "Lake", "Title"}));
-    EXPECT_EQ(img.textList()[1], (PngTextEntry{false, "Ann", "Author"}));
+    EXPECT_EQ(img.textList(),
+              (std::vector<PngTextEntry>{{false, "Lake", "Title"}, {false, "Ann", "Author"}}));
 
     ASSERT_EQ(img.Save(dir / "out.png", 9), ErrNone);
-    EXPECT_EQ(test::PngTexts(dir / "out.png"),
+    EXPECT_EQ(PngTexts(dir / "out.png"),
               (std::vector<std::string>{"Title=Lake", "Author=Ann", "z:Note=mine",
                                         "Software=Produced with Vignettor"}));
     EXPECT_TRUE(PngWriteTextList().empty());
@@ -202,59 +193,34 @@ TEST(Png, TextTravelsFromSourceToOutput) {
     ASSERT_EQ(again.textList().size(), 4u);
     EXPECT_TRUE(again.textList()[2].compressed);
     ASSERT_EQ(again.Save(dir / "twice.png", 11), ErrNone);
-    const auto texts = test::PngTexts(dir / "twice.png");
-    ASSERT_EQ(texts.size(), 5u);
-    EXPECT_EQ(texts[3], "Software=Produced with Vignettor");
-    EXPECT_EQ(texts[4], "Software=Produced with Vignettor");
+    EXPECT_EQ(PngTexts(dir / "twice.png"),
+              (std::vector<std::string>{"Title=Lake", "Author=Ann", "z:Note=mine",
+                                        "Software=Produced with Vignettor",
+                                        "Software=Produced with Vignettor"}));
 
     // Copy off and no key: only "Software". An empty compressed text is
     // written as a plain chunk.
     again.SetPngOptions(0.0, 2.2, "Blank", "", false, true, 0);
     ASSERT_EQ(again.Save(dir / "plain.png", 9), ErrNone);
-    EXPECT_EQ(test::PngTexts(dir / "plain.png"),
+    EXPECT_EQ(PngTexts(dir / "plain.png"),
               (std::vector<std::string>{"Blank=", "Software=Produced with Vignettor"}));
 
     // A key without one printable character cannot be written: that entry
     // is left out and the file written all the same.
     again.SetPngOptions(0.0, 2.2, " \x01 ", "lost", false, false, 0);
     ASSERT_EQ(again.Save(dir / "nokey.png", 9), ErrNone);
-    EXPECT_EQ(test::PngTexts(dir / "nokey.png"),
+    EXPECT_EQ(PngTexts(dir / "nokey.png"),
               (std::vector<std::string>{"Software=Produced with Vignettor"}));
 }
 
-TEST(Png, GrayscaleSaveWritesTheGrayPalette) {
-    TempDir dir;
-    CPxImage img;
-    PixelBlock block;
-    ASSERT_TRUE(block.AllocateRgb(3, 1));
-    const uint8_t px[9] = {255, 0, 0, 0, 255, 0, 10, 20, 30};
-    std::memcpy(block.data(), px, 9);
-    img.Adopt(std::move(block), 3, 1);
-    ASSERT_EQ(img.Save(dir / "g.png", 11), ErrNone);
-    CPxImage back;
-    ASSERT_EQ(back.Load(dir / "g.png"), ErrNone);
-    EXPECT_EQ(back.GetPixel(0, 0), Rgb(76, 76, 76));
-    EXPECT_EQ(back.GetPixel(1, 0), Rgb(149, 149, 149));
-    EXPECT_EQ(back.GetPixel(2, 0), Rgb(18, 18, 18));
-}
-
-TEST(Png, BadFilesSizesAndArgumentsGiveTheirCodes) {
+TEST(Png, HugeDeclarationsAreRefusedAndWideRowsRead) {
     TempDir dir;
     int w = 0, h = 0;
-    ASSERT_TRUE(test::WriteFileText(dir / "text.png", "not a png"));
-    testing::internal::CaptureStderr();
-    EXPECT_TRUE(png::Read(dir / "text.png", &w, &h).empty());
-    EXPECT_EQ(GetLastImageError(), ErrInvalidPng);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_TRUE(png::Read(dir / "none.png", &w, &h).empty());
-    EXPECT_EQ(GetLastImageError(), ErrOpenFile);
-
     // 100000 x 100000 declared in a file of a few bytes.
     ASSERT_TRUE(
         test::WriteRawPng(dir / "huge.png", 100000, 100000, 8, 2, {test::Idat({{1, 2, 3}})}));
     EXPECT_TRUE(png::Read(dir / "huge.png", &w, &h).empty());
     EXPECT_EQ(GetLastImageError(), ErrOutOfMemory);
-    EXPECT_EQ(w, 0);
     // A chunk that declares 1.8 GB of text in a file of a few bytes.
     ASSERT_TRUE(test::WriteRawPng(dir / "chunk.png", 1, 1, 8, 2, {test::Idat({{1, 2, 3}})}));
     auto bytes = test::ReadFileBytes(dir / "chunk.png");
@@ -271,41 +237,15 @@ TEST(Png, BadFilesSizesAndArgumentsGiveTheirCodes) {
     EXPECT_EQ(w, 1200000);
     EXPECT_EQ(wide.data()[0], 255);
     EXPECT_EQ(wide.data()[4 * 3], 0);
-
-    const auto rgb = test::Gradient(2, 2);
-    EXPECT_EQ(png::Write24(dir / "x.png", nullptr, 2, 2, 0), 0);
-    EXPECT_EQ(GetLastImageError(), ErrParameter);
-    EXPECT_EQ(png::WritePalette(dir / "x.png", rgb.data(), 2, 2, 256, nullptr, 0), 0);
-    EXPECT_EQ(GetLastImageError(), ErrParameter);
-    EXPECT_EQ(png::Write24(dir / "no/dir.png", rgb.data(), 2, 2, 0), 0);
-    EXPECT_EQ(GetLastImageError(), ErrOpenFile);
 }
 
-TEST(Png, ProgressRunsPerRowAndPassAndCancels) {
-    {
-        test::ProgressRecorder progress;
-        int w = 0, h = 0;
-        ASSERT_FALSE(png::Read(test::DataPath("pngsuite/basi2c08.png"), &w, &h).empty());
-        EXPECT_EQ(progress.rows.size(), 7u * 32u);
-        EXPECT_EQ(progress.rows[32], 0);
-        EXPECT_EQ(progress.lastTotal, 32);
-    }
-    {
-        CPxImage img;  // registers the application's callback
-        test::ProgressRecorder progress(3);
-        EXPECT_EQ(img.Load(test::DataPath("pngsuite/basn2c08.png")), ErrCancelled);
-        EXPECT_TRUE(img.empty());
-    }
-    TempDir dir;
-    const auto rgb = test::Gradient(4, 6);
-    {
-        test::ProgressRecorder progress;
-        ASSERT_EQ(png::Write24(dir / "p.png", rgb.data(), 4, 6, 0), 1);
-        EXPECT_EQ(progress.rows, (std::vector<int>{0, 1, 2, 3, 4, 5}));
-    }
-    test::ProgressRecorder progress(2);
-    EXPECT_EQ(png::Write24(dir / "c.png", rgb.data(), 4, 6, 0), 0);
-    EXPECT_EQ(GetLastImageError(), ErrCancelled);
+TEST(Png, InterlacedFilesReportEveryPass) {
+    test::ProgressRecorder progress;
+    int w = 0, h = 0;
+    ASSERT_FALSE(png::Read(test::DataPath("pngsuite/basi2c08.png"), &w, &h).empty());
+    EXPECT_EQ(progress.rows.size(), 7u * 32u);
+    EXPECT_EQ(progress.rows[32], 0);
+    EXPECT_EQ(progress.lastTotal, 32);
 }
 
 }  // namespace
