@@ -1,12 +1,11 @@
 #include "codec_test_util.h"
 
-#include <cstdio>
+#include <gtest/gtest.h>
 
 namespace vig::test {
 namespace {
 
 thread_local ProgressRecorder* tRecorder = nullptr;
-thread_local int tCancelAt = -1;
 
 Decoded Finish(PixelBlock block, int w, int h) {
     Decoded d;
@@ -33,6 +32,16 @@ Decoded ReadBytes(MemoryReader reader, const std::vector<uint8_t>& bytes) {
     return Finish(std::move(block), w, h);
 }
 
+void ExpectRefused(MemoryReader reader, const std::vector<Refusal>& cases) {
+    for (const Refusal& c : cases) {
+        const Decoded d = ReadBytes(reader, c.bytes);
+        EXPECT_FALSE(d.ok()) << c.what;
+        EXPECT_EQ(d.code, c.code) << c.what;
+        EXPECT_EQ(d.width, 0) << c.what;
+        EXPECT_EQ(d.height, 0) << c.what;
+    }
+}
+
 std::vector<uint8_t> NoiseBytes(size_t n, uint32_t seed, int modulo) {
     std::vector<uint8_t> out(n);
     uint32_t s = seed * 2654435761u + 1;
@@ -45,29 +54,18 @@ std::vector<uint8_t> NoiseBytes(size_t n, uint32_t seed, int modulo) {
     return out;
 }
 
-std::string PixelText(const std::vector<uint8_t>& rgb, int width, int x, int y) {
-    const size_t i = (static_cast<size_t>(y) * static_cast<size_t>(width) + x) * 3;
-    char text[64];
-    std::snprintf(text, sizeof text, "(%d,%d) = %d,%d,%d", x, y, rgb[i], rgb[i + 1], rgb[i + 2]);
-    return text;
-}
-
 ProgressRecorder::ProgressRecorder(int cancelAt)
     : previous_(GetProgressCallback()), cancelAt_(cancelAt) {
     tRecorder = this;
-    tCancelAt = cancelAt_;
-    SetProgressCallback(&ProgressRecorder::Callback);
+    SetProgressCallback([](int row, int total) {
+        tRecorder->calls.emplace_back(row, total);
+        return row == tRecorder->cancelAt_ ? 0 : 1;
+    });
 }
 
 ProgressRecorder::~ProgressRecorder() {
     SetProgressCallback(previous_);
     tRecorder = nullptr;
-    tCancelAt = -1;
-}
-
-int ProgressRecorder::Callback(int row, int total) {
-    if (tRecorder != nullptr) tRecorder->calls.emplace_back(row, total);
-    return row == tCancelAt ? 0 : 1;
 }
 
 }  // namespace vig::test

@@ -26,13 +26,19 @@ using MemoryReader = PixelBlock (*)(const uint8_t*, size_t, int*, int*, size_t);
 Decoded ReadWith(FileReader reader, const std::string& path);
 Decoded ReadBytes(MemoryReader reader, const std::vector<uint8_t>& bytes);
 
+// A file a reader must refuse with `code`, leaving the size 0 x 0.
+struct Refusal {
+    std::string what;
+    std::vector<uint8_t> bytes;
+    ErrorCode code;
+};
+void ExpectRefused(MemoryReader reader, const std::vector<Refusal>& cases);
+
 // Deterministic pseudo-random bytes.
 std::vector<uint8_t> NoiseBytes(size_t n, uint32_t seed, int modulo = 256);
 
-// The RGB pixel at (x, y) as a printable text.
-std::string PixelText(const std::vector<uint8_t>& rgb, int width, int x, int y);
-
-// Records the progress calls; a call with row == cancelAt answers 0.
+// Records the progress calls while it lives; a call with row == cancelAt
+// answers 0.
 class ProgressRecorder {
 public:
     explicit ProgressRecorder(int cancelAt = -1);
@@ -43,7 +49,6 @@ public:
     std::vector<std::pair<int, int>> calls;
 
 private:
-    static int Callback(int row, int total);
     ProgressCallback previous_;
     int cancelAt_;
 };
