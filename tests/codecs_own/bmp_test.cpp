@@ -106,9 +106,6 @@ TEST(BmpWriter, PaletteFilesByteForByte) {
     f = test::ReadFileBytes(dir / "b.bmp");
     ASSERT_EQ(f.size(), 54u + 8 + 4);
     EXPECT_EQ(Bytes(f.begin() + 62, f.end()), (Bytes{0xB1, 0xC0, 0, 0}));
-    const Decoded d = test::ReadWith(bmp::Read, dir / "b.bmp");
-    ASSERT_TRUE(d.ok());
-    EXPECT_EQ(Bytes(d.rgb.begin(), d.rgb.begin() + 6), (Bytes{0, 254, 1, 0, 255, 0}));
 
     // An index the depth cannot hold, a 24-bit palette file, no indices: refused.
     const Bytes big = {0, 2};

@@ -72,9 +72,6 @@ TEST(PcxWriter, FilesByteForByte) {
     for (int i = 0; i < 256; ++i)
         want.insert(want.end(), {uint8_t(i ^ 0x55), uint8_t(~i), uint8_t(i)});
     EXPECT_EQ(test::ReadFileBytes(dir / "p.pcx"), want);
-    const Decoded d = test::ReadWith(pcx::Read, dir / "p.pcx");
-    ASSERT_TRUE(d.ok());
-    EXPECT_EQ(Bytes(d.rgb.begin(), d.rgb.begin() + 3), (Bytes{200 ^ 0x55, 55, 200}));
 }
 
 // A file of the header (whose palette keeps each triple reversed: blue,
