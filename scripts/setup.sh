@@ -15,7 +15,7 @@ build_pkgs=(
     googletest libgtest-dev libbenchmark-dev
 )
 test_pkgs=(
-    imagemagick python3-pil libjpeg-turbo-progs chromium
+    imagemagick python3-pil libjpeg-turbo-progs chromium locales
 )
 
 pkgs=("${build_pkgs[@]}")
@@ -29,7 +29,14 @@ for p in "${pkgs[@]}"; do
         missing+=("$p")
     fi
 done
-if [[ ${#missing[@]} -eq 0 ]]; then
+
+# The tests check that written numbers and dates ignore a decimal-comma
+# locale; they need one to exist.
+need_locale() {
+    [[ "${1:-}" == "--test" ]] && ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'
+}
+
+if [[ ${#missing[@]} -eq 0 ]] && ! need_locale "${1:-}"; then
     exit 0
 fi
 
@@ -41,6 +48,12 @@ else
     echo "setup: these packages are missing and there is no sudo: ${missing[*]}" >&2
     exit 1
 fi
-echo "setup: installing ${missing[*]}"
-"${sudo[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [[ ${#missing[@]} -gt 0 ]]; then
+    echo "setup: installing ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+if need_locale "${1:-}"; then
+    echo "setup: generating the de_DE.UTF-8 locale"
+    "${sudo[@]}" localedef -i de_DE -c -f UTF-8 de_DE.UTF-8 || echo "setup: could not generate de_DE.UTF-8" >&2
+fi
