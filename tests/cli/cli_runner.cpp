@@ -12,7 +12,9 @@ extern char** environ;
 
 namespace vig::test {
 
-CliSandbox::CliSandbox() { std::filesystem::create_directories(ConfigHome()); }
+CliSandbox::CliSandbox() {
+    std::filesystem::create_directories(ConfigHome());
+}
 
 void CliSandbox::WriteSettings(const std::vector<std::string>& lines) const {
     std::filesystem::create_directories(ConfigHome() + "/Ostrel Software");
@@ -44,8 +46,10 @@ RunResult CliSandbox::Run(const std::vector<std::string>& args) const {
     const std::string outPath = dir_ / ".stdout", errPath = dir_ / ".stderr";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
     posix_spawn_file_actions_addchdir_np(&actions, dir_.path().c_str());
 
     RunResult result;

@@ -1,10 +1,12 @@
 // The batch run's preparation and loop: every failure row, questions,
-// progress texts and the summary.
+// progress texts, the summary, and the sheets and pages a run writes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "engine/batch_engine.h"
+#include "engine/report.h"
 #include "engine_test_util.h"
 #include "image/codec_table.h"
 #include "support/recording_host.h"
@@ -12,10 +14,19 @@
 namespace vig {
 namespace {
 
+using test::FileExists;
 using test::MakeFile;
-using test::MakeFolder;
 using test::RecordingHost;
 using test::TempDir;
+using Texts = std::vector<std::string>;
+
+constexpr const char* kCancelLine = "\nPress Cancel to stop this procedure";
+
+size_t CountOf(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
 
 class BatchRunTest : public ::testing::Test {
 protected:
@@ -25,38 +36,27 @@ protected:
         o.OutputRenameStyle = Overwrite;
         o.MainOutputFormat = FormatBmp24;
     }
-    BatchSummary Run() {
-        BatchEngine engine(o, host);
-        BatchSummary s = engine.BatchRun();
+    static BatchSummary Run(BatchOptions& p, RecordingHost& h) {
+        BatchEngine engine(p, h);
+        const BatchSummary s = engine.BatchRun();
         EXPECT_FALSE(engine.running());
         return s;
     }
-    // The message of report i, whatever reached it (box or headless).
-    std::string Report(size_t i) const {
-        const auto& all = host.hasWindow_ ? host.reports : host.silentReports;
-        return i < all.size() ? all[i] : std::string("<no report>");
-    }
-    size_t ReportCount() const {
-        return host.hasWindow_ ? host.reports.size() : host.silentReports.size();
-    }
+    BatchSummary Run() { return Run(o, host); }
 
     TempDir src, out;
     BatchOptions o;
     RecordingHost host;
 };
 
-constexpr const char* kCancelLine = "\nPress Cancel to stop this procedure";
-
-TEST(BatchHelpers, ResolveOutputFormatFollowsTheInputForSameAsInput) {
+TEST(BatchHelpers, OutputFormatAndCommonRoot) {
     EXPECT_EQ(ResolveOutputFormat(2, InputJpeg), FormatJpg) << "8-bit JPEG stays full colour";
     EXPECT_EQ(ResolveOutputFormat(2, InputGif), FormatGif);
     EXPECT_EQ(ResolveOutputFormat(3, InputPcx), FormatPcxGray);
     EXPECT_EQ(ResolveOutputFormat(1, InputNone), 0);
     EXPECT_EQ(ResolveOutputFormat(13, InputPng), 13);
     EXPECT_EQ(ResolveOutputFormat(20, InputPng), 0);
-}
-
-TEST(BatchHelpers, SharesCommonRootComparesTheFirstCharacterOnly) {
+    // Only the first characters are compared, letter case ignored.
     EXPECT_TRUE(SharesCommonRoot("/a/b", "/c"));
     EXPECT_TRUE(SharesCommonRoot("D:\\x", "d:\\y"));
     EXPECT_FALSE(SharesCommonRoot("photos", "/thumbs"));
@@ -79,177 +79,162 @@ TEST(BatchHelpers, SingleFileStartNamesTheOutputFromTheSingleFile) {
     EXPECT_EQ(SingleFileOutputPath(o, "abc"), dir / ".") << "short names do not underflow";
 }
 
-TEST_F(BatchRunTest, EmptyRunEndsWithTheSummaryAndWritesNothing) {
+TEST_F(BatchRunTest, EmptyRunCreatesTheOutputFolderAndEndsWithTheSummary) {
+    o.MainDestPath = out / "a/b";
+    o.OutputCreateFolder = 1;
     o.CompositeMakeComposite = 1;  // best fit: a sheet is set up, but stays empty
     const BatchSummary s = Run();
     EXPECT_TRUE(s.finished);
     EXPECT_EQ(s.total, 0);
     EXPECT_EQ(host.steps.back(), "Processed 0 of 0 files\n");
     EXPECT_EQ(host.details.back(), "");
-    EXPECT_EQ(host.progress, (std::vector<std::string>{"Scanning for files"}));
-    EXPECT_EQ(test::ReadFileText(out / "Comp0.jpg"), "") << "no sheet without thumbnails";
+    EXPECT_EQ(host.progress, Texts{"Scanning for files"});
+    EXPECT_TRUE(FileExists(out / "a/b"));
+    EXPECT_FALSE(FileExists(out / "a/b/Comp0.jpg")) << "no sheet without thumbnails";
 }
 
 TEST_F(BatchRunTest, OverwriteQuestionOnlyWithAWindowTheOverwriteStyleAndNoSilence) {
     o.MainDestPath = o.MainSrcPath;
     host.answerYes = false;
-    BatchSummary s = Run();
-    ASSERT_EQ(host.questions.size(), 1u);
-    EXPECT_EQ(host.questions[0], "This operation will overwrite all input files.\nContinue?");
-    EXPECT_FALSE(s.finished);
+    EXPECT_FALSE(Run().finished);
+    EXPECT_EQ(host.questions, Texts{"This operation will overwrite all input files.\nContinue?"});
     EXPECT_TRUE(host.steps.empty()) << "No ends the run before anything else";
 
     for (int variant = 0; variant < 3; ++variant) {
         RecordingHost other(variant != 2);
+        other.answerYes = false;
         BatchOptions p = o;
         if (variant == 0) p.OutputRenameStyle = AutoNumericSuffix;
         if (variant == 1) p.OpsSilentOperation = 1;
-        other.answerYes = false;
-        BatchEngine engine(p, other);
-        EXPECT_TRUE(engine.BatchRun().finished) << variant;
+        EXPECT_TRUE(Run(p, other).finished) << variant;
         EXPECT_TRUE(other.questions.empty()) << variant;
+        EXPECT_EQ(other.progress.empty(), variant == 2) << "no busy window without a window";
     }
 }
 
-TEST_F(BatchRunTest, OutputFolderThatCannotBeCreatedEndsTheRun) {
+TEST_F(BatchRunTest, PreparationFailuresEndTheRunWithoutOfferingCancel) {
     MakeFile(out / "file");
-    o.MainDestPath = out / "file/sub";
-    o.OutputCreateFolder = 1;
-    EXPECT_FALSE(Run().finished);
-    ASSERT_EQ(ReportCount(), 1u);
-    EXPECT_EQ(Report(0), "Error : Can't create output directory\nFile : " + o.MainDestPath +
-                             "\nContext : Stopping (Main Resize)");
-    EXPECT_FALSE(host.cancelOffered[0]);
+    const std::string missing = src / "missing";
+    const struct {
+        std::function<void(BatchOptions&)> change;
+        std::string firstContext;  // of a report before the row's own ("" none)
+        std::string report;
+    } rows[] = {
+        {[&](BatchOptions& p) {
+             p.MainDestPath = out / "file/sub";
+             p.OutputCreateFolder = 1;
+         },
+         "", FormatReport(out / "file/sub", ErrCreateOutputDir, "Stopping (Main Resize)")},
+        {[&](BatchOptions& p) {
+             p.MainSrcPath = missing;
+             p.OutputDuplicateSrcTree = 1;
+             p.OutputRecurseSrc = 1;
+         },
+         "create output tree",
+         FormatReport(out.path(), ErrCreateOutputTree, "Stopping (main resize)")},
+        {[&](BatchOptions& p) { p.MainSrcPath = missing; }, "find files in dir",
+         FormatReport(missing, ErrChangeFolder, "Stopping (main resize)")},
+    };
+    for (const auto& row : rows) {
+        RecordingHost h;
+        BatchOptions p = o;
+        row.change(p);
+        EXPECT_FALSE(Run(p, h).finished) << row.report;
+        ASSERT_EQ(h.reports.size(), row.firstContext.empty() ? 1u : 2u) << row.report;
+        EXPECT_EQ(h.reports.back(), row.report);
+        EXPECT_NE(h.reports[0].find("\nContext : " + row.firstContext), std::string::npos);
+        EXPECT_EQ(std::count(h.cancelOffered.begin(), h.cancelOffered.end(), true), 0);
+    }
 }
 
-TEST_F(BatchRunTest, OutputFolderIsCreatedWithItsParents) {
-    o.MainDestPath = out / "a/b";
-    o.OutputCreateFolder = 1;
-    EXPECT_TRUE(Run().finished);
-    EXPECT_TRUE(test::FileExists(out / "a/b"));
-}
-
-TEST_F(BatchRunTest, OutputTreeFailureEndsTheRun) {
-    o.MainSrcPath = src / "missing";
-    o.OutputDuplicateSrcTree = 1;
-    o.OutputRecurseSrc = 1;
-    EXPECT_FALSE(Run().finished);
-    ASSERT_EQ(ReportCount(), 2u);
-    EXPECT_NE(Report(0).find("Context : create output tree"), std::string::npos);
-    EXPECT_EQ(Report(1), "Error : Can't create output tree\nFile : " + out.path() +
-                             "\nContext : Stopping (main resize)");
-}
-
-TEST_F(BatchRunTest, SourceFolderThatCannotBeUsedEndsTheRun) {
-    o.MainSrcPath = src / "missing";
-    host.hasWindow_ = false;
-    EXPECT_FALSE(Run().finished);
-    ASSERT_EQ(ReportCount(), 2u);
-    EXPECT_NE(Report(0).find("Context : find files in dir"), std::string::npos);
-    EXPECT_EQ(Report(1), "Error : Can't change folder\nFile : " + o.MainSrcPath +
-                             "\nContext : Stopping (main resize)");
-    EXPECT_TRUE(host.progress.empty()) << "no busy window without a window";
-}
-
-TEST_F(BatchRunTest, OverlayThatCannotBeLoadedIsSwitchedOffOrEndsTheRun) {
-    o.OverlayOverlay = 1;
-    o.OverlayPath = src / "logo.bmp";
-    host.answerCancel = true;
-    EXPECT_FALSE(Run().finished);
-    ASSERT_EQ(ReportCount(), 1u);
-    EXPECT_NE(
-        Report(0).find("\nFile : " + o.OverlayPath +
-                       "\nContext : Overlay (main resize)\nSetting overlay OFF" + kCancelLine),
-        std::string::npos);
-    EXPECT_EQ(o.OverlayOverlay, 1);
-    EXPECT_EQ(std::count(host.steps.begin(), host.steps.end(), "Loading overlay image"), 1);
-
-    host.answerCancel = false;
-    EXPECT_TRUE(Run().finished);
-    EXPECT_EQ(o.OverlayOverlay, 0);
-}
-
-TEST_F(BatchRunTest, SourceLinksWithoutACommonRootAreSwitchedOff) {
-    o.HTMLLog = 1;
-    o.HTMLMakeSrcLink = 1;
-    o.MainDestPath = "relative-out";
-    host.answerCancel = true;
-    EXPECT_FALSE(Run().finished);
-    ASSERT_EQ(ReportCount(), 1u);
-    EXPECT_EQ(Report(0),
-              "Error : Vignettor will be unable to create HTML links.\nSource and Destination "
-              "folders do not share a common root.\nContext : Main resize\nTurning HTML links "
-              "OFF!!" +
-                  std::string(kCancelLine));
-    EXPECT_EQ(o.HTMLMakeSrcLink, 1);
-    host.answerCancel = false;
-    EXPECT_TRUE(Run().finished);
-    EXPECT_EQ(o.HTMLMakeSrcLink, 0);
+TEST_F(BatchRunTest, ReportsOfferingCancelEndTheRunOrSwitchTheFeatureOff) {
+    const std::string logo = src / "logo.bmp";
+    const struct {
+        std::function<void(BatchOptions&)> change;
+        int BatchOptions::*feature;
+        bool switchedOff;  // on OK; otherwise the run goes on with it
+        std::string report;
+    } rows[] = {
+        {[&](BatchOptions& p) {
+             p.OverlayOverlay = 1;
+             p.OverlayPath = logo;
+         },
+         &BatchOptions::OverlayOverlay, true,
+         FormatReport(logo, ErrOpenFile, "Overlay (main resize)\nSetting overlay OFF")},
+        {[](BatchOptions& p) {
+             p.HTMLLog = 1;
+             p.HTMLMakeSrcLink = 1;
+             p.MainDestPath = "relative-out";
+         },
+         &BatchOptions::HTMLMakeSrcLink, true,
+         FormatReport("", ErrNoCommonRoot, "Main resize\nTurning HTML links OFF!!")},
+        {[](BatchOptions& p) {
+             p.CompositeMakeComposite = 1;
+             p.MainResizeMethod = NoResize;
+         },
+         &BatchOptions::CompositeMakeComposite, true,
+         "Error : Can't create composite image unless :\n1) Best Fit or Exact Size resize method "
+         "is used\n2) Fixed Width or Fixed Height resize method is used with background matting "
+         "On.\nContext : Main resize\nTurning Composite Off!"},
+        {[](BatchOptions& p) {
+             p.CompositeMakeComposite = 1;
+             p.MainWidth = 1 << 20;
+             p.MainHeight = 1 << 20;
+         },
+         &BatchOptions::CompositeMakeComposite, false,
+         FormatReport("", ErrOutOfMemory, "Composite image initialization")},
+    };
+    for (const auto& row : rows) {
+        for (const bool cancel : {true, false}) {
+            RecordingHost h;
+            h.answerCancel = cancel;
+            BatchOptions p = o;
+            row.change(p);
+            EXPECT_EQ(Run(p, h).finished, !cancel) << row.report;
+            EXPECT_EQ(h.reports, Texts{row.report + kCancelLine});
+            EXPECT_EQ(h.cancelOffered, std::vector<bool>{true});
+            EXPECT_EQ(p.*row.feature, cancel || !row.switchedOff ? 1 : 0) << row.report;
+        }
+    }
     // Branch folders always share the root.
-    o.HTMLMakeSrcLink = 1;
-    o.OutputBranchFromSrc = 1;
+    o.HTMLLog = o.HTMLMakeSrcLink = o.OutputBranchFromSrc = 1;
+    o.MainDestPath = "relative-out";
     EXPECT_TRUE(Run().finished);
+    EXPECT_TRUE(host.reports.empty());
     EXPECT_EQ(o.HTMLMakeSrcLink, 1);
 }
 
 TEST_F(BatchRunTest, CompositeNeedsASuitableResizeMethod) {
-    o.CompositeMakeComposite = 1;
-    for (int method : {0, 5, 6, 2, 3}) {
+    const struct {
+        int method, matte;
+        bool accepted;
+    } rows[] = {{BestFit, 0, true},     {ExactSize, 0, true},   {FixedWidth, 1, true},
+                {FixedHeight, 1, true}, {FixedWidth, 0, false}, {FixedHeight, 0, false},
+                {NoResize, 1, false},   {PixelArea, 1, false},  {Percent, 1, false}};
+    for (const auto& row : rows) {
         RecordingHost h;
         BatchOptions p = o;
-        p.MainResizeMethod = method;
-        BatchEngine engine(p, h);
-        EXPECT_TRUE(engine.BatchRun().finished);
-        ASSERT_EQ(h.reports.size(), 1u) << method;
-        EXPECT_EQ(h.reports[0],
-                  "Error : Can't create composite image unless :\n1) Best Fit or Exact Size resize "
-                  "method is used\n2) Fixed Width or Fixed Height resize method is used with "
-                  "background matting On.\nContext : Main resize\nTurning Composite Off!" +
-                      std::string(kCancelLine));
-        EXPECT_EQ(p.CompositeMakeComposite, 0) << method;
+        p.CompositeMakeComposite = 1;
+        p.MainResizeMethod = row.method;
+        p.ImageMatte = row.matte;
+        EXPECT_TRUE(Run(p, h).finished);
+        EXPECT_EQ(h.reports.size(), row.accepted ? 0u : 1u) << row.method << " " << row.matte;
+        EXPECT_EQ(p.CompositeMakeComposite, row.accepted ? 1 : 0);
     }
-    for (int method : {1, 4, 2, 3}) {
-        RecordingHost h;
-        BatchOptions p = o;
-        p.MainResizeMethod = method;
-        p.ImageMatte = 1;
-        BatchEngine engine(p, h);
-        EXPECT_TRUE(engine.BatchRun().finished);
-        EXPECT_TRUE(h.reports.empty()) << method;
-        EXPECT_EQ(p.CompositeMakeComposite, 1);
-    }
-    host.answerCancel = true;
-    o.MainResizeMethod = 0;
-    EXPECT_FALSE(Run().finished);
-    EXPECT_EQ(o.CompositeMakeComposite, 1);
-}
-
-TEST_F(BatchRunTest, CompositeThatCannotBeSetUpIsReportedAndTheRunGoesOn) {
-    o.CompositeMakeComposite = 1;
-    o.MainWidth = 1 << 20;
-    o.MainHeight = 1 << 20;
-    EXPECT_TRUE(Run().finished);
-    ASSERT_EQ(ReportCount(), 1u);
-    EXPECT_NE(
-        Report(0).find("\nContext : Composite image initialization" + std::string(kCancelLine)),
-        std::string::npos);
-    EXPECT_EQ(Report(0).find("File :"), std::string::npos);
-    host.answerCancel = true;
-    EXPECT_FALSE(Run().finished);
 }
 
 TEST_F(BatchRunTest, BranchFolderThatCannotBeCreatedEndsTheLoopButFinishes) {
     o.OutputBranchFromSrc = 1;
     MakeFile(src / "Thumb");  // a file where the branch folder should go
     MakeFile(src / "a.bmp");
+    MakeFile(src / "b.bmp");
     const BatchSummary s = Run();
     EXPECT_TRUE(s.finished);
     EXPECT_EQ(s.processed, 0);
-    ASSERT_EQ(ReportCount(), 1u);
-    EXPECT_EQ(Report(0), "Error : Can't create output directory\nFile : " + (src / "Thumb") +
-                             "\nContext : Stopping (main resize)");
+    EXPECT_EQ(host.reports,
+              Texts{FormatReport(src / "Thumb", ErrCreateOutputDir, "Stopping (main resize)")});
     EXPECT_FALSE(host.cancelOffered[0]);
-    EXPECT_EQ(host.steps.back(), "Processed 0 of 1 files\n");
+    EXPECT_EQ(host.steps.back(), "Processed 0 of 2 files\n");
 }
 
 TEST_F(BatchRunTest, FailedFilesAreReportedAndCountedUnlessCancelled) {
@@ -259,25 +244,26 @@ TEST_F(BatchRunTest, FailedFilesAreReportedAndCountedUnlessCancelled) {
     o.LogPath = out / "log.txt";
     BatchSummary s = Run();
     EXPECT_EQ(s.processed, 2);
-    ASSERT_EQ(ReportCount(), 2u);
-    EXPECT_NE(
-        Report(0).find("\nFile : " + (src / "a.bmp") + "\nContext : File Process" + kCancelLine),
-        std::string::npos);
+    ASSERT_EQ(host.reports.size(), 2u);
+    EXPECT_NE(host.reports[0].find("\nFile : " + (src / "a.bmp") + "\nContext : File Process" +
+                                   kCancelLine),
+              std::string::npos);
     EXPECT_TRUE(host.cancelOffered[0]);
     EXPECT_EQ(host.progress,
-              (std::vector<std::string>{"Scanning for files", "1 of 2 files processed",
-                                        "2 of 2 files processed"}));
+              (Texts{"Scanning for files", "1 of 2 files processed", "2 of 2 files processed"}));
     EXPECT_EQ(host.steps.back(), "Processed 2 of 2 files\n");
     const std::string log = test::ReadFileText(out / "log.txt");
     EXPECT_NE(log.find("** Error "), std::string::npos);
     EXPECT_NE(log.find("File : " + (src / "b.bmp") + "\nContext : File Process\n\n"),
               std::string::npos);
 
+    // A log that cannot be opened is passed over silently.
+    o.LogPath = out / "no/such/folder/log.txt";
     host = RecordingHost();
     host.answerCancel = true;
     s = Run();
     EXPECT_EQ(s.processed, 0) << "a file whose report is cancelled does not count";
-    EXPECT_EQ(ReportCount(), 1u);
+    EXPECT_EQ(host.reports.size(), 1u);
     EXPECT_EQ(host.steps.back(), "Processed 0 of 2 files\n");
 }
 
@@ -287,25 +273,64 @@ TEST_F(BatchRunTest, StopRequestBeforeAFileEndsTheLoop) {
     const BatchSummary s = Run();
     EXPECT_TRUE(s.finished);
     EXPECT_EQ(s.processed, 0);
-    EXPECT_EQ(ReportCount(), 0u);
+    EXPECT_TRUE(host.reports.empty());
     EXPECT_EQ(host.steps.back(), "Processed 0 of 1 files\n");
 }
 
-TEST_F(BatchRunTest, LogIsReplacedOrAppendedAndMissingLogsAreSilent) {
-    o.LogMakeLog = 1;
-    o.LogPath = out / "log.txt";
-    MakeFile(o.LogPath, "old run\n");
-    Run();
-    EXPECT_EQ(test::ReadFileText(o.LogPath).find("old run"), std::string::npos);
-    MakeFile(o.LogPath, "old run\n");
-    o.LogAppend = 1;
-    MakeFile(src / "x.bmp", "junk");
-    Run();
-    EXPECT_EQ(test::ReadFileText(o.LogPath).rfind("old run\n", 0), 0u);
-    EXPECT_GT(test::ReadFileText(o.LogPath).size(), 8u);
-    o.LogPath = out / "no/such/folder/log.txt";
-    EXPECT_TRUE(Run().finished);
-    EXPECT_EQ(ReportCount(), 2u) << "only the file's own reports";
+TEST_F(BatchRunTest, FolderChangeSavesIntoTheOldFolderAndNumbersOnlyWrittenSheets) {
+    o.MainWidth = o.MainHeight = 8;
+    o.CompositeMakeComposite = 1;
+    o.CompositeFormat = FormatBmp24;
+    o.CompositeWriteToRoot = 0;
+    o.OutputRecurseSrc = 1;
+    o.OutputDuplicateSrcTree = 1;
+    for (const char* f : {"A", "B", "C"}) test::MakeFolder(src / f);
+    test::WriteBmp(src / "A/1.bmp", 16, 16);
+    test::WriteBmp(src / "A/2.bmp", 16, 16);
+    test::MakeFile(src / "B/bad.bmp", "junk");  // a folder whose only file fails
+    test::WriteBmp(src / "C/3.bmp", 16, 16);
+    EXPECT_EQ(Run().processed, 4);
+    EXPECT_TRUE(FileExists(out / "A/Comp0.bmp"));
+    EXPECT_FALSE(FileExists(out / "B/Comp1.bmp")) << "no sheet without thumbnails";
+    EXPECT_TRUE(FileExists(out / "C/Comp1.bmp"));
+    EXPECT_TRUE(FileExists(out / "A/1.bmp"));
+    EXPECT_TRUE(FileExists(out / "C/3.bmp"));
+    // Written to the root, one sheet holds the thumbnails of every folder.
+    o.CompositeWriteToRoot = 1;
+    o.MainDestPath = out / "root";
+    o.OutputCreateFolder = 1;
+    EXPECT_EQ(Run().processed, 4);
+    EXPECT_TRUE(FileExists(out / "root/Comp0.bmp"));
+    EXPECT_FALSE(FileExists(out / "root/Comp1.bmp"));
+    EXPECT_FALSE(FileExists(out / "root/A/Comp0.bmp"));
+}
+
+TEST_F(BatchRunTest, PagesBreakAndFailedFilesGetAnErrorCell) {
+    o.MainWidth = o.MainHeight = 8;
+    o.HTMLLog = 1;
+    o.HTMLTable = 1;
+    o.HTMLWriteBMP = 1;
+    o.HTMLMaxImages = 3;
+    o.HTMLTableCols = 2;
+    o.HTMLMakeIndex = 1;
+    o.OutputSortFiles = Alphabetic;
+    for (const char* n : {"1.bmp", "2.bmp", "4.bmp", "5.bmp"}) test::WriteBmp(src / n, 16, 16);
+    test::MakeFile(src / "3.bmp", "junk");
+    EXPECT_EQ(Run().processed, 5);
+    const std::string page0 = test::ReadFileText(out / "Thumbs0.htm");
+    const std::string page1 = test::ReadFileText(out / "Thumbs1.htm");
+    // Each thumbnail's entry stands in its own cell lines.
+    for (const std::string& page : {page0, page1}) {
+        EXPECT_EQ(CountOf(page, "<img src="), 2u);
+        EXPECT_EQ(CountOf(page, "  <td>\n"), 2u);
+        EXPECT_EQ(CountOf(page, "  </td>\n\n"), 2u);
+    }
+    EXPECT_NE(page0.find("  <td>Error : 3.bmp</td>\n\n"), std::string::npos);
+    EXPECT_NE(page1.find("<img src=\"4.bmp\" hspace=0 vspace=0 border=0 width=8 height=8>"),
+              std::string::npos)
+        << page1;
+    EXPECT_NE(page1.find("</html>"), std::string::npos) << "the last page is closed";
+    EXPECT_TRUE(FileExists(out / "index.htm"));
 }
 
 }  // namespace

@@ -51,62 +51,50 @@ TEST(CommandLine, DatesAreDayMonthYearAtLocalMidnight) {
         EXPECT_FALSE(ParseDate(bad, &t)) << bad;
 }
 
-TEST(CommandLine, ExampleOfTheExtension) {
-    BatchOptions o;
-    ASSERT_TRUE(
-        ParseCommandOptions(Line("/f", {"/n", "/r", "0", "/o", "3", "/s", "120", "90"}), false, o));
-    EXPECT_EQ(o.MainEnlarge, 1);
-    EXPECT_EQ(o.MainResizeMethod, BestFit);
-    EXPECT_EQ(o.MainOutputFormat, FormatJpg);
-    EXPECT_EQ(o.MainWidth, 120);
-    EXPECT_EQ(o.MainHeight, 90);
-}
-
-TEST(CommandLine, SwitchesCountFromTheFifthArgumentAndMatchExactly) {
-    BatchOptions o;
-    o.MainWidth = 33;
-    // "/n" at positions 3 and 4 are paths; "/N" and "/X" are no switches.
-    ASSERT_TRUE(ParseCommandOptions({"vignettor", "/h", "/f", "/n", "/x", "/N", "/X"}, false, o));
-    EXPECT_EQ(o.MainEnlarge, 0);
-    EXPECT_EQ(o.MainWidth, 33);
-    // Only the first occurrence counts.
-    ASSERT_TRUE(ParseCommandOptions(Line("/f", {"/v", "5", "/v", "9"}), false, o));
-    EXPECT_EQ(o.ImageSharpen, 1);
-    EXPECT_EQ(o.ImageSharpenLevel, 5);
-}
-
-TEST(CommandLine, ResetComesFirst) {
+TEST(CommandLine, SwitchesCountFromTheFifthArgumentAtTheirFirstOccurrence) {
     BatchOptions o;
     o.MainWidth = 33;
     o.OutputFilterGIF = 1;
     o.OpsSilentOperation = 1;
+    // "/n" at positions 3 and 4 are paths; "/N" and "/X" are no switches.
+    ASSERT_TRUE(ParseCommandOptions({"vignettor", "/h", "/f", "/n", "/x", "/N", "/X"}, false, o));
+    EXPECT_EQ(o.MainEnlarge, 0);
+    EXPECT_EQ(o.MainWidth, 33);
+    ASSERT_TRUE(ParseCommandOptions(Line("/f", {"/v", "5", "/v", "9"}), false, o));
+    EXPECT_EQ(o.ImageSharpen, 1);
+    EXPECT_EQ(o.ImageSharpenLevel, 5);
+    // The reset comes first, whatever its position.
     ASSERT_TRUE(ParseCommandOptions(Line("/f", {"/s", "50", "60", "/x"}), false, o));
-    EXPECT_EQ(o.MainWidth, 50) << "switches apply after the reset";
+    EXPECT_EQ(o.MainWidth, 50);
     EXPECT_EQ(o.OutputFilterGIF, 0) << "reset value";
     EXPECT_EQ(o.OpsSilentOperation, 1);
 }
 
 TEST(CommandLine, GroupsTakeTheFirstSwitchInTheirOrder) {
+    const struct {
+        Args switches;
+        int enhance;
+        const char* curve;
+    } curves[] = {{{"/eu", "c.txt", "/ec", "/ei", "/ed"}, DarkenMidtones, ""},
+                  {{"/ec", "/ex"}, LineArtContrast, ""},
+                  {{"/eu", "c.txt"}, UserLut, "c.txt"},
+                  {{"/ei", "/eu"}, LightenMidtones, ""}};  // a losing "/eu" needs no value
     BatchOptions o;
-    ASSERT_TRUE(ParseCommandOptions(Line("/f", {"/eu", "c.txt", "/ec", "/ed"}), false, o));
-    EXPECT_EQ(o.ImageEnhanceType, DarkenMidtones);
-    EXPECT_EQ(o.ImageUserLUTPath, "");
-    ASSERT_TRUE(ParseCommandOptions(Line("/f", {"/ec", "/ex"}), false, o));
-    EXPECT_EQ(o.ImageEnhanceType, LineArtContrast);
-    ASSERT_TRUE(ParseCommandOptions(Line("/f", {"/eu", "c.txt"}), false, o));
-    EXPECT_EQ(o.ImageEnhanceType, UserLut);
-    EXPECT_EQ(o.ImageUserLUTPath, "c.txt");
-    // A user curve that loses to another switch needs no value.
-    EXPECT_TRUE(ParseCommandOptions(Line("/f", {"/ei", "/eu"}), false, o));
-    EXPECT_EQ(o.ImageEnhanceType, LightenMidtones);
+    for (const auto& row : curves) {
+        o.ImageUserLUTPath = "old";
+        ASSERT_TRUE(ParseCommandOptions(Line("/f", row.switches), false, o)) << row.switches[0];
+        EXPECT_EQ(o.ImageEnhanceType, row.enhance) << row.switches[0];
+        EXPECT_EQ(o.ImageUserLUTPath, row.curve);
+    }
     EXPECT_FALSE(ParseCommandOptions(Line("/f", {"/eu"}), false, o));
 
-    ASSERT_TRUE(ParseCommandOptions(Line("/f", {"/cn", "/cu"}), false, o));
-    EXPECT_EQ(o.OutputCase, Upper) << "/cu is upper case";
-    ASSERT_TRUE(ParseCommandOptions(Line("/f", {"/cu", "/cl"}), false, o));
-    EXPECT_EQ(o.OutputCase, Lower);
-    ASSERT_TRUE(ParseCommandOptions(Line("/f", {"/cn"}), false, o));
-    EXPECT_EQ(o.OutputCase, NoChange);
+    // "/cu" is upper case.
+    const std::pair<Args, int> cases[] = {
+        {{"/cn", "/cu"}, Upper}, {{"/cu", "/cl"}, Lower}, {{"/cn"}, NoChange}};
+    for (const auto& [switches, nameCase] : cases) {
+        ASSERT_TRUE(ParseCommandOptions(Line("/f", switches), false, o));
+        EXPECT_EQ(o.OutputCase, nameCase) << switches[0];
+    }
 }
 
 TEST(CommandLine, NamingSwitchesOnlyInDirectoryModeWithOverwriteAsDefault) {
@@ -117,23 +105,22 @@ TEST(CommandLine, NamingSwitchesOnlyInDirectoryModeWithOverwriteAsDefault) {
     EXPECT_EQ(o.OutputRenameStyle, AutoNumericSuffix);
     EXPECT_EQ(o.OutputExtraText, "keep");
 
-    ASSERT_TRUE(ParseCommandOptions(Line("/d", {}), true, o));
-    EXPECT_EQ(o.OutputRenameStyle, Overwrite);
-    EXPECT_EQ(o.OutputExtraText, "");
-    ASSERT_TRUE(ParseCommandOptions(Line("/d", {"/ns", "_t", "/np", "p_"}), true, o));
-    EXPECT_EQ(o.OutputRenameStyle, TextPrefix);
-    EXPECT_EQ(o.OutputExtraText, "p_");
-    ASSERT_TRUE(ParseCommandOptions(Line("/d", {"/nn", "/ns", "_t"}), true, o));
-    EXPECT_EQ(o.OutputRenameStyle, TextSuffix);
-    EXPECT_EQ(o.OutputExtraText, "_t");
-    ASSERT_TRUE(ParseCommandOptions(Line("/d", {"/nn", "/no"}), true, o));
-    EXPECT_EQ(o.OutputRenameStyle, Overwrite);
-    ASSERT_TRUE(ParseCommandOptions(Line("/d", {"/nn"}), true, o));
-    EXPECT_EQ(o.OutputRenameStyle, AutoNumericSuffix);
-    // A text switch as the last argument takes an empty text.
-    ASSERT_TRUE(ParseCommandOptions(Line("/d", {"/np"}), true, o));
-    EXPECT_EQ(o.OutputRenameStyle, TextPrefix);
-    EXPECT_EQ(o.OutputExtraText, "");
+    const struct {
+        Args switches;
+        int style;
+        const char* text;
+    } rows[] = {{{}, Overwrite, ""},
+                {{"/ns", "_t", "/np", "p_"}, TextPrefix, "p_"},
+                {{"/nn", "/ns", "_t"}, TextSuffix, "_t"},
+                {{"/nn", "/no"}, Overwrite, ""},
+                {{"/nn"}, AutoNumericSuffix, ""},
+                {{"/np"}, TextPrefix, ""}};  // as the last argument: an empty text
+    for (const auto& row : rows) {
+        o.OutputExtraText = "keep";
+        ASSERT_TRUE(ParseCommandOptions(Line("/d", row.switches), true, o));
+        EXPECT_EQ(o.OutputRenameStyle, row.style) << row.switches.size();
+        EXPECT_EQ(o.OutputExtraText, row.text);
+    }
 }
 
 TEST(CommandLine, MissingValuesAndBadDatesFailTheParse) {
