@@ -9,6 +9,7 @@
 
 #include "documents/html_index.h"
 #include "documents/html_text.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 
 namespace vig {
@@ -49,10 +50,10 @@ std::string PageLink(const std::string& link, const std::string& text) {
 // Copies a header or footer file into the page. Only a regular file is read,
 // and no more than it held when it was opened (it may be the page itself).
 bool CopyFile(std::FILE* page, const std::string& path) {
-    std::FILE* in = std::fopen(path.c_str(), "r");
+    std::FILE* in = platform::OpenRegularFileStream(path);
     if (in == nullptr) return false;
     struct stat st {};
-    if (fstat(fileno(in), &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (fstat(fileno(in), &st) != 0) {
         std::fclose(in);
         return false;
     }

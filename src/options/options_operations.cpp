@@ -4,6 +4,7 @@
 #include <string>
 
 #include "options/batch_options.h"
+#include "platform/files.h"
 #include "processing/resample.h"
 #include "processing/tone_curves.h"
 
@@ -18,8 +19,8 @@ struct FileCloser {
 // when the file cannot be opened or read.
 bool ReadCurveText(const std::string& path, std::string* text) {
     if (path.empty()) return false;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) return false;
+    std::unique_ptr<std::FILE, FileCloser> file(platform::OpenRegularFileStream(path));
+    if (!file) return false;  // missing, or a folder, pipe or device
     text->assign(processing::kUserCurveMaxBytes, '\0');
     const size_t got = std::fread(text->data(), 1, text->size(), file.get());
     if (std::ferror(file.get())) return false;  // a folder opens but cannot be read

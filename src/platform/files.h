@@ -5,12 +5,19 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 namespace vig::platform {
 
 // Any entry of that name (file, folder, link, even a dangling one).
+// Opens a regular file for reading: -1 for anything else (a folder, a pipe,
+// a device), without ever blocking on a pipe that has no writer.
+int OpenRegularFile(const std::string& path);
+// The same as a stdio stream in binary mode; nullptr on failure.
+std::FILE* OpenRegularFileStream(const std::string& path);
+
 bool Exists(const std::string& path);
 bool IsFolder(const std::string& path);
 // A folder that can be entered (searched), as a current folder must be.

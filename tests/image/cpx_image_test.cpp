@@ -1,6 +1,8 @@
 #include "image/cpx_image.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
 
@@ -11,7 +13,9 @@
 namespace vig {
 namespace {
 
-PackedColour Rgb(int r, int g, int b) { return static_cast<PackedColour>(r | (g << 8) | (b << 16)); }
+PackedColour Rgb(int r, int g, int b) {
+    return static_cast<PackedColour>(r | (g << 8) | (b << 16));
+}
 
 void Fill(CPxImage& img, int w, int h, uint8_t r, uint8_t g, uint8_t b) {
     PixelBlock block;
@@ -122,6 +126,23 @@ TEST(CPxImage, LoadRefusesUnknownExtensionsAndEmptyPaths) {
     EXPECT_EQ(img.sourceName(), "[Memory]");
 }
 
+TEST(CPxImage, OnlyRegularFilesAreRead) {
+    // A pipe without a writer must not block the reader; a folder and a
+    // device are no images either.
+    test::TempDir dir;
+    CPxImage img;
+    for (const char* ext : {".gif", ".bmp", ".jpg", ".tif", ".png", ".pcx"}) {
+        const std::string pipe = dir / (std::string("pipe") + ext);
+        ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+        EXPECT_EQ(img.Load(pipe), ErrOpenFile) << ext;
+        ASSERT_EQ(mkdir((dir / (std::string("folder") + ext)).c_str(), 0700), 0);
+        EXPECT_EQ(img.Load(dir / (std::string("folder") + ext)), ErrOpenFile) << ext;
+    }
+    EXPECT_EQ(img.Load("/dev/null/x.png"), ErrOpenFile);
+    ASSERT_EQ(symlink("/dev/zero", (dir / "zero.bmp").c_str()), 0);
+    EXPECT_EQ(img.Load(dir / "zero.bmp"), ErrOpenFile);
+}
+
 TEST(CPxImage, SquareTableIsIndexedBySignedDifference) {
     const int* sq = CPxImage::SquareTable();
     EXPECT_EQ(sq[0], 0);
@@ -151,11 +172,13 @@ TEST(ImageLibrary, ApplicationCallbackPumpsEveryTwentiethRowAndNeverCancels) {
         int calls = 0;
         int lastMs = 0;
     } counter;
-    SetMessagePump([](void* ctx, int ms) {
-        auto* c = static_cast<Counter*>(ctx);
-        ++c->calls;
-        c->lastMs = ms;
-    }, &counter);
+    SetMessagePump(
+        [](void* ctx, int ms) {
+            auto* c = static_cast<Counter*>(ctx);
+            ++c->calls;
+            c->lastMs = ms;
+        },
+        &counter);
     for (int row = 0; row < 45; ++row) EXPECT_EQ(ApplicationProgressCallback(row, 45), 1);
     EXPECT_EQ(counter.calls, 3);  // rows 0, 20, 40
     EXPECT_EQ(counter.lastMs, 80);

@@ -1,9 +1,9 @@
 #include "image/formats/byte_stream.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstring>
+
+#include "platform/files.h"
 
 namespace vig::codec {
 namespace {
@@ -21,14 +21,8 @@ ByteReader::~ByteReader() {
 
 bool ByteReader::Open(const std::string& path) {
     if (file_ != nullptr) std::fclose(file_);
-    file_ = std::fopen(path.c_str(), "rb");
+    file_ = platform::OpenRegularFileStream(path);  // no folder, pipe or device
     if (file_ == nullptr) return false;
-    struct stat st;
-    if (fstat(fileno(file_), &st) != 0 || S_ISDIR(st.st_mode)) {  // a folder is no image
-        std::fclose(file_);
-        file_ = nullptr;
-        return false;
-    }
     long long size = -1;
     if (fseeko(file_, 0, SEEK_END) == 0) size = ftello(file_);
     if (size < 0 || fseeko(file_, 0, SEEK_SET) != 0) {

@@ -1,16 +1,15 @@
 // The first step of the JPEG, PNG and TIFF readers: the reported size is
-// cleared, the size pointers are checked and the file is opened. A folder
-// opens on POSIX systems but is no image, so it counts as unopenable.
+// cleared, the size pointers are checked and the file is opened. Only a
+// regular file counts: a folder, a pipe or a device is unopenable.
 #pragma once
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <string>
 
 #include "image/image_library.h"
+#include "platform/files.h"
 
 namespace vig {
 
@@ -22,12 +21,7 @@ inline int OpenForReading(const std::string& path, int* width, int* height, Imag
         status.Fail(ErrParameter);
         return -1;
     }
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat info;
-    if (fd >= 0 && (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))) {
-        close(fd);
-        fd = -1;
-    }
+    const int fd = platform::OpenRegularFile(path);
     if (fd < 0) status.Fail(ErrOpenFile);
     return fd;
 }
