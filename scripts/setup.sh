@@ -9,7 +9,7 @@ set -euo pipefail
 
 build_pkgs=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev
+    qt6-base-dev qt6-svg-dev
     libjpeg62-turbo-dev libpng-dev zlib1g-dev libtiff-dev
     libfreetype-dev libfontconfig-dev fonts-liberation
     googletest libgtest-dev libbenchmark-dev

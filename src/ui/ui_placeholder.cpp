@@ -1,0 +1,1 @@
+// The main program's windows are added here.
