@@ -39,8 +39,12 @@ constexpr png_alloc_size_t kMaxChunkBytes = 64u << 20;
 // All that libpng holds at once outside its row buffers: the texts it keeps
 // and the chunk being read. A file with many large compressed texts loses
 // the texts beyond it (libpng warns and reads on), not the program its
-// memory.
-constexpr size_t kMaxHeldBytes = 2 * kMaxChunkBytes;
+// memory. Real files hold texts of a few kilobytes.
+constexpr size_t kMaxHeldBytes = 32u << 20;
+// Once that is used up, later chunks get no more than this: texts are no
+// longer even decompressed, while the critical chunks (a palette is at most
+// 768 bytes; image data has its own limit) still fit.
+constexpr png_alloc_size_t kExhaustedChunkBytes = 4096;
 
 // A text keyword needs at least one printable Latin-1 character; libpng
 // fails the whole file on any other, so such an entry is left out.
@@ -98,9 +102,13 @@ png_color_16 ToPng(const PngBackground& b) {
 
 png_voidp LimitedMalloc(png_structp png, png_alloc_size_t size) {
     auto* c = static_cast<ReadContext*>(png_get_mem_ptr(png));
-    if (c != nullptr &&
-        (size > c->allocLimit || c->held > c->heldLimit || size > c->heldLimit - c->held))
+    if (c != nullptr && size > c->allocLimit) return nullptr;
+    if (c != nullptr && (c->held > c->heldLimit || size > c->heldLimit - c->held)) {
+        // Once the texts have used up what they may hold, later ones are
+        // not even decompressed.
+        if (png == c->png) png_set_chunk_malloc_max(png, kExhaustedChunkBytes);
         return nullptr;
+    }
     void* p = std::malloc(size);
     if (p != nullptr && c != nullptr) c->held += malloc_usable_size(p);
     return p;
