@@ -1,9 +1,13 @@
 #include "engine/batch_engine.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <ctime>
+#include <map>
+#include <memory>
 #include <new>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -12,6 +16,8 @@
 #include "documents/html_pages.h"
 #include "engine/engine_texts.h"
 #include "engine/engine_util.h"
+#include "engine/file_steps.h"
+#include "engine/file_workers.h"
 #include "engine/output_naming.h"
 #include "engine/report.h"
 #include "engine/run_files.h"
@@ -26,6 +32,10 @@
 namespace vig {
 namespace {
 
+// Files in flight for each worker thread: enough to keep every worker busy
+// while the driver saves, few enough to keep memory small.
+constexpr int kFilesInFlightPerThread = 2;
+
 void PumpThroughHost(void* context, int maxMilliseconds) {
     static_cast<RunHost*>(context)->PumpMessages(maxMilliseconds);
 }
@@ -34,15 +44,29 @@ bool HostStopRequested(void* context) {
     return static_cast<RunHost*>(context)->StopRequested();
 }
 
-// Lets a stop request end the reading of an image (a long decode) for the
-// length of one load. Saving is never cut short: a file whose save began is
-// finished.
-class StopDuringLoad {
+// The inputs of a run with worker threads, by identity. A thumbnail that
+// replaces a later file's input (overwrite naming into the source folder)
+// makes what a worker read of that file stale: the driver then makes the
+// file again itself, so it reads what a run of one thread reads.
+class ReplacedInputs {
 public:
-    explicit StopDuringLoad(RunHost& host) { SetStopCheck(HostStopRequested, &host); }
-    ~StopDuringLoad() { SetStopCheck(nullptr, nullptr); }
-    StopDuringLoad(const StopDuringLoad&) = delete;
-    StopDuringLoad& operator=(const StopDuringLoad&) = delete;
+    void Add(const std::string& path, int index) {
+        platform::FileIdentity id;
+        if (platform::IdentityOf(path, &id)) inputs_.emplace(id, index);
+    }
+    // Before file `index` is saved at outputPath.
+    void WillReplace(const std::string& outputPath, int index) {
+        platform::FileIdentity id;
+        if (inputs_.empty() || !platform::IdentityOf(outputPath, &id)) return;
+        const auto [first, last] = inputs_.equal_range(id);
+        for (auto it = first; it != last; ++it)
+            if (it->second > index) stale_.insert(it->second);
+    }
+    bool Stale(int index) const { return stale_.count(index) != 0; }
+
+private:
+    std::multimap<platform::FileIdentity, int> inputs_;
+    std::set<int> stale_;
 };
 
 // Holds the run's lock on its output folder. A second run into the same
@@ -101,12 +125,6 @@ int NearestEntry(const uint8_t* palette, int count, PackedColour colour) {
     return bestIndex;
 }
 
-// Matting applies to best fit and to fixed width or height.
-bool MatteApplies(const BatchOptions& o) {
-    const int m = o.MainResizeMethod;
-    return On(o.ImageMatte) && (m == BestFit || m == FixedWidth || m == FixedHeight);
-}
-
 }  // namespace
 
 // Holds the running flag and the image library's message pump for the
@@ -128,6 +146,35 @@ private:
     BatchEngine& engine_;
 };
 
+// What the steps of a file tell the user, told on this thread: status texts
+// (each pumping the messages), the host's stop request, the log's input
+// lines and the report of a missing user curve.
+class BatchEngine::HostSteps final : public StepSink {
+public:
+    HostSteps(BatchEngine& engine, std::FILE* log, const std::string& displayPath)
+        : engine_(engine), log_(log), displayPath_(displayPath) {}
+
+    void Step(const std::string& text) override { ShowStepText(engine_.host_, text); }
+    void Detail(const std::string& text) override { ShowDetailText(engine_.host_, text); }
+    // A stop request may end a long decode; saving is never cut short.
+    void BeginLoad() override { SetStopCheck(HostStopRequested, &engine_.host_); }
+    void EndLoad() override { SetStopCheck(nullptr, nullptr); }
+    bool StopRequested() override { return engine_.host_.StopRequested(); }
+    void Loaded(int width, int height, const std::vector<PngTextEntry>& texts) override {
+        if (log_ != nullptr)
+            WriteLogInputLines(log_, engine_.options_, displayPath_, width, height, texts);
+    }
+    void UserCurveMissing() override {
+        engine_.Report(engine_.options_.ImageUserLUTPath, ErrOpenFile, texts::kContextUserLut,
+                       false, nullptr);
+    }
+
+private:
+    BatchEngine& engine_;
+    std::FILE* log_;
+    const std::string& displayPath_;
+};
+
 int ResolveOutputFormat(int mainOutputFormat, int inputFormat) {
     if (mainOutputFormat >= FormatJpg && mainOutputFormat <= FormatGifGray) return mainOutputFormat;
     if (mainOutputFormat < FormatSame24 || mainOutputFormat > FormatSameGray) return 0;
@@ -146,14 +193,19 @@ bool SharesCommonRoot(const std::string& a, const std::string& b) {
     return !a.empty() && !b.empty() && paths::FoldCase(a[0]) == paths::FoldCase(b[0]);
 }
 
-ErrorCode SaveImageFile(CPxImage& image, const std::string& path, int format) {
+ErrorCode SaveImageFile(CPxImage& image, const std::string& path, int format,
+                        const platform::MemoryFile* encoded) {
     if (image.empty()) return ErrParameter;
     if (FindWriter(format) == nullptr) return ErrNone;
     if (!platform::MayReplace(path)) return ErrWriteFile;
     platform::PendingFile file;
     if (!file.Begin(path)) return ErrOpenFile;
-    const ErrorCode code = image.Save(file.writePath(), format);
-    if (code != ErrNone) return code;
+    if (encoded == nullptr || !encoded->active() || !file.CopyFrom(encoded->fd())) {
+        // Started afresh, so that nothing of a copy that failed remains.
+        if (encoded != nullptr && !file.Begin(path)) return ErrOpenFile;
+        const ErrorCode code = image.Save(file.writePath(), format);
+        if (code != ErrNone) return code;
+    }
     return file.Commit() == platform::PendingFile::Result::Done ? ErrNone : ErrWriteFile;
 }
 
@@ -216,69 +268,33 @@ ErrorCode BatchEngine::ProcessFileSteps(const std::string& sourcePath,
                                         const std::string& displayPath, std::FILE* log,
                                         std::FILE* page, const std::string& pagePath,
                                         CPxCompositeImg* composite) {
-    BatchOptions& o = options_;
     CPxImage image;
-    image.SetPngOptions(o.PNGFileGamma, o.PNGScreenGamma, o.PNGKey, o.PNGText, On(o.PNGCopyPNGText),
-                        On(o.PNGCompressPNGText), o.PNGBkColor);
-    image.SetJpegQuality(o.JPGQuality);
-
-    ShowStepText(host_, texts::kReading);
-    ShowDetailText(host_, displayPath);
-    ErrorCode code = ErrNone;
-    {
-        const StopDuringLoad stoppable(host_);
-        code = image.Load(sourcePath);
-    }
-    if (code == ErrCancelled && host_.StopRequested()) return ErrCancelled;
-    const int loadedWidth = image.width();
-    const int loadedHeight = image.height();
-    if (log != nullptr)
-        WriteLogInputLines(log, o, displayPath, loadedWidth, loadedHeight, image.textList());
+    HostSteps steps(*this, log, displayPath);
+    const ErrorCode code = MakeThumbnail(options_, sourcePath, displayPath, overlay, image, steps);
     if (code != ErrNone) return code;
-    if (host_.StopRequested()) return ErrCancelled;
+    return FinishFile(image, nullptr, outputPath, displayPath, log, page, pagePath, composite);
+}
 
-    ShowStepText(host_, texts::kResizing);
-    unsigned w = 0, h = 0;
-    int kind = 0;
-    o.ComputeOutputSize(static_cast<unsigned>(loadedWidth), static_cast<unsigned>(loadedHeight), &w,
-                        &h, &kind);
-    code = image.Resize(static_cast<int>(w), static_cast<int>(h), kind);
-    if (code != ErrNone) return code;
-    if (host_.StopRequested()) return ErrCancelled;
-
-    if (On(o.OverlayOverlay) && overlay != nullptr) {
-        ShowStepText(host_, texts::kApplyingOverlay);
-        code = image.Overlay(*overlay, o.OverlayPos, On(o.OverlayResize),
-                             On(o.OverlayNoTransparency), o.OverlayOpacity, o.OverlayTransColor);
+ErrorCode BatchEngine::FinishPrepared(PreparedFile& file, const std::string& outputPath,
+                                      const std::string& displayPath, std::FILE* log,
+                                      std::FILE* page, const std::string& pagePath,
+                                      CPxCompositeImg* composite) {
+    try {
+        HostSteps steps(*this, log, displayPath);
+        const ErrorCode code = file.steps.Replay(steps, file.code);
         if (code != ErrNone) return code;
+        return FinishFile(file.image, &file.encoded, outputPath, displayPath, log, page, pagePath,
+                          composite);
+    } catch (const std::bad_alloc&) {
+        return ErrOutOfMemory;
     }
-    if (On(o.ImageSharpen)) {
-        ShowStepText(host_, texts::kSharpen);
-        code = image.Sharpen(o.ImageSharpenLevel);
-        if (code != ErrNone) return code;
-    }
-    if (host_.StopRequested()) return ErrCancelled;
+}
 
-    if (o.ImageEnhanceType != EnhanceNone) {
-        bool userCurveMissing = false;
-        const uint8_t* lut = o.GetToneLut(&userCurveMissing);
-        if (userCurveMissing)
-            Report(o.ImageUserLUTPath, ErrOpenFile, texts::kContextUserLut, false, nullptr);
-        if (lut != nullptr) {
-            code = image.ApplyLut(lut);
-            if (code != ErrNone) return code;
-        }
-    }
-    if (host_.StopRequested()) return ErrCancelled;
-
-    if (MatteApplies(o)) {
-        ShowStepText(host_, texts::kMatting);
-        code = image.Matte(o.MainWidth, o.MainHeight, o.ImageMatteColor);
-        if (code != ErrNone) return code;
-    }
-    // The last chance to stop: a file whose entries are written is saved.
-    if (host_.StopRequested()) return ErrCancelled;
-
+ErrorCode BatchEngine::FinishFile(CPxImage& image, const platform::MemoryFile* encoded,
+                                  const std::string& outputPath, const std::string& displayPath,
+                                  std::FILE* log, std::FILE* page, const std::string& pagePath,
+                                  CPxCompositeImg* composite) {
+    const BatchOptions& o = options_;
     if (log != nullptr) WriteLogOutputLine(log, o, outputPath, image.width(), image.height());
     if (On(o.HTMLLog) && page != nullptr) {
         if (On(o.HTMLTable)) std::fputs(texts::kCellStart, page);
@@ -290,13 +306,13 @@ ErrorCode BatchEngine::ProcessFileSteps(const std::string& sourcePath,
     ShowStepText(host_, texts::kSaving);
     ShowDetailText(host_, outputPath);
     const ErrorCode result = SaveImageFile(
-        image, outputPath, ResolveOutputFormat(o.MainOutputFormat, image.inputFormat()));
+        image, outputPath, ResolveOutputFormat(o.MainOutputFormat, image.inputFormat()), encoded);
 
     if (On(o.CompositeMakeComposite) && composite != nullptr && !composite->empty() &&
         !composite->IsFull()) {
         const std::string label =
             On(o.CompositeWriteFileName) ? paths::FileName(outputPath) : std::string();
-        code = composite->AddImage(image, label);
+        const ErrorCode code = composite->AddImage(image, label);
         if (code != ErrNone) Report("", code, texts::kContextAddComposite, false, nullptr);
     }
     return result;
@@ -452,6 +468,21 @@ BatchSummary BatchEngine::BatchRun() {
         compositeFolder = nextFolder;
     };
 
+    // With more than one thread, workers read and process the files ahead;
+    // they start only now, with the settings as the preparation left them.
+    std::unique_ptr<FileWorkers> workers;
+    ReplacedInputs replaced;
+    if (const int threads = std::min(o.ThreadCount(), total); threads > 1) {
+        std::vector<std::string> sources;
+        sources.reserve(list.size());
+        for (const std::string& entry : list) {
+            sources.push_back(paths::Join(source, entry));
+            replaced.Add(sources.back(), static_cast<int>(sources.size()) - 1);
+        }
+        workers = std::make_unique<FileWorkers>(o, &overlay, std::move(sources), threads,
+                                                kFilesInFlightPerThread * threads);
+    }
+
     HtmlPageSeries pages(o, files);
     int processed = 0;
     for (int i = 0; i < total; ++i) {
@@ -462,6 +493,7 @@ BatchSummary BatchEngine::BatchRun() {
             summary.stopped = true;
             break;
         }
+        host_.RunProgress(processed, total, inputFull);
 
         std::string target = output;
         if (On(o.OutputBranchFromSrc)) {
@@ -493,8 +525,21 @@ BatchSummary BatchEngine::BatchRun() {
             if (due) flushComposite(outputFolder);
         }
 
-        const ErrorCode code = ProcessFile(inputFull, outputPath, &overlay, inputFull, log,
-                                           pages.page(), pages.pagePath(), &composite);
+        ErrorCode code = ErrCancelled;
+        std::unique_ptr<PreparedFile> prepared;
+        if (workers) {
+            prepared = workers->Take(i, host_);
+            if (replaced.Stale(i)) prepared.reset();
+            replaced.WillReplace(outputPath, i);
+        }
+        if (prepared) {
+            code = FinishPrepared(*prepared, outputPath, inputFull, log, pages.page(),
+                                  pages.pagePath(), &composite);
+        } else if (!workers || !host_.StopRequested()) {
+            code = ProcessFile(inputFull, outputPath, &overlay, inputFull, log, pages.page(),
+                               pages.pagePath(), &composite);
+        }
+        prepared.reset();
         // A claimed name that received no thumbnail is given back.
         if (claimed && platform::FileSize(outputPath) == 0) platform::RemoveFile(outputPath);
         if (code == ErrCancelled && host_.StopRequested()) {
@@ -511,6 +556,10 @@ BatchSummary BatchEngine::BatchRun() {
         ++processed;
         if (host_.HasWindow()) host_.SetProgressText(texts::FilesProcessed(processed, total));
     }
+
+    // Nothing after the loop's last file is made any further.
+    workers.reset();
+    host_.RunProgress(processed, total, "");
 
     if (On(o.CompositeMakeComposite) && !composite.empty()) flushComposite(compositeFolder);
     if (On(o.HTMLLog)) pages.EndPageSeries(root);

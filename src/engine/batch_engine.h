@@ -16,10 +16,14 @@ namespace vig {
 namespace documents {
 class DocumentGuard;
 }
+namespace platform {
+class MemoryFile;
+}
 
 class CPxImage;
 class CPxCompositeImg;
 class RunHost;
+struct PreparedFile;
 
 struct BatchSummary {
     bool finished = false;  // false when the run stopped during preparation
@@ -36,7 +40,11 @@ public:
 
     // Every matching image below MainSrcPath becomes a thumbnail below
     // MainDestPath. May switch off OverlayOverlay, HTMLMakeSrcLink and
-    // CompositeMakeComposite in the record when they cannot work.
+    // CompositeMakeComposite in the record when they cannot work. With more
+    // than one thread (OpsThreads) worker threads read and process the
+    // files ahead, while this thread does everything that keeps file order
+    // (names, saving, pages, log, sheets, reports, status texts, stop
+    // checks): what a run writes does not depend on the thread count.
     BatchSummary BatchRun();
 
     // One file, the output path used as given. Reports its own failures;
@@ -64,10 +72,21 @@ public:
 
 private:
     class RunScope;
+    class HostSteps;
     ErrorCode ProcessFileSteps(const std::string& sourcePath, const std::string& outputPath,
                                const CPxImage* overlay, const std::string& displayPath,
                                std::FILE* log, std::FILE* page, const std::string& pagePath,
                                CPxCompositeImg* composite);
+    // What the driver does for a file once the thumbnail is made: its
+    // entries, the save (of bytes encoded ahead when given) and the sheet.
+    ErrorCode FinishFile(CPxImage& image, const platform::MemoryFile* encoded,
+                         const std::string& outputPath, const std::string& displayPath,
+                         std::FILE* log, std::FILE* page, const std::string& pagePath,
+                         CPxCompositeImg* composite);
+    // A file a worker made: its steps told again, then finished.
+    ErrorCode FinishPrepared(PreparedFile& file, const std::string& outputPath,
+                             const std::string& displayPath, std::FILE* log, std::FILE* page,
+                             const std::string& pagePath, CPxCompositeImg* composite);
     bool Report(const std::string& file, ErrorCode code, const std::string& context,
                 bool offerCancel, std::FILE* log);
 
@@ -91,8 +110,11 @@ bool SharesCommonRoot(const std::string& a, const std::string& b);
 // no partial file, no temporary and an existing file untouched. Something
 // other than a regular file or a link at `path` (a device, a pipe) is never
 // replaced (ErrWriteFile). A format without a writer writes nothing and
-// answers 0.
-ErrorCode SaveImageFile(CPxImage& image, const std::string& path, int format);
+// answers 0. `encoded` may hold the image already encoded in `format`:
+// those bytes are written instead, and should writing them fail, the image
+// is saved as usual, so the outcome and its code are the same either way.
+ErrorCode SaveImageFile(CPxImage& image, const std::string& path, int format,
+                        const platform::MemoryFile* encoded = nullptr);
 
 // The output path of the window's "Single File Start": the output folder,
 // the single file's name without its last four characters, named by the

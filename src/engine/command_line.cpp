@@ -242,7 +242,21 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
         sw.Use(at, 1);
     }
 
+    if (const size_t at = sw.Find("/fast"); at != 0) {
+        o.JPGDraftDecode = 1;
+        sw.Use(at);
+    }
+    if (const size_t at = sw.Find("/a"); at != 0) {
+        o.ImageAutoOrient = 1;
+        sw.Use(at);
+    }
+
     if (directoryMode) {
+        if (const size_t at = sw.Find("/j"); at != 0) {
+            if (!sw.HasValues(at, 1)) return Fail(problem, "\"/j\" needs a number of threads");
+            o.OpsThreads = std::max(TextToInt(sw.Value(at, 1)), 0);
+            sw.Use(at, 1);
+        }
         // Without a naming switch a directory run overwrites same-named files;
         // a text switch as the last argument takes an empty text.
         const Choice* n = FirstPresent(sw, kNaming, &chosenAt);
@@ -258,19 +272,22 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
 }
 
 void PrintUsage(std::FILE* out) {
-    std::fprintf(out,
-                 "%s - thumbnails in batches\n"
-                 "usage:\n"
-                 "  vignettor /h /f INPUT-FILE OUTPUT-FILE [switches]\n"
-                 "  vignettor /h /d SOURCE-FOLDER OUTPUT-FOLDER [switches]\n"
-                 "switches:\n"
-                 "  /s W H     size            /r CODE   resize method  /o CODE  output format\n"
-                 "  /n         allow enlarge   /v LEVEL  sharpen        /x       reset options\n"
-                 "  /e0 /ei /ed /ec /ex, /eu FILE      tone curve\n"
-                 "  /cl /cu /cn                        letter case of names\n"
-                 "  /t+ D/M/Y, /t- D/M/Y               files after / before a date\n"
-                 "  /no, /np TEXT, /ns TEXT, /nn       naming (directory mode)\n",
-                 ApplicationTitle().c_str());
+    std::fprintf(
+        out,
+        "%s - thumbnails in batches\n"
+        "usage:\n"
+        "  vignettor /h /f INPUT-FILE OUTPUT-FILE [switches]\n"
+        "  vignettor /h /d SOURCE-FOLDER OUTPUT-FOLDER [switches]\n"
+        "switches:\n"
+        "  /s W H     size            /r CODE   resize method  /o CODE  output format\n"
+        "  /n         allow enlarge   /v LEVEL  sharpen        /x       reset options\n"
+        "  /e0 /ei /ed /ec /ex, /eu FILE      tone curve\n"
+        "  /cl /cu /cn                        letter case of names\n"
+        "  /t+ D/M/Y, /t- D/M/Y               files after / before a date\n"
+        "  /no, /np TEXT, /ns TEXT, /nn       naming (directory mode)\n"
+        "  /j N       files side by side (directory mode; 0 one per core, 1 one at a time)\n"
+        "  /fast      draft JPEG decoding   /a  turn photos upright (EXIF orientation)\n",
+        ApplicationTitle().c_str());
 }
 
 int RunHeadless(const std::vector<std::string>& args, BatchOptions& options, std::FILE* out,

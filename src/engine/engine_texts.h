@@ -58,4 +58,11 @@ std::string FilesProcessed(int processed, int total);
 // "Processed %d of %d files\n"
 std::string ProcessedSummary(int processed, int total);
 
+// The progress line of a headless run on a terminal, at most `width`
+// characters: "12 of 76 files | photo.jpg | 3.4 files/s | 0:19 left". The
+// file is named by its path, shortened from the left to fit; without a
+// rate yet (rate 0) the last two parts are "-- files/s" and "--:-- left".
+std::string ProgressLine(int done, int total, const std::string& current, double rate,
+                         size_t width);
+
 }  // namespace vig::texts

@@ -1,6 +1,11 @@
 #include "engine/headless_host.h"
 
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <csignal>
+
+#include "engine/engine_texts.h"
 
 namespace vig {
 namespace {
@@ -13,12 +18,54 @@ extern "C" void OnStopSignal(int signal) {
 
 }  // namespace
 
+HeadlessHost::HeadlessHost(std::FILE* errors)
+    : errors_(errors), terminal_(errors != nullptr && isatty(fileno(errors)) == 1) {}
+
+HeadlessHost::~HeadlessHost() {
+    ClearProgress();
+}
+
+void HeadlessHost::ClearProgress() {
+    if (!lineShown_) return;
+    std::fputs("\r\033[K", errors_);
+    std::fflush(errors_);
+    lineShown_ = false;
+}
+
+void HeadlessHost::RunProgress(int done, int total, const std::string& current) {
+    if (!terminal_) return;
+    if (current.empty()) {
+        ClearProgress();
+        return;
+    }
+    const Clock::time_point now = Clock::now();
+    if (!started_) {
+        started_ = true;
+        start_ = now;
+    } else if (done == lastDone_ || now - drawn_ < std::chrono::milliseconds(100)) {
+        return;  // a terminal needs no more than ten lines a second
+    }
+    lastDone_ = done;
+    drawn_ = now;
+    const double seconds = std::chrono::duration<double>(now - start_).count();
+    const double rate = done > 0 && seconds > 0 ? done / seconds : 0;
+    winsize size{};
+    int columns = 80;
+    if (ioctl(fileno(errors_), TIOCGWINSZ, &size) == 0 && size.ws_col > 0) columns = size.ws_col;
+    const std::string line = texts::ProgressLine(
+        done, total, current, rate, static_cast<size_t>(columns > 1 ? columns - 1 : 1));
+    std::fprintf(errors_, "\r%s\033[K", line.c_str());
+    std::fflush(errors_);
+    lineShown_ = true;
+}
+
 bool HeadlessHost::StopRequested() const {
     return gStop != 0;
 }
 
 void HeadlessHost::ReportWithoutWindow(const std::string& message) {
     ++reports_;
+    ClearProgress();
     if (errors_ != nullptr) {
         std::fprintf(errors_, "%s\n\n", message.c_str());
         std::fflush(errors_);
@@ -26,6 +73,7 @@ void HeadlessHost::ReportWithoutWindow(const std::string& message) {
 }
 
 void HeadlessHost::Notice(const std::string& text) {
+    ClearProgress();
     if (errors_ != nullptr) {
         std::fprintf(errors_, "vignettor: %s\n", text.c_str());
         std::fflush(errors_);

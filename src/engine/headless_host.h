@@ -1,6 +1,9 @@
-// The host of a headless run: no window, every report on stderr.
+// The host of a headless run: no window, every report on stderr. When that
+// is a terminal, a batch run keeps one line there up to date: files done
+// of the total, the current file, files per second and the time left.
 #pragma once
 
+#include <chrono>
 #include <cstdio>
 
 #include "engine/run_host.h"
@@ -9,7 +12,8 @@ namespace vig {
 
 class HeadlessHost final : public RunHost {
 public:
-    explicit HeadlessHost(std::FILE* errors = stderr) : errors_(errors) {}
+    explicit HeadlessHost(std::FILE* errors = stderr);
+    ~HeadlessHost() override;
 
     bool HasWindow() const override { return false; }
     void SetStepText(const std::string&) override {}
@@ -23,6 +27,7 @@ public:
     void SetLogButtonBlinking(bool) override {}
     void ReportWithoutWindow(const std::string& message) override;
     void Notice(const std::string& text) override;
+    void RunProgress(int done, int total, const std::string& current) override;
 
     int reportCount() const { return reports_; }
 
@@ -34,8 +39,18 @@ public:
     static int StopSignal();
 
 private:
+    using Clock = std::chrono::steady_clock;
+    // Takes the progress line off the terminal, so a message stands alone.
+    void ClearProgress();
+
     std::FILE* errors_;
     int reports_ = 0;
+    bool terminal_ = false;   // errors_ is a terminal: progress is shown
+    bool lineShown_ = false;  // a progress line stands on it now
+    bool started_ = false;
+    Clock::time_point start_{};  // of the run's first file
+    Clock::time_point drawn_{};  // when the line was last drawn
+    int lastDone_ = -1;
 };
 
 }  // namespace vig

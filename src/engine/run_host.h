@@ -32,6 +32,12 @@ public:
     // A passing notice that is no failure (the run waits for another one,
     // say): the status line, unless the host has a better place for it.
     virtual void Notice(const std::string& text) { SetStepText(text); }
+    // Where a batch run stands: `done` of `total` files finished, `current`
+    // the one it is at ("" once the loop has ended). For a display of the
+    // host's own; a window shows the busy window's line instead.
+    virtual void RunProgress(int done, int total, const std::string& current) {
+        (void)done, (void)total, (void)current;
+    }
 };
 
 }  // namespace vig

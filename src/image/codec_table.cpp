@@ -13,12 +13,12 @@ namespace {
 
 // Readers in the order the extensions are tried.
 constexpr ReaderEntry kReaders[] = {
-    {".gif", InputGif, gif::Read},
-    {".bmp", InputBmp, bmp::Read},
-    {".jpg", InputJpeg, jpeg::Read},
-    {".tif", InputTiff, tiff::Read},
-    {".png", InputPng, png::Read},
-    {".pcx", InputPcx, pcx::Read},
+    {".gif", InputGif, gif::Read, nullptr},
+    {".bmp", InputBmp, bmp::Read, nullptr},
+    {".jpg", InputJpeg, jpeg::Read, jpeg::ReadHinted},
+    {".tif", InputTiff, tiff::Read, nullptr},
+    {".png", InputPng, png::Read, nullptr},
+    {".pcx", InputPcx, pcx::Read, nullptr},
 };
 
 constexpr WriterEntry kWriters[] = {

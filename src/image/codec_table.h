@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,28 @@ enum InputFormat : int {
 // Reads `path`; on failure returns an empty block, sets *width = *height = 0
 // and leaves the code in the last error.
 using ReaderFn = PixelBlock (*)(const std::string& path, int* width, int* height);
+
+// What a caller may tell a reader that can do more than decode at full size.
+struct DecodeHints {
+    // Read the orientation the camera recorded (EXIF).
+    bool readOrientation = false;
+    // The smallest size the caller can use, asked with the picture's full
+    // size as it looks upright (under the orientation read, if any) and
+    // answered the same way; a reader that can decode at a reduced scale
+    // delivers the smallest scale that is at least that large. Empty: full
+    // size.
+    std::function<void(int fullWidth, int fullHeight, int* minWidth, int* minHeight)> minimumSize;
+};
+
+// What such a reader found.
+struct DecodeInfo {
+    int fullWidth = 0;  // the picture's size in the file, before any scaling
+    int fullHeight = 0;
+    int orientation = 1;  // 1..8, as recorded; 1 when not read or absent
+};
+
+using HintedReaderFn = PixelBlock (*)(const std::string& path, const DecodeHints& hints,
+                                      DecodeInfo* info, int* width, int* height);
 
 enum class SaveConversion {
     None,         // the RGB pixels go to the writer
@@ -54,6 +77,7 @@ struct ReaderEntry {
     const char* extension;  // with the dot, lower case
     int inputFormat;
     ReaderFn read;
+    HintedReaderFn readHinted;  // nullptr when the format has nothing to hint
 };
 
 struct WriterEntry {

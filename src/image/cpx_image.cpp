@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <utility>
 
 #include "image/image_library.h"
 #include "platform/paths.h"
@@ -17,13 +18,19 @@ constexpr std::array<int, 511> MakeSquares() {
 }
 constexpr std::array<int, 511> kSquares = MakeSquares();
 
-bool IsPngFormat(int format) { return format >= 9 && format <= 11; }
+bool IsPngFormat(int format) {
+    return format >= 9 && format <= 11;
+}
 
 }  // namespace
 
-const int* CPxImage::SquareTable() { return kSquares.data() + 255; }
+const int* CPxImage::SquareTable() {
+    return kSquares.data() + 255;
+}
 
-CPxImage::CPxImage() { SetProgressCallback(ApplicationProgressCallback); }
+CPxImage::CPxImage() {
+    SetProgressCallback(ApplicationProgressCallback);
+}
 
 void CPxImage::Free() {
     pixels_.Reset();
@@ -40,6 +47,12 @@ void CPxImage::Adopt(PixelBlock&& pixels, int width, int height) {
 }
 
 ErrorCode CPxImage::Load(const std::string& path) {
+    DecodeInfo info;
+    return Load(path, DecodeHints(), &info);
+}
+
+ErrorCode CPxImage::Load(const std::string& path, const DecodeHints& hints, DecodeInfo* info) {
+    *info = DecodeInfo();
     if (path.empty()) return ErrOpenFile;
     const std::string ext = paths::Extension(path);
     Free();
@@ -57,12 +70,24 @@ ErrorCode CPxImage::Load(const std::string& path) {
     }
     int w = 0;
     int h = 0;
-    PixelBlock block = reader->read(path, &w, &h);
+    DecodeInfo found;
+    PixelBlock block = reader->readHinted != nullptr
+                           ? reader->readHinted(path, hints, &found, &w, &h)
+                           : reader->read(path, &w, &h);
     const ErrorCode code = GetLastImageError();
     if (block.empty()) return code != ErrNone ? code : ErrUnknownFormat;
     size_t expected = 0;
     if (!BlockSize(w, h, 3, &expected) || block.size() < expected) return ErrInternal;
+    if (reader->readHinted == nullptr) found = DecodeInfo{w, h, 1};
     Adopt(std::move(block), w, h);
+    if (found.orientation != 1) {
+        if (const ErrorCode turned = Orient(found.orientation); turned != ErrNone) {
+            Free();
+            return turned;
+        }
+        if (found.orientation >= 5) std::swap(found.fullWidth, found.fullHeight);
+    }
+    *info = found;
     inputFormat_ = reader->inputFormat;
     sourceName_ = path;
     if (png) {
@@ -89,7 +114,8 @@ ErrorCode CPxImage::Save(const std::string& path, int format) {
     std::array<uint8_t, 256 * 4> palette{};
     if (writer->conversion != SaveConversion::None) {
         size_t bytes = 0;
-        if (!BlockSize(width_, height_, 1, &bytes) || !indices.Allocate(bytes)) return ErrOutOfMemory;
+        if (!BlockSize(width_, height_, 1, &bytes) || !indices.Allocate(bytes))
+            return ErrOutOfMemory;
         int status = 0;
         if (writer->conversion == SaveConversion::Quantize256) {
             status = processing::QuantizeToPalette(pixels_.data(), indices.data(), width_, height_,
@@ -155,8 +181,9 @@ ErrorCode CPxImage::MakeCheckerboard(int width, int height) {
 
 PackedColour CPxImage::GetPixel(int x, int y) const {
     if (empty() || x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
-    const uint8_t* p = pixels_.data() + (static_cast<size_t>(y) * static_cast<size_t>(width_) +
-                                         static_cast<size_t>(x)) * 3;
+    const uint8_t* p =
+        pixels_.data() +
+        (static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)) * 3;
     return static_cast<PackedColour>(p[0] | (p[1] << 8) | (p[2] << 16));
 }
 

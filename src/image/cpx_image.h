@@ -28,6 +28,12 @@ public:
     // path gives ErrOpenFile and changes nothing; an unknown extension
     // ErrUnknownFormat; a failed load leaves the image empty.
     ErrorCode Load(const std::string& path);
+    // Loads the same way, with hints for readers that take them (JPEG): a
+    // reduced decoding scale, and the recorded orientation, which is then
+    // applied, so the image is upright. *info gets the picture's full size
+    // as it looks upright and the orientation found (0 x 0 and 1 after a
+    // failure); readers without hints give their size and orientation 1.
+    ErrorCode Load(const std::string& path, const DecodeHints& hints, DecodeInfo* info);
     // Saves in output format 4..19 with that format's conversion. An empty
     // image gives ErrParameter; other codes, and formats without a writer,
     // write nothing and give 0.
@@ -50,6 +56,9 @@ public:
     ErrorCode MapToPalette(int n, const uint8_t* palette);
     // Quarter turns clockwise: 0 none, 1 and 3 exchange width and height.
     ErrorCode Rotate(int kind);
+    // Turns an image stored under the EXIF orientation 1..8 upright;
+    // ErrParameter for other values.
+    ErrorCode Orient(int orientation);
     void SetPngOptions(double fileGamma, double screenGamma, const std::string& pngKey,
                        const std::string& pngText, bool copyText, bool compressText,
                        PackedColour background);

@@ -99,4 +99,19 @@ ErrorCode CPxImage::Rotate(int kind) {
     return ErrNone;
 }
 
+ErrorCode CPxImage::Orient(int orientation) {
+    if (orientation < 1 || orientation > 8) return ErrParameter;
+    if (orientation == 1 || empty()) return ErrNone;
+    PixelBlock block;
+    if (!block.AllocateRgb(width_, height_)) return ErrOutOfMemory;
+    const int status =
+        processing::ApplyOrientation(pixels_.data(), width_, height_, orientation, block.data());
+    if (status != 0) return status;
+    if (orientation >= 5)
+        Adopt(std::move(block), height_, width_);
+    else
+        Adopt(std::move(block), width_, height_);
+    return ErrNone;
+}
+
 }  // namespace vig

@@ -15,6 +15,9 @@ namespace vig {
 
 class ProfileStore;
 
+// The most files a batch run works on side by side.
+inline constexpr int kMaxThreads = 64;
+
 struct HtmlOptions {
     int HTMLLog = 0;
     int HTMLTable = 0;
@@ -94,11 +97,14 @@ struct BatchOptions : HtmlOptions, CompositeOptions {
     int ImageMatte = 0;
     Colour ImageMatteColor = MakeColour(0, 0, 0);
     int ImageBilinear = 0;
+    int ImageAutoOrient = 0;  // turn JPEG photos upright by their EXIF orientation
     int JPGQuality = 75;
+    int JPGDraftDecode = 0;  // decode JPEGs at a reduced scale when the size allows
 
     // Operation
     int OpsSilentOperation = 0;
     int OpsErrorLogWindow = 0;
+    int OpsThreads = 0;  // files worked on side by side: 0 one per core, 1 one at a time
 
     // Files and folders
     int OutputRenameStyle = AutoNumericSuffix;
@@ -175,6 +181,9 @@ struct BatchOptions : HtmlOptions, CompositeOptions {
     // Type 5 reads ImageUserLUTPath into UserLut first; when that file cannot
     // be opened *userCurveMissing is set and the identity curve is returned.
     const uint8_t* GetToneLut(bool* userCurveMissing);
+    // The number of files a batch run works on side by side: OpsThreads, or
+    // one per core when that is 0 (or below), at most kMaxThreads.
+    int ThreadCount() const;
 
     // Every field to its reset value; OpsSilentOperation keeps its value.
     void Reset();

@@ -1,10 +1,12 @@
 // Operations of the options record that use the processing library.
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
 
 #include "options/batch_options.h"
 #include "platform/files.h"
+#include "platform/system.h"
 #include "processing/resample.h"
 #include "processing/tone_curves.h"
 
@@ -55,6 +57,11 @@ const uint8_t* BatchOptions::GetToneLut(bool* userCurveMissing) {
     processing::ParseUserCurve(opened ? text : std::string(), UserLut.data());
     if (!opened && userCurveMissing != nullptr) *userCurveMissing = true;
     return UserLut.data();
+}
+
+int BatchOptions::ThreadCount() const {
+    if (OpsThreads > 0) return std::min(OpsThreads, kMaxThreads);
+    return std::clamp(platform::ProcessorCount(), 1, kMaxThreads);
 }
 
 }  // namespace vig

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +17,7 @@
 #include <set>
 
 #include "platform/paths.h"
+#include "platform/system.h"
 
 namespace vig::platform {
 namespace {
@@ -51,8 +53,9 @@ std::string FolderOfTarget(const std::string& target) {
 // A fresh random part for temporary names.
 unsigned RandomPart() {
     static std::atomic<uint64_t> counter{0};
-    uint64_t v = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-                 (counter.fetch_add(1) * 0x9E3779B97F4A7C15ull);
+    uint64_t v =
+        static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+        (counter.fetch_add(1) * 0x9E3779B97F4A7C15ull);
     v ^= v >> 29;
     v *= 0xBF58476D1CE4E5B9ull;
     v ^= v >> 32;
@@ -62,8 +65,10 @@ unsigned RandomPart() {
 // ".vig-<pid>-<random>.tmp" in `folder`.
 std::string TemporaryName(const std::string& folder) {
     char name[48];
-    std::snprintf(name, sizeof name, ".vig-%ld-%08x.tmp", static_cast<long>(getpid()), RandomPart());
-    return folder == "." ? std::string(name) : paths::Join(paths::StripTrailingSeparator(folder), name);
+    std::snprintf(name, sizeof name, ".vig-%ld-%08x.tmp", static_cast<long>(getpid()),
+                  RandomPart());
+    return folder == "." ? std::string(name)
+                         : paths::Join(paths::StripTrailingSeparator(folder), name);
 }
 
 // Hidden temporaries of ours whose process has gone are removed, once per
@@ -300,6 +305,46 @@ void PendingFile::Abandon() {
         if (!unnamed_ && !writePath_.empty()) unlink(writePath_.c_str());
     }
     writePath_.clear();
+}
+
+bool PendingFile::CopyFrom(int fd) {
+    if (fd_ < 0 || fd < 0) return false;
+    char buf[1 << 16];
+    for (off_t at = 0;;) {
+        const ssize_t got = pread(fd, buf, sizeof buf, at);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return false;
+        if (got == 0) return true;
+        at += got;
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t put = write(fd_, buf + done, static_cast<size_t>(got - done));
+            if (put < 0 && errno == EINTR) continue;
+            if (put <= 0) return false;
+            done += put;
+        }
+    }
+}
+
+MemoryFile::~MemoryFile() {
+    Close();
+}
+
+void MemoryFile::Close() {
+    if (fd_ >= 0) close(fd_);
+    fd_ = -1;
+    writePath_.clear();
+}
+
+bool MemoryFile::Create() {
+    if (fd_ >= 0) return true;
+    static const bool procUsable = access("/proc/self/fd", X_OK) == 0;
+    if (!procUsable) return false;
+    fd_ = memfd_create("vignettor", MFD_CLOEXEC);
+    // Without memory files an unnamed file in the temporary folder serves.
+    if (fd_ < 0) fd_ = open(TempFolder().c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd_ < 0) return false;
+    writePath_ = "/proc/self/fd/" + std::to_string(fd_);
+    return true;
 }
 
 bool MayReplace(const std::string& path) {

@@ -80,12 +80,39 @@ public:
     Result Commit();
     // Throws the file away.
     void Abandon();
+    // Writes the whole contents of the open file `fd` (from its start) to
+    // this one, unbuffered, so a full disk shows at once. Not to be mixed
+    // with stream(). False when a read or a write failed.
+    bool CopyFrom(int fd);
 
 private:
     int fd_ = -1;
     bool unnamed_ = false;  // made with O_TMPFILE
     std::FILE* stream_ = nullptr;
     std::string target_;
+    std::string writePath_;
+};
+
+// A file in memory only, with no name in any folder: bytes made ahead of
+// the moment they may go where they belong. Writers open it by its
+// writePath() as they would open any file.
+class MemoryFile {
+public:
+    MemoryFile() = default;
+    ~MemoryFile();
+    MemoryFile(const MemoryFile&) = delete;
+    MemoryFile& operator=(const MemoryFile&) = delete;
+
+    // False when the system can make no such file.
+    bool Create();
+    // Throws the contents away.
+    void Close();
+    bool active() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
+    const std::string& writePath() const { return writePath_; }
+
+private:
+    int fd_ = -1;
     std::string writePath_;
 };
 

@@ -1,5 +1,6 @@
 #include "platform/system.h"
 
+#include <sched.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -18,10 +19,22 @@ std::string ProgramPath() {
     for (;;) {
         const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
         if (n < 0) return {};
-        if (static_cast<size_t>(n) < buf.size()) return std::string(buf.data(), static_cast<size_t>(n));
+        if (static_cast<size_t>(n) < buf.size())
+            return std::string(buf.data(), static_cast<size_t>(n));
         if (buf.size() > (1u << 20)) return {};
         buf.resize(buf.size() * 2);
     }
+}
+
+int ProcessorCount() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0) {
+        const int n = CPU_COUNT(&set);
+        if (n > 0) return n;
+    }
+    const long online = sysconf(_SC_NPROCESSORS_ONLN);
+    return online > 0 ? static_cast<int>(online) : 1;
 }
 
 }  // namespace vig::platform

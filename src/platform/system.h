@@ -11,4 +11,7 @@ std::string TempFolder();
 // Full path of the running program file ("" if it cannot be found).
 std::string ProgramPath();
 
+// The processors this process may run on (at least 1).
+int ProcessorCount();
+
 }  // namespace vig::platform

@@ -3,11 +3,13 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 // jpeglib.h needs FILE and size_t declared first.
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include "image/exif.h"
 #include "image/formats/file_open.h"
 #include "image/image_library.h"
 
@@ -116,11 +118,49 @@ struct DecodeContext {
     ErrorManager err;
     jpeg_progress_mgr progress;
     std::FILE* file;
-    PixelBlock* block;  // owned by the caller
+    PixelBlock* block;         // owned by the caller
+    const DecodeHints* hints;  // owned by the caller; nullptr for none
+    DecodeInfo* info;          // owned by the caller
     int width;
     int height;
     ErrorCode code;
 };
+
+constexpr int kApp1 = JPEG_APP0 + 1;
+
+// The orientation of the first EXIF segment among the saved markers.
+int SavedOrientation(j_decompress_ptr cinfo) {
+    for (jpeg_saved_marker_ptr m = cinfo->marker_list; m != nullptr; m = m->next) {
+        if (m->marker == kApp1 && m->data_length >= 6 && std::memcmp(m->data, "Exif\0\0", 6) == 0)
+            return ExifOrientation(m->data, m->data_length);
+    }
+    return 1;
+}
+
+// Applies the hints after the header has been read: the orientation, then
+// the scale that still gives the caller its minimum size.
+void ApplyHints(DecodeContext* c) {
+    j_decompress_ptr cinfo = &c->cinfo;
+    const int fullWidth = static_cast<int>(cinfo->image_width);
+    const int fullHeight = static_cast<int>(cinfo->image_height);
+    c->info->fullWidth = fullWidth;
+    c->info->fullHeight = fullHeight;
+    c->info->orientation = 1;
+    if (c->hints == nullptr) return;
+    if (c->hints->readOrientation) c->info->orientation = SavedOrientation(cinfo);
+    if (!c->hints->minimumSize) return;
+    // The caller thinks upright; orientations 5 to 8 lie on their side.
+    const bool turned = c->info->orientation >= 5;
+    int minWidth = 0, minHeight = 0;
+    c->hints->minimumSize(turned ? fullHeight : fullWidth, turned ? fullWidth : fullHeight,
+                          &minWidth, &minHeight);
+    if (turned) std::swap(minWidth, minHeight);
+    const int m = DraftScale(fullWidth, fullHeight, minWidth, minHeight);
+    if (m < 8) {
+        cinfo->scale_num = static_cast<unsigned>(m);
+        cinfo->scale_denom = 8;
+    }
+}
 
 inline uint8_t MulDiv255(unsigned a, unsigned b) {
     return static_cast<uint8_t>((a * b + 127) / 255);
@@ -141,14 +181,18 @@ void Decode(DecodeContext* c) {
     c->progress.progress_monitor = MonitorProgress;
     cinfo->progress = &c->progress;
     jpeg_stdio_src(cinfo, c->file);
+    if (c->hints != nullptr && c->hints->readOrientation) jpeg_save_markers(cinfo, kApp1, 0xFFFF);
     jpeg_read_header(cinfo, TRUE);
+    ApplyHints(c);
 
     // CMYK and YCCK files come out as CMYK and are turned into RGB below.
     const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
     if (cmyk) cinfo->out_color_space = JCS_CMYK;
 
+    // The size that will be decoded (the full size unless scaled).
+    jpeg_calc_output_dimensions(cinfo);
     size_t bytes = 0;
-    if (!BlockSize(cinfo->image_width, cinfo->image_height, 3, &bytes)) {
+    if (!BlockSize(cinfo->output_width, cinfo->output_height, 3, &bytes)) {
         c->code = ErrOutOfMemory;
         jpeg_destroy_decompress(cinfo);
         return;
@@ -268,8 +312,22 @@ uint8_t GrayLevel(uint8_t red, uint8_t green, uint8_t blue) {
     return static_cast<uint8_t>(static_cast<int>(v));
 }
 
+int DraftScale(int fullWidth, int fullHeight, int minWidth, int minHeight) {
+    const auto scaled = [](int full, int m) { return (static_cast<long long>(full) * m + 7) / 8; };
+    for (int m = 1; m < 8; ++m)
+        if (scaled(fullWidth, m) >= minWidth && scaled(fullHeight, m) >= minHeight) return m;
+    return 8;
+}
+
 PixelBlock Read(const std::string& path, int* width, int* height) {
+    DecodeInfo info;
+    return ReadHinted(path, DecodeHints(), &info, width, height);
+}
+
+PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeInfo* info,
+                      int* width, int* height) {
     ImageStatus status;
+    *info = DecodeInfo();
     std::FILE* file = OpenStreamForReading(path, width, height, status);
     if (file == nullptr) return {};
     PixelBlock block;
@@ -278,10 +336,13 @@ PixelBlock Read(const std::string& path, int* width, int* height) {
     context.cinfo.err = &context.err.pub;
     context.file = file;
     context.block = &block;
+    context.hints = &hints;
+    context.info = info;
     context.code = ErrNone;
     Decode(&context);
     std::fclose(file);
     if (context.code != ErrNone) {
+        *info = DecodeInfo();
         status.Fail(context.code);
         return {};
     }

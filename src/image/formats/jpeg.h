@@ -17,6 +17,19 @@ namespace vig::jpeg {
 
 PixelBlock Read(const std::string& path, int* width, int* height);
 
+// Read with hints: the EXIF orientation is looked up when asked for, and
+// with a minimum size the picture is decoded at the smallest of libjpeg's
+// scales M/8 (M = 1..8) that still gives at least that size (DraftScale).
+// The pixels come as stored (not turned); *info gets the full size and the
+// orientation.
+PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeInfo* info,
+                      int* width, int* height);
+
+// The numerator M of the smallest scale M/8 at which a fullWidth x
+// fullHeight picture decodes to at least minWidth x minHeight (libjpeg
+// rounds scaled sizes up: ceil(full * M / 8)); 8 when no smaller scale does.
+int DraftScale(int fullWidth, int fullHeight, int minWidth, int minHeight);
+
 // Writes a baseline JPEG of `quality` (libjpeg clamps it to 1..100). With
 // colour false the file is grayscale, each pixel reduced by GrayLevel.
 // 1 on success, 0 on failure (code in the last error).

@@ -1,0 +1,141 @@
+#include "engine/file_steps.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "engine/engine_texts.h"
+#include "engine/engine_util.h"
+#include "image/cpx_image.h"
+#include "options/batch_options.h"
+#include "processing/resample.h"
+
+namespace vig {
+
+bool MatteApplies(const BatchOptions& o) {
+    const int m = o.MainResizeMethod;
+    return On(o.ImageMatte) && (m == BestFit || m == FixedWidth || m == FixedHeight);
+}
+
+void DraftMinimumSize(const BatchOptions& o, int fullWidth, int fullHeight, int* minWidth,
+                      int* minHeight) {
+    unsigned w = 0, h = 0;
+    int kind = processing::ResampleNone;
+    o.ComputeOutputSize(static_cast<unsigned>(fullWidth), static_cast<unsigned>(fullHeight), &w, &h,
+                        &kind);
+    if (kind == processing::ResampleNone) {
+        *minWidth = fullWidth;
+        *minHeight = fullHeight;
+        return;
+    }
+    *minWidth = static_cast<int>(std::min<long long>(2LL * w, INT_MAX));
+    *minHeight = static_cast<int>(std::min<long long>(2LL * h, INT_MAX));
+}
+
+ErrorCode MakeThumbnail(BatchOptions& o, const std::string& sourcePath,
+                        const std::string& displayPath, const CPxImage* overlay, CPxImage& image,
+                        StepSink& sink) {
+    image.SetPngOptions(o.PNGFileGamma, o.PNGScreenGamma, o.PNGKey, o.PNGText, On(o.PNGCopyPNGText),
+                        On(o.PNGCompressPNGText), o.PNGBkColor);
+    image.SetJpegQuality(o.JPGQuality);
+
+    sink.Step(texts::kReading);
+    sink.Detail(displayPath);
+    DecodeHints hints;
+    hints.readOrientation = On(o.ImageAutoOrient);
+    if (On(o.JPGDraftDecode)) {
+        hints.minimumSize = [&o](int w, int h, int* minWidth, int* minHeight) {
+            DraftMinimumSize(o, w, h, minWidth, minHeight);
+        };
+    }
+    DecodeInfo info;
+    sink.BeginLoad();
+    ErrorCode code = image.Load(sourcePath, hints, &info);
+    sink.EndLoad();
+    // A stop that came while the file was read drops it.
+    if (sink.StopRequested()) return ErrCancelled;
+    // The picture's own size, whatever scale it was decoded at.
+    const int loadedWidth = info.fullWidth;
+    const int loadedHeight = info.fullHeight;
+    sink.Loaded(loadedWidth, loadedHeight, image.textList());
+    if (code != ErrNone) return code;
+    if (sink.StopRequested()) return ErrCancelled;
+
+    sink.Step(texts::kResizing);
+    unsigned w = 0, h = 0;
+    int kind = 0;
+    o.ComputeOutputSize(static_cast<unsigned>(loadedWidth), static_cast<unsigned>(loadedHeight), &w,
+                        &h, &kind);
+    code = image.Resize(static_cast<int>(w), static_cast<int>(h), kind);
+    if (code != ErrNone) return code;
+    if (sink.StopRequested()) return ErrCancelled;
+
+    if (On(o.OverlayOverlay) && overlay != nullptr) {
+        sink.Step(texts::kApplyingOverlay);
+        code = image.Overlay(*overlay, o.OverlayPos, On(o.OverlayResize),
+                             On(o.OverlayNoTransparency), o.OverlayOpacity, o.OverlayTransColor);
+        if (code != ErrNone) return code;
+    }
+    if (On(o.ImageSharpen)) {
+        sink.Step(texts::kSharpen);
+        code = image.Sharpen(o.ImageSharpenLevel);
+        if (code != ErrNone) return code;
+    }
+    if (sink.StopRequested()) return ErrCancelled;
+
+    if (o.ImageEnhanceType != EnhanceNone) {
+        bool userCurveMissing = false;
+        const uint8_t* lut = o.GetToneLut(&userCurveMissing);
+        if (userCurveMissing) sink.UserCurveMissing();
+        if (lut != nullptr) {
+            code = image.ApplyLut(lut);
+            if (code != ErrNone) return code;
+        }
+    }
+    if (sink.StopRequested()) return ErrCancelled;
+
+    if (MatteApplies(o)) {
+        sink.Step(texts::kMatting);
+        code = image.Matte(o.MainWidth, o.MainHeight, o.ImageMatteColor);
+        if (code != ErrNone) return code;
+    }
+    // The last chance to stop: a file whose entries are written is saved.
+    if (sink.StopRequested()) return ErrCancelled;
+    return ErrNone;
+}
+
+bool StepRecord::StopRequested() {
+    events_.push_back({Kind::StopCheck, {}});
+    return givenUp_.load(std::memory_order_relaxed);
+}
+
+void StepRecord::Loaded(int width, int height, const std::vector<PngTextEntry>& texts) {
+    events_.push_back({Kind::Loaded, {}});
+    width_ = width;
+    height_ = height;
+    texts_ = texts;
+}
+
+ErrorCode StepRecord::Replay(StepSink& sink, ErrorCode result) const {
+    for (const Event& e : events_) {
+        switch (e.kind) {
+            case Kind::Step:
+                sink.Step(e.text);
+                break;
+            case Kind::Detail:
+                sink.Detail(e.text);
+                break;
+            case Kind::StopCheck:
+                if (sink.StopRequested()) return ErrCancelled;
+                break;
+            case Kind::Loaded:
+                sink.Loaded(width_, height_, texts_);
+                break;
+            case Kind::CurveMissing:
+                sink.UserCurveMissing();
+                break;
+        }
+    }
+    return result;
+}
+
+}  // namespace vig

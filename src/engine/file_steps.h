@@ -1,0 +1,85 @@
+// The steps of one file that need nothing but the file and the settings:
+// reading, resizing, overlay, sharpening, tone curve and matte. They run on
+// the driver thread (one file at a time) or on a worker thread ahead of it.
+// Everything they tell the user goes through a StepSink, so that a worker's
+// account of a file can be told again on the driver, in file order, exactly
+// as the driver would have told it.
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "image/error_codes.h"
+#include "image/png_state.h"
+
+namespace vig {
+
+struct BatchOptions;
+class CPxImage;
+
+class StepSink {
+public:
+    virtual ~StepSink() = default;
+    virtual void Step(const std::string& text) = 0;    // a status text
+    virtual void Detail(const std::string& text) = 0;  // the path line
+    // The reading may be cut short by a stop request between these two.
+    virtual void BeginLoad() {}
+    virtual void EndLoad() {}
+    // A stop check between two steps: true ends the file.
+    virtual bool StopRequested() = 0;
+    // The source was read, or not (0 x 0): the log's input lines.
+    virtual void Loaded(int width, int height, const std::vector<PngTextEntry>& texts) = 0;
+    // The user tone curve file could not be read.
+    virtual void UserCurveMissing() = 0;
+};
+
+// Gives `image` the save settings, reads sourcePath into it and makes the
+// thumbnail, up to the point where its entries are written and it is saved.
+// With JPGDraftDecode a JPEG is decoded at the smallest scale that still
+// gives twice the thumbnail's size; with ImageAutoOrient it is turned
+// upright. 0, ErrCancelled when a stop check said so, or the code of the
+// step that failed. `options` is written to only for its user curve.
+ErrorCode MakeThumbnail(BatchOptions& options, const std::string& sourcePath,
+                        const std::string& displayPath, const CPxImage* overlay, CPxImage& image,
+                        StepSink& sink);
+
+// Matting applies to best fit and to fixed width or height.
+bool MatteApplies(const BatchOptions& options);
+
+// The smallest decoded size draft decoding may give a picture of fullWidth
+// x fullHeight (upright): twice the thumbnail's size in both directions,
+// or the full size when the picture is not resampled.
+void DraftMinimumSize(const BatchOptions& options, int fullWidth, int fullHeight, int* minWidth,
+                      int* minHeight);
+
+// A worker's account of one file: what it told its sink, in order. Its own
+// stop checks answer whether the run has given the file up.
+class StepRecord final : public StepSink {
+public:
+    explicit StepRecord(const std::atomic<bool>& givenUp) : givenUp_(givenUp) {}
+
+    void Step(const std::string& text) override { events_.push_back({Kind::Step, text}); }
+    void Detail(const std::string& text) override { events_.push_back({Kind::Detail, text}); }
+    bool StopRequested() override;
+    void Loaded(int width, int height, const std::vector<PngTextEntry>& texts) override;
+    void UserCurveMissing() override { events_.push_back({Kind::CurveMissing, {}}); }
+
+    // Tells `sink` all of it again, in order, its stop checks included:
+    // ErrCancelled as soon as one of them says so, else `result`.
+    ErrorCode Replay(StepSink& sink, ErrorCode result) const;
+
+private:
+    enum class Kind { Step, Detail, StopCheck, Loaded, CurveMissing };
+    struct Event {
+        Kind kind;
+        std::string text;
+    };
+    const std::atomic<bool>& givenUp_;
+    std::vector<Event> events_;
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<PngTextEntry> texts_;
+};
+
+}  // namespace vig
