@@ -1,6 +1,8 @@
 #include "cli/cli_runner.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,6 +25,10 @@ void CliSandbox::WriteSettings(const std::vector<std::string>& lines) const {
     std::ofstream out(ConfigFile());
     out << "[vignettor]\n";
     for (const auto& l : lines) out << l << "\n";
+}
+
+namespace {
+int gTerminal = -1;  // the terminal side a child started by Start gets as stderr
 }
 
 pid_t CliSandbox::Start(const std::vector<std::string>& args, const RunLimits& limits) const {
@@ -52,7 +58,8 @@ pid_t CliSandbox::Start(const std::vector<std::string>& args, const RunLimits& l
     // The child: only async-signal-safe calls until exec.
     const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(folder.c_str()) != 0)
+    if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(gTerminal >= 0 ? gTerminal : err, 2) < 0 ||
+        chdir(folder.c_str()) != 0)
         _exit(127);
     if (limits.maxFileBytes >= 0) {
         const rlimit limit{static_cast<rlim_t>(limits.maxFileBytes),
@@ -71,6 +78,36 @@ RunResult CliSandbox::Wait(pid_t pid, const RunLimits& limits) const {
         result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     result.out = ReadFileText(dir_ / limits.stdoutName);
     result.err = ReadFileText(dir_ / limits.stderrName);
+    return result;
+}
+
+RunResult CliSandbox::RunOnTerminal(const std::vector<std::string>& args, int columns) const {
+    int master = -1, terminal = -1;
+    winsize size{};
+    size.ws_row = 24;
+    size.ws_col = static_cast<unsigned short>(columns);
+    if (openpty(&master, &terminal, nullptr, nullptr, &size) != 0) return {};
+    gTerminal = terminal;
+    const pid_t pid = Start(args);
+    gTerminal = -1;
+    close(terminal);
+    // Read while it runs, so that a full terminal never holds it up.
+    std::string seen;
+    char buf[4096];
+    for (;;) {
+        pollfd p{master, POLLIN, 0};
+        if (poll(&p, 1, 100) > 0) {
+            const ssize_t got = read(master, buf, sizeof buf);
+            if (got > 0) {
+                seen.append(buf, static_cast<size_t>(got));
+                continue;
+            }
+            break;  // the program's side is closed
+        }
+    }
+    close(master);
+    RunResult result = Wait(pid);
+    result.err = seen;
     return result;
 }
 

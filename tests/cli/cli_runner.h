@@ -32,6 +32,9 @@ public:
     // Starts it without waiting; Wait gives the result.
     pid_t Start(const std::vector<std::string>& args, const RunLimits& limits = {}) const;
     RunResult Wait(pid_t pid, const RunLimits& limits = {}) const;
+    // Runs it with stderr on a pseudo-terminal `columns` wide; `err` is all
+    // that reached the terminal.
+    RunResult RunOnTerminal(const std::vector<std::string>& args, int columns) const;
 
     const TempDir& dir() const { return dir_; }
     std::string ConfigHome() const { return dir_ / "config"; }

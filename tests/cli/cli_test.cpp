@@ -5,6 +5,7 @@
 
 #include "cli/cli_runner.h"
 #include "engine/engine_test_util.h"
+#include "support/exif_jpeg.h"
 #include "support/temp_dir.h"
 
 namespace vig::test {
@@ -188,6 +189,54 @@ TEST_F(CliRun, DateFilterSwitches) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "Processed 1 of 1 files\n");
     EXPECT_TRUE(FileExists(Out("old.jpg")));
+}
+
+TEST_F(CliRun, ThreadsDraftDecodingAndUprightPhotosFromTheCommandLine) {
+    // A 200 x 100 photo taken with the camera turned clockwise.
+    CPxImage image;
+    ASSERT_EQ(image.Load(In("a.bmp")), ErrNone);
+    ASSERT_EQ(image.Save(In("p.jpg"), FormatJpg), ErrNone);
+    WriteFileBytes(In("p.jpg"), WithApp1(ReadFileBytes(In("p.jpg")), ExifOrientationBlock(6)));
+    RunResult r = Dir({"/j", "3", "/fast", "/a"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "") << "every switch is taken";
+    EXPECT_EQ(ImageSize(Out("p.jpg")), Size(50, 100)) << "upright";
+    r = Dir({"/j", "1", "/fast"});
+    EXPECT_EQ(ImageSize(Out("p.jpg")), Size(100, 50)) << "as stored";
+    EXPECT_EQ(File(In("p.jpg"), Out("single.jpg"), {"/a", "/j", "2"}).err,
+              "vignettor: warning: ignoring argument \"/j\"\n"
+              "vignettor: warning: ignoring argument \"2\"\n");
+    EXPECT_EQ(ImageSize(Out("single.jpg")), Size(50, 100));
+}
+
+TEST_F(CliRun, AProgressLineOnlyOnATerminal) {
+    for (const char* name : {"second-picture-with-a-long-name.bmp", "third.bmp", "fourth.bmp"})
+        WriteBmp(In(name), 64, 48);
+    const Args run{"/h", "/d", box.dir() / "in", box.dir() / "out"};
+    const RunResult tty = box.RunOnTerminal(run, 60);
+    EXPECT_EQ(tty.status, 0);
+    EXPECT_EQ(tty.out, "Processed 4 of 4 files\n");
+    // The line is redrawn in place, fits the terminal, and is taken away at
+    // the end, before the summary.
+    ASSERT_GE(tty.err.size(), 4u) << tty.err;
+    EXPECT_EQ(tty.err.substr(tty.err.size() - 4), "\r\033[K");
+    int lines = 0;
+    for (size_t at = 0; (at = tty.err.find('\r', at)) != std::string::npos; ++at) {
+        const size_t end = tty.err.find("\033[K", at);
+        ASSERT_NE(end, std::string::npos);
+        const std::string line = tty.err.substr(at + 1, end - at - 1);
+        if (line.empty()) continue;
+        ++lines;
+        EXPECT_LE(line.size(), 59u) << line;
+        EXPECT_NE(line.find(" of 4 files | "), std::string::npos) << line;
+        EXPECT_NE(line.find(" files/s | "), std::string::npos) << line;
+    }
+    EXPECT_GE(lines, 1);
+    EXPECT_EQ(tty.err.rfind("\r0 of 4 files | ...", 0), 0u) << "the path shortened from the left";
+
+    const RunResult piped = box.Run(run);
+    EXPECT_EQ(piped.status, 0);
+    EXPECT_EQ(piped.err, "") << "nothing when stderr is no terminal";
 }
 
 }  // namespace

@@ -10,7 +10,10 @@
 #include <utility>
 #include <vector>
 
+#include "image/cpx_image.h"
+#include "image/exif.h"
 #include "lib_test_util.h"
+#include "support/exif_jpeg.h"
 
 namespace vig {
 namespace {
@@ -240,6 +243,219 @@ TEST(Jpeg, CmykAndYcckFilesLoadInTheirRgbAppearance) {
         ASSERT_FALSE(block.empty()) << GetLastImageError();
         ASSERT_EQ(w, 16);
         for (size_t i = 0; i < block.size(); ++i) ASSERT_NEAR(block.data()[i], c.rgb[i % 3], 3);
+    }
+}
+
+// libjpeg rounds a scaled size up: ceil(full * M / 8).
+TEST(Jpeg, DraftScaleIsTheSmallestThatStillGivesTheMinimum) {
+    const struct {
+        int w, h, minW, minH, scale;
+    } rows[] = {
+        {4000, 3000, 200, 150, 1},    // 500 x 375
+        {4000, 3000, 200, 400, 2},    // 1/8 has 375 rows only
+        {1000, 1000, 126, 1, 2},      // 1/8 gives 125
+        {1001, 1, 126, 1, 1},         // 1/8 gives 126 x 1
+        {4000, 3000, 3000, 2250, 6},  // exactly 6/8
+        {4000, 3000, 3001, 10, 7},
+        {4000, 3000, 3501, 10, 8},    // 7/8 gives 3500: only the full size does
+        {4000, 3000, 8000, 6000, 8},  // more than the picture
+        {5, 3, 2, 2, 3},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(jpeg::DraftScale(r.w, r.h, r.minW, r.minH), r.scale)
+            << r.w << "x" << r.h << " for " << r.minW << "x" << r.minH;
+}
+
+// The sizes the caller sees are upright; the picture decodes at the scale
+// chosen, turned; the full size is told as it looks upright.
+TEST(Jpeg, HintedLoadDecodesAtTheScaleTheUprightMinimumAllows) {
+    TempDir dir;
+    const auto rgb = test::Gradient(100, 60);
+    ASSERT_EQ(jpeg::Write(dir / "p.jpg", rgb.data(), 100, 60, 90, true), 1);
+    const auto bytes = test::ReadFileBytes(dir / "p.jpg");
+    ASSERT_TRUE(test::WriteFileBytes(dir / "side.jpg",
+                                     test::WithApp1(bytes, test::ExifOrientationBlock(6))));
+    const struct {
+        const char* file;
+        bool orient;
+        int askedW, askedH;  // what the caller is asked with
+        int imageW, imageH;  // what it gets
+    } rows[] = {{"p.jpg", false, 100, 60, 25, 15},
+                {"side.jpg", false, 100, 60, 25, 15},
+                {"side.jpg", true, 60, 100, 15, 25}};
+    for (const auto& r : rows) {
+        int askedW = 0, askedH = 0;
+        DecodeHints hints;
+        hints.readOrientation = r.orient;
+        hints.minimumSize = [&](int w, int h, int* minW, int* minH) {
+            askedW = w;
+            askedH = h;
+            // 2/8 is the smallest scale with 24 across the long side.
+            *minW = w > h ? 24 : 10;
+            *minH = w > h ? 10 : 24;
+        };
+        CPxImage image;
+        DecodeInfo info;
+        ASSERT_EQ(image.Load(dir / r.file, hints, &info), ErrNone) << r.file;
+        EXPECT_EQ(std::make_pair(askedW, askedH), std::make_pair(r.askedW, r.askedH)) << r.file;
+        EXPECT_EQ(std::make_pair(image.width(), image.height()),
+                  std::make_pair(r.imageW, r.imageH));
+        EXPECT_EQ(std::make_pair(info.fullWidth, info.fullHeight),
+                  std::make_pair(r.askedW, r.askedH));
+    }
+}
+
+// A picture as a table of packed colours, turned by the two moves every
+// orientation is made of.
+struct Picture {
+    int w = 0, h = 0;
+    std::vector<uint32_t> px;
+    uint32_t At(int x, int y) const { return px[static_cast<size_t>(y * w + x)]; }
+};
+
+Picture FromImage(const CPxImage& image) {
+    Picture p{image.width(), image.height(), {}};
+    for (int y = 0; y < p.h; ++y)
+        for (int x = 0; x < p.w; ++x) p.px.push_back(image.GetPixel(x, y));
+    return p;
+}
+
+Picture MirrorLeftRight(const Picture& p) {
+    Picture m = p;
+    for (int y = 0; y < p.h; ++y)
+        for (int x = 0; x < p.w; ++x) m.px[static_cast<size_t>(y * p.w + x)] = p.At(p.w - 1 - x, y);
+    return m;
+}
+
+Picture TurnClockwise(const Picture& p) {
+    Picture t{p.h, p.w, std::vector<uint32_t>(p.px.size())};
+    // The left column, read from the bottom up, becomes the top row.
+    for (int y = 0; y < t.h; ++y)
+        for (int x = 0; x < t.w; ++x) t.px[static_cast<size_t>(y * t.w + x)] = p.At(y, p.h - 1 - x);
+    return t;
+}
+
+// What the camera asks a viewer to do with a picture of each orientation.
+Picture Upright(Picture p, int orientation) {
+    const auto turn = [&](int n) {
+        for (int i = 0; i < n; ++i) p = TurnClockwise(p);
+    };
+    switch (orientation) {
+        case 2:
+            p = MirrorLeftRight(p);
+            break;
+        case 3:
+            turn(2);
+            break;
+        case 4:
+            turn(2);
+            p = MirrorLeftRight(p);
+            break;  // mirrored top to bottom
+        case 5:
+            p = MirrorLeftRight(p);
+            turn(3);
+            break;
+        case 6:
+            turn(1);
+            break;
+        case 7:
+            p = MirrorLeftRight(p);
+            turn(1);
+            break;
+        case 8:
+            turn(3);
+            break;
+        default:
+            break;
+    }
+    return p;
+}
+
+TEST(Jpeg, EveryExifOrientationIsTurnedUpright) {
+    TempDir dir;
+    const auto rgb = test::Gradient(13, 7);  // no two corners alike
+    ASSERT_EQ(jpeg::Write(dir / "p.jpg", rgb.data(), 13, 7, 100, true), 1);
+    const auto bytes = test::ReadFileBytes(dir / "p.jpg");
+    CPxImage stored;
+    ASSERT_EQ(stored.Load(dir / "p.jpg"), ErrNone);
+    const Picture asStored = FromImage(stored);
+    DecodeHints hints;
+    hints.readOrientation = true;
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        // Little-endian blocks for the odd ones, big-endian for the even.
+        ASSERT_TRUE(test::WriteFileBytes(
+            dir / "o.jpg",
+            test::WithApp1(bytes, test::ExifOrientationBlock(orientation, orientation % 2 == 0))));
+        CPxImage image;
+        DecodeInfo info;
+        ASSERT_EQ(image.Load(dir / "o.jpg", hints, &info), ErrNone);
+        EXPECT_EQ(info.orientation, orientation);
+        const Picture want = Upright(asStored, orientation);
+        const Picture got = FromImage(image);
+        EXPECT_EQ(std::make_pair(got.w, got.h), std::make_pair(want.w, want.h)) << orientation;
+        EXPECT_TRUE(got.px == want.px) << "orientation " << orientation;
+        // Without the hint the picture stays as stored.
+        ASSERT_EQ(image.Load(dir / "o.jpg"), ErrNone);
+        EXPECT_TRUE(FromImage(image).px == asStored.px) << orientation;
+    }
+}
+
+TEST(Jpeg, BadExifBlocksMeanOrientationOne) {
+    const auto good = test::ExifOrientationBlock(6);
+    const auto changed = [&](size_t at, uint8_t v) {
+        auto b = good;
+        b[at] = v;
+        return b;
+    };
+    // Offsets in the block: 6 byte order, 8 magic, 10 directory offset,
+    // 14 entry count, 16 tag, 18 type, 20 value count, 24 value (big-endian).
+    const struct {
+        const char* what;
+        std::vector<uint8_t> block;
+        int orientation;
+    } rows[] = {
+        {"good, big-endian", good, 6},
+        {"good, little-endian", test::ExifOrientationBlock(8, false), 8},
+        {"value 0", test::ExifOrientationBlock(0), 1},
+        {"value 9", test::ExifOrientationBlock(9), 1},
+        {"no Exif id", changed(0, 'e'), 1},
+        {"unknown byte order", changed(6, 'X'), 1},
+        {"wrong magic", changed(9, 43), 1},
+        {"directory past the end", changed(13, 200), 1},
+        {"more entries than data, none of them the orientation",
+         [&] {
+             auto b = changed(15, 9);
+             b[17] = 0x13;
+             return b;
+         }(),
+         1},
+        {"another tag only", changed(17, 0x13), 1},
+        {"value of type LONG", changed(19, 4), 1},
+        {"cut in the entry", std::vector<uint8_t>(good.begin(), good.begin() + 24), 1},
+        {"empty", {}, 1},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(ExifOrientation(r.block.data(), r.block.size()), r.orientation) << r.what;
+
+    // A picture with a bad block loads as stored; an APP1 segment of other
+    // data before the EXIF one is passed over.
+    TempDir dir;
+    const auto rgb = test::Gradient(12, 5);
+    ASSERT_EQ(jpeg::Write(dir / "p.jpg", rgb.data(), 12, 5, 90, true), 1);
+    const auto bytes = test::ReadFileBytes(dir / "p.jpg");
+    const std::vector<uint8_t> xmp = {'h', 't', 't', 'p', ':', '/', '/', 0, 1, 2};
+    DecodeHints hints;
+    hints.readOrientation = true;
+    const std::pair<std::vector<uint8_t>, int> files[] = {
+        {test::WithApp1(bytes, changed(13, 200)), 1},
+        {test::WithApp1(test::WithApp1(bytes, good), xmp), 6}};
+    for (const auto& [file, orientation] : files) {
+        ASSERT_TRUE(test::WriteFileBytes(dir / "x.jpg", file));
+        CPxImage image;
+        DecodeInfo info;
+        ASSERT_EQ(image.Load(dir / "x.jpg", hints, &info), ErrNone);
+        EXPECT_EQ(info.orientation, orientation);
+        EXPECT_EQ(image.width(), orientation == 6 ? 5 : 12);
     }
 }
 

@@ -131,6 +131,7 @@ TEST(CommandLine, MissingValuesAndBadDatesFailTheParse) {
     for (const Args& sw :
          {Args{"/v"}, Args{"/r"}, Args{"/o"}, Args{"/t+"}, Args{"/t-", "1/13/2000"}})
         EXPECT_FALSE(ParseCommandOptions(Line("/f", sw), false, o)) << sw[0];
+    EXPECT_FALSE(ParseCommandOptions(Line("/d", {"/j"}), true, o));
 
     ASSERT_TRUE(ParseCommandOptions(Line("/d", {"/t+", "2/3/2004"}), true, o));
     EXPECT_EQ(o.OutputDateFilter, 1);
