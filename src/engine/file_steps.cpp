@@ -16,19 +16,22 @@ bool MatteApplies(const BatchOptions& o) {
     return On(o.ImageMatte) && (m == BestFit || m == FixedWidth || m == FixedHeight);
 }
 
-void DraftMinimumSize(const BatchOptions& o, int fullWidth, int fullHeight, int* minWidth,
-                      int* minHeight) {
+DecodePlan PlanDecoding(const BatchOptions& o, int fullWidth, int fullHeight) {
+    DecodePlan plan;
     unsigned w = 0, h = 0;
     int kind = processing::ResampleNone;
     o.ComputeOutputSize(static_cast<unsigned>(fullWidth), static_cast<unsigned>(fullHeight), &w, &h,
                         &kind);
-    if (kind == processing::ResampleNone) {
-        *minWidth = fullWidth;
-        *minHeight = fullHeight;
-        return;
+    if (kind == processing::ResampleNone) return plan;
+    if (On(o.JPGDraftDecode)) {
+        plan.minWidth = static_cast<int>(std::min<long long>(2LL * w, INT_MAX));
+        plan.minHeight = static_cast<int>(std::min<long long>(2LL * h, INT_MAX));
     }
-    *minWidth = static_cast<int>(std::min<long long>(2LL * w, INT_MAX));
-    *minHeight = static_cast<int>(std::min<long long>(2LL * h, INT_MAX));
+    if (kind == processing::ResampleBoxKind) {
+        plan.reduceWidth = static_cast<int>(std::min<unsigned>(w, INT_MAX));
+        plan.reduceHeight = static_cast<int>(std::min<unsigned>(h, INT_MAX));
+    }
+    return plan;
 }
 
 ErrorCode MakeThumbnail(BatchOptions& o, const std::string& sourcePath,
@@ -42,11 +45,7 @@ ErrorCode MakeThumbnail(BatchOptions& o, const std::string& sourcePath,
     sink.Detail(displayPath);
     DecodeHints hints;
     hints.readOrientation = On(o.ImageAutoOrient);
-    if (On(o.JPGDraftDecode)) {
-        hints.minimumSize = [&o](int w, int h, int* minWidth, int* minHeight) {
-            DraftMinimumSize(o, w, h, minWidth, minHeight);
-        };
-    }
+    hints.plan = [&o](int w, int h) { return PlanDecoding(o, w, h); };
     DecodeInfo info;
     sink.BeginLoad();
     ErrorCode code = image.Load(sourcePath, hints, &info);
@@ -65,7 +64,7 @@ ErrorCode MakeThumbnail(BatchOptions& o, const std::string& sourcePath,
     int kind = 0;
     o.ComputeOutputSize(static_cast<unsigned>(loadedWidth), static_cast<unsigned>(loadedHeight), &w,
                         &h, &kind);
-    code = image.Resize(static_cast<int>(w), static_cast<int>(h), kind);
+    if (!info.reduced) code = image.Resize(static_cast<int>(w), static_cast<int>(h), kind);
     if (code != ErrNone) return code;
     if (sink.StopRequested()) return ErrCancelled;
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "image/codec_table.h"
 #include "image/error_codes.h"
 #include "image/png_state.h"
 
@@ -38,8 +39,9 @@ public:
 // thumbnail, up to the point where its entries are written and it is saved.
 // With JPGDraftDecode a JPEG is decoded at the smallest scale that still
 // gives twice the thumbnail's size; with ImageAutoOrient it is turned
-// upright. 0, ErrCancelled when a stop check said so, or the code of the
-// step that failed. `options` is written to only for its user curve.
+// upright; a JPEG that is box-reduced is reduced as it is decoded. 0, ErrCancelled when a stop
+// check said so, or the code of the step that failed. `options` is written to only for its user
+// curve.
 ErrorCode MakeThumbnail(BatchOptions& options, const std::string& sourcePath,
                         const std::string& displayPath, const CPxImage* overlay, CPxImage& image,
                         StepSink& sink);
@@ -47,11 +49,12 @@ ErrorCode MakeThumbnail(BatchOptions& options, const std::string& sourcePath,
 // Matting applies to best fit and to fixed width or height.
 bool MatteApplies(const BatchOptions& options);
 
-// The smallest decoded size draft decoding may give a picture of fullWidth
-// x fullHeight (upright): twice the thumbnail's size in both directions,
-// or the full size when the picture is not resampled.
-void DraftMinimumSize(const BatchOptions& options, int fullWidth, int fullHeight, int* minWidth,
-                      int* minHeight);
+// What the steps ask of the reader for a picture of fullWidth x fullHeight
+// (upright): with JPGDraftDecode a decoded size of at least twice the
+// thumbnail in both directions, and the box reduction to the thumbnail
+// when that is how it will be resized. Nothing for a picture that is not
+// resampled.
+DecodePlan PlanDecoding(const BatchOptions& options, int fullWidth, int fullHeight);
 
 // A worker's account of one file: what it told its sink, in order. Its own
 // stop checks answer whether the run has given the file up.

@@ -28,23 +28,36 @@ enum InputFormat : int {
 // and leaves the code in the last error.
 using ReaderFn = PixelBlock (*)(const std::string& path, int* width, int* height);
 
+// What a caller wants of a picture, given its full size as it looks
+// upright (under the orientation read, if any), in the same terms.
+struct DecodePlan {
+    // The smallest size the caller can use: a reader that can decode at a
+    // reduced scale delivers the smallest scale at least that large. 0: the
+    // full size.
+    int minWidth = 0;
+    int minHeight = 0;
+    // The size the caller will box-average the picture to (the resampler's
+    // box reduction with square cells): a reader may do it while decoding,
+    // with the same result and without holding the whole picture. 0: none.
+    int reduceWidth = 0;
+    int reduceHeight = 0;
+};
+
 // What a caller may tell a reader that can do more than decode at full size.
 struct DecodeHints {
     // Read the orientation the camera recorded (EXIF).
     bool readOrientation = false;
-    // The smallest size the caller can use, asked with the picture's full
-    // size as it looks upright (under the orientation read, if any) and
-    // answered the same way; a reader that can decode at a reduced scale
-    // delivers the smallest scale that is at least that large. Empty: full
-    // size.
-    std::function<void(int fullWidth, int fullHeight, int* minWidth, int* minHeight)> minimumSize;
+    // Asked once the full size is known; empty for the full picture.
+    std::function<DecodePlan(int fullWidth, int fullHeight)> plan;
 };
 
 // What such a reader found.
 struct DecodeInfo {
     int fullWidth = 0;  // the picture's size in the file, before any scaling
     int fullHeight = 0;
-    int orientation = 1;  // 1..8, as recorded; 1 when not read or absent
+    int orientation = 1;   // 1..8, as recorded; 1 when not read or absent
+    bool reduced = false;  // the pixels are the planned reduction (never for an
+                           // orientation other than 1)
 };
 
 using HintedReaderFn = PixelBlock (*)(const std::string& path, const DecodeHints& hints,

@@ -29,10 +29,11 @@ public:
     // ErrUnknownFormat; a failed load leaves the image empty.
     ErrorCode Load(const std::string& path);
     // Loads the same way, with hints for readers that take them (JPEG): a
-    // reduced decoding scale, and the recorded orientation, which is then
-    // applied, so the image is upright. *info gets the picture's full size
-    // as it looks upright and the orientation found (0 x 0 and 1 after a
-    // failure); readers without hints give their size and orientation 1.
+    // reduced decoding scale, a box reduction made while decoding
+    // (info->reduced), and the recorded orientation, which is then applied,
+    // so the image is upright. *info gets the picture's full size as it
+    // looks upright and the orientation found (0 x 0 and 1 after a failure);
+    // readers without hints give their size and orientation 1.
     ErrorCode Load(const std::string& path, const DecodeHints& hints, DecodeInfo* info);
     // Saves in output format 4..19 with that format's conversion. An empty
     // image gives ErrParameter; other codes, and formats without a writer,

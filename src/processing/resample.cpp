@@ -129,45 +129,56 @@ struct ColumnTap {
     double w1;
 };
 
-// One output row per band of bh source rows; see ResampleBox.
-template <typename Total>
-void BoxBands(const uint8_t* src, uint8_t* dst, int srcWidth, int srcHeight, int dstWidth,
-              int dstHeight, float cx, float cy, int bw, int bh, Total* acc) {
-    const uint64_t cell = static_cast<uint64_t>(bw) * static_cast<uint64_t>(bh);
-    const size_t srcStride = static_cast<size_t>(srcWidth) * 3;
-    uint8_t* out = dst;
-    for (int i = 0; i < dstHeight; ++i) {
-        // Single-precision products; on huge images the rounding could reach
-        // past the last row or column, so cells are kept inside the source.
-        int y = static_cast<int>(static_cast<float>(i) * cy);
-        y = std::min(y, srcHeight - bh);
-        const uint8_t* row = src + static_cast<size_t>(y) * srcStride;
-        std::fill(acc, acc + srcStride, Total{0});
-        int r = 0;
-        for (; r + 4 <= bh; r += 4, row += 4 * srcStride) {  // four rows per pass over acc
-            const uint8_t* r1 = row + srcStride;
-            const uint8_t* r2 = r1 + srcStride;
-            const uint8_t* r3 = r2 + srcStride;
-            for (size_t c = 0; c < srcStride; ++c)
-                acc[c] = static_cast<Total>(acc[c] + (row[c] + r1[c] + r2[c] + r3[c]));
-        }
-        for (; r < bh; ++r, row += srcStride)
-            for (size_t c = 0; c < srcStride; ++c) acc[c] = static_cast<Total>(acc[c] + row[c]);
-        for (int j = 0; j < dstWidth; ++j) {
-            int x = static_cast<int>(static_cast<float>(j) * cx);
-            x = std::min(x, srcWidth - bw);
-            const Total* p = acc + static_cast<size_t>(x) * 3;
-            uint64_t sr = 0, sg = 0, sb = 0;
-            for (int c = 0; c < bw; ++c, p += 3) {
-                sr += p[0];
-                sg += p[1];
-                sb += p[2];
-            }
-            *out++ = static_cast<uint8_t>(sr / cell);
-            *out++ = static_cast<uint8_t>(sg / cell);
-            *out++ = static_cast<uint8_t>(sb / cell);
-        }
+// The top source row of band i, the rows that output row i averages.
+// Single-precision products; on huge images the rounding could reach past
+// the last row, so bands are kept inside the source.
+int BandTop(const BoxGeometry& g, int i) {
+    const int y = static_cast<int>(static_cast<float>(i) * g.cy);
+    return std::min(y, g.srcHeight - g.bh);
+}
+
+// One output row from the bh source rows of its band (rowAt(k) is row k of
+// the band). The rows are first added up column by column (contiguous
+// bytes, which the compiler vectorises); each cell then sums its bw columns
+// of that total. The sums are the same integers as cell by cell, only added
+// in another order.
+template <typename Total, typename RowAt>
+void BoxBand(const BoxGeometry& g, RowAt rowAt, Total* acc, uint8_t* out) {
+    const uint64_t cell = static_cast<uint64_t>(g.bw) * static_cast<uint64_t>(g.bh);
+    const size_t stride = static_cast<size_t>(g.srcWidth) * 3;
+    std::fill(acc, acc + stride, Total{0});
+    int r = 0;
+    for (; r + 4 <= g.bh; r += 4) {  // four rows per pass over acc
+        const uint8_t* r0 = rowAt(r);
+        const uint8_t* r1 = rowAt(r + 1);
+        const uint8_t* r2 = rowAt(r + 2);
+        const uint8_t* r3 = rowAt(r + 3);
+        for (size_t c = 0; c < stride; ++c)
+            acc[c] = static_cast<Total>(acc[c] + (r0[c] + r1[c] + r2[c] + r3[c]));
     }
+    for (; r < g.bh; ++r) {
+        const uint8_t* row = rowAt(r);
+        for (size_t c = 0; c < stride; ++c) acc[c] = static_cast<Total>(acc[c] + row[c]);
+    }
+    for (int j = 0; j < g.dstWidth; ++j) {
+        int x = static_cast<int>(static_cast<float>(j) * g.cx);
+        x = std::min(x, g.srcWidth - g.bw);
+        const Total* p = acc + static_cast<size_t>(x) * 3;
+        uint64_t sr = 0, sg = 0, sb = 0;
+        for (int c = 0; c < g.bw; ++c, p += 3) {
+            sr += p[0];
+            sg += p[1];
+            sb += p[2];
+        }
+        *out++ = static_cast<uint8_t>(sr / cell);
+        *out++ = static_cast<uint8_t>(sg / cell);
+        *out++ = static_cast<uint8_t>(sb / cell);
+    }
+}
+
+// Up to 257 rows fit 16-bit column totals.
+bool SmallTotals(const BoxGeometry& g) {
+    return g.bh <= 257;
 }
 
 }  // namespace
@@ -246,32 +257,90 @@ int ResampleBilinear(const uint8_t* src, int srcWidth, int srcHeight, uint8_t* d
     return 0;
 }
 
+bool BoxGeometry::Make(int srcWidth, int srcHeight, int dstWidth, int dstHeight, bool squareCells,
+                       BoxGeometry* g) {
+    if (srcWidth <= 0 || srcHeight <= 0 || dstWidth <= 0 || dstHeight <= 0 || dstWidth > srcWidth ||
+        dstHeight > srcHeight)
+        return false;
+    g->srcWidth = srcWidth;
+    g->srcHeight = srcHeight;
+    g->dstWidth = dstWidth;
+    g->dstHeight = dstHeight;
+    g->cx = static_cast<float>(static_cast<double>(srcWidth) / dstWidth);
+    g->cy = static_cast<float>(static_cast<double>(srcHeight) / dstHeight);
+    g->bw = static_cast<int>(g->cx);
+    g->bh = static_cast<int>(g->cy);
+    if (squareCells) g->bw = g->bh = std::min(g->bw, g->bh);
+    return true;
+}
+
 int ResampleBox(const uint8_t* src, uint8_t* dst, int srcWidth, int srcHeight, int dstWidth,
                 int dstHeight, bool squareCells) {
-    if (src == nullptr || dst == nullptr || srcWidth <= 0 || srcHeight <= 0 || dstWidth <= 0 ||
-        dstHeight <= 0 || dstWidth > srcWidth || dstHeight > srcHeight)
+    BoxGeometry g;
+    if (src == nullptr || dst == nullptr ||
+        !BoxGeometry::Make(srcWidth, srcHeight, dstWidth, dstHeight, squareCells, &g))
         return 5;
-    const float cx = static_cast<float>(static_cast<double>(srcWidth) / dstWidth);
-    const float cy = static_cast<float>(static_cast<double>(srcHeight) / dstHeight);
-    int bw = static_cast<int>(cx);
-    int bh = static_cast<int>(cy);
-    if (squareCells) bw = bh = std::min(bw, bh);
-    const size_t srcStride = static_cast<size_t>(srcWidth) * 3;
-
-    // The rows of one band of cells are first added up column by column
-    // (contiguous bytes, which the compiler vectorises); each cell then sums
-    // its bw columns of that total. The sums are the same integers as cell by
-    // cell, only added in another order. Up to 257 rows fit 16-bit totals.
-    if (bh <= 257) {
-        std::unique_ptr<uint16_t[]> columns(new (std::nothrow) uint16_t[srcStride]);
+    const size_t stride = static_cast<size_t>(srcWidth) * 3;
+    const auto bands = [&](auto* acc) {
+        uint8_t* out = dst;
+        for (int i = 0; i < dstHeight; ++i, out += static_cast<size_t>(dstWidth) * 3) {
+            const uint8_t* top = src + static_cast<size_t>(BandTop(g, i)) * stride;
+            BoxBand(
+                g, [&](int k) { return top + static_cast<size_t>(k) * stride; }, acc, out);
+        }
+    };
+    if (SmallTotals(g)) {
+        std::unique_ptr<uint16_t[]> columns(new (std::nothrow) uint16_t[stride]);
         if (!columns) return 1;
-        BoxBands(src, dst, srcWidth, srcHeight, dstWidth, dstHeight, cx, cy, bw, bh, columns.get());
+        bands(columns.get());
     } else {
-        std::unique_ptr<uint32_t[]> columns(new (std::nothrow) uint32_t[srcStride]);
+        std::unique_ptr<uint32_t[]> columns(new (std::nothrow) uint32_t[stride]);
         if (!columns) return 1;
-        BoxBands(src, dst, srcWidth, srcHeight, dstWidth, dstHeight, cx, cy, bw, bh, columns.get());
+        bands(columns.get());
     }
     return 0;
+}
+
+BoxReducer::BoxReducer() = default;
+BoxReducer::~BoxReducer() = default;
+
+int BoxReducer::Start(int srcWidth, int srcHeight, int dstWidth, int dstHeight, bool squareCells,
+                      uint8_t* dst) {
+    if (dst == nullptr ||
+        !BoxGeometry::Make(srcWidth, srcHeight, dstWidth, dstHeight, squareCells, &g_))
+        return 5;
+    dst_ = dst;
+    rows_ = 0;
+    next_ = 0;
+    stride_ = static_cast<size_t>(srcWidth) * 3;
+    ring_.reset(new (std::nothrow) uint8_t[stride_ * static_cast<size_t>(g_.bh)]);
+    if (SmallTotals(g_))
+        small_.reset(new (std::nothrow) uint16_t[stride_]);
+    else
+        large_.reset(new (std::nothrow) uint32_t[stride_]);
+    return ring_ && (small_ || large_) ? 0 : 1;
+}
+
+uint8_t* BoxReducer::NextRow() {
+    return ring_.get() + static_cast<size_t>(rows_ % g_.bh) * stride_;
+}
+
+void BoxReducer::RowDone() {
+    ++rows_;
+    // A band is made as soon as its last row is in: its rows are then the
+    // last bh rows given, all still held.
+    while (next_ < g_.dstHeight && BandTop(g_, next_) + g_.bh <= rows_) {
+        const int top = BandTop(g_, next_);
+        const auto rowAt = [&](int k) {
+            return ring_.get() + static_cast<size_t>((top + k) % g_.bh) * stride_;
+        };
+        uint8_t* out = dst_ + static_cast<size_t>(next_) * static_cast<size_t>(g_.dstWidth) * 3;
+        if (small_)
+            BoxBand(g_, rowAt, small_.get(), out);
+        else
+            BoxBand(g_, rowAt, large_.get(), out);
+        ++next_;
+    }
 }
 
 }  // namespace vig::processing

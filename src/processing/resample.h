@@ -3,7 +3,9 @@
 // Status results: 0 success, 1 out of memory, 5 bad arguments.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace vig::processing {
 
@@ -46,5 +48,47 @@ int ResampleBilinear(const uint8_t* src, int srcWidth, int srcHeight, uint8_t* d
 // the working row cannot be had.
 int ResampleBox(const uint8_t* src, uint8_t* dst, int srcWidth, int srcHeight, int dstWidth,
                 int dstHeight, bool squareCells);
+
+// The cells of a box reduction: ratios cx, cy in single precision, cells of
+// bw x bh pixels (the smaller of the two truncated ratios on both sides
+// with square cells).
+struct BoxGeometry {
+    int srcWidth = 0, srcHeight = 0, dstWidth = 0, dstHeight = 0;
+    float cx = 0, cy = 0;
+    int bw = 0, bh = 0;
+    // False for sizes the box averager refuses (see ResampleBox).
+    static bool Make(int srcWidth, int srcHeight, int dstWidth, int dstHeight, bool squareCells,
+                     BoxGeometry* g);
+};
+
+// Box averaging fed one source row at a time, top row first, giving what
+// ResampleBox gives for the whole image while holding only the rows of one
+// band of cells: a picture can be reduced as it is decoded.
+class BoxReducer {
+public:
+    BoxReducer();
+    ~BoxReducer();
+    BoxReducer(const BoxReducer&) = delete;
+    BoxReducer& operator=(const BoxReducer&) = delete;
+
+    // Status as ResampleBox: 5 for sizes it refuses, 1 without memory. dst
+    // (dstWidth x dstHeight x 3 bytes) is filled as the rows come.
+    int Start(int srcWidth, int srcHeight, int dstWidth, int dstHeight, bool squareCells,
+              uint8_t* dst);
+    // Where the next source row is to be written: srcWidth x 3 bytes.
+    uint8_t* NextRow();
+    // That row is written; the output rows it completes are made.
+    void RowDone();
+
+private:
+    BoxGeometry g_;
+    uint8_t* dst_ = nullptr;
+    size_t stride_ = 0;
+    int rows_ = 0;                       // source rows given
+    int next_ = 0;                       // the next output row
+    std::unique_ptr<uint8_t[]> ring_;    // bh source rows, row r at r % bh
+    std::unique_ptr<uint16_t[]> small_;  // column totals of a band
+    std::unique_ptr<uint32_t[]> large_;
+};
 
 }  // namespace vig::processing

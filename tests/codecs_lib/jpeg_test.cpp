@@ -287,12 +287,14 @@ TEST(Jpeg, HintedLoadDecodesAtTheScaleTheUprightMinimumAllows) {
         int askedW = 0, askedH = 0;
         DecodeHints hints;
         hints.readOrientation = r.orient;
-        hints.minimumSize = [&](int w, int h, int* minW, int* minH) {
+        hints.plan = [&](int w, int h) {
             askedW = w;
             askedH = h;
             // 2/8 is the smallest scale with 24 across the long side.
-            *minW = w > h ? 24 : 10;
-            *minH = w > h ? 10 : 24;
+            DecodePlan plan;
+            plan.minWidth = w > h ? 24 : 10;
+            plan.minHeight = w > h ? 10 : 24;
+            return plan;
         };
         CPxImage image;
         DecodeInfo info;
@@ -302,6 +304,42 @@ TEST(Jpeg, HintedLoadDecodesAtTheScaleTheUprightMinimumAllows) {
                   std::make_pair(r.imageW, r.imageH));
         EXPECT_EQ(std::make_pair(info.fullWidth, info.fullHeight),
                   std::make_pair(r.askedW, r.askedH));
+    }
+}
+
+// The box reduction made row by row as the picture is decoded gives what
+// reducing the decoded picture gives: in colour, in gray, cut short, and at
+// a draft scale.
+TEST(Jpeg, ReducedWhileDecodingAsWhenReducedAfter) {
+    TempDir dir;
+    const auto rgb = test::Gradient(203, 131);
+    ASSERT_EQ(jpeg::Write(dir / "c.jpg", rgb.data(), 203, 131, 90, true), 1);
+    ASSERT_EQ(jpeg::Write(dir / "g.jpg", rgb.data(), 203, 131, 90, false), 1);
+    auto cut = test::ReadFileBytes(dir / "c.jpg");
+    cut.resize(cut.size() * 2 / 3);
+    ASSERT_TRUE(test::WriteFileBytes(dir / "t.jpg", cut));
+    const struct {
+        const char* file;
+        int minW, minH, w, h;
+    } rows[] = {{"c.jpg", 0, 0, 17, 11},
+                {"g.jpg", 0, 0, 60, 131},
+                {"t.jpg", 0, 0, 31, 20},
+                {"c.jpg", 40, 20, 20, 10}};
+    for (const auto& r : rows) {
+        DecodeHints draft;
+        draft.plan = [&](int, int) { return DecodePlan{r.minW, r.minH, 0, 0}; };
+        CPxImage after;
+        DecodeInfo info;
+        ASSERT_EQ(after.Load(dir / r.file, draft, &info), ErrNone);
+        ASSERT_FALSE(info.reduced);
+        ASSERT_EQ(after.Resize(r.w, r.h, 2), ErrNone);
+        DecodeHints hints;
+        hints.plan = [&](int, int) { return DecodePlan{r.minW, r.minH, r.w, r.h}; };
+        CPxImage during;
+        ASSERT_EQ(during.Load(dir / r.file, hints, &info), ErrNone);
+        EXPECT_TRUE(info.reduced);
+        ASSERT_EQ(std::make_pair(during.width(), during.height()), std::make_pair(r.w, r.h));
+        EXPECT_EQ(std::memcmp(during.data(), after.data(), size_t(r.w) * r.h * 3), 0) << r.file;
     }
 }
 

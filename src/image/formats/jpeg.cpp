@@ -12,6 +12,7 @@
 #include "image/exif.h"
 #include "image/formats/file_open.h"
 #include "image/image_library.h"
+#include "processing/resample.h"
 
 namespace vig::jpeg {
 namespace {
@@ -118,9 +119,11 @@ struct DecodeContext {
     ErrorManager err;
     jpeg_progress_mgr progress;
     std::FILE* file;
-    PixelBlock* block;         // owned by the caller
-    const DecodeHints* hints;  // owned by the caller; nullptr for none
-    DecodeInfo* info;          // owned by the caller
+    PixelBlock* block;                // owned by the caller
+    const DecodeHints* hints;         // owned by the caller; nullptr for none
+    DecodeInfo* info;                 // owned by the caller
+    processing::BoxReducer* reducer;  // owned by the caller
+    DecodePlan plan;
     int width;
     int height;
     ErrorCode code;
@@ -138,7 +141,8 @@ int SavedOrientation(j_decompress_ptr cinfo) {
 }
 
 // Applies the hints after the header has been read: the orientation, then
-// the scale that still gives the caller its minimum size.
+// the scale that still gives the caller its minimum size. The plan is kept
+// for the reduction.
 void ApplyHints(DecodeContext* c) {
     j_decompress_ptr cinfo = &c->cinfo;
     const int fullWidth = static_cast<int>(cinfo->image_width);
@@ -146,20 +150,24 @@ void ApplyHints(DecodeContext* c) {
     c->info->fullWidth = fullWidth;
     c->info->fullHeight = fullHeight;
     c->info->orientation = 1;
+    c->plan = DecodePlan();
     if (c->hints == nullptr) return;
     if (c->hints->readOrientation) c->info->orientation = SavedOrientation(cinfo);
-    if (!c->hints->minimumSize) return;
+    if (!c->hints->plan) return;
     // The caller thinks upright; orientations 5 to 8 lie on their side.
     const bool turned = c->info->orientation >= 5;
-    int minWidth = 0, minHeight = 0;
-    c->hints->minimumSize(turned ? fullHeight : fullWidth, turned ? fullWidth : fullHeight,
-                          &minWidth, &minHeight);
-    if (turned) std::swap(minWidth, minHeight);
-    const int m = DraftScale(fullWidth, fullHeight, minWidth, minHeight);
-    if (m < 8) {
-        cinfo->scale_num = static_cast<unsigned>(m);
-        cinfo->scale_denom = 8;
+    c->plan = c->hints->plan(turned ? fullHeight : fullWidth, turned ? fullWidth : fullHeight);
+    if (c->plan.minWidth > 0 && c->plan.minHeight > 0) {
+        const int m = turned
+                          ? DraftScale(fullWidth, fullHeight, c->plan.minHeight, c->plan.minWidth)
+                          : DraftScale(fullWidth, fullHeight, c->plan.minWidth, c->plan.minHeight);
+        if (m < 8) {
+            cinfo->scale_num = static_cast<unsigned>(m);
+            cinfo->scale_denom = 8;
+        }
     }
+    // Only a picture that needs no turning is reduced as it is decoded.
+    if (c->info->orientation != 1) c->plan.reduceWidth = c->plan.reduceHeight = 0;
 }
 
 inline uint8_t MulDiv255(unsigned a, unsigned b) {
@@ -201,7 +209,14 @@ void Decode(DecodeContext* c) {
     const int width = static_cast<int>(cinfo->output_width);
     const int height = static_cast<int>(cinfo->output_height);
     const int components = cinfo->output_components;
-    if (!c->block->AllocateRgb(width, height)) {
+    // Reduced while decoding, when planned and the sizes allow it.
+    const bool reduce = c->plan.reduceWidth > 0 && c->plan.reduceHeight > 0 &&
+                        c->plan.reduceWidth <= width && c->plan.reduceHeight <= height;
+    const int blockWidth = reduce ? c->plan.reduceWidth : width;
+    const int blockHeight = reduce ? c->plan.reduceHeight : height;
+    if (!c->block->AllocateRgb(blockWidth, blockHeight) ||
+        (reduce &&
+         c->reducer->Start(width, height, blockWidth, blockHeight, true, c->block->data()) != 0)) {
         c->code = ErrOutOfMemory;
         jpeg_destroy_decompress(cinfo);
         return;
@@ -216,19 +231,23 @@ void Decode(DecodeContext* c) {
     const bool inverted = cinfo->saw_Adobe_marker;
 
     c->err.inScanlines = true;
+    bool ended = false;  // no more rows come from the data
     for (int row = 0; row < height; ++row) {
         if (ReportProgress(row, height) == 0) {
             c->code = ErrCancelled;
             jpeg_destroy_decompress(cinfo);
             return;
         }
-        // Once the data has ended the remaining rows stay zero.
-        if (c->err.firstLostRow >= 0) continue;
-        uint8_t* dst = c->block->data() + static_cast<size_t>(row) * rowBytes;
+        uint8_t* dst =
+            reduce ? c->reducer->NextRow() : c->block->data() + static_cast<size_t>(row) * rowBytes;
+        // Once the data has ended the remaining rows are zero.
+        ended = ended || c->err.firstLostRow >= 0;
         JSAMPROW target = components == 3 ? dst : scratch[0];
-        if (jpeg_read_scanlines(cinfo, &target, 1) != 1) break;
-        if (c->err.firstLostRow >= 0) {
+        if (!ended && jpeg_read_scanlines(cinfo, &target, 1) != 1) ended = true;
+        if (ended || c->err.firstLostRow >= 0) {
+            ended = true;
             std::memset(dst, 0, rowBytes);
+            if (reduce) c->reducer->RowDone();
             continue;
         }
         const uint8_t* src = scratch != nullptr ? scratch[0] : nullptr;
@@ -243,6 +262,7 @@ void Decode(DecodeContext* c) {
                 }
             }
         }
+        if (reduce) c->reducer->RowDone();
     }
     c->err.inScanlines = false;
     if (cinfo->output_scanline < cinfo->output_height) {
@@ -251,8 +271,9 @@ void Decode(DecodeContext* c) {
         jpeg_finish_decompress(cinfo);
     }
     jpeg_destroy_decompress(cinfo);
-    c->width = width;
-    c->height = height;
+    c->width = blockWidth;
+    c->height = blockHeight;
+    c->info->reduced = reduce;
 }
 
 struct EncodeContext {
@@ -331,11 +352,13 @@ PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeI
     std::FILE* file = OpenStreamForReading(path, width, height, status);
     if (file == nullptr) return {};
     PixelBlock block;
+    processing::BoxReducer reducer;
     DecodeContext context{};
     InitErrorManager(&context.err);
     context.cinfo.err = &context.err.pub;
     context.file = file;
     context.block = &block;
+    context.reducer = &reducer;
     context.hints = &hints;
     context.info = info;
     context.code = ErrNone;
