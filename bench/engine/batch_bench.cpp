@@ -247,10 +247,10 @@ std::vector<Contender> Contenders(int cores) {
     if (const std::string gm = FindProgram("gm"); !gm.empty()) {
         list.push_back({"gm mogrify -size 200x200 -thumbnail 100x100", [gm] {
                             const fs::path out = FreshFolder("gm");
-                            return RunPeer(
-                                {gm, "mogrify", "-output-directory", out.string(), "-size",
-                                 "200x200", "-thumbnail", "100x100", "-quality", "75"},
-                                {});
+                            return RunPeer({gm, "mogrify", "-output-directory", out.string(),
+                                            "-create-directories", "-size", "200x200", "-thumbnail",
+                                            "100x100", "-quality", "75"},
+                                           {});
                         }});
         list.back().peer = true;
     }
