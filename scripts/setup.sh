@@ -15,7 +15,7 @@ build_pkgs=(
     googletest libgtest-dev libbenchmark-dev
 )
 test_pkgs=(
-    imagemagick python3-pil libjpeg-turbo-progs chromium locales
+    imagemagick python3-pil libjpeg-turbo-progs chromium locales desktop-file-utils
 )
 
 pkgs=("${build_pkgs[@]}")

@@ -129,7 +129,16 @@ bool FreeOrOurs(const std::string& path) {
 }
 
 bool IsActionsFile(const std::string& text) {
-    QXmlStreamReader reader(QByteArray::fromStdString(text));
+    // Thunar writes its declaration as <?xml encoding="UTF-8" version="1.0"?>,
+    // which a strict reader refuses: the elements are what counts.
+    std::string body = text;
+    const size_t start = body.find_first_not_of(" \t\r\n");
+    if (start != std::string::npos && body.compare(start, 5, "<?xml") == 0) {
+        const size_t end = body.find("?>", start);
+        if (end == std::string::npos) return false;
+        body.erase(0, end + 2);
+    }
+    QXmlStreamReader reader(QByteArray::fromStdString(body));
     bool sawRoot = false;
     while (!reader.atEnd()) {
         reader.readNext();
