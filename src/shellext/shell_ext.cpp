@@ -68,10 +68,11 @@ ULONG CShellExt::Release() {
 
 HRESULT CShellExt::Initialize(LPCITEMIDLIST, IDataObject* data, HKEY) {
     Trace(trace::kInitialize);
+    // The new reference first: the same object handed in again survives.
+    if (data != nullptr) data->AddRef();
     if (dataObject_ != nullptr) dataObject_->Release();
     dataObject_ = data;
     if (dataObject_ == nullptr) return S_OK;
-    dataObject_->AddRef();
 
     SelectionList.clear();
     const FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};

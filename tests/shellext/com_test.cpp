@@ -133,6 +133,8 @@ TEST(ShellServer, HoldsOneReferenceToTheLatestSelectionAndDropsItWhenDone) {
     auto* init = Create<IShellExtInit>(IID_IShellExtInit);
     ASSERT_EQ(init->Initialize(nullptr, &first, nullptr), S_OK);
     EXPECT_EQ(first.refs, 2u);
+    ASSERT_EQ(init->Initialize(nullptr, &first, nullptr), S_OK);  // the same one again
+    EXPECT_EQ(first.refs, 2u);
     ASSERT_EQ(init->Initialize(nullptr, &second, nullptr), S_OK);
     EXPECT_EQ(first.refs, 1u);
     EXPECT_EQ(second.refs, 2u);
