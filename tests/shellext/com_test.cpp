@@ -209,30 +209,5 @@ TEST(ShellMenu, GivesItsVerbAndHelpTextCutToTheBuffer) {
     menu->Release();
 }
 
-TEST(ShellTrace, WritesItsLinesOnlyWhenAskedTo) {
-    const auto run = [] {
-        testing::internal::CaptureStderr();
-        Library().canUnloadNow();
-        IContextMenu* menu = MenuFor({"/p/a.jpg"});
-        menu->QueryContextMenu(nullptr, 0, 1, 2, CMF_NOVERBS);
-        menu->Release();
-        return testing::internal::GetCapturedStderr();
-    };
-    unsetenv("VIGSHELL_TRACE");
-    EXPECT_EQ(run(), "");
-    setenv("VIGSHELL_TRACE", "1", 1);
-    const std::string trace = run();
-    unsetenv("VIGSHELL_TRACE");
-    EXPECT_EQ(trace,
-              "In DLLCanUnloadNow\nIn DllGetClassObject\n"
-              "CShellExtClassFactory::CShellExtClassFactory()\n"
-              "CShellExtClassFactory::QueryInterface()\n"
-              "CShellExtClassFactory::CreateInstance()\nCShellExt::CShellExt()\n"
-              "CShellExt::QueryInterface()==>IID_IShellExtInit\nCShellExt::AddRef()\n"
-              "CShellExt::Initialize()\nCShellExt::QueryInterface()==>IID_IContextMenu\n"
-              "CShellExt::AddRef()\nCShellExt::Release()\nCShellExt::QueryContextMenu()\n"
-              "CMF_default...\nuFlags==>8\nCShellExt::Release()\n");
-}
-
 }  // namespace
 }  // namespace vig::shell
