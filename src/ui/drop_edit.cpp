@@ -108,11 +108,15 @@ void DropEdit::dropEvent(QDropEvent* event) {
     // The drop is finished in every case; only an accepted path changes
     // the text.
     event->acceptProposedAction();
-    if (!event->mimeData()->hasUrls()) return;
-    const QString path = DroppedPath(event->mimeData()->urls());
-    if (path.isEmpty()) return;
+    if (event->mimeData()->hasUrls()) TakeDrop(event->mimeData()->urls());
+}
+
+bool DropEdit::TakeDrop(const QList<QUrl>& urls) {
+    const QString path = DroppedPath(urls);
+    if (path.isEmpty()) return false;
     setText(path);
     if (QFileInfo(path).isFile()) emit fileDropped(path);
+    return true;
 }
 
 }  // namespace vig::ui

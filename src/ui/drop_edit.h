@@ -32,6 +32,9 @@ public:
     // anything else. Reads at most the first 64 KiB.
     static QString LinkTarget(const QString& path);
 
+    // Handles a drop of these items; true when the edit took a path.
+    bool TakeDrop(const QList<QUrl>& urls);
+
 signals:
     // A file was dropped and is now the edit's text.
     void fileDropped(const QString& path);

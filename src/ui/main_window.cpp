@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLayout>
 #include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QShortcut>
@@ -110,6 +111,7 @@ MainWindow::MainWindow(BatchOptions& options, ProfileStore& store, QWidget* pare
     paneHeight_ = kFirstPaneHeight;
     ui_->logPaneFrame->setVisible(On(options_.OpsErrorLogWindow));
     ui_->logPaneFrame->resize(ui_->logPaneFrame->width(), paneHeight_);
+    ensurePolished();
     adjustSize();
     if (On(options_.OpsErrorLogWindow)) {
         resize(width(), height() - ui_->logPaneFrame->sizeHint().height() + paneHeight_);
@@ -372,11 +374,14 @@ void MainWindow::ShowLogPane(bool show) {
     QWidget* pane = ui_->logPaneFrame;
     if (show == !pane->isHidden()) return;
     if (show) {
+        const int shut = height();
         setMaximumHeight(QWIDGETSIZE_MAX);
         pane->show();
-        resize(width(), height() + paneHeight_);
+        layout()->activate();
+        resize(width(), shut + paneHeight_);
     } else {
-        paneHeight_ = pane->height();
+        // The pane's height counts the gap above it.
+        paneHeight_ = pane->height() + layout()->spacing();
         const int shut = height() - paneHeight_;
         pane->hide();
         setMaximumHeight(shut);
