@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QWindowStateChangeEvent>
 #include <filesystem>
 #include <functional>
 
@@ -85,6 +86,19 @@ int FileCount(const std::string& folder) {
     return n;
 }
 
+// Calls back when the watched widget is shown.
+class OnShow : public QObject {
+public:
+    explicit OnShow(std::function<void()> call) : call_(std::move(call)) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show) call_();
+        return false;
+    }
+
+private:
+    std::function<void()> call_;
+};
+
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -106,17 +120,15 @@ protected:
     void MakeImages(int count) {
         for (int i = 0; i < count; ++i) WritePng(dir / ("in/p" + std::to_string(i) + ".png"));
     }
-    // Presses Start and runs `during` once the run shows its busy window.
+    // Presses Start and runs `during` at the first pump after the run shows
+    // its busy window.
     void StartWith(const std::function<void()>& during) {
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (!window->progressWindow()->isVisible()) return;
-            poll.stop();
-            during();
-        });
-        poll.start(0);
+        bool ran = false;
+        OnShow watch([&] { QTimer::singleShot(0, window.get(), [&] { ran = true, during(); }); });
+        window->progressWindow()->installEventFilter(&watch);
         Find<QPushButton>("startButton")->click();
-        EXPECT_FALSE(poll.isActive()) << "the run showed its busy window";
+        window->progressWindow()->removeEventFilter(&watch);
+        EXPECT_TRUE(ran) << "the run showed its busy window";
     }
 
     test::TempDir dir;
@@ -410,8 +422,8 @@ TEST_F(MainWindowTest, RestoringTheWindowDuringARunBringsTheBusyWindowBack) {
     bool back = false;
     StartWith([&] {
         window->progressWindow()->hide();
-        window->setWindowState(Qt::WindowMinimized);
-        window->setWindowState(Qt::WindowNoState);
+        QWindowStateChangeEvent restored(Qt::WindowMinimized);
+        QCoreApplication::sendEvent(window.get(), &restored);
         back = window->progressWindow()->isVisible();
     });
     EXPECT_TRUE(back);
