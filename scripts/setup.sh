@@ -15,7 +15,8 @@ build_pkgs=(
     googletest libgtest-dev libbenchmark-dev
 )
 test_pkgs=(
-    imagemagick python3-pil libjpeg-turbo-progs chromium locales desktop-file-utils
+    imagemagick python3-pil libjpeg-turbo-progs chromium locales
+    xvfb xauth xdotool desktop-file-utils
 )
 
 pkgs=("${build_pkgs[@]}")

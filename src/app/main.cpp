@@ -9,13 +9,20 @@
 #include "options/batch_options.h"
 #include "platform/qt_profile_store.h"
 #include "platform/system.h"
+#include "ui/run_windowed.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv, argv + argc);
 
+    // The extension finds the program through this value. Writing makes the
+    // settings library rewrite the whole file, so it is written only when it
+    // changed: a run leaves the user's file as it was.
     vig::platform::QtProfileStore store;
-    store.WriteString("VignettorApp", vig::platform::ProgramPath());
-    store.Flush();
+    const std::string program = vig::platform::ProgramPath();
+    if (!program.empty() && store.ReadString("VignettorApp", std::string()) != program) {
+        store.WriteString("VignettorApp", program);
+        store.Flush();
+    }
 
     vig::BatchOptions options;
     options.Reset();
@@ -26,7 +33,5 @@ int main(int argc, char** argv) {
     if (args.size() > 1 && vig::IsHeadlessWord(args[1]))
         return vig::RunHeadless(args, options, stdout, stderr);
 
-    // No window yet: tell how to run headless.
-    vig::PrintUsage(stderr);
-    return vig::kExitUsage;
+    return vig::ui::RunWindowed(argc, argv, options, store);
 }
