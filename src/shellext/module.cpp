@@ -2,8 +2,6 @@
 
 #include <dlfcn.h>
 
-#include <filesystem>
-
 #include "platform/files.h"
 #include "platform/paths.h"
 
@@ -16,13 +14,9 @@ std::string LocateModule() {
     Dl_info info{};
     if (dladdr(reinterpret_cast<void*>(&LocateModule), &info) == 0 || info.dli_fname == nullptr)
         return {};
-    std::string path = info.dli_fname;
     // A library opened by a relative name is found relative to the folder
     // current at loading time, which is now.
-    std::string current;
-    if (!path.empty() && path[0] != paths::kSeparator && platform::CurrentFolder(&current))
-        path = paths::Join(paths::StripTrailingSeparator(current), path);
-    return std::filesystem::path(path).lexically_normal().string();
+    return platform::AbsolutePath(info.dli_fname);
 }
 
 // Worked out while the library is being loaded, before anyone can change

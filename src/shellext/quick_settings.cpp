@@ -1,7 +1,5 @@
 #include "shellext/quick_settings.h"
 
-#include <sys/stat.h>
-
 #include <climits>
 #include <cstdio>
 
@@ -72,13 +70,10 @@ std::string OutputPathFor(const QuickSettings& settings, const std::string& inpu
 }
 
 bool OutputReplacesSelection(const std::string& output, const std::vector<std::string>& selection) {
-    struct stat out {};
-    if (stat(output.c_str(), &out) != 0) return false;
-    for (const std::string& path : selection) {
-        struct stat in {};
-        if (stat(path.c_str(), &in) == 0 && in.st_dev == out.st_dev && in.st_ino == out.st_ino)
-            return true;
-    }
+    platform::FileIdentity out, in;
+    if (!platform::IdentityOf(output, &out)) return false;
+    for (const std::string& path : selection)
+        if (platform::IdentityOf(path, &in) && in == out) return true;
     return false;
 }
 

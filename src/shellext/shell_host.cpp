@@ -179,15 +179,8 @@ int LauncherMain(const std::vector<std::string>& args) {
 
     // The file managers hand over paths, some relative to the folder they
     // start us in; the command wants them whole.
-    std::string current;
-    platform::CurrentFolder(&current);
     std::vector<std::string> selection;
-    for (size_t i = 1; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        selection.push_back(a.empty() || a[0] == paths::kSeparator || current.empty()
-                                ? a
-                                : paths::Join(paths::StripTrailingSeparator(current), a));
-    }
+    for (size_t i = 1; i < args.size(); ++i) selection.push_back(platform::AbsolutePath(args[i]));
     const HRESULT hr = RunContextMenu(library, handler.clsid, selection);
     if (Succeeded(hr)) return 0;
     char text[64];

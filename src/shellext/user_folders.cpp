@@ -69,17 +69,15 @@ bool MakeFolders(const std::string& path) {
 }
 
 bool WriteFileWhole(const std::string& path, const std::string& text, unsigned mode) {
-    std::string temp;
-    if (!platform::CreateTempFileBeside(path, &temp)) return false;
-    bool ok = false;
-    if (std::FILE* f = std::fopen(temp.c_str(), "wb")) {
-        ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-        ok = std::fclose(f) == 0 && ok;
+    platform::PendingFile file;
+    if (!file.Begin(path)) return false;
+    std::FILE* f = file.stream();
+    if (f == nullptr || std::fwrite(text.data(), 1, text.size(), f) != text.size()) {
+        file.Abandon();
+        return false;
     }
-    ok = ok && chmod(temp.c_str(), static_cast<mode_t>(mode)) == 0 &&
-         platform::ReplaceFile(temp, path);
-    if (!ok) platform::RemoveFile(temp);
-    return ok;
+    return file.Commit() == platform::PendingFile::Result::Done &&
+           chmod(path.c_str(), static_cast<mode_t>(mode)) == 0;
 }
 
 unsigned FileMode(const std::string& path, unsigned fallback) {

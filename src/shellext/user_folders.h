@@ -22,7 +22,7 @@ std::string CompanyFolder();
 // cannot be made.
 bool MakeFolders(const std::string& path);
 
-// Writes text to path through a temporary file beside it, with the
+// Writes text to path, put in place only when complete, with the
 // permissions given; false (and path untouched) on any failure.
 bool WriteFileWhole(const std::string& path, const std::string& text, unsigned mode);
 // The permission bits of an existing file, else fallback.
