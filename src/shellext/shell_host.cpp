@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "common/display.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/system.h"
@@ -176,6 +177,10 @@ int LauncherMain(const std::vector<std::string>& args) {
                       reg ? "registration" : "unregistration", static_cast<unsigned>(hr));
         return Fail(text);
     }
+
+    // The command shows windows; without a display say so instead of
+    // letting the toolkit abort.
+    if (!ui::HasDisplay()) return Fail(kNoDisplay);
 
     // The file managers hand over paths, some relative to the folder they
     // start us in; the command wants them whole.

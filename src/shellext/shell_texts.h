@@ -37,6 +37,9 @@ inline constexpr const char* kLauncherUsage =
     "usage: vigshell FILE...      make thumbnails of the files through the quick dialog\n"
     "       vigshell --register   add \"Snapshrink...\" to the file managers' menus\n"
     "       vigshell --unregister remove it again\n";
+inline constexpr const char* kNoDisplay =
+    "no display to show the quick dialog on; \"vignettor /h /f IN OUT\" makes a thumbnail "
+    "without one";
 
 // The quick dialog.
 inline constexpr const char* kDialogTitle = "Vignettor Snapshrink";

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/display.h"
 #include "common/pictures.h"
 #include "engine/app_info.h"
 #include "engine/command_line.h"
@@ -12,18 +13,6 @@
 #include "ui/window_texts.h"
 
 namespace vig::ui {
-namespace {
-
-bool Set(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0';
-}
-
-}  // namespace
-
-bool HasDisplay() {
-    return Set("DISPLAY") || Set("WAYLAND_DISPLAY") || Set("QT_QPA_PLATFORM");
-}
 
 int RunWindowed(int argc, char** argv, BatchOptions& options, ProfileStore& store) {
     if (argc > 1 && std::strcmp(argv[1], "--help") == 0) {

@@ -7,10 +7,6 @@
 
 namespace vig::ui {
 
-// True when a window can be opened: DISPLAY, WAYLAND_DISPLAY or
-// QT_QPA_PLATFORM is set.
-bool HasDisplay();
-
 // Runs the program's window on `options` (loaded) and saves them to `store`
 // when it closes. "--help" prints the usage on stdout, "--version" the name
 // and version (both exit 0); without a display one line on stderr and 2.
