@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -20,6 +21,7 @@
 #include "support/temp_dir.h"
 #include "ui/html_appearance_dialog.h"
 #include "ui/html_text_dialog.h"
+#include "ui/main_window.h"
 #include "ui/options_sheet.h"
 #include "ui/pages/composite_page.h"
 #include "ui/pages/html_page.h"
@@ -609,6 +611,63 @@ TEST(OptionsSheet, ResetAllOptionsActsOnOkOnly) {
                 static_cast<double>(reset.OutputDateDate), 5.0);
     reset.OutputDateDate = options.OutputDateDate;
     EXPECT_EQ(options, reset);
+}
+
+// "Advanced..." in the main window: the sheet edits the window's record; a
+// reset follows into the window's size fields, lists and labels; closing
+// the window stores what the sheet set.
+TEST(OptionsSheet, OpenedFromTheMainWindow) {
+    SheetFakes fakes;
+    MemoryProfileStore store;
+    BatchOptions options = Baseline();
+    options.MainWidth = 640;
+    options.MainResizeMethod = Percent;
+    options.MainOutputFormat = FormatGif;
+    MainWindow window(options, store);
+    const auto find = [&window](const char* name) { return window.findChild<QWidget*>(name); };
+    auto* advanced = static_cast<QPushButton*>(find("advancedButton"));
+
+    OnNextModal(
+        [](QDialog& d) { static_cast<CMySheet&>(d).operationPage()->ui().resetAll->click(); },
+        false);
+    advanced->click();
+    EXPECT_EQ(options.MainWidth, 640);
+    EXPECT_EQ(static_cast<QComboBox*>(find("resizeList"))->currentText(), "Percent");
+
+    OnNextModal([&window](QDialog& d) {
+        EXPECT_TRUE(window.optionsSheetOpen());
+        auto& sheet = static_cast<CMySheet&>(d);
+        sheet.showPage(kJpg);
+        sheet.jpgPage()->ui().quality->setValue(55);
+        sheet.showPage(kOperation);
+    });
+    advanced->click();
+    EXPECT_FALSE(window.optionsSheetOpen());
+    EXPECT_EQ(options.JPGQuality, 55);
+
+    OnNextModal([](QDialog& d) {
+        auto& sheet = static_cast<CMySheet&>(d);
+        sheet.showPage(kOperation);
+        sheet.operationPage()->ui().resetAll->click();
+    });
+    advanced->click();
+    EXPECT_EQ(options.MainWidth, 100);
+    EXPECT_EQ(options.JPGQuality, 75);
+    EXPECT_EQ(static_cast<QLineEdit*>(find("widthEdit"))->text(), "100");
+    EXPECT_EQ(static_cast<QComboBox*>(find("resizeList"))->currentText(), "Best Fit");
+    EXPECT_EQ(static_cast<QComboBox*>(find("formatList"))->currentText(), "JPG");
+    EXPECT_EQ(static_cast<QLabel*>(find("widthLabel"))->text(), "Width");
+
+    OnNextModal([](QDialog& d) {
+        auto& sheet = static_cast<CMySheet&>(d);
+        sheet.showPage(kComposite);
+        sheet.compositePage()->ui().rows->setValue(3);
+    });
+    advanced->click();
+    window.close();
+    EXPECT_EQ(store.ReadInt("CompositeRows", 0), 3);
+    EXPECT_EQ(store.ReadInt("OutputFilterGIF", 1), 0);
+    EXPECT_TRUE(fakes.shown.empty());
 }
 
 // Per page: what a control's state enables, disables or sets.

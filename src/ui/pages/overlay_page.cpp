@@ -36,7 +36,7 @@ COverlayPage::COverlayPage(BatchOptions& options, QWidget* parent)
     });
 
     connect(ui_->path, &QLineEdit::editingFinished, this, &COverlayPage::LoadPreview);
-    connect(ui_->path, &CDropPathEdit::fileDropped, this, &COverlayPage::LoadPreview);
+    connect(ui_->path, &DropEdit::fileDropped, this, &COverlayPage::LoadPreview);
     connect(ui_->browse, &QAbstractButton::clicked, this, [this] {
         const QString path = ChooseOpenFile(this, texts::kOverlayDialogTitle, ui_->path->text(),
                                             texts::kOverlayDialogFilter);
