@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "engine/batch_engine.h"
+#include "ui/accessible_controls.h"
 
 // Resources of a static library are registered by name, outside any
 // namespace.
@@ -42,6 +43,7 @@ QCursor EyedropperCursor() {
 }
 
 COverlayPreview::COverlayPreview(QWidget* parent) : QFrame(parent) {
+    InstallAccessibleControls();
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }

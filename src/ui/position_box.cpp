@@ -7,6 +7,8 @@
 #include <QStyleOptionFocusRect>
 #include <algorithm>
 
+#include "ui/accessible_controls.h"
+
 namespace vig::ui {
 namespace {
 
@@ -92,6 +94,7 @@ PositionMode ModeForPosition(int position) {
 }
 
 CPositionBox::CPositionBox(QWidget* parent) : QWidget(parent) {
+    InstallAccessibleControls();
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     UpdateAccessibleText();
@@ -218,6 +221,10 @@ void CPositionBox::keyPressEvent(QKeyEvent* event) {
 void CPositionBox::UpdateAccessibleText() {
     const int p = position_ >= 1 && position_ <= 13 ? position_ : 0;
     setAccessibleDescription(QString::fromLatin1(kPlaceNames[p]));
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent event(this, accessibleDescription());
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 }  // namespace vig::ui

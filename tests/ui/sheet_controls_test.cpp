@@ -2,6 +2,7 @@
 // overlay preview with its eyedropper, and the HTML text dialog's limit.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -68,6 +69,11 @@ TEST(PositionBox, ClicksAndRadiosOnTheOverlayPage) {
     EXPECT_EQ(box->position(), 11);
     click(box->CellRect(5).center());
     EXPECT_EQ(box->position(), 13);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(box);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->role(), QAccessible::List);
+    EXPECT_EQ(accessible->text(QAccessible::Name), "Overlay Position");
+    EXPECT_EQ(accessible->text(QAccessible::Value), "Right Edge");
     click(QPoint(0, 1));  // the frame, outside every cell
     EXPECT_EQ(box->position(), 0);
 
