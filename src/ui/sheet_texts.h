@@ -1,5 +1,9 @@
-// Texts the options sheet, its pages and its dialogs show.
+// Texts the options sheet, its pages and its dialogs show from their code
+// (their labels live in their Designer files). The framework's validation
+// messages are shared with the main window.
 #pragma once
+
+#include "ui/window_texts.h"
 
 namespace vig::ui::texts {
 
@@ -16,10 +20,8 @@ inline constexpr char kLogPageTitle[] = "Log";
 inline constexpr char kHtmlPageTitle[] = "HTML Log Files";
 inline constexpr char kCompositePageTitle[] = "Composite";
 
-// Checks made when a page is left.
-inline constexpr char kEnterInteger[] = "Please enter an integer.";
+// Checks made when a page is left (with kEnterIntegerBetween).
 inline constexpr char kEnterNumber[] = "Please enter a number.";
-inline constexpr char kEnterIntegerBetween[] = "Please enter an integer between %1 and %2.";
 inline constexpr char kEnterNoMoreThan[] = "Please enter no more than %1 characters.";
 inline constexpr char kInvalidDate[] = "This is not a valid date";
 inline constexpr char kNoLogFileName[] = "Warning :\nNo log file name specified";
