@@ -17,14 +17,12 @@ constexpr int kLastFormat = FormatGifGray;
 }  // namespace
 
 CCompositePage::CCompositePage(BatchOptions& options, QWidget* parent)
-    : COptionsPage(options, QString::fromLatin1(texts::kCompositePageTitle), 32, parent),
-      ui_(std::make_unique<Ui::CCompositePage>()) {
-    ui_->setupUi(this);
+    : CFormPage(options, texts::kCompositePageTitle, 32, parent) {
     for (int code = kFirstFormat; code <= kLastFormat; ++code)
         ui_->format->addItem(QString::fromLatin1(kOutputFormatTexts[code - 1]), code);
     ui_->rows->setArrowRange(1, kSheetLimit);
     ui_->cols->setArrowRange(1, kSheetLimit);
-    connect(ui_->makeComposite, &QAbstractButton::toggled, this, &CCompositePage::UpdateRules);
+    UpdateRulesOnToggle({ui_->makeComposite});
     connect(ui_->font, &QAbstractButton::clicked, this, &CCompositePage::ChooseLabelFont);
     connect(ui_->background, &CColourSwatch::colourChanged, this, &CCompositePage::ShowFont);
 }

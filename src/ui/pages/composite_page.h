@@ -1,8 +1,6 @@
 // Page 9, "Composite": contact sheets of the thumbnails of a folder.
 #pragma once
 
-#include <memory>
-
 #include "ui/pages/options_page.h"
 
 namespace Ui {
@@ -11,7 +9,7 @@ class CCompositePage;
 
 namespace vig::ui {
 
-class CCompositePage : public COptionsPage {
+class CCompositePage : public CFormPage<Ui::CCompositePage> {
     Q_OBJECT
 public:
     explicit CCompositePage(BatchOptions& options, QWidget* parent = nullptr);
@@ -20,14 +18,10 @@ public:
     void ShowOptions() override;
     bool LeavePage() override;
 
-    Ui::CCompositePage& ui() { return *ui_; }
-
 private:
-    void UpdateRules();
+    void UpdateRules() override;
     void ShowFont();
     void ChooseLabelFont();
-
-    std::unique_ptr<Ui::CCompositePage> ui_;
 };
 
 }  // namespace vig::ui

@@ -14,16 +14,10 @@ constexpr int kColumnsLimit = 20;
 }  // namespace
 
 CHTMLPage::CHTMLPage(BatchOptions& options, QWidget* parent)
-    : COptionsPage(options, QString::fromLatin1(texts::kHtmlPageTitle), 24, parent),
-      ui_(std::make_unique<Ui::CHTMLPage>()) {
-    ui_->setupUi(this);
+    : CFormPage(options, texts::kHtmlPageTitle, 24, parent) {
     ui_->maxImages->setArrowRange(1, kMaxImagesLimit);
     ui_->columns->setArrowRange(1, kColumnsLimit);
-    for (QAbstractButton* b :
-         {static_cast<QAbstractButton*>(ui_->makeHtml), static_cast<QAbstractButton*>(ui_->srcLink),
-          static_cast<QAbstractButton*>(ui_->makeIndex),
-          static_cast<QAbstractButton*>(ui_->makeTable)})
-        connect(b, &QAbstractButton::toggled, this, &CHTMLPage::UpdateRules);
+    UpdateRulesOnToggle({ui_->makeHtml, ui_->srcLink, ui_->makeIndex, ui_->makeTable});
     connect(ui_->srcLink, &QAbstractButton::toggled, this, [this](bool on) {
         if (!on) ui_->srcPagesNone->setChecked(true);
     });

@@ -2,8 +2,6 @@
 // appearance dialogs.
 #pragma once
 
-#include <memory>
-
 #include "ui/pages/options_page.h"
 
 namespace Ui {
@@ -12,7 +10,7 @@ class CHTMLPage;
 
 namespace vig::ui {
 
-class CHTMLPage : public COptionsPage {
+class CHTMLPage : public CFormPage<Ui::CHTMLPage> {
     Q_OBJECT
 public:
     explicit CHTMLPage(BatchOptions& options, QWidget* parent = nullptr);
@@ -21,14 +19,10 @@ public:
     void ShowOptions() override;
     bool LeavePage() override;
 
-    Ui::CHTMLPage& ui() { return *ui_; }
-
 private:
-    void UpdateRules();
+    void UpdateRules() override;
     void EditInclude(bool footer);
     RadioCodes SourcePageButtons() const;
-
-    std::unique_ptr<Ui::CHTMLPage> ui_;
 };
 
 }  // namespace vig::ui

@@ -6,10 +6,8 @@
 namespace vig::ui {
 
 CImagePage::CImagePage(BatchOptions& options, QWidget* parent)
-    : COptionsPage(options, QString::fromLatin1(texts::kImagePageTitle), 20, parent),
-      ui_(std::make_unique<Ui::CImagePage>()) {
-    ui_->setupUi(this);
-    connect(ui_->enhanceUserLut, &QAbstractButton::toggled, this, &CImagePage::UpdateRules);
+    : CFormPage(options, texts::kImagePageTitle, 20, parent) {
+    UpdateRulesOnToggle({ui_->enhanceUserLut});
     connect(ui_->lutBrowse, &QAbstractButton::clicked, this, [this] {
         const QString path = ChooseOpenFile(this, texts::kLutDialogTitle, ui_->lutPath->text(),
                                             texts::kAllFilesDialogFilter);

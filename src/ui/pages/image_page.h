@@ -1,8 +1,6 @@
 // Page 5, "Image": matte, tone curve, sharpening and the reduction kind.
 #pragma once
 
-#include <memory>
-
 #include "ui/pages/options_page.h"
 
 namespace Ui {
@@ -11,7 +9,7 @@ class CImagePage;
 
 namespace vig::ui {
 
-class CImagePage : public COptionsPage {
+class CImagePage : public CFormPage<Ui::CImagePage> {
     Q_OBJECT
 public:
     explicit CImagePage(BatchOptions& options, QWidget* parent = nullptr);
@@ -20,13 +18,9 @@ public:
     void ShowOptions() override;
     bool LeavePage() override;
 
-    Ui::CImagePage& ui() { return *ui_; }
-
 private:
-    void UpdateRules();
+    void UpdateRules() override;
     RadioCodes EnhanceButtons() const;
-
-    std::unique_ptr<Ui::CImagePage> ui_;
 };
 
 }  // namespace vig::ui

@@ -12,9 +12,7 @@ constexpr int kMaxQuality = 100;
 }  // namespace
 
 CJPGPage::CJPGPage(BatchOptions& options, QWidget* parent)
-    : COptionsPage(options, QString::fromLatin1(texts::kJpgPageTitle), 18, parent),
-      ui_(std::make_unique<Ui::CJPGPage>()) {
-    ui_->setupUi(this);
+    : CFormPage(options, texts::kJpgPageTitle, 18, parent) {
     ui_->quality->setArrowRange(kMinQuality, kMaxQuality);
 }
 

@@ -1,8 +1,6 @@
 // Page 4, "JPG": the quality of every JPEG written.
 #pragma once
 
-#include <memory>
-
 #include "ui/pages/options_page.h"
 
 namespace Ui {
@@ -11,7 +9,7 @@ class CJPGPage;
 
 namespace vig::ui {
 
-class CJPGPage : public COptionsPage {
+class CJPGPage : public CFormPage<Ui::CJPGPage> {
     Q_OBJECT
 public:
     explicit CJPGPage(BatchOptions& options, QWidget* parent = nullptr);
@@ -19,11 +17,6 @@ public:
 
     void ShowOptions() override;
     bool LeavePage() override;
-
-    Ui::CJPGPage& ui() { return *ui_; }
-
-private:
-    std::unique_ptr<Ui::CJPGPage> ui_;
 };
 
 }  // namespace vig::ui

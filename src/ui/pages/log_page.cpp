@@ -6,13 +6,8 @@
 namespace vig::ui {
 
 CLogPage::CLogPage(BatchOptions& options, QWidget* parent)
-    : COptionsPage(options, QString::fromLatin1(texts::kLogPageTitle), 23, parent),
-      ui_(std::make_unique<Ui::CLogPage>()) {
-    ui_->setupUi(this);
-    for (QAbstractButton* b : {static_cast<QAbstractButton*>(ui_->makeLog),
-                               static_cast<QAbstractButton*>(ui_->logInputName),
-                               static_cast<QAbstractButton*>(ui_->logOutputName)})
-        connect(b, &QAbstractButton::toggled, this, &CLogPage::UpdateRules);
+    : CFormPage(options, texts::kLogPageTitle, 23, parent) {
+    UpdateRulesOnToggle({ui_->makeLog, ui_->logInputName, ui_->logOutputName});
     connect(ui_->logBrowse, &QAbstractButton::clicked, this, [this] {
         const QString path = ChooseSaveFile(this, texts::kLogDialogTitle, ui_->logPath->text(),
                                             texts::kLogDefaultName, texts::kAllFilesDialogFilter);

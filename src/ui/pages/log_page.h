@@ -1,8 +1,6 @@
 // Page 7, "Log": the batch log file and the items written to it.
 #pragma once
 
-#include <memory>
-
 #include "ui/pages/options_page.h"
 
 namespace Ui {
@@ -11,7 +9,7 @@ class CLogPage;
 
 namespace vig::ui {
 
-class CLogPage : public COptionsPage {
+class CLogPage : public CFormPage<Ui::CLogPage> {
     Q_OBJECT
 public:
     explicit CLogPage(BatchOptions& options, QWidget* parent = nullptr);
@@ -20,12 +18,8 @@ public:
     void ShowOptions() override;
     bool LeavePage() override;
 
-    Ui::CLogPage& ui() { return *ui_; }
-
 private:
-    void UpdateRules();
-
-    std::unique_ptr<Ui::CLogPage> ui_;
+    void UpdateRules() override;
 };
 
 }  // namespace vig::ui

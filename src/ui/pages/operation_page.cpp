@@ -7,10 +7,8 @@
 namespace vig::ui {
 
 COperationPage::COperationPage(BatchOptions& options, QWidget* parent)
-    : COptionsPage(options, QString::fromLatin1(texts::kOperationPageTitle), 17, parent),
-      ui_(std::make_unique<Ui::COperationPage>()),
+    : CFormPage(options, texts::kOperationPageTitle, 17, parent),
       extensionFolder_(ProgramFolder()) {
-    ui_->setupUi(this);
     ui_->resetNote->setVisible(false);
     connect(ui_->resetAll, &QPushButton::clicked, this, [this] {
         resetRequested_ = true;

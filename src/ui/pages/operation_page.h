@@ -2,8 +2,6 @@
 // sheet ends with OK) and enabling or disabling the context-menu extension.
 #pragma once
 
-#include <memory>
-
 #include "ui/pages/options_page.h"
 
 namespace Ui {
@@ -12,7 +10,7 @@ class COperationPage;
 
 namespace vig::ui {
 
-class COperationPage : public COptionsPage {
+class COperationPage : public CFormPage<Ui::COperationPage> {
     Q_OBJECT
 public:
     explicit COperationPage(BatchOptions& options, QWidget* parent = nullptr);
@@ -27,10 +25,7 @@ public:
     void setExtensionFolder(const QString& folder) { extensionFolder_ = folder; }
     const QString& extensionFolder() const { return extensionFolder_; }
 
-    Ui::COperationPage& ui() { return *ui_; }
-
 private:
-    std::unique_ptr<Ui::COperationPage> ui_;
     bool resetRequested_ = false;
     QString extensionFolder_;
 };

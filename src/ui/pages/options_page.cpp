@@ -52,6 +52,11 @@ int ReadCorrected(CUpDownEdit* edit, int lo, int hi) {
     return v;
 }
 
+void COptionsPage::UpdateRulesOnToggle(std::initializer_list<QAbstractButton*> buttons) {
+    for (QAbstractButton* b : buttons)
+        connect(b, &QAbstractButton::toggled, this, &COptionsPage::UpdateRules);
+}
+
 bool COptionsPage::ReadReal(QLineEdit* edit, double* value) {
     // Unchanged text keeps the value it was made from, digit for digit.
     if (edit->text() == edit->property("shownText").toString() &&

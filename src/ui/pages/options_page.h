@@ -5,6 +5,8 @@
 #pragma once
 
 #include <QWidget>
+#include <initializer_list>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -43,6 +45,11 @@ public:
     virtual bool LeavePage() = 0;
 
 protected:
+    // The enable and disable rules of the page's current state.
+    virtual void UpdateRules() {}
+    // Each of these buttons applies the rules again when it changes.
+    void UpdateRulesOnToggle(std::initializer_list<QAbstractButton*> buttons);
+
     void Warn(const char* text) { WarnUser(this, text); }
     bool ReadRanged(CUpDownEdit* edit, int lo, int hi, int* value) {
         return ReadRangedValue(this, edit, lo, hi, value);
@@ -56,6 +63,22 @@ protected:
 private:
     QString title_;
     int helpContext_;
+};
+
+// A page laid out by a Designer form (`Form`, from the page's .ui file).
+template <class Form>
+class CFormPage : public COptionsPage {
+public:
+    Form& ui() { return *ui_; }
+
+protected:
+    CFormPage(BatchOptions& options, const char* title, int helpContext, QWidget* parent)
+        : COptionsPage(options, QString::fromLatin1(title), helpContext, parent),
+          ui_(std::make_unique<Form>()) {
+        ui_->setupUi(this);
+    }
+
+    std::unique_ptr<Form> ui_;
 };
 
 // The file dialogs of the "..." buttons, starting at the current path (its

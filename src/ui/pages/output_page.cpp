@@ -21,16 +21,9 @@ QString DateText(int64_t seconds) {
 }  // namespace
 
 COutputPage::COutputPage(BatchOptions& options, QWidget* parent)
-    : COptionsPage(options, QString::fromLatin1(texts::kOutputPageTitle), 16, parent),
-      ui_(std::make_unique<Ui::COutputPage>()) {
-    ui_->setupUi(this);
-    for (QAbstractButton* b : {static_cast<QAbstractButton*>(ui_->renameOverwrite),
-                               static_cast<QAbstractButton*>(ui_->renameAutoNumber),
-                               static_cast<QAbstractButton*>(ui_->renamePrefix),
-                               static_cast<QAbstractButton*>(ui_->renameSuffix),
-                               static_cast<QAbstractButton*>(ui_->duplicateTree),
-                               static_cast<QAbstractButton*>(ui_->branchFromSource)})
-        connect(b, &QAbstractButton::toggled, this, &COutputPage::UpdateRules);
+    : CFormPage(options, texts::kOutputPageTitle, 16, parent) {
+    UpdateRulesOnToggle({ui_->renameOverwrite, ui_->renameAutoNumber, ui_->renamePrefix,
+                         ui_->renameSuffix, ui_->duplicateTree, ui_->branchFromSource});
     // Clicking "Read Files In Subfolders" while duplicating keeps it on.
     connect(ui_->recurse, &QAbstractButton::toggled, this, [this](bool on) {
         if (!on && ui_->duplicateTree->isChecked()) ui_->recurse->setChecked(true);

@@ -2,8 +2,6 @@
 // the date filter, output folders and sorting.
 #pragma once
 
-#include <memory>
-
 #include "ui/pages/options_page.h"
 
 namespace Ui {
@@ -12,7 +10,7 @@ class COutputPage;
 
 namespace vig::ui {
 
-class COutputPage : public COptionsPage {
+class COutputPage : public CFormPage<Ui::COutputPage> {
     Q_OBJECT
 public:
     explicit COutputPage(BatchOptions& options, QWidget* parent = nullptr);
@@ -21,14 +19,10 @@ public:
     void ShowOptions() override;
     bool LeavePage() override;
 
-    Ui::COutputPage& ui() { return *ui_; }
-
 private:
-    void UpdateRules();
+    void UpdateRules() override;
     void OnExtraTextEdited();
     RadioCodes RenameButtons() const;
-
-    std::unique_ptr<Ui::COutputPage> ui_;
 };
 
 }  // namespace vig::ui

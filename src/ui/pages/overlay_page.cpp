@@ -11,15 +11,10 @@
 namespace vig::ui {
 
 COverlayPage::COverlayPage(BatchOptions& options, QWidget* parent)
-    : COptionsPage(options, QString::fromLatin1(texts::kOverlayPageTitle), 21, parent),
-      ui_(std::make_unique<Ui::COverlayPage>()) {
-    ui_->setupUi(this);
+    : CFormPage(options, texts::kOverlayPageTitle, 21, parent) {
     ui_->colourCount->setArrowRange(kMinColours, kMaxColours);
 
-    for (QAbstractButton* b : {static_cast<QAbstractButton*>(ui_->overlay),
-                               static_cast<QAbstractButton*>(ui_->noTransparency),
-                               static_cast<QAbstractButton*>(ui_->quantizePosterize)})
-        connect(b, &QAbstractButton::toggled, this, &COverlayPage::UpdateRules);
+    UpdateRulesOnToggle({ui_->overlay, ui_->noTransparency, ui_->quantizePosterize});
     connect(ui_->quantizePosterize, &QAbstractButton::toggled, this,
             &COverlayPage::UpdatePosterize);
     connect(ui_->colourCount, &QAbstractSpinBox::editingFinished, this,

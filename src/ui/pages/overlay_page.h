@@ -3,8 +3,6 @@
 // the transparent colour can be picked.
 #pragma once
 
-#include <memory>
-
 #include "ui/pages/options_page.h"
 
 namespace Ui {
@@ -13,7 +11,7 @@ class COverlayPage;
 
 namespace vig::ui {
 
-class COverlayPage : public COptionsPage {
+class COverlayPage : public CFormPage<Ui::COverlayPage> {
     Q_OBJECT
 public:
     static constexpr int kMinColours = 2;
@@ -25,17 +23,14 @@ public:
     void ShowOptions() override;
     bool LeavePage() override;
 
-    Ui::COverlayPage& ui() { return *ui_; }
-
 private:
-    void UpdateRules();
+    void UpdateRules() override;
     void LoadPreview();
     void UpdatePosterize();
     void OnColourCountFinished();
     RadioCodes RotationButtons() const;
     RadioCodes QuantizeButtons() const;
 
-    std::unique_ptr<Ui::COverlayPage> ui_;
     int shownOpacity_ = -1;  // the slider position the stored opacity gave
 };
 

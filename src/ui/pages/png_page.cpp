@@ -6,9 +6,7 @@
 namespace vig::ui {
 
 CPNGPage::CPNGPage(BatchOptions& options, QWidget* parent)
-    : COptionsPage(options, QString::fromLatin1(texts::kPngPageTitle), 19, parent),
-      ui_(std::make_unique<Ui::CPNGPage>()) {
-    ui_->setupUi(this);
+    : CFormPage(options, texts::kPngPageTitle, 19, parent) {
     connect(ui_->key, &QLineEdit::textChanged, this, &CPNGPage::UpdateRules);
 }
 

@@ -1,8 +1,6 @@
 // Page 3, "PNG": gamma values, background colour and the text fields.
 #pragma once
 
-#include <memory>
-
 #include "ui/pages/options_page.h"
 
 namespace Ui {
@@ -11,7 +9,7 @@ class CPNGPage;
 
 namespace vig::ui {
 
-class CPNGPage : public COptionsPage {
+class CPNGPage : public CFormPage<Ui::CPNGPage> {
     Q_OBJECT
 public:
     static constexpr int kMaxKeyLength = 79;
@@ -22,12 +20,8 @@ public:
     void ShowOptions() override;
     bool LeavePage() override;
 
-    Ui::CPNGPage& ui() { return *ui_; }
-
 private:
-    void UpdateRules();
-
-    std::unique_ptr<Ui::CPNGPage> ui_;
+    void UpdateRules() override;
 };
 
 }  // namespace vig::ui
