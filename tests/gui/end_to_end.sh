@@ -35,7 +35,7 @@ xdotool windowfocus --sync "$window"
 sleep 1
 
 # The input folder has the focus; the output folder is two steps on.
-xdotool key --window "$window" ctrl+a
+xdotool key ctrl+a
 xdotool type --delay 5 "$work/in/"
 xdotool key Tab Tab ctrl+a
 xdotool type --delay 5 "$work/out"
@@ -61,7 +61,7 @@ convert "$work/after.png" -crop "$crop" +repage "$work/after-strip.png"
 differ=$(compare -metric AE "$work/before-strip.png" "$work/after-strip.png" null: 2>&1 || true)
 [[ "$differ" == "0" ]] || fail "status lines not cleared ($differ pixels differ)"
 
-xdotool key --window "$window" ctrl+q
+xdotool key ctrl+q
 for _ in $(seq 50); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
