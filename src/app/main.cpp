@@ -14,9 +14,15 @@
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv, argv + argc);
 
+    // The extension finds the program through this value. Writing makes the
+    // settings library rewrite the whole file, so it is written only when it
+    // changed: a run leaves the user's file as it was.
     vig::platform::QtProfileStore store;
-    store.WriteString("VignettorApp", vig::platform::ProgramPath());
-    store.Flush();
+    const std::string program = vig::platform::ProgramPath();
+    if (!program.empty() && store.ReadString("VignettorApp", std::string()) != program) {
+        store.WriteString("VignettorApp", program);
+        store.Flush();
+    }
 
     vig::BatchOptions options;
     options.Reset();

@@ -3,12 +3,19 @@
 // same way whatever the locale.
 #include "documents/batch_log.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 
 #include "documents/writing.h"
 #include "options/enums.h"
+#include "platform/files.h"
 
 namespace vig {
 namespace {
@@ -188,11 +195,90 @@ void WriteLogErrorLine(std::FILE* log, ErrorCode code) {
     Put(log, "** Error " + ErrorText(code) + "\n");
 }
 
-std::FILE* OpenBatchLog(const BatchOptions& options, std::time_t start) {
-    if (!On(options.LogMakeLog) || options.LogPath.empty()) return nullptr;
-    std::FILE* log = std::fopen(options.LogPath.c_str(), On(options.LogAppend) ? "a" : "w");
-    if (log != nullptr && On(options.LogHeader)) WriteLogHeader(log, options, start);
-    return log;
+BatchLog::BatchLog() : replacement_(std::make_unique<platform::PendingFile>()) {}
+
+BatchLog::~BatchLog() {
+    if (lines_ != nullptr) std::fclose(lines_);
+    std::free(buffer_);
+    if (appendFd_ >= 0) close(appendFd_);
+}
+
+bool BatchLog::Open(const BatchOptions& options, std::time_t start,
+                    documents::DocumentGuard& guard) {
+    if (!On(options.LogMakeLog)) return false;
+    guard_ = &guard;
+    append_ = On(options.LogAppend);
+    target_ = platform::FollowLinks(options.LogPath);
+    const auto fail = [&](ErrorCode code) {
+        guard.Failed(options.LogPath, code, documents::kContextWriteLog);
+        return false;
+    };
+    if (options.LogPath.empty()) return fail(ErrOpenFile);
+    if (!guard.MayWrite(target_)) return fail(ErrWouldReplace);
+    if (append_) {
+        // Never a pipe or a device: opening does not wait for a reader, and
+        // only a regular file is appended to.
+        appendFd_ = open(target_.c_str(),
+                         O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+        struct stat st {};
+        if (appendFd_ < 0) return fail(ErrOpenFile);
+        if (fstat(appendFd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+            close(appendFd_);
+            appendFd_ = -1;
+            return fail(ErrWriteFile);
+        }
+    } else if (!platform::MayReplace(target_)) {
+        return fail(ErrWriteFile);
+    } else if (!replacement_->Begin(target_)) {
+        return fail(ErrOpenFile);
+    }
+    lines_ = open_memstream(&buffer_, &size_);
+    if (lines_ == nullptr) return fail(ErrOutOfMemory);
+    if (On(options.LogHeader)) WriteLogHeader(lines_, options, start);
+    return true;
+}
+
+namespace {
+
+bool WriteAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool BatchLog::Finish() {
+    if (lines_ == nullptr) return false;
+    const bool gathered = std::fclose(lines_) == 0;
+    lines_ = nullptr;
+    documents::DocumentGuard& guard = *guard_;
+    bool ok = gathered && guard.MayWrite(target_);
+    const ErrorCode failure = gathered && !ok ? ErrWouldReplace : ErrWriteFile;
+    if (ok && append_) {
+        // All of this run's lines, or none: a failed write is cut off again.
+        struct stat st {};
+        ok = fstat(appendFd_, &st) == 0 && WriteAll(appendFd_, buffer_, size_);
+        if (!ok && st.st_size >= 0) (void)ftruncate(appendFd_, st.st_size);
+        ok = close(appendFd_) == 0 && ok;
+        appendFd_ = -1;
+    } else if (ok) {
+        std::FILE* out = replacement_->active() ? replacement_->stream() : nullptr;
+        ok = out != nullptr && std::fwrite(buffer_, 1, size_, out) == size_ &&
+             replacement_->Commit() == platform::PendingFile::Result::Done;
+    }
+    replacement_->Abandon();
+    if (!ok) {
+        guard.Failed(target_, failure, documents::kContextWriteLog);
+        return false;
+    }
+    guard.Written(target_);
+    return true;
 }
 
 }  // namespace vig

@@ -6,16 +6,48 @@
 #include <string>
 #include <vector>
 
+#include "documents/writing.h"
 #include "image/error_codes.h"
 #include "image/png_state.h"
 #include "options/batch_options.h"
 
 namespace vig {
 
-// Opens the log of a run when LogMakeLog is on: LogPath for appending with
-// LogAppend, else replaced; with LogHeader the header follows. nullptr when
-// there is no log or it cannot be opened (the run goes on without it).
-std::FILE* OpenBatchLog(const BatchOptions& options, std::time_t start);
+namespace platform {
+class PendingFile;
+}
+
+// The batch log of one run. Its lines are gathered while the run goes on
+// and reach the file at the end in one piece: appended whole to LogPath
+// with LogAppend (or not at all), else replacing it. A link at LogPath is
+// followed: the user chose that path.
+class BatchLog {
+public:
+    BatchLog();
+    ~BatchLog();  // a log never finished is not written
+    BatchLog(const BatchLog&) = delete;
+    BatchLog& operator=(const BatchLog&) = delete;
+
+    // When LogMakeLog is on: prepares the log (with LogHeader the header is
+    // its first lines). False when there is no log; a log that cannot be
+    // made is reported to the guard and the run goes on without it.
+    bool Open(const BatchOptions& options, std::time_t start, documents::DocumentGuard& guard);
+    // Where the run writes its lines; nullptr when there is no log.
+    std::FILE* file() const { return lines_; }
+    // Puts the lines in place; failures are reported to the guard. Only
+    // the first call does anything.
+    bool Finish();
+
+private:
+    documents::DocumentGuard* guard_ = nullptr;
+    std::string target_;
+    bool append_ = false;
+    int appendFd_ = -1;
+    std::unique_ptr<platform::PendingFile> replacement_;
+    std::FILE* lines_ = nullptr;
+    char* buffer_ = nullptr;
+    size_t size_ = 0;
+};
 
 // "Day, Month dd, yyyy - hh:mm:ss\n" in local time, with English names.
 std::string LogDateLine(std::time_t start);

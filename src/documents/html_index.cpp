@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <unordered_map>
 
 #include "documents/html_pages.h"
@@ -37,23 +38,30 @@ bool IsPageOfRun(const std::string& path, const std::vector<std::string>& pages)
                        [&](const std::string& page) { return html::FullForm(page) == full; });
 }
 
-std::FILE* CreateIndex(const std::string& path, const std::vector<std::string>& pages,
-                       const HtmlOptions& options) {
-    if (IsPageOfRun(path, pages)) return nullptr;
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (file == nullptr) return nullptr;
+using Document = std::unique_ptr<documents::DocumentFile>;
+
+Document CreateIndex(const std::string& path, const std::vector<std::string>& pages,
+                     const HtmlOptions& options, documents::DocumentGuard& guard) {
+    auto index = std::make_unique<documents::DocumentFile>(guard, documents::kContextWriteIndex);
+    if (IsPageOfRun(path, pages)) {
+        guard.Failed(path, ErrWouldReplace, documents::kContextWriteIndex);
+        return nullptr;
+    }
+    if (!index->Open(path)) return nullptr;
+    std::FILE* file = index->file();
     Put(file, html::kDoctype);
     Put(file, kIndexTitle);
     Put(file, kIndexMeta);
     WriteBodyTag(file, options);
     Put(file, kIndexHeading);
-    return file;
+    return index;
 }
 
-void CloseIndex(std::FILE* file, const HtmlOptions& options) {
-    Put(file, kIndexEnd);
-    WriteFooter(file, options);
-    std::fclose(file);
+// False when the index could not be put in place.
+bool CloseIndex(Document index, const HtmlOptions& options) {
+    Put(index->file(), kIndexEnd);
+    WriteFooter(index->file(), options);
+    return index->Close();
 }
 
 void WriteIndexEntry(std::FILE* file, const std::string& link, int n) {
@@ -61,11 +69,13 @@ void WriteIndexEntry(std::FILE* file, const std::string& link, int n) {
 }
 
 void WriteMasterIndexOver(const std::vector<std::string>& fileList, const std::string& rootFolder,
-                          const std::vector<std::string>& pages, const HtmlOptions& options) {
+                          const std::vector<std::string>& pages, const HtmlOptions& options,
+                          documents::DocumentGuard& guard) {
     const std::string root = RootFolderText(rootFolder);
-    std::FILE* file =
-        CreateIndex(html::InFolder(root, "index" + HtmlExtension(options)), pages, options);
-    if (file == nullptr) return;
+    Document index =
+        CreateIndex(html::InFolder(root, "index" + HtmlExtension(options)), pages, options, guard);
+    if (!index) return;
+    std::FILE* file = index->file();
     Put(file, html::kGeneratedBy);
     WriteHeader(file, options);
     Put(file, html::kCenter);
@@ -81,26 +91,26 @@ void WriteMasterIndexOver(const std::vector<std::string>& fileList, const std::s
                                  paths::ToUrlSlashes(paths::FileName(page));
         WriteIndexEntry(file, link, n++);
     }
-    CloseIndex(file, options);
+    CloseIndex(std::move(index), options);
 }
 
 }  // namespace
 
 void WriteIndexes(const std::vector<std::string>& pageList, const std::string& rootFolder,
-                  const HtmlOptions& options) {
+                  const HtmlOptions& options, documents::DocumentGuard& guard) {
     if (On(options.HTMLMakeSingleIndex))
-        WriteFolderIndexes(pageList, rootFolder, options);
+        WriteFolderIndexes(pageList, rootFolder, options, guard);
     else
-        WriteMasterIndex(pageList, rootFolder, options);
+        WriteMasterIndex(pageList, rootFolder, options, guard);
 }
 
 void WriteMasterIndex(const std::vector<std::string>& fileList, const std::string& rootFolder,
-                      const HtmlOptions& options) {
-    WriteMasterIndexOver(fileList, rootFolder, fileList, options);
+                      const HtmlOptions& options, documents::DocumentGuard& guard) {
+    WriteMasterIndexOver(fileList, rootFolder, fileList, options, guard);
 }
 
 void WriteFolderIndexes(const std::vector<std::string>& pageList, const std::string& rootFolder,
-                        const HtmlOptions& options) {
+                        const HtmlOptions& options, documents::DocumentGuard& guard) {
     if (pageList.empty()) return;
 
     // Full paths ascending, ignoring letter case (page numbers sort as text:
@@ -128,30 +138,32 @@ void WriteFolderIndexes(const std::vector<std::string>& pageList, const std::str
     std::vector<std::string> indexFiles;
     std::string folder = html::FolderOf(grouped.front());
     std::string indexPath = html::InFolder(folder, indexName);
-    std::FILE* file = CreateIndex(indexPath, pageList, options);
-    if (file == nullptr) return;
+    Document index = CreateIndex(indexPath, pageList, options, guard);
+    if (!index) return;
     indexFiles.push_back(indexPath);
-    WriteHeader(file, options);
-    Put(file, html::kCenter);
+    WriteHeader(index->file(), options);
+    Put(index->file(), html::kCenter);
     int n = 1;
     for (const std::string& page : grouped) {
         const std::string pageFolder = html::FolderOf(page);
         if (pageFolder != folder) {
-            CloseIndex(file, options);
+            // An index that could not be put in place ends the index
+            // writing, as one that could not be created does.
+            if (!CloseIndex(std::move(index), options)) return;
             folder = pageFolder;
             indexPath = html::InFolder(folder, indexName);
-            file = CreateIndex(indexPath, pageList, options);
-            if (file == nullptr) return;
+            index = CreateIndex(indexPath, pageList, options, guard);
+            if (!index) return;
             indexFiles.push_back(indexPath);
             // Later index files have the centre tag before the header.
-            Put(file, html::kCenter);
-            WriteHeader(file, options);
+            Put(index->file(), html::kCenter);
+            WriteHeader(index->file(), options);
             n = 1;
         }
-        WriteIndexEntry(file, paths::ToUrlSlashes(paths::FileName(page)), n++);
+        WriteIndexEntry(index->file(), paths::ToUrlSlashes(paths::FileName(page)), n++);
     }
-    CloseIndex(file, options);
-    WriteMasterIndexOver(indexFiles, rootFolder, pageList, options);
+    if (!CloseIndex(std::move(index), options)) return;
+    WriteMasterIndexOver(indexFiles, rootFolder, pageList, options, guard);
 }
 
 std::string SourcePagePath(const std::string& inPath, const std::string& outPath,
@@ -162,9 +174,10 @@ std::string SourcePagePath(const std::string& inPath, const std::string& outPath
 
 bool WriteSourcePage(const std::string& sourcePagePath, const std::string& backLink,
                      const std::string& imageSource, const std::string& inPath,
-                     const HtmlOptions& options) {
-    std::FILE* file = std::fopen(sourcePagePath.c_str(), "w");
-    if (file == nullptr) return false;
+                     const HtmlOptions& options, documents::DocumentGuard& guard) {
+    documents::DocumentFile page(guard, documents::kContextWriteSourcePage);
+    if (!page.Open(sourcePagePath)) return false;
+    std::FILE* file = page.file();
     const std::string title = html::Text(paths::FileName(inPath));
     Put(file, html::kDoctype);
     Put(file, "<title>" + title + "</title>\n");
@@ -199,17 +212,17 @@ bool WriteSourcePage(const std::string& sourcePagePath, const std::string& backL
     Put(file, html::kCenterEnd);
     WriteFooter(file, options);
     Put(file, html::kBodyEnd);
-    std::fclose(file);
-    return true;
+    return page.Close();
 }
 
 bool WriteSourcePageFor(const std::string& sourcePagePath, const std::string& inPath,
-                        const std::string& pagePath, const HtmlOptions& options) {
+                        const std::string& pagePath, const HtmlOptions& options,
+                        documents::DocumentGuard& guard) {
     const std::string backLink = html::Link(pagePath, sourcePagePath);
     const std::string imageSource = options.HTMLMakeSrcPages == SourcePagesWithInput
                                         ? paths::ToUrlSlashes(paths::FileName(inPath))
                                         : html::Link(inPath, sourcePagePath);
-    return WriteSourcePage(sourcePagePath, backLink, imageSource, inPath, options);
+    return WriteSourcePage(sourcePagePath, backLink, imageSource, inPath, options, guard);
 }
 
 }  // namespace vig

@@ -125,47 +125,70 @@ std::string PageName(const std::string& folder, int pageNumber, const HtmlOption
     return html::InFolder(folder, name);
 }
 
-HtmlPageSeries::HtmlPageSeries(const BatchOptions& options) : options_(options) {}
-
-HtmlPageSeries::~HtmlPageSeries() {
-    if (file_ != nullptr) std::fclose(file_);
+bool IsRunPageName(const std::string& fileName, const HtmlOptions& options) {
+    const std::string ext = HtmlExtension(options);
+    if (fileName == "index" + ext || fileName == "_index" + ext) return true;
+    const std::string& base = options.HTMLPath;
+    if (fileName.size() < base.size() + ext.size() || fileName.compare(0, base.size(), base) != 0 ||
+        fileName.compare(fileName.size() - ext.size(), ext.size(), ext) != 0)
+        return false;
+    const std::string number =
+        fileName.substr(base.size(), fileName.size() - base.size() - ext.size());
+    if (number.empty()) return On(options.HTMLSuppressFirstNumber);
+    return std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+HtmlPageSeries::HtmlPageSeries(const BatchOptions& options, documents::DocumentGuard& guard)
+    : options_(options), guard_(guard) {}
+
+// An open page at the end is thrown away: the run closes its last page
+// itself.
+HtmlPageSeries::~HtmlPageSeries() = default;
+
 // Table columns and images per page below 1 count as 1: the row and page
-// arithmetic divides by them.
+// arithmetic divides by them. Columns stop at kMaxTableColumns: the last
+// row of a page is filled with empty cells up to the last column, and a
+// stored count in the billions would fill the disk.
 int HtmlPageSeries::Columns() const {
-    return std::max(1, options_.HTMLTableCols);
+    return std::clamp(options_.HTMLTableCols, 1, kMaxTableColumns);
 }
 int HtmlPageSeries::MaxImages() const {
     return std::max(1, options_.HTMLMaxImages);
 }
 
-bool HtmlPageSeries::OpenPage(std::FILE* file) {
-    file_ = file;
-    if (file_ == nullptr) {
+std::unique_ptr<documents::DocumentFile> HtmlPageSeries::CreatePage() {
+    auto page = std::make_unique<documents::DocumentFile>(guard_, documents::kContextWritePage);
+    if (!page->Open(pagePath_)) page.reset();
+    return page;
+}
+
+bool HtmlPageSeries::OpenPage(std::unique_ptr<documents::DocumentFile> page) {
+    page_ = std::move(page);
+    if (!page_) {
         pagePath_.clear();
         return false;
     }
+    std::FILE* file = page_->file();
     pageList_.push_back(pagePath_);
-    WritePageStart(file_, options_);
-    Put(file_, kParagraph);
-    if (On(options_.HTMLTable)) Put(file_, kRowStart);
+    WritePageStart(file, options_);
+    Put(file, kParagraph);
+    if (On(options_.HTMLTable)) Put(file, kRowStart);
     return true;
 }
 
 void HtmlPageSeries::EndTable(const char* filler, const char* tableEnd) {
     const int cols = Columns();
     const int lastColumn = cellIndex_ < 0 ? -1 : cellIndex_ % cols;
-    for (int c = lastColumn + 1; c < cols; ++c) Put(file_, filler);
-    Put(file_, tableEnd);
+    for (int c = lastColumn + 1; c < cols; ++c) Put(page(), filler);
+    Put(page(), tableEnd);
 }
 
 void HtmlPageSeries::ClosePage() {
-    Put(file_, kCenterEnd);
-    WriteFooter(file_, options_);
-    Put(file_, kBodyEnd);
-    std::fclose(file_);
-    file_ = nullptr;
+    Put(page(), kCenterEnd);
+    WriteFooter(page(), options_);
+    Put(page(), kBodyEnd);
+    page_->Close();
+    page_.reset();
 }
 
 void HtmlPageSeries::BeginPageForFile(const std::string& thumbnailPath, int fileIndex) {
@@ -173,17 +196,17 @@ void HtmlPageSeries::BeginPageForFile(const std::string& thumbnailPath, int file
     const std::string folder = html::FolderOf(thumbnailPath);
     const bool table = On(options_.HTMLTable);
 
-    if (fileIndex == 0 && file_ == nullptr && pageList_.empty()) {
+    if (fileIndex == 0 && !page_ && pageList_.empty()) {
         pageDir_ = folder;
         pagePath_ = PageName(pageDir_, pageNumber_, options_);
-        if (!OpenPage(std::fopen(pagePath_.c_str(), "w"))) return;
+        if (!OpenPage(CreatePage())) return;
     }
-    if (file_ == nullptr) return;
+    if (!page_) return;
 
     const int cols = Columns();
     if (table && cellIndex_ > 0 && cellIndex_ % cols == cols - 1) {
-        Put(file_, kRowBreak);
-        Put(file_, kRowStart);
+        Put(page(), kRowBreak);
+        Put(page(), kRowStart);
     }
 
     bool ends = false;
@@ -201,10 +224,10 @@ void HtmlPageSeries::BeginPageForFile(const std::string& thumbnailPath, int file
 
     // Close this page and open the next.
     if (table) EndTable(kFillerMidRun, kTableEndMidRun);
-    Put(file_, kParagraphEnd);
+    Put(page(), kParagraphEnd);
     const bool fileLinks = On(options_.HTMLMakeFileLink);
     if (fileLinks && closedPages_ > 0)
-        Put(file_, PageLink(html::Link(prevPagePath_, pagePath_), options_.HTMLPrevText) + "  |  ");
+        Put(page(), PageLink(html::Link(prevPagePath_, pagePath_), options_.HTMLPrevText) + "  |  ");
 
     const std::string closingPath = pagePath_;
     prevPagePath_ = pagePath_;
@@ -214,33 +237,33 @@ void HtmlPageSeries::BeginPageForFile(const std::string& thumbnailPath, int file
 
     // The next page is created before the closing page links to it, so a
     // page that cannot be created is never linked.
-    std::FILE* next = std::fopen(pagePath_.c_str(), "w");
-    if (fileLinks && next != nullptr)
-        Put(file_, PageLink(html::Link(pagePath_, closingPath), options_.HTMLNextText));
+    std::unique_ptr<documents::DocumentFile> next = CreatePage();
+    if (fileLinks && next)
+        Put(page(), PageLink(html::Link(pagePath_, closingPath), options_.HTMLNextText));
     ClosePage();
-    if (OpenPage(next)) cellIndex_ = 0;
+    if (OpenPage(std::move(next))) cellIndex_ = 0;
 }
 
 void HtmlPageSeries::WriteErrorEntry(const std::string& inputFileName) {
-    if (file_ == nullptr || !On(options_.HTMLTable)) return;
-    Put(file_, "  <td>Error : " + html::Text(inputFileName) + "</td>\n\n");
+    if (!page_ || !On(options_.HTMLTable)) return;
+    Put(page(), "  <td>Error : " + html::Text(inputFileName) + "</td>\n\n");
 }
 
 void HtmlPageSeries::EndPageSeries(const std::string& rootFolder) {
     if (!On(options_.HTMLLog)) return;
-    if (On(options_.HTMLMakeIndex)) WriteIndexes(pageList_, rootFolder, options_);
-    if (file_ == nullptr) return;
+    if (On(options_.HTMLMakeIndex)) WriteIndexes(pageList_, rootFolder, options_, guard_);
+    if (!page_) return;
     if (On(options_.HTMLTable)) EndTable(kFillerLast, kTableEndLast);
-    Put(file_, kParagraphEnd);
+    Put(page(), kParagraphEnd);
     if (On(options_.HTMLMakeFileLink) && !prevPagePath_.empty())
-        Put(file_, PageLink(html::Link(prevPagePath_, pagePath_), options_.HTMLPrevText));
+        Put(page(), PageLink(html::Link(prevPagePath_, pagePath_), options_.HTMLPrevText));
     ClosePage();
     pagePath_.clear();
 }
 
 void WriteThumbnailEntry(std::FILE* page, const std::string& outPath, const std::string& inPath,
                          int width, int height, const std::string& pagePath,
-                         const BatchOptions& options) {
+                         const BatchOptions& options, documents::DocumentGuard& guard) {
     if (page == nullptr) return;
     const std::string title = paths::FileName(outPath);
 
@@ -251,11 +274,13 @@ void WriteThumbnailEntry(std::FILE* page, const std::string& outPath, const std:
         const int mode = options.HTMLMakeSrcPages;
         if (mode == SourcePagesWithInput || mode == SourcePagesWithOutput) {
             const std::string sourcePage = SourcePagePath(inPath, outPath, options);
-            // A source page never replaces the open page (an input named
-            // like it); when it is not written the entry links to the input
-            // image instead.
+            // A source page never takes the name of a page, an index or a
+            // file the run has written (an input named like one); when it is
+            // not written the entry links to the input image instead.
             if (html::FullForm(sourcePage) != html::FullForm(pagePath) &&
-                WriteSourcePageFor(sourcePage, inPath, pagePath, options))
+                !IsRunPageName(paths::FileName(sourcePage), options) &&
+                guard.MayWrite(sourcePage) &&
+                WriteSourcePageFor(sourcePage, inPath, pagePath, options, guard))
                 target = html::Link(sourcePage, outPath);
         }
     }

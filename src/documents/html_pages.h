@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "documents/writing.h"
 #include "options/batch_options.h"
 
 namespace vig {
@@ -22,14 +24,24 @@ void WriteFooter(std::FILE* file, const HtmlOptions& options);
 // The start of a thumbnail page, up to the table tag when HTMLTable is on.
 void WritePageStart(std::FILE* file, const HtmlOptions& options);
 
+// Columns a table may have at most (see HtmlPageSeries::Columns).
+inline constexpr int kMaxTableColumns = 1000;
+
+// Whether a file name is one that pages or indexes of a run may take:
+// HTMLPath with a number (or without, for the first page with
+// HTMLSuppressFirstNumber), "index" or "_index", with the page extension.
+bool IsRunPageName(const std::string& fileName, const HtmlOptions& options);
+
 // The page of `folder` with number `pageNumber` (no number for page 0 with
 // HTMLSuppressFirstNumber).
 std::string PageName(const std::string& folder, int pageNumber, const HtmlOptions& options);
 
 class HtmlPageSeries {
 public:
-    // Reads its settings from `options` (kept by reference for the run).
-    explicit HtmlPageSeries(const BatchOptions& options);
+    // Reads its settings from `options` (kept by reference for the run);
+    // pages are written under the run's guard.
+    explicit HtmlPageSeries(const BatchOptions& options,
+                            documents::DocumentGuard& guard = documents::NoGuard());
     ~HtmlPageSeries();
     HtmlPageSeries(const HtmlPageSeries&) = delete;
     HtmlPageSeries& operator=(const HtmlPageSeries&) = delete;
@@ -45,15 +57,18 @@ public:
     void EndPageSeries(const std::string& rootFolder);
 
     // The open page and its path (nullptr and "" when none is open).
-    std::FILE* page() const { return file_; }
+    std::FILE* page() const { return page_ ? page_->file() : nullptr; }
     const std::string& pagePath() const { return pagePath_; }
     // Every page opened in the run, in order.
     const std::vector<std::string>& pageList() const { return pageList_; }
 
 private:
-    // Makes `file`, just created at pagePath_, the open page and writes its
-    // start; false when it could not be created (the series then ends).
-    bool OpenPage(std::FILE* file);
+    // Starts the page at pagePath_; false when it could not be created
+    // (the series then ends).
+    std::unique_ptr<documents::DocumentFile> CreatePage();
+    // Makes `page` the open page and writes its start; false when there is
+    // none.
+    bool OpenPage(std::unique_ptr<documents::DocumentFile> page);
     // Fills the open table row with `filler` cells and ends the table with
     // `tableEnd`.
     void EndTable(const char* filler, const char* tableEnd);
@@ -62,7 +77,8 @@ private:
     int MaxImages() const;
 
     const BatchOptions& options_;
-    std::FILE* file_ = nullptr;
+    documents::DocumentGuard& guard_;
+    std::unique_ptr<documents::DocumentFile> page_;
     std::string pagePath_;
     std::string prevPagePath_;
     std::string pageDir_;
@@ -74,8 +90,10 @@ private:
 
 // One thumbnail's entry on the open page; the pipeline writes the table
 // cell lines around it. width and height are the thumbnail's final size.
+// Source pages are written under `guard`.
 void WriteThumbnailEntry(std::FILE* page, const std::string& outPath, const std::string& inPath,
                          int width, int height, const std::string& pagePath,
-                         const BatchOptions& options);
+                         const BatchOptions& options,
+                         documents::DocumentGuard& guard = documents::NoGuard());
 
 }  // namespace vig

@@ -40,7 +40,11 @@ std::string Text(std::string_view text) {
 std::string Url(std::string_view link, bool unquoted) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
-    out.reserve(link.size());
+    out.reserve(link.size() + 2);
+    // A relative link whose first step holds a colon would read as a scheme
+    // ("javascript:", or "Party: day 1.jpg" as the scheme "party").
+    const size_t colon = link.find(':');
+    if (colon != std::string_view::npos && colon < link.find('/')) out += "./";
     for (const char c : link) {
         const auto b = static_cast<unsigned char>(c);
         const bool encode = b >= 0x7F || b < 0x20 || (unquoted && b == ' ') || c == '%' ||

@@ -23,6 +23,8 @@ std::string Text(std::string_view text);
 // A link or image source for an attribute value: bytes that a browser would
 // read as something else than a name (% # ? \, controls, bytes above 127,
 // and blanks when the value is not quoted) as %XX, then & < > " as entities.
+// Links are relative: one whose first step holds a colon starts with "./",
+// so that no part of a file name is taken for a scheme.
 std::string Url(std::string_view link, bool unquoted = false);
 
 // The link from the folder of `base` to `target`. Both are taken as full,

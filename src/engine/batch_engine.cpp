@@ -1,7 +1,10 @@
 #include "engine/batch_engine.h"
 
 #include <array>
+#include <chrono>
 #include <ctime>
+#include <new>
+#include <thread>
 #include <vector>
 
 #include "documents/batch_log.h"
@@ -11,6 +14,7 @@
 #include "engine/engine_util.h"
 #include "engine/output_naming.h"
 #include "engine/report.h"
+#include "engine/run_files.h"
 #include "engine/run_host.h"
 #include "engine/source_scan.h"
 #include "image/codec_table.h"
@@ -24,6 +28,56 @@ namespace {
 
 void PumpThroughHost(void* context, int maxMilliseconds) {
     static_cast<RunHost*>(context)->PumpMessages(maxMilliseconds);
+}
+
+bool HostStopRequested(void* context) {
+    return static_cast<RunHost*>(context)->StopRequested();
+}
+
+// Lets a stop request end the reading of an image (a long decode) for the
+// length of one load. Saving is never cut short: a file whose save began is
+// finished.
+class StopDuringLoad {
+public:
+    explicit StopDuringLoad(RunHost& host) { SetStopCheck(HostStopRequested, &host); }
+    ~StopDuringLoad() { SetStopCheck(nullptr, nullptr); }
+    StopDuringLoad(const StopDuringLoad&) = delete;
+    StopDuringLoad& operator=(const StopDuringLoad&) = delete;
+};
+
+// Holds the run's lock on its output folder. A second run into the same
+// folder waits until the first one has finished, so that pages, logs and
+// numbered names of two runs never mix; a stop request ends the wait.
+bool LockOutputFolder(RunHost& host, platform::FolderLock& lock, const std::string& folder) {
+    bool told = false;
+    for (;;) {
+        // A folder that cannot be locked (a file system without locks) is
+        // used unlocked.
+        if (lock.TryLock(folder) != platform::FolderLock::Result::Busy) return true;
+        if (!told) {
+            host.Notice(texts::WaitingForFolder(folder));
+            told = true;
+        }
+        if (host.StopRequested()) return false;
+        host.PumpMessages(kStatusPumpMilliseconds);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
+// Claims the numbered name a thumbnail gets, so that another program (or
+// run) numbering in the same folder cannot take it before the save: the
+// next free number is taken when the name went meanwhile. False when no
+// claim could be made (the save reports the folder's problem).
+bool ClaimNumberedName(const BatchOptions& o, const std::string& base, const std::string& ext,
+                       std::string* outputPath) {
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        if (platform::ClaimNewFile(*outputPath)) return true;
+        if (!platform::Exists(*outputPath)) return false;
+        *outputPath = ApplyOutputCase(
+            BuildOutputName(base, ext, o.OutputRenameStyle, o.OutputExtraText, o.OutputCase),
+            o.OutputCase);
+    }
+    return false;
 }
 
 // The nearest palette entry (4-byte entries blue, green, red, 0) to a
@@ -95,18 +149,12 @@ bool SharesCommonRoot(const std::string& a, const std::string& b) {
 ErrorCode SaveImageFile(CPxImage& image, const std::string& path, int format) {
     if (image.empty()) return ErrParameter;
     if (FindWriter(format) == nullptr) return ErrNone;
-    std::string temp;
-    if (!platform::CreateTempFileBeside(path, &temp)) return ErrOpenFile;
-    const ErrorCode code = image.Save(temp, format);
-    if (code != ErrNone) {
-        platform::RemoveFile(temp);
-        return code;
-    }
-    if (!platform::ReplaceFile(temp, path)) {
-        platform::RemoveFile(temp);
-        return ErrWriteFile;
-    }
-    return ErrNone;
+    if (!platform::MayReplace(path)) return ErrWriteFile;
+    platform::PendingFile file;
+    if (!file.Begin(path)) return ErrOpenFile;
+    const ErrorCode code = image.Save(file.writePath(), format);
+    if (code != ErrNone) return code;
+    return file.Commit() == platform::PendingFile::Result::Done ? ErrNone : ErrWriteFile;
 }
 
 std::string SingleFileOutputPath(const BatchOptions& options, const std::string& singleFilePath) {
@@ -154,6 +202,20 @@ ErrorCode BatchEngine::ProcessFile(const std::string& sourcePath, const std::str
                                    const CPxImage* overlay, const std::string& displayPath,
                                    std::FILE* log, std::FILE* page, const std::string& pagePath,
                                    CPxCompositeImg* composite) {
+    // Running out of memory anywhere in one file fails that file alone.
+    try {
+        return ProcessFileSteps(sourcePath, outputPath, overlay, displayPath, log, page, pagePath,
+                                composite);
+    } catch (const std::bad_alloc&) {
+        return ErrOutOfMemory;
+    }
+}
+
+ErrorCode BatchEngine::ProcessFileSteps(const std::string& sourcePath,
+                                        const std::string& outputPath, const CPxImage* overlay,
+                                        const std::string& displayPath, std::FILE* log,
+                                        std::FILE* page, const std::string& pagePath,
+                                        CPxCompositeImg* composite) {
     BatchOptions& o = options_;
     CPxImage image;
     image.SetPngOptions(o.PNGFileGamma, o.PNGScreenGamma, o.PNGKey, o.PNGText, On(o.PNGCopyPNGText),
@@ -162,13 +224,18 @@ ErrorCode BatchEngine::ProcessFile(const std::string& sourcePath, const std::str
 
     ShowStepText(host_, texts::kReading);
     ShowDetailText(host_, displayPath);
-    ErrorCode code = image.Load(sourcePath);
+    ErrorCode code = ErrNone;
+    {
+        const StopDuringLoad stoppable(host_);
+        code = image.Load(sourcePath);
+    }
+    if (code == ErrCancelled && host_.StopRequested()) return ErrCancelled;
     const int loadedWidth = image.width();
     const int loadedHeight = image.height();
     if (log != nullptr)
         WriteLogInputLines(log, o, displayPath, loadedWidth, loadedHeight, image.textList());
     if (code != ErrNone) return code;
-    if (host_.StopRequested()) return ErrNone;
+    if (host_.StopRequested()) return ErrCancelled;
 
     ShowStepText(host_, texts::kResizing);
     unsigned w = 0, h = 0;
@@ -177,7 +244,7 @@ ErrorCode BatchEngine::ProcessFile(const std::string& sourcePath, const std::str
                         &h, &kind);
     code = image.Resize(static_cast<int>(w), static_cast<int>(h), kind);
     if (code != ErrNone) return code;
-    if (host_.StopRequested()) return ErrNone;
+    if (host_.StopRequested()) return ErrCancelled;
 
     if (On(o.OverlayOverlay) && overlay != nullptr) {
         ShowStepText(host_, texts::kApplyingOverlay);
@@ -190,7 +257,7 @@ ErrorCode BatchEngine::ProcessFile(const std::string& sourcePath, const std::str
         code = image.Sharpen(o.ImageSharpenLevel);
         if (code != ErrNone) return code;
     }
-    if (host_.StopRequested()) return ErrNone;
+    if (host_.StopRequested()) return ErrCancelled;
 
     if (o.ImageEnhanceType != EnhanceNone) {
         bool userCurveMissing = false;
@@ -202,22 +269,23 @@ ErrorCode BatchEngine::ProcessFile(const std::string& sourcePath, const std::str
             if (code != ErrNone) return code;
         }
     }
-    if (host_.StopRequested()) return ErrNone;
+    if (host_.StopRequested()) return ErrCancelled;
 
     if (MatteApplies(o)) {
         ShowStepText(host_, texts::kMatting);
         code = image.Matte(o.MainWidth, o.MainHeight, o.ImageMatteColor);
         if (code != ErrNone) return code;
     }
+    // The last chance to stop: a file whose entries are written is saved.
+    if (host_.StopRequested()) return ErrCancelled;
 
     if (log != nullptr) WriteLogOutputLine(log, o, outputPath, image.width(), image.height());
     if (On(o.HTMLLog) && page != nullptr) {
         if (On(o.HTMLTable)) std::fputs(texts::kCellStart, page);
         WriteThumbnailEntry(page, outputPath, displayPath, image.width(), image.height(), pagePath,
-                            o);
+                            o, guard_ != nullptr ? *guard_ : documents::NoGuard());
         if (On(o.HTMLTable)) std::fputs(texts::kCellEnd, page);
     }
-    if (host_.StopRequested()) return ErrNone;
 
     ShowStepText(host_, texts::kSaving);
     ShowDetailText(host_, outputPath);
@@ -245,6 +313,7 @@ ErrorCode BatchEngine::SingleFileOperation(const std::string& input, const std::
         options_.OverlayOverlay = 0;
     }
     code = ProcessFile(input, output, &overlay, displayPath, nullptr, nullptr, "", nullptr);
+    if (code == ErrCancelled && host_.StopRequested()) return code;
     if (code != ErrNone) Report(displayPath, code, texts::kContextSingleFile, true, nullptr);
     return code;
 }
@@ -256,13 +325,29 @@ BatchSummary BatchEngine::BatchRun() {
     const std::string& source = o.MainSrcPath;
     const std::string& output = o.MainDestPath;
 
-    std::FILE* log = OpenBatchLog(o, std::time(nullptr));
-    struct LogCloser {
-        std::FILE*& file;
-        ~LogCloser() {
-            if (file != nullptr) std::fclose(file);
+    // The run's files: no page, index, log or sheet replaces an input or a
+    // file the run wrote. The guard stays with the engine for the run.
+    RunFiles files(host_, On(o.OpsSilentOperation));
+    struct GuardScope {
+        documents::DocumentGuard*& slot;
+        ~GuardScope() { slot = nullptr; }
+    } guardScope{guard_};
+    guard_ = &files;
+
+    // The log gathers the run's lines and is written whole at the end,
+    // whichever way the run ends.
+    BatchLog batchLog;
+    batchLog.Open(o, std::time(nullptr), files);
+    std::FILE* const log = batchLog.file();
+    files.SetLog(log);
+    struct LogFinisher {
+        BatchLog& log;
+        RunFiles& files;
+        ~LogFinisher() {
+            files.SetLog(nullptr);
+            log.Finish();
         }
-    } logCloser{log};
+    } logFinisher{batchLog, files};
 
     // Only the window asks; a headless run has nobody to ask.
     const bool overwriteStyle = o.OutputRenameStyle != TextPrefix &&
@@ -278,6 +363,14 @@ BatchSummary BatchEngine::BatchRun() {
         return summary;
     }
 
+    // One run at a time writes into a folder.
+    const std::string root = On(o.OutputBranchFromSrc) ? source : output;
+    platform::FolderLock lock;
+    if (!LockOutputFolder(host_, lock, root)) {
+        summary.stopped = true;
+        return summary;
+    }
+
     if (On(o.OutputDuplicateSrcTree) && On(o.OutputRecurseSrc)) {
         const bool ok = CreateOutputTree(host_, o, source, output);
         ShowStepText(host_, "");
@@ -288,12 +381,12 @@ BatchSummary BatchEngine::BatchRun() {
     }
 
     if (host_.HasWindow()) host_.SetProgressText(texts::kScanningForFiles);
-    FileList files;
-    ScanSourceFolder(host_, o, source, &files, On(o.OutputRecurseSrc), o.OutputFilterString,
+    FileList list;
+    ScanSourceFolder(host_, o, source, &list, On(o.OutputRecurseSrc), o.OutputFilterString,
                      On(o.OutputFilterBMP), On(o.OutputFilterGIF), On(o.OutputFilterPNG),
                      On(o.OutputFilterTIF), On(o.OutputFilterJPG), On(o.OutputFilterPCX));
-    files.shrink_to_fit();
-    const int total = static_cast<int>(files.size());
+    list.shrink_to_fit();
+    const int total = static_cast<int>(list.size());
     summary.total = total;
 
     // Source files are opened by their full paths from here on; the folder
@@ -302,6 +395,7 @@ BatchSummary BatchEngine::BatchRun() {
         Report(source, ErrChangeFolder, texts::kContextStopping, false, log);
         return summary;
     }
+    for (const std::string& entry : list) files.AddInput(paths::Join(source, entry));
 
     CPxImage overlay;
     if (const ErrorCode code = LoadOverlay(overlay); code != ErrNone) {
@@ -309,8 +403,10 @@ BatchSummary BatchEngine::BatchRun() {
         o.OverlayOverlay = 0;
     }
 
+    // Links need a folder both paths share: on this system every full path
+    // shares the root, so relative folders are compared in full.
     if (On(o.HTMLLog) && On(o.HTMLMakeSrcLink) && !On(o.OutputBranchFromSrc) &&
-        !SharesCommonRoot(source, output)) {
+        !SharesCommonRoot(platform::AbsolutePath(source), platform::AbsolutePath(output))) {
         if (Report("", ErrNoCommonRoot, texts::kContextHtmlLinksOff, true, log)) return summary;
         o.HTMLMakeSrcLink = 0;
     }
@@ -333,29 +429,39 @@ BatchSummary BatchEngine::BatchRun() {
     std::string compositeFolder;
     int compositeNumber = 0;
     // A sheet is written only when it holds a thumbnail; its number
-    // advances with every sheet written.
+    // advances with every sheet written. A sheet never replaces an input or
+    // a file of the run, and one that cannot be saved is reported.
     const auto flushComposite = [&](const std::string& nextFolder) {
         if (composite.count() > 0) {
-            const std::string root = On(o.OutputBranchFromSrc) ? source : output;
             const std::string folder =
                 On(o.CompositeWriteToRoot) ? paths::StripTrailingSeparator(root) : compositeFolder;
             const std::string name =
                 paths::Join(folder, o.CompositeBaseName + std::to_string(compositeNumber) +
                                         FormatExtension(o.CompositeFormat));
-            SaveImageFile(composite, name, o.CompositeFormat);
+            if (!files.MayWrite(name)) {
+                Report(name, ErrWouldReplace, texts::kContextSaveComposite, false, log);
+            } else if (const ErrorCode code = SaveImageFile(composite, name, o.CompositeFormat);
+                       code != ErrNone) {
+                Report(name, code, texts::kContextSaveComposite, false, log);
+            } else {
+                files.Written(name);
+            }
             composite.Reset();
             ++compositeNumber;
         }
         compositeFolder = nextFolder;
     };
 
-    HtmlPageSeries pages(o);
+    HtmlPageSeries pages(o, files);
     int processed = 0;
     for (int i = 0; i < total; ++i) {
-        const std::string& entry = files[static_cast<size_t>(i)];
+        const std::string& entry = list[static_cast<size_t>(i)];
         const std::string inputFolder = paths::Directory(entry);
         const std::string inputFull = paths::Join(source, entry);
-        if (host_.StopRequested()) break;
+        if (host_.StopRequested()) {
+            summary.stopped = true;
+            break;
+        }
 
         std::string target = output;
         if (On(o.OutputBranchFromSrc)) {
@@ -370,10 +476,12 @@ BatchSummary BatchEngine::BatchRun() {
         const std::string base =
             paths::Join(target, On(o.OutputDuplicateSrcTree) ? paths::WithoutExtension(entry)
                                                              : paths::Title(entry));
-        const std::string outputPath = ApplyOutputCase(
-            BuildOutputName(base, OutputExtension(paths::Extension(entry), o.MainOutputFormat),
-                            o.OutputRenameStyle, o.OutputExtraText, o.OutputCase),
+        const std::string ext = OutputExtension(paths::Extension(entry), o.MainOutputFormat);
+        std::string outputPath = ApplyOutputCase(
+            BuildOutputName(base, ext, o.OutputRenameStyle, o.OutputExtraText, o.OutputCase),
             o.OutputCase);
+        const bool claimed = o.OutputRenameStyle == AutoNumericSuffix &&
+                             ClaimNumberedName(o, base, ext, &outputPath);
 
         if (On(o.HTMLLog)) pages.BeginPageForFile(outputPath, i);
 
@@ -387,21 +495,27 @@ BatchSummary BatchEngine::BatchRun() {
 
         const ErrorCode code = ProcessFile(inputFull, outputPath, &overlay, inputFull, log,
                                            pages.page(), pages.pagePath(), &composite);
+        // A claimed name that received no thumbnail is given back.
+        if (claimed && platform::FileSize(outputPath) == 0) platform::RemoveFile(outputPath);
+        if (code == ErrCancelled && host_.StopRequested()) {
+            summary.stopped = true;
+            break;
+        }
         if (code != ErrNone) {
             if (log != nullptr) WriteLogErrorLine(log, code);
             if (On(o.HTMLLog)) pages.WriteErrorEntry(paths::FileName(entry));
             if (Report(inputFull, code, texts::kContextFileProcess, true, log)) break;
+        } else {
+            files.Written(outputPath);
         }
         ++processed;
         if (host_.HasWindow()) host_.SetProgressText(texts::FilesProcessed(processed, total));
     }
 
     if (On(o.CompositeMakeComposite) && !composite.empty()) flushComposite(compositeFolder);
-    if (On(o.HTMLLog)) pages.EndPageSeries(On(o.OutputBranchFromSrc) ? source : output);
-    if (log != nullptr) {
-        std::fclose(log);
-        log = nullptr;
-    }
+    if (On(o.HTMLLog)) pages.EndPageSeries(root);
+    files.SetLog(nullptr);
+    batchLog.Finish();
     ShowDetailText(host_, "");
     ShowStepText(host_, texts::ProcessedSummary(processed, total));
     summary.finished = true;

@@ -13,13 +13,18 @@
 
 namespace vig {
 
+namespace documents {
+class DocumentGuard;
+}
+
 class CPxImage;
 class CPxCompositeImg;
 class RunHost;
 
 struct BatchSummary {
     bool finished = false;  // false when the run stopped during preparation
-    int processed = 0;
+    bool stopped = false;   // a stop request ended the run early
+    int processed = 0;      // files finished (failed ones included)
     int total = 0;
 };
 
@@ -36,7 +41,8 @@ public:
 
     // One file, the output path used as given. Reports its own failures;
     // displayPath is the path shown in them ("" shows none). Returns the
-    // code of the file (0 also when the overlay failed and was switched off).
+    // code of the file (0 also when the overlay failed and was switched off;
+    // ErrCancelled, unreported, when a stop request ended it).
     ErrorCode SingleFileOperation(const std::string& input, const std::string& output,
                                   const std::string& displayPath);
 
@@ -44,8 +50,10 @@ public:
     // leaves the image empty and answers 0 when OverlayOverlay is off.
     ErrorCode LoadOverlay(CPxImage& image);
 
-    // One source image to one thumbnail. A stop request between steps
-    // answers 0 without saving. overlay, log, page and composite may be null.
+    // One source image to one thumbnail. A stop request during the reading
+    // or between steps answers ErrCancelled without saving; running out of
+    // memory anywhere is ErrOutOfMemory. overlay, log, page and composite
+    // may be null.
     ErrorCode ProcessFile(const std::string& sourcePath, const std::string& outputPath,
                           const CPxImage* overlay, const std::string& displayPath, std::FILE* log,
                           std::FILE* page, const std::string& pagePath, CPxCompositeImg* composite);
@@ -56,11 +64,16 @@ public:
 
 private:
     class RunScope;
+    ErrorCode ProcessFileSteps(const std::string& sourcePath, const std::string& outputPath,
+                               const CPxImage* overlay, const std::string& displayPath,
+                               std::FILE* log, std::FILE* page, const std::string& pagePath,
+                               CPxCompositeImg* composite);
     bool Report(const std::string& file, ErrorCode code, const std::string& context,
                 bool offerCancel, std::FILE* log);
 
     BatchOptions& options_;
     RunHost& host_;
+    documents::DocumentGuard* guard_ = nullptr;  // the run's, while one goes on
     bool running_ = false;
 };
 
@@ -78,9 +91,12 @@ ErrorCode PosterizeOverlay(CPxImage& image, int colours, Colour keep);
 // letter case ignored.
 bool SharesCommonRoot(const std::string& a, const std::string& b);
 
-// Saves through a temporary file beside `path` that replaces it only when
-// the save succeeded: a failed save leaves no partial file and an existing
-// file untouched. A format without a writer writes nothing and answers 0.
+// Saves through a file without a name in the folder of `path`, put in
+// place only when the save succeeded: a failed or interrupted save leaves
+// no partial file, no temporary and an existing file untouched. Something
+// other than a regular file or a link at `path` (a device, a pipe) is never
+// replaced (ErrWriteFile). A format without a writer writes nothing and
+// answers 0.
 ErrorCode SaveImageFile(CPxImage& image, const std::string& path, int format);
 
 // The output path of the window's "Single File Start": the output folder,

@@ -57,7 +57,8 @@ bool ReadInt(const std::string& text, size_t* pos, int* value) {
 
 class Switches {
 public:
-    explicit Switches(const std::vector<std::string>& args) : args_(args) {}
+    explicit Switches(const std::vector<std::string>& args)
+        : args_(args), used_(args.size(), false) {}
 
     // Position of the first occurrence from the fifth argument on, or 0.
     size_t Find(const char* name) const {
@@ -68,8 +69,21 @@ public:
     bool HasValues(size_t at, size_t count) const { return at + count < args_.size(); }
     const std::string& Value(size_t at, size_t k) const { return args_[at + k]; }
 
+    // Marks the switch at `at` and its values as taken.
+    void Use(size_t at, size_t values = 0) {
+        for (size_t i = at; i <= at + values && i < used_.size(); ++i) used_[i] = true;
+    }
+    // The arguments from the fifth on that nothing took.
+    std::vector<std::string> Unused() const {
+        std::vector<std::string> out;
+        for (size_t i = kFirstSwitch; i < args_.size(); ++i)
+            if (!used_[i]) out.push_back(args_[i]);
+        return out;
+    }
+
 private:
     const std::vector<std::string>& args_;
+    std::vector<bool> used_;
 };
 
 // One switch of a group and the value it stands for.
@@ -159,9 +173,12 @@ bool ParseDate(const std::string& text, int64_t* localMidnight) {
 }
 
 bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMode, BatchOptions& o,
-                         std::string* problem) {
-    const Switches sw(args);
-    if (sw.Find("/x") != 0) o.Reset();
+                         std::string* problem, std::vector<std::string>* ignored) {
+    Switches sw(args);
+    if (const size_t at = sw.Find("/x"); at != 0) {
+        o.Reset();
+        sw.Use(at);
+    }
 
     // In each group the first switch present, in the group's order, wins.
     static const Choice kEnhance[] = {{"/e0", EnhanceNone},     {"/ed", DarkenMidtones},
@@ -177,13 +194,18 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
             return Fail(problem, "\"/eu\" needs a curve file");
         o.ImageEnhanceType = e->value;
         o.ImageUserLUTPath = e->value == UserLut ? sw.Value(chosenAt, 1) : std::string();
+        sw.Use(chosenAt, e->value == UserLut ? 1 : 0);
     }
-    if (const Choice* c = FirstPresent(sw, kCase, &chosenAt)) o.OutputCase = c->value;
+    if (const Choice* c = FirstPresent(sw, kCase, &chosenAt)) {
+        o.OutputCase = c->value;
+        sw.Use(chosenAt);
+    }
 
     if (const size_t at = sw.Find("/s"); at != 0) {
         if (!sw.HasValues(at, 2)) return Fail(problem, "\"/s\" needs a width and a height");
         o.MainWidth = TextToInt(sw.Value(at, 1));
         o.MainHeight = TextToInt(sw.Value(at, 2));
+        sw.Use(at, 2);
     }
 
     static const Choice kDates[] = {{"/t+", 0}, {"/t-", 1}};  // value: before
@@ -195,6 +217,7 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
             o.OutputDateFilter = 1;
             o.OutputDateFilterBefore = d.value;
             o.OutputDateDate = date;
+            sw.Use(at, 1);
         }
     }
 
@@ -202,15 +225,21 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
         if (!sw.HasValues(at, 1)) return Fail(problem, "\"/v\" needs a sharpening level");
         o.ImageSharpen = 1;
         o.ImageSharpenLevel = TextToInt(sw.Value(at, 1));
+        sw.Use(at, 1);
     }
-    if (sw.Find("/n") != 0) o.MainEnlarge = 1;
+    if (const size_t at = sw.Find("/n"); at != 0) {
+        o.MainEnlarge = 1;
+        sw.Use(at);
+    }
     if (const size_t at = sw.Find("/r"); at != 0) {
         if (!sw.HasValues(at, 1)) return Fail(problem, "\"/r\" needs a resize code");
         o.MainResizeMethod = ResizeMethodFromCode(TextToInt(sw.Value(at, 1)));
+        sw.Use(at, 1);
     }
     if (const size_t at = sw.Find("/o"); at != 0) {
         if (!sw.HasValues(at, 1)) return Fail(problem, "\"/o\" needs a format code");
         o.MainOutputFormat = OutputFormatFromCode(TextToInt(sw.Value(at, 1)));
+        sw.Use(at, 1);
     }
 
     if (directoryMode) {
@@ -222,7 +251,9 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
         o.OutputRenameStyle = style;
         o.OutputExtraText =
             takesText && sw.HasValues(chosenAt, 1) ? sw.Value(chosenAt, 1) : std::string();
+        if (n != nullptr) sw.Use(chosenAt, takesText ? 1 : 0);
     }
+    if (ignored != nullptr) *ignored = sw.Unused();
     return true;
 }
 
@@ -257,8 +288,17 @@ int RunHeadless(const std::vector<std::string>& args, BatchOptions& options, std
     if (args.size() < 5)
         return usage(single ? "single-file mode needs an input file and an output file"
                             : "directory mode needs a source folder and an output folder");
+    // An empty path (an unset shell variable, say) would mean the current
+    // folder or, joined to names, the root of the file system.
+    if (args[3].empty() || args[4].empty())
+        return usage(single ? "the input and output paths must not be empty"
+                            : "the source and output folders must not be empty");
     std::string problem;
-    if (!ParseCommandOptions(args, directory, options, &problem)) return usage(problem);
+    std::vector<std::string> ignored;
+    if (!ParseCommandOptions(args, directory, options, &problem, &ignored)) return usage(problem);
+    for (const std::string& arg : ignored)
+        std::fprintf(err, "vignettor: warning: ignoring argument \"%s\"\n", arg.c_str());
+    std::fflush(err);
 
     HeadlessHost host(err);
     HeadlessHost::InstallStopSignals();
@@ -276,6 +316,8 @@ int RunHeadless(const std::vector<std::string>& args, BatchOptions& options, std
     } else {
         engine.SingleFileOperation(args[3], args[4], args[3]);
     }
+    // A run ended by a signal says so, as a shell would: 128 + its number.
+    if (const int signal = HeadlessHost::StopSignal(); signal != 0) return 128 + signal;
     return host.reportCount() > 0 ? kExitReported : kExitSuccess;
 }
 

@@ -36,14 +36,19 @@ bool ParseDate(const std::string& text, int64_t* localMidnight);
 
 // Applies the switches of args (argument 0 is the program). False, with a
 // description in *problem, when a switch lacks its value or a date does not
-// parse; switches applied before that stay applied.
+// parse; switches applied before that stay applied. *ignored receives the
+// arguments from the fifth on that no switch took (unknown words, repeated
+// switches, switches of the other mode, a group's losers).
 bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMode,
-                         BatchOptions& options, std::string* problem = nullptr);
+                         BatchOptions& options, std::string* problem = nullptr,
+                         std::vector<std::string>* ignored = nullptr);
 
 void PrintUsage(std::FILE* out);
 
 // Runs a headless command line (args[1] is the headless word) and gives the
-// exit status: 0, 1 when anything was reported, 2 for a usage error. The
+// exit status: 0, 1 when anything was reported, 2 for a usage error (an
+// empty path among them), 128 + the signal number when SIGINT or SIGTERM
+// stopped it. Arguments no switch took are named in warnings on `err`. The
 // directory mode's summary goes to `out`, reports and usage text to `err`.
 int RunHeadless(const std::vector<std::string>& args, BatchOptions& options, std::FILE* out,
                 std::FILE* err);

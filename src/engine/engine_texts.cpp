@@ -14,4 +14,8 @@ std::string ProcessedSummary(int processed, int total) {
     return "Processed " + std::to_string(processed) + " of " + std::to_string(total) + " files\n";
 }
 
+std::string WaitingForFolder(const std::string& folder) {
+    return "Waiting for another run writing into " + folder;
+}
+
 }  // namespace vig::texts

@@ -42,6 +42,10 @@ inline constexpr const char* kContextUserLut = "Load user LUT";
 inline constexpr const char* kContextSingleOverlay =
     "Single File Start, Overlay Load\nSetting Overlay OFF";
 inline constexpr const char* kContextSingleFile = "Single File Start";
+inline constexpr const char* kContextSaveComposite = "Save composite image";
+
+// The notice while another run holds the output folder.
+std::string WaitingForFolder(const std::string& folder);
 
 // Table cell lines around a thumbnail's page entry.
 inline constexpr const char* kCellStart = "  <td>\n";

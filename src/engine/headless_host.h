@@ -22,12 +22,16 @@ public:
     void AppendErrorLog(const std::string&) override {}
     void SetLogButtonBlinking(bool) override {}
     void ReportWithoutWindow(const std::string& message) override;
+    void Notice(const std::string& text) override;
 
     int reportCount() const { return reports_; }
 
     // Ctrl-C (SIGINT) and SIGTERM become a stop request, so a run ends
-    // cleanly: the current file is not saved and the pages are closed.
+    // cleanly: the file being read is dropped, one being saved is finished,
+    // and the pages are closed.
     static void InstallStopSignals();
+    // The signal that asked for the stop, 0 when none did.
+    static int StopSignal();
 
 private:
     std::FILE* errors_;

@@ -29,6 +29,9 @@ public:
     virtual void SetLogButtonBlinking(bool on) = 0;
     // A report made while there is no window (headless): nobody is asked.
     virtual void ReportWithoutWindow(const std::string& message) = 0;
+    // A passing notice that is no failure (the run waits for another one,
+    // say): the status line, unless the host has a better place for it.
+    virtual void Notice(const std::string& text) { SetStepText(text); }
 };
 
 }  // namespace vig

@@ -50,12 +50,46 @@ bool Contains(const std::vector<FolderId>& ids, const platform::DirEntry& e) {
     });
 }
 
+// The run's own output folders below the source folder, which a recursive
+// walk leaves out (else every run would make thumbnails of the thumbnails
+// of the last one): the output folder, when it is not the source folder
+// itself, and with branch folders every folder at the branch path.
+struct OwnFolders {
+    bool hasOutput = false;
+    platform::FileIdentity output;
+    std::string branch;  // relative, without "./" or a trailing separator
+
+    bool Contains(const std::string& relative, const platform::DirEntry& e) const {
+        if (hasOutput && e.device == output.device && e.inode == output.inode) return true;
+        if (branch.empty()) return false;
+        if (relative == branch) return true;
+        return relative.size() > branch.size() &&
+               relative.compare(relative.size() - branch.size(), branch.size(), branch) == 0 &&
+               relative[relative.size() - branch.size() - 1] == paths::kSeparator;
+    }
+};
+
+OwnFolders OwnFoldersOf(const BatchOptions& options, const std::string& sourceFolder) {
+    OwnFolders own;
+    if (On(options.OutputBranchFromSrc)) {
+        std::string branch = options.OutputBranchPath;
+        while (branch.rfind("./", 0) == 0) branch.erase(0, 2);
+        while (!branch.empty() && branch.back() == paths::kSeparator) branch.pop_back();
+        own.branch = branch;
+    } else {
+        platform::FileIdentity source;
+        own.hasOutput = platform::IdentityOf(options.MainDestPath, &own.output) &&
+                        !(platform::IdentityOf(sourceFolder, &source) && source == own.output);
+    }
+    return own;
+}
+
 // `entered` holds every folder entered so far: a link leads into a folder
 // only the first time, so links between sibling folders cannot make the
 // walk grow with every order in which they can be followed.
-void Collect(RunHost& host, const std::string& sourceFolder, std::vector<std::string>* list,
-             const std::string& start, std::vector<FolderId>* ancestors,
-             std::set<std::pair<uint64_t, uint64_t>>* entered) {
+void Collect(RunHost& host, const std::string& sourceFolder, const OwnFolders& own,
+             std::vector<std::string>* list, const std::string& start,
+             std::vector<FolderId>* ancestors, std::set<std::pair<uint64_t, uint64_t>>* entered) {
     Pump(host);
     std::vector<platform::DirEntry> entries;
     if (!ListSorted(FullPath(sourceFolder, start), &entries)) return;
@@ -65,9 +99,10 @@ void Collect(RunHost& host, const std::string& sourceFolder, std::vector<std::st
         if (Contains(*ancestors, e)) continue;
         if (e.link && entered->count({e.device, e.inode}) != 0) continue;
         const std::string path = start.empty() ? e.name : paths::Join(start, e.name);
+        if (own.Contains(path, e)) continue;
         ancestors->push_back({e.device, e.inode});
         entered->insert({e.device, e.inode});
-        Collect(host, sourceFolder, list, path, ancestors, entered);
+        Collect(host, sourceFolder, own, list, path, ancestors, entered);
         ancestors->pop_back();
         list->push_back(path);
     }
@@ -83,8 +118,8 @@ struct Found {
     int64_t modified;
 };
 
-// The checks before a walk: the current folder names the failure when the
-// source folder is not one that could be entered.
+// The checks before a walk: a source folder that cannot be entered is
+// reported by its name.
 bool SourceUsable(RunHost& host, bool silent, const std::string& sourceFolder,
                   const char* context) {
     std::string current;
@@ -93,7 +128,7 @@ bool SourceUsable(RunHost& host, bool silent, const std::string& sourceFolder,
         return false;
     }
     if (!platform::CanEnterFolder(sourceFolder)) {
-        ReportError(host, silent, current, ErrChangeFolder, context, false, nullptr);
+        ReportError(host, silent, sourceFolder, ErrChangeFolder, context, false, nullptr);
         return false;
     }
     return true;
@@ -145,7 +180,7 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
     return paths::CompareIgnoringCase(a, b) < 0;
 }
 
-void CollectSubfolders(RunHost& host, const BatchOptions& /*options*/,
+void CollectSubfolders(RunHost& host, const BatchOptions& options,
                        const std::string& sourceFolder, std::vector<std::string>* list,
                        const std::string& start) {
     std::vector<FolderId> ancestors;
@@ -154,7 +189,8 @@ void CollectSubfolders(RunHost& host, const BatchOptions& /*options*/,
         ancestors.push_back(top);
     std::set<std::pair<uint64_t, uint64_t>> entered;
     for (const FolderId& id : ancestors) entered.insert({id.device, id.inode});
-    Collect(host, sourceFolder, list, start, &ancestors, &entered);
+    Collect(host, sourceFolder, OwnFoldersOf(options, sourceFolder), list, start, &ancestors,
+            &entered);
 }
 
 namespace {

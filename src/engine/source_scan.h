@@ -28,7 +28,10 @@ bool LessIgnoringCase(const std::string& a, const std::string& b);
 // Appends every folder below sourceFolder/start (start "" is the source
 // folder itself) as a path relative to the source folder, children before
 // their parent. A link to a folder is followed only when that folder is not
-// one of its own parents and has not been entered before.
+// one of its own parents and has not been entered before. The run's own
+// output folders are left out: the output folder (MainDestPath) when it lies
+// below and is not the source folder, and with OutputBranchFromSrc every
+// folder at the branch path.
 void CollectSubfolders(RunHost& host, const BatchOptions& options, const std::string& sourceFolder,
                        std::vector<std::string>* list, const std::string& start = "");
 

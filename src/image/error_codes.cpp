@@ -36,6 +36,8 @@ std::string ErrorText(ErrorCode code) {
                    "1) Best Fit or Exact Size resize method is used\n"
                    "2) Fixed Width or Fixed Height resize method is used with background matting "
                    "On.";
+        case ErrWouldReplace:
+            return "Not written: it would replace an input file or a file written by this run";
         default: return "Error #" + std::to_string(code);
     }
 }

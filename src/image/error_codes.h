@@ -1,5 +1,5 @@
 // Error codes of the whole program: 0 is success, 1-22 come from the image
-// library and the image object, 50-55 from the batch engine.
+// library and the image object, 50-56 from the batch engine.
 #pragma once
 
 #include <string>
@@ -35,6 +35,9 @@ enum : ErrorCode {
     ErrChangeFolder = 53,
     ErrNoCommonRoot = 54,
     ErrCompositeMethod = 55,
+    // A document or sheet that would take the place of an input of the run
+    // or of a file the run wrote itself.
+    ErrWouldReplace = 56,
     // What the image object answers for an extension it has no reader for.
     ErrUnknownFormat = 60,
 };

@@ -7,6 +7,8 @@ thread_local ErrorCode tLastError = ErrNone;
 thread_local ProgressCallback tCallback = nullptr;
 thread_local MessagePump tPump = nullptr;
 thread_local void* tPumpContext = nullptr;
+thread_local StopCheck tStopCheck = nullptr;
+thread_local void* tStopContext = nullptr;
 
 }  // namespace
 
@@ -21,12 +23,25 @@ int ReportProgress(int row, int total) { return tCallback != nullptr ? tCallback
 int ApplicationProgressCallback(int row, int /*total*/) {
     if (row % 20 != 0) return 1;
     if (tPump != nullptr) tPump(tPumpContext, 80);
-    return 1;
+    return StopRequestedNow() ? 0 : 1;
 }
 
 void SetMessagePump(MessagePump pump, void* context) {
     tPump = pump;
     tPumpContext = context;
+}
+
+}  // namespace vig
+
+namespace vig {
+
+void SetStopCheck(StopCheck check, void* context) {
+    tStopCheck = check;
+    tStopContext = context;
+}
+
+bool StopRequestedNow() {
+    return tStopCheck != nullptr && tStopCheck(tStopContext);
 }
 
 }  // namespace vig

@@ -26,14 +26,22 @@ ProgressCallback GetProgressCallback();
 int ReportProgress(int row, int total);
 
 // The application's callback, registered by every CPxImage at construction:
-// on every 20th row it lets the message pump run for at most 80 ms, and it
-// never cancels.
+// on every 20th row it lets the message pump run for at most 80 ms. It
+// cancels only when a stop has been requested (see SetStopCheck).
+
 int ApplicationProgressCallback(int row, int total);
 
 // The pump the application callback runs (none by default; the engine
 // installs its host's pump for the length of a run).
 using MessagePump = void (*)(void* context, int maxMilliseconds);
 void SetMessagePump(MessagePump pump, void* context);
+
+// Whether the user has asked the work of this thread to stop (none by
+// default; the engine installs its host's stop request for the length of a
+// run). Long decodes look at it between rows and scans.
+using StopCheck = bool (*)(void* context);
+void SetStopCheck(StopCheck check, void* context);
+bool StopRequestedNow();
 
 // Status of one codec entry: cleared on entry, copied to the last error on
 // exit. Set only the first failure.

@@ -17,23 +17,34 @@ void AdviseHugePages(uint8_t* data, size_t size) {
     if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 }
 
+thread_local size_t tMaxBlockBytes = kMaxBlockBytes;
+
 }  // namespace
+
+size_t MaxBlockBytes() {
+    return tMaxBlockBytes;
+}
+
+void SetMaxBlockBytes(size_t bytes) {
+    tMaxBlockBytes = bytes < kMaxBlockBytes ? bytes : kMaxBlockBytes;
+}
 
 bool BlockSize(long long width, long long height, int bytesPerPixel, size_t* bytes) {
     if (width <= 0 || height <= 0 || bytesPerPixel <= 0) return false;
     const unsigned long long w = static_cast<unsigned long long>(width);
     const unsigned long long h = static_cast<unsigned long long>(height);
-    if (w > kMaxBlockBytes || h > kMaxBlockBytes) return false;
+    const unsigned long long limit = tMaxBlockBytes;
+    if (w > limit || h > limit) return false;
     const unsigned long long row = w * static_cast<unsigned long long>(bytesPerPixel);
-    if (row > kMaxBlockBytes) return false;
-    if (h != 0 && row > kMaxBlockBytes / h) return false;
+    if (row > limit) return false;
+    if (h != 0 && row > limit / h) return false;
     *bytes = static_cast<size_t>(row * h);
     return true;
 }
 
 bool PixelBlock::Allocate(size_t bytes) {
     Reset();
-    if (bytes == 0 || bytes > kMaxBlockBytes) return false;
+    if (bytes == 0 || bytes > tMaxBlockBytes) return false;
     // calloc hands out fresh zero pages for large blocks without touching them.
     auto* p = static_cast<uint8_t*>(std::calloc(bytes, 1));
     if (p == nullptr) return false;

@@ -11,8 +11,14 @@ namespace vig {
 
 inline constexpr size_t kMaxBlockBytes = 0x7FFFFFFF;
 
+// The largest block this thread may allocate: kMaxBlockBytes unless lowered
+// (the fuzz targets give the readers a smaller budget, since larger
+// pictures only cost them time).
+size_t MaxBlockBytes();
+void SetMaxBlockBytes(size_t bytes);
+
 // width x height x bytesPerPixel, or false when a dimension is not positive,
-// the product overflows or exceeds kMaxBlockBytes.
+// the product overflows or exceeds MaxBlockBytes().
 bool BlockSize(long long width, long long height, int bytesPerPixel, size_t* bytes);
 
 class PixelBlock {

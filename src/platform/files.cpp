@@ -2,6 +2,8 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,10 +11,89 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <mutex>
+#include <set>
 
 #include "platform/paths.h"
 
 namespace vig::platform {
+namespace {
+
+// Opens a folder for reading its entries. A folder whose path is longer
+// than the system allows is reached one step at a time.
+int OpenFolder(const std::string& path) {
+    const char* name = path.empty() ? "." : path.c_str();
+    int fd = open(name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0 || errno != ENAMETOOLONG) return fd;
+    fd = open(path[0] == paths::kSeparator ? "/" : ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    size_t pos = 0;
+    while (fd >= 0 && pos < path.size()) {
+        size_t next = path.find(paths::kSeparator, pos);
+        if (next == std::string::npos) next = path.size();
+        const std::string step = path.substr(pos, next - pos);
+        pos = next + 1;
+        if (step.empty()) continue;
+        const int inner = openat(fd, step.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        close(fd);
+        fd = inner;
+    }
+    return fd;
+}
+
+// The folder a file of `target` lives in ("." for a bare name).
+std::string FolderOfTarget(const std::string& target) {
+    if (target.find(paths::kSeparator) == std::string::npos) return ".";
+    const std::string folder = paths::Directory(target);
+    return folder.empty() ? std::string(1, paths::kSeparator) : folder;
+}
+
+// A fresh random part for temporary names.
+unsigned RandomPart() {
+    static std::atomic<uint64_t> counter{0};
+    uint64_t v = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                 (counter.fetch_add(1) * 0x9E3779B97F4A7C15ull);
+    v ^= v >> 29;
+    v *= 0xBF58476D1CE4E5B9ull;
+    v ^= v >> 32;
+    return static_cast<unsigned>(v & 0xFFFFFFFFu);
+}
+
+// ".vig-<pid>-<random>.tmp" in `folder`.
+std::string TemporaryName(const std::string& folder) {
+    char name[48];
+    std::snprintf(name, sizeof name, ".vig-%ld-%08x.tmp", static_cast<long>(getpid()), RandomPart());
+    return folder == "." ? std::string(name) : paths::Join(paths::StripTrailingSeparator(folder), name);
+}
+
+// Hidden temporaries of ours whose process has gone are removed, once per
+// folder and process. Only regular files of the current user with the
+// exact name pattern are touched, and never one of a living process.
+void RemoveStaleTemporaries(const std::string& folder) {
+    static std::mutex mutex;
+    static std::set<std::string> cleaned;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (!cleaned.insert(folder).second) return;
+    }
+    std::vector<DirEntry> entries;
+    if (!ListFolder(folder, &entries)) return;
+    for (const DirEntry& e : entries) {
+        long pid = 0;
+        unsigned random = 0;
+        int used = 0;
+        if (std::sscanf(e.name.c_str(), ".vig-%ld-%8x.tmp%n", &pid, &random, &used) != 2 ||
+            static_cast<size_t>(used) != e.name.size() || pid <= 0)
+            continue;
+        if (kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+        const std::string path = folder == "." ? e.name : paths::Join(folder, e.name);
+        struct stat st {};
+        if (lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == getuid())
+            unlink(path.c_str());
+    }
+}
+
+}  // namespace
 
 int OpenRegularFile(const std::string& path) {
     // Non-blocking, so that opening a pipe without a writer returns at once.
@@ -63,8 +144,13 @@ CreateFolderResult CreateFolder(const std::string& path) {
 
 bool ListFolder(const std::string& path, std::vector<DirEntry>* entries) {
     entries->clear();
-    DIR* dir = opendir(path.empty() ? "." : path.c_str());
-    if (dir == nullptr) return false;
+    const int fd = OpenFolder(path);
+    if (fd < 0) return false;
+    DIR* dir = fdopendir(fd);
+    if (dir == nullptr) {
+        close(fd);
+        return false;
+    }
     const int dirFd = dirfd(dir);
     while (const dirent* d = readdir(dir)) {
         const std::string name = d->d_name;
@@ -113,28 +199,32 @@ bool CurrentFolder(std::string* path) {
     }
 }
 
-bool CreateTempFileBeside(const std::string& target, std::string* tempPath) {
-    tempPath->clear();
-    static std::atomic<uint64_t> counter{0};
-    const std::string folder = paths::Directory(target);
-    const auto now =
-        static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+PendingFile::~PendingFile() {
+    Abandon();
+}
+
+bool PendingFile::Begin(const std::string& target) {
+    Abandon();
+    target_ = target;
+    const std::string folder = FolderOfTarget(target);
+    static const bool procUsable = access("/proc/self/fd", X_OK) == 0;
+    if (procUsable) {
+        fd_ = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd_ >= 0) {
+            unnamed_ = true;
+            writePath_ = "/proc/self/fd/" + std::to_string(fd_);
+            return true;
+        }
+        // Only a file system without unnamed files falls back to a name.
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return false;
+    }
+    RemoveStaleTemporaries(folder);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        // A mixed value of time, process and counter: unique enough, and
-        // O_EXCL makes sure no existing file is ever taken.
-        uint64_t v = now ^ (static_cast<uint64_t>(getpid()) << 32) ^
-                     (counter.fetch_add(1) * 0x9E3779B97F4A7C15ull);
-        v ^= v >> 29;
-        char name[32];
-        std::snprintf(name, sizeof name, ".vig%08x.tmp", static_cast<unsigned>(v & 0xFFFFFFFFu));
-        const std::string candidate =
-            folder.empty() && target.find(paths::kSeparator) == std::string::npos
-                ? std::string(name)
-                : paths::Join(folder, name);
-        const int fd = open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            close(fd);
-            *tempPath = candidate;
+        const std::string candidate = TemporaryName(folder);
+        fd_ = open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ >= 0) {
+            unnamed_ = false;
+            writePath_ = candidate;
             return true;
         }
         if (errno != EEXIST) return false;
@@ -142,8 +232,151 @@ bool CreateTempFileBeside(const std::string& target, std::string* tempPath) {
     return false;
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
-    return std::rename(from.c_str(), to.c_str()) == 0;
+std::FILE* PendingFile::stream() {
+    if (stream_ == nullptr && fd_ >= 0) {
+        const int copy = dup(fd_);
+        if (copy < 0) return nullptr;
+        stream_ = fdopen(copy, "wb");
+        if (stream_ == nullptr) close(copy);
+    }
+    return stream_;
+}
+
+PendingFile::Result PendingFile::Commit() {
+    if (fd_ < 0) return Result::WriteFailed;
+    bool written = true;
+    if (stream_ != nullptr) {
+        if (std::fflush(stream_) != 0 || std::ferror(stream_) != 0) written = false;
+        if (std::fclose(stream_) != 0) written = false;
+        stream_ = nullptr;
+    }
+    if (!written) {
+        Abandon();
+        return Result::WriteFailed;
+    }
+    if (!MayReplace(target_)) {
+        Abandon();
+        return Result::NotReplaceable;
+    }
+    std::string named = writePath_;
+    if (unnamed_) {
+        // An unnamed file gets a temporary name of its own, which then
+        // replaces the target in one step.
+        const std::string folder = FolderOfTarget(target_);
+        bool linked = false;
+        for (int attempt = 0; attempt < 100 && !linked; ++attempt) {
+            named = TemporaryName(folder);
+            if (linkat(AT_FDCWD, writePath_.c_str(), AT_FDCWD, named.c_str(), AT_SYMLINK_FOLLOW) ==
+                0)
+                linked = true;
+            else if (errno != EEXIST)
+                break;
+        }
+        if (!linked) {
+            Abandon();
+            return Result::NameFailed;
+        }
+    }
+    if (std::rename(named.c_str(), target_.c_str()) != 0) {
+        unlink(named.c_str());
+        if (!unnamed_) writePath_.clear();
+        Abandon();
+        return Result::NameFailed;
+    }
+    close(fd_);
+    fd_ = -1;
+    writePath_.clear();
+    return Result::Done;
+}
+
+void PendingFile::Abandon() {
+    if (stream_ != nullptr) {
+        std::fclose(stream_);
+        stream_ = nullptr;
+    }
+    if (fd_ >= 0) {
+        close(fd_);
+        fd_ = -1;
+        if (!unnamed_ && !writePath_.empty()) unlink(writePath_.c_str());
+    }
+    writePath_.clear();
+}
+
+bool MayReplace(const std::string& path) {
+    struct stat st {};
+    // Nothing there (or nothing that can be examined: writing it fails on
+    // its own account).
+    if (lstat(path.c_str(), &st) != 0) return true;
+    return S_ISREG(st.st_mode) || S_ISLNK(st.st_mode);
+}
+
+bool ClaimNewFile(const std::string& path) {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) return false;
+    close(fd);
+    return true;
+}
+
+bool IdentityOf(const std::string& path, FileIdentity* id) {
+    struct stat st {};
+    if (path.empty() || stat(path.c_str(), &st) != 0) return false;
+    id->device = static_cast<uint64_t>(st.st_dev);
+    id->inode = static_cast<uint64_t>(st.st_ino);
+    return true;
+}
+
+std::string FollowLinks(const std::string& path) {
+    std::string current = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat st {};
+        if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+        std::vector<char> buf(static_cast<size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
+        const ssize_t n = readlink(current.c_str(), buf.data(), buf.size());
+        if (n <= 0 || static_cast<size_t>(n) >= buf.size()) return current;
+        const std::string target(buf.data(), static_cast<size_t>(n));
+        if (target[0] == paths::kSeparator || current.find(paths::kSeparator) == std::string::npos)
+            current = target;
+        else
+            current = paths::Join(FolderOfTarget(current), target);
+    }
+    return current;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    if (path.empty()) return path;
+    std::filesystem::path p(path);
+    if (p.is_relative()) {
+        std::string current;
+        if (!CurrentFolder(&current)) return path;
+        p = std::filesystem::path(current) / p;
+    }
+    std::string out = p.lexically_normal().string();
+    if (out.size() > 1 && out.back() == paths::kSeparator) out.pop_back();
+    return out;
+}
+
+FolderLock::~FolderLock() {
+    Unlock();
+}
+
+FolderLock::Result FolderLock::TryLock(const std::string& folder) {
+    Unlock();
+    const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return Result::Failed;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int err = errno;
+        close(fd);
+        return err == EWOULDBLOCK ? Result::Busy : Result::Failed;
+    }
+    fd_ = fd;
+    return Result::Locked;
+}
+
+void FolderLock::Unlock() {
+    if (fd_ >= 0) {
+        close(fd_);  // releases the lock
+        fd_ = -1;
+    }
 }
 
 bool RemoveFile(const std::string& path) {

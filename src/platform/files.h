@@ -11,13 +11,13 @@
 
 namespace vig::platform {
 
-// Any entry of that name (file, folder, link, even a dangling one).
 // Opens a regular file for reading: -1 for anything else (a folder, a pipe,
 // a device), without ever blocking on a pipe that has no writer.
 int OpenRegularFile(const std::string& path);
 // The same as a stdio stream in binary mode; nullptr on failure.
 std::FILE* OpenRegularFileStream(const std::string& path);
 
+// Any entry of that name (file, folder, link, even a dangling one).
 bool Exists(const std::string& path);
 bool IsFolder(const std::string& path);
 // A folder that can be entered (searched), as a current folder must be.
@@ -40,7 +40,8 @@ struct DirEntry {
 };
 
 // The entries of a folder without "." and "..", in no particular order.
-// False when the folder cannot be read.
+// Folders deeper than the system's path limit are listed too. False when
+// the folder cannot be read.
 bool ListFolder(const std::string& path, std::vector<DirEntry>* entries);
 
 // Device and inode of a folder; false when it cannot be examined.
@@ -49,12 +50,90 @@ bool FolderIdentity(const std::string& path, uint64_t* device, uint64_t* inode);
 // The current folder of the process; false when it cannot be read.
 bool CurrentFolder(std::string* path);
 
-// Creates a new, empty file with a unique name in the folder of `target`
-// ("." + "vig" + random + ".tmp"), never an existing one. False (and "" in
-// *tempPath) when it cannot be created.
-bool CreateTempFileBeside(const std::string& target, std::string* tempPath);
-// Moves `from` over `to` in one step (an existing `to` is replaced).
-bool ReplaceFile(const std::string& from, const std::string& to);
+// A file written under no name and put at its target only when complete:
+// a run that is killed, or a write that fails, leaves neither a partial
+// target nor a stray temporary behind. Where the file system cannot make
+// unnamed files, a hidden temporary beside the target stands in (named
+// with the process id, so that a later run can remove one whose process
+// has gone).
+class PendingFile {
+public:
+    enum class Result { Done, WriteFailed, NotReplaceable, NameFailed };
+
+    PendingFile() = default;
+    ~PendingFile();
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+
+    // Starts an empty file for `target` in the target's folder. False when
+    // it cannot be made (no such folder, no permission, no space).
+    bool Begin(const std::string& target);
+    bool active() const { return fd_ >= 0; }
+    const std::string& target() const { return target_; }
+    // A path by which a writer may open the file anew (and truncate it).
+    const std::string& writePath() const { return writePath_; }
+    // A stream for writing, owned by this object (nullptr when inactive).
+    std::FILE* stream();
+    // Closes the stream (every write checked) and names the file: an
+    // existing regular file or symbolic link at the target is replaced,
+    // anything else (a folder, pipe, device or socket) never is.
+    Result Commit();
+    // Throws the file away.
+    void Abandon();
+
+private:
+    int fd_ = -1;
+    bool unnamed_ = false;  // made with O_TMPFILE
+    std::FILE* stream_ = nullptr;
+    std::string target_;
+    std::string writePath_;
+};
+
+// True when nothing stands at `path` or what stands there is a regular
+// file or a symbolic link: what an output may replace.
+bool MayReplace(const std::string& path);
+
+// Creates `path` as a new empty file, never an existing one (the claim of
+// a name that other processes may want too). False when something of that
+// name exists or it cannot be made.
+bool ClaimNewFile(const std::string& path);
+
+// Identity of the file a path names (links followed); false when there is
+// none.
+struct FileIdentity {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+    auto operator<=>(const FileIdentity&) const = default;
+};
+bool IdentityOf(const std::string& path, FileIdentity* id);
+
+// The path a chain of symbolic links at `path` ends at (`path` itself when
+// it is no link; a dangling link's target when that is missing).
+std::string FollowLinks(const std::string& path);
+
+// `path` joined to the current folder when relative, without "." and ".."
+// steps or doubled separators (worked out on the text; links are not
+// resolved).
+std::string AbsolutePath(const std::string& path);
+
+// An advisory lock on a folder, held until Unlock or destruction. Other
+// processes that ask for the same folder's lock wait or are refused.
+class FolderLock {
+public:
+    FolderLock() = default;
+    ~FolderLock();
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+    enum class Result { Locked, Busy, Failed };
+    Result TryLock(const std::string& folder);
+    void Unlock();
+
+private:
+    int fd_ = -1;
+};
+
 bool RemoveFile(const std::string& path);
 // Size in bytes, or -1 when there is no such file.
 int64_t FileSize(const std::string& path);

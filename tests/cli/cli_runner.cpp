@@ -1,9 +1,11 @@
 #include "cli/cli_runner.h"
 
 #include <fcntl.h>
-#include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <fstream>
@@ -23,7 +25,7 @@ void CliSandbox::WriteSettings(const std::vector<std::string>& lines) const {
     for (const auto& l : lines) out << l << "\n";
 }
 
-RunResult CliSandbox::Run(const std::vector<std::string>& args) const {
+pid_t CliSandbox::Start(const std::vector<std::string>& args, const RunLimits& limits) const {
     std::vector<std::string> argvStore;
     argvStore.push_back(VIG_PROGRAM);
     argvStore.insert(argvStore.end(), args.begin(), args.end());
@@ -47,26 +49,37 @@ RunResult CliSandbox::Run(const std::vector<std::string>& args) const {
     for (auto& e : envStore) envp.push_back(e.data());
     envp.push_back(nullptr);
 
-    const std::string outPath = dir_ / ".stdout", errPath = dir_ / ".stderr";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_addchdir_np(&actions, dir_.path().c_str());
-
-    RunResult result;
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    const std::string outPath = dir_ / limits.stdoutName, errPath = dir_ / limits.stderrName;
+    const std::string folder = limits.folder.empty() ? dir_.path() : limits.folder;
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    // The child: only async-signal-safe calls until exec.
+    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(folder.c_str()) != 0)
+        _exit(127);
+    if (limits.maxFileBytes >= 0) {
+        const rlimit limit{static_cast<rlim_t>(limits.maxFileBytes),
+                           static_cast<rlim_t>(limits.maxFileBytes)};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        signal(SIGXFSZ, SIG_IGN);  // writes fail with EFBIG instead
     }
-    posix_spawn_file_actions_destroy(&actions);
-    result.out = ReadFileText(outPath);
-    result.err = ReadFileText(errPath);
+    execve(argv[0], argv.data(), envp.data());
+    _exit(127);
+}
+
+RunResult CliSandbox::Wait(pid_t pid, const RunLimits& limits) const {
+    RunResult result;
+    int status = 0;
+    if (pid > 0 && waitpid(pid, &status, 0) == pid)
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.out = ReadFileText(dir_ / limits.stdoutName);
+    result.err = ReadFileText(dir_ / limits.stderrName);
     return result;
+}
+
+RunResult CliSandbox::Run(const std::vector<std::string>& args, const RunLimits& limits) const {
+    return Wait(Start(args, limits), limits);
 }
 
 }  // namespace vig::test

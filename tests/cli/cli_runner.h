@@ -2,6 +2,8 @@
 // XDG_CONFIG_HOME, capturing stdout, stderr and the exit status.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
 
@@ -10,16 +12,26 @@
 namespace vig::test {
 
 struct RunResult {
-    int status = -1;
+    int status = -1;  // the exit status, or 128 + the signal that ended it
     std::string out;
     std::string err;
+};
+
+// Limits a run is started under.
+struct RunLimits {
+    long long maxFileBytes = -1;  // files may not grow beyond this (a full disk)
+    std::string folder;           // its current folder ("" is the sandbox)
+    std::string stdoutName = ".stdout", stderrName = ".stderr";
 };
 
 class CliSandbox {
 public:
     CliSandbox();
     // Runs the program with these arguments (argument 0 is added).
-    RunResult Run(const std::vector<std::string>& args) const;
+    RunResult Run(const std::vector<std::string>& args, const RunLimits& limits = {}) const;
+    // Starts it without waiting; Wait gives the result.
+    pid_t Start(const std::vector<std::string>& args, const RunLimits& limits = {}) const;
+    RunResult Wait(pid_t pid, const RunLimits& limits = {}) const;
 
     const TempDir& dir() const { return dir_; }
     std::string ConfigHome() const { return dir_ / "config"; }

@@ -5,6 +5,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+#include <vector>
 
 #include "lib_test_util.h"
 
@@ -87,6 +91,110 @@ TEST(Jpeg, TruncatedFileKeepsTheRowsDecodedSoFar) {
     const uint8_t* last = half.data() + 255 * row;
     EXPECT_TRUE(
         std::all_of(last, last + row, [](uint8_t v) { return v == 0; }));  // the end is zero
+}
+
+// A progressive JPEG of the gradient, as libjpeg's simple progression writes
+// it.
+std::vector<uint8_t> ProgressiveJpeg(int width, int height) {
+    const auto rgb = test::Gradient(width, height);
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr err;
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_compress(&cinfo);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &out, &size);
+    cinfo.image_width = static_cast<JDIMENSION>(width);
+    cinfo.image_height = static_cast<JDIMENSION>(height);
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_simple_progression(&cinfo);
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(&rgb[size_t{cinfo.next_scanline} * width * 3]);
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::vector<uint8_t> bytes(out, out + size);
+    std::free(out);
+    return bytes;
+}
+
+// Where the first scan (its SOS marker) begins and where its data ends.
+std::pair<size_t, size_t> FirstScan(const std::vector<uint8_t>& b) {
+    size_t start = 2;
+    while (start + 4 < b.size() && !(b[start] == 0xFF && b[start + 1] == 0xDA))
+        start += 2 + (size_t{b[start + 2]} << 8 | b[start + 3]);
+    size_t end = start + 2 + (size_t{b[start + 2]} << 8 | b[start + 3]);
+    while (end + 1 < b.size() &&
+           !(b[end] == 0xFF && b[end + 1] != 0 && (b[end + 1] < 0xD0 || b[end + 1] > 0xD7)))
+        ++end;
+    return {start, end};
+}
+
+// Repeating a scan only costs time (the repeats decode to the same
+// coefficients); beyond any encoder's count of scans the file is refused
+// instead of keeping the program busy for minutes.
+TEST(Jpeg, FilesWithThousandsOfScansAreRefused) {
+    TempDir dir;
+    const std::vector<uint8_t> original = ProgressiveJpeg(48, 32);
+    ASSERT_TRUE(test::WriteFileBytes(dir / "p.jpg", original));
+    int w = 0, h = 0;
+    PixelBlock want = jpeg::Read(dir / "p.jpg", &w, &h);
+    ASSERT_FALSE(want.empty());
+    const auto [start, end] = FirstScan(original);
+    ASSERT_LT(end, original.size());
+    for (const int copies : {50, 600}) {
+        std::vector<uint8_t> bytes(original.begin(), original.begin() + end);
+        for (int i = 0; i < copies; ++i)
+            bytes.insert(bytes.end(), original.begin() + start, original.begin() + end);
+        bytes.insert(bytes.end(), original.begin() + end, original.end());
+        ASSERT_TRUE(test::WriteFileBytes(dir / "many.jpg", bytes));
+        PixelBlock got = jpeg::Read(dir / "many.jpg", &w, &h);
+        if (copies < 500) {
+            ASSERT_EQ(got.size(), want.size());
+            EXPECT_EQ(0, std::memcmp(got.data(), want.data(), want.size()));
+        } else {
+            EXPECT_TRUE(got.empty());
+            EXPECT_EQ(GetLastImageError(), ErrInvalidJpg);
+        }
+    }
+}
+
+// A stop request reaches into the decode (a long progressive file would
+// otherwise keep the program deaf to Ctrl-C).
+TEST(Jpeg, StopRequestEndsTheDecode) {
+    TempDir dir;
+    ASSERT_TRUE(test::WriteFileBytes(dir / "p.jpg", ProgressiveJpeg(64, 64)));
+    static int calls;
+    calls = 0;
+    SetStopCheck([](void*) { return ++calls > 3; }, nullptr);
+    int w = 0, h = 0;
+    const bool empty = jpeg::Read(dir / "p.jpg", &w, &h).empty();
+    const ErrorCode code = GetLastImageError();
+    SetStopCheck(nullptr, nullptr);
+    EXPECT_TRUE(empty);
+    EXPECT_EQ(code, ErrCancelled);
+}
+
+// A marker cutting the entropy data short ends the decode like the end of
+// the file: the rest stays black instead of being decoded from nothing.
+TEST(Jpeg, DataCutShortByAMarkerEndsLikeATruncation) {
+    TempDir dir;
+    const auto rgb = test::Gradient(64, 256);
+    ASSERT_EQ(jpeg::Write(dir / "full.jpg", rgb.data(), 64, 256, 90, true), 1);
+    auto bytes = test::ReadFileBytes(dir / "full.jpg");
+    const size_t cut = bytes.size() / 2;
+    bytes.resize(cut);
+    bytes.insert(bytes.end(), {0xFF, 0xD9, 0x00, 0x00, 0x00, 0x00});  // EOI, then junk
+    ASSERT_TRUE(test::WriteFileBytes(dir / "cut.jpg", bytes));
+    int w = 0, h = 0;
+    PixelBlock cutShort = jpeg::Read(dir / "cut.jpg", &w, &h);
+    ASSERT_EQ(h, 256);
+    const uint8_t* last = cutShort.data() + size_t{255} * 64 * 3;
+    EXPECT_TRUE(std::all_of(last, last + 64 * 3, [](uint8_t v) { return v == 0; }));
 }
 
 // Writes a 16 x 16 4-component JPEG of one colour; `ink` is its CMYK,

@@ -239,6 +239,37 @@ TEST(Png, HugeDeclarationsAreRefusedAndWideRowsRead) {
     EXPECT_EQ(wide.data()[4 * 3], 0);
 }
 
+// Compressed texts inflating far beyond any real file's are dropped once
+// the file's texts hold their share of memory; the picture still loads,
+// with a palette that comes after them.
+TEST(Png, TextsBeyondTheirShareOfMemoryAreDropped) {
+    TempDir dir;
+    const std::string text(2 << 20, 'a');
+    uLongf size = compressBound(static_cast<uLong>(text.size()));
+    std::vector<uint8_t> packed(size);
+    ASSERT_EQ(compress2(packed.data(), &size, reinterpret_cast<const Bytef*>(text.data()),
+                        static_cast<uLong>(text.size()), 9),
+              Z_OK);
+    packed.resize(size);
+    std::vector<PngChunk> chunks;
+    for (int i = 0; i < 100; ++i) {  // 200 MB of text
+        PngChunk c{"zTXt", {'k', static_cast<uint8_t>('0' + i % 10), 0, 0}};
+        c.data.insert(c.data.end(), packed.begin(), packed.end());
+        chunks.push_back(std::move(c));
+    }
+    chunks.push_back({"PLTE", {10, 20, 30, 40, 50, 60}});
+    chunks.push_back(test::Idat({{0x01}}));  // 2 x 1, indices 0 and 1
+    ASSERT_TRUE(test::WriteRawPng(dir / "texts.png", 2, 1, 4, 3, chunks));
+    CPxImage img;
+    ASSERT_EQ(img.Load(dir / "texts.png"), ErrNone);
+    EXPECT_EQ(img.GetPixel(0, 0), Rgb(10, 20, 30));
+    EXPECT_EQ(img.GetPixel(1, 0), Rgb(40, 50, 60));
+    size_t kept = 0;
+    for (const PngTextEntry& e : img.textList()) kept += e.text.size();
+    EXPECT_GT(kept, 0u);
+    EXPECT_LE(kept, size_t{32} << 20);
+}
+
 TEST(Png, InterlacedFilesReportEveryPass) {
     test::ProgressRecorder progress;
     int w = 0, h = 0;

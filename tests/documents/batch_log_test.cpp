@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <clocale>
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -188,18 +192,30 @@ TEST(BatchLog, PerFileLinesFollowTheirSwitches) {
     WriteLogHeader(nullptr, o, kStart);
 }
 
-TEST(BatchLog, OpenAppendsOrReplaces) {
+// What a run's guard hears of its documents.
+struct RecordingGuard final : documents::DocumentGuard {
+    bool MayWrite(const std::string& path) override { return forbidden.count(path) == 0; }
+    void Written(const std::string&) override {}
+    void Failed(const std::string& path, ErrorCode code, const char*) override {
+        failures.push_back(path + " " + std::to_string(code));
+    }
+    std::set<std::string> forbidden;
+    std::vector<std::string> failures;
+};
+
+TEST(BatchLog, WritesEachRunWholeAndReportsWhatItCannotWrite) {
     TempDir dir;
     BatchOptions o;
     o.LogPath = dir / "run.log";
-    EXPECT_EQ(OpenBatchLog(o, kStart), nullptr);  // LogMakeLog off
+    RecordingGuard guard;
+    EXPECT_FALSE(BatchLog().Open(o, kStart, guard));  // LogMakeLog off
     o.LogMakeLog = 1;
     o.LogHeader = 1;
     const auto run = [&] {
-        std::FILE* f = OpenBatchLog(o, kStart);
-        ASSERT_NE(f, nullptr);
-        WriteLogErrorLine(f, ErrOpenFile);
-        std::fclose(f);
+        BatchLog log;
+        ASSERT_TRUE(log.Open(o, kStart, guard));
+        WriteLogErrorLine(log.file(), ErrOpenFile);
+        EXPECT_TRUE(log.Finish());
     };
     run();
     run();
@@ -209,9 +225,42 @@ TEST(BatchLog, OpenAppendsOrReplaces) {
     o.LogAppend = 1;
     run();
     EXPECT_EQ(ReadFileText(dir / "run.log"), one + one);
+    {
+        // A run that never finishes (killed) adds nothing.
+        BatchLog log;
+        ASSERT_TRUE(log.Open(o, kStart, guard));
+        WriteLogErrorLine(log.file(), ErrOpenFile);
+    }
+    EXPECT_EQ(ReadFileText(dir / "run.log"), one + one);
 
-    o.LogPath = dir / "missing/run.log";
-    EXPECT_EQ(OpenBatchLog(o, kStart), nullptr);
+    // The user's link is followed, in both modes.
+    ASSERT_EQ(symlink((dir / "run.log").c_str(), (dir / "link.log").c_str()), 0);
+    o.LogPath = dir / "link.log";
+    run();
+    o.LogAppend = 0;
+    run();
+    EXPECT_EQ(ReadFileText(dir / "run.log"), one);
+    struct stat st {};
+    EXPECT_TRUE(lstat((dir / "link.log").c_str(), &st) == 0 && S_ISLNK(st.st_mode));
+    EXPECT_TRUE(guard.failures.empty());
+
+    // A missing folder, a pipe (never waited on) and a file the run must
+    // not replace are reported, and leave what stood there.
+    ASSERT_EQ(mkfifo((dir / "pipe.log").c_str(), 0644), 0);
+    guard.forbidden.insert(dir / "run.log");
+    const std::vector<std::pair<std::string, int>> refused = {
+        {dir / "missing/run.log", 0}, {dir / "missing/run.log", 1}, {dir / "pipe.log", 0},
+        {dir / "pipe.log", 1},         {dir / "run.log", 0},         {dir / "run.log", 1}};
+    for (const auto& [path, append] : refused) {
+        o.LogPath = path;
+        o.LogAppend = append;
+        guard.failures.clear();
+        BatchLog log;
+        EXPECT_TRUE(!log.Open(o, kStart, guard) || !log.Finish()) << path;
+        EXPECT_EQ(guard.failures.size(), 1u) << path << " " << append;
+    }
+    EXPECT_EQ(ReadFileText(dir / "run.log"), one);
+    EXPECT_TRUE(lstat((dir / "pipe.log").c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
 }
 
 }  // namespace

@@ -356,6 +356,10 @@ TEST(HtmlText, EscapesMarkupAndUrlBytes) {
     EXPECT_EQ(html::Url("a#1?b%c\\d.jpg"), "a%231%3Fb%25c%5Cd.jpg");
     EXPECT_EQ(html::Url("caf\xc3\xa9\".jpg"), "caf%C3%A9&quot;.jpg");
     EXPECT_EQ(html::Url("../x/y.jpg"), "../x/y.jpg");
+    // No part of a name may be read as a scheme.
+    EXPECT_EQ(html::Url("javascript:alert(1).jpg"), "./javascript:alert(1).jpg");
+    EXPECT_EQ(html::Url("Party: day 1/a.jpg", true), "./Party:%20day%201/a.jpg");
+    EXPECT_EQ(html::Url("../x:y/a.jpg"), "../x:y/a.jpg");
 }
 
 }  // namespace

@@ -162,13 +162,6 @@ TEST_F(BatchRunTest, ReportsOfferingCancelEndTheRunOrSwitchTheFeatureOff) {
          &BatchOptions::OverlayOverlay, true,
          FormatReport(logo, ErrOpenFile, "Overlay (main resize)\nSetting overlay OFF")},
         {[](BatchOptions& p) {
-             p.HTMLLog = 1;
-             p.HTMLMakeSrcLink = 1;
-             p.MainDestPath = "relative-out";
-         },
-         &BatchOptions::HTMLMakeSrcLink, true,
-         FormatReport("", ErrNoCommonRoot, "Main resize\nTurning HTML links OFF!!")},
-        {[](BatchOptions& p) {
              p.CompositeMakeComposite = 1;
              p.MainResizeMethod = NoResize;
          },
@@ -257,13 +250,16 @@ TEST_F(BatchRunTest, FailedFilesAreReportedAndCountedUnlessCancelled) {
     EXPECT_NE(log.find("File : " + (src / "b.bmp") + "\nContext : File Process\n\n"),
               std::string::npos);
 
-    // A log that cannot be opened is passed over silently.
+    // A log that cannot be made is reported (without Cancel) and the run
+    // goes on without it.
     o.LogPath = out / "no/such/folder/log.txt";
     host = RecordingHost();
     host.answerCancel = true;
     s = Run();
     EXPECT_EQ(s.processed, 0) << "a file whose report is cancelled does not count";
-    EXPECT_EQ(host.reports.size(), 1u);
+    ASSERT_EQ(host.reports.size(), 2u);
+    EXPECT_EQ(host.reports[0], FormatReport(o.LogPath, ErrOpenFile, "Write batch log"));
+    EXPECT_EQ(host.cancelOffered, (std::vector<bool>{false, true}));
     EXPECT_EQ(host.steps.back(), "Processed 0 of 2 files\n");
 }
 

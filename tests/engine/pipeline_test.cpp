@@ -89,7 +89,7 @@ TEST_F(PipelineTest, MatteOnlyForBestFitAndFixedWidthOrHeight) {
     EXPECT_EQ(ImageSize(out / "m.bmp"), std::make_pair(10, 10)) << "matted to the box";
 }
 
-TEST_F(PipelineTest, StopRequestBetweenStepsSavesNothingAndSucceeds) {
+TEST_F(PipelineTest, StopRequestBetweenStepsSavesNothingAndSaysSo) {
     o.ImageSharpen = 1;
     o.ImageEnhanceType = RaiseContrast;
     o.ImageMatte = 1;
@@ -100,17 +100,18 @@ TEST_F(PipelineTest, StopRequestBetweenStepsSavesNothingAndSucceeds) {
         gStopAtStep = step;
         host.onPump = StopAtStep;
         const std::string target = out / (std::string(step) + ".bmp");
-        ASSERT_EQ(Process(target), ErrNone) << step;
+        ASSERT_EQ(Process(target), ErrCancelled) << step;
         EXPECT_FALSE(FileExists(target)) << step;
         EXPECT_EQ(host.steps.back(), step) << "nothing runs after the stop";
     }
-    // Stopped after the output line: the log already has it, the file does not exist.
+    // Stopped after the last step: no output line, no file; a file is saved
+    // with its entries or not at all.
     host = RecordingHost();
     host.onPump = StopAtStep;
     o.LogOutName = 1;
     ErrorCode code = -1;
-    EXPECT_EQ(WithLog(out / "late.bmp", &code), "Output  : " + (out / "late.bmp") + "  ");
-    EXPECT_EQ(code, ErrNone);
+    EXPECT_EQ(WithLog(out / "late.bmp", &code), "");
+    EXPECT_EQ(code, ErrCancelled);
     EXPECT_FALSE(FileExists(out / "late.bmp"));
 }
 

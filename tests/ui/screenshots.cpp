@@ -3,8 +3,9 @@
 // Writes main-window.png (log pane shut), main-window-log.png (log pane
 // open), main-window-running.png (a real batch under way, the busy window
 // over the window), about.png, sheet-1.png to sheet-9.png (the pages of the
-// options sheet), sheet-html-header.png, sheet-html-appearance.png and
-// sheet-font.png. Runs on the offscreen platform.
+// options sheet), sheet-html-header.png, sheet-html-appearance.png,
+// sheet-font.png, and the file-manager command's snapshrink-dialog.png and
+// snapshrink-running.png. Runs on the offscreen platform.
 #include <QApplication>
 #include <QDir>
 #include <QPainter>
@@ -15,6 +16,7 @@
 #include "engine/report.h"
 #include "options/batch_options.h"
 #include "platform/profile_store.h"
+#include "shellext/quick_dialog.h"
 #include "ui/about_dialog.h"
 #include "ui/font_chooser.h"
 #include "ui/html_appearance_dialog.h"
@@ -184,6 +186,23 @@ int main(int argc, char** argv) {
     ok = Save(OnDesktop(about.grab()), out, "about.png") && ok;
 
     ok = SheetPictures(options, work, out) && ok;
+
+    // The file-manager command: its quick dialog and its busy window.
+    vig::shell::QuickSettings quick;
+    quick.destFolder = options.MainDestPath;
+    quick.inputFolder = in.path().toStdString();
+    vig::shell::CSnapshrinkDlg snapshrink(quick);
+    snapshrink.show();
+    QCoreApplication::processEvents();
+    ok = Save(OnDesktop(snapshrink.grab()), out, "snapshrink-dialog.png") && ok;
+    snapshrink.close();
+    vig::ui::ProgressWindow busy(nullptr, vig::ui::ProgressWindow::Kind::Extension);
+    busy.show();
+    busy.SetStatusText(QStringLiteral("Processing file 3 of 10"));
+    busy.SetPathText(in.filePath(QStringLiteral("beach at noon.jpg")));
+    QCoreApplication::processEvents();
+    ok = Save(OnDesktop(busy.grab()), out, "snapshrink-running.png") && ok;
+    busy.close();
 
     window.close();
     work.removeRecursively();

@@ -57,8 +57,12 @@ void EmitMessage(j_common_ptr cinfo, int level) {
         if (err->pub.num_warnings == 0 || err->pub.trace_level >= 3)
             (*err->pub.output_message)(cinfo);
         err->pub.num_warnings++;
-        if (err->pub.msg_code == JWRN_JPEG_EOF && cinfo->is_decompressor && err->inScanlines &&
-            err->firstLostRow < 0) {
+        // The data ending early, or a marker cutting the entropy data short,
+        // leaves nothing more to decode: the rest is treated as missing
+        // rather than decoded from nothing, row after row.
+        const int code = err->pub.msg_code;
+        if ((code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER) && cinfo->is_decompressor &&
+            err->inScanlines && err->firstLostRow < 0) {
             err->firstLostRow = reinterpret_cast<j_decompress_ptr>(cinfo)->output_scanline;
         }
     } else if (err->pub.trace_level >= level) {
@@ -87,13 +91,30 @@ void InitErrorManager(ErrorManager* err) {
     err->firstLostRow = -1;
 }
 
-// libjpeg's working memory (whole-image coefficient buffers of progressive
-// files) is held to the same cap as a pixel block.
-constexpr long kMaxWorkingMemory = static_cast<long>(kMaxBlockBytes);
+// More scans than any encoder writes: a file with thousands of scans costs
+// a pass over the whole picture for each, so it is refused (as djpeg's
+// -maxscans does).
+constexpr int kMaxScans = 500;
+
+[[noreturn]] void Abort(j_common_ptr cinfo, ErrorCode code) {
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    err->fatalCode = code;
+    std::longjmp(err->jump, 1);
+}
+
+// Called by libjpeg between pieces of work: limits the scans and lets a stop
+// request end a long decode.
+void MonitorProgress(j_common_ptr cinfo) {
+    if (cinfo->is_decompressor &&
+        reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans)
+        Abort(cinfo, ErrInvalidJpg);
+    if (StopRequestedNow()) Abort(cinfo, ErrCancelled);
+}
 
 struct DecodeContext {
     jpeg_decompress_struct cinfo;
     ErrorManager err;
+    jpeg_progress_mgr progress;
     std::FILE* file;
     PixelBlock* block;  // owned by the caller
     int width;
@@ -114,7 +135,11 @@ void Decode(DecodeContext* c) {
         return;
     }
     jpeg_create_decompress(cinfo);
-    cinfo->mem->max_memory_to_use = kMaxWorkingMemory;
+    // libjpeg's working memory (whole-image coefficient buffers of
+    // progressive files) is held to the same cap as a pixel block.
+    cinfo->mem->max_memory_to_use = static_cast<long>(MaxBlockBytes());
+    c->progress.progress_monitor = MonitorProgress;
+    cinfo->progress = &c->progress;
     jpeg_stdio_src(cinfo, c->file);
     jpeg_read_header(cinfo, TRUE);
 

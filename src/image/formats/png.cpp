@@ -1,10 +1,12 @@
 #include "image/formats/png.h"
 
+#include <malloc.h>
 #include <png.h>
 
 #include <algorithm>
 #include <cmath>
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -34,6 +36,15 @@ bool UsableScreenGamma(double gamma) {
 }
 
 constexpr png_alloc_size_t kMaxChunkBytes = 64u << 20;
+// All that libpng holds at once outside its row buffers: the texts it keeps
+// and the chunk being read. A file with many large compressed texts loses
+// the texts beyond it (libpng warns and reads on), not the program its
+// memory. Real files hold texts of a few kilobytes.
+constexpr size_t kMaxHeldBytes = 32u << 20;
+// Once that is used up, later chunks get no more than this: texts are no
+// longer even decompressed, while the critical chunks (a palette is at most
+// 768 bytes; image data has its own limit) still fit.
+constexpr png_alloc_size_t kExhaustedChunkBytes = 4096;
 
 // A text keyword needs at least one printable Latin-1 character; libpng
 // fails the whole file on any other, so such an entry is left out.
@@ -48,6 +59,9 @@ struct ReadContext {
     // limit and then asks for its length in memory: its allocations are
     // held to allocLimit, raised only while it sets up its row buffers.
     png_alloc_size_t allocLimit;
+    // Bytes libpng holds now, and what it may hold.
+    size_t held;
+    size_t heldLimit;
     std::FILE* file;
     png_structp png;
     png_infop info;
@@ -87,18 +101,30 @@ png_color_16 ToPng(const PngBackground& b) {
 }
 
 png_voidp LimitedMalloc(png_structp png, png_alloc_size_t size) {
-    const auto* c = static_cast<const ReadContext*>(png_get_mem_ptr(png));
+    auto* c = static_cast<ReadContext*>(png_get_mem_ptr(png));
     if (c != nullptr && size > c->allocLimit) return nullptr;
-    return std::malloc(size);
+    if (c != nullptr && (c->held > c->heldLimit || size > c->heldLimit - c->held)) {
+        // Once the texts have used up what they may hold, later ones are
+        // not even decompressed.
+        if (png == c->png) png_set_chunk_malloc_max(png, kExhaustedChunkBytes);
+        return nullptr;
+    }
+    void* p = std::malloc(size);
+    if (p != nullptr && c != nullptr) c->held += malloc_usable_size(p);
+    return p;
 }
 
-void Free(png_structp /*png*/, png_voidp p) {
+void Free(png_structp png, png_voidp p) {
+    auto* c = static_cast<ReadContext*>(png_get_mem_ptr(png));
+    if (p != nullptr && c != nullptr) c->held -= malloc_usable_size(p);
     std::free(p);
 }
 
 // Only trivially destructible objects live here (see above).
 void Decode(ReadContext* c) {
     c->allocLimit = kMaxChunkBytes;
+    c->held = 0;
+    c->heldLimit = kMaxHeldBytes;
     c->png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, ErrorFn, WarningFn, c,
                                       LimitedMalloc, Free);
     if (!CreateInfo(c->png, &c->info, &c->code)) return;
@@ -150,8 +176,12 @@ void Decode(ReadContext* c) {
 
     const int passes = png_set_interlace_handling(png);
     // Rows of up to 8 bytes a pixel, twice over, before the transformations.
+    // The row buffers do not count against what the texts may hold.
     c->allocLimit = std::max<png_alloc_size_t>(kMaxChunkBytes, 16 * png_alloc_size_t{width} + 4096);
+    const size_t heldBefore = c->held;
+    c->heldLimit = SIZE_MAX;
     png_read_update_info(png, info);
+    c->heldLimit = kMaxHeldBytes + (c->held - heldBefore);
     c->allocLimit = kMaxChunkBytes;
     const size_t rowBytes = static_cast<size_t>(width) * 3;
     if (png_get_rowbytes(png, info) != rowBytes) {

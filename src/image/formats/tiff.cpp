@@ -141,6 +141,98 @@ void KeepStoredColours(TIFF* tif) {
     if (changed) TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, count, marked.data());
 }
 
+namespace {
+
+// Mirrorings that turn the stored row order into top-down, left-to-right.
+struct Flips {
+    bool horizontal = false;
+    bool vertical = false;
+};
+
+Flips FlipsFor(uint16_t orientation) {
+    switch (orientation) {
+        case ORIENTATION_TOPRIGHT:
+        case ORIENTATION_RIGHTTOP:
+            return {true, false};
+        case ORIENTATION_BOTRIGHT:
+        case ORIENTATION_RIGHTBOT:
+            return {true, true};
+        case ORIENTATION_BOTLEFT:
+        case ORIENTATION_LEFTBOT:
+            return {false, true};
+        default:
+            return {};
+    }
+}
+
+// Rows of one band of the RGBA raster (bottom-up files mirrored) into the
+// picture, starting at stored row `first`.
+void PlaceRows(const uint32_t* raster, uint32_t rows, uint32_t first, uint32_t w, uint32_t h,
+               Flips flips, uint8_t* block) {
+    const size_t rowBytes = static_cast<size_t>(w) * 3;
+    for (uint32_t i = 0; i < rows; ++i) {
+        const uint32_t* src = raster + static_cast<size_t>(i) * w;
+        const uint32_t row = flips.vertical ? h - 1 - (first + i) : first + i;
+        uint8_t* dst = block + static_cast<size_t>(row) * rowBytes;
+        for (uint32_t x = 0; x < w; ++x, dst += 3) {
+            const uint32_t v = src[flips.horizontal ? w - 1 - x : x];
+            dst[0] = static_cast<uint8_t>(TIFFGetR(v));
+            dst[1] = static_cast<uint8_t>(TIFFGetG(v));
+            dst[2] = static_cast<uint8_t>(TIFFGetB(v));
+        }
+    }
+}
+
+// Whether strips larger than a band can be read row by row: contiguous
+// samples whose rows libtiff can decode one after another and convert one
+// at a time (not subsampled YCbCr, not JPEG data).
+bool ReadableByRows(TIFF* tif, const TIFFRGBAImage& img) {
+    if (TIFFIsTiled(tif) || !img.isContig || img.put.contig == nullptr) return false;
+    if (img.photometric == PHOTOMETRIC_YCBCR) return false;
+    uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    return compression != COMPRESSION_JPEG && compression != COMPRESSION_OJPEG;
+}
+
+// Reads the picture a band of rows at a time however large its strips: the
+// rows are decoded in order and converted by libtiff's own routine, so a
+// file with one huge strip costs the picture and one band, not a second
+// copy of the picture at four bytes a pixel. False when not even the first
+// row could be read; rows after one that fails stay zero.
+bool ReadByRows(TIFF* tif, TIFFRGBAImage& img, uint32_t w, uint32_t h, uint32_t band,
+                uint8_t* block, ErrorCode* code) {
+    const tmsize_t scanline = TIFFScanlineSize(tif);
+    if (scanline <= 0) return false;
+    std::vector<uint8_t> rows(static_cast<size_t>(scanline) * band);
+    std::unique_ptr<uint32_t, FreeDeleter> raster(
+        static_cast<uint32_t*>(std::calloc(size_t{band} * w, sizeof(uint32_t))));
+    if (!raster) {
+        *code = ErrOutOfMemory;
+        return false;
+    }
+    const Flips flips = FlipsFor(img.orientation);
+    for (uint32_t y = 0; y < h; y += band) {
+        if (StopRequestedNow()) {
+            *code = ErrCancelled;
+            return false;
+        }
+        const uint32_t want = std::min(band, h - y);
+        uint32_t got = 0;
+        while (got < want &&
+               TIFFReadScanline(tif, rows.data() + static_cast<size_t>(got) * scanline, y + got,
+                                0) == 1)
+            ++got;
+        if (got > 0) {
+            (*img.put.contig)(&img, raster.get(), 0, 0, w, got, 0, 0, rows.data());
+            PlaceRows(raster.get(), got, y, w, h, flips, block);
+        }
+        if (got < want) return y + got > 0;
+    }
+    return true;
+}
+
+}  // namespace
+
 PixelBlock Read(const std::string& path, int* width, int* height) {
     ImageStatus status;
     // A file that opens but that libtiff refuses is a bad TIFF, not an
@@ -198,14 +290,29 @@ PixelBlock Read(const std::string& path, int* width, int* height) {
     const uint32_t wanted = std::max<uint32_t>(1, static_cast<uint32_t>((size_t{4} << 20) / 4 / w));
     const uint32_t band =
         std::min<uint64_t>(h, uint64_t{unit} * std::max<uint32_t>(1, wanted / unit));
-    std::unique_ptr<uint32_t, FreeDeleter> raster(
-        static_cast<uint32_t*>(std::calloc(size_t{band} * w, sizeof(uint32_t))));
     PixelBlock block;
-    if (!raster || !block.Allocate(blockBytes)) {
+    if (!block.Allocate(blockBytes)) {
         status.Fail(ErrOutOfMemory);
         return {};
     }
-    const size_t rowBytes = static_cast<size_t>(w) * 3;
+    // Strips larger than the band are read row by row where that works.
+    if (unit > wanted && ReadableByRows(tif.get(), image.img)) {
+        const uint32_t rowsBand = std::min(h, wanted);  // about 4 MB of raster
+        ErrorCode code = ErrInvalidTiff;
+        if (!ReadByRows(tif.get(), image.img, w, h, rowsBand, block.data(), &code)) {
+            status.Fail(code);
+            return {};
+        }
+        *width = static_cast<int>(w);
+        *height = static_cast<int>(h);
+        return block;
+    }
+    std::unique_ptr<uint32_t, FreeDeleter> raster(
+        static_cast<uint32_t*>(std::calloc(size_t{band} * w, sizeof(uint32_t))));
+    if (!raster) {
+        status.Fail(ErrOutOfMemory);
+        return {};
+    }
     for (uint32_t y = 0; y < h; y += band) {
         const uint32_t rows = std::min(band, h - y);
         image.img.row_offset = static_cast<int>(y);
@@ -219,17 +326,9 @@ PixelBlock Read(const std::string& path, int* width, int* height) {
             }
             continue;
         }
-        const uint32_t firstRow = bottomUp ? h - y - rows : y;
-        for (uint32_t i = 0; i < rows; ++i) {
-            const uint32_t* src = raster.get() + static_cast<size_t>(i) * w;
-            uint8_t* dst = block.data() + static_cast<size_t>(firstRow + i) * rowBytes;
-            for (uint32_t x = 0; x < w; ++x, dst += 3) {
-                const uint32_t v = src[x];
-                dst[0] = static_cast<uint8_t>(TIFFGetR(v));
-                dst[1] = static_cast<uint8_t>(TIFFGetG(v));
-                dst[2] = static_cast<uint8_t>(TIFFGetB(v));
-            }
-        }
+        // libtiff mirrors within the band; the bands themselves are placed
+        // from the bottom for files stored bottom-up.
+        PlaceRows(raster.get(), rows, bottomUp ? h - y - rows : y, w, h, Flips{}, block.data());
     }
     *width = static_cast<int>(w);
     *height = static_cast<int>(h);
