@@ -23,14 +23,10 @@ namespace vig::ui {
 CMySheet::CMySheet(BatchOptions& options, QWidget* parent)
     : QDialog(parent), options_(options), work_(options) {
     setWindowTitle(QString::fromLatin1(texts::kSheetTitle));
+    // Made in focus order: the tabs, the pages' controls, then the buttons.
     tabs_ = new QTabWidget(this);
     // Every tab in view: the sheet is as wide as its nine titles.
     tabs_->setUsesScrollButtons(false);
-    buttons_ = new QDialogButtonBox(
-        QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(tabs_);
-    layout->addWidget(buttons_);
 
     output_ = new COutputPage(work_);
     operation_ = new COperationPage(work_);
@@ -46,6 +42,11 @@ CMySheet::CMySheet(BatchOptions& options, QWidget* parent)
         p->ShowOptions();
         tabs_->addTab(p, p->title());
     }
+    buttons_ = new QDialogButtonBox(
+        QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs_);
+    layout->addWidget(buttons_);
     tabs_->setCurrentIndex(0);
 
     connect(tabs_, &QTabWidget::currentChanged, this, &CMySheet::OnTabChanged);

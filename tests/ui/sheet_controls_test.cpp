@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <set>
 
@@ -228,6 +230,27 @@ TEST(HtmlTextDialog, TextOrFileAndTheLengthLimit) {
     ui.text->moveCursor(QTextCursor::End);
     ui.text->insertPlainText(QStringLiteral("0123456789"));
     EXPECT_EQ(ui.text->toPlainText(), QString(250, 'b') + "01234");
+}
+
+// With the keyboard alone: Ctrl+Tab turns the pages, and Tab from the tabs
+// goes into the page shown before it reaches the buttons.
+TEST(OptionsSheet, KeyboardWalksTheTabsAndThePageShown) {
+    BatchOptions options;
+    CMySheet sheet(options);
+    sheet.show();
+    QApplication::setActiveWindow(&sheet);
+    QWidget* tabBar = sheet.tabs()->tabBar();
+    tabBar->setFocus();
+    for (int page = 0; page < sheet.pageCount(); ++page) {
+        ASSERT_EQ(sheet.tabs()->currentIndex(), page);
+        QTest::keyClick(tabBar, Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        EXPECT_TRUE(sheet.page(page)->isAncestorOf(focus))
+            << page << " " << focus->objectName().toStdString();
+        tabBar->setFocus();
+        QTest::keyClick(tabBar, Qt::Key_Tab, Qt::ControlModifier);
+    }
 }
 
 }  // namespace
