@@ -19,6 +19,7 @@
 #include "engine/app_info.h"
 #include "engine/run_host.h"
 #include "ui/about_dialog.h"
+#include "ui/options_sheet.h"
 #include "ui/window_host.h"
 #include "ui/window_texts.h"
 #include "ui_main_window.h"
@@ -352,8 +353,8 @@ void MainWindow::OnAdvanced() {
     if (accepted) ShowOptions();
 }
 
-bool MainWindow::RunOptionsSheet(BatchOptions&) {
-    return false;
+bool MainWindow::RunOptionsSheet(BatchOptions& options) {
+    return CMySheet::Run(options, this);
 }
 
 void MainWindow::OnAbout() {

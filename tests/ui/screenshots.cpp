@@ -2,9 +2,10 @@
 //   vig_screenshots OUTPUT-FOLDER
 // Writes main-window.png (log pane shut), main-window-log.png (log pane
 // open), main-window-running.png (a real batch under way, the busy window
-// over the window), about.png, and the file-manager command's
-// snapshrink-dialog.png and snapshrink-running.png. Runs on the offscreen
-// platform.
+// over the window), about.png, sheet-1.png to sheet-9.png (the pages of the
+// options sheet), sheet-html-header.png, sheet-html-appearance.png,
+// sheet-font.png, and the file-manager command's snapshrink-dialog.png and
+// snapshrink-running.png. Runs on the offscreen platform.
 #include <QApplication>
 #include <QDir>
 #include <QPainter>
@@ -17,7 +18,11 @@
 #include "platform/profile_store.h"
 #include "shellext/quick_dialog.h"
 #include "ui/about_dialog.h"
+#include "ui/font_chooser.h"
+#include "ui/html_appearance_dialog.h"
+#include "ui/html_text_dialog.h"
 #include "ui/main_window.h"
+#include "ui/options_sheet.h"
 
 namespace {
 
@@ -60,6 +65,71 @@ void MakeSamples(const QDir& in, int count) {
         p.end();
         image.save(in.filePath(QStringLiteral("photo-%1.png").arg(i + 1, 3, 10, QLatin1Char('0'))));
     }
+}
+
+// A logo for the overlay page: white letters on a red badge, on black
+// (the colour keyed out).
+QString MakeLogo(const QDir& dir) {
+    QImage image(240, 120, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(200, 40, 50));
+    p.setPen(Qt::NoPen);
+    p.drawRoundedRect(QRect(10, 20, 220, 80), 24, 24);
+    p.setPen(Qt::white);
+    QFont font = p.font();
+    font.setPixelSize(44);
+    font.setBold(true);
+    p.setFont(font);
+    p.drawText(QRect(10, 20, 220, 80), Qt::AlignCenter, QStringLiteral("2024"));
+    p.end();
+    const QString path = dir.filePath(QStringLiteral("logo.png"));
+    image.save(path);
+    return path;
+}
+
+// Every page of the options sheet, and the dialogs of its pages.
+bool SheetPictures(vig::BatchOptions options, const QDir& work, const QDir& out) {
+    options.OverlayOverlay = 1;
+    options.OverlayPath = MakeLogo(work).toStdString();
+    options.OverlayPos = 6;
+    options.OverlayNoTransparency = 0;
+    options.OverlayOpacity = 0.8;
+    options.LogMakeLog = 1;
+    options.LogPath = work.filePath(QStringLiteral("Pictures/thumbs.log")).toStdString();
+    options.LogInputName = 1;
+    options.HTMLLog = 1;
+    options.HTMLMakeSrcLink = 1;
+    options.HTMLMakeIndex = 1;
+    options.CompositeMakeComposite = 1;
+    options.PNGKey = "Author";
+    options.PNGText = "Ostrel Software";
+    bool ok = true;
+    vig::ui::CMySheet sheet(options);
+    sheet.show();
+    for (int i = 0; i < sheet.pageCount(); ++i) {
+        sheet.showPage(i);
+        QCoreApplication::processEvents();
+        const QByteArray name = QStringLiteral("sheet-%1.png").arg(i + 1).toLatin1();
+        ok = Save(OnDesktop(sheet.grab()), out, name.constData()) && ok;
+    }
+    sheet.hide();
+
+    const auto dialog = [&](QWidget& d, const char* name) {
+        d.show();
+        QCoreApplication::processEvents();
+        ok = Save(OnDesktop(d.grab()), out, name) && ok;
+        d.hide();
+    };
+    vig::ui::CHtmlTextDialog header(
+        false, {"<h1>Holidays 2024</h1>\n<p>Photos of the summer.</p>", "", 0});
+    dialog(header, "sheet-html-header.png");
+    vig::ui::CHtmlAppearanceDialog appearance(options.Html());
+    dialog(appearance, "sheet-html-appearance.png");
+    vig::ui::CFontChooser font({QStringLiteral("Liberation Sans"), 12, vig::MakeColour(0, 0, 0)});
+    dialog(font, "sheet-font.png");
+    return ok;
 }
 
 }  // namespace
@@ -114,6 +184,8 @@ int main(int argc, char** argv) {
     about.show();
     QCoreApplication::processEvents();
     ok = Save(OnDesktop(about.grab()), out, "about.png") && ok;
+
+    ok = SheetPictures(options, work, out) && ok;
 
     // The file-manager command: its quick dialog and its busy window.
     vig::shell::QuickSettings quick;
