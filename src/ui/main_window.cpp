@@ -350,7 +350,10 @@ void MainWindow::OnAdvanced() {
     sheetOpen_ = true;
     const bool accepted = RunOptionsSheet(options_);
     sheetOpen_ = false;
-    if (accepted) ShowOptions();
+    if (!accepted) return;
+    ShowOptions();
+    // "Reset all options" closes the error log pane too.
+    ShowLogPane(On(options_.OpsErrorLogWindow));
 }
 
 bool MainWindow::RunOptionsSheet(BatchOptions& options) {

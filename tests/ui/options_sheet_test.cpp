@@ -560,6 +560,7 @@ TEST(OptionsSheet, OpenedFromTheMainWindow) {
     options.MainWidth = 640;
     options.MainResizeMethod = Percent;
     options.MainOutputFormat = FormatGif;
+    options.OpsErrorLogWindow = 1;
     MainWindow window(options, store);
     const auto find = [&window](const char* name) { return window.findChild<QWidget*>(name); };
     auto* advanced = static_cast<QPushButton*>(find("advancedButton"));
@@ -594,6 +595,7 @@ TEST(OptionsSheet, OpenedFromTheMainWindow) {
     EXPECT_EQ(static_cast<QComboBox*>(find("resizeList"))->currentText(), "Best Fit");
     EXPECT_EQ(static_cast<QComboBox*>(find("formatList"))->currentText(), "JPG");
     EXPECT_EQ(static_cast<QLabel*>(find("widthLabel"))->text(), "Width");
+    EXPECT_TRUE(find("logPaneFrame")->isHidden()) << "the reset closes the error log pane";
 
     OnNextModal([](QDialog& d) {
         auto& sheet = static_cast<CMySheet&>(d);
