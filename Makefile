@@ -5,7 +5,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all setup setup-test configure build demo test bench clean
+.PHONY: all setup setup-test configure build demo test bench screenshots clean
 
 all: build
 
@@ -30,6 +30,11 @@ test: setup-test configure
 
 bench: setup configure
 	cmake --build $(BUILD) --target benchmarks -j $(JOBS)
+
+# Pictures of the windows in $(BUILD)/screenshots/.
+screenshots: setup configure
+	cmake --build $(BUILD) --target vig_screenshots -j $(JOBS)
+	$(BUILD)/tests/ui/vig_screenshots $(BUILD)/screenshots
 
 clean:
 	rm -rf $(BUILD)

@@ -16,6 +16,7 @@ build_pkgs=(
 )
 test_pkgs=(
     imagemagick python3-pil libjpeg-turbo-progs chromium locales
+    xvfb xauth xdotool desktop-file-utils
 )
 
 pkgs=("${build_pkgs[@]}")

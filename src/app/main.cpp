@@ -9,6 +9,7 @@
 #include "options/batch_options.h"
 #include "platform/qt_profile_store.h"
 #include "platform/system.h"
+#include "ui/run_windowed.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv, argv + argc);
@@ -32,7 +33,5 @@ int main(int argc, char** argv) {
     if (args.size() > 1 && vig::IsHeadlessWord(args[1]))
         return vig::RunHeadless(args, options, stdout, stderr);
 
-    // No window yet: tell how to run headless.
-    vig::PrintUsage(stderr);
-    return vig::kExitUsage;
+    return vig::ui::RunWindowed(argc, argv, options, store);
 }

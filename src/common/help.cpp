@@ -16,6 +16,12 @@ public:
 
 HelpOpener* gOpener = nullptr;
 
+void OpenInBrowser(const QUrl& url) {
+    if (url.isEmpty()) return;
+    static BrowserOpener browser;
+    (gOpener != nullptr ? *gOpener : browser).Open(url);
+}
+
 // Topic pages by help context; contexts without a page open the index.
 QString TopicFile(int helpContext) {
     return QStringLiteral("topic-%1.html").arg(helpContext);
@@ -40,8 +46,8 @@ QUrl HelpTopicUrl(int helpContext) {
     if (folder.isEmpty()) return {};
     const QDir dir(folder);
     const QString topic = dir.filePath(TopicFile(helpContext));
-    return QUrl::fromLocalFile(QFileInfo(topic).isFile() ? topic
-                                                         : dir.filePath(QStringLiteral("index.html")));
+    return QUrl::fromLocalFile(
+        QFileInfo(topic).isFile() ? topic : dir.filePath(QStringLiteral("index.html")));
 }
 
 void SetHelpOpener(HelpOpener* opener) {
@@ -49,10 +55,13 @@ void SetHelpOpener(HelpOpener* opener) {
 }
 
 void ShowHelpTopic(int helpContext) {
-    const QUrl url = HelpTopicUrl(helpContext);
-    if (url.isEmpty()) return;
-    static BrowserOpener browser;
-    (gOpener != nullptr ? *gOpener : browser).Open(url);
+    OpenInBrowser(HelpTopicUrl(helpContext));
+}
+
+void ShowHelpHome() {
+    const QString folder = HelpFolder();
+    if (!folder.isEmpty())
+        OpenInBrowser(QUrl::fromLocalFile(QDir(folder).filePath(QStringLiteral("index.html"))));
 }
 
 }  // namespace vig::ui

@@ -28,5 +28,7 @@ void SetHelpOpener(HelpOpener* opener);  // nullptr restores the browser
 
 // Opens the topic of a help context in the browser.
 void ShowHelpTopic(int helpContext);
+// Opens the manual's home page (index.html) in the browser.
+void ShowHelpHome();
 
 }  // namespace vig::ui

@@ -232,20 +232,20 @@ ErrorCode BatchEngine::LoadOverlay(CPxImage& image) {
     code = image.Rotate(options_.OverlayRotation);
     if (code != ErrNone) return code;
     if (options_.OverlayQuantize != 1) return ErrNone;
+    return PosterizeOverlay(image, options_.OverlayQuantizeColors, options_.OverlayTransColor);
+}
 
-    // Posterize, keeping the transparent colour exact so that it can still
-    // be keyed out.
-    int n = options_.OverlayQuantizeColors;
-    if (n < 1) n = 1;
-    if (n > 256) n = 256;
+ErrorCode PosterizeOverlay(CPxImage& image, int colours, Colour keep) {
+    // The entry nearest to the transparent colour becomes exactly that
+    // colour, so that it can still be keyed out.
+    const int n = colours < 1 ? 1 : (colours > 256 ? 256 : colours);
     std::array<uint8_t, 256 * 4> palette{};
-    code = image.BuildPalette(n, palette.data());
+    const ErrorCode code = image.BuildPalette(n, palette.data());
     if (code != ErrNone) return code;
-    const PackedColour trans = options_.OverlayTransColor;
-    uint8_t* e = palette.data() + 4 * NearestEntry(palette.data(), n, trans);
-    e[0] = static_cast<uint8_t>((trans >> 16) & 0xFF);
-    e[1] = static_cast<uint8_t>((trans >> 8) & 0xFF);
-    e[2] = static_cast<uint8_t>(trans & 0xFF);
+    uint8_t* e = palette.data() + 4 * NearestEntry(palette.data(), n, keep);
+    e[0] = static_cast<uint8_t>((keep >> 16) & 0xFF);
+    e[1] = static_cast<uint8_t>((keep >> 8) & 0xFF);
+    e[2] = static_cast<uint8_t>(keep & 0xFF);
     e[3] = 0;
     return image.MapToPalette(n, palette.data());
 }

@@ -101,6 +101,11 @@ private:
 // values and unknown inputs give 0 (nothing is written).
 int ResolveOutputFormat(int mainOutputFormat, int inputFormat);
 
+// Posterizes an overlay to `colours` colours (clamped to 1..256) with an
+// optimised palette whose entry nearest to `keep` is set to exactly `keep`:
+// the transparent colour survives the reduction.
+ErrorCode PosterizeOverlay(CPxImage& image, int colours, Colour keep);
+
 // True when both paths are non-empty and start with the same character,
 // letter case ignored.
 bool SharesCommonRoot(const std::string& a, const std::string& b);

@@ -349,7 +349,9 @@ bool MemoryFile::Create() {
 
 bool MayReplace(const std::string& path) {
     struct stat st {};
-    if (lstat(path.c_str(), &st) != 0) return errno == ENOENT;
+    // Nothing there (or nothing that can be examined: writing it fails on
+    // its own account).
+    if (lstat(path.c_str(), &st) != 0) return true;
     return S_ISREG(st.st_mode) || S_ISLNK(st.st_mode);
 }
 

@@ -43,6 +43,10 @@ pid_t CliSandbox::Start(const std::vector<std::string>& args, const RunLimits& l
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string s = *e;
         if (s.rfind("XDG_CONFIG_HOME=", 0) == 0 || s.rfind("HOME=", 0) == 0) continue;
+        // No display: a start without /h must never open a window here.
+        if (s.rfind("DISPLAY=", 0) == 0 || s.rfind("WAYLAND_DISPLAY=", 0) == 0 ||
+            s.rfind("QT_QPA_PLATFORM=", 0) == 0)
+            continue;
         envStore.push_back(s);
     }
     envStore.push_back("XDG_CONFIG_HOME=" + ConfigHome());

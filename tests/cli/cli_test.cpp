@@ -48,9 +48,9 @@ protected:
 TEST(Cli, EveryStartRecordsTheProgramPathAndHeadlessRunsSaveNothingElse) {
     CliSandbox box;
     const RunResult r = box.Run({});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("usage"), std::string::npos);
-    EXPECT_NE(r.err.find("Vignettor v4.4"), std::string::npos);
+    EXPECT_EQ(r.status, 2) << "no display to open the window on";
+    EXPECT_NE(r.err.find("vignettor /h /d"), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << "one line";
     const std::string program = "VignettorApp=" + std::string(VIG_PROGRAM);
     EXPECT_NE(ReadFileText(box.ConfigFile()).find(program), std::string::npos);
 
@@ -78,8 +78,15 @@ TEST_F(CliRun, UsageErrorsExitWithTwoAndProcessNothing) {
         EXPECT_NE(r.err.find("usage"), std::string::npos);
         EXPECT_TRUE(Names(out).empty());
     }
-    // Not headless: no window yet, so the usage text.
+    // Not headless: the window, and without a display a word on that.
     EXPECT_EQ(box.Run({"/f", In("a.bmp"), Out("a.jpg")}).status, 2);
+    const RunResult help = box.Run({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("usage"), std::string::npos);
+    EXPECT_NE(help.out.find("Vignettor v4.4"), std::string::npos);
+    const RunResult version = box.Run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "Vignettor 4.4.0.1\n");
 }
 
 TEST_F(CliRun, SingleFileExamplesMakeTheirThumbnails) {

@@ -1,0 +1,272 @@
+#include "shellext/menu_entries.h"
+
+#include <QByteArray>
+#include <QXmlStreamReader>
+
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "shellext/shell_texts.h"
+#include "shellext/user_folders.h"
+
+namespace vig::shell {
+namespace {
+
+// The first line of every file of ours, so that a file of the same name
+// that the user made is never written over or removed.
+constexpr const char* kMarker = "# Vignettor context-menu entry";
+constexpr const char* kEntryName = "vignettor-snapshrink";
+constexpr const char* kExtensions[] = {"jpg", "png", "bmp", "gif", "pcx", "tif"};
+constexpr const char* kMimeTypes =
+    "image/jpeg;image/png;image/bmp;image/gif;image/vnd.zbrush.pcx;image/x-pcx;image/tiff;";
+
+std::string Replace(const std::string& text, char from, const std::string& to) {
+    std::string out;
+    for (char c : text) {
+        if (c == from)
+            out += to;
+        else
+            out += c;
+    }
+    return out;
+}
+
+// A value of a key file: backslashes and line breaks escaped.
+std::string KeyFileValue(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+// One argument of a desktop entry's Exec key, before key-file escaping.
+std::string DesktopExecQuote(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '`' || c == '$' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out + '"';
+}
+
+std::string XmlText(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '&')
+            out += "&amp;";
+        else if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += "&gt;";
+        else
+            out += c;
+    }
+    return out;
+}
+
+// Thunar compares its patterns with letter case: one pattern for every
+// spelling of each extension.
+std::string ThunarPatterns() {
+    std::string out;
+    for (const char* ext : kExtensions) {
+        const std::string e = ext;
+        for (unsigned mask = 0; mask < (1u << e.size()); ++mask) {
+            std::string spelled = e;
+            for (size_t i = 0; i < e.size(); ++i)
+                if ((mask >> i) & 1u) spelled[i] = paths::ToUpperAscii(e.substr(i, 1))[0];
+            if (!out.empty()) out += ';';
+            out += "*." + spelled;
+        }
+    }
+    return out;
+}
+
+std::string DolphinServiceMenu(const std::string& launcher) {
+    const std::string exec = KeyFileValue(Replace(DesktopExecQuote(launcher), '%', "%%") + " %F");
+    return std::string(kMarker) +
+           "\n[Desktop Entry]\nType=Application\nName=Vignettor\nComment=" + kMenuHelpText +
+           "\nExec=" + exec + "\nNoDisplay=true\nMimeType=" + kMimeTypes +
+           "\nX-KDE-ServiceTypes=KonqPopupMenu/Plugin\nActions=snapshrink;\n\n"
+           "[Desktop Action snapshrink]\nName=" +
+           kMenuEntryLabel + "\nExec=" + exec + "\n";
+}
+
+std::string NemoAction(const std::string& launcher) {
+    std::string extensions;
+    for (const char* ext : kExtensions) extensions += std::string(ext) + ";";
+    return std::string(kMarker) + "\n[Nemo Action]\nActive=true\nName=" + kMenuEntryLabel +
+           "\nComment=" + kMenuHelpText +
+           "\nExec=" + KeyFileValue(Replace(ShellQuote(launcher), '%', "%%") + " %F") +
+           "\nSelection=notnone\nExtensions=" + extensions + "\n";
+}
+
+// Nautilus and Caja run every executable file of their scripts folder with
+// the selected files as arguments; the file name is the menu text.
+std::string ManagerScript(const std::string& launcher) {
+    return "#!/bin/sh\n" + std::string(kMarker) + "\nexec " + ShellQuote(launcher) + " \"$@\"\n";
+}
+
+// Whether the file at path is absent or one of ours.
+bool FreeOrOurs(const std::string& path) {
+    if (!platform::Exists(path)) return true;
+    std::string text;
+    return ReadFileWhole(path, &text) && text.find(kMarker) != std::string::npos;
+}
+
+bool IsActionsFile(const std::string& text) {
+    // Thunar writes its declaration as <?xml encoding="UTF-8" version="1.0"?>,
+    // which a strict reader refuses: the elements are what counts.
+    std::string body = text;
+    const size_t start = body.find_first_not_of(" \t\r\n");
+    if (start != std::string::npos && body.compare(start, 5, "<?xml") == 0) {
+        const size_t end = body.find("?>", start);
+        if (end == std::string::npos) return false;
+        body.erase(0, end + 2);
+    }
+    QXmlStreamReader reader(QByteArray::fromStdString(body));
+    bool sawRoot = false;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isStartElement() && !sawRoot) {
+            if (reader.name() != QLatin1String("actions")) return false;
+            sawRoot = true;
+        }
+    }
+    return sawRoot && !reader.hasError();
+}
+
+// The span of our <action> element in text, from the start of its line to
+// the end of the line of its closing tag; false when there is none.
+bool FindOurAction(const std::string& text, size_t* begin, size_t* end) {
+    const std::string id = std::string("<unique-id>") + kEntryName + "</unique-id>";
+    size_t from = 0;
+    for (size_t at; (at = text.find(id, from)) != std::string::npos; from = at + id.size()) {
+        size_t open = text.rfind("<action>", at);
+        const size_t closeBefore = text.rfind("</action>", at);
+        if (open == std::string::npos || (closeBefore != std::string::npos && closeBefore > open))
+            continue;
+        const size_t close = text.find("</action>", at);
+        if (close == std::string::npos) return false;
+        // Take the indentation before the element and the line break after
+        // it with it, when they are only white space.
+        size_t lineStart = open;
+        while (lineStart > 0 && (text[lineStart - 1] == ' ' || text[lineStart - 1] == '\t'))
+            --lineStart;
+        if (lineStart == 0 || text[lineStart - 1] == '\n') open = lineStart;
+        size_t after = close + std::string("</action>").size();
+        if (after < text.size() && text[after] == '\n') ++after;
+        *begin = open;
+        *end = after;
+        return true;
+    }
+    return false;
+}
+
+// A file of actions for a user who has none yet: the desktop's defaults, so
+// that the user's own file does not hide them, else an empty list.
+std::string InitialThunarActions() {
+    const std::string system = SystemConfigFile("Thunar/uca.xml");
+    std::string text;
+    if (!system.empty() && ReadFileWhole(system, &text) && IsActionsFile(text)) return text;
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n</actions>\n";
+}
+
+}  // namespace
+
+std::string ShellQuote(const std::string& text) {
+    std::string out(1, '\'');
+    out += Replace(text, '\'', "'\\''");
+    out += '\'';
+    return out;
+}
+
+std::vector<MenuEntryFile> MenuEntryFiles(const std::string& launcherPath) {
+    const std::string data = UserDataFolder();
+    const std::string config = UserConfigFolder();
+    const std::string script = ManagerScript(launcherPath);
+    return {
+        {data + "/kio/servicemenus/" + kEntryName + ".desktop", DolphinServiceMenu(launcherPath),
+         0755},
+        {data + "/nautilus/scripts/" + kMenuEntryLabel, script, 0755},
+        {data + "/nemo/actions/" + kEntryName + ".nemo_action", NemoAction(launcherPath), 0644},
+        {config + "/caja/scripts/" + kMenuEntryLabel, script, 0755},
+    };
+}
+
+std::string ThunarActionsPath() {
+    return UserConfigFolder() + "/Thunar/uca.xml";
+}
+
+std::string ThunarAction(const std::string& launcherPath) {
+    return "<action>\n\t<icon></icon>\n\t<name>" + XmlText(kMenuEntryLabel) +
+           "</name>\n\t<submenu></submenu>\n\t<unique-id>" + kEntryName +
+           "</unique-id>\n\t<command>" +
+           XmlText(Replace(ShellQuote(launcherPath), '%', "%%") + " %F") +
+           "</command>\n\t<description>" + XmlText(kMenuHelpText) +
+           "</description>\n\t<range></range>\n\t<patterns>" + ThunarPatterns() +
+           "</patterns>\n\t<image-files/>\n</action>\n";
+}
+
+bool AddThunarAction(const std::string& actions, const std::string& launcherPath,
+                     std::string* out) {
+    std::string text;
+    if (!RemoveThunarAction(actions, &text)) return false;
+    const size_t close = text.rfind("</actions>");
+    if (close == std::string::npos) return false;
+    std::string block = ThunarAction(launcherPath);
+    if (close > 0 && text[close - 1] != '\n') block = "\n" + block;
+    *out = text.substr(0, close) + block + text.substr(close);
+    return true;
+}
+
+bool RemoveThunarAction(const std::string& actions, std::string* out) {
+    if (!IsActionsFile(actions)) return false;
+    *out = actions;
+    size_t begin = 0, end = 0;
+    while (FindOurAction(*out, &begin, &end)) out->erase(begin, end - begin);
+    return true;
+}
+
+bool WriteMenuEntries(const std::string& launcherPath) {
+    for (const MenuEntryFile& f : MenuEntryFiles(launcherPath)) {
+        if (!FreeOrOurs(f.path) || !MakeFolders(paths::Directory(f.path)) ||
+            !WriteFileWhole(f.path, f.text, f.mode))
+            return false;
+    }
+    const std::string thunar = ThunarActionsPath();
+    std::string current = InitialThunarActions(), updated;
+    if (platform::Exists(thunar) && !ReadFileWhole(thunar, &current)) return false;
+    return AddThunarAction(current, launcherPath, &updated) &&
+           MakeFolders(paths::Directory(thunar)) &&
+           WriteFileWhole(thunar, updated, FileMode(thunar, 0644));
+}
+
+bool RemoveMenuEntries() {
+    bool ok = true;
+    for (const MenuEntryFile& f : MenuEntryFiles("")) {
+        if (platform::Exists(f.path) && FreeOrOurs(f.path) && !platform::RemoveFile(f.path))
+            ok = false;
+    }
+    const std::string thunar = ThunarActionsPath();
+    if (!platform::Exists(thunar)) return ok;
+    std::string current, updated;
+    if (!ReadFileWhole(thunar, &current) || !RemoveThunarAction(current, &updated)) return false;
+    return (updated == current || WriteFileWhole(thunar, updated, FileMode(thunar, 0644))) && ok;
+}
+
+}  // namespace vig::shell

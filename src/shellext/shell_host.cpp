@@ -1,0 +1,197 @@
+#include "shellext/shell_host.h"
+
+#include <dlfcn.h>
+
+#include <cstdio>
+
+#include "common/display.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/system.h"
+#include "shellext/registry_file.h"
+#include "shellext/shell_texts.h"
+
+namespace vig::shell {
+namespace {
+
+constexpr const char* kLibraryFileName = "libvigshell.so";
+constexpr UINT kFirstCommandId = 1;
+constexpr UINT kLastCommandId = 0x7FFF;
+
+// The menu of the host: remembers the items put in.
+class HostMenu final : public IMenu {
+public:
+    bool InsertItemByPosition(UINT, UINT commandId, const char*) override {
+        ids.push_back(commandId);
+        return true;
+    }
+    std::vector<UINT> ids;
+};
+
+template <typename T>
+struct Released {
+    T* p = nullptr;
+    ~Released() {
+        if (p != nullptr) p->Release();
+    }
+};
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "vigshell: %s\n", message.c_str());
+    return 1;
+}
+
+}  // namespace
+
+CFileDataObject::CFileDataObject(const std::vector<std::string>& paths) {
+    for (const std::string& p : paths) {
+        if (p.empty()) continue;
+        drop_ += p;
+        drop_ += '\0';
+    }
+    drop_ += '\0';
+}
+
+HRESULT CFileDataObject::QueryInterface(const IID& riid, void** ppv) {
+    if (ppv == nullptr) return E_POINTER;
+    *ppv = nullptr;
+    if (!IsEqualGUID(riid, IID_IUnknown) && !IsEqualGUID(riid, IID_IDataObject))
+        return E_NOINTERFACE;
+    *ppv = static_cast<IDataObject*>(this);
+    AddRef();
+    return S_OK;
+}
+
+ULONG CFileDataObject::AddRef() {
+    return ++refCount_;
+}
+
+ULONG CFileDataObject::Release() {
+    if (--refCount_ != 0) return refCount_;
+    delete this;
+    return 0;
+}
+
+HRESULT CFileDataObject::GetData(const FORMATETC* format, STGMEDIUM* medium) {
+    if (format == nullptr || medium == nullptr) return E_POINTER;
+    if (format->cfFormat != CF_HDROP || (format->tymed & TYMED_HGLOBAL) == 0) return DV_E_FORMATETC;
+    medium->tymed = TYMED_HGLOBAL;
+    medium->hGlobal = drop_.c_str();
+    medium->pUnkForRelease = this;
+    AddRef();
+    return S_OK;
+}
+
+bool FindRegisteredHandler(RegisteredHandler* handler) {
+    RegistryFile store;
+    std::string id, library;
+    CLSID clsid{};
+    if (!store.Load() || !store.GetValue(kHandlerKey, "", &id) || !GuidFromString(id, &clsid) ||
+        !store.GetValue("CLSID/" + GuidToString(clsid) + "/InProcServer32", "", &library) ||
+        !platform::Exists(library))
+        return false;
+    handler->clsid = clsid;
+    handler->library = library;
+    return true;
+}
+
+std::string LibraryBesideLauncher() {
+    return paths::Join(paths::Directory(platform::ProgramPath()), kLibraryFileName);
+}
+
+ShellLibrary::~ShellLibrary() {
+    if (handle_ == nullptr) return;
+    if (canUnloadNow() == S_OK) dlclose(handle_);
+}
+
+bool ShellLibrary::Open(const std::string& path, std::string* error) {
+    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle_ == nullptr) {
+        const char* why = dlerror();
+        *error = why != nullptr ? why : path;
+        return false;
+    }
+    canUnloadNow = reinterpret_cast<DllCanUnloadNowFn>(dlsym(handle_, "DllCanUnloadNow"));
+    getClassObject = reinterpret_cast<DllGetClassObjectFn>(dlsym(handle_, "DllGetClassObject"));
+    registerServer = reinterpret_cast<DllRegisterServerFn>(dlsym(handle_, "DllRegisterServer"));
+    unregisterServer =
+        reinterpret_cast<DllUnregisterServerFn>(dlsym(handle_, "DllUnregisterServer"));
+    if (canUnloadNow != nullptr && getClassObject != nullptr && registerServer != nullptr &&
+        unregisterServer != nullptr)
+        return true;
+    *error = path + " is not the context-menu library";
+    dlclose(handle_);
+    handle_ = nullptr;
+    return false;
+}
+
+HRESULT RunContextMenu(ShellLibrary& library, const CLSID& clsid,
+                       const std::vector<std::string>& paths) {
+    Released<IClassFactory> factory;
+    HRESULT hr =
+        library.getClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory.p));
+    if (!Succeeded(hr)) return hr;
+    Released<IShellExtInit> init;
+    hr = factory.p->CreateInstance(nullptr, IID_IShellExtInit, reinterpret_cast<void**>(&init.p));
+    if (!Succeeded(hr)) return hr;
+
+    auto* data = new CFileDataObject(paths);
+    hr = init.p->Initialize(nullptr, data, nullptr);
+    data->Release();
+    if (!Succeeded(hr)) return hr;
+
+    Released<IContextMenu> menu;
+    hr = init.p->QueryInterface(IID_IContextMenu, reinterpret_cast<void**>(&menu.p));
+    if (!Succeeded(hr)) return hr;
+    HostMenu items;
+    hr = menu.p->QueryContextMenu(&items, 0, kFirstCommandId, kLastCommandId, CMF_NORMAL);
+    if (!Succeeded(hr) || hr == 0 || items.ids.empty()) return hr;
+
+    CMINVOKECOMMANDINFO info{};
+    info.cbSize = sizeof info;
+    info.lpVerb = MakeIntVerb(items.ids.front() - kFirstCommandId);
+    return menu.p->InvokeCommand(&info);
+}
+
+int LauncherMain(const std::vector<std::string>& args) {
+    if (args.size() < 2) {
+        std::fputs(kLauncherUsage, stderr);
+        return 2;
+    }
+    const bool reg = args.size() == 2 && args[1] == "--register";
+    const bool unreg = args.size() == 2 && args[1] == "--unregister";
+
+    // Registration takes this installation's library; the command and
+    // unregistration the registered one, else this installation's.
+    RegisteredHandler handler;
+    if (reg || !FindRegisteredHandler(&handler)) handler.library = LibraryBesideLauncher();
+
+    ShellLibrary library;
+    std::string error;
+    if (!library.Open(handler.library, &error)) return Fail(error);
+    if (reg || unreg) {
+        const HRESULT hr = reg ? library.registerServer() : library.unregisterServer();
+        if (hr == S_OK) return 0;
+        char text[96];
+        std::snprintf(text, sizeof text, "%s failed (0x%08X)",
+                      reg ? "registration" : "unregistration", static_cast<unsigned>(hr));
+        return Fail(text);
+    }
+
+    // The command shows windows; without a display say so instead of
+    // letting the toolkit abort.
+    if (!ui::HasDisplay()) return Fail(kNoDisplay);
+
+    // The file managers hand over paths, some relative to the folder they
+    // start us in; the command wants them whole.
+    std::vector<std::string> selection;
+    for (size_t i = 1; i < args.size(); ++i) selection.push_back(platform::AbsolutePath(args[i]));
+    const HRESULT hr = RunContextMenu(library, handler.clsid, selection);
+    if (Succeeded(hr)) return 0;
+    char text[64];
+    std::snprintf(text, sizeof text, "the context-menu object failed (0x%08X)",
+                  static_cast<unsigned>(hr));
+    return Fail(text);
+}
+
+}  // namespace vig::shell

@@ -1,0 +1,54 @@
+// The colour swatch of the options pages and the HTML appearance dialog: a
+// framed rectangle whose interior, inset by 3 pixels, shows the colour. A
+// double-click inside the inset rectangle (or Space and Enter when it has
+// the focus) opens the colour chooser; a chosen colour becomes the value.
+#pragma once
+
+#include <QAbstractButton>
+#include <QColor>
+#include <functional>
+
+#include "options/enums.h"
+
+namespace vig::ui {
+
+QColor ToQColor(Colour colour);
+Colour FromQColor(const QColor& colour);
+
+// Asks the user for a colour starting at `initial`; false when cancelled.
+// The colour dialog unless a test installed its own.
+using ColourChooser = std::function<bool(QWidget* parent, QColor* colour)>;
+void SetColourChooser(ColourChooser chooser);  // empty restores the dialog
+bool ChooseColour(QWidget* parent, QColor* colour);
+
+class CColourSwatch : public QAbstractButton {
+    Q_OBJECT
+public:
+    static constexpr int kInset = 3;
+
+    explicit CColourSwatch(QWidget* parent = nullptr);
+
+    Colour colour() const { return colour_; }
+    void setColour(Colour colour);
+    // The painted interior: the frame inset by 3 pixels on each side.
+    QRect swatchRect() const;
+    // Opens the chooser; a confirmed colour becomes the value.
+    void choose();
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+signals:
+    void colourChanged(vig::Colour colour);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    Colour colour_ = 0;
+};
+
+}  // namespace vig::ui

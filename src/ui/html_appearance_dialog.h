@@ -1,0 +1,43 @@
+// The HTML Appearance dialog: the pages' colours, text size, borders and
+// image spacing.
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+#include "options/batch_options.h"
+
+namespace Ui {
+class CHtmlAppearanceDialog;
+}
+
+namespace vig::ui {
+
+class CUpDownEdit;
+
+class CHtmlAppearanceDialog : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kHelpContext = 31;
+
+    // Shows the values of `html`, and writes them back into it on OK.
+    CHtmlAppearanceDialog(HtmlOptions& html, QWidget* parent = nullptr);
+    ~CHtmlAppearanceDialog() override;
+
+    void accept() override;
+    Ui::CHtmlAppearanceDialog& ui() { return *ui_; }
+
+private:
+    struct SizeField {
+        CUpDownEdit* edit;
+        int HtmlOptions::*field;
+        int minimum;
+        int maximum;
+    };
+
+    HtmlOptions& html_;
+    std::unique_ptr<Ui::CHtmlAppearanceDialog> ui_;
+    std::vector<SizeField> sizes_;
+};
+
+}  // namespace vig::ui

@@ -1,0 +1,96 @@
+#include "ui/pages/composite_page.h"
+
+#include "ui/colour_swatch.h"
+#include "ui/font_chooser.h"
+#include "ui/sheet_texts.h"
+#include "ui_composite_page.h"
+
+namespace vig::ui {
+namespace {
+
+constexpr int kSheetLimit = 10;  // rows and columns
+// The composite has no input file: the "same as input" formats are not
+// offered.
+constexpr int kFirstFormat = FormatJpg;
+constexpr int kLastFormat = FormatGifGray;
+
+}  // namespace
+
+CCompositePage::CCompositePage(BatchOptions& options, QWidget* parent)
+    : CFormPage(options, texts::kCompositePageTitle, 32, parent) {
+    for (int code = kFirstFormat; code <= kLastFormat; ++code)
+        ui_->format->addItem(QString::fromLatin1(kOutputFormatTexts[code - 1]), code);
+    ui_->rows->setArrowRange(1, kSheetLimit);
+    ui_->cols->setArrowRange(1, kSheetLimit);
+    UpdateRulesOnToggle({ui_->makeComposite});
+    connect(ui_->font, &QAbstractButton::clicked, this, &CCompositePage::ChooseLabelFont);
+    connect(ui_->background, &CColourSwatch::colourChanged, this, &CCompositePage::ShowFont);
+}
+
+CCompositePage::~CCompositePage() = default;
+
+void CCompositePage::ShowOptions() {
+    const CompositeOptions& c = options_.Composite();
+    ShowFlag(ui_->makeComposite, c.CompositeMakeComposite);
+    ShowChoice({{ui_->writeSubfolders, 0}, {ui_->writeRoot, 1}},
+               c.CompositeWriteToRoot == 1 ? 1 : 0);
+    ui_->baseName->setText(QString::fromStdString(c.CompositeBaseName));
+    ui_->format->setCurrentIndex(ui_->format->findData(c.CompositeFormat));
+    ui_->rows->setValue(c.CompositeRows);
+    ui_->cols->setValue(c.CompositeCols);
+    ui_->background->setColour(c.CompositeBackColor);
+    ShowFlag(ui_->writeFileName, c.CompositeWriteFileName);
+    ShowFont();
+    UpdateRules();
+}
+
+void CCompositePage::UpdateRules() {
+    const bool on = ui_->makeComposite->isChecked();
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{ui_->filesGroup, ui_->gridGroup, ui_->namesGroup})
+        w->setEnabled(on);
+}
+
+// The current face and size, written in that font and colour on the
+// sheet's background.
+void CCompositePage::ShowFont() {
+    const CompositeOptions& c = options_.Composite();
+    const QString face = QString::fromStdString(c.CompositeFontName);
+    ui_->fontSample->setText(
+        QString::fromLatin1(texts::kFontSample).arg(face).arg(c.CompositeFontSize));
+    QFont font(face);
+    font.setPointSize(std::clamp(c.CompositeFontSize, 6, 16));
+    ui_->fontSample->setFont(font);
+    QPalette pal = ui_->fontSample->palette();
+    pal.setColor(QPalette::Window, ToQColor(ui_->background->colour()));
+    pal.setColor(QPalette::WindowText, ToQColor(c.CompositeTextColor));
+    ui_->fontSample->setPalette(pal);
+}
+
+void CCompositePage::ChooseLabelFont() {
+    CompositeOptions& c = options_.Composite();
+    FontChoice choice{QString::fromStdString(c.CompositeFontName), c.CompositeFontSize,
+                      c.CompositeTextColor};
+    if (!ChooseFont(this, &choice)) return;
+    c.CompositeFontName = choice.face.toStdString();
+    c.CompositeFontSize = choice.pointSize;
+    c.CompositeTextColor = choice.colour;
+    ShowFont();
+}
+
+bool CCompositePage::LeavePage() {
+    CompositeOptions& c = options_.Composite();
+    c.CompositeMakeComposite = ReadFlag(ui_->makeComposite);
+    c.CompositeWriteToRoot =
+        ReadChoice({{ui_->writeSubfolders, 0}, {ui_->writeRoot, 1}}, c.CompositeWriteToRoot);
+    c.CompositeBaseName = ui_->baseName->text().toStdString();
+    // A stored format the list does not offer stays until one is chosen.
+    if (ui_->format->currentIndex() >= 0) c.CompositeFormat = ui_->format->currentData().toInt();
+    c.CompositeRows = ReadCorrected(ui_->rows, 1, kSheetLimit);
+    c.CompositeCols = ReadCorrected(ui_->cols, 1, kSheetLimit);
+    c.CompositeBackColor = ui_->background->colour();
+    c.CompositeWriteFileName = ReadFlag(ui_->writeFileName);
+    return true;
+}
+
+}  // namespace vig::ui

@@ -1,0 +1,34 @@
+#include "ui/pages/operation_page.h"
+
+#include "ui/sheet_texts.h"
+#include "ui/shell_registration.h"
+#include "ui_operation_page.h"
+
+namespace vig::ui {
+
+COperationPage::COperationPage(BatchOptions& options, QWidget* parent)
+    : CFormPage(options, texts::kOperationPageTitle, 17, parent),
+      extensionFolder_(ProgramFolder()) {
+    ui_->resetNote->setVisible(false);
+    connect(ui_->resetAll, &QPushButton::clicked, this, [this] {
+        resetRequested_ = true;
+        ui_->resetNote->setVisible(true);
+    });
+    connect(ui_->enableShell, &QPushButton::clicked, this,
+            [this] { RegisterShellExtension(this, extensionFolder_, true); });
+    connect(ui_->disableShell, &QPushButton::clicked, this,
+            [this] { RegisterShellExtension(this, extensionFolder_, false); });
+}
+
+COperationPage::~COperationPage() = default;
+
+void COperationPage::ShowOptions() {
+    ShowFlag(ui_->silentOperation, options_.OpsSilentOperation);
+}
+
+bool COperationPage::LeavePage() {
+    options_.OpsSilentOperation = ReadFlag(ui_->silentOperation);
+    return true;
+}
+
+}  // namespace vig::ui

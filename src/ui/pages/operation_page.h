@@ -1,0 +1,33 @@
+// Page 2, "Operation": silent operation, "Reset all options" (done when the
+// sheet ends with OK) and enabling or disabling the context-menu extension.
+#pragma once
+
+#include "ui/pages/options_page.h"
+
+namespace Ui {
+class COperationPage;
+}
+
+namespace vig::ui {
+
+class COperationPage : public CFormPage<Ui::COperationPage> {
+    Q_OBJECT
+public:
+    explicit COperationPage(BatchOptions& options, QWidget* parent = nullptr);
+    ~COperationPage() override;
+
+    void ShowOptions() override;
+    bool LeavePage() override;
+
+    bool resetRequested() const { return resetRequested_; }
+    // Where the extension library is looked for: the program's folder
+    // unless set.
+    void setExtensionFolder(const QString& folder) { extensionFolder_ = folder; }
+    const QString& extensionFolder() const { return extensionFolder_; }
+
+private:
+    bool resetRequested_ = false;
+    QString extensionFolder_;
+};
+
+}  // namespace vig::ui

@@ -1,0 +1,129 @@
+#include "ui/pages/overlay_page.h"
+
+#include <QSignalBlocker>
+#include <algorithm>
+#include <cmath>
+
+#include "ui/position_box.h"
+#include "ui/sheet_texts.h"
+#include "ui_overlay_page.h"
+
+namespace vig::ui {
+
+COverlayPage::COverlayPage(BatchOptions& options, QWidget* parent)
+    : CFormPage(options, texts::kOverlayPageTitle, 21, parent) {
+    ui_->colourCount->setArrowRange(kMinColours, kMaxColours);
+
+    UpdateRulesOnToggle({ui_->overlay, ui_->noTransparency, ui_->quantizePosterize});
+    connect(ui_->quantizePosterize, &QAbstractButton::toggled, this,
+            &COverlayPage::UpdatePosterize);
+    connect(ui_->colourCount, &QAbstractSpinBox::editingFinished, this,
+            &COverlayPage::OnColourCountFinished);
+    connect(ui_->colourCount, &QSpinBox::valueChanged, this, [this](int colours) {
+        if (colours >= kMinColours && colours <= kMaxColours) UpdatePosterize();
+    });
+
+    connect(ui_->positionGrid, &QAbstractButton::toggled, this, [this](bool on) {
+        if (on) ui_->positionBox->setMode(PositionMode::Grid);
+    });
+    connect(ui_->positionEdges, &QAbstractButton::toggled, this, [this](bool on) {
+        if (on) ui_->positionBox->setMode(PositionMode::Edges);
+    });
+
+    connect(ui_->path, &QLineEdit::editingFinished, this, &COverlayPage::LoadPreview);
+    connect(ui_->path, &DropEdit::fileDropped, this, &COverlayPage::LoadPreview);
+    connect(ui_->browse, &QAbstractButton::clicked, this, [this] {
+        const QString path = ChooseOpenFile(this, texts::kOverlayDialogTitle, ui_->path->text(),
+                                            texts::kOverlayDialogFilter);
+        if (path.isEmpty()) return;
+        ui_->path->setText(path);
+        LoadPreview();
+    });
+    connect(ui_->preview, &COverlayPreview::imageChanged, this, [this](bool valid) {
+        ui_->previewStatus->setText(valid ? QString() : QString::fromLatin1(texts::kInvalidImage));
+        UpdateRules();
+    });
+    connect(ui_->preview, &COverlayPreview::colourPicked, ui_->transColour,
+            &CColourSwatch::setColour);
+}
+
+COverlayPage::~COverlayPage() = default;
+
+RadioCodes COverlayPage::RotationButtons() const {
+    return {{ui_->rotateNone, 0}, {ui_->rotate90, 1}, {ui_->rotate180, 2}, {ui_->rotate270, 3}};
+}
+
+RadioCodes COverlayPage::QuantizeButtons() const {
+    return {{ui_->quantizeNormal, 0}, {ui_->quantizePosterize, 1}};
+}
+
+void COverlayPage::ShowOptions() {
+    const BatchOptions& o = options_;
+    ShowFlag(ui_->overlay, o.OverlayOverlay);
+    ui_->path->setText(QString::fromStdString(o.OverlayPath));
+    const PositionMode mode = ModeForPosition(o.OverlayPos);
+    {
+        const QSignalBlocker grid(ui_->positionGrid), edges(ui_->positionEdges);
+        ui_->positionGrid->setChecked(mode == PositionMode::Grid);
+        ui_->positionEdges->setChecked(mode == PositionMode::Edges);
+    }
+    ui_->positionBox->reset(mode, o.OverlayPos);
+    ShowChoice(RotationButtons(), o.OverlayRotation);
+    ShowChoice(QuantizeButtons(), o.OverlayQuantize);
+    ui_->colourCount->setValue(o.OverlayQuantizeColors);
+    ShowFlag(ui_->sizeToFit, o.OverlayResize);
+    ShowFlag(ui_->noTransparency, o.OverlayNoTransparency);
+    ui_->transColour->setColour(o.OverlayTransColor);
+    shownOpacity_ = static_cast<int>(std::lround(std::clamp(o.OverlayOpacity, 0.0, 1.0) * 100));
+    ui_->opacity->setValue(shownOpacity_);
+    UpdateRules();
+    LoadPreview();
+}
+
+void COverlayPage::UpdateRules() {
+    const bool on = ui_->overlay->isChecked();
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             ui_->pathLabel, ui_->path, ui_->browse, ui_->positionGroup, ui_->rotationGroup,
+             ui_->quantizeGroup, ui_->appearanceGroup, ui_->previewGroup})
+        w->setEnabled(on);
+    const bool quantize = on && !ui_->noTransparency->isChecked();
+    ui_->quantizeNormal->setEnabled(quantize);
+    ui_->quantizePosterize->setEnabled(quantize);
+    const bool count = quantize && ui_->quantizePosterize->isChecked();
+    ui_->colourCountLabel->setEnabled(count);
+    ui_->colourCount->setEnabled(count);
+    ui_->positionBox->setHighlighted(on);
+    ui_->preview->setPickingEnabled(on && ui_->preview->hasImage());
+}
+
+void COverlayPage::LoadPreview() {
+    ui_->preview->setImagePath(ui_->path->text());
+    UpdatePosterize();
+}
+
+void COverlayPage::UpdatePosterize() {
+    ui_->preview->setPosterize(ui_->quantizePosterize->isChecked(), ui_->colourCount->value(),
+                               ui_->transColour->colour());
+}
+
+void COverlayPage::OnColourCountFinished() {
+    ReadCorrected(ui_->colourCount, kMinColours, kMaxColours);
+}
+
+bool COverlayPage::LeavePage() {
+    BatchOptions& o = options_;
+    o.OverlayOverlay = ReadFlag(ui_->overlay);
+    o.OverlayPath = ui_->path->text().toStdString();
+    o.OverlayPos = ui_->positionBox->position();
+    o.OverlayRotation = ReadChoice(RotationButtons(), o.OverlayRotation);
+    o.OverlayQuantize = ReadChoice(QuantizeButtons(), o.OverlayQuantize);
+    o.OverlayQuantizeColors = ReadCorrected(ui_->colourCount, kMinColours, kMaxColours);
+    o.OverlayResize = ReadFlag(ui_->sizeToFit);
+    o.OverlayNoTransparency = ReadFlag(ui_->noTransparency);
+    o.OverlayTransColor = ui_->transColour->colour();
+    // An untouched slider keeps the stored opacity exactly.
+    if (ui_->opacity->value() != shownOpacity_) o.OverlayOpacity = ui_->opacity->value() * 0.01;
+    return true;
+}
+
+}  // namespace vig::ui

@@ -1,0 +1,44 @@
+#include "ui/run_windowed.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "common/display.h"
+#include "common/pictures.h"
+#include "engine/app_info.h"
+#include "engine/command_line.h"
+#include "ui/main_window.h"
+#include "ui/window_texts.h"
+
+namespace vig::ui {
+
+int RunWindowed(int argc, char** argv, BatchOptions& options, ProfileStore& store) {
+    if (argc > 1 && std::strcmp(argv[1], "--help") == 0) {
+        PrintUsage(stdout);
+        std::fputs(texts::kWindowUsage, stdout);
+        return kExitSuccess;
+    }
+    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("%s %s\n", texts::kProgramName, VersionText());
+        return kExitSuccess;
+    }
+    if (!HasDisplay()) {
+        std::fputs(texts::kNoDisplay, stderr);
+        return kExitUsage;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Ostrel Software"));
+    QApplication::setApplicationName(QStringLiteral("vignettor"));
+    QApplication::setApplicationVersion(QString::fromLatin1(VersionText()));
+    QGuiApplication::setDesktopFileName(QStringLiteral("vignettor"));
+    QApplication::setWindowIcon(ApplicationIcon());
+
+    MainWindow window(options, store);
+    window.show();
+    return app.exec();
+}
+
+}  // namespace vig::ui

@@ -1,0 +1,60 @@
+#include "ui/shell_registration.h"
+
+#include <dlfcn.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <cstdint>
+
+#include "common/message_boxes.h"
+#include "platform/system.h"
+#include "ui/sheet_texts.h"
+
+namespace vig::ui {
+namespace {
+
+// The self-registration entries answer 0 for success.
+using RegistrationEntry = int32_t (*)();
+
+void Fail(QWidget* parent, const char* text, const QString& caption) {
+    Messages().Show(
+        parent, caption,
+        QString::fromLatin1(text).arg(QString::fromLatin1(texts::kShellLibrary), caption),
+        MessageIcon::Critical, MessageButtons::Ok);
+}
+
+}  // namespace
+
+QString ProgramFolder() {
+    const QString program = QString::fromStdString(platform::ProgramPath());
+    return program.isEmpty() ? QString() : QFileInfo(program).absolutePath();
+}
+
+bool RegisterShellExtension(QWidget* parent, const QString& folder, bool enable) {
+    const QString caption =
+        QString::fromLatin1(enable ? texts::kShellEnableCaption : texts::kShellDisableCaption);
+    const QString path = QDir(folder).filePath(QString::fromLatin1(texts::kShellLibrary));
+    if (folder.isEmpty() || !QFileInfo(path).isFile()) {
+        Fail(parent, texts::kCantFind, caption);
+        return false;
+    }
+    void* library = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) {
+        Fail(parent, texts::kLoadLibraryFailed, caption);
+        return false;
+    }
+    const auto entry = reinterpret_cast<RegistrationEntry>(
+        dlsym(library, enable ? texts::kRegisterEntry : texts::kUnregisterEntry));
+    if (entry == nullptr) {
+        dlclose(library);
+        Fail(parent, texts::kGetProcAddressFailed, caption);
+        return false;
+    }
+    const bool ok = entry() == 0;
+    dlclose(library);
+    const QString text = QString::fromLatin1(ok ? texts::kShellSucceeded : texts::kShellFailed);
+    Messages().Show(parent, caption, text.arg(caption), MessageIcon::None, MessageButtons::Ok);
+    return ok;
+}
+
+}  // namespace vig::ui

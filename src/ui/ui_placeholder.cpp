@@ -1,1 +1,0 @@
-// The main program's windows are added here.

@@ -1,0 +1,71 @@
+#include "ui/window_host.h"
+
+#include <QApplication>
+#include <QFile>
+#include <cstdio>
+
+#include "common/message_boxes.h"
+#include "engine/app_info.h"
+#include "ui/main_window.h"
+
+namespace vig::ui {
+namespace {
+
+// Texts of the engine name files by their bytes on disk.
+QString Decode(const std::string& text) {
+    return QFile::decodeName(QByteArray::fromStdString(text));
+}
+
+// A box during a run shows the normal cursor over the wait cursor.
+MessageAnswer Ask(QWidget* parent, const std::string& text, MessageButtons buttons) {
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const MessageAnswer answer = Messages().Show(parent, QString::fromStdString(ApplicationTitle()),
+                                                 Decode(text), MessageIcon::Warning, buttons);
+    QApplication::restoreOverrideCursor();
+    return answer;
+}
+
+}  // namespace
+
+void WindowHost::SetStepText(const std::string& text) {
+    window_.SetStatusLine(Decode(text));
+}
+
+void WindowHost::SetDetailText(const std::string& text) {
+    window_.SetPathLine(Decode(text));
+}
+
+void WindowHost::SetProgressText(const std::string& text) {
+    window_.SetBusyText(Decode(text));
+}
+
+bool WindowHost::StopRequested() const {
+    return window_.stopRequested();
+}
+
+void WindowHost::PumpMessages(int maxMilliseconds) {
+    window_.PumpMessages(maxMilliseconds);
+}
+
+bool WindowHost::AskYesNo(const std::string& text) {
+    return Ask(&window_, text, MessageButtons::YesNo) == MessageAnswer::Yes;
+}
+
+bool WindowHost::ShowReport(const std::string& text, bool offerCancel) {
+    return Ask(&window_, text, offerCancel ? MessageButtons::OkCancel : MessageButtons::Ok) ==
+           MessageAnswer::Cancel;
+}
+
+void WindowHost::AppendErrorLog(const std::string& text) {
+    window_.AppendErrorLog(Decode(text));
+}
+
+void WindowHost::SetLogButtonBlinking(bool on) {
+    window_.SetLogButtonBlinking(on);
+}
+
+void WindowHost::ReportWithoutWindow(const std::string& message) {
+    std::fprintf(stderr, "%s\n", message.c_str());
+}
+
+}  // namespace vig::ui

@@ -1,0 +1,55 @@
+// Every text the main window shows from its code (the window's own labels
+// live in its Designer file), in one place.
+#pragma once
+
+namespace vig::ui::texts {
+
+// Size labels by resize method.
+inline constexpr const char* kWidth = "Width";
+inline constexpr const char* kHeight = "Height";
+inline constexpr const char* kArea = "Area";
+inline constexpr const char* kPercent = "Percent";
+
+// The framework's own validation messages.
+inline constexpr const char* kEnterInteger = "Please enter an integer.";
+inline constexpr const char* kEnterIntegerBetween = "Please enter an integer between %1 and %2.";
+
+// Folder and file choosers.
+inline constexpr const char* kBrowseSource = "Browse for source folder";
+inline constexpr const char* kBrowseDestination = "Browse for destination folder";
+inline constexpr const char* kFileToLoad = "File to load";
+// Qt's filter syntax separates patterns with blanks.
+inline constexpr const char* kImageFileFilters =
+    "Image Files (*.JPG *.BMP *.PNG *.GIF *.TIF *.PCX);;"
+    "JPG (*.JPG);;BMP (*.BMP);;PNG (*.PNG);;GIF (*.GIF);;TIFF (*.TIF);;PCX (*.PCX);;"
+    "All Files (*)";
+
+// About box and credits.
+inline constexpr const char* kAboutCaption = "About Vignettor";
+inline constexpr const char* kProgramName = "Vignettor";
+inline constexpr const char* kVersionLine = "Version %1";
+inline constexpr const char* kAboutLine =
+    "Thumbnails, galleries and contact sheets from folders of photos.";
+inline constexpr const char* kCopyrightLine = "Copyright \u00A9 Ostrel Software";
+inline constexpr const char* kCreditsCaption = "Vignettor Credits";
+inline constexpr const char* kCreditsText =
+    "<p><b>Vignettor</b> is made by Ostrel Software.</p>"
+    "<p>It reads and writes pictures with the help of "
+    "<b>libjpeg-turbo</b> (the Independent JPEG Group's software), <b>libpng</b> and "
+    "<b>zlib</b>, and <b>libtiff</b>; labels on contact sheets are drawn with "
+    "<b>FreeType</b> in fonts found by <b>Fontconfig</b>.</p>"
+    "<p>The windows are built with the <b>Qt</b> toolkit.</p>"
+    "<p>Its pictures were drawn for it.</p>"
+    "<p>Thanks to everyone who sent photos that broke it.</p>";
+
+// Command line of the windowed program.
+inline constexpr const char* kWindowUsage =
+    "without /h (or with no arguments) vignettor opens its window;\n"
+    "  vignettor --help      this text\n"
+    "  vignettor --version   the program's name and version\n";
+inline constexpr const char* kNoDisplay =
+    "vignettor: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are unset); "
+    "run it headless instead: vignettor /h /f INPUT OUTPUT or vignettor /h /d SOURCE OUTPUT "
+    "(vignettor --help lists the switches)\n";
+
+}  // namespace vig::ui::texts

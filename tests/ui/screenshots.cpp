@@ -1,0 +1,210 @@
+// Pictures of the windows for the README and for a person to look at:
+//   vig_screenshots OUTPUT-FOLDER
+// Writes main-window.png (log pane shut), main-window-log.png (log pane
+// open), main-window-running.png (a real batch under way, the busy window
+// over the window), about.png, sheet-1.png to sheet-9.png (the pages of the
+// options sheet), sheet-html-header.png, sheet-html-appearance.png,
+// sheet-font.png, and the file-manager command's snapshrink-dialog.png and
+// snapshrink-running.png. Runs on the offscreen platform.
+#include <QApplication>
+#include <QDir>
+#include <QPainter>
+#include <QTimer>
+#include <cstdio>
+
+#include "common/busy_window.h"
+#include "engine/report.h"
+#include "options/batch_options.h"
+#include "platform/profile_store.h"
+#include "shellext/quick_dialog.h"
+#include "ui/about_dialog.h"
+#include "ui/font_chooser.h"
+#include "ui/html_appearance_dialog.h"
+#include "ui/html_text_dialog.h"
+#include "ui/main_window.h"
+#include "ui/options_sheet.h"
+
+namespace {
+
+bool Save(const QPixmap& picture, const QDir& out, const char* name) {
+    const QString path = out.filePath(QString::fromLatin1(name));
+    const bool ok = picture.save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
+    return ok;
+}
+
+// A window picture on a plain desktop with a shadow, so that the windows
+// read as windows.
+QPixmap OnDesktop(const QPixmap& window, const QPixmap& over = {}, QPoint overAt = {}) {
+    const int margin = 24;
+    QPixmap out(window.size() + QSize(2 * margin, 2 * margin));
+    out.fill(QColor(0x4a, 0x55, 0x68));
+    QPainter p(&out);
+    const auto framed = [&p](const QPixmap& pm, QPoint at) {
+        for (int k = 8; k > 0; --k)
+            p.fillRect(QRect(at + QPoint(k / 2, k), pm.size()), QColor(0, 0, 0, 10));
+        p.drawPixmap(at, pm);
+        p.setPen(QColor(0, 0, 0, 90));
+        p.drawRect(QRect(at, pm.size()).adjusted(0, 0, -1, -1));
+    };
+    framed(window, QPoint(margin, margin));
+    if (!over.isNull()) framed(over, QPoint(margin, margin) + overAt);
+    return out;
+}
+
+void MakeSamples(const QDir& in, int count) {
+    for (int i = 0; i < count; ++i) {
+        QImage image(1800, 1200, QImage::Format_RGB32);
+        QPainter p(&image);
+        QLinearGradient sky(0, 0, 0, 1200);
+        sky.setColorAt(0, QColor::fromHsv((i * 37) % 360, 120, 230));
+        sky.setColorAt(1, QColor::fromHsv((i * 37 + 60) % 360, 160, 120));
+        p.fillRect(image.rect(), sky);
+        p.setBrush(QColor(255, 220, 80));
+        p.drawEllipse(QPoint(300 + i * 40, 300), 120, 120);
+        p.end();
+        image.save(in.filePath(QStringLiteral("photo-%1.png").arg(i + 1, 3, 10, QLatin1Char('0'))));
+    }
+}
+
+// A logo for the overlay page: white letters on a red badge, on black
+// (the colour keyed out).
+QString MakeLogo(const QDir& dir) {
+    QImage image(240, 120, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(200, 40, 50));
+    p.setPen(Qt::NoPen);
+    p.drawRoundedRect(QRect(10, 20, 220, 80), 24, 24);
+    p.setPen(Qt::white);
+    QFont font = p.font();
+    font.setPixelSize(44);
+    font.setBold(true);
+    p.setFont(font);
+    p.drawText(QRect(10, 20, 220, 80), Qt::AlignCenter, QStringLiteral("2024"));
+    p.end();
+    const QString path = dir.filePath(QStringLiteral("logo.png"));
+    image.save(path);
+    return path;
+}
+
+// Every page of the options sheet, and the dialogs of its pages.
+bool SheetPictures(vig::BatchOptions options, const QDir& work, const QDir& out) {
+    options.OverlayOverlay = 1;
+    options.OverlayPath = MakeLogo(work).toStdString();
+    options.OverlayPos = 6;
+    options.OverlayNoTransparency = 0;
+    options.OverlayOpacity = 0.8;
+    options.LogMakeLog = 1;
+    options.LogPath = work.filePath(QStringLiteral("Pictures/thumbs.log")).toStdString();
+    options.LogInputName = 1;
+    options.HTMLLog = 1;
+    options.HTMLMakeSrcLink = 1;
+    options.HTMLMakeIndex = 1;
+    options.CompositeMakeComposite = 1;
+    options.PNGKey = "Author";
+    options.PNGText = "Ostrel Software";
+    bool ok = true;
+    vig::ui::CMySheet sheet(options);
+    sheet.show();
+    for (int i = 0; i < sheet.pageCount(); ++i) {
+        sheet.showPage(i);
+        QCoreApplication::processEvents();
+        const QByteArray name = QStringLiteral("sheet-%1.png").arg(i + 1).toLatin1();
+        ok = Save(OnDesktop(sheet.grab()), out, name.constData()) && ok;
+    }
+    sheet.hide();
+
+    const auto dialog = [&](QWidget& d, const char* name) {
+        d.show();
+        QCoreApplication::processEvents();
+        ok = Save(OnDesktop(d.grab()), out, name) && ok;
+        d.hide();
+    };
+    vig::ui::CHtmlTextDialog header(
+        false, {"<h1>Holidays 2024</h1>\n<p>Photos of the summer.</p>", "", 0});
+    dialog(header, "sheet-html-header.png");
+    vig::ui::CHtmlAppearanceDialog appearance(options.Html());
+    dialog(appearance, "sheet-html-appearance.png");
+    vig::ui::CFontChooser font({QStringLiteral("Liberation Sans"), 12, vig::MakeColour(0, 0, 0)});
+    dialog(font, "sheet-font.png");
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots"));
+    QDir().mkpath(out.path());
+
+    QDir work(QDir::temp().filePath(QStringLiteral("vignettor-screenshots")));
+    work.removeRecursively();
+    work.mkpath(QStringLiteral("Pictures/Holidays 2024"));
+    work.mkpath(QStringLiteral("Pictures/Thumbnails"));
+    const QDir in(work.filePath(QStringLiteral("Pictures/Holidays 2024")));
+    MakeSamples(in, 60);
+
+    vig::MemoryProfileStore store;
+    vig::BatchOptions options;
+    options.Reset();
+    options.MainSrcPath = in.path().toStdString();
+    options.MainDestPath = work.filePath(QStringLiteral("Pictures/Thumbnails")).toStdString();
+    options.MainWidth = 320;
+    options.MainHeight = 240;
+    options.OutputRenameStyle = vig::Overwrite;
+    options.MainEnableSingleFile = 1;
+
+    vig::ui::MainWindow window(options, store);
+    window.show();
+    QCoreApplication::processEvents();
+    bool ok = Save(OnDesktop(window.grab()), out, "main-window.png");
+
+    window.OnToggleLogPane();
+    window.AppendErrorLog(QString::fromStdString(
+        vig::PaneText(vig::FormatReport(in.filePath(QStringLiteral("scan-0007.pcx")).toStdString(),
+                                        vig::ErrInvalidPcx, "File Process"))));
+    QCoreApplication::processEvents();
+    ok = Save(OnDesktop(window.grab()), out, "main-window-log.png") && ok;
+    window.OnToggleLogPane();
+
+    // A real run: part-way through, take the picture and stop it.
+    QTimer::singleShot(700, &window, [&] {
+        vig::ui::ProgressWindow* busy = window.progressWindow();
+        const QPoint at = busy->frameGeometry().topLeft() - window.frameGeometry().topLeft();
+        ok = Save(OnDesktop(window.grab(), busy->grab(), at), out, "main-window-running.png") && ok;
+        window.OnCancelRequest();
+    });
+    window.OnStart();
+
+    vig::ui::AboutDialog about(&window);
+    about.show();
+    QCoreApplication::processEvents();
+    ok = Save(OnDesktop(about.grab()), out, "about.png") && ok;
+
+    ok = SheetPictures(options, work, out) && ok;
+
+    // The file-manager command: its quick dialog and its busy window.
+    vig::shell::QuickSettings quick;
+    quick.destFolder = options.MainDestPath;
+    quick.inputFolder = in.path().toStdString();
+    vig::shell::CSnapshrinkDlg snapshrink(quick);
+    snapshrink.show();
+    QCoreApplication::processEvents();
+    ok = Save(OnDesktop(snapshrink.grab()), out, "snapshrink-dialog.png") && ok;
+    snapshrink.close();
+    vig::ui::ProgressWindow busy(nullptr, vig::ui::ProgressWindow::Kind::Extension);
+    busy.show();
+    busy.SetStatusText(QStringLiteral("Processing file 3 of 10"));
+    busy.SetPathText(in.filePath(QStringLiteral("beach at noon.jpg")));
+    QCoreApplication::processEvents();
+    ok = Save(OnDesktop(busy.grab()), out, "snapshrink-running.png") && ok;
+    busy.close();
+
+    window.close();
+    work.removeRecursively();
+    return ok ? 0 : 1;
+}
