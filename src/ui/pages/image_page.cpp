@@ -32,6 +32,7 @@ void CImagePage::ShowOptions() {
     ShowFlag(ui_->sharpen, o.ImageSharpen);
     ui_->level->setValue(o.ImageSharpenLevel);
     ShowFlag(ui_->bilinear, o.ImageBilinear);
+    ShowFlag(ui_->autoOrient, o.ImageAutoOrient);
     UpdateRules();
 }
 
@@ -50,6 +51,7 @@ bool CImagePage::LeavePage() {
     o.ImageSharpen = ReadFlag(ui_->sharpen);
     o.ImageSharpenLevel = ui_->level->value();
     o.ImageBilinear = ReadFlag(ui_->bilinear);
+    o.ImageAutoOrient = ReadFlag(ui_->autoOrient);
     return true;
 }
 

@@ -20,10 +20,13 @@ CJPGPage::~CJPGPage() = default;
 
 void CJPGPage::ShowOptions() {
     ui_->quality->setValue(options_.JPGQuality);
+    ShowFlag(ui_->draftDecode, options_.JPGDraftDecode);
 }
 
 bool CJPGPage::LeavePage() {
-    return ReadRanged(ui_->quality, kMinQuality, kMaxQuality, &options_.JPGQuality);
+    if (!ReadRanged(ui_->quality, kMinQuality, kMaxQuality, &options_.JPGQuality)) return false;
+    options_.JPGDraftDecode = ReadFlag(ui_->draftDecode);
+    return true;
 }
 
 }  // namespace vig::ui

@@ -1,4 +1,5 @@
-// Page 4, "JPG": the quality of every JPEG written.
+// Page 4, "JPG": the quality of every JPEG written and draft decoding of
+// JPEG photos.
 #pragma once
 
 #include "ui/pages/options_page.h"

@@ -9,6 +9,7 @@ namespace vig::ui {
 COperationPage::COperationPage(BatchOptions& options, QWidget* parent)
     : CFormPage(options, texts::kOperationPageTitle, 17, parent),
       extensionFolder_(ProgramFolder()) {
+    ui_->threads->setArrowRange(0, kMaxThreads);
     ui_->resetNote->setVisible(false);
     connect(ui_->resetAll, &QPushButton::clicked, this, [this] {
         resetRequested_ = true;
@@ -24,11 +25,12 @@ COperationPage::~COperationPage() = default;
 
 void COperationPage::ShowOptions() {
     ShowFlag(ui_->silentOperation, options_.OpsSilentOperation);
+    ui_->threads->setValue(options_.OpsThreads);
 }
 
 bool COperationPage::LeavePage() {
     options_.OpsSilentOperation = ReadFlag(ui_->silentOperation);
-    return true;
+    return ReadRanged(ui_->threads, 0, kMaxThreads, &options_.OpsThreads);
 }
 
 }  // namespace vig::ui

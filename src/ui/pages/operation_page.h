@@ -1,5 +1,6 @@
-// Page 2, "Operation": silent operation, "Reset all options" (done when the
-// sheet ends with OK) and enabling or disabling the context-menu extension.
+// Page 2, "Operation": silent operation, the files a run works on at a time,
+// "Reset all options" (done when the sheet ends with OK) and enabling or
+// disabling the context-menu extension.
 #pragma once
 
 #include "ui/pages/options_page.h"
