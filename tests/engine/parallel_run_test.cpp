@@ -70,8 +70,7 @@ void StopAtNthStep(RecordingHost& h) {
 }
 
 // A picture with something different in every corner and plenty of colours.
-template <typename Fn>
-void WritePicture(const std::string& path, int w, int h, int format, int seed, Fn save) {
+void WritePicture(const std::string& path, int w, int h, int format, int seed) {
     PixelBlock block;
     ASSERT_TRUE(block.AllocateRgb(w, h));
     uint8_t* p = block.data();
@@ -83,10 +82,6 @@ void WritePicture(const std::string& path, int w, int h, int format, int seed, F
         }
     CPxImage image;
     image.Adopt(std::move(block), w, h);
-    save(image, path, format);
-}
-
-void Save(CPxImage& image, const std::string& path, int format) {
     ASSERT_EQ(image.Save(path, format), ErrNone) << path;
 }
 
@@ -110,16 +105,15 @@ protected:
                      {"sub/g.jpg", 50, 31, FormatJpg},         {"sub/h.png", 31, 17, FormatPng24},
                      {"sub/deeper/i.bmp", 27, 39, FormatBmp24}};
         int seed = 0;
-        for (const auto& f : files)
-            WritePicture(in + "/" + f.name, f.w, f.h, f.format, ++seed, Save);
+        for (const auto& f : files) WritePicture(in + "/" + f.name, f.w, f.h, f.format, ++seed);
         test::MakeFile(in + "/c_bad.jpg", "not a picture");
         test::MakeFile(in + "/sub/bad.gif", "GIF89a");
         // A large photo on its side: draft decoding and orientation apply.
-        WritePicture(in + "/sub/photo.jpg", 320, 240, FormatJpg, 7, Save);
+        WritePicture(in + "/sub/photo.jpg", 320, 240, FormatJpg, 7);
         const auto jpeg = test::ReadFileBytes(in + "/sub/photo.jpg");
         test::WriteFileBytes(in + "/sub/photo.jpg",
                              test::WithApp1(jpeg, test::ExifOrientationBlock(6)));
-        WritePicture(*pristine_ / "logo.bmp", 9, 7, FormatBmp24, 3, Save);
+        WritePicture(*pristine_ / "logo.bmp", 9, 7, FormatBmp24, 3);
         test::MakeFolder(*pristine_ / "out");
         // Names a numbered run must step over.
         test::MakeFile(*pristine_ / "out/a.jpg", "taken");
