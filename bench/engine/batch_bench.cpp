@@ -244,36 +244,45 @@ std::vector<Contender> Contenders(int cores) {
     list.push_back({"vignettor /fast (draft decoding), one thread", [] { return RunOurs(1, true); },
                     true, true});
 
-    if (const std::string gm = FindProgram("gm"); !gm.empty()) {
-        list.push_back({"gm mogrify -size 200x200 -thumbnail 100x100", [gm] {
-                            const fs::path out = FreshFolder("gm");
-                            return RunPeer({gm, "mogrify", "-output-directory", out.string(),
-                                            "-create-directories", "-size", "200x200", "-thumbnail",
-                                            "100x100", "-quality", "75"},
-                                           {});
-                        }});
-        list.back().peer = true;
-    }
-    if (const std::string im = FindProgram("mogrify"); !im.empty()) {
-        list.push_back({"mogrify -define jpeg:size=200x200 -thumbnail 100x100", [im] {
-                            const fs::path out = FreshFolder("im");
-                            return RunPeer(
-                                {im, "-path", out.string(), "-define", "jpeg:size=200x200",
-                                 "-thumbnail", "100x100", "-quality", "75"},
-                                {});
-                        }});
-        list.back().peer = true;
-    }
-    if (const std::string vips = FindProgram("vipsthumbnail"); !vips.empty()) {
+    // The peers, each on one thread and with its default threads. {}
+    // stands for the output folder.
+    const struct {
+        const char* program;
+        const char* label;
+        std::vector<std::string> args;
+        const char* oneThread;  // the environment that holds it to one thread
+    } peers[] = {
+        {"gm",
+         "gm mogrify -size 200x200 -thumbnail 100x100",
+         {"mogrify", "-output-directory", "{}", "-create-directories", "-size", "200x200",
+          "-thumbnail", "100x100", "-quality", "75"},
+         "OMP_NUM_THREADS=1"},
+        {"mogrify",
+         "mogrify -define jpeg:size=200x200 -thumbnail 100x100",
+         {"-path", "{}", "-define", "jpeg:size=200x200", "-thumbnail", "100x100", "-quality", "75"},
+         "MAGICK_THREAD_LIMIT=1"},
+        {"vipsthumbnail",
+         "vipsthumbnail -s 100x100",
+         {"-s", "100x100", "-o", "{}/%s.jpg[Q=75]"},
+         "VIPS_CONCURRENCY=1"},
+    };
+    for (const auto& peer : peers) {
+        const std::string path = FindProgram(peer.program);
+        if (path.empty()) continue;  // not installed: left out
+        const std::string name = peer.label;
         for (const bool one : {true, false}) {
-            list.push_back({std::string("vipsthumbnail -s 100x100, ") +
-                                (one ? "one thread" : "its default threads"),
-                            [vips, one] {
-                                const fs::path out = FreshFolder("vips");
-                                return RunPeer(
-                                    {vips, "-s", "100x100", "-o", (out / "%s.jpg[Q=75]").string()},
-                                    one ? std::vector<std::string>{"VIPS_CONCURRENCY=1"}
-                                        : std::vector<std::string>{});
+            const std::vector<std::string> env =
+                one ? std::vector<std::string>{peer.oneThread} : std::vector<std::string>{};
+            list.push_back({name + (one ? ", one thread" : ", its default threads"),
+                            [path, args = peer.args, env] {
+                                const fs::path out = FreshFolder("peer");
+                                std::vector<std::string> line{path};
+                                for (std::string a : args) {
+                                    if (const size_t at = a.find("{}"); at != std::string::npos)
+                                        a.replace(at, 2, out.string());
+                                    line.push_back(a);
+                                }
+                                return RunPeer(line, env);
                             }});
             list.back().peer = true;
         }
@@ -296,16 +305,16 @@ void RunRace(int rounds) {
     std::printf("\n%zu photos, %.1f megapixels each on average, to 100 x 100 JPEG at quality 75\n",
                 gCorpus->files.size(), gCorpus->megapixels / gCorpus->files.size());
     std::printf("best of %d rounds, %d cores\n\n", rounds, cores);
-    std::printf("%-58s %9s %9s\n", "", "seconds", "x floor");
+    std::printf("%-74s %9s %9s\n", "", "seconds", "x floor");
     for (const Contender& c : list) {
         if (c.best < 0) {
-            std::printf("%-58s %9s\n", c.name.c_str(), "failed");
+            std::printf("%-74s %9s\n", c.name.c_str(), "failed");
             continue;
         }
         if (floor > 0)
-            std::printf("%-58s %9.2f %9.2f\n", c.name.c_str(), c.best, c.best / floor);
+            std::printf("%-74s %9.2f %9.2f\n", c.name.c_str(), c.best, c.best / floor);
         else
-            std::printf("%-58s %9.2f %9s\n", c.name.c_str(), c.best, "-");
+            std::printf("%-74s %9.2f %9s\n", c.name.c_str(), c.best, "-");
     }
     if (floor <= 0) {
         std::printf("\nno djpeg: no ratios (install libjpeg-turbo-progs)\n");

@@ -1,8 +1,12 @@
 #include "image/formats/jpeg.h"
 
+#include <sys/stat.h>
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <utility>
 
 // jpeglib.h needs FILE and size_t declared first.
@@ -118,7 +122,9 @@ struct DecodeContext {
     jpeg_decompress_struct cinfo;
     ErrorManager err;
     jpeg_progress_mgr progress;
-    std::FILE* file;
+    std::FILE* file;       // read through stdio, when there are no bytes
+    const uint8_t* bytes;  // the whole file, owned by the caller
+    size_t size;
     PixelBlock* block;                // owned by the caller
     const DecodeHints* hints;         // owned by the caller; nullptr for none
     DecodeInfo* info;                 // owned by the caller
@@ -130,6 +136,20 @@ struct DecodeContext {
 };
 
 constexpr int kApp1 = JPEG_APP0 + 1;
+
+// Files up to this size are read whole before decoding, into a buffer each
+// thread keeps (a fresh one would cost its pages again for every file).
+constexpr off_t kWholeFileBytes = 64 << 20;
+thread_local std::unique_ptr<uint8_t[]> tFileBuffer;
+thread_local size_t tFileBufferSize = 0;
+
+uint8_t* FileBuffer(size_t size) {
+    if (size > tFileBufferSize) {
+        tFileBuffer.reset(new (std::nothrow) uint8_t[size]);
+        tFileBufferSize = tFileBuffer ? size : 0;
+    }
+    return tFileBuffer.get();
+}
 
 // The orientation of the first EXIF segment among the saved markers.
 int SavedOrientation(j_decompress_ptr cinfo) {
@@ -188,7 +208,10 @@ void Decode(DecodeContext* c) {
     cinfo->mem->max_memory_to_use = static_cast<long>(MaxBlockBytes());
     c->progress.progress_monitor = MonitorProgress;
     cinfo->progress = &c->progress;
-    jpeg_stdio_src(cinfo, c->file);
+    if (c->bytes != nullptr)
+        jpeg_mem_src(cinfo, c->bytes, static_cast<unsigned long>(c->size));
+    else
+        jpeg_stdio_src(cinfo, c->file);
     if (c->hints != nullptr && c->hints->readOrientation) jpeg_save_markers(cinfo, kApp1, 0xFFFF);
     jpeg_read_header(cinfo, TRUE);
     ApplyHints(c);
@@ -351,12 +374,24 @@ PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeI
     *info = DecodeInfo();
     std::FILE* file = OpenStreamForReading(path, width, height, status);
     if (file == nullptr) return {};
+    // A file of usual size is read whole: libjpeg then decodes from memory
+    // on its fast path, instead of refilling a small buffer.
+    const uint8_t* bytes = nullptr;
+    size_t size = 0;
+    struct stat st {};
+    if (fstat(fileno(file), &st) == 0 && st.st_size > 0 && st.st_size <= kWholeFileBytes) {
+        uint8_t* buffer = FileBuffer(static_cast<size_t>(st.st_size));
+        if (buffer != nullptr) size = std::fread(buffer, 1, static_cast<size_t>(st.st_size), file);
+        if (size > 0) bytes = buffer;
+    }
     PixelBlock block;
     processing::BoxReducer reducer;
     DecodeContext context{};
     InitErrorManager(&context.err);
     context.cinfo.err = &context.err.pub;
     context.file = file;
+    context.bytes = bytes;
+    context.size = size;
     context.block = &block;
     context.reducer = &reducer;
     context.hints = &hints;
