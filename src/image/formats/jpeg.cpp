@@ -143,12 +143,21 @@ constexpr off_t kWholeFileBytes = 64 << 20;
 thread_local std::unique_ptr<uint8_t[]> tFileBuffer;
 thread_local size_t tFileBufferSize = 0;
 
+// A buffer larger than this is not kept after its file.
+constexpr size_t kKeptBufferBytes = 16 << 20;
+
 uint8_t* FileBuffer(size_t size) {
     if (size > tFileBufferSize) {
         tFileBuffer.reset(new (std::nothrow) uint8_t[size]);
         tFileBufferSize = tFileBuffer ? size : 0;
     }
     return tFileBuffer.get();
+}
+
+void ReleaseLargeFileBuffer() {
+    if (tFileBufferSize <= kKeptBufferBytes) return;
+    tFileBuffer.reset();
+    tFileBufferSize = 0;
 }
 
 // The orientation of the first EXIF segment among the saved markers.
@@ -399,6 +408,7 @@ PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeI
     context.code = ErrNone;
     Decode(&context);
     std::fclose(file);
+    ReleaseLargeFileBuffer();
     if (context.code != ErrNone) {
         *info = DecodeInfo();
         status.Fail(context.code);
