@@ -1,12 +1,14 @@
 // Feeds arbitrary bytes to one library reader, chosen when the target is
-// built (VIG_FUZZ_FORMAT: jpeg, png or tiff): it must answer with pixels of
-// the size it reports, or with an error code, and never touch memory it does
-// not own. The readers take a path, so each input goes into a file in
-// memory that has no name in any folder (memfd), read through
+// built (VIG_FUZZ_FORMAT: jpeg, png or tiff; with VIG_FUZZ_HINTED the JPEG
+// reader with its hints: the EXIF orientation, a draft scale and the
+// reduction made while decoding): it must answer with pixels of the size it
+// reports, or with an error code, and never touch memory it does not own. The readers take a path,
+// so each input goes into a file in memory that has no name in any folder (memfd), read through
 // /proc/self/fd: nothing is left behind however the target ends.
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -45,7 +47,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string path = "/proc/self/fd/" + std::to_string(fd);
     int width = -1;
     int height = -1;
+#ifdef VIG_FUZZ_HINTED
+    // The input's last byte picks the plan: draft and reduced sizes of a
+    // 1/1 to 1/32 share of the picture.
+    const int share = 1 + (size > 0 ? data[size - 1] % 32 : 0);
+    vig::DecodeHints hints;
+    hints.readOrientation = true;
+    hints.plan = [share](int w, int h) {
+        return vig::DecodePlan{w / share, h / share, std::max(1, w / share / 2),
+                               std::max(1, h / share / 2)};
+    };
+    vig::DecodeInfo info;
+    const vig::PixelBlock block = vig::jpeg::ReadHinted(path, hints, &info, &width, &height);
+#else
     const vig::PixelBlock block = vig::VIG_FUZZ_FORMAT::Read(path, &width, &height);
+#endif
     vig::fuzz::CheckReaderAnswer(block, width, height);
     return 0;
 }

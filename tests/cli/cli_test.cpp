@@ -204,10 +204,14 @@ TEST_F(CliRun, ThreadsDraftDecodingAndUprightPhotosFromTheCommandLine) {
     ASSERT_EQ(image.Load(In("a.bmp")), ErrNone);
     ASSERT_EQ(image.Save(In("p.jpg"), FormatJpg), ErrNone);
     WriteFileBytes(In("p.jpg"), WithApp1(ReadFileBytes(In("p.jpg")), ExifOrientationBlock(6)));
+    box.WriteSettings(
+        {"LogMakeLog=1", "LogPath=" + box.dir() / "run.log", "LogInputName=1", "LogInputDims=1"});
     RunResult r = Dir({"/j", "3", "/fast", "/a"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "") << "every switch is taken";
     EXPECT_EQ(ImageSize(Out("p.jpg")), Size(50, 100)) << "upright";
+    EXPECT_NE(ReadFileText(box.dir() / "run.log").find("p.jpg  ( 100 x 200 )\n"), std::string::npos)
+        << "the photo's full size, upright, whatever scale it was decoded at";
     r = Dir({"/j", "1", "/fast"});
     EXPECT_EQ(ImageSize(Out("p.jpg")), Size(100, 50)) << "as stored";
     EXPECT_EQ(File(In("p.jpg"), Out("single.jpg"), {"/a", "/j", "2"}).err,
