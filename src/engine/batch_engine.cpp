@@ -200,9 +200,10 @@ ErrorCode SaveImageFile(CPxImage& image, const std::string& path, int format,
     if (!platform::MayReplace(path)) return ErrWriteFile;
     platform::PendingFile file;
     if (!file.Begin(path)) return ErrOpenFile;
-    if (encoded == nullptr || !encoded->active() || !file.CopyFrom(encoded->fd())) {
+    const bool ahead = encoded != nullptr && encoded->active();
+    if (!ahead || !file.CopyFrom(encoded->fd())) {
         // Started afresh, so that nothing of a copy that failed remains.
-        if (encoded != nullptr && !file.Begin(path)) return ErrOpenFile;
+        if (ahead && !file.Begin(path)) return ErrOpenFile;
         const ErrorCode code = image.Save(file.writePath(), format);
         if (code != ErrNone) return code;
     }
