@@ -5,7 +5,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all setup setup-test configure build demo test bench screenshots clean
+.PHONY: all setup setup-test setup-package configure build demo test package bench screenshots clean
 
 all: build
 
@@ -14,6 +14,9 @@ setup:
 
 setup-test:
 	scripts/setup.sh --test
+
+setup-package:
+	scripts/setup.sh --package
 
 configure:
 	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
@@ -27,6 +30,11 @@ demo: build
 test: setup-test configure
 	cmake --build $(BUILD) -j $(JOBS)
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# The Debian package $(BUILD)/vignettor_<version>_<arch>.deb, from the same
+# build as make test.
+package: setup-package configure
+	cmake --build $(BUILD) --target package -j $(JOBS)
 
 bench: setup configure
 	cmake --build $(BUILD) --target benchmarks -j $(JOBS)

@@ -3,8 +3,10 @@
 # extra tools the test suite uses), then exits. Packages already present are
 # left alone; nothing is installed when everything is there.
 #
-#   scripts/setup.sh          packages to build and run
-#   scripts/setup.sh --test   also the cross-check decoders and the browser
+#   scripts/setup.sh            packages to build and run
+#   scripts/setup.sh --package  also the tools that make the Debian package
+#   scripts/setup.sh --test     also the cross-check decoders, the browser and
+#                               what the package check uses
 set -euo pipefail
 
 build_pkgs=(
@@ -14,14 +16,18 @@ build_pkgs=(
     libfreetype-dev libfontconfig-dev fonts-liberation
     googletest libgtest-dev libbenchmark-dev
 )
+package_pkgs=(dpkg-dev file)
 test_pkgs=(
     imagemagick python3-pil libjpeg-turbo-progs chromium locales
     xvfb xauth xdotool desktop-file-utils
+    "${package_pkgs[@]}" man-db
 )
 
 pkgs=("${build_pkgs[@]}")
 if [[ "${1:-}" == "--test" ]]; then
     pkgs+=("${test_pkgs[@]}")
+elif [[ "${1:-}" == "--package" ]]; then
+    pkgs+=("${package_pkgs[@]}")
 fi
 
 missing=()

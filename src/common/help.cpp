@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "platform/install_layout.h"
+#include "platform/paths.h"
 #include "platform/system.h"
 
 namespace vig::ui {
@@ -30,15 +32,11 @@ QString TopicFile(int helpContext) {
 }  // namespace
 
 QString HelpFolder() {
-    const QString program = QString::fromStdString(platform::ProgramPath());
-    if (program.isEmpty()) return {};
-    const QDir dir = QFileInfo(program).absoluteDir();
-    const QString candidates[] = {dir.filePath(QStringLiteral("help")),
-                                  dir.filePath(QStringLiteral("../share/doc/vignettor/help"))};
-    for (const QString& c : candidates)
-        if (QFileInfo(QDir(c).filePath(QStringLiteral("index.html"))).isFile())
-            return QDir(c).canonicalPath();
-    return {};
+    const std::string program = platform::ProgramPath();
+    if (program.empty()) return {};
+    const std::string index =
+        platform::FindFileIn(platform::HelpFolders(paths::Directory(program)), "index.html");
+    return index.empty() ? QString() : QFileInfo(QString::fromStdString(index)).canonicalPath();
 }
 
 QUrl HelpTopicUrl(int helpContext) {

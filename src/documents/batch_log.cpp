@@ -264,7 +264,9 @@ bool BatchLog::Finish() {
         // All of this run's lines, or none: a failed write is cut off again.
         struct stat st {};
         ok = fstat(appendFd_, &st) == 0 && WriteAll(appendFd_, buffer_, size_);
-        if (!ok && st.st_size >= 0) (void)ftruncate(appendFd_, st.st_size);
+        if (!ok && st.st_size >= 0 && ftruncate(appendFd_, st.st_size) != 0) {
+            // The part written stays; the failure is reported all the same.
+        }
         ok = close(appendFd_) == 0 && ok;
         appendFd_ = -1;
     } else if (ok) {

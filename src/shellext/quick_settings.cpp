@@ -5,6 +5,7 @@
 
 #include "engine/output_naming.h"
 #include "platform/files.h"
+#include "platform/install_layout.h"
 #include "platform/paths.h"
 #include "shellext/shell_texts.h"
 
@@ -25,9 +26,7 @@ bool IsFile(const std::string& path) {
 std::string LocateProgram(ProfileStore& store, const std::string& moduleFolder) {
     const std::string stored = store.ReadString(kProgramSetting, "");
     if (IsFile(stored)) return stored;
-    const std::string beside =
-        paths::Join(paths::StripTrailingSeparator(moduleFolder), kProgramFileName);
-    return IsFile(beside) ? beside : std::string();
+    return platform::FindFileIn(platform::ProgramFolders(moduleFolder), kProgramFileName);
 }
 
 QuickSettings ReadQuickSettings(ProfileStore& store, const std::vector<std::string>& selection) {

@@ -25,7 +25,8 @@ struct QuickSettings {
 };
 
 // The program to run: the stored "VignettorApp" when a file is there, else
-// vignettor in moduleFolder when it is there; "" when neither exists.
+// vignettor beside the library in moduleFolder or in its installation's
+// program folder; "" when none exists.
 std::string LocateProgram(ProfileStore& store, const std::string& moduleFolder);
 
 // Reads the nine settings in their order; the input folder comes from the

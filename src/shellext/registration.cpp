@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/install_layout.h"
 #include "platform/paths.h"
 #include "shellext/menu_entries.h"
 #include "shellext/module.h"
@@ -28,7 +29,9 @@ std::string InProcServerKey() {
 }
 
 std::string LauncherPath() {
-    return paths::Join(ModuleFolder(), "vigshell");
+    const std::string found =
+        platform::FindFileIn(platform::ProgramFolders(ModuleFolder()), kLauncherFileName);
+    return found.empty() ? paths::Join(ModuleFolder(), kLauncherFileName) : found;
 }
 
 HRESULT RegisterServer() {

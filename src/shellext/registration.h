@@ -6,7 +6,9 @@
 
 namespace vig::shell {
 
-// The launcher the menu entries run: vigshell beside the library.
+// The launcher the menu entries run: vigshell beside the library, else in
+// its installation's program folder (beside the library when neither has
+// one).
 std::string LauncherPath();
 
 HRESULT RegisterServer();

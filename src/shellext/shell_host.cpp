@@ -6,6 +6,7 @@
 
 #include "common/display.h"
 #include "platform/files.h"
+#include "platform/install_layout.h"
 #include "platform/paths.h"
 #include "platform/system.h"
 #include "shellext/registry_file.h"
@@ -14,7 +15,6 @@
 namespace vig::shell {
 namespace {
 
-constexpr const char* kLibraryFileName = "libvigshell.so";
 constexpr UINT kFirstCommandId = 1;
 constexpr UINT kLastCommandId = 0x7FFF;
 
@@ -95,8 +95,9 @@ bool FindRegisteredHandler(RegisteredHandler* handler) {
     return true;
 }
 
-std::string LibraryBesideLauncher() {
-    return paths::Join(paths::Directory(platform::ProgramPath()), kLibraryFileName);
+std::string InstalledLibrary() {
+    return platform::FindFileIn(platform::LibraryFolders(paths::Directory(platform::ProgramPath())),
+                                platform::kShellLibraryFileName);
 }
 
 ShellLibrary::~ShellLibrary() {
@@ -164,7 +165,8 @@ int LauncherMain(const std::vector<std::string>& args) {
     // Registration takes this installation's library; the command and
     // unregistration the registered one, else this installation's.
     RegisteredHandler handler;
-    if (reg || !FindRegisteredHandler(&handler)) handler.library = LibraryBesideLauncher();
+    if (reg || !FindRegisteredHandler(&handler)) handler.library = InstalledLibrary();
+    if (handler.library.empty()) return Fail(kLibraryMissing);
 
     ShellLibrary library;
     std::string error;

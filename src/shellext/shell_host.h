@@ -36,8 +36,9 @@ struct RegisteredHandler {
 };
 bool FindRegisteredHandler(RegisteredHandler* handler);
 
-// libvigshell.so beside the running launcher.
-std::string LibraryBesideLauncher();
+// The library of the running launcher's installation: beside it, else in
+// the installation's library folder; "" when neither has it.
+std::string InstalledLibrary();
 
 // The library loaded with its exports; unloaded on destruction when it
 // answers that it may be.

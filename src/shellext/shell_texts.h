@@ -22,6 +22,7 @@ inline constexpr const char* kThreadingModel = "Apartment";
 // The command.
 inline constexpr const char* kProgramSetting = "VignettorApp";
 inline constexpr const char* kProgramFileName = "vignettor";
+inline constexpr const char* kLauncherFileName = "vigshell";
 inline constexpr const char* kProgramMissing =
     "Unable to find Vignettor\nPlease run the main Vignettor program.";
 inline constexpr const char* kCommandLineFormat = "%s /h /f %s %s %s /r %d /o %d /s %d %d %s";
@@ -37,6 +38,8 @@ inline constexpr const char* kLauncherUsage =
     "usage: vigshell FILE...      make thumbnails of the files through the quick dialog\n"
     "       vigshell --register   add \"Snapshrink...\" to the file managers' menus\n"
     "       vigshell --unregister remove it again\n";
+inline constexpr const char* kLibraryMissing =
+    "cannot find libvigshell.so beside the launcher or in its installation's library folder";
 inline constexpr const char* kNoDisplay =
     "no display to show the quick dialog on; \"vignettor /h /f IN OUT\" makes a thumbnail "
     "without one";

@@ -2,11 +2,11 @@
 
 #include <dlfcn.h>
 
-#include <QDir>
 #include <QFileInfo>
 #include <cstdint>
 
 #include "common/message_boxes.h"
+#include "platform/install_layout.h"
 #include "platform/system.h"
 #include "ui/sheet_texts.h"
 
@@ -33,25 +33,26 @@ QString ProgramFolder() {
 bool RegisterShellExtension(QWidget* parent, const QString& folder, bool enable) {
     const QString caption =
         QString::fromLatin1(enable ? texts::kShellEnableCaption : texts::kShellDisableCaption);
-    const QString path = QDir(folder).filePath(QString::fromLatin1(texts::kShellLibrary));
-    if (folder.isEmpty() || !QFileInfo(path).isFile()) {
+    const std::string library = platform::FindFileIn(platform::LibraryFolders(folder.toStdString()),
+                                                     platform::kShellLibraryFileName);
+    if (library.empty()) {
         Fail(parent, texts::kCantFind, caption);
         return false;
     }
-    void* library = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
-    if (library == nullptr) {
+    void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
         Fail(parent, texts::kLoadLibraryFailed, caption);
         return false;
     }
     const auto entry = reinterpret_cast<RegistrationEntry>(
-        dlsym(library, enable ? texts::kRegisterEntry : texts::kUnregisterEntry));
+        dlsym(handle, enable ? texts::kRegisterEntry : texts::kUnregisterEntry));
     if (entry == nullptr) {
-        dlclose(library);
+        dlclose(handle);
         Fail(parent, texts::kGetProcAddressFailed, caption);
         return false;
     }
     const bool ok = entry() == 0;
-    dlclose(library);
+    dlclose(handle);
     const QString text = QString::fromLatin1(ok ? texts::kShellSucceeded : texts::kShellFailed);
     Messages().Show(parent, caption, text.arg(caption), MessageIcon::None, MessageButtons::Ok);
     return ok;

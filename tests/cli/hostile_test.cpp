@@ -40,6 +40,13 @@ bool IsFifo(const std::string& path) {
     return lstat(path.c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
 }
 
+// The path of the i-th numbered copy of a file in `folder`.
+std::string Numbered(const std::string& folder, const char* stem, int i, const char* ext) {
+    std::string name = folder;
+    name.append(stem).append(std::to_string(i)).append(ext);
+    return name;
+}
+
 class Hostile : public ::testing::Test {
 protected:
     Hostile() {
@@ -80,7 +87,8 @@ protected:
 TEST_F(Hostile, SpecialFilesWhereOutputsGoAreNeitherWaitedOnNorReplaced) {
     for (const char* name : {"Thumbs0.htm", "index.htm", "run.log", "a.jpg"})
         ASSERT_EQ(mkfifo(Out(name).c_str(), 0644), 0);
-    box.WriteSettings({"HTMLLog=1", "HTMLMakeIndex=1", "LogMakeLog=1", "LogPath=" + Out("run.log")});
+    box.WriteSettings(
+        {"HTMLLog=1", "HTMLMakeIndex=1", "LogMakeLog=1", "LogPath=" + Out("run.log")});
     RunResult r = RunBounded(Dir());
     EXPECT_EQ(r.status, 1);
     for (const char* context : {"Write HTML page", "Write HTML index", "Write batch log"})
@@ -94,12 +102,15 @@ TEST_F(Hostile, SpecialFilesWhereOutputsGoAreNeitherWaitedOnNorReplaced) {
 
 TEST_F(Hostile, RunsIntoOneFolderKeepEveryNumberedThumbnail) {
     // Photos that take a while to read, so that the two runs overlap.
-    WriteBmp(box.dir() / "photo.bmp", 1200, 900, [](int x, int y) { return x * 7919u ^ y * 104729u; });
+    WriteBmp(box.dir() / "photo.bmp", 1200, 900,
+             [](int x, int y) { return x * 7919u ^ y * 104729u; });
     CPxImage photo;
     ASSERT_EQ(photo.Load(box.dir() / "photo.bmp"), ErrNone);
     ASSERT_EQ(photo.Save(In("p.jpg"), FormatJpg), ErrNone);
-    for (int i = 1; i < 40; ++i) fs::copy_file(In("p.jpg"), In("p" + std::to_string(i) + ".jpg"));
-    const RunLimits second{.stdoutName = ".out2", .stderrName = ".err2"};
+    for (int i = 1; i < 40; ++i) fs::copy_file(In("p.jpg"), Numbered(In(""), "p", i, ".jpg"));
+    RunLimits second;
+    second.stdoutName = ".out2";
+    second.stderrName = ".err2";
     const pid_t a = box.Start(Dir({"/nn"}));
     const pid_t b = box.Start(Dir({"/nn"}), second);
     EXPECT_EQ(box.Wait(a).status, 0);
@@ -142,7 +153,9 @@ TEST_F(Hostile, FailedWritesAreReportedAndKeepTheGalleryThatWasThere) {
     ASSERT_TRUE(WriteFileText(box.dir() / "header.txt", std::string(300000, 'x')));
     box.WriteSettings({"HTMLLog=1", "HTMLMakeIndex=1", "HTMLUseHeaderPath=1",
                        "HTMLHeaderPath=" + (box.dir() / "header.txt")});
-    const RunResult r = RunBounded(Dir(), {.maxFileBytes = 200000});
+    RunLimits fullDisk;
+    fullDisk.maxFileBytes = 200000;
+    const RunResult r = RunBounded(Dir(), fullDisk);
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(Contains(r.err, "Error : Unable to write file\nFile : " + Out("Thumbs0.htm")));
     EXPECT_TRUE(Contains(r.err, "Context : Write HTML index"));
@@ -152,7 +165,7 @@ TEST_F(Hostile, FailedWritesAreReportedAndKeepTheGalleryThatWasThere) {
 TEST_F(Hostile, SignalsEndTheRunWithTheirStatusAndCountFinishedFiles) {
     WriteBmp(In("big.bmp"), 2000, 1500);
     for (int i = 0; i < 40; ++i)
-        ASSERT_EQ(symlink(In("big.bmp").c_str(), In("l" + std::to_string(i) + ".bmp").c_str()), 0);
+        ASSERT_EQ(symlink(In("big.bmp").c_str(), Numbered(In(""), "l", i, ".bmp").c_str()), 0);
     for (const int signal : {SIGTERM, SIGINT}) {
         fs::remove_all(Out(""));
         MakeFolder(Out(""));
@@ -169,8 +182,9 @@ TEST_F(Hostile, SignalsEndTheRunWithTheirStatusAndCountFinishedFiles) {
 }
 
 TEST_F(Hostile, SettingsFileIsLeftAsItWas) {
-    const std::string settings = "; kept by hand\n[vignettor]\nVignettorApp=" +
-                                 std::string(VIG_PROGRAM) + "\nOutputExtraText=caf\xe9\n";
+    const std::string settings =
+        "; kept by hand\n[vignettor]\nVignettorApp=" + std::string(VIG_PROGRAM) +
+        "\nOutputExtraText=caf\xe9\n";
     fs::create_directories(box.ConfigHome() + "/Ostrel Software");
     ASSERT_TRUE(WriteFileText(box.ConfigFile(), settings));
     for (const Args& args : {Dir(), Args{"/h", "/d"}, Args{"/h", "/f", In("a.bmp"), Out("x.jpg")}})
