@@ -253,7 +253,9 @@ TEST(Png, TextsBeyondTheirShareOfMemoryAreDropped) {
     packed.resize(size);
     std::vector<PngChunk> chunks;
     for (int i = 0; i < 100; ++i) {  // 200 MB of text
-        PngChunk c{"zTXt", {'k', static_cast<uint8_t>('0' + i % 10), 0, 0}};
+        PngChunk c{"zTXt", {}};
+        c.data.reserve(4 + packed.size());
+        c.data.assign({'k', static_cast<uint8_t>('0' + i % 10), 0, 0});
         c.data.insert(c.data.end(), packed.begin(), packed.end());
         chunks.push_back(std::move(c));
     }
