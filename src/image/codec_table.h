@@ -55,10 +55,12 @@ struct DecodeHints {
 struct DecodeInfo {
     int fullWidth = 0;  // the picture's size in the file, before any scaling
     int fullHeight = 0;
-    int orientation = 1;   // 1..8, as recorded; 1 when not read or absent
-    bool reduced = false;  // the pixels are the planned reduction (never for an
-                           // orientation other than 1)
+    int orientation = 1;   // 1..8, as recorded (and applied); 1 when not read or absent
+    bool reduced = false;  // the pixels are the planned reduction
 };
+
+// Hinted readers deliver the picture upright (under the orientation read),
+// through a RowTarget (image/row_target.h), which also reserves the memory.
 
 using HintedReaderFn = PixelBlock (*)(const std::string& path, const DecodeHints& hints,
                                       DecodeInfo* info, int* width, int* height);

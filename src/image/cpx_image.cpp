@@ -79,14 +79,9 @@ ErrorCode CPxImage::Load(const std::string& path, const DecodeHints& hints, Deco
     size_t expected = 0;
     if (!BlockSize(w, h, 3, &expected) || block.size() < expected) return ErrInternal;
     if (reader->readHinted == nullptr) found = DecodeInfo{w, h, 1};
+    // Hinted readers deliver the picture upright already.
     Adopt(std::move(block), w, h);
-    if (found.orientation != 1) {
-        if (const ErrorCode turned = Orient(found.orientation); turned != ErrNone) {
-            Free();
-            return turned;
-        }
-        if (found.orientation >= 5) std::swap(found.fullWidth, found.fullHeight);
-    }
+    if (found.orientation >= 5) std::swap(found.fullWidth, found.fullHeight);
     *info = found;
     inputFormat_ = reader->inputFormat;
     sourceName_ = path;

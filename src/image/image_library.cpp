@@ -31,6 +31,10 @@ void SetMessagePump(MessagePump pump, void* context) {
     tPumpContext = context;
 }
 
+void PumpMessagesNow(int maxMilliseconds) {
+    if (tPump != nullptr) tPump(tPumpContext, maxMilliseconds);
+}
+
 }  // namespace vig
 
 namespace vig {

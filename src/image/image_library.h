@@ -35,6 +35,8 @@ int ApplicationProgressCallback(int row, int total);
 // installs its host's pump for the length of a run).
 using MessagePump = void (*)(void* context, int maxMilliseconds);
 void SetMessagePump(MessagePump pump, void* context);
+// Runs this thread's pump for at most maxMilliseconds (nothing without one).
+void PumpMessagesNow(int maxMilliseconds);
 
 // Whether the user has asked the work of this thread to stop (none by
 // default; the engine installs its host's stop request for the length of a

@@ -16,7 +16,7 @@
 #include "image/exif.h"
 #include "image/formats/file_open.h"
 #include "image/image_library.h"
-#include "processing/resample.h"
+#include "image/row_target.h"
 
 namespace vig::jpeg {
 namespace {
@@ -125,13 +125,10 @@ struct DecodeContext {
     std::FILE* file;       // read through stdio, when there are no bytes
     const uint8_t* bytes;  // the whole file, owned by the caller
     size_t size;
-    PixelBlock* block;                // owned by the caller
-    const DecodeHints* hints;         // owned by the caller; nullptr for none
-    DecodeInfo* info;                 // owned by the caller
-    processing::BoxReducer* reducer;  // owned by the caller
+    RowTarget* target;         // owned by the caller
+    const DecodeHints* hints;  // owned by the caller; nullptr for none
+    DecodeInfo* info;          // owned by the caller
     DecodePlan plan;
-    int width;
-    int height;
     ErrorCode code;
 };
 
@@ -185,7 +182,7 @@ void ApplyHints(DecodeContext* c) {
     if (!c->hints->plan) return;
     // The caller thinks upright; orientations 5 to 8 lie on their side.
     const bool turned = c->info->orientation >= 5;
-    c->plan = c->hints->plan(turned ? fullHeight : fullWidth, turned ? fullWidth : fullHeight);
+    c->plan = PlanFor(c->hints, turned ? fullHeight : fullWidth, turned ? fullWidth : fullHeight);
     if (c->plan.minWidth > 0 && c->plan.minHeight > 0) {
         const int m = turned
                           ? DraftScale(fullWidth, fullHeight, c->plan.minHeight, c->plan.minWidth)
@@ -195,8 +192,21 @@ void ApplyHints(DecodeContext* c) {
             cinfo->scale_denom = 8;
         }
     }
-    // Only a picture that needs no turning is reduced as it is decoded.
-    if (c->info->orientation != 1) c->plan.reduceWidth = c->plan.reduceHeight = 0;
+}
+
+// What libjpeg holds beside the rows: a file of several scans (progressive
+// ones) keeps every coefficient of the picture until the last scan, 2 bytes
+// each, 64 a block; a file of one scan only a row of blocks.
+size_t WorkingBytes(j_decompress_ptr cinfo) {
+    if (!jpeg_has_multiple_scans(cinfo)) return 0;
+    size_t total = 0;
+    for (int ci = 0; ci < cinfo->num_components; ++ci) {
+        const jpeg_component_info& comp = cinfo->comp_info[ci];
+        const size_t v = static_cast<size_t>(comp.v_samp_factor > 0 ? comp.v_samp_factor : 1);
+        const size_t rows = (static_cast<size_t>(comp.height_in_blocks) + v - 1) / v * v;
+        total += static_cast<size_t>(comp.width_in_blocks) * rows * DCTSIZE2 * sizeof(JCOEF);
+    }
+    return total;
 }
 
 inline uint8_t MulDiv255(unsigned a, unsigned b) {
@@ -237,22 +247,17 @@ void Decode(DecodeContext* c) {
         jpeg_destroy_decompress(cinfo);
         return;
     }
-    jpeg_start_decompress(cinfo);
     const int width = static_cast<int>(cinfo->output_width);
     const int height = static_cast<int>(cinfo->output_height);
-    const int components = cinfo->output_components;
-    // Reduced while decoding, when planned and the sizes allow it.
-    const bool reduce = c->plan.reduceWidth > 0 && c->plan.reduceHeight > 0 &&
-                        c->plan.reduceWidth <= width && c->plan.reduceHeight <= height;
-    const int blockWidth = reduce ? c->plan.reduceWidth : width;
-    const int blockHeight = reduce ? c->plan.reduceHeight : height;
-    if (!c->block->AllocateRgb(blockWidth, blockHeight) ||
-        (reduce &&
-         c->reducer->Start(width, height, blockWidth, blockHeight, true, c->block->data()) != 0)) {
-        c->code = ErrOutOfMemory;
+    if (const ErrorCode started = c->target->Start(width, height, c->info->orientation, true,
+                                                   c->plan, WorkingBytes(cinfo));
+        started != ErrNone) {
+        c->code = started;
         jpeg_destroy_decompress(cinfo);
         return;
     }
+    jpeg_start_decompress(cinfo);
+    const int components = cinfo->output_components;
     const size_t rowBytes = static_cast<size_t>(width) * 3;
     JSAMPARRAY scratch = nullptr;
     if (components != 3) {
@@ -270,8 +275,7 @@ void Decode(DecodeContext* c) {
             jpeg_destroy_decompress(cinfo);
             return;
         }
-        uint8_t* dst =
-            reduce ? c->reducer->NextRow() : c->block->data() + static_cast<size_t>(row) * rowBytes;
+        uint8_t* dst = c->target->Row(row);
         // Once the data has ended the remaining rows are zero.
         ended = ended || c->err.firstLostRow >= 0;
         JSAMPROW target = components == 3 ? dst : scratch[0];
@@ -279,7 +283,7 @@ void Decode(DecodeContext* c) {
         if (ended || c->err.firstLostRow >= 0) {
             ended = true;
             std::memset(dst, 0, rowBytes);
-            if (reduce) c->reducer->RowDone();
+            c->target->RowDone(row);
             continue;
         }
         const uint8_t* src = scratch != nullptr ? scratch[0] : nullptr;
@@ -294,7 +298,7 @@ void Decode(DecodeContext* c) {
                 }
             }
         }
-        if (reduce) c->reducer->RowDone();
+        c->target->RowDone(row);
     }
     c->err.inScanlines = false;
     if (cinfo->output_scanline < cinfo->output_height) {
@@ -303,9 +307,6 @@ void Decode(DecodeContext* c) {
         jpeg_finish_decompress(cinfo);
     }
     jpeg_destroy_decompress(cinfo);
-    c->width = blockWidth;
-    c->height = blockHeight;
-    c->info->reduced = reduce;
 }
 
 struct EncodeContext {
@@ -393,16 +394,14 @@ PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeI
         if (buffer != nullptr) size = std::fread(buffer, 1, static_cast<size_t>(st.st_size), file);
         if (size > 0) bytes = buffer;
     }
-    PixelBlock block;
-    processing::BoxReducer reducer;
+    RowTarget target;
     DecodeContext context{};
     InitErrorManager(&context.err);
     context.cinfo.err = &context.err.pub;
     context.file = file;
     context.bytes = bytes;
     context.size = size;
-    context.block = &block;
-    context.reducer = &reducer;
+    context.target = &target;
     context.hints = &hints;
     context.info = info;
     context.code = ErrNone;
@@ -414,8 +413,12 @@ PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeI
         status.Fail(context.code);
         return {};
     }
-    *width = context.width;
-    *height = context.height;
+    PixelBlock block = target.Finish(width, height);
+    info->reduced = target.reduced();
+    if (block.empty()) {
+        *info = DecodeInfo();
+        status.Fail(ErrOutOfMemory);
+    }
     return block;
 }
 

@@ -17,12 +17,13 @@ namespace vig::jpeg {
 
 PixelBlock Read(const std::string& path, int* width, int* height);
 
-// Read with hints: the EXIF orientation is looked up when asked for; the
-// plan's minimum size picks the smallest of libjpeg's scales M/8 (M = 1..8)
-// that still gives at least that size (DraftScale), and its reduction, for
-// a picture of orientation 1, is made row by row as the rows are decoded.
-// Otherwise the pixels come as stored (not turned). *info gets the full
-// size, the orientation and whether the pixels are the reduction.
+// Read with hints: the EXIF orientation is looked up when asked for and
+// applied as the rows are decoded; the plan's minimum size picks the
+// smallest of libjpeg's scales M/8 (M = 1..8) that still gives at least that
+// size (DraftScale), and its reduction is made as the rows are decoded. The
+// decoding memory (rows, and the coefficients of a progressive file) is
+// reserved from the thread's memory budget first. *info gets the full size
+// as stored, the orientation and whether the pixels are the reduction.
 PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeInfo* info,
                       int* width, int* height);
 
