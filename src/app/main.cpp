@@ -1,6 +1,8 @@
 // vignettor: start-up. Records the program's path in the settings store,
 // creates the options record (reset, then loaded), and then either runs
 // headless ("/h" or "/HIDE" first) or opens the main window.
+#include <malloc.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -12,6 +14,11 @@
 #include "ui/run_windowed.h"
 
 int main(int argc, char** argv) {
+    // Pictures and decoder buffers are large and short-lived. Given back to
+    // the system as soon as they are freed (a fixed threshold for mapping
+    // blocks of their own), they cannot pile up in the heaps of the worker
+    // threads, so what the run holds is what its memory budget allows.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
     const std::vector<std::string> args(argv, argv + argc);
 
     // The extension finds the program through this value. Writing makes the

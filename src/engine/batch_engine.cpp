@@ -18,6 +18,7 @@
 #include "engine/engine_util.h"
 #include "engine/file_steps.h"
 #include "engine/file_workers.h"
+#include "image/memory_budget.h"
 #include "engine/output_naming.h"
 #include "engine/report.h"
 #include "engine/run_files.h"
@@ -87,6 +88,20 @@ bool LockOutputFolder(RunHost& host, platform::FolderLock& lock, const std::stri
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
 }
+
+size_t RunMemoryBudget(const BatchOptions& o) {
+    if (o.OpsMemoryLimit <= 0) return MemoryBudget::DefaultBytes();
+    return static_cast<size_t>(std::min<long long>(o.OpsMemoryLimit * (1LL << 20), kMaxBlockBytes));
+}
+
+// The run's budget for the readers of this thread, for as long as it lives.
+class ThreadBudget {
+public:
+    explicit ThreadBudget(MemoryBudget* budget) { SetThreadMemoryBudget(budget); }
+    ~ThreadBudget() { SetThreadMemoryBudget(nullptr); }
+    ThreadBudget(const ThreadBudget&) = delete;
+    ThreadBudget& operator=(const ThreadBudget&) = delete;
+};
 
 // Claims the numbered name a thumbnail gets, so that another program (or
 // run) numbering in the same folder cannot take it before the save: the
@@ -269,6 +284,8 @@ ErrorCode BatchEngine::ProcessFileSteps(const std::string& sourcePath,
                                         const std::string& displayPath, std::FILE* log,
                                         std::FILE* page, const std::string& pagePath,
                                         CPxCompositeImg* composite) {
+    const FileMemoryScope memory(memoryAlone_);
+    if (!memory.ok()) return ErrCancelled;
     CPxImage image;
     HostSteps steps(*this, log, displayPath);
     const ErrorCode code = MakeThumbnail(options_, sourcePath, displayPath, overlay, image, steps);
@@ -469,6 +486,10 @@ BatchSummary BatchEngine::BatchRun() {
         compositeFolder = nextFolder;
     };
 
+    // One memory budget for all the files in hand, whatever the thread count.
+    MemoryBudget budget(RunMemoryBudget(o));
+    const ThreadBudget driverBudget(&budget);
+
     // With more than one thread, workers read and process the files ahead;
     // they start only now, with the settings as the preparation left them.
     std::unique_ptr<FileWorkers> workers;
@@ -481,7 +502,7 @@ BatchSummary BatchEngine::BatchRun() {
             replaced.Add(sources.back(), static_cast<int>(sources.size()) - 1);
         }
         workers = std::make_unique<FileWorkers>(o, &overlay, std::move(sources), threads,
-                                                kFilesInFlightPerThread * threads);
+                                                kFilesInFlightPerThread * threads, &budget);
     }
 
     HtmlPageSeries pages(o, files);
@@ -531,6 +552,13 @@ BatchSummary BatchEngine::BatchRun() {
         if (workers) {
             prepared = workers->Take(i, host_);
             if (replaced.Stale(i)) prepared.reset();
+            // Memory that ran out beside other files may be there for the
+            // file alone: it is made again with the budget to itself, so a
+            // run on several threads fails no file that one thread makes.
+            if (prepared && prepared->code == ErrOutOfMemory) {
+                prepared.reset();
+                memoryAlone_ = true;
+            }
             replaced.WillReplace(outputPath, i);
         }
         if (prepared) {
@@ -541,6 +569,7 @@ BatchSummary BatchEngine::BatchRun() {
                                pages.pagePath(), &composite);
         }
         prepared.reset();
+        memoryAlone_ = false;
         // A claimed name that received no thumbnail is given back.
         if (claimed && platform::FileSize(outputPath) == 0) platform::RemoveFile(outputPath);
         if (code == ErrCancelled && host_.StopRequested()) {

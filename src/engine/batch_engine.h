@@ -94,6 +94,7 @@ private:
     RunHost& host_;
     documents::DocumentGuard* guard_ = nullptr;  // the run's, while one goes on
     bool running_ = false;
+    bool memoryAlone_ = false;  // the next file has the memory budget to itself
 };
 
 // The save format for an image read in inputFormat under mainOutputFormat:

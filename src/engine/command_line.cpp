@@ -257,6 +257,11 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
             o.OpsThreads = std::max(TextToInt(sw.Value(at, 1)), 0);
             sw.Use(at, 1);
         }
+        if (const size_t at = sw.Find("/mem"); at != 0) {
+            if (!sw.HasValues(at, 1)) return Fail(problem, "\"/mem\" needs a number of megabytes");
+            o.OpsMemoryLimit = std::max(TextToInt(sw.Value(at, 1)), 0);
+            sw.Use(at, 1);
+        }
         // Without a naming switch a directory run overwrites same-named files;
         // a text switch as the last argument takes an empty text.
         const Choice* n = FirstPresent(sw, kNaming, &chosenAt);
@@ -286,6 +291,7 @@ void PrintUsage(std::FILE* out) {
         "  /t+ D/M/Y, /t- D/M/Y               files after / before a date\n"
         "  /no, /np TEXT, /ns TEXT, /nn       naming (directory mode)\n"
         "  /j N       files side by side (directory mode; 0 one per core, 1 one at a time)\n"
+        "  /mem MB    memory all files in hand may hold (directory mode; 0 half the machine's)\n"
         "  /fast      draft JPEG decoding   /a  turn photos upright (EXIF orientation)\n",
         ApplicationTitle().c_str());
 }

@@ -9,6 +9,7 @@
 #include "engine/run_host.h"
 #include "image/codec_table.h"
 #include "image/image_library.h"
+#include "image/memory_budget.h"
 
 namespace vig {
 namespace {
@@ -24,11 +25,13 @@ bool GivenUpCheck(void* context) {
 }  // namespace
 
 FileWorkers::FileWorkers(const BatchOptions& options, const CPxImage* overlay,
-                         std::vector<std::string> sources, int threads, int window)
+                         std::vector<std::string> sources, int threads, int window,
+                         MemoryBudget* budget)
     : options_(options),
       overlay_(overlay),
       sources_(std::move(sources)),
       window_(std::max(window, 1)),
+      budget_(budget),
       slots_(static_cast<size_t>(window_)),
       ready_(static_cast<size_t>(window_), 0) {
     threads_.reserve(static_cast<size_t>(std::max(threads, 0)));
@@ -55,6 +58,7 @@ void FileWorkers::GiveUp() {
 void FileWorkers::Work() {
     // A long decode or save ends early once the run has given its files up.
     SetStopCheck(GivenUpCheck, &givenUp_);
+    SetThreadMemoryBudget(budget_);
     BatchOptions options = options_;  // each worker reads the user curve into its own
     const int total = static_cast<int>(sources_.size());
     for (;;) {
@@ -75,6 +79,7 @@ void FileWorkers::Work() {
         fileReady_.notify_all();
     }
     SetStopCheck(nullptr, nullptr);
+    SetThreadMemoryBudget(nullptr);
 }
 
 std::unique_ptr<PreparedFile> FileWorkers::Prepare(BatchOptions& options, int index) {
@@ -85,6 +90,8 @@ std::unique_ptr<PreparedFile> FileWorkers::Prepare(BatchOptions& options, int in
         return nullptr;  // the driver makes the file itself
     }
     const std::string& source = sources_[static_cast<size_t>(index)];
+    // What the file holds of the budget is given back once it is encoded.
+    const FileMemoryScope memory;
     try {
         file->code = MakeThumbnail(options, source, source, overlay_, file->image, file->steps);
         const int format = ResolveOutputFormat(options.MainOutputFormat, file->image.inputFormat());

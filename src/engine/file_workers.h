@@ -21,6 +21,7 @@
 
 namespace vig {
 
+class MemoryBudget;
 class RunHost;
 
 // One file made ready by a worker.
@@ -38,9 +39,11 @@ struct PreparedFile {
 class FileWorkers {
 public:
     // Starts `threads` workers over `sources` (full paths, in file order).
-    // The settings are copied; `overlay` (may be null) must outlive this.
+    // The settings are copied; `overlay` (may be null) and `budget` (the
+    // memory the files in hand share; may be null) must outlive this.
     FileWorkers(const BatchOptions& options, const CPxImage* overlay,
-                std::vector<std::string> sources, int threads, int window);
+                std::vector<std::string> sources, int threads, int window,
+                MemoryBudget* budget = nullptr);
     ~FileWorkers();  // gives up what is left and waits for the workers
     FileWorkers(const FileWorkers&) = delete;
     FileWorkers& operator=(const FileWorkers&) = delete;
@@ -62,6 +65,7 @@ private:
     const CPxImage* overlay_;
     const std::vector<std::string> sources_;
     const int window_;
+    MemoryBudget* const budget_;
     std::atomic<bool> givenUp_{false};
 
     std::mutex mutex_;

@@ -61,7 +61,7 @@ size_t MemoryBudget::DefaultBytes() {
 
 MemoryBudget::Result MemoryBudget::Acquire(size_t bytes, bool exclusive) {
     std::unique_lock lock(mutex_);
-    if (bytes > total_ && !exclusive) return Result::TooLarge;
+    if (bytes > total_) return Result::TooLarge;
     for (;;) {
         const bool fits = exclusive ? holders_ == 0 : !exclusive_ && used_ + bytes <= total_;
         if (fits) break;
@@ -80,7 +80,11 @@ MemoryBudget::Result MemoryBudget::Acquire(size_t bytes, bool exclusive) {
 
 MemoryBudget::Result MemoryBudget::Add(size_t bytes) {
     std::lock_guard lock(mutex_);
-    if (bytes > total_ && !exclusive_) return Result::TooLarge;
+    // Alone, a thread may take more than its share at once, but never more
+    // than the whole budget.
+    if (bytes > (exclusive_ ? total_ : total_ - std::min(used_, total_))) {
+        if (bytes > total_) return Result::TooLarge;
+    }
     used_ += bytes;
     peak_ = std::max(peak_, used_);
     return Result::Reserved;

@@ -78,7 +78,7 @@ constexpr Field kFields[] = {
     VIG_FLAG(ImageBilinear), VIG_INT(JPGQuality), VIG_FLAG(ImageAutoOrient),
     VIG_FLAG(JPGDraftDecode),
     // Operation
-    VIG_FLAG(OpsSilentOperation), VIG_FLAG(OpsErrorLogWindow), VIG_INT(OpsThreads),
+    VIG_FLAG(OpsSilentOperation), VIG_FLAG(OpsErrorLogWindow), VIG_INT(OpsThreads), VIG_INT(OpsMemoryLimit),
     // Files and folders
     VIG_INT(OutputRenameStyle), VIG_TEXT(OutputExtraText), VIG_INT(OutputCase),
     VIG_FLAG(OutputCreateFolder), VIG_FLAG(OutputRecurseSrc), VIG_FLAG(OutputDuplicateSrcTree),

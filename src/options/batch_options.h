@@ -105,6 +105,7 @@ struct BatchOptions : HtmlOptions, CompositeOptions {
     int OpsSilentOperation = 0;
     int OpsErrorLogWindow = 0;
     int OpsThreads = 0;  // files worked on side by side: 0 one per core, 1 one at a time
+    int OpsMemoryLimit = 0;  // MB all of a run's files may hold at once; 0 a share of the machine
 
     // Files and folders
     int OutputRenameStyle = AutoNumericSuffix;

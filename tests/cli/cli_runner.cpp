@@ -71,6 +71,11 @@ pid_t CliSandbox::Start(const std::vector<std::string>& args, const RunLimits& l
         setrlimit(RLIMIT_FSIZE, &limit);
         signal(SIGXFSZ, SIG_IGN);  // writes fail with EFBIG instead
     }
+    if (limits.maxAddressBytes >= 0) {
+        const rlimit limit{static_cast<rlim_t>(limits.maxAddressBytes),
+                           static_cast<rlim_t>(limits.maxAddressBytes)};
+        setrlimit(RLIMIT_AS, &limit);
+    }
     execve(argv[0], argv.data(), envp.data());
     _exit(127);
 }
@@ -78,8 +83,11 @@ pid_t CliSandbox::Start(const std::vector<std::string>& args, const RunLimits& l
 RunResult CliSandbox::Wait(pid_t pid, const RunLimits& limits) const {
     RunResult result;
     int status = 0;
-    if (pid > 0 && waitpid(pid, &status, 0) == pid)
+    rusage usage{};
+    if (pid > 0 && wait4(pid, &status, 0, &usage) == pid) {
         result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        result.peakKilobytes = usage.ru_maxrss;
+    }
     result.out = ReadFileText(dir_ / limits.stdoutName);
     result.err = ReadFileText(dir_ / limits.stderrName);
     return result;

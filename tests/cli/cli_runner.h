@@ -15,11 +15,13 @@ struct RunResult {
     int status = -1;  // the exit status, or 128 + the signal that ended it
     std::string out;
     std::string err;
+    long peakKilobytes = 0;  // the most resident memory it had
 };
 
 // Limits a run is started under.
 struct RunLimits {
     long long maxFileBytes = -1;  // files may not grow beyond this (a full disk)
+    long long maxAddressBytes = -1;  // the address space may not grow beyond this
     std::string folder;           // its current folder ("" is the sandbox)
     std::string stdoutName = ".stdout", stderrName = ".stderr";
 };

@@ -1,0 +1,105 @@
+// The memory of a folder run: one budget for all the files in hand.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "cli/cli_runner.h"
+
+namespace vig::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A progressive JPEG of w x h with a diagonal band: libjpeg keeps all of its
+// coefficients while decoding (w x h x 1.5 x 2 bytes at 4:2:0).
+void WriteProgressiveJpeg(const std::string& path, int w, int h, int shade) {
+    jpeg_compress_struct c{};
+    jpeg_error_mgr err{};
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    jpeg_stdio_dest(&c, f);
+    c.image_width = static_cast<JDIMENSION>(w);
+    c.image_height = static_cast<JDIMENSION>(h);
+    c.input_components = 3;
+    c.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 50, TRUE);
+    jpeg_simple_progression(&c);
+    jpeg_start_compress(&c, TRUE);
+    std::vector<uint8_t> row(static_cast<size_t>(w) * 3);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const bool band = (x - y * w / h + w) % w < w / 20;
+            row[x * 3] = band ? 255 : static_cast<uint8_t>(shade);
+            row[x * 3 + 1] = band ? 255 : 90;
+            row[x * 3 + 2] = band ? 255 : static_cast<uint8_t>(y * 255 / h);
+        }
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&c, &r, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    std::fclose(f);
+}
+
+std::string Bytes(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(MemoryBudget, FilesSideBySideShareOneBudgetAndConvertWhatOneThreadConverts) {
+    CliSandbox box;
+    const fs::path src = box.dir() / "src";
+    fs::create_directories(src);
+    constexpr int kSide = 4000;  // 48 MB of coefficients a file
+    for (int i = 0; i < 4; ++i)
+        WriteProgressiveJpeg(src / ("p" + std::to_string(i) + ".jpg"), kSide, kSide, 40 * i);
+    const auto run = [&](const std::string& out, std::vector<std::string> extra,
+                         const RunLimits& limits = {}) {
+        fs::create_directories(box.dir() / out);
+        std::vector<std::string> args = {"/h", "/d", src, box.dir() / out};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return box.Run(args, limits);
+    };
+    const RunResult one = run("one", {"/j", "1"});
+    ASSERT_EQ(one.status, 0) << one.err;
+    const RunResult free4 = run("free", {"/j", "4"});
+    ASSERT_EQ(free4.status, 0) << free4.err;
+    // Room for one file at a time: four threads hold about what one does.
+    const RunResult shared4 = run("shared", {"/j", "4", "/mem", "70"});
+    ASSERT_EQ(shared4.status, 0) << shared4.err;
+    EXPECT_LT(shared4.peakKilobytes, one.peakKilobytes + 40 * 1024)
+        << "one thread " << one.peakKilobytes << " KB, four unbounded " << free4.peakKilobytes
+        << " KB";
+    EXPECT_GT(free4.peakKilobytes, shared4.peakKilobytes + 60 * 1024);
+    // Under an address-space limit that one thread lives with, eight convert
+    // every file too, and the same bytes.
+    RunLimits tight;
+    tight.maxAddressBytes = 420LL << 20;
+    const RunResult limited8 = run("limited", {"/j", "8"}, tight);
+    EXPECT_EQ(limited8.status, 0) << limited8.err;
+    for (int i = 0; i < 4; ++i) {
+        const std::string name = "p" + std::to_string(i) + ".jpg";
+        const std::string want = Bytes(fs::path(box.dir() / "one") / name);
+        ASSERT_FALSE(want.empty());
+        for (const char* out : {"free", "shared", "limited"})
+            EXPECT_EQ(Bytes(fs::path(box.dir() / out) / name), want) << out << "/" << name;
+    }
+    // A file that cannot fit even alone is a clear failure, and the run goes on.
+    const RunResult tooSmall = run("small", {"/j", "2", "/mem", "20"});
+    EXPECT_EQ(tooSmall.status, 1);
+    EXPECT_NE(tooSmall.err.find("Out of memory"), std::string::npos) << tooSmall.err;
+    EXPECT_NE(tooSmall.out.find("Processed 4 of 4"), std::string::npos) << tooSmall.out;
+}
+
+}  // namespace
+}  // namespace vig::test
