@@ -25,10 +25,13 @@ thread_local bool tInScope = false;
 thread_local bool tHolder = false;  // the thread counts as one of the budget's holders
 thread_local size_t tHeld = 0;
 
-size_t Limit(int resource) {
+// What a limit of the process leaves beyond what it uses already (`used`
+// pages: its address space or its data).
+size_t LimitLeft(int resource, size_t used) {
     rlimit r{};
     if (getrlimit(resource, &r) != 0 || r.rlim_cur == RLIM_INFINITY) return SIZE_MAX;
-    return static_cast<size_t>(r.rlim_cur);
+    const size_t limit = static_cast<size_t>(r.rlim_cur);
+    return limit > used ? limit - used : 0;
 }
 
 // The memory limit of the cgroup (v2) this process runs in, if any.
@@ -53,8 +56,14 @@ size_t MemoryBudget::DefaultBytes() {
     const long pageSize = sysconf(_SC_PAGESIZE);
     if (pages > 0 && pageSize > 0)
         machine = static_cast<size_t>(pages) * static_cast<size_t>(pageSize);
-    const size_t least =
-        std::min({machine, CgroupLimit(), Limit(RLIMIT_AS), Limit(RLIMIT_DATA)});
+    // Pages of the address space and of data in use now.
+    size_t space = 0, resident = 0, shared = 0, text = 0, libraries = 0, data = 0;
+    if (std::ifstream statm("/proc/self/statm");
+        !(statm >> space >> resident >> shared >> text >> libraries >> data))
+        space = data = 0;
+    const size_t page = pageSize > 0 ? static_cast<size_t>(pageSize) : 4096;
+    const size_t least = std::min({machine, CgroupLimit(), LimitLeft(RLIMIT_AS, space * page),
+                                   LimitLeft(RLIMIT_DATA, data * page)});
     const size_t share = least == SIZE_MAX ? kMaxBlockBytes : least / 2;
     return std::clamp(share, kMinimumBytes, kMaxBlockBytes);
 }
