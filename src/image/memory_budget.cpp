@@ -89,11 +89,9 @@ MemoryBudget::Result MemoryBudget::Acquire(size_t bytes, bool exclusive) {
 
 MemoryBudget::Result MemoryBudget::Add(size_t bytes) {
     std::lock_guard lock(mutex_);
-    // Alone, a thread may take more than its share at once, but never more
-    // than the whole budget.
-    if (bytes > (exclusive_ ? total_ : total_ - std::min(used_, total_))) {
-        if (bytes > total_) return Result::TooLarge;
-    }
+    // Beside the others a holder may go past the budget for a while (it
+    // never waits), but no reservation is ever larger than the budget.
+    if (bytes > total_) return Result::TooLarge;
     used_ += bytes;
     peak_ = std::max(peak_, used_);
     return Result::Reserved;

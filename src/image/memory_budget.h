@@ -31,10 +31,10 @@ public:
     // beside what the other holders have (looking at the thread's stop check
     // and pumping its messages meanwhile). With `exclusive` it waits until
     // there is no other holder and keeps every other thread waiting until it
-    // has given everything back; it may then take more than the budget.
+    // has given everything back.
     Result Acquire(size_t bytes, bool exclusive);
     // More for a thread that already holds some: taken at once, so that no
-    // two holders ever wait on each other.
+    // two holders ever wait on each other (TooLarge only beyond the budget).
     Result Add(size_t bytes);
     // A holder gives back everything it holds.
     void ReleaseAll(size_t bytes);

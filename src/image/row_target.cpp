@@ -24,6 +24,10 @@ bool PixelsReversed(int orientation) {
     return orientation == 2 || orientation == 3 || orientation == 7 || orientation == 8;
 }
 
+// Rows that are turned wait in groups, so that each row of the upright
+// picture is written a run of this many pixels at a time.
+constexpr int kTurnedRows = 32;
+
 // The first cell whose span [start, start + size) holds `at`, or -1; spans
 // are non-decreasing.
 int FirstCellHolding(const std::vector<int>& starts, int size, int at) {
@@ -62,7 +66,7 @@ ErrorCode RowTarget::Start(int storedWidth, int storedHeight, int orientation, b
 
     // The way that holds least, and its bytes.
     Mode mode = orientation == 1 ? Mode::Whole : Mode::Turned;
-    size_t bytes = wholeBytes + (mode == Mode::Turned ? rowBytes : 0);
+    size_t bytes = wholeBytes + (mode == Mode::Turned ? rowBytes * kTurnedRows : 0);
     const bool reducing = plan.reduceWidth > 0 && plan.reduceHeight > 0 &&
                           plan.reduceWidth <= uprightWidth && plan.reduceHeight <= uprightHeight &&
                           processing::BoxGeometry::Make(uprightWidth, uprightHeight,
@@ -94,7 +98,8 @@ ErrorCode RowTarget::Start(int storedWidth, int storedHeight, int orientation, b
                 width_ = uprightWidth;
                 height_ = uprightHeight;
                 if (!block_.AllocateRgb(width_, height_)) return ErrOutOfMemory;
-                if (mode == Mode::Turned) scratch_.assign(rowBytes, 0);
+                if (mode == Mode::Turned) scratch_.assign(rowBytes * kTurnedRows, 0);
+                waitingFirst_ = waiting_ = 0;
                 break;
             case Mode::Stream:
                 width_ = plan.reduceWidth;
@@ -148,6 +153,13 @@ uint8_t* RowTarget::Row(int y) {
                 ++streamed_;
             }
             return y == streamed_ ? reducer_.NextRow() : scratch_.data();
+        case Mode::Turned:
+            // A row that does not follow the waiting ones starts a new group.
+            if (waiting_ == kTurnedRows || (waiting_ > 0 && y != waitingFirst_ + waiting_))
+                PlaceTurned();
+            if (waiting_ == 0) waitingFirst_ = y;
+            return scratch_.data() +
+                   static_cast<size_t>(waiting_) * static_cast<size_t>(storedWidth_) * 3;
         default:
             return scratch_.data();
     }
@@ -162,38 +174,56 @@ void RowTarget::RowDone(int y) {
                 ++streamed_;
             }
             break;
-        case Mode::Turned: {
-            const uint8_t* src = scratch_.data();
-            const int W = storedWidth_;
-            const int H = storedHeight_;
-            const size_t outStride = static_cast<size_t>(width_) * 3;
-            const int line = RowReversed(orientation_) ? H - 1 - y : y;
-            const bool reversed = PixelsReversed(orientation_);
-            if (!Transposed(orientation_)) {
-                uint8_t* dst = block_.data() + static_cast<size_t>(line) * outStride;
-                if (!reversed) {
-                    std::memcpy(dst, src, static_cast<size_t>(W) * 3);
-                } else {
-                    for (int x = 0; x < W; ++x)
-                        std::memcpy(dst + static_cast<size_t>(W - 1 - x) * 3, src + x * 3, 3);
-                }
-            } else {
-                // The stored row is upright column `line`.
-                uint8_t* dst = block_.data() + static_cast<size_t>(line) * 3;
-                for (int x = 0; x < W; ++x) {
-                    const int uy = reversed ? W - 1 - x : x;
-                    std::memcpy(dst + static_cast<size_t>(uy) * outStride,
-                                src + static_cast<size_t>(x) * 3, 3);
-                }
-            }
+        case Mode::Turned:
+            if (y == waitingFirst_ + waiting_) ++waiting_;
             break;
-        }
         case Mode::Sums:
             AddRowSums(y, scratch_.data());
             break;
         default:
             break;
     }
+}
+
+void RowTarget::PlaceTurned() {
+    const int W = storedWidth_;
+    const int H = storedHeight_;
+    const size_t inStride = static_cast<size_t>(W) * 3;
+    const size_t outStride = static_cast<size_t>(width_) * 3;
+    const bool reversed = PixelsReversed(orientation_);
+    for (int k = 0; k < waiting_; ++k) {
+        const int y = waitingFirst_ + k;
+        const uint8_t* src = scratch_.data() + static_cast<size_t>(k) * inStride;
+        const int line = RowReversed(orientation_) ? H - 1 - y : y;
+        if (Transposed(orientation_)) continue;
+        uint8_t* dst = block_.data() + static_cast<size_t>(line) * outStride;
+        if (!reversed) {
+            std::memcpy(dst, src, inStride);
+        } else {
+            for (int x = 0; x < W; ++x)
+                std::memcpy(dst + static_cast<size_t>(W - 1 - x) * 3, src + x * 3, 3);
+        }
+    }
+    if (Transposed(orientation_)) {
+        // The waiting rows are neighbouring upright columns: each upright
+        // row gets their pixels as one run (reversed when the rows run
+        // right to left).
+        const bool leftward = RowReversed(orientation_);
+        const int firstLine = leftward ? H - 1 - (waitingFirst_ + waiting_ - 1) : waitingFirst_;
+        for (int x = 0; x < W; ++x) {
+            const int uy = reversed ? W - 1 - x : x;
+            uint8_t* dst = block_.data() + static_cast<size_t>(uy) * outStride +
+                           static_cast<size_t>(firstLine) * 3;
+            for (int k = 0; k < waiting_; ++k) {
+                const int row = leftward ? waiting_ - 1 - k : k;
+                std::memcpy(dst + static_cast<size_t>(k) * 3,
+                            scratch_.data() + static_cast<size_t>(row) * inStride +
+                                static_cast<size_t>(x) * 3,
+                            3);
+            }
+        }
+    }
+    waiting_ = 0;
 }
 
 void RowTarget::AddRowSums(int y, const uint8_t* row) {
@@ -250,6 +280,9 @@ PixelBlock RowTarget::Finish(int* width, int* height) {
             return {};
         case Mode::Stream:
             Row(storedHeight_);  // the rows never delivered, as zero rows
+            break;
+        case Mode::Turned:
+            PlaceTurned();
             break;
         case Mode::Sums: {
             const uint64_t cell =

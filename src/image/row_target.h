@@ -55,6 +55,7 @@ public:
 private:
     enum class Mode { None, Whole, Turned, Stream, Sums };
     void AddRowSums(int y, const uint8_t* row);
+    void PlaceTurned();  // the rows waiting in the scratch, into the block
 
     Mode mode_ = Mode::None;
     bool reduced_ = false;
@@ -64,7 +65,9 @@ private:
     int width_ = 0;  // of the result
     int height_ = 0;
     PixelBlock block_;
-    std::vector<uint8_t> scratch_;  // one row, where the row is not the block's
+    std::vector<uint8_t> scratch_;  // rows that do not go straight into the block
+    int waitingFirst_ = 0;          // turned rows waiting in the scratch:
+    int waiting_ = 0;               // stored rows first .. first + waiting - 1
     processing::BoxReducer reducer_;
     int streamed_ = 0;  // rows given to the reducer
     processing::BoxGeometry geometry_;

@@ -147,10 +147,11 @@ TEST(MemoryBudgetTest, AFileWaitsForOthersAndOneLargerThanTheBudgetFails) {
     EXPECT_EQ(budget.used(), 0u);
     EXPECT_LE(budget.peak(), 1300u);
     {
-        // Alone, a file may have the whole budget and more.
+        // Alone, a file may have the whole budget at once, but no more.
         FileMemoryScope scope(true);
         ASSERT_TRUE(scope.ok());
-        EXPECT_EQ(ReserveFileMemory(1500), ErrNone);
+        EXPECT_EQ(ReserveFileMemory(1001), ErrOutOfMemory);
+        EXPECT_EQ(ReserveFileMemory(1000), ErrNone);
     }
     EXPECT_EQ(budget.used(), 0u);
     SetThreadMemoryBudget(nullptr);
