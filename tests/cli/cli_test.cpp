@@ -250,5 +250,28 @@ TEST_F(CliRun, AProgressLineOnlyOnATerminal) {
     EXPECT_EQ(piped.err, "") << "nothing when stderr is no terminal";
 }
 
+// A name that would set the terminal's title and clear its screen reaches
+// the terminal escaped, on the progress line and in the report about it.
+TEST_F(CliRun, NamesReachTheTerminalEscaped) {
+    const std::string name = "x\033]0;title\007\033[2J.bmp";
+    MakeFolder(box.dir() / "odd");
+    WriteFileText(box.dir() / ("odd/" + name), "no picture");
+    const Args run{"/h", "/d", box.dir() / "odd", box.dir() / "out"};
+    const RunResult tty = box.RunOnTerminal(run, 400);
+    EXPECT_EQ(tty.status, 1) << "the file is reported";
+    std::string rest = tty.err;  // all but the line's own "clear to the end"
+    for (size_t at; (at = rest.find("\033[K")) != std::string::npos;) rest.erase(at, 3);
+    EXPECT_EQ(rest.find_first_of("\033\007"), std::string::npos) << rest;
+    const std::string shown = "x\\033]0;title\\007\\033[2J.bmp";
+    const size_t line = rest.find(shown), report = rest.rfind(shown);
+    EXPECT_NE(line, std::string::npos) << rest;
+    EXPECT_LT(line, rest.find("Error : ")) << "on the progress line before the report";
+    EXPECT_GT(report, rest.find("Error : ")) << "and in the report";
+
+    const RunResult piped = box.Run(run);
+    EXPECT_NE(piped.err.find("File : " + box.dir() / ("odd/" + name) + "\n"), std::string::npos)
+        << "a file or pipe gets the name as it is";
+}
+
 }  // namespace
 }  // namespace vig::test
