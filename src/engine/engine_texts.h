@@ -58,10 +58,19 @@ std::string FilesProcessed(int processed, int total);
 // "Processed %d of %d files\n"
 std::string ProcessedSummary(int processed, int total);
 
+// `text` as it can be put on a terminal without driving it: printable
+// characters (valid UTF-8) stand as they are; every other byte (C0 controls,
+// DEL, the bytes of a C1 control U+0080 to U+009F, bytes that are not valid
+// UTF-8) is shown as a backslash and three octal digits, ESC as "\033", as
+// `ls -b` does; a backslash is shown doubled, so every shown text names one
+// text. With keepLineBreaks, line feeds and tabs stay as they are.
+std::string ForTerminal(const std::string& text, bool keepLineBreaks = false);
+
 // The progress line of a headless run on a terminal, at most `width`
-// characters: "12 of 76 files | photo.jpg | 3.4 files/s | 0:19 left". The
-// file is named by its path, shortened from the left to fit; without a
-// rate yet (rate 0) the last two parts are "-- files/s" and "--:-- left".
+// characters: "12 of 76 files | photo.jpg | 3.4 files/s | 0:19 left", the
+// time left as h:mm:ss from an hour on. The file is named by its path as
+// ForTerminal shows it, shortened from the left to fit; without a rate yet
+// (rate 0) the last two parts are "-- files/s" and "--:-- left".
 std::string ProgressLine(int done, int total, const std::string& current, double rate,
                          size_t width);
 

@@ -67,7 +67,10 @@ void HeadlessHost::ReportWithoutWindow(const std::string& message) {
     ++reports_;
     ClearProgress();
     if (errors_ != nullptr) {
-        std::fprintf(errors_, "%s\n\n", message.c_str());
+        // Names in a report may hold anything a file name can; a terminal
+        // gets them escaped, a file or pipe gets them as they are.
+        const std::string shown = terminal_ ? texts::ForTerminal(message, true) : message;
+        std::fprintf(errors_, "%s\n\n", shown.c_str());
         std::fflush(errors_);
     }
 }
@@ -75,7 +78,8 @@ void HeadlessHost::ReportWithoutWindow(const std::string& message) {
 void HeadlessHost::Notice(const std::string& text) {
     ClearProgress();
     if (errors_ != nullptr) {
-        std::fprintf(errors_, "vignettor: %s\n", text.c_str());
+        const std::string shown = terminal_ ? texts::ForTerminal(text) : text;
+        std::fprintf(errors_, "vignettor: %s\n", shown.c_str());
         std::fflush(errors_);
     }
 }

@@ -1,6 +1,9 @@
 // The host of a headless run: no window, every report on stderr. When that
 // is a terminal, a batch run keeps one line there up to date: files done
-// of the total, the current file, files per second and the time left.
+// of the total, the current file, files per second and the time left; the
+// names on it, in reports and in notices are then shown with their control
+// characters escaped (texts::ForTerminal), so that no name drives the
+// terminal.
 #pragma once
 
 #include <chrono>

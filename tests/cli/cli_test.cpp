@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 #include "cli/cli_runner.h"
 #include "engine/engine_test_util.h"
+#include "platform/files.h"
 #include "support/exif_jpeg.h"
 #include "support/temp_dir.h"
 
@@ -220,6 +226,102 @@ TEST_F(CliRun, ThreadsDraftDecodingAndUprightPhotosFromTheCommandLine) {
     EXPECT_EQ(ImageSize(Out("single.jpg")), Size(50, 100));
 }
 
+// The four quarters of the upright test photo have colours of their own
+// (0xRRGGBB: top left, top right, bottom left, bottom right), so a wrong turn
+// or mirror moves a colour to another quarter.
+uint32_t QuarterColour(int x, int y, int w, int h) {
+    static constexpr uint32_t kColours[4] = {0xD02020, 0x20B020, 0x2040E0, 0xE0D030};
+    return kColours[(y >= h / 2 ? 2 : 0) + (x >= w / 2 ? 1 : 0)];
+}
+
+// Where a camera that records `orientation` stores the pixel (x, y) of a
+// picture that is w x h upright: (column, row) in the stored picture, which
+// lies on its side (h x w) for orientations 5 to 8.
+std::pair<int, int> StoredAt(int orientation, int x, int y, int w, int h) {
+    switch (orientation) {
+        case 2:
+            return {w - 1 - x, y};  // mirrored
+        case 3:
+            return {w - 1 - x, h - 1 - y};  // upside down
+        case 4:
+            return {x, h - 1 - y};  // mirrored top to bottom
+        case 5:
+            return {y, x};  // mirrored across the diagonal
+        case 6:
+            return {y, w - 1 - x};  // camera turned clockwise
+        case 7:
+            return {h - 1 - y, w - 1 - x};
+        case 8:
+            return {h - 1 - y, x};  // camera turned anticlockwise
+        default:
+            return {x, y};
+    }
+}
+
+// A 160 x 96 photo drawn in quarters, stored as a camera of this orientation
+// stores it, with the EXIF block that says so. The quarter edges fall on the
+// edges of JPEG blocks.
+bool WriteTurnedPhoto(const std::string& path, int orientation) {
+    const int w = 160, h = 96;
+    const bool side = orientation >= 5;
+    PixelBlock block;
+    if (!block.AllocateRgb(side ? h : w, side ? w : h)) return false;
+    const size_t stride = size_t(side ? h : w) * 3;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const auto [column, row] = StoredAt(orientation, x, y, w, h);
+            uint8_t* p = block.data() + size_t(row) * stride + size_t(column) * 3;
+            const uint32_t c = QuarterColour(x, y, w, h);
+            p[0] = uint8_t(c >> 16), p[1] = uint8_t(c >> 8), p[2] = uint8_t(c);
+        }
+    }
+    CPxImage image;
+    image.Adopt(std::move(block), side ? h : w, side ? w : h);
+    image.SetJpegQuality(95);
+    return image.Save(path, FormatJpg) == ErrNone &&
+           WriteFileBytes(path, WithApp1(ReadFileBytes(path), ExifOrientationBlock(orientation)));
+}
+
+TEST_F(CliRun, EveryOrientationGivesAnUprightThumbnailAndTheUprightSizeInTheLog) {
+    MakeFolder(box.dir() / "photos");
+    for (int o = 1; o <= 8; ++o)
+        ASSERT_TRUE(WriteTurnedPhoto(box.dir() / ("photos/o" + std::to_string(o) + ".jpg"), o));
+    box.WriteSettings({"MainWidth=40", "MainHeight=40", "MainOutputFormat=9", "LogMakeLog=1",
+                       "LogPath=" + box.dir() / "run.log", "LogInputName=1", "LogInputDims=1"});
+    // One file at a time and several; at full scale and at a draft scale.
+    for (const Args& switches : {Args{"/a", "/j", "1"}, Args{"/a", "/fast", "/j", "3"}}) {
+        const std::string how = switches[1] + " " + switches.back();
+        std::filesystem::remove(box.dir() / "run.log");
+        const RunResult r = Dir(switches, "photos");
+        ASSERT_EQ(r.status, 0) << how << r.err;
+        const std::string log = ReadFileText(box.dir() / "run.log");
+        for (int o = 1; o <= 8; ++o) {
+            // Appended: GCC's bounds check misreads "o" + std::to_string(o).
+            const std::string name = std::string("o").append(std::to_string(o));
+            EXPECT_NE(log.find(name + ".jpg  ( 160 x 96 )\n"), std::string::npos)
+                << how << ": the full size upright, orientation " << o << "\n"
+                << log;
+            CPxImage thumb;
+            ASSERT_EQ(thumb.Load(Out(name + ".png")), ErrNone) << how << ", orientation " << o;
+            ASSERT_EQ(Size(thumb.width(), thumb.height()), Size(40, 24))
+                << how << ", orientation " << o;
+            int worst = 0;
+            const uint8_t* p = thumb.data();
+            for (int y = 0; y < 24; ++y) {
+                for (int x = 0; x < 40; ++x, p += 3) {
+                    const uint32_t want = QuarterColour(x, y, 40, 24);
+                    for (int i = 0; i < 3; ++i)
+                        worst = std::max(worst, std::abs(p[i] - int(want >> (16 - 8 * i) & 0xFF)));
+                }
+            }
+            // JPEG's halved colour resolution blends the colours along a
+            // quarter's edge a little; a quarter out of place is off by 176
+            // or more.
+            EXPECT_LE(worst, 40) << how << ": orientation " << o << " upright";
+        }
+    }
+}
+
 TEST_F(CliRun, AProgressLineOnlyOnATerminal) {
     for (const char* name : {"second-picture-with-a-long-name.bmp", "third.bmp", "fourth.bmp"})
         WriteBmp(In(name), 64, 48);
@@ -248,6 +350,58 @@ TEST_F(CliRun, AProgressLineOnlyOnATerminal) {
     const RunResult piped = box.Run(run);
     EXPECT_EQ(piped.status, 0);
     EXPECT_EQ(piped.err, "") << "nothing when stderr is no terminal";
+}
+
+// A name that would set the terminal's title and clear its screen reaches
+// the terminal escaped, on the progress line and in the report about it.
+TEST_F(CliRun, NamesReachTheTerminalEscaped) {
+    const std::string name = "x\033]0;title\007\033[2J.bmp";
+    MakeFolder(box.dir() / "odd");
+    WriteFileText(box.dir() / ("odd/" + name), "no picture");
+    const Args run{"/h", "/d", box.dir() / "odd", box.dir() / "out"};
+    const RunResult tty = box.RunOnTerminal(run, 400);
+    EXPECT_EQ(tty.status, 1) << "the file is reported";
+    std::string rest = tty.err;  // all but the line's own "clear to the end"
+    for (size_t at; (at = rest.find("\033[K")) != std::string::npos;) rest.erase(at, 3);
+    EXPECT_EQ(rest.find_first_of("\033\007"), std::string::npos) << rest;
+    const std::string shown = "x\\033]0;title\\007\\033[2J.bmp";
+    const size_t line = rest.find(shown), report = rest.rfind(shown);
+    EXPECT_NE(line, std::string::npos) << rest;
+    EXPECT_LT(line, rest.find("Error : ")) << "on the progress line before the report";
+    EXPECT_GT(report, rest.find("Error : ")) << "and in the report";
+
+    const RunResult piped = box.Run(run);
+    EXPECT_NE(piped.err.find("File : " + box.dir() / ("odd/" + name) + "\n"), std::string::npos)
+        << "a file or pipe gets the name as it is";
+}
+
+// While another run holds the output folder, a run says it waits and writes
+// nothing there; once the folder is free it does its work.
+TEST_F(CliRun, ASecondRunWaitsForTheFolderAndWritesNothingMeanwhile) {
+    const std::string out = box.dir() / "out";
+    platform::FolderLock lock;
+    ASSERT_EQ(lock.TryLock(out), platform::FolderLock::Result::Locked);
+    const pid_t pid = box.Start({"/h", "/d", box.dir() / "in", out});
+    ASSERT_GT(pid, 0);
+    const std::string waiting = "vignettor: Waiting for another run writing into " + out + "\n";
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (ReadFileText(box.dir() / ".stderr") != waiting &&
+           std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(ReadFileText(box.dir() / ".stderr"), waiting);
+    // Long enough for a run of one small file that did not wait.
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    int status = 0;
+    EXPECT_EQ(waitpid(pid, &status, WNOHANG), 0) << "still waiting";
+    EXPECT_TRUE(Names(out).empty()) << "nothing written while the folder is held";
+    EXPECT_EQ(ReadFileText(box.dir() / ".stdout"), "");
+
+    lock.Unlock();
+    const RunResult r = box.Wait(pid);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, waiting) << "said once";
+    EXPECT_EQ(r.out, "Processed 1 of 1 files\n");
+    EXPECT_EQ(Names(out), Args{"a.jpg"});
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "image/cpx_image.h"
 #include "image/exif.h"
 #include "lib_test_util.h"
+#include "processing/resample.h"
 #include "support/exif_jpeg.h"
 
 namespace vig {
@@ -328,6 +329,59 @@ TEST(Jpeg, ReducedWhileDecodingAsWhenReducedAfter) {
         EXPECT_TRUE(info.reduced);
         ASSERT_EQ(std::make_pair(during.width(), during.height()), std::make_pair(r.w, r.h));
         EXPECT_EQ(std::memcmp(during.data(), after.data(), size_t(r.w) * r.h * 3), 0) << r.file;
+    }
+}
+
+// A photo cut short decodes to the rows its data still holds and zero rows
+// after them; reduced as it is decoded it gives, byte for byte, the box
+// reduction of that picture. Cut at several places, so that some cut falls
+// inside the band of rows one reduced row averages.
+TEST(Jpeg, ACutPhotoReducedWhileDecodingIsTheReductionOfItsZeroFilledPicture) {
+    TempDir dir;
+    const int w = 203, h = 131;
+    const size_t rowBytes = size_t(w) * 3;
+    const auto rgb = test::Gradient(w, h);  // no black row anywhere
+    ASSERT_EQ(jpeg::Write(dir / "whole.jpg", rgb.data(), w, h, 90, true), 1);
+    const auto bytes = test::ReadFileBytes(dir / "whole.jpg");
+    CPxImage whole;
+    ASSERT_EQ(whole.Load(dir / "whole.jpg"), ErrNone);
+    const auto zeroRow = [&](const CPxImage& image, int y) {
+        const uint8_t* p = image.data() + size_t(y) * rowBytes;
+        return std::all_of(p, p + rowBytes, [](uint8_t v) { return v == 0; });
+    };
+    for (const int percent : {50, 58, 66, 75, 88}) {
+        auto cut = bytes;
+        cut.resize(bytes.size() * percent / 100);
+        ASSERT_TRUE(test::WriteFileBytes(dir / "cut.jpg", cut));
+        CPxImage full;
+        ASSERT_EQ(full.Load(dir / "cut.jpg"), ErrNone) << percent;
+        ASSERT_EQ(std::make_pair(full.width(), full.height()), std::make_pair(w, h));
+        int kept = h;
+        while (kept > 0 && zeroRow(full, kept - 1)) --kept;
+        EXPECT_LT(kept, h) << percent << "%: the rows past the data are zero";
+        EXPECT_GT(kept, 16) << percent;
+        // The rows before the last band of blocks are the whole photo's.
+        for (int y = 0; y + 16 < kept; ++y)
+            ASSERT_EQ(
+                std::memcmp(full.data() + y * rowBytes, whole.data() + y * rowBytes, rowBytes), 0)
+                << percent << "%, row " << y;
+
+        for (const auto& [rw, rh] : {std::make_pair(31, 20), std::make_pair(17, 11),
+                                     std::make_pair(101, 43), std::make_pair(60, 131)}) {
+            CPxImage after;
+            ASSERT_EQ(after.Load(dir / "cut.jpg"), ErrNone);
+            ASSERT_EQ(after.Resize(rw, rh, processing::ResampleBoxKind), ErrNone);
+            DecodeHints hints;
+            hints.plan = [rw = rw, rh = rh](int, int) { return DecodePlan{0, 0, rw, rh}; };
+            CPxImage during;
+            DecodeInfo info;
+            ASSERT_EQ(during.Load(dir / "cut.jpg", hints, &info), ErrNone);
+            ASSERT_TRUE(info.reduced) << "the reduction is made while decoding";
+            EXPECT_EQ(std::make_pair(info.fullWidth, info.fullHeight), std::make_pair(w, h));
+            ASSERT_EQ(std::make_pair(during.width(), during.height()), std::make_pair(rw, rh));
+            EXPECT_EQ(std::memcmp(during.data(), after.data(), size_t(rw) * rh * 3), 0)
+                << percent << "% to " << rw << " x " << rh;
+        }
     }
 }
 

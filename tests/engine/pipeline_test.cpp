@@ -7,7 +7,9 @@
 #include <filesystem>
 
 #include "engine/batch_engine.h"
+#include "engine/file_steps.h"
 #include "engine_test_util.h"
+#include "support/exif_jpeg.h"
 #include "support/recording_host.h"
 
 namespace vig {
@@ -211,6 +213,80 @@ TEST_F(PipelineTest, SingleFileOperationEndsWhenItsOverlayReportIsCancelled) {
     EXPECT_FALSE(FileExists(out / "one.bmp"));
     EXPECT_EQ(o.OverlayOverlay, 1);
     EXPECT_FALSE(engine.running());
+}
+
+// Fast draft decoding takes a reduced scale, but never one that gives less
+// than twice the thumbnail in either direction, whatever the box's shape
+// and however the photo lies; it is the smallest scale that gives that. The plan is the steps' own,
+// without its reduction, so the picture comes back at the scale it was decoded at.
+TEST(DraftDecoding, NeverLessThanTwiceTheThumbnailEitherWay) {
+    TempDir dir;
+    const struct {
+        int w, h;  // as stored
+        int orientation, method, boxW, boxH;
+    } rows[] = {
+        {800, 800, 1, ExactSize, 50, 200},   // a tall box over a square photo
+        {800, 800, 1, ExactSize, 200, 50},   // a wide one
+        {1600, 800, 1, ExactSize, 200, 50},  // 2/8
+        {800, 1600, 6, ExactSize, 50, 200},  // upright 1600 x 800
+        {1600, 800, 8, ExactSize, 50, 200},  // upright 800 x 1600
+        {1600, 800, 5, ExactSize, 40, 300},  // 3/8
+        {1600, 800, 1, BestFit, 50, 200},    // thumbnail 50 x 25
+        {800, 1600, 7, BestFit, 200, 50},    // thumbnail 100 x 50
+        {800, 1600, 6, BestFit, 50, 200},    // thumbnail 50 x 25, at 1/8
+    };
+    for (const auto& r : rows) {
+        const std::string what = std::to_string(r.w) + " x " + std::to_string(r.h) +
+                                 ", orientation " + std::to_string(r.orientation) + ", box " +
+                                 std::to_string(r.boxW) + " x " + std::to_string(r.boxH);
+        const std::string path = dir / "photo.jpg";
+        PixelBlock block;
+        ASSERT_TRUE(block.AllocateRgb(r.w, r.h));
+        std::fill(block.data(), block.data() + block.size(), uint8_t{90});
+        CPxImage photo;
+        photo.Adopt(std::move(block), r.w, r.h);
+        ASSERT_EQ(photo.Save(path, FormatJpg), ErrNone);
+        ASSERT_TRUE(test::WriteFileBytes(
+            path,
+            test::WithApp1(test::ReadFileBytes(path), test::ExifOrientationBlock(r.orientation))));
+
+        BatchOptions o;
+        o.MainResizeMethod = r.method;
+        o.MainWidth = r.boxW;
+        o.MainHeight = r.boxH;
+        o.JPGDraftDecode = 1;
+        o.ImageAutoOrient = 1;
+        const bool side = r.orientation >= 5;
+        const int uprightW = side ? r.h : r.w, uprightH = side ? r.w : r.h;
+        unsigned thumbW = 0, thumbH = 0;
+        int kind = 0;
+        o.ComputeOutputSize(unsigned(uprightW), unsigned(uprightH), &thumbW, &thumbH, &kind);
+        DecodeHints hints;
+        hints.readOrientation = true;
+        hints.plan = [&o](int w, int h) {
+            DecodePlan plan = PlanDecoding(o, w, h);
+            plan.reduceWidth = plan.reduceHeight = 0;
+            return plan;
+        };
+        CPxImage image;
+        DecodeInfo info;
+        ASSERT_EQ(image.Load(path, hints, &info), ErrNone) << what;
+        EXPECT_EQ(std::make_pair(info.fullWidth, info.fullHeight),
+                  std::make_pair(uprightW, uprightH))
+            << what;
+        EXPECT_GE(image.width(), 2 * int(thumbW)) << what;
+        EXPECT_GE(image.height(), 2 * int(thumbH)) << what;
+        // And no more than that: the smallest scale M/8 that gives it (sizes
+        // rounded up, as libjpeg does).
+        const auto scaled = [](int full, int m) { return (full * m + 7) / 8; };
+        int m = 1;
+        while (m < 8 &&
+               (scaled(uprightW, m) < 2 * int(thumbW) || scaled(uprightH, m) < 2 * int(thumbH)))
+            ++m;
+        EXPECT_EQ(std::make_pair(image.width(), image.height()),
+                  std::make_pair(scaled(uprightW, m), scaled(uprightH, m)))
+            << what << ": at " << m << "/8, upright";
+    }
 }
 
 }  // namespace

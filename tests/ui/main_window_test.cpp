@@ -21,6 +21,7 @@
 #include "common/picture_button.h"
 #include "engine/app_info.h"
 #include "engine/report.h"
+#include "image/cpx_image.h"
 #include "support/temp_dir.h"
 #include "ui/drop_edit.h"
 #include "ui/main_window.h"
@@ -242,6 +243,35 @@ TEST_F(MainWindowTest, SizesOutsideTheRangeShowTheFrameworkMessageAndStartNothin
     Find<QPushButton>("startButton")->click();
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(FileCount(dir / "out"), 1);
+}
+
+TEST_F(MainWindowTest, SizesAtTheEndsOfTheRangeAreTakenAndUsed) {
+    MakeImages(1);  // 64 x 48
+    const struct {
+        const char* width;
+        const char* height;
+        int w, h;
+        std::pair<int, int> thumbnail;
+    } rows[] = {
+        {"1000000", "1000000", 1000000, 1000000, {64, 48}},  // not enlarged
+        {"1", "1", 1, 1, {1, 1}},
+        {"1000000", "1", 1000000, 1, {1, 1}},
+        {" 24", "1000000 ", 24, 1000000, {24, 18}},
+    };
+    for (const auto& r : rows) {
+        const std::string what = std::string(r.width) + " x " + r.height;
+        boxes.shown.clear();
+        Find<QLineEdit>("widthEdit")->setText(r.width);
+        Find<QLineEdit>("heightEdit")->setText(r.height);
+        Find<QPushButton>("startButton")->click();
+        EXPECT_TRUE(boxes.shown.empty()) << what;
+        EXPECT_EQ(options.MainWidth, r.w) << what;
+        EXPECT_EQ(options.MainHeight, r.h) << what;
+        CPxImage thumbnail;
+        ASSERT_EQ(thumbnail.Load(dir / "out/p0.jpg"), ErrNone) << what;
+        EXPECT_EQ(std::make_pair(thumbnail.width(), thumbnail.height()), r.thumbnail) << what;
+        fs::remove(dir / "out/p0.jpg");
+    }
 }
 
 TEST_F(MainWindowTest, StartRunsWithoutTheTrailingSlashAndClearsTheLinesAfterAPause) {
