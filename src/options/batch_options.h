@@ -17,6 +17,8 @@ class ProfileStore;
 
 // The most files a batch run works on side by side.
 inline constexpr int kMaxThreads = 64;
+// OpsMemoryLimit in MB: the block cap of 2^31-1 bytes.
+inline constexpr int kMaxMemoryLimit = 2047;
 
 struct HtmlOptions {
     int HTMLLog = 0;

@@ -156,6 +156,7 @@ std::vector<FieldRow> FieldRows() {
         CLICK_ROW(OutputSortFilesDescending, kOutput, OUT(s).sortDescending, 1),
         CLICK_ROW(OpsSilentOperation, kOperation, OPS(s).silentOperation, 1),
         VALUE_ROW(OpsThreads, kOperation, OPS(s).threads, 3),
+        VALUE_ROW(OpsMemoryLimit, kOperation, OPS(s).memoryLimit, 500),
         {"PNGScreenGamma", kPng, [](CMySheet& s) { PNG(s).screenGamma->setText("1.8"); },
          [](BatchOptions& o) { o.PNGScreenGamma = 1.8; }},
         {"PNGFileGamma", kPng, [](CMySheet& s) { PNG(s).fileGamma->setText(" 0.45 "); },

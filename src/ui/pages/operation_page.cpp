@@ -10,6 +10,7 @@ COperationPage::COperationPage(BatchOptions& options, QWidget* parent)
     : CFormPage(options, texts::kOperationPageTitle, 17, parent),
       extensionFolder_(ProgramFolder()) {
     ui_->threads->setArrowRange(0, kMaxThreads);
+    ui_->memoryLimit->setArrowRange(0, kMaxMemoryLimit);
     ui_->resetNote->setVisible(false);
     connect(ui_->resetAll, &QPushButton::clicked, this, [this] {
         resetRequested_ = true;
@@ -26,11 +27,13 @@ COperationPage::~COperationPage() = default;
 void COperationPage::ShowOptions() {
     ShowFlag(ui_->silentOperation, options_.OpsSilentOperation);
     ui_->threads->setValue(options_.OpsThreads);
+    ui_->memoryLimit->setValue(options_.OpsMemoryLimit);
 }
 
 bool COperationPage::LeavePage() {
     options_.OpsSilentOperation = ReadFlag(ui_->silentOperation);
-    return ReadRanged(ui_->threads, 0, kMaxThreads, &options_.OpsThreads);
+    return ReadRanged(ui_->threads, 0, kMaxThreads, &options_.OpsThreads) &&
+           ReadRanged(ui_->memoryLimit, 0, kMaxMemoryLimit, &options_.OpsMemoryLimit);
 }
 
 }  // namespace vig::ui
