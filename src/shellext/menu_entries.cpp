@@ -120,8 +120,7 @@ std::string NemoAction(const std::string& launcher) {
 // the selected files as arguments (bare names, in the folder shown); the
 // file name is the menu text.
 std::string ManagerScript(const std::string& launcher) {
-    return "#!/bin/sh\n" + std::string(kMarker) + "\nexec " + ShellQuote(launcher) +
-           " -- \"$@\"\n";
+    return "#!/bin/sh\n" + std::string(kMarker) + "\nexec " + ShellQuote(launcher) + " -- \"$@\"\n";
 }
 
 // Whether the file at path is absent or one of ours.

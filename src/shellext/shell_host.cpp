@@ -43,8 +43,7 @@ int Fail(const std::string& message) {
 
 // A usage error, naming the option not known when there is one.
 int Usage(const std::string& unknownOption) {
-    if (!unknownOption.empty())
-        std::fprintf(stderr, kUnknownOptionFormat, unknownOption.c_str());
+    if (!unknownOption.empty()) std::fprintf(stderr, kUnknownOptionFormat, unknownOption.c_str());
     std::fputs(kLauncherUsage, stderr);
     return 2;
 }

@@ -178,9 +178,8 @@ inline bool ReadThunarActions(const std::string& text, std::vector<ThunarActionR
         uint32_t quark;
     } state{actions, 0, {}, {}, setError, markupQuark()};
 
-    static const char* const kTextElements[] = {"name",     "unique-id",   "icon",
-                                                "command",  "description", "patterns",
-                                                "range",    "submenu"};
+    static const char* const kTextElements[] = {"name",        "unique-id", "icon",  "command",
+                                                "description", "patterns",  "range", "submenu"};
     static const char* const kFlagElements[] = {"startup-notify", "directories", "audio-files",
                                                 "image-files",    "other-files", "text-files",
                                                 "video-files"};

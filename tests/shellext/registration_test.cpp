@@ -224,8 +224,8 @@ TEST(Registration, UnregisteringRemovesEverythingOfOursWhateverTheStoreSays) {
         {"every line bad", [&](const TempHome& h) { WriteFileText(h / store, "\x01\x02\n[x\n"); },
          true},
         {"handler row gone", [&](const TempHome&) { dropKey(kHandler); }, false},
-        {"server key gone",
-         [&](const TempHome&) { dropKey("CLSID/" + kId + "/InProcServer32"); }, false},
+        {"server key gone", [&](const TempHome&) { dropKey("CLSID/" + kId + "/InProcServer32"); },
+         false},
     };
     for (const auto& r : rows) {
         TempHome home;
@@ -267,9 +267,10 @@ TEST(Registration, RegisteringRewritesADamagedStoreKeepingItsGoodRows) {
 // an empty list, our action twice), registering leaves exactly one action
 // of ours beside the user's, and unregistering none.
 TEST(Registration, ThunarReadsOneActionOfOursAfterRegisteringAndNoneAfter) {
-    const std::string ours = "<action>\n\t<icon></icon>\n\t<name>Snapshrink...</name>\n"
-                             "\t<unique-id>vignettor-snapshrink</unique-id>\n"
-                             "\t<command>'/old/vigshell' %F</command>\n</action>\n";
+    const std::string ours =
+        "<action>\n\t<icon></icon>\n\t<name>Snapshrink...</name>\n"
+        "\t<unique-id>vignettor-snapshrink</unique-id>\n"
+        "\t<command>'/old/vigshell' %F</command>\n</action>\n";
     const std::string users(kUserActions);
     const std::string twice = users.substr(0, users.size() - 11) + ours +
                               "<action>\n\t<name>Mine too</name>\n\t<unique-id>3</unique-id>\n"
@@ -358,8 +359,8 @@ TEST(Registration, EveryEntryRunsTheLauncherWithTheExactFiles) {
     std::filesystem::copy_file(VIGSHELL_LIBRARY, folder + "/libvigshell.so");
     const std::string launcher = folder + "/vigshell";
     const std::string record = home / "arguments";
-    ASSERT_TRUE(WriteFileText(launcher, "#!/bin/sh\nprintf '%s\\0' \"$0\" \"$@\" > '" + record +
-                                            "'\n"));
+    ASSERT_TRUE(
+        WriteFileText(launcher, "#!/bin/sh\nprintf '%s\\0' \"$0\" \"$@\" > '" + record + "'\n"));
     chmod(launcher.c_str(), 0755);
     ShellLibrary copy;
     std::string error;
@@ -368,8 +369,8 @@ TEST(Registration, EveryEntryRunsTheLauncherWithTheExactFiles) {
 
     const std::string photos = home / "photos";
     std::filesystem::create_directories(photos);
-    const std::vector<std::string> names = {"--unregister", "a b.jpg", "it's.png", "-x.bmp",
-                                            "$HOME.gif",    "100%.tif"};
+    const std::vector<std::string> names = {"--unregister", "a b.jpg",   "it's.png",
+                                            "-x.bmp",       "$HOME.gif", "100%.tif"};
     std::vector<std::string> paths;
     for (const auto& n : names) paths.push_back(photos + "/" + n);
     const auto recorded = [&] {
@@ -390,8 +391,8 @@ TEST(Registration, EveryEntryRunsTheLauncherWithTheExactFiles) {
     };
 
     // Nautilus and Caja run the script with the bare names in the folder.
-    for (const char* script : {"data/nautilus/scripts/Snapshrink...",
-                               "config/caja/scripts/Snapshrink..."}) {
+    for (const char* script :
+         {"data/nautilus/scripts/Snapshrink...", "config/caja/scripts/Snapshrink..."}) {
         std::vector<std::string> args = {home / script};
         args.insert(args.end(), names.begin(), names.end());
         ASSERT_EQ(RunProgram(args, photos), 0) << script;

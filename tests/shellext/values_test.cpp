@@ -173,7 +173,8 @@ TEST(RegistrationStore, ReadsWhatItWritesAndSkipsDamagedLines) {
         {"[Key]\n@=\"bad \\q escape\"\n", {2}, "[Key]\n"},
         {"[Key]\n@=\"x\" trailing\r\n", {2}, "[Key]\n"},
         {"[]\n@=\"lost\"\n[Key]\n", {1, 2}, "[Key]\n"},
-        {"[Key]\n@=\"v\"\n[Other\n@=\"lost\"\n;note\n[Key2]\n@=\"w\"\n", {3, 4},
+        {"[Key]\n@=\"v\"\n[Other\n@=\"lost\"\n;note\n[Key2]\n@=\"w\"\n",
+         {3, 4},
          "[Key]\n@=\"v\"\n\n[Key2]\n@=\"w\"\n"},
         {"\xff\xfe binary", {1}, ""},
     };
