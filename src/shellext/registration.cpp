@@ -39,6 +39,7 @@ HRESULT RegisterServer() {
     // all the same, every file written is put back as it was.
     RegistryFile store;
     if (!store.Load()) return SELFREG_E_CLASS;
+    store.WarnOfSkippedLines();
     for (const std::string& key : {ClsidKey(), InProcServerKey(), std::string(kHandlerKey)})
         store.CreateKey(key);
     store.SetValue(ClsidKey(), "", kServerName);
@@ -61,6 +62,7 @@ HRESULT UnregisterServer() {
     bool ok = RemoveMenuEntries();
     RegistryFile store;
     if (!store.Load()) return SELFREG_E_CLASS;
+    store.WarnOfSkippedLines();
     bool changed = !store.skippedLines().empty();
     for (const std::string& key : {InProcServerKey(), ClsidKey(), std::string(kHandlerKey)}) {
         if (!store.HasKey(key)) continue;

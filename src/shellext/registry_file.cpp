@@ -191,9 +191,13 @@ bool RegistryFile::Load() {
     if (!platform::Exists(path_)) return true;
     std::string text;
     if (!ReadFileWhole(path_, &text)) return false;
-    if (!FromText(text))
-        std::fprintf(stderr, kSkippedLinesFormat, path_.c_str(), skipped_.size(), skipped_.front());
+    FromText(text);
     return true;
+}
+
+void RegistryFile::WarnOfSkippedLines() const {
+    if (!skipped_.empty())
+        std::fprintf(stderr, kSkippedLinesFormat, path_.c_str(), skipped_.size(), skipped_.front());
 }
 
 bool RegistryFile::Save() const {

@@ -25,11 +25,13 @@ public:
     explicit RegistryFile(std::string path = DefaultPath()) : path_(std::move(path)) {}
 
     // Reads the file; a missing file is an empty registry. A damaged line
-    // (and the values of a key whose line is damaged) is skipped, with a
-    // warning on stderr that names the file; saving then writes the store
-    // without it. False only when the file cannot be read (then nothing is
-    // kept, and Save must not be called).
+    // (and the values of a key whose line is damaged) is skipped; saving
+    // then writes the store without it. False only when the file cannot be
+    // read (then nothing is kept, and Save must not be called).
     bool Load();
+    // When the last reading skipped lines, says so on stderr, naming the
+    // file.
+    void WarnOfSkippedLines() const;
     // Writes the whole registry through a temporary file; false on failure.
     bool Save() const;
 

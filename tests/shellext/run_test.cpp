@@ -230,6 +230,28 @@ TEST(SnapshrinkRun, FileNamesNeverActAsOptions) {
     }
 }
 
+// "vigshell --unregister" takes every entry away with the registration
+// deleted or damaged.
+TEST(SnapshrinkRun, TheLauncherUnregistersWhateverTheStoreHolds) {
+    for (const char* damage : {"", "[damaged\n", "@=\"a value of no key\"\n"}) {
+        Desktop desk;
+        ASSERT_EQ(desk.Run({VIGSHELL_LAUNCHER, "--register"}, desk / ""), 0);
+        const std::string store = desk / "config/Ostrel Software/vigshell-registry.conf";
+        if (*damage == '\0')
+            fs::remove(store);
+        else
+            WriteFileText(store, damage + ReadFileText(store));
+        EXPECT_EQ(desk.Run({VIGSHELL_LAUNCHER, "--unregister"}, desk / ""), 0) << damage;
+        for (const char* entry : {"data/kio/servicemenus/vignettor-snapshrink.desktop",
+                                  "data/nautilus/scripts/Snapshrink...",
+                                  "data/nemo/actions/vignettor-snapshrink.nemo_action",
+                                  "config/caja/scripts/Snapshrink..."})
+            EXPECT_FALSE(fs::exists(desk / entry)) << damage << entry;
+        EXPECT_EQ(ReadFileText(desk / "config/Thunar/uca.xml").find("vignettor-snapshrink"),
+                  std::string::npos);
+    }
+}
+
 // Runs of the command into one folder with numbered names take turns, so
 // that no run takes a name another is writing; nothing is left under a
 // thumbnail's name by a run that did not finish.
