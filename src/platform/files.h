@@ -156,6 +156,10 @@ public:
     enum class Result { Locked, Busy, Failed };
     Result TryLock(const std::string& folder);
     void Unlock();
+    // The descriptor that holds the lock, -1 when none is held. A process
+    // that is handed a copy of it holds the lock too, until both have let
+    // it go.
+    int fd() const { return fd_; }
 
 private:
     int fd_ = -1;

@@ -97,7 +97,8 @@ std::string ThunarPatterns() {
 }
 
 std::string DolphinServiceMenu(const std::string& launcher) {
-    const std::string exec = KeyFileValue(Replace(DesktopExecQuote(launcher), '%', "%%") + " %F");
+    const std::string exec =
+        KeyFileValue(Replace(DesktopExecQuote(launcher), '%', "%%") + " -- %F");
     return std::string(kMarker) +
            "\n[Desktop Entry]\nType=Application\nName=Vignettor\nComment=" + kMenuHelpText +
            "\nExec=" + exec + "\nNoDisplay=true\nMimeType=" + kMimeTypes +
@@ -111,14 +112,15 @@ std::string NemoAction(const std::string& launcher) {
     for (const char* ext : kExtensions) extensions += std::string(ext) + ";";
     return std::string(kMarker) + "\n[Nemo Action]\nActive=true\nName=" + kMenuEntryLabel +
            "\nComment=" + kMenuHelpText +
-           "\nExec=" + KeyFileValue(Replace(ShellQuote(launcher), '%', "%%") + " %F") +
+           "\nExec=" + KeyFileValue(Replace(ShellQuote(launcher), '%', "%%") + " -- %F") +
            "\nSelection=notnone\nExtensions=" + extensions + "\n";
 }
 
 // Nautilus and Caja run every executable file of their scripts folder with
-// the selected files as arguments; the file name is the menu text.
+// the selected files as arguments (bare names, in the folder shown); the
+// file name is the menu text.
 std::string ManagerScript(const std::string& launcher) {
-    return "#!/bin/sh\n" + std::string(kMarker) + "\nexec " + ShellQuote(launcher) + " \"$@\"\n";
+    return "#!/bin/sh\n" + std::string(kMarker) + "\nexec " + ShellQuote(launcher) + " -- \"$@\"\n";
 }
 
 // Whether the file at path is absent or one of ours.
@@ -128,26 +130,56 @@ bool FreeOrOurs(const std::string& path) {
     return ReadFileWhole(path, &text) && text.find(kMarker) != std::string::npos;
 }
 
-bool IsActionsFile(const std::string& text) {
+constexpr const char* kEmptyActions =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n</actions>\n";
+
+// Thunar reads an empty file, or one of white space only, as no actions.
+bool IsBlank(const std::string& text) {
+    return text.find_first_not_of(" \t\r\n") == std::string::npos;
+}
+
+// Where the root element <actions> of a file of custom actions ends: the
+// offset of its end tag, or of the "/>" that closes it when it is empty
+// (*emptyTag). False when the text is not well-formed UTF-8 XML with that
+// root.
+bool FindActionsEnd(const std::string& text, size_t* at, bool* emptyTag) {
     // Thunar writes its declaration as <?xml encoding="UTF-8" version="1.0"?>,
     // which a strict reader refuses: the elements are what counts.
-    std::string body = text;
-    const size_t start = body.find_first_not_of(" \t\r\n");
-    if (start != std::string::npos && body.compare(start, 5, "<?xml") == 0) {
-        const size_t end = body.find("?>", start);
+    size_t skip = 0;
+    const size_t start = text.find_first_not_of(" \t\r\n");
+    if (start != std::string::npos && text.compare(start, 5, "<?xml") == 0) {
+        const size_t end = text.find("?>", start);
         if (end == std::string::npos) return false;
-        body.erase(0, end + 2);
+        skip = end + 2;
     }
-    QXmlStreamReader reader(QByteArray::fromStdString(body));
-    bool sawRoot = false;
+    const QByteArray body = QByteArray::fromStdString(text.substr(skip));
+    const QString decoded = QString::fromUtf8(body);
+    if (decoded.toUtf8() != body) return false;
+    QXmlStreamReader reader(decoded);
+    int depth = 0;
+    qint64 rootEnd = -1;
     while (!reader.atEnd()) {
         reader.readNext();
-        if (reader.isStartElement() && !sawRoot) {
-            if (reader.name() != QLatin1String("actions")) return false;
-            sawRoot = true;
+        if (reader.isStartElement()) {
+            if (depth == 0 && reader.name() != QLatin1String("actions")) return false;
+            ++depth;
+        } else if (reader.isEndElement() && --depth == 0) {
+            rootEnd = reader.characterOffset();
         }
     }
-    return sawRoot && !reader.hasError();
+    if (reader.hasError() || rootEnd < 0) return false;
+    // The reader counts characters; the offset in bytes follows from the
+    // text before it.
+    const size_t end = skip + static_cast<size_t>(decoded.left(rootEnd).toUtf8().size());
+    *emptyTag = end >= 2 && text.compare(end - 2, 2, "/>") == 0;
+    *at = *emptyTag ? end - 2 : text.rfind("</", end);
+    return *at != std::string::npos;
+}
+
+bool IsActionsFile(const std::string& text) {
+    size_t at = 0;
+    bool emptyTag = false;
+    return FindActionsEnd(text, &at, &emptyTag);
 }
 
 // The span of our <action> element in text, from the start of its line to
@@ -183,7 +215,7 @@ std::string InitialThunarActions() {
     const std::string system = SystemConfigFile("Thunar/uca.xml");
     std::string text;
     if (!system.empty() && ReadFileWhole(system, &text) && IsActionsFile(text)) return text;
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n</actions>\n";
+    return kEmptyActions;
 }
 
 }  // namespace
@@ -216,7 +248,7 @@ std::string ThunarAction(const std::string& launcherPath) {
     return "<action>\n\t<icon></icon>\n\t<name>" + XmlText(kMenuEntryLabel) +
            "</name>\n\t<submenu></submenu>\n\t<unique-id>" + kEntryName +
            "</unique-id>\n\t<command>" +
-           XmlText(Replace(ShellQuote(launcherPath), '%', "%%") + " %F") +
+           XmlText(Replace(ShellQuote(launcherPath), '%', "%%") + " -- %F") +
            "</command>\n\t<description>" + XmlText(kMenuHelpText) +
            "</description>\n\t<range></range>\n\t<patterns>" + ThunarPatterns() +
            "</patterns>\n\t<image-files/>\n</action>\n";
@@ -225,35 +257,40 @@ std::string ThunarAction(const std::string& launcherPath) {
 bool AddThunarAction(const std::string& actions, const std::string& launcherPath,
                      std::string* out) {
     std::string text;
-    if (!RemoveThunarAction(actions, &text)) return false;
-    const size_t close = text.rfind("</actions>");
-    if (close == std::string::npos) return false;
-    std::string block = ThunarAction(launcherPath);
-    if (close > 0 && text[close - 1] != '\n') block = "\n" + block;
-    *out = text.substr(0, close) + block + text.substr(close);
+    if (!RemoveThunarAction(IsBlank(actions) ? kEmptyActions : actions, &text)) return false;
+    size_t at = 0;
+    bool emptyTag = false;
+    if (!FindActionsEnd(text, &at, &emptyTag)) return false;
+    const std::string block = ThunarAction(launcherPath);
+    if (emptyTag)
+        *out = text.substr(0, at) + ">\n" + block + "</actions>" + text.substr(at + 2);
+    else
+        *out = text.substr(0, at) + (at > 0 && text[at - 1] != '\n' ? "\n" : "") + block +
+               text.substr(at);
     return true;
 }
 
 bool RemoveThunarAction(const std::string& actions, std::string* out) {
-    if (!IsActionsFile(actions)) return false;
+    if (!IsBlank(actions) && !IsActionsFile(actions)) return false;
     *out = actions;
     size_t begin = 0, end = 0;
     while (FindOurAction(*out, &begin, &end)) out->erase(begin, end - begin);
     return true;
 }
 
-bool WriteMenuEntries(const std::string& launcherPath) {
-    for (const MenuEntryFile& f : MenuEntryFiles(launcherPath)) {
-        if (!FreeOrOurs(f.path) || !MakeFolders(paths::Directory(f.path)) ||
-            !WriteFileWhole(f.path, f.text, f.mode))
-            return false;
-    }
+bool WriteMenuEntries(const std::string& launcherPath, FileChanges& changes) {
+    // Everything is read and checked before the first file is written.
+    const std::vector<MenuEntryFile> files = MenuEntryFiles(launcherPath);
+    for (const MenuEntryFile& f : files)
+        if (!FreeOrOurs(f.path)) return false;
     const std::string thunar = ThunarActionsPath();
     std::string current = InitialThunarActions(), updated;
     if (platform::Exists(thunar) && !ReadFileWhole(thunar, &current)) return false;
-    return AddThunarAction(current, launcherPath, &updated) &&
-           MakeFolders(paths::Directory(thunar)) &&
-           WriteFileWhole(thunar, updated, FileMode(thunar, 0644));
+    if (!AddThunarAction(current, launcherPath, &updated)) return false;
+
+    for (const MenuEntryFile& f : files)
+        if (!changes.Write(f.path, f.text, f.mode)) return false;
+    return changes.Write(thunar, updated, FileMode(thunar, 0644));
 }
 
 bool RemoveMenuEntries() {
@@ -265,7 +302,11 @@ bool RemoveMenuEntries() {
     const std::string thunar = ThunarActionsPath();
     if (!platform::Exists(thunar)) return ok;
     std::string current, updated;
-    if (!ReadFileWhole(thunar, &current) || !RemoveThunarAction(current, &updated)) return false;
+    if (!ReadFileWhole(thunar, &current)) return false;
+    // A file Thunar cannot read either is the user's to mend: left alone,
+    // and no fault of ours unless it names our action.
+    if (!RemoveThunarAction(current, &updated))
+        return ok && current.find(kEntryName) == std::string::npos;
     return (updated == current || WriteFileWhole(thunar, updated, FileMode(thunar, 0644))) && ok;
 }
 

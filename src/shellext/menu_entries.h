@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "shellext/user_folders.h"
+
 namespace vig::shell {
 
 struct MenuEntryFile {
@@ -25,18 +27,22 @@ std::string ThunarActionsPath();
 // Our <action> element for that file (ends with a line break).
 std::string ThunarAction(const std::string& launcherPath);
 // `actions` with our action put in (an earlier one of ours replaced), the
-// user's other actions kept byte for byte. False when `actions` is not a
-// file of custom actions (well-formed XML with the root "actions").
+// user's other actions kept byte for byte. An empty file, or one of white
+// space only, is an empty list of actions, as Thunar reads it. False when
+// `actions` is not a file of custom actions (well-formed XML with the root
+// "actions").
 bool AddThunarAction(const std::string& actions, const std::string& launcherPath, std::string* out);
 // `actions` without our action; unchanged when it holds none. False when it
-// is not a file of custom actions.
+// is not a file of custom actions (an empty one is).
 bool RemoveThunarAction(const std::string& actions, std::string* out);
 
-// Writes every entry; false at the first one that cannot be written (those
-// before it stay). Thunar's file is left alone when it cannot be read as
-// custom actions, and that counts as a failure.
-bool WriteMenuEntries(const std::string& launcherPath);
-// Removes every entry that exists; false when one cannot be removed.
+// Writes every entry through changes. Each file is checked first: nothing
+// is written and false comes back when a file of an entry's name is not
+// ours or Thunar's file cannot be read as custom actions. False also when a
+// write fails; the caller undoes the writes made.
+bool WriteMenuEntries(const std::string& launcherPath, FileChanges& changes);
+// Removes every entry of ours that exists, going on past one that cannot be
+// removed; false when one is left.
 bool RemoveMenuEntries();
 
 // Quoting of one argument for a POSIX shell command line.

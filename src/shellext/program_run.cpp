@@ -1,7 +1,9 @@
 #include "shellext/program_run.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -18,21 +20,27 @@ namespace vig::shell {
 namespace {
 
 constexpr int kPumpMilliseconds = 200;
+constexpr int kWaitStepMilliseconds = 50;
 
 }  // namespace
 
-bool StartAndWait(const std::vector<std::string>& args) {
+bool StartAndWait(const std::vector<std::string>& args, int keepFd) {
     if (args.empty()) return false;
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    // Only the standard streams are handed on.
+    // Only the standard streams are handed on, and the descriptor to keep.
+    // It goes through a copy numbered above 3, so that the child's copy is
+    // always a new descriptor, one that stays open across exec.
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    const int passed = keepFd >= 0 ? fcntl(keepFd, F_DUPFD_CLOEXEC, 4) : -1;
+    if (passed >= 0) posix_spawn_file_actions_adddup2(&actions, passed, 3);
+    posix_spawn_file_actions_addclosefrom_np(&actions, passed >= 0 ? 4 : 3);
     pid_t pid = 0;
     const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    if (passed >= 0) close(passed);
     if (rc != 0) return false;
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
@@ -40,14 +48,23 @@ bool StartAndWait(const std::vector<std::string>& args) {
     return true;
 }
 
+bool WaitPumping(const std::function<bool()>& ready, const std::function<bool()>& cancelRequested) {
+    while (!ready()) {
+        if (cancelRequested()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, kWaitStepMilliseconds);
+        std::this_thread::sleep_for(std::chrono::milliseconds(kWaitStepMilliseconds));
+    }
+    return true;
+}
+
 bool RunProgramPumping(const std::vector<std::string>& args,
-                       const std::function<bool()>& cancelRequested, bool* cancelled) {
+                       const std::function<bool()>& cancelRequested, bool* cancelled, int keepFd) {
     std::atomic<bool> done{false};
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
     std::thread worker;
     try {
-        worker = std::thread([&args, &done, dispatcher] {
-            StartAndWait(args);
+        worker = std::thread([&args, &done, dispatcher, keepFd] {
+            StartAndWait(args, keepFd);
             done = true;
             if (dispatcher != nullptr) dispatcher->wakeUp();
         });

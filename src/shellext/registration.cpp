@@ -1,13 +1,12 @@
 #include "shellext/registration.h"
 
-#include <cstdio>
-
 #include "platform/install_layout.h"
 #include "platform/paths.h"
 #include "shellext/menu_entries.h"
 #include "shellext/module.h"
 #include "shellext/registry_file.h"
 #include "shellext/shell_texts.h"
+#include "shellext/user_folders.h"
 
 namespace vig::shell {
 namespace {
@@ -35,26 +34,45 @@ std::string LauncherPath() {
 }
 
 HRESULT RegisterServer() {
-    const std::string id = GuidToString(CLSID_ShellExtension);
-    // The rows in their order; a row that cannot be written ends the
-    // registration with the rows before it in place.
-    if (!RegistryCreateKeyWithValue(ClsidKey(), "", kServerName) ||
-        !RegistryCreateKeyWithValue(InProcServerKey(), "", ModulePath()) ||
-        !RegistryCreateKeyWithValue(InProcServerKey(), kThreadingModelName, kThreadingModel) ||
-        !RegistryCreateKeyWithValue(kHandlerKey, "", id) || !WriteMenuEntries(LauncherPath()))
+    // The store is read first (its damaged lines dropped), and the menu
+    // entries are checked before anything is written; should a write fail
+    // all the same, every file written is put back as it was.
+    RegistryFile store;
+    if (!store.Load()) return SELFREG_E_CLASS;
+    store.WarnOfSkippedLines();
+    for (const std::string& key : {ClsidKey(), InProcServerKey(), std::string(kHandlerKey)})
+        store.CreateKey(key);
+    store.SetValue(ClsidKey(), "", kServerName);
+    store.SetValue(InProcServerKey(), "", ModulePath());
+    store.SetValue(InProcServerKey(), kThreadingModelName, kThreadingModel);
+    store.SetValue(kHandlerKey, "", GuidToString(CLSID_ShellExtension));
+    FileChanges changes;
+    if (!WriteMenuEntries(LauncherPath(), changes) ||
+        !changes.Write(store.path(), store.ToText(), 0644)) {
+        changes.Undo();
         return SELFREG_E_CLASS;
+    }
     // No approval list here: this is not a system of the NT family.
     return S_OK;
 }
 
 HRESULT UnregisterServer() {
-    if (!RegistryDeleteKey(InProcServerKey()) || !RegistryDeleteKey(ClsidKey()))
-        return SELFREG_E_CLASS;
-    // The menu entries belong to the handler's row and go with it, even
-    // when the row itself is gone already.
-    const bool entriesRemoved = RemoveMenuEntries();
-    if (!RegistryDeleteKey(kHandlerKey) || !entriesRemoved) return SELFREG_E_CLASS;
-    return S_OK;
+    // The menu entries go whatever the store says: it may be gone, damaged
+    // or hold only some of the rows.
+    bool ok = RemoveMenuEntries();
+    RegistryFile store;
+    if (!store.Load()) return SELFREG_E_CLASS;
+    store.WarnOfSkippedLines();
+    bool changed = !store.skippedLines().empty();
+    for (const std::string& key : {InProcServerKey(), ClsidKey(), std::string(kHandlerKey)}) {
+        if (!store.HasKey(key)) continue;
+        if (store.DeleteKey(key))
+            changed = true;
+        else
+            ok = false;  // a key of someone else's below ours
+    }
+    if (changed && !store.Save()) ok = false;
+    return ok ? S_OK : SELFREG_E_CLASS;
 }
 
 }  // namespace vig::shell

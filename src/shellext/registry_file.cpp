@@ -1,7 +1,10 @@
 #include "shellext/registry_file.h"
 
+#include <cstdio>
+
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "shellext/shell_texts.h"
 #include "shellext/user_folders.h"
 
 namespace vig::shell {
@@ -147,52 +150,58 @@ std::string RegistryFile::ToText() const {
 
 bool RegistryFile::FromText(const std::string& text) {
     keys_.clear();
+    skipped_.clear();
     Key* current = nullptr;
+    // After a damaged key line, the values below it belong to no key we
+    // know; they are skipped up to the next good key line.
+    int number = 0;
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
         std::string line = text.substr(start, end - start);
         start = end + 1;
+        ++number;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty() || line[0] == ';') continue;
         if (line[0] == '[') {
-            if (line.size() < 3 || line.back() != ']') return keys_.clear(), false;
+            if (line.size() < 3 || line.back() != ']') {
+                skipped_.push_back(number);
+                current = nullptr;
+                continue;
+            }
             const std::string name = line.substr(1, line.size() - 2);
             CreateKey(name);
             current = Find(name);
             continue;
         }
         std::string name, data;
-        if (current == nullptr || !ParseValueLine(line, &name, &data)) return keys_.clear(), false;
+        if (current == nullptr || !ParseValueLine(line, &name, &data)) {
+            skipped_.push_back(number);
+            continue;
+        }
         SetValue(current->name, name, data);
     }
-    return true;
+    return skipped_.empty();
 }
 
 bool RegistryFile::Load() {
     keys_.clear();
+    skipped_.clear();
     if (!platform::Exists(path_)) return true;
     std::string text;
-    return ReadFileWhole(path_, &text) && FromText(text);
+    if (!ReadFileWhole(path_, &text)) return false;
+    FromText(text);
+    return true;
+}
+
+void RegistryFile::WarnOfSkippedLines() const {
+    if (!skipped_.empty())
+        std::fprintf(stderr, kSkippedLinesFormat, path_.c_str(), skipped_.size(), skipped_.front());
 }
 
 bool RegistryFile::Save() const {
     return MakeFolders(paths::Directory(path_)) && WriteFileWhole(path_, ToText(), 0644);
-}
-
-bool RegistryCreateKeyWithValue(const std::string& key, const std::string& name,
-                                const std::string& data) {
-    RegistryFile store;
-    if (!store.Load()) return false;
-    store.CreateKey(key);
-    store.SetValue(key, name, data);
-    return store.Save();
-}
-
-bool RegistryDeleteKey(const std::string& key) {
-    RegistryFile store;
-    return store.Load() && store.DeleteKey(key) && store.Save();
 }
 
 }  // namespace vig::shell

@@ -24,10 +24,14 @@ public:
 
     explicit RegistryFile(std::string path = DefaultPath()) : path_(std::move(path)) {}
 
-    // Reads the file; a missing file is an empty registry. False when the
-    // file cannot be read or is not a registry file (then nothing is kept,
-    // and Save must not be called).
+    // Reads the file; a missing file is an empty registry. A damaged line
+    // (and the values of a key whose line is damaged) is skipped; saving
+    // then writes the store without it. False only when the file cannot be
+    // read (then nothing is kept, and Save must not be called).
     bool Load();
+    // When the last reading skipped lines, says so on stderr, naming the
+    // file.
+    void WarnOfSkippedLines() const;
     // Writes the whole registry through a temporary file; false on failure.
     bool Save() const;
 
@@ -43,8 +47,11 @@ public:
     const std::string& path() const { return path_; }
 
     // The text of the file and its reading, for tests and for Load/Save.
+    // FromText keeps every good line and answers whether all were good.
     std::string ToText() const;
     bool FromText(const std::string& text);
+    // The numbers (from 1) of the lines the last reading skipped.
+    const std::vector<int>& skippedLines() const { return skipped_; }
 
 private:
     struct Key {
@@ -56,12 +63,7 @@ private:
 
     std::string path_;
     std::vector<Key> keys_;
+    std::vector<int> skipped_;
 };
-
-// One-call forms used by registration: open the store, change it, save it.
-// False when the store cannot be read or written.
-bool RegistryCreateKeyWithValue(const std::string& key, const std::string& name,
-                                const std::string& data);
-bool RegistryDeleteKey(const std::string& key);
 
 }  // namespace vig::shell

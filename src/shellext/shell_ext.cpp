@@ -1,7 +1,6 @@
 #include "shellext/shell_ext.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -78,12 +77,15 @@ HRESULT CShellExt::Initialize(LPCITEMIDLIST, IDataObject* data, HKEY) {
     const FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     STGMEDIUM medium{};
     if (!Succeeded(dataObject_->GetData(&format, &medium))) return S_OK;
+    // One walk through the block: asking for each path by its index would
+    // scan the block from its start every time.
     const auto drop = static_cast<HDROP>(medium.hGlobal);
-    const UINT count = DragQueryFile(drop, 0xFFFFFFFFu, nullptr, 0);
-    SelectionList.resize(count);
-    for (UINT i = 0; i < count; ++i) {
-        char buffer[PATH_MAX] = {};
-        if (DragQueryFile(drop, i, buffer, sizeof buffer) != 0) SelectionList[i] = buffer;
+    if (drop != nullptr) {
+        for (const char* p = drop; *p != '\0';) {
+            const size_t length = std::strlen(p);
+            SelectionList.emplace_back(p, length);
+            p += length + 1;
+        }
     }
     ReleaseStgMedium(&medium);
     return S_OK;

@@ -41,6 +41,13 @@ int Fail(const std::string& message) {
     return 1;
 }
 
+// A usage error, naming the option not known when there is one.
+int Usage(const std::string& unknownOption) {
+    if (!unknownOption.empty()) std::fprintf(stderr, kUnknownOptionFormat, unknownOption.c_str());
+    std::fputs(kLauncherUsage, stderr);
+    return 2;
+}
+
 }  // namespace
 
 CFileDataObject::CFileDataObject(const std::vector<std::string>& paths) {
@@ -155,12 +162,29 @@ HRESULT RunContextMenu(ShellLibrary& library, const CLSID& clsid,
 }
 
 int LauncherMain(const std::vector<std::string>& args) {
-    if (args.size() < 2) {
-        std::fputs(kLauncherUsage, stderr);
-        return 2;
+    // Options come first; "--", or the first argument that is none, ends
+    // them, so that a file named like an option stays a file.
+    bool reg = false, unreg = false, options = true;
+    std::vector<std::string> files;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (options && a == "--") {
+            options = false;
+        } else if (options && a.size() > 1 && a[0] == '-') {
+            if (a == "--register")
+                reg = true;
+            else if (a == "--unregister")
+                unreg = true;
+            else
+                return Usage(a);
+        } else {
+            options = false;
+            files.push_back(a);
+        }
     }
-    const bool reg = args.size() == 2 && args[1] == "--register";
-    const bool unreg = args.size() == 2 && args[1] == "--unregister";
+    // Exactly one thing to do: register, unregister or run on files.
+    if (static_cast<int>(reg) + static_cast<int>(unreg) + static_cast<int>(!files.empty()) != 1)
+        return Usage("");
 
     // Registration takes this installation's library; the command and
     // unregistration the registered one, else this installation's.
@@ -185,9 +209,10 @@ int LauncherMain(const std::vector<std::string>& args) {
     if (!ui::HasDisplay()) return Fail(kNoDisplay);
 
     // The file managers hand over paths, some relative to the folder they
-    // start us in; the command wants them whole.
+    // start us in; the command wants them whole (and none of them then
+    // begins with '-').
     std::vector<std::string> selection;
-    for (size_t i = 1; i < args.size(); ++i) selection.push_back(platform::AbsolutePath(args[i]));
+    for (const std::string& file : files) selection.push_back(platform::AbsolutePath(file));
     const HRESULT hr = RunContextMenu(library, handler.clsid, selection);
     if (Succeeded(hr)) return 0;
     char text[64];

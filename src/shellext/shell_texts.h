@@ -18,6 +18,9 @@ inline constexpr const char* kInProcServerKey = "CLSID/%s/InProcServer32";
 inline constexpr const char* kHandlerKey = "*/shellex/ContextMenuHandlers/Vignettor";
 inline constexpr const char* kThreadingModelName = "ThreadingModel";
 inline constexpr const char* kThreadingModel = "Apartment";
+// printf format: the store's path, the count of lines skipped, the first.
+inline constexpr const char* kSkippedLinesFormat =
+    "vigshell: warning: %s: skipped %zu damaged line(s), the first is line %d\n";
 
 // The command.
 inline constexpr const char* kProgramSetting = "VignettorApp";
@@ -35,9 +38,11 @@ inline constexpr const char* kSparedFormat =
 
 // The launcher.
 inline constexpr const char* kLauncherUsage =
-    "usage: vigshell FILE...      make thumbnails of the files through the quick dialog\n"
+    "usage: vigshell [--] FILE... make thumbnails of the files through the quick dialog\n"
     "       vigshell --register   add \"Snapshrink...\" to the file managers' menus\n"
     "       vigshell --unregister remove it again\n";
+inline constexpr const char* kUnknownOptionFormat =
+    "vigshell: unknown option \"%s\" (file names that begin with '-' go after \"--\")\n";
 inline constexpr const char* kLibraryMissing =
     "cannot find libvigshell.so beside the launcher or in its installation's library folder";
 inline constexpr const char* kNoDisplay =

@@ -1,11 +1,16 @@
 #include "shellext/snapshrink_command.h"
 
 #include <QApplication>
+#include <functional>
 #include <memory>
 
 #include "common/busy_window.h"
 #include "common/message_boxes.h"
 #include "common/pictures.h"
+#include "engine/engine_texts.h"
+#include "options/enums.h"
+#include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/qt_profile_store.h"
 #include "shellext/module.h"
 #include "shellext/program_run.h"
@@ -27,6 +32,27 @@ std::unique_ptr<QApplication> EnsureApplication() {
     auto app = std::make_unique<QApplication>(argc, argv);
     QApplication::setWindowIcon(ui::ApplicationIcon());
     return app;
+}
+
+// Takes the lock of an output folder, waiting while another run holds it
+// with the wait named in the busy window; false when Cancel ended the wait.
+// A folder that cannot be locked (a file system without locks, or a folder
+// not there) is used without.
+bool TakeFolderTurn(platform::FolderLock& lock, const std::string& folder, ui::ProgressWindow& busy,
+                    const std::function<bool()>& cancelRequested) {
+    bool told = false;
+    const bool taken = WaitPumping(
+        [&] {
+            if (lock.TryLock(folder) != platform::FolderLock::Result::Busy) return true;
+            if (!told)
+                busy.SetExtraText(QString::fromStdString(
+                    texts::WaitingForFolder(paths::StripTrailingSeparator(folder))));
+            told = true;
+            return false;
+        },
+        cancelRequested);
+    if (told) busy.SetExtraText(QString());
+    return taken;
 }
 
 }  // namespace
@@ -56,18 +82,30 @@ void RunSnapshrinkCommand(const std::vector<std::string>& selection, HWND owner)
     busy.SetExtraText(QString());
     const int count = static_cast<int>(selection.size());
     int spared = 0;
+    const auto cancelRequested = [&busy] { return busy.cancelFlag(); };
     for (int i = 0; i < count; ++i) {
         busy.SetStatusText(QString::asprintf(kProcessingFormat, i + 1, count));
-        const RunCommand command = CommandFor(settings, program, selection[static_cast<size_t>(i)]);
-        Trace(command.Text().c_str());
+        const std::string& input = selection[static_cast<size_t>(i)];
+        RunCommand command = CommandFor(settings, program, input);
         busy.SetPathText(QString::fromStdString(command.input));
+        // A numbered name is the next one free in the folder: it is chosen
+        // and its file made while this command holds the folder's lock, the
+        // one batch runs hold, so that runs into the folder take turns and
+        // none takes a name another is about to write. The program is
+        // handed the lock and keeps it to its end; it takes no lock itself.
+        platform::FolderLock lock;
+        if (settings.renameStyle == AutoNumericSuffix) {
+            if (!TakeFolderTurn(lock, paths::Directory(command.output), busy, cancelRequested))
+                break;
+            command = CommandFor(settings, program, input);
+        }
+        Trace(command.Text().c_str());
         if (OutputReplacesSelection(command.output, selection)) {
             ++spared;
             continue;
         }
         bool cancelled = false;
-        if (!RunProgramPumping(
-                command.Arguments(), [&busy] { return busy.cancelFlag(); }, &cancelled) ||
+        if (!RunProgramPumping(command.Arguments(), cancelRequested, &cancelled, lock.fd()) ||
             cancelled)
             break;
     }

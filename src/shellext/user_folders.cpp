@@ -98,4 +98,21 @@ bool ReadFileWhole(const std::string& path, std::string* text) {
     return ok;
 }
 
+bool FileChanges::Write(const std::string& path, const std::string& text, unsigned mode) {
+    Before before{path, platform::Exists(path), {}, FileMode(path, 0644)};
+    if (before.existed && !ReadFileWhole(path, &before.text)) return false;
+    before_.push_back(std::move(before));
+    return MakeFolders(paths::Directory(path)) && WriteFileWhole(path, text, mode);
+}
+
+void FileChanges::Undo() {
+    for (auto it = before_.rbegin(); it != before_.rend(); ++it) {
+        if (it->existed)
+            WriteFileWhole(it->path, it->text, it->mode);
+        else
+            platform::RemoveFile(it->path);
+    }
+    before_.clear();
+}
+
 }  // namespace vig::shell

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace vig::shell {
 
@@ -29,5 +30,26 @@ bool WriteFileWhole(const std::string& path, const std::string& text, unsigned m
 unsigned FileMode(const std::string& path, unsigned fallback);
 // The whole file; false when it cannot be read.
 bool ReadFileWhole(const std::string& path, std::string* text);
+
+// Files written one after another that can all be put back as they were,
+// so that a change of several files is made whole or not at all.
+class FileChanges {
+public:
+    // Writes text to path as WriteFileWhole does (making its folders),
+    // remembering what was there first. False when it cannot be written, or
+    // when a file there cannot be read back (it could not be put back).
+    bool Write(const std::string& path, const std::string& text, unsigned mode);
+    // Puts every file written back as it was, the last one first.
+    void Undo();
+
+private:
+    struct Before {
+        std::string path;
+        bool existed;
+        std::string text;
+        unsigned mode;
+    };
+    std::vector<Before> before_;
+};
 
 }  // namespace vig::shell

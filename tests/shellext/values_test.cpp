@@ -141,7 +141,7 @@ TEST(QuickSettings, FindsTheProgramStoredElseBesideTheLibrary) {
     EXPECT_EQ(LocateProgram(store, dir / "lib"), dir / "stored/vignettor");
 }
 
-TEST(RegistrationStore, ReadsWhatItWritesAndRefusesAnythingElse) {
+TEST(RegistrationStore, ReadsWhatItWritesAndSkipsDamagedLines) {
     RegistryFile store("unused");
     store.CreateKey("CLSID/{X}/InProcServer32");
     store.SetValue("CLSID/{X}/InProcServer32", "", "/odd \"path\"\\with\nbreak");
@@ -160,12 +160,31 @@ TEST(RegistrationStore, ReadsWhatItWritesAndRefusesAnythingElse) {
     EXPECT_TRUE(copy.DeleteKey("CLSID/{X}"));
     EXPECT_FALSE(copy.DeleteKey("CLSID/{X}"));
 
-    for (const char* bad : {"@=\"value before any key\"\n", "[Key]\nname=\"unquoted name\"\n",
-                            "[Key]\n@=\"unterminated\n", "[Key]\n@=\"bad \\q escape\"\n", "[]\n",
-                            "[Key\n", "[Key]\n@=\"x\" trailing\n", "\xff\xfe binary"}) {
+    // A damaged line is skipped, and so are the values of a key whose line
+    // is damaged; every good line is kept.
+    const struct {
+        const char* text;
+        std::vector<int> skipped;
+        const char* kept;  // the store written back, after its header
+    } rows[] = {
+        {"@=\"value before any key\"\n[Key]\n@=\"v\"\n", {1}, "[Key]\n@=\"v\"\n"},
+        {"[Key]\nname=\"unquoted name\"\n\"n\"=\"v\"\n", {2}, "[Key]\n\"n\"=\"v\"\n"},
+        {"[Key]\n@=\"unterminated\n", {2}, "[Key]\n"},
+        {"[Key]\n@=\"bad \\q escape\"\n", {2}, "[Key]\n"},
+        {"[Key]\n@=\"x\" trailing\r\n", {2}, "[Key]\n"},
+        {"[]\n@=\"lost\"\n[Key]\n", {1, 2}, "[Key]\n"},
+        {"[Key]\n@=\"v\"\n[Other\n@=\"lost\"\n;note\n[Key2]\n@=\"w\"\n",
+         {3, 4},
+         "[Key]\n@=\"v\"\n\n[Key2]\n@=\"w\"\n"},
+        {"\xff\xfe binary", {1}, ""},
+    };
+    for (const auto& r : rows) {
         RegistryFile f("unused");
-        EXPECT_FALSE(f.FromText(bad)) << bad;
-        EXPECT_FALSE(f.HasKey("Key"));
+        EXPECT_FALSE(f.FromText(r.text)) << r.text;
+        EXPECT_EQ(f.skippedLines(), r.skipped) << r.text;
+        const std::string text = f.ToText();
+        EXPECT_EQ(text.substr(text.find('\n') + 1), std::string(*r.kept ? "\n" : "") + r.kept)
+            << r.text;
     }
 }
 
