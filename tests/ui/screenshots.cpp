@@ -8,7 +8,9 @@
 // snapshrink-running.png. Runs on the offscreen platform.
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QPainter>
+#include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
 
@@ -23,6 +25,7 @@
 #include "ui/html_text_dialog.h"
 #include "ui/main_window.h"
 #include "ui/options_sheet.h"
+#include "ui/overlay_preview.h"
 
 namespace {
 
@@ -111,6 +114,14 @@ bool SheetPictures(vig::BatchOptions options, const QDir& work, const QDir& out)
     for (int i = 0; i < sheet.pageCount(); ++i) {
         sheet.showPage(i);
         QCoreApplication::processEvents();
+        // The overlay preview reads its picture on a thread of its own.
+        if (const auto* preview =
+                sheet.tabs()->currentWidget()->findChild<vig::ui::COverlayPreview*>()) {
+            QElapsedTimer waited;
+            waited.start();
+            while (preview->reading() && waited.elapsed() < 10000)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
         const QByteArray name = QStringLiteral("sheet-%1.png").arg(i + 1).toLatin1();
         ok = Save(OnDesktop(sheet.grab()), out, name.constData()) && ok;
     }

@@ -1,5 +1,5 @@
-// The sheet's own controls: the position box, the colour swatch, the
-// overlay preview with its eyedropper, and the HTML text dialog's limit.
+// The sheet's own controls: the position box, the colour swatch and the
+// HTML text dialog's limit (the overlay preview has tests of its own).
 #include <gtest/gtest.h>
 
 #include <QAccessible>
@@ -9,14 +9,10 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
-#include <set>
 
-#include "image/cpx_image.h"
 #include "sheet_test_support.h"
-#include "support/temp_dir.h"
 #include "ui/html_text_dialog.h"
 #include "ui/options_sheet.h"
-#include "ui/overlay_preview.h"
 #include "ui/pages/overlay_page.h"
 #include "ui/position_box.h"
 #include "ui_html_text_dialog.h"
@@ -107,111 +103,6 @@ TEST(ColourSwatch, DoubleClickInsideTheInsetChooses) {
     QTest::mouseDClick(&swatch, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_EQ(fakes.colourRequests, 1);
     EXPECT_EQ(swatch.colour(), fakes.chosenColour);
-}
-
-// A 2-colour image: the left half red, the right half blue.
-std::string WriteOverlay(const test::TempDir& dir, int width, int height) {
-    PixelBlock block;
-    EXPECT_TRUE(block.AllocateRgb(width, height));
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            uint8_t* p = block.data() + (static_cast<size_t>(y) * width + x) * 3;
-            p[0] = x < width / 2 ? 255 : 0;
-            p[2] = x < width / 2 ? 0 : 255;
-        }
-    CPxImage image;
-    image.Adopt(std::move(block), width, height);
-    const std::string path = dir / "overlay.bmp";
-    EXPECT_EQ(image.Save(path, FormatBmp24), ErrNone);
-    return path;
-}
-
-QImage Expected(const std::string& path, int width, int height, int kind) {
-    CPxImage image;
-    EXPECT_EQ(image.Load(path), ErrNone);
-    EXPECT_EQ(image.Resize(width, height, kind), ErrNone);
-    return QImage(image.data(), width, height, width * 3, QImage::Format_RGB888).copy();
-}
-
-TEST(OverlayPreview, FitsKeepingTheAspectAndSaysWhenThereIsNoImage) {
-    test::TempDir dir;
-    const std::string small = WriteOverlay(dir, 8, 4);
-    COverlayPreview preview;
-    preview.setFrameStyle(QFrame::NoFrame);
-    preview.resize(100, 80);
-
-    preview.setImagePath(QString::fromStdString(small));
-    ASSERT_TRUE(preview.hasImage());
-    EXPECT_EQ(preview.shownImage(), Expected(small, 100, 50, 1));  // enlarged: bilinear
-    EXPECT_EQ(preview.shownRect(), QRect(0, 15, 100, 50));
-
-    const std::string large = WriteOverlay(dir, 400, 100);
-    preview.setImagePath(QString::fromStdString(large));
-    EXPECT_EQ(preview.shownImage(), Expected(large, 100, 25, 2));  // reduced: box average
-
-    // Posterized as a run does it: the colour to keep stays exact.
-    CPxImage ramp;
-    PixelBlock block;
-    ASSERT_TRUE(block.AllocateRgb(100, 50));
-    for (size_t i = 0; i < block.size(); ++i)
-        block.data()[i] = static_cast<uint8_t>(i / 3 % 100 * 2);
-    ramp.Adopt(std::move(block), 100, 50);
-    ASSERT_EQ(ramp.Save(dir / "ramp.bmp", FormatBmp24), ErrNone);
-    preview.resize(100, 50);
-    preview.setImagePath(QString::fromStdString(dir / "ramp.bmp"));
-    const Colour keep = MakeColour(7, 7, 7);
-    preview.setPosterize(true, 3, keep);
-    std::set<QRgb> colours;
-    const QImage shown = preview.shownImage();
-    for (int y = 0; y < shown.height(); ++y)
-        for (int x = 0; x < shown.width(); ++x) colours.insert(shown.pixel(x, y));
-    EXPECT_EQ(colours.size(), 3u);
-    EXPECT_EQ(colours.count(qRgb(7, 7, 7)), 1u);
-    preview.setPosterize(false, 3, keep);
-    EXPECT_EQ(preview.shownImage().pixel(99, 0), qRgb(198, 198, 198));
-
-    for (const std::string& bad : {std::string(), dir / "missing.bmp", dir.path()}) {
-        preview.setImagePath(QString::fromStdString(bad));
-        EXPECT_FALSE(preview.hasImage()) << bad;
-        EXPECT_TRUE(preview.shownImage().isNull());
-    }
-}
-
-TEST(OverlayPreview, PicksTheTransparentColourWhileTheButtonIsHeld) {
-    test::TempDir dir;
-    const std::string path = WriteOverlay(dir, 64, 32);
-    BatchOptions options;
-    options.OverlayOverlay = 1;
-    options.OverlayPath = path;
-    CMySheet sheet(options);
-    sheet.showPage(5);
-    sheet.show();
-    auto& ui = sheet.overlayPage()->ui();
-    COverlayPreview* preview = ui.preview;
-    ASSERT_TRUE(preview->hasImage());
-    EXPECT_TRUE(ui.previewStatus->text().isEmpty());
-    EXPECT_EQ(preview->cursor().shape(), Qt::BitmapCursor);
-
-    const QRect r = preview->shownRect();
-    const QPoint left(r.left() + 2, r.center().y()), right(r.right() - 2, r.center().y());
-    QTest::mousePress(preview, Qt::LeftButton, {}, left);
-    EXPECT_EQ(ui.transColour->colour(), MakeColour(255, 0, 0));
-    QMouseEvent move(QEvent::MouseMove, right, preview->mapToGlobal(right), Qt::NoButton,
-                     Qt::LeftButton, {});
-    QApplication::sendEvent(preview, &move);
-    EXPECT_EQ(ui.transColour->colour(), MakeColour(0, 0, 255));
-    QTest::mouseRelease(preview, Qt::LeftButton, {}, right);
-    QMouseEvent after(QEvent::MouseMove, left, preview->mapToGlobal(left), Qt::NoButton,
-                      Qt::NoButton, {});
-    QApplication::sendEvent(preview, &after);
-    EXPECT_EQ(ui.transColour->colour(), MakeColour(0, 0, 255));
-
-    ui.path->setText(QString::fromStdString(dir / "none.png"));
-    emit ui.path->editingFinished();
-    EXPECT_EQ(ui.previewStatus->text(), "Invalid Image");
-    EXPECT_NE(preview->cursor().shape(), Qt::BitmapCursor);
-    sheet.accept();
-    EXPECT_EQ(options.OverlayTransColor, MakeColour(0, 0, 255));
 }
 
 TEST(HtmlTextDialog, TextOrFileAndTheLengthLimit) {

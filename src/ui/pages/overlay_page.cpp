@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "image/error_codes.h"
+#include "ui/overlay_preview.h"
 #include "ui/position_box.h"
 #include "ui/sheet_texts.h"
 #include "ui_overlay_page.h"
@@ -39,8 +41,8 @@ COverlayPage::COverlayPage(BatchOptions& options, QWidget* parent)
         ui_->path->setText(path);
         LoadPreview();
     });
-    connect(ui_->preview, &COverlayPreview::imageChanged, this, [this](bool valid) {
-        ui_->previewStatus->setText(valid ? QString() : QString::fromLatin1(texts::kInvalidImage));
+    connect(ui_->preview, &COverlayPreview::imageChanged, this, [this] {
+        ShowPreviewStatus();
         UpdateRules();
     });
     connect(ui_->preview, &COverlayPreview::colourPicked, ui_->transColour,
@@ -96,9 +98,24 @@ void COverlayPage::UpdateRules() {
     ui_->preview->setPickingEnabled(on && ui_->preview->hasImage());
 }
 
+// The preview reads the file once it is on screen: the sheet opens without
+// reading it, and a large picture never holds up the window.
 void COverlayPage::LoadPreview() {
     ui_->preview->setImagePath(ui_->path->text());
     UpdatePosterize();
+    ShowPreviewStatus();
+    UpdateRules();
+}
+
+// Nothing while the picture is read or shown; why it cannot be shown else.
+void COverlayPage::ShowPreviewStatus() {
+    const COverlayPreview* preview = ui_->preview;
+    QString text;
+    if (!preview->hasImage() && !preview->loading())
+        text = preview->loadError() == ErrOutOfMemory
+                   ? QString::fromStdString(ErrorText(ErrOutOfMemory))
+                   : QString::fromLatin1(texts::kInvalidImage);
+    ui_->previewStatus->setText(text);
 }
 
 void COverlayPage::UpdatePosterize() {

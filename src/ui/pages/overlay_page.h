@@ -26,6 +26,7 @@ public:
 private:
     void UpdateRules() override;
     void LoadPreview();
+    void ShowPreviewStatus();
     void UpdatePosterize();
     void OnColourCountFinished();
     RadioCodes RotationButtons() const;
