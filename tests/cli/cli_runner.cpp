@@ -71,6 +71,7 @@ pid_t CliSandbox::Start(const std::vector<std::string>& args, const RunLimits& l
         setrlimit(RLIMIT_FSIZE, &limit);
         signal(SIGXFSZ, SIG_IGN);  // writes fail with EFBIG instead
     }
+    signal(SIGHUP, limits.hangUpIgnored ? SIG_IGN : SIG_DFL);
     execve(argv[0], argv.data(), envp.data());
     _exit(127);
 }

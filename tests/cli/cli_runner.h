@@ -22,6 +22,7 @@ struct RunLimits {
     long long maxFileBytes = -1;  // files may not grow beyond this (a full disk)
     std::string folder;           // its current folder ("" is the sandbox)
     std::string stdoutName = ".stdout", stderrName = ".stderr";
+    bool hangUpIgnored = false;  // started as nohup starts a program
 };
 
 class CliSandbox {
