@@ -226,8 +226,8 @@ bool BatchLog::Open(const BatchOptions& options, std::time_t start,
     if (append_) {
         // Never a pipe or a device: opening does not wait for a reader, and
         // only a regular file is appended to.
-        fd_ = open(target_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK,
-                   0666);
+        fd_ = open(target_.c_str(),
+                   O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
         struct stat st {};
         if (fd_ < 0) return fail(ErrOpenFile);
         if (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {

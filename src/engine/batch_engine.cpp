@@ -329,10 +329,9 @@ ErrorCode BatchEngine::FinishFile(CPxImage& image, const platform::MemoryFile* e
         ShowStepText(host_, texts::kSaving);
         ShowDetailText(host_, outputPath);
         if (numbered_ == nullptr) return SaveImageFile(image, outputPath, format, encoded);
-        const ErrorCode code =
-            SaveImageFileAsNew(image, &savedPath, format, encoded, [&](std::string* path) {
-                NextNumberedName(o, numbered_->base, numbered_->ext, path);
-            });
+        const ErrorCode code = SaveImageFileAsNew(
+            image, &savedPath, format, encoded,
+            [&](std::string* path) { NextNumberedName(o, numbered_->base, numbered_->ext, path); });
         numbered_->path = savedPath;
         return code;
     };

@@ -99,7 +99,7 @@ private:
 
     BatchOptions& options_;
     RunHost& host_;
-    NumberedSave* numbered_ = nullptr;  // the current file's, in a numbered run
+    NumberedSave* numbered_ = nullptr;           // the current file's, in a numbered run
     documents::DocumentGuard* guard_ = nullptr;  // the run's, while one goes on
     bool running_ = false;
 };

@@ -16,6 +16,7 @@
 #include <mutex>
 #include <set>
 #include <string_view>
+#include <thread>
 
 #include "platform/paths.h"
 #include "platform/system.h"
@@ -76,8 +77,8 @@ std::string TemporaryName(const std::string& folder) {
 // eight hexadecimal digits, ".tmp".
 bool IsTemporaryName(std::string_view name) {
     constexpr std::string_view kStart = ".vig-", kEnd = ".tmp";
-    if (name.size() < kStart.size() + 2 + 8 + kEnd.size() || name.substr(0, kStart.size()) != kStart ||
-        name.substr(name.size() - kEnd.size()) != kEnd)
+    if (name.size() < kStart.size() + 2 + 8 + kEnd.size() ||
+        name.substr(0, kStart.size()) != kStart || name.substr(name.size() - kEnd.size()) != kEnd)
         return false;
     name = name.substr(kStart.size(), name.size() - kStart.size() - kEnd.size());
     const size_t dash = name.size() - 9;
@@ -104,7 +105,8 @@ constexpr int64_t kUnheldTemporarySeconds = 60;
 // still be a run's between making and locking it: such a one counts only
 // once it is old.
 bool IsLeftOverTemporary(int folderFd, const char* name) {
-    const int fd = openat(folderFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd =
+        openat(folderFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat st {};
     bool leftOver = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == getuid() &&
@@ -144,11 +146,15 @@ void RemoveStaleTemporaries(const std::string& folder) {
     closedir(dir);
 }
 
-// Holds the lock that tells other runs a temporary is in use. A file
-// system without locks leaves it unheld: runs there never take one of its
-// temporaries for a left-over either, since they cannot lock it themselves.
+// Holds the lock that tells other runs a temporary is in use. Another run
+// may be looking at a named one for a moment (with a shared lock), so a
+// busy lock is asked for again. A file system without locks leaves it
+// unheld: runs there never take one of its temporaries for a left-over
+// either, since they cannot lock it themselves.
 void HoldTemporary(int fd) {
-    while (flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0 || (errno != EWOULDBLOCK && errno != EINTR)) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 }
 
@@ -376,7 +382,8 @@ PendingFile::Result PendingFile::CommitNew(const std::string& name) {
     bool named = false;
     int err = 0;
     if (unnamed_) {
-        named = linkat(AT_FDCWD, writePath_.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+        named =
+            linkat(AT_FDCWD, writePath_.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
         err = errno;
     } else if (renameat2(AT_FDCWD, writePath_.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) ==
                0) {

@@ -63,8 +63,7 @@ std::vector<std::string> FileLines(const std::string& log) {
 bool PageComplete(const std::string& path) {
     const std::string text = ReadFileText(path);
     const size_t end = text.rfind("</html>");
-    return end != std::string::npos &&
-           text.find_first_not_of("\n", end + 7) == std::string::npos;
+    return end != std::string::npos && text.find_first_not_of("\n", end + 7) == std::string::npos;
 }
 
 // The number of a process that has ended.
@@ -222,16 +221,16 @@ TEST_F(Hostile, KilledAndHungUpRunsKeepTheLogOfFinishedFilesAndNoEmptyName) {
         bool append;
         bool ignored;  // a hang-up that nohup has the program ignore
     };
-    for (const Case c : {Case{SIGKILL, false, false}, Case{SIGHUP, true, false},
-                         Case{SIGHUP, false, true}}) {
+    for (const Case c :
+         {Case{SIGKILL, false, false}, Case{SIGHUP, true, false}, Case{SIGHUP, false, true}}) {
         SCOPED_TRACE(std::to_string(c.signal) + (c.append ? " append" : " replace"));
         fs::remove_all(Out(""));
         MakeFolder(Out(""));
         ASSERT_TRUE(WriteFileText(Out("run.log"), old));
         box.WriteSettings({"LogMakeLog=1", "LogPath=" + Out("run.log"),
-                           "LogAppend=" + std::to_string(c.append), "LogHeader=1",
-                           "LogInputName=1", "LogInputDims=1", "LogOutName=1", "LogOutputDims=1",
-                           "HTMLLog=1", "HTMLMakeIndex=1"});
+                           "LogAppend=" + std::to_string(c.append), "LogHeader=1", "LogInputName=1",
+                           "LogInputDims=1", "LogOutName=1", "LogOutputDims=1", "HTMLLog=1",
+                           "HTMLMakeIndex=1"});
         RunLimits limits;
         limits.hangUpIgnored = c.ignored;
         const pid_t pid = box.Start(numbered, limits);
@@ -262,9 +261,12 @@ TEST_F(Hostile, KilledAndHungUpRunsKeepTheLogOfFinishedFilesAndNoEmptyName) {
             EXPECT_GT(fs::file_size(output.substr(10, end - 10)), 0u) << output;
         }
         for (const auto& e : fs::directory_iterator(Out(""))) {
-            if (e.path().extension() == ".jpg") EXPECT_GT(e.file_size(), 0u) << e.path();
-            // Pages and index may be missing, never cut short.
-            if (e.path().extension() == ".htm") EXPECT_TRUE(PageComplete(e.path())) << e.path();
+            if (e.path().extension() == ".jpg") {
+                EXPECT_GT(e.file_size(), 0u) << e.path();
+            } else if (e.path().extension() == ".htm") {
+                // Pages and index may be missing, never cut short.
+                EXPECT_TRUE(PageComplete(e.path())) << e.path();
+            }
         }
         EXPECT_EQ(FileExists(Out("index.htm")), c.signal != SIGKILL);
 
@@ -286,7 +288,9 @@ TEST_F(Hostile, KilledAndHungUpRunsKeepTheLogOfFinishedFilesAndNoEmptyName) {
         int temporaries = 0;
         for (const auto& e : fs::directory_iterator(Out(""))) {
             temporaries += e.path().filename().string().rfind(".vig-", 0) == 0;
-            if (e.path().extension() == ".jpg") EXPECT_GT(e.file_size(), 0u) << e.path();
+            if (e.path().extension() == ".jpg") {
+                EXPECT_GT(e.file_size(), 0u) << e.path();
+            }
         }
         EXPECT_EQ(temporaries, 0);
         EXPECT_EQ(CountFiles(Out(""), ".jpg"), made + 41);
@@ -302,8 +306,8 @@ TEST_F(Hostile, AFullDiskCutsTheLogBackToWholeLinesAndSaysSo) {
     for (int i = 0; i < 12; ++i) WriteBmp(Numbered(In(""), "c", i, ".bmp"), 16, 16);
     const std::string old(1000, 'o');
     ASSERT_TRUE(WriteFileText(Out("run.log"), old));
-    box.WriteSettings({"LogMakeLog=1", "LogPath=" + Out("run.log"), "LogAppend=1",
-                       "LogInputName=1", "LogInputDims=1", "LogOutName=1", "LogOutputDims=1"});
+    box.WriteSettings({"LogMakeLog=1", "LogPath=" + Out("run.log"), "LogAppend=1", "LogInputName=1",
+                       "LogInputDims=1", "LogOutName=1", "LogOutputDims=1"});
     RunLimits fullDisk;
     fullDisk.maxFileBytes = 1000 + 600;  // room for the lines of a few files
     const RunResult r = RunBounded(Dir(), fullDisk);

@@ -308,9 +308,10 @@ TEST(BatchLog, FlushedLinesStayWhenTheRunIsKilledAndTheOldLogStaysUntilThen) {
             guard.forbidden.insert(o.LogPath);
         }
         EXPECT_EQ(log.Finish(), !ofTheRun);
-        EXPECT_EQ(ReadFileText(o.LogPath), ofTheRun ? "a thumbnail" : Header(o) + error(ErrOpenFile));
-        EXPECT_EQ(guard.failures,
-                  ofTheRun ? std::vector<std::string>{o.LogPath + " 56"} : std::vector<std::string>{});
+        EXPECT_EQ(ReadFileText(o.LogPath),
+                  ofTheRun ? "a thumbnail" : Header(o) + error(ErrOpenFile));
+        EXPECT_EQ(guard.failures, ofTheRun ? std::vector<std::string>{o.LogPath + " 56"}
+                                           : std::vector<std::string>{});
     }
 }
 
