@@ -199,8 +199,16 @@ BatchLog::BatchLog() : replacement_(std::make_unique<platform::PendingFile>()) {
 
 BatchLog::~BatchLog() {
     if (lines_ != nullptr) std::fclose(lines_);
-    std::free(buffer_);
-    if (appendFd_ >= 0) close(appendFd_);
+    if (fd_ >= 0) close(fd_);
+}
+
+ssize_t BatchLog::Gather(void* cookie, const char* data, size_t size) {
+    try {
+        static_cast<std::string*>(cookie)->append(data, size);
+        return static_cast<ssize_t>(size);
+    } catch (...) {
+        return 0;  // a write error of the stream
+    }
 }
 
 bool BatchLog::Open(const BatchOptions& options, std::time_t start,
@@ -218,13 +226,13 @@ bool BatchLog::Open(const BatchOptions& options, std::time_t start,
     if (append_) {
         // Never a pipe or a device: opening does not wait for a reader, and
         // only a regular file is appended to.
-        appendFd_ = open(target_.c_str(),
-                         O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+        fd_ = open(target_.c_str(),
+                   O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
         struct stat st {};
-        if (appendFd_ < 0) return fail(ErrOpenFile);
-        if (fstat(appendFd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-            close(appendFd_);
-            appendFd_ = -1;
+        if (fd_ < 0) return fail(ErrOpenFile);
+        if (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+            close(fd_);
+            fd_ = -1;
             return fail(ErrWriteFile);
         }
     } else if (!platform::MayReplace(target_)) {
@@ -232,8 +240,11 @@ bool BatchLog::Open(const BatchOptions& options, std::time_t start,
     } else if (!replacement_->Begin(target_)) {
         return fail(ErrOpenFile);
     }
-    lines_ = open_memstream(&buffer_, &size_);
-    if (lines_ == nullptr) return fail(ErrOutOfMemory);
+    lines_ = fopencookie(&gathered_, "w", cookie_io_functions_t{nullptr, Gather, nullptr, nullptr});
+    if (lines_ == nullptr) {
+        replacement_->Abandon();
+        return fail(ErrOutOfMemory);
+    }
     if (On(options.LogHeader)) WriteLogHeader(lines_, options, start);
     return true;
 }
@@ -253,30 +264,77 @@ bool WriteAll(int fd, const char* data, size_t size) {
 
 }  // namespace
 
+bool BatchLog::Append(const std::string& text) {
+    struct stat st {};
+    if (fstat(fd_, &st) != 0) return false;
+    if (WriteAll(fd_, text.data(), text.size())) return true;
+    // The lines written before stay; of these, not a part.
+    if (ftruncate(fd_, st.st_size) != 0) {
+        // What stays of them is reported with the failure all the same.
+    }
+    return false;
+}
+
+void BatchLog::Fail(ErrorCode code) {
+    failed_ = true;
+    replacement_->Abandon();
+    // The guard may tell the run's log of this very failure: those lines
+    // go nowhere.
+    guard_->Failed(target_, code, documents::kContextWriteLog);
+    gathered_.clear();
+}
+
+void BatchLog::Flush() {
+    if (lines_ == nullptr) return;
+    const bool gathered = std::fflush(lines_) == 0;
+    std::string text;
+    text.swap(gathered_);
+    if (failed_) return;
+    if (!gathered) return Fail(ErrWriteFile);
+    documents::DocumentGuard& guard = *guard_;
+    if (!guard.MayWrite(target_)) return Fail(ErrWouldReplace);
+    if (replacement_->active()) {
+        // The new log takes the old one's place with its first lines.
+        if (!WriteAll(replacement_->fd(), text.data(), text.size()) ||
+            replacement_->Commit(&fd_) != platform::PendingFile::Result::Done)
+            return Fail(ErrWriteFile);
+        return;
+    }
+    if (!text.empty() && !Append(text)) Fail(ErrWriteFile);
+}
+
 bool BatchLog::Finish() {
     if (lines_ == nullptr) return false;
-    const bool gathered = std::fclose(lines_) == 0;
+    Flush();
+    std::fclose(lines_);
     lines_ = nullptr;
+    if (failed_) return false;
     documents::DocumentGuard& guard = *guard_;
-    bool ok = gathered && guard.MayWrite(target_);
-    const ErrorCode failure = gathered && !ok ? ErrWouldReplace : ErrWriteFile;
-    if (ok && append_) {
-        // All of this run's lines, or none: a failed write is cut off again.
-        struct stat st {};
-        ok = fstat(appendFd_, &st) == 0 && WriteAll(appendFd_, buffer_, size_);
-        if (!ok && st.st_size >= 0 && ftruncate(appendFd_, st.st_size) != 0) {
-            // The part written stays; the failure is reported all the same.
+    bool ok = true;
+    if (!append_) {
+        // Something else may have taken the log's place since: a document
+        // of the run keeps it (the log is refused, as it would have been
+        // had it come last), anything else is replaced again.
+        struct stat own {};
+        platform::FileIdentity there;
+        const bool inPlace = fstat(fd_, &own) == 0 && platform::IdentityOf(target_, &there) &&
+                             there.device == static_cast<uint64_t>(own.st_dev) &&
+                             there.inode == static_cast<uint64_t>(own.st_ino);
+        if (!inPlace) {
+            if (!guard.MayWrite(target_)) {
+                close(fd_);
+                fd_ = -1;
+                Fail(ErrWouldReplace);
+                return false;
+            }
+            ok = replacement_->Begin(target_) && replacement_->CopyFrom(fd_) &&
+                 replacement_->Commit() == platform::PendingFile::Result::Done;
         }
-        ok = close(appendFd_) == 0 && ok;
-        appendFd_ = -1;
-    } else if (ok) {
-        std::FILE* out = replacement_->active() ? replacement_->stream() : nullptr;
-        ok = out != nullptr && std::fwrite(buffer_, 1, size_, out) == size_ &&
-             replacement_->Commit() == platform::PendingFile::Result::Done;
     }
-    replacement_->Abandon();
+    ok = close(fd_) == 0 && ok;
+    fd_ = -1;
     if (!ok) {
-        guard.Failed(target_, failure, documents::kContextWriteLog);
+        Fail(ErrWriteFile);
         return false;
     }
     guard.Written(target_);

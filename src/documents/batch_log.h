@@ -1,8 +1,11 @@
 // The batch log: header block, per-file lines and error lines.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdio>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,14 +20,19 @@ namespace platform {
 class PendingFile;
 }
 
-// The batch log of one run. Its lines are gathered while the run goes on
-// and reach the file at the end in one piece: appended whole to LogPath
-// with LogAppend (or not at all), else replacing it. A link at LogPath is
+// The batch log of one run. Its lines reach the file as the run goes on:
+// Flush writes what was gathered since the last call (the engine calls it
+// when a file is finished), so a run that is killed leaves the lines of
+// every file it finished, each piece whole. With LogAppend they are
+// appended to LogPath; else the new log is written under no name and takes
+// the place of the old one at the first Flush (until then the old log
+// stays as it was), and later lines are appended to it. A write that fails
+// is cut off again, reported, and ends the log. A link at LogPath is
 // followed: the user chose that path.
 class BatchLog {
 public:
     BatchLog();
-    ~BatchLog();  // a log never finished is not written
+    ~BatchLog();  // lines not yet flushed are dropped
     BatchLog(const BatchLog&) = delete;
     BatchLog& operator=(const BatchLog&) = delete;
 
@@ -34,19 +42,28 @@ public:
     bool Open(const BatchOptions& options, std::time_t start, documents::DocumentGuard& guard);
     // Where the run writes its lines; nullptr when there is no log.
     std::FILE* file() const { return lines_; }
-    // Puts the lines in place; failures are reported to the guard. Only
-    // the first call does anything.
+    // Writes the lines gathered so far, unless the guard forbids the path
+    // now; failures are reported to the guard.
+    void Flush();
+    // Writes the last lines and closes the log; failures are reported to
+    // the guard. True when the log stands complete at its path. Only the
+    // first call does anything.
     bool Finish();
 
 private:
+    // Puts `text` after what the file holds, or nothing of it.
+    bool Append(const std::string& text);
+    void Fail(ErrorCode code);
+    static ssize_t Gather(void* cookie, const char* data, size_t size);
+
     documents::DocumentGuard* guard_ = nullptr;
     std::string target_;
     bool append_ = false;
-    int appendFd_ = -1;
-    std::unique_ptr<platform::PendingFile> replacement_;
+    bool failed_ = false;
+    int fd_ = -1;  // the appended log, or the new log once it is in place
+    std::unique_ptr<platform::PendingFile> replacement_;  // the new log before that
     std::FILE* lines_ = nullptr;
-    char* buffer_ = nullptr;
-    size_t size_ = 0;
+    std::string gathered_;  // lines not yet written
 };
 
 // "Day, Month dd, yyyy - hh:mm:ss\n" in local time, with English names.

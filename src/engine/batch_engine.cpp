@@ -4,6 +4,7 @@
 #include <array>
 #include <chrono>
 #include <ctime>
+#include <functional>
 #include <map>
 #include <memory>
 #include <new>
@@ -103,20 +104,12 @@ public:
     ThreadBudget& operator=(const ThreadBudget&) = delete;
 };
 
-// Claims the numbered name a thumbnail gets, so that another program (or
-// run) numbering in the same folder cannot take it before the save: the
-// next free number is taken when the name went meanwhile. False when no
-// claim could be made (the save reports the folder's problem).
-bool ClaimNumberedName(const BatchOptions& o, const std::string& base, const std::string& ext,
-                       std::string* outputPath) {
-    for (int attempt = 0; attempt < 1000; ++attempt) {
-        if (platform::ClaimNewFile(*outputPath)) return true;
-        if (!platform::Exists(*outputPath)) return false;
-        *outputPath = ApplyOutputCase(
-            BuildOutputName(base, ext, o.OutputRenameStyle, o.OutputExtraText, o.OutputCase),
-            o.OutputCase);
-    }
-    return false;
+// The next free numbered name after `*outputPath` was found taken.
+void NextNumberedName(const BatchOptions& o, const std::string& base, const std::string& ext,
+                      std::string* outputPath) {
+    *outputPath = ApplyOutputCase(
+        BuildOutputName(base, ext, o.OutputRenameStyle, o.OutputExtraText, o.OutputCase),
+        o.OutputCase);
 }
 
 // The nearest palette entry (4-byte entries blue, green, red, 0) to a
@@ -151,6 +144,7 @@ public:
         SetMessagePump(PumpThroughHost, &engine_.host_);
     }
     ~RunScope() {
+        engine_.numbered_ = nullptr;
         SetMessagePump(nullptr, nullptr);
         engine_.running_ = false;
     }
@@ -208,12 +202,11 @@ bool SharesCommonRoot(const std::string& a, const std::string& b) {
     return !a.empty() && !b.empty() && paths::FoldCase(a[0]) == paths::FoldCase(b[0]);
 }
 
-ErrorCode SaveImageFile(CPxImage& image, const std::string& path, int format,
-                        const platform::MemoryFile* encoded) {
-    if (image.empty()) return ErrParameter;
-    if (FindWriter(format) == nullptr) return ErrNone;
-    if (!platform::MayReplace(path)) return ErrWriteFile;
-    platform::PendingFile file;
+namespace {
+
+// Writes the image (or the bytes encoded ahead) into a file begun for `path`.
+ErrorCode WriteImageFile(CPxImage& image, platform::PendingFile& file, const std::string& path,
+                         int format, const platform::MemoryFile* encoded) {
     if (!file.Begin(path)) return ErrOpenFile;
     const bool ahead = encoded != nullptr && encoded->active();
     if (!ahead || !file.CopyFrom(encoded->fd())) {
@@ -222,6 +215,40 @@ ErrorCode SaveImageFile(CPxImage& image, const std::string& path, int format,
         const ErrorCode code = image.Save(file.writePath(), format);
         if (code != ErrNone) return code;
     }
+    return ErrNone;
+}
+
+// Saves at a numbered name that nothing holds yet: the complete file takes
+// the name in one step, so a name never stands empty, not even in a run
+// that is killed. A name taken meanwhile (by another program) moves the
+// file on to the next free one; `*path` ends as the name used.
+ErrorCode SaveImageFileAsNew(CPxImage& image, std::string* path, int format,
+                             const platform::MemoryFile* encoded,
+                             const std::function<void(std::string*)>& nextName) {
+    if (image.empty()) return ErrParameter;
+    if (FindWriter(format) == nullptr) return ErrNone;
+    platform::PendingFile file;
+    if (const ErrorCode code = WriteImageFile(image, file, *path, format, encoded); code != ErrNone)
+        return code;
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        const platform::PendingFile::Result result = file.CommitNew(*path);
+        if (result == platform::PendingFile::Result::Done) return ErrNone;
+        if (result != platform::PendingFile::Result::Taken) break;
+        nextName(path);
+    }
+    return ErrWriteFile;
+}
+
+}  // namespace
+
+ErrorCode SaveImageFile(CPxImage& image, const std::string& path, int format,
+                        const platform::MemoryFile* encoded) {
+    if (image.empty()) return ErrParameter;
+    if (FindWriter(format) == nullptr) return ErrNone;
+    if (!platform::MayReplace(path)) return ErrWriteFile;
+    platform::PendingFile file;
+    if (const ErrorCode code = WriteImageFile(image, file, path, format, encoded); code != ErrNone)
+        return code;
     return file.Commit() == platform::PendingFile::Result::Done ? ErrNone : ErrWriteFile;
 }
 
@@ -313,23 +340,34 @@ ErrorCode BatchEngine::FinishFile(CPxImage& image, const platform::MemoryFile* e
                                   std::FILE* log, std::FILE* page, const std::string& pagePath,
                                   CPxCompositeImg* composite) {
     const BatchOptions& o = options_;
-    if (log != nullptr) WriteLogOutputLine(log, o, outputPath, image.width(), image.height());
+    const int format = ResolveOutputFormat(o.MainOutputFormat, image.inputFormat());
+    std::string savedPath = outputPath;
+    const auto save = [&] {
+        ShowStepText(host_, texts::kSaving);
+        ShowDetailText(host_, outputPath);
+        if (numbered_ == nullptr) return SaveImageFile(image, outputPath, format, encoded);
+        const ErrorCode code = SaveImageFileAsNew(
+            image, &savedPath, format, encoded,
+            [&](std::string* path) { NextNumberedName(o, numbered_->base, numbered_->ext, path); });
+        numbered_->path = savedPath;
+        return code;
+    };
+    // A numbered thumbnail gets its name as it is saved: its entries give
+    // the name it got.
+    ErrorCode result = numbered_ != nullptr ? save() : ErrNone;
+    if (log != nullptr) WriteLogOutputLine(log, o, savedPath, image.width(), image.height());
     if (On(o.HTMLLog) && page != nullptr) {
         if (On(o.HTMLTable)) std::fputs(texts::kCellStart, page);
-        WriteThumbnailEntry(page, outputPath, displayPath, image.width(), image.height(), pagePath,
+        WriteThumbnailEntry(page, savedPath, displayPath, image.width(), image.height(), pagePath,
                             o, guard_ != nullptr ? *guard_ : documents::NoGuard());
         if (On(o.HTMLTable)) std::fputs(texts::kCellEnd, page);
     }
-
-    ShowStepText(host_, texts::kSaving);
-    ShowDetailText(host_, outputPath);
-    const ErrorCode result = SaveImageFile(
-        image, outputPath, ResolveOutputFormat(o.MainOutputFormat, image.inputFormat()), encoded);
+    if (numbered_ == nullptr) result = save();
 
     if (On(o.CompositeMakeComposite) && composite != nullptr && !composite->empty() &&
         !composite->IsFull()) {
         const std::string label =
-            On(o.CompositeWriteFileName) ? paths::FileName(outputPath) : std::string();
+            On(o.CompositeWriteFileName) ? paths::FileName(savedPath) : std::string();
         const ErrorCode code = composite->AddImage(image, label);
         if (code != ErrNone) Report("", code, texts::kContextAddComposite, false, nullptr);
     }
@@ -368,8 +406,8 @@ BatchSummary BatchEngine::BatchRun() {
     } guardScope{guard_};
     guard_ = &files;
 
-    // The log gathers the run's lines and is written whole at the end,
-    // whichever way the run ends.
+    // The log reaches its file as the run goes on (the lines of each file
+    // when it is finished) and is closed whichever way the run ends.
     BatchLog batchLog;
     batchLog.Open(o, std::time(nullptr), files);
     std::FILE* const log = batchLog.file();
@@ -505,6 +543,8 @@ BatchSummary BatchEngine::BatchRun() {
                                                 kFilesInFlightPerThread * threads, &budget);
     }
 
+    // The preparation's lines; a new log takes the old one's place here.
+    batchLog.Flush();
     HtmlPageSeries pages(o, files);
     int processed = 0;
     for (int i = 0; i < total; ++i) {
@@ -534,8 +574,9 @@ BatchSummary BatchEngine::BatchRun() {
         std::string outputPath = ApplyOutputCase(
             BuildOutputName(base, ext, o.OutputRenameStyle, o.OutputExtraText, o.OutputCase),
             o.OutputCase);
-        const bool claimed = o.OutputRenameStyle == AutoNumericSuffix &&
-                             ClaimNumberedName(o, base, ext, &outputPath);
+        // A numbered name is taken only by the complete thumbnail.
+        NumberedSave numbered{base, ext, outputPath};
+        numbered_ = o.OutputRenameStyle == AutoNumericSuffix ? &numbered : nullptr;
 
         if (On(o.HTMLLog)) pages.BeginPageForFile(outputPath, i);
 
@@ -570,8 +611,8 @@ BatchSummary BatchEngine::BatchRun() {
         }
         prepared.reset();
         memoryAlone_ = false;
-        // A claimed name that received no thumbnail is given back.
-        if (claimed && platform::FileSize(outputPath) == 0) platform::RemoveFile(outputPath);
+        if (numbered_ != nullptr) outputPath = numbered.path;
+        numbered_ = nullptr;
         if (code == ErrCancelled && host_.StopRequested()) {
             summary.stopped = true;
             break;
@@ -585,6 +626,7 @@ BatchSummary BatchEngine::BatchRun() {
         }
         ++processed;
         if (host_.HasWindow()) host_.SetProgressText(texts::FilesProcessed(processed, total));
+        batchLog.Flush();
     }
 
     // Nothing after the loop's last file is made any further.

@@ -90,8 +90,16 @@ private:
     bool Report(const std::string& file, ErrorCode code, const std::string& context,
                 bool offerCancel, std::FILE* log);
 
+    // While a batch run numbers its thumbnails (AutoNumericSuffix): how the
+    // next free name is made, and the name chosen, then the name saved at.
+    struct NumberedSave {
+        std::string base, ext;
+        std::string path;
+    };
+
     BatchOptions& options_;
     RunHost& host_;
+    NumberedSave* numbered_ = nullptr;           // the current file's, in a numbered run
     documents::DocumentGuard* guard_ = nullptr;  // the run's, while one goes on
     bool running_ = false;
     bool memoryAlone_ = false;  // the next file has the memory budget to itself

@@ -47,8 +47,8 @@ void PrintUsage(std::FILE* out);
 
 // Runs a headless command line (args[1] is the headless word) and gives the
 // exit status: 0, 1 when anything was reported, 2 for a usage error (an
-// empty path among them), 128 + the signal number when SIGINT or SIGTERM
-// stopped it. Arguments no switch took are named in warnings on `err`. The
+// empty path among them), 128 + the signal number when SIGINT, SIGTERM or
+// SIGHUP stopped it. Arguments no switch took are named in warnings on `err`. The
 // directory mode's summary goes to `out`, reports and usage text to `err`.
 int RunHeadless(const std::vector<std::string>& args, BatchOptions& options, std::FILE* out,
                 std::FILE* err);

@@ -1,5 +1,6 @@
 #include "engine/headless_host.h"
 
+#include <signal.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -91,6 +92,10 @@ int HeadlessHost::StopSignal() {
 void HeadlessHost::InstallStopSignals() {
     std::signal(SIGINT, OnStopSignal);
     std::signal(SIGTERM, OnStopSignal);
+    // A hang-up ignored on purpose (nohup) stays ignored.
+    struct sigaction hangUp {};
+    if (sigaction(SIGHUP, nullptr, &hangUp) == 0 && hangUp.sa_handler != SIG_IGN)
+        std::signal(SIGHUP, OnStopSignal);
 }
 
 }  // namespace vig

@@ -34,9 +34,10 @@ public:
 
     int reportCount() const { return reports_; }
 
-    // Ctrl-C (SIGINT) and SIGTERM become a stop request, so a run ends
-    // cleanly: the file being read is dropped, one being saved is finished,
-    // and the pages are closed.
+    // Ctrl-C (SIGINT), SIGTERM and a hang-up (SIGHUP, the terminal closed;
+    // unless it is ignored, as under nohup) become a stop request, so a run
+    // ends cleanly: the file being read is dropped, one being saved is
+    // finished, and the pages and the log are closed.
     static void InstallStopSignals();
     // The signal that asked for the stop, 0 when none did.
     static int StopSignal();

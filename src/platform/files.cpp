@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -12,9 +11,12 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <mutex>
 #include <set>
+#include <string_view>
+#include <thread>
 
 #include "platform/paths.h"
 #include "platform/system.h"
@@ -71,9 +73,58 @@ std::string TemporaryName(const std::string& folder) {
                          : paths::Join(paths::StripTrailingSeparator(folder), name);
 }
 
-// Hidden temporaries of ours whose process has gone are removed, once per
+// Exactly the names TemporaryName makes: ".vig-", a process number, "-",
+// eight hexadecimal digits, ".tmp".
+bool IsTemporaryName(std::string_view name) {
+    constexpr std::string_view kStart = ".vig-", kEnd = ".tmp";
+    if (name.size() < kStart.size() + 2 + 8 + kEnd.size() ||
+        name.substr(0, kStart.size()) != kStart || name.substr(name.size() - kEnd.size()) != kEnd)
+        return false;
+    name = name.substr(kStart.size(), name.size() - kStart.size() - kEnd.size());
+    const size_t dash = name.size() - 9;
+    if (name[dash] != '-' || dash == 0) return false;
+    for (size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i];
+        const bool ok = i < dash ? (c >= '0' && c <= '9')
+                                 : i == dash || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+        if (!ok) return false;
+    }
+    return true;
+}
+
+// The age after which a hidden temporary that is empty and that no run
+// holds is taken for a left-over too.
+constexpr int64_t kUnheldTemporarySeconds = 60;
+
+// A hidden temporary of ours that no run is writing any more. Every run
+// holds a lock on each of its temporaries for as long as it has them (an
+// unnamed file takes it before it gets its name, a named one right after
+// it was made and before anything is written to it), so a temporary that
+// nobody holds is the left-over of a run that was killed, whichever machine
+// it ran on and whatever process has its number now. Only an empty one may
+// still be a run's between making and locking it: such a one counts only
+// once it is old.
+bool IsLeftOverTemporary(int folderFd, const char* name) {
+    const int fd =
+        openat(folderFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    bool leftOver = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == getuid() &&
+                    flock(fd, LOCK_SH | LOCK_NB) == 0;
+    if (leftOver && st.st_size == 0)
+        leftOver = static_cast<int64_t>(std::time(nullptr)) - static_cast<int64_t>(st.st_mtime) >=
+                   kUnheldTemporarySeconds;
+    // The name must still lead to the file that was looked at.
+    struct stat now {};
+    leftOver = leftOver && fstatat(folderFd, name, &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+               now.st_dev == st.st_dev && now.st_ino == st.st_ino;
+    close(fd);
+    return leftOver;
+}
+
+// Left-over hidden temporaries of ours are removed from a folder, once per
 // folder and process. Only regular files of the current user with the
-// exact name pattern are touched, and never one of a living process.
+// exact name pattern are touched, and never one a run still holds.
 void RemoveStaleTemporaries(const std::string& folder) {
     static std::mutex mutex;
     static std::set<std::string> cleaned;
@@ -81,20 +132,29 @@ void RemoveStaleTemporaries(const std::string& folder) {
         std::lock_guard<std::mutex> lock(mutex);
         if (!cleaned.insert(folder).second) return;
     }
-    std::vector<DirEntry> entries;
-    if (!ListFolder(folder, &entries)) return;
-    for (const DirEntry& e : entries) {
-        long pid = 0;
-        unsigned random = 0;
-        int used = 0;
-        if (std::sscanf(e.name.c_str(), ".vig-%ld-%8x.tmp%n", &pid, &random, &used) != 2 ||
-            static_cast<size_t>(used) != e.name.size() || pid <= 0)
-            continue;
-        if (kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
-        const std::string path = folder == "." ? e.name : paths::Join(folder, e.name);
-        struct stat st {};
-        if (lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == getuid())
-            unlink(path.c_str());
+    const int fd = OpenFolder(folder);
+    if (fd < 0) return;
+    DIR* dir = fdopendir(fd);
+    if (dir == nullptr) {
+        close(fd);
+        return;
+    }
+    while (const dirent* d = readdir(dir)) {
+        if (IsTemporaryName(d->d_name) && IsLeftOverTemporary(dirfd(dir), d->d_name))
+            unlinkat(dirfd(dir), d->d_name, 0);
+    }
+    closedir(dir);
+}
+
+// Holds the lock that tells other runs a temporary is in use. Another run
+// may be looking at a named one for a moment (with a shared lock), so a
+// busy lock is asked for again. A file system without locks leaves it
+// unheld: runs there never take one of its temporaries for a left-over
+// either, since they cannot lock it themselves.
+void HoldTemporary(int fd) {
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0 || (errno != EWOULDBLOCK && errno != EINTR)) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 }
 
@@ -212,24 +272,26 @@ bool PendingFile::Begin(const std::string& target) {
     Abandon();
     target_ = target;
     const std::string folder = FolderOfTarget(target);
+    RemoveStaleTemporaries(folder);
     static const bool procUsable = access("/proc/self/fd", X_OK) == 0;
     if (procUsable) {
-        fd_ = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        fd_ = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
         if (fd_ >= 0) {
             unnamed_ = true;
             writePath_ = "/proc/self/fd/" + std::to_string(fd_);
+            HoldTemporary(fd_);
             return true;
         }
         // Only a file system without unnamed files falls back to a name.
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return false;
     }
-    RemoveStaleTemporaries(folder);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string candidate = TemporaryName(folder);
-        fd_ = open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd_ = open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ >= 0) {
             unnamed_ = false;
             writePath_ = candidate;
+            HoldTemporary(fd_);
             return true;
         }
         if (errno != EEXIST) return false;
@@ -247,15 +309,31 @@ std::FILE* PendingFile::stream() {
     return stream_;
 }
 
-PendingFile::Result PendingFile::Commit() {
-    if (fd_ < 0) return Result::WriteFailed;
+bool PendingFile::FinishWriting() {
     bool written = true;
     if (stream_ != nullptr) {
         if (std::fflush(stream_) != 0 || std::ferror(stream_) != 0) written = false;
         if (std::fclose(stream_) != 0) written = false;
         stream_ = nullptr;
     }
-    if (!written) {
+    return written;
+}
+
+void PendingFile::Named(int* keptFd) {
+    if (keptFd != nullptr) {
+        // The file is no temporary any more: its lock goes, the file stays open.
+        flock(fd_, LOCK_UN);
+        *keptFd = fd_;
+    } else {
+        close(fd_);
+    }
+    fd_ = -1;
+    writePath_.clear();
+}
+
+PendingFile::Result PendingFile::Commit(int* keptFd) {
+    if (fd_ < 0) return Result::WriteFailed;
+    if (!FinishWriting()) {
         Abandon();
         return Result::WriteFailed;
     }
@@ -288,9 +366,56 @@ PendingFile::Result PendingFile::Commit() {
         Abandon();
         return Result::NameFailed;
     }
-    close(fd_);
-    fd_ = -1;
-    writePath_.clear();
+    Named(keptFd);
+    return Result::Done;
+}
+
+PendingFile::Result PendingFile::CommitNew(const std::string& name) {
+    if (fd_ < 0) return Result::WriteFailed;
+    if (!FinishWriting()) {
+        Abandon();
+        return Result::WriteFailed;
+    }
+    // Neither a link nor a rename without replacing ever replaces anything:
+    // the name and the complete file come into being together, or the name
+    // is somebody else's.
+    bool named = false;
+    int err = 0;
+    if (unnamed_) {
+        named =
+            linkat(AT_FDCWD, writePath_.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+        err = errno;
+    } else if (renameat2(AT_FDCWD, writePath_.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) ==
+               0) {
+        writePath_.clear();
+        named = true;
+    } else if ((err = errno) != EEXIST) {
+        named = link(writePath_.c_str(), name.c_str()) == 0;
+        err = errno;
+        if (!named && err != EEXIST) {
+            // A file system with neither: the name is claimed, then replaced.
+            const int claim =
+                open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+            err = errno;
+            if (claim >= 0) {
+                close(claim);
+                named = std::rename(writePath_.c_str(), name.c_str()) == 0;
+                err = errno;
+                if (named)
+                    writePath_.clear();
+                else
+                    unlink(name.c_str());
+            }
+        }
+    }
+    if (!named) {
+        if (err == EEXIST) return Result::Taken;
+        Abandon();
+        return Result::NameFailed;
+    }
+    if (!unnamed_ && !writePath_.empty()) unlink(writePath_.c_str());
+    target_ = name;
+    Named(nullptr);
     return Result::Done;
 }
 
@@ -353,13 +478,6 @@ bool MayReplace(const std::string& path) {
     // its own account).
     if (lstat(path.c_str(), &st) != 0) return true;
     return S_ISREG(st.st_mode) || S_ISLNK(st.st_mode);
-}
-
-bool ClaimNewFile(const std::string& path) {
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd < 0) return false;
-    close(fd);
-    return true;
 }
 
 bool IdentityOf(const std::string& path, FileIdentity* id) {

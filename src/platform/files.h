@@ -53,12 +53,14 @@ bool CurrentFolder(std::string* path);
 // A file written under no name and put at its target only when complete:
 // a run that is killed, or a write that fails, leaves neither a partial
 // target nor a stray temporary behind. Where the file system cannot make
-// unnamed files, a hidden temporary beside the target stands in (named
-// with the process id, so that a later run can remove one whose process
-// has gone).
+// unnamed files, a hidden temporary ".vig-<pid>-<random>.tmp" beside the
+// target stands in. A run holds a lock on each of its temporaries while it
+// has them (a named one may also appear for a moment between the link and
+// the rename of a commit); temporaries that no run holds are left-overs of
+// killed runs, and every run removes those of the folders it writes to.
 class PendingFile {
 public:
-    enum class Result { Done, WriteFailed, NotReplaceable, NameFailed };
+    enum class Result { Done, WriteFailed, NotReplaceable, NameFailed, Taken };
 
     PendingFile() = default;
     ~PendingFile();
@@ -72,12 +74,21 @@ public:
     const std::string& target() const { return target_; }
     // A path by which a writer may open the file anew (and truncate it).
     const std::string& writePath() const { return writePath_; }
+    // The file, open for reading and writing (-1 when inactive).
+    int fd() const { return fd_; }
     // A stream for writing, owned by this object (nullptr when inactive).
     std::FILE* stream();
     // Closes the stream (every write checked) and names the file: an
     // existing regular file or symbolic link at the target is replaced,
-    // anything else (a folder, pipe, device or socket) never is.
-    Result Commit();
+    // anything else (a folder, pipe, device or socket) never is. With
+    // `keptFd`, a file that was named stays open: its descriptor is handed
+    // over there, for the caller to write on and close.
+    Result Commit(int* keptFd = nullptr);
+    // Closes the stream and gives the complete file the name `name`, in the
+    // target's folder, only when nothing of that name exists: the name never
+    // stands for an empty or partial file. Taken when the name exists; the
+    // file is then kept, for another name.
+    Result CommitNew(const std::string& name);
     // Throws the file away.
     void Abandon();
     // Writes the whole contents of the open file `fd` (from its start) to
@@ -86,6 +97,9 @@ public:
     bool CopyFrom(int fd);
 
 private:
+    bool FinishWriting();
+    void Named(int* keptFd);
+
     int fd_ = -1;
     bool unnamed_ = false;  // made with O_TMPFILE
     std::FILE* stream_ = nullptr;
@@ -119,11 +133,6 @@ private:
 // True when nothing stands at `path` or what stands there is a regular
 // file or a symbolic link: what an output may replace.
 bool MayReplace(const std::string& path);
-
-// Creates `path` as a new empty file, never an existing one (the claim of
-// a name that other processes may want too). False when something of that
-// name exists or it cannot be made.
-bool ClaimNewFile(const std::string& path);
 
 // Identity of the file a path names (links followed); false when there is
 // none.

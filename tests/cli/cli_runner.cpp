@@ -76,6 +76,7 @@ pid_t CliSandbox::Start(const std::vector<std::string>& args, const RunLimits& l
                            static_cast<rlim_t>(limits.maxAddressBytes)};
         setrlimit(RLIMIT_AS, &limit);
     }
+    signal(SIGHUP, limits.hangUpIgnored ? SIG_IGN : SIG_DFL);
     execve(argv[0], argv.data(), envp.data());
     _exit(127);
 }

@@ -24,6 +24,7 @@ struct RunLimits {
     long long maxAddressBytes = -1;  // the address space may not grow beyond this
     std::string folder;           // its current folder ("" is the sandbox)
     std::string stdoutName = ".stdout", stderrName = ".stderr";
+    bool hangUpIgnored = false;  // started as nohup starts a program
 };
 
 class CliSandbox {

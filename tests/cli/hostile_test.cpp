@@ -4,6 +4,7 @@
 // than the system's path limit.
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <sstream>
 #include <thread>
 
 #include "cli/cli_runner.h"
@@ -45,6 +47,31 @@ std::string Numbered(const std::string& folder, const char* stem, int i, const c
     std::string name = folder;
     name.append(stem).append(std::to_string(i)).append(ext);
     return name;
+}
+
+// The "Input" and "Output" lines of a log, in order.
+std::vector<std::string> FileLines(const std::string& log) {
+    std::vector<std::string> lines;
+    std::istringstream in(log);
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("Input   : ", 0) == 0 || line.rfind("Output  : ", 0) == 0)
+            lines.push_back(line);
+    return lines;
+}
+
+// A page ends with its closing tag (and blank lines).
+bool PageComplete(const std::string& path) {
+    const std::string text = ReadFileText(path);
+    const size_t end = text.rfind("</html>");
+    return end != std::string::npos && text.find_first_not_of("\n", end + 7) == std::string::npos;
+}
+
+// The number of a process that has ended.
+pid_t EndedProcess() {
+    const pid_t pid = fork();
+    if (pid == 0) _exit(0);
+    waitpid(pid, nullptr, 0);
+    return pid;
 }
 
 class Hostile : public ::testing::Test {
@@ -179,6 +206,127 @@ TEST_F(Hostile, SignalsEndTheRunWithTheirStatusAndCountFinishedFiles) {
         EXPECT_LT(made, 43);
         EXPECT_EQ(r.out, "Processed " + std::to_string(made) + " of 43 files\n");
     }
+}
+
+TEST_F(Hostile, KilledAndHungUpRunsKeepTheLogOfFinishedFilesAndNoEmptyName) {
+    fs::remove(In("a.bmp"));
+    fs::remove(In("b.bmp"));
+    WriteBmp(In("big.bmp"), 1200, 900);
+    for (int i = 0; i < 30; ++i)
+        ASSERT_EQ(symlink(In("big.bmp").c_str(), Numbered(In(""), "l", i, ".bmp").c_str()), 0);
+    const Args numbered = Dir({"/nn", "/j", "2"});
+    const std::string old = "the last run's log\n";
+    struct Case {
+        int signal;
+        bool append;
+        bool ignored;  // a hang-up that nohup has the program ignore
+    };
+    for (const Case c :
+         {Case{SIGKILL, false, false}, Case{SIGHUP, true, false}, Case{SIGHUP, false, true}}) {
+        SCOPED_TRACE(std::to_string(c.signal) + (c.append ? " append" : " replace"));
+        fs::remove_all(Out(""));
+        MakeFolder(Out(""));
+        ASSERT_TRUE(WriteFileText(Out("run.log"), old));
+        box.WriteSettings({"LogMakeLog=1", "LogPath=" + Out("run.log"),
+                           "LogAppend=" + std::to_string(c.append), "LogHeader=1", "LogInputName=1",
+                           "LogInputDims=1", "LogOutName=1", "LogOutputDims=1", "HTMLLog=1",
+                           "HTMLMakeIndex=1"});
+        RunLimits limits;
+        limits.hangUpIgnored = c.ignored;
+        const pid_t pid = box.Start(numbered, limits);
+        while (CountFiles(Out(""), ".jpg") < 3 && waitpid(pid, nullptr, WNOHANG) == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        kill(pid, c.signal);
+        const RunResult r = box.Wait(pid, limits);
+        EXPECT_EQ(r.status, c.ignored ? 0 : 128 + c.signal);
+
+        // The log holds every finished file's lines, whole and in order,
+        // after the old log (appended) or in its place.
+        const std::string log = ReadFileText(Out("run.log"));
+        EXPECT_EQ(log.rfind((c.append ? old : "") + "Vignettor Log\n", 0), 0u);
+        const std::vector<std::string> lines = FileLines(log);
+        ASSERT_EQ(lines.size() % 2, 0u);
+        const int made = CountFiles(Out(""), ".jpg");
+        const int entries = static_cast<int>(lines.size() / 2);
+        if (c.signal == SIGKILL)
+            EXPECT_TRUE(made == entries || made == entries + 1) << made << " " << entries;
+        else
+            EXPECT_EQ(entries, made);
+        EXPECT_EQ(made == 31, c.ignored);
+        for (int i = 0; i < entries; ++i) {
+            const std::string& output = lines[2 * i + 1];
+            EXPECT_EQ(lines[2 * i].substr(lines[2 * i].size() - 16), "  ( 1200 x 900 )");
+            const size_t end = output.find("  ( 100 x 75 )");
+            ASSERT_NE(end, std::string::npos) << output;
+            EXPECT_GT(fs::file_size(output.substr(10, end - 10)), 0u) << output;
+        }
+        for (const auto& e : fs::directory_iterator(Out(""))) {
+            if (e.path().extension() == ".jpg") {
+                EXPECT_GT(e.file_size(), 0u) << e.path();
+            } else if (e.path().extension() == ".htm") {
+                // Pages and index may be missing, never cut short.
+                EXPECT_TRUE(PageComplete(e.path())) << e.path();
+            }
+        }
+        EXPECT_EQ(FileExists(Out("index.htm")), c.signal != SIGKILL);
+
+        // Left-over temporaries of dead runs go with the next run, one that a
+        // run holds (on another machine, say) stays.
+        const std::string leftOver =
+            Out(".vig-" + std::to_string(EndedProcess()) + "-0badf00d.tmp");
+        const std::string held = Out(".vig-" + std::to_string(EndedProcess()) + "-0000beef.tmp");
+        ASSERT_TRUE(WriteFileText(leftOver, "a thumbnail"));
+        ASSERT_TRUE(WriteFileText(held, "a thumbnail"));
+        const int holder = open(held.c_str(), O_RDWR);
+        ASSERT_EQ(flock(holder, LOCK_EX), 0);
+        const RunResult next = RunBounded(numbered);
+        close(holder);
+        EXPECT_EQ(next.status, 0) << next.err;
+        EXPECT_FALSE(FileExists(leftOver));
+        EXPECT_TRUE(FileExists(held));
+        fs::remove(held);
+        int temporaries = 0;
+        for (const auto& e : fs::directory_iterator(Out(""))) {
+            temporaries += e.path().filename().string().rfind(".vig-", 0) == 0;
+            if (e.path().extension() == ".jpg") {
+                EXPECT_GT(e.file_size(), 0u) << e.path();
+            }
+        }
+        EXPECT_EQ(temporaries, 0);
+        EXPECT_EQ(CountFiles(Out(""), ".jpg"), made + 31);
+        // The next run reads the files in the same order.
+        const std::vector<std::string> all = FileLines(ReadFileText(Out("run.log")));
+        ASSERT_EQ(all.size(), (c.append ? lines.size() : 0) + 62);
+        const auto nextRun = all.end() - 62;
+        for (int i = 0; i < entries; ++i) EXPECT_EQ(nextRun[2 * i], lines[2 * i]);
+    }
+}
+
+TEST_F(Hostile, AFullDiskCutsTheLogBackToWholeLinesAndSaysSo) {
+    for (int i = 0; i < 12; ++i) WriteBmp(Numbered(In(""), "c", i, ".bmp"), 16, 16);
+    const std::string old(1000, 'o');
+    ASSERT_TRUE(WriteFileText(Out("run.log"), old));
+    box.WriteSettings({"LogMakeLog=1", "LogPath=" + Out("run.log"), "LogAppend=1", "LogInputName=1",
+                       "LogInputDims=1", "LogOutName=1", "LogOutputDims=1"});
+    RunLimits fullDisk;
+    fullDisk.maxFileBytes = 1000 + 600;  // room for the lines of a few files
+    const RunResult r = RunBounded(Dir(), fullDisk);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "Processed 14 of 14 files\n");
+    const std::string report =
+        "Error : Unable to write file\nFile : " + Out("run.log") + "\nContext : Write batch log";
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 4) << r.err;
+    EXPECT_TRUE(Contains(r.err, report)) << r.err;
+    const std::string log = ReadFileText(Out("run.log"));
+    EXPECT_EQ(log.substr(0, 1000), old);
+    EXPECT_EQ(log.back(), '\n');
+    const std::vector<std::string> lines = FileLines(log.substr(1000));
+    EXPECT_GT(lines.size(), 2u) << "the lines of the files before the disk filled up";
+    EXPECT_LT(lines.size(), 28u);
+    EXPECT_EQ(lines.size() % 2, 0u);
+    size_t size = 1000;
+    for (const std::string& line : lines) size += line.size() + 1;
+    EXPECT_EQ(log.size(), size) << "nothing but whole lines";
 }
 
 TEST_F(Hostile, SettingsFileIsLeftAsItWas) {

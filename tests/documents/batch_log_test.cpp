@@ -226,7 +226,7 @@ TEST(BatchLog, WritesEachRunWholeAndReportsWhatItCannotWrite) {
     run();
     EXPECT_EQ(ReadFileText(dir / "run.log"), one + one);
     {
-        // A run that never finishes (killed) adds nothing.
+        // A run killed before it flushed any lines adds nothing.
         BatchLog log;
         ASSERT_TRUE(log.Open(o, kStart, guard));
         WriteLogErrorLine(log.file(), ErrOpenFile);
@@ -261,6 +261,58 @@ TEST(BatchLog, WritesEachRunWholeAndReportsWhatItCannotWrite) {
     }
     EXPECT_EQ(ReadFileText(dir / "run.log"), one);
     EXPECT_TRUE(lstat((dir / "pipe.log").c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
+}
+
+TEST(BatchLog, FlushedLinesStayWhenTheRunIsKilledAndTheOldLogStaysUntilThen) {
+    TempDir dir;
+    BatchOptions o;
+    o.LogPath = dir / "run.log";
+    o.LogMakeLog = 1;
+    o.LogHeader = 1;
+    RecordingGuard guard;
+    const std::string old = "the last run\n";
+    const auto error = [](ErrorCode code) { return "** Error " + ErrorText(code) + "\n"; };
+    for (const int append : {0, 1}) {
+        o.LogAppend = append;
+        ASSERT_TRUE(test::WriteFileText(o.LogPath, old));
+        const std::string before = append ? old : "";
+        {
+            BatchLog log;
+            ASSERT_TRUE(log.Open(o, kStart, guard));
+            WriteLogErrorLine(log.file(), ErrOpenFile);
+            EXPECT_EQ(ReadFileText(o.LogPath), old) << append;
+            log.Flush();
+            EXPECT_EQ(ReadFileText(o.LogPath), before + Header(o) + error(ErrOpenFile)) << append;
+            WriteLogErrorLine(log.file(), ErrWriteFile);
+            log.Flush();
+            WriteLogErrorLine(log.file(), ErrParameter);
+            // Killed here: the last line was never flushed.
+        }
+        EXPECT_EQ(ReadFileText(o.LogPath),
+                  before + Header(o) + error(ErrOpenFile) + error(ErrWriteFile))
+            << append;
+    }
+    EXPECT_TRUE(guard.failures.empty());
+
+    // A new log moved away meanwhile (rotated, say) is put in place again
+    // whole; one that a file of the run has replaced stays replaced.
+    o.LogAppend = 0;
+    for (const bool ofTheRun : {false, true}) {
+        BatchLog log;
+        ASSERT_TRUE(log.Open(o, kStart, guard));
+        log.Flush();
+        WriteLogErrorLine(log.file(), ErrOpenFile);
+        ASSERT_EQ(std::rename(o.LogPath.c_str(), (dir / "rotated").c_str()), 0);
+        if (ofTheRun) {
+            ASSERT_TRUE(test::WriteFileText(o.LogPath, "a thumbnail"));
+            guard.forbidden.insert(o.LogPath);
+        }
+        EXPECT_EQ(log.Finish(), !ofTheRun);
+        EXPECT_EQ(ReadFileText(o.LogPath),
+                  ofTheRun ? "a thumbnail" : Header(o) + error(ErrOpenFile));
+        EXPECT_EQ(guard.failures, ofTheRun ? std::vector<std::string>{o.LogPath + " 56"}
+                                           : std::vector<std::string>{});
+    }
 }
 
 }  // namespace

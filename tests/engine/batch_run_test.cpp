@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 
 #include "engine/batch_engine.h"
@@ -327,6 +328,82 @@ TEST_F(BatchRunTest, PagesBreakAndFailedFilesGetAnErrorCell) {
         << page1;
     EXPECT_NE(page1.find("</html>"), std::string::npos) << "the last page is closed";
     EXPECT_TRUE(FileExists(out / "index.htm"));
+}
+
+TEST_F(BatchRunTest, DocumentsNamedLikeAThumbnailOfTheRunAreRefusedAndItIsKept) {
+    o.MainWidth = o.MainHeight = 8;
+    test::WriteBmp(src / "a0.bmp", 16, 16, [](int x, int y) { return x * 40u + y * 9000u; });
+    const std::string thumbnail = out / "a0.bmp";
+    ASSERT_EQ(Run().processed, 1);
+    const std::vector<uint8_t> made = test::ReadFileBytes(thumbnail);
+    ASSERT_FALSE(made.empty());
+    const struct {
+        const char* what;
+        int log, append, sheet;
+        const char* context;
+    } rows[] = {{"log replacing", 1, 0, 0, "Write batch log"},
+                {"log appended", 1, 1, 0, "Write batch log"},
+                {"contact sheet", 0, 0, 1, "Save composite image"}};
+    for (const auto& row : rows) {
+        std::filesystem::remove(thumbnail);
+        RecordingHost h;
+        BatchOptions p = o;
+        p.LogMakeLog = row.log;
+        p.LogAppend = row.append;
+        p.LogPath = thumbnail;
+        p.CompositeMakeComposite = row.sheet;
+        p.CompositeBaseName = "a";
+        p.CompositeFormat = FormatBmp24;
+        EXPECT_EQ(Run(p, h).processed, 1) << row.what;
+        EXPECT_EQ(h.reports, Texts{FormatReport(thumbnail, ErrWouldReplace, row.context)})
+            << row.what;
+        EXPECT_EQ(test::ReadFileBytes(thumbnail), made) << row.what;
+    }
+}
+
+// Another program takes the name a numbered thumbnail is about to get.
+class NameTakingHost : public RecordingHost {
+public:
+    void SetDetailText(const std::string& text) override {
+        RecordingHost::SetDetailText(text);
+        if (takenName.empty() && !steps.empty() && steps.back() == "Saving") {
+            takenName = text;
+            test::WriteFileText(text, "another program's");
+        }
+    }
+    std::string takenName;
+};
+
+TEST_F(BatchRunTest, ANumberedNameTakenMeanwhileIsKeptAndTheThumbnailTakesTheNextNumber) {
+    o.MainWidth = o.MainHeight = 8;
+    o.OutputRenameStyle = AutoNumericSuffix;
+    o.OutputSortFiles = Alphabetic;
+    o.LogMakeLog = 1;
+    o.LogPath = out / "run.log";
+    o.LogOutName = 1;
+    o.HTMLLog = 1;
+    o.HTMLWriteBMP = 1;
+    test::WriteBmp(src / "a.bmp", 16, 16);
+    test::WriteBmp(src / "b.bmp", 16, 16);
+    for (const int threads : {1, 3}) {
+        for (const char* name : {"a.bmp", "a1.bmp", "b.bmp", "run.log", "Thumbs0.htm"})
+            std::filesystem::remove(out / name);
+        NameTakingHost h;
+        BatchOptions p = o;
+        p.OpsThreads = threads;
+        EXPECT_EQ(Run(p, h).processed, 2);
+        EXPECT_TRUE(h.reports.empty());
+        EXPECT_EQ(h.takenName, out / "a.bmp");
+        EXPECT_EQ(test::ReadFileText(out / "a.bmp"), "another program's");
+        EXPECT_EQ(test::ImageSize(out / "a1.bmp"), std::make_pair(8, 8));
+        EXPECT_EQ(test::ImageSize(out / "b.bmp"), std::make_pair(8, 8));
+        // The log and the page name the thumbnail where it is.
+        EXPECT_EQ(test::ReadFileText(out / "run.log"),
+                  "Output  : " + (out / "a1.bmp") + "  Output  : " + (out / "b.bmp") + "  ");
+        const std::string page = test::ReadFileText(out / "Thumbs0.htm");
+        EXPECT_NE(page.find("\"a1.bmp\""), std::string::npos) << page;
+        EXPECT_EQ(page.find("\"a.bmp\""), std::string::npos) << page;
+    }
 }
 
 }  // namespace
