@@ -62,7 +62,8 @@ bool WriteTiff(const std::string& path, const TiffKind& k, const std::vector<uin
     const int colours = k.photometric == PHOTOMETRIC_RGB ? 3 : 1;
     if (k.samples > colours) {
         const std::vector<uint16_t> extras(k.samples - colours, k.extra);
-        TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, static_cast<uint16_t>(extras.size()), extras.data());
+        TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, static_cast<uint16_t>(extras.size()),
+                     extras.data());
     }
     if (k.photometric == PHOTOMETRIC_PALETTE) {
         const size_t n = size_t{1} << k.bits;
@@ -114,8 +115,8 @@ bool WritePng(const std::string& path, int width, int height, int colourType, bo
     }
     png_init_io(png, f);
     png_set_IHDR(png, info, width, height, 8, colourType,
-                 interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+                 interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     std::vector<uint8_t> line(png_get_rowbytes(png, info));
     const int passes = png_set_interlace_handling(png);
@@ -185,10 +186,9 @@ void ExpectReducedAsAfterwards(Reader read, const std::string& path, const std::
 TEST(ReducedRead, PngKindsGiveTheBoxReductionOfTheFullPicture) {
     // 1, 8 and 16-bit gray, RGB of 8 and 16 bits, palettes, gray and colour
     // with alpha, transparency over the background, interlaced ones.
-    for (const char* name :
-         {"basn0g01", "basn0g08", "basn0g16", "basn2c08", "basn2c16", "basn3p04", "basn3p08",
-          "basn4a08", "basn6a08", "basn6a16", "tbbn3p08", "basi0g04", "basi2c08", "basi3p08",
-          "basi6a16"})
+    for (const char* name : {"basn0g01", "basn0g08", "basn0g16", "basn2c08", "basn2c16", "basn3p04",
+                             "basn3p08", "basn4a08", "basn6a08", "basn6a16", "tbbn3p08", "basi0g04",
+                             "basi2c08", "basi3p08", "basi6a16"})
         ExpectReducedAsAfterwards(png::ReadHinted,
                                   DataPath(std::string("pngsuite/") + name + ".png"), name);
     // Larger ones, where a band of the reduction spans many rows.
@@ -196,9 +196,9 @@ TEST(ReducedRead, PngKindsGiveTheBoxReductionOfTheFullPicture) {
     const auto rgb = test::Gradient(203, 131);
     for (const bool interlaced : {false, true}) {
         const std::string path = dir / (interlaced ? "i.png" : "n.png");
-        ASSERT_TRUE(WritePng(path, 203, 131, PNG_COLOR_TYPE_RGB, interlaced, [&](int y, uint8_t* r) {
-            std::memcpy(r, &rgb[size_t(y) * 203 * 3], 203 * 3);
-        }));
+        ASSERT_TRUE(WritePng(
+            path, 203, 131, PNG_COLOR_TYPE_RGB, interlaced,
+            [&](int y, uint8_t* r) { std::memcpy(r, &rgb[size_t(y) * 203 * 3], 203 * 3); }));
         ExpectReducedAsAfterwards(png::ReadHinted, path, path);
     }
 }
@@ -211,8 +211,7 @@ TEST(ReducedRead, TiffKindsGiveTheBoxReductionOfTheFullPicture) {
     // deliver their rows out of order.
     const TiffKind kinds[] = {
         {"fax", PHOTOMETRIC_MINISWHITE, 1, 1, 0, ORIENTATION_TOPLEFT, COMPRESSION_CCITTFAX4},
-        {"gray4-bottom-up", PHOTOMETRIC_MINISBLACK, 4, 1, 0, ORIENTATION_BOTLEFT,
-         COMPRESSION_LZW},
+        {"gray4-bottom-up", PHOTOMETRIC_MINISBLACK, 4, 1, 0, ORIENTATION_BOTLEFT, COMPRESSION_LZW},
         {"palette2-mirrored", PHOTOMETRIC_PALETTE, 2, 1, 0, ORIENTATION_TOPRIGHT},
         {"rgb-upside-down", PHOTOMETRIC_RGB, 8, 3, 0, ORIENTATION_BOTRIGHT,
          COMPRESSION_ADOBE_DEFLATE},
@@ -318,8 +317,18 @@ TEST(ReducedRead, HugePicturesHoldABandOfRowsNotThePicture) {
     TempDir dir;
     // A mostly white fax page of 26754 x 26754 (2.1 GB as RGB) in a few
     // kilobytes, with a black block in its left half.
-    const TiffKind fax{"fax", PHOTOMETRIC_MINISWHITE, 1, 1, 0, ORIENTATION_TOPLEFT,
-                       COMPRESSION_CCITTFAX4, 0, 0, false, 26754, 26754};
+    const TiffKind fax{"fax",
+                       PHOTOMETRIC_MINISWHITE,
+                       1,
+                       1,
+                       0,
+                       ORIENTATION_TOPLEFT,
+                       COMPRESSION_CCITTFAX4,
+                       0,
+                       0,
+                       false,
+                       26754,
+                       26754};
     {
         TIFF* tif = TIFFOpen((dir / "fax.tif").c_str(), "w");
         ASSERT_NE(tif, nullptr);

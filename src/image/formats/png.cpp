@@ -222,8 +222,8 @@ void Decode(ReadContext* c) {
     const bool held = passes > 1 && Reduces(plan, cols, rows);
     size_t working = LibpngWorkingBytes(width);
     if (held) working += rowBytes * height;
-    if (const ErrorCode started =
-            c->target->Start(cols, rows, 1, true, passes > 1 && !held ? DecodePlan() : plan, working);
+    if (const ErrorCode started = c->target->Start(
+            cols, rows, 1, true, passes > 1 && !held ? DecodePlan() : plan, working);
         started != ErrNone) {
         c->code = started;
         return;
@@ -235,8 +235,8 @@ void Decode(ReadContext* c) {
     for (int pass = 0; pass < passes; ++pass) {
         const bool last = pass == passes - 1;
         for (int y = 0; y < rows; ++y) {
-            uint8_t* row = held ? c->passes->data() + static_cast<size_t>(y) * rowBytes
-                                : c->target->Row(y);
+            uint8_t* row =
+                held ? c->passes->data() + static_cast<size_t>(y) * rowBytes : c->target->Row(y);
             png_read_row(png, row, nullptr);
             if (last && !held) c->target->RowDone(y);
             if (ReportProgress(y, rows) == 0) {

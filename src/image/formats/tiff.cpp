@@ -233,7 +233,8 @@ public:
                 for (int v = 0; v < 256; ++v)
                     for (int k = 0; k < perByte_; ++k) {
                         const uint32_t c = map[v][k];
-                        uint8_t* d = &table_[static_cast<size_t>(v) * chunk + static_cast<size_t>(k) * 3];
+                        uint8_t* d =
+                            &table_[static_cast<size_t>(v) * chunk + static_cast<size_t>(k) * 3];
                         d[0] = static_cast<uint8_t>(TIFFGetR(c));
                         d[1] = static_cast<uint8_t>(TIFFGetG(c));
                         d[2] = static_cast<uint8_t>(TIFFGetB(c));
@@ -373,8 +374,8 @@ ErrorCode ReadByBands(TIFF* tif, TIFFRGBAImage& img, uint32_t w, uint32_t h, uin
     // The raster, and libtiff's buffer of one strip or tile.
     const size_t working =
         size_t{band} * w * sizeof(uint32_t) + static_cast<size_t>(UnitBufferBytes(tif));
-    if (const ErrorCode started = target->Start(static_cast<int>(w), static_cast<int>(h), 1,
-                                                !bottomUp, plan, working);
+    if (const ErrorCode started =
+            target->Start(static_cast<int>(w), static_cast<int>(h), 1, !bottomUp, plan, working);
         started != ErrNone)
         return started;
     std::unique_ptr<uint32_t, FreeDeleter> raster(
