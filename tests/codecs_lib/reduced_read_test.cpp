@@ -169,8 +169,12 @@ void ExpectReducedAsAfterwards(Reader read, const std::string& path, const std::
         const PixelBlock got = read(path, Reduce(rw, rh), &info, &ow, &oh);
         ASSERT_FALSE(got.empty()) << GetLastImageError();
         EXPECT_EQ(std::make_pair(info.fullWidth, info.fullHeight), std::make_pair(w, h));
-        if (thumbnail) EXPECT_TRUE(info.reduced);
-        if (rw > w) EXPECT_FALSE(info.reduced);
+        if (thumbnail) {
+            EXPECT_TRUE(info.reduced);
+        }
+        if (rw > w) {
+            EXPECT_FALSE(info.reduced);
+        }
         if (!info.reduced) {
             EXPECT_EQ(std::make_pair(ow, oh), std::make_pair(w, h));
             EXPECT_EQ(Bytes(got), Bytes(full));
