@@ -175,11 +175,15 @@ Flips FlipsFor(uint16_t orientation) {
 // One row of the RGBA raster as RGB, its pixels the other way round when
 // mirrored.
 void RgbaRowToRgb(const uint32_t* src, uint32_t w, bool mirrored, uint8_t* dst) {
-    for (uint32_t x = 0; x < w; ++x, dst += 3) {
-        const uint32_t v = src[mirrored ? w - 1 - x : x];
-        dst[0] = static_cast<uint8_t>(TIFFGetR(v));
-        dst[1] = static_cast<uint8_t>(TIFFGetG(v));
-        dst[2] = static_cast<uint8_t>(TIFFGetB(v));
+    const auto put = [](uint32_t v, uint8_t* d) {
+        d[0] = static_cast<uint8_t>(TIFFGetR(v));
+        d[1] = static_cast<uint8_t>(TIFFGetG(v));
+        d[2] = static_cast<uint8_t>(TIFFGetB(v));
+    };
+    if (mirrored) {
+        for (uint32_t x = 0; x < w; ++x, dst += 3) put(src[w - 1 - x], dst);
+    } else {
+        for (uint32_t x = 0; x < w; ++x, dst += 3) put(src[x], dst);
     }
 }
 
