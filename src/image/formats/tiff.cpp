@@ -74,11 +74,8 @@ void SetCommonTags(TIFF* tif, int width, int height, int samples, const std::str
     TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, photometric);
 }
 
-// libtiff decodes a whole strip or tile into one buffer. A file may declare
-// strips far larger than its picture (thousands of samples a pixel, say)
-// with a few bytes of data; such buffers are refused before libtiff makes
-// them. Real files stay well inside: at most 8 bytes a pixel for every
-// pixel of the picture, or 64 MB, and never beyond the largest pixel block.
+// The buffer libtiff decodes a whole strip or tile into (through its RGBA
+// interface).
 uint64_t UnitBufferBytes(TIFF* tif) {
     uint64_t unit = TIFFIsTiled(tif) ? TIFFTileSize64(tif) : TIFFStripSize64(tif);
     uint16_t planar = PLANARCONFIG_CONTIG;
@@ -87,6 +84,11 @@ uint64_t UnitBufferBytes(TIFF* tif) {
     return unit;
 }
 
+// A file may declare strips far larger than its picture (thousands of
+// samples a pixel, say) with a few bytes of data; such buffers are refused
+// before libtiff makes them. Real files stay well inside: at most 8 bytes a
+// pixel for every pixel of the picture, or 64 MB, and never beyond the
+// largest pixel block.
 bool BuffersFitThePicture(TIFF* tif, size_t blockBytes) {
     const uint64_t unit = UnitBufferBytes(tif);
     const uint64_t pictureBytes = uint64_t{blockBytes} / 3 * 8;
