@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes to one library reader, chosen when the target is
-// built (VIG_FUZZ_FORMAT: jpeg, png or tiff; with VIG_FUZZ_HINTED the JPEG
+// built (VIG_FUZZ_FORMAT: jpeg, png or tiff; with VIG_FUZZ_HINTED the
 // reader with its hints: the EXIF orientation, a draft scale and the
 // reduction made while decoding): it must answer with pixels of the size it
 // reports, or with an error code, and never touch memory it does not own. The readers take a path,
@@ -58,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                std::max(1, h / share / 2)};
     };
     vig::DecodeInfo info;
-    const vig::PixelBlock block = vig::jpeg::ReadHinted(path, hints, &info, &width, &height);
+    const vig::PixelBlock block =
+        vig::VIG_FUZZ_FORMAT::ReadHinted(path, hints, &info, &width, &height);
 #else
     const vig::PixelBlock block = vig::VIG_FUZZ_FORMAT::Read(path, &width, &height);
 #endif

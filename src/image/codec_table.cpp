@@ -16,8 +16,8 @@ constexpr ReaderEntry kReaders[] = {
     {".gif", InputGif, gif::Read, nullptr},
     {".bmp", InputBmp, bmp::Read, nullptr},
     {".jpg", InputJpeg, jpeg::Read, jpeg::ReadHinted},
-    {".tif", InputTiff, tiff::Read, nullptr},
-    {".png", InputPng, png::Read, nullptr},
+    {".tif", InputTiff, tiff::Read, tiff::ReadHinted},
+    {".png", InputPng, png::Read, png::ReadHinted},
     {".pcx", InputPcx, pcx::Read, nullptr},
 };
 

@@ -9,12 +9,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <vector>
 
 #include "image/formats/file_open.h"
 #include "image/image_library.h"
 #include "image/png_state.h"
+#include "image/row_target.h"
+#include "processing/resample.h"
 
 namespace vig::png {
 namespace {
@@ -65,11 +68,12 @@ struct ReadContext {
     std::FILE* file;
     png_structp png;
     png_infop info;
-    PixelBlock* block;  // owned by the caller
+    RowTarget* target;         // owned by the caller
+    const DecodeHints* hints;  // owned by the caller
+    DecodeInfo* found;         // owned by the caller
+    PixelBlock* passes;        // owned by the caller: an interlaced picture being reduced
     PngBackground background;
     double screenGamma;
-    int width;
-    int height;
     ErrorCode code;
 };
 
@@ -118,6 +122,23 @@ void Free(png_structp png, png_voidp p) {
     auto* c = static_cast<ReadContext*>(png_get_mem_ptr(png));
     if (p != nullptr && c != nullptr) c->held -= malloc_usable_size(p);
     std::free(p);
+}
+
+// Whether the row target will make the planned reduction of a picture of
+// this size (the box averager takes it).
+bool Reduces(const DecodePlan& plan, int width, int height) {
+    processing::BoxGeometry geometry;
+    return plan.reduceWidth > 0 && plan.reduceHeight > 0 && plan.reduceWidth <= width &&
+           plan.reduceHeight <= height &&
+           processing::BoxGeometry::Make(width, height, plan.reduceWidth, plan.reduceHeight, true,
+                                         &geometry);
+}
+
+// What libpng holds while it reads rows: the row being unfiltered and the
+// one before it, of up to 8 bytes a pixel, and the inflate state with its
+// window.
+size_t LibpngWorkingBytes(png_uint_32 width) {
+    return 2 * (8 * static_cast<size_t>(width) + 1) + (64u << 10);
 }
 
 // Only trivially destructible objects live here (see above).
@@ -188,23 +209,50 @@ void Decode(ReadContext* c) {
         c->code = ErrInternal;
         return;
     }
-    if (!c->block->AllocateRgb(width, height)) {
+    const int cols = static_cast<int>(width);
+    const int rows = static_cast<int>(height);
+    c->found->fullWidth = cols;
+    c->found->fullHeight = rows;
+    const DecodePlan plan = PlanFor(c->hints, cols, rows);
+    // Each pass of an interlaced picture adds pixels to rows that hold the
+    // earlier passes, so the whole picture is held until the last pass. When
+    // it is to be reduced it is held apart, as working memory, and given to
+    // the target row by row at the end; otherwise the target holds it whole
+    // and the passes land in its rows.
+    const bool held = passes > 1 && Reduces(plan, cols, rows);
+    size_t working = LibpngWorkingBytes(width);
+    if (held) working += rowBytes * height;
+    if (const ErrorCode started = c->target->Start(
+            cols, rows, 1, true, passes > 1 && !held ? DecodePlan() : plan, working);
+        started != ErrNone) {
+        c->code = started;
+        return;
+    }
+    if (held && !c->passes->AllocateRgb(width, height)) {
         c->code = ErrOutOfMemory;
         return;
     }
-    const int rows = static_cast<int>(height);
     for (int pass = 0; pass < passes; ++pass) {
-        uint8_t* row = c->block->data();
-        for (int y = 0; y < rows; ++y, row += rowBytes) {
+        const bool last = pass == passes - 1;
+        for (int y = 0; y < rows; ++y) {
+            uint8_t* row =
+                held ? c->passes->data() + static_cast<size_t>(y) * rowBytes : c->target->Row(y);
             png_read_row(png, row, nullptr);
+            if (last && !held) c->target->RowDone(y);
             if (ReportProgress(y, rows) == 0) {
                 c->code = ErrCancelled;
                 return;
             }
         }
     }
-    c->width = static_cast<int>(width);
-    c->height = rows;
+    if (held) {
+        const uint8_t* row = c->passes->data();
+        for (int y = 0; y < rows; ++y, row += rowBytes) {
+            std::memcpy(c->target->Row(y), row, rowBytes);
+            c->target->RowDone(y);
+        }
+        c->passes->Reset();
+    }
     png_read_end(png, info);
 }
 
@@ -348,14 +396,25 @@ int WriteFile(const std::string& path, const uint8_t* pixels, int width, int hei
 }  // namespace
 
 PixelBlock Read(const std::string& path, int* width, int* height) {
+    DecodeInfo info;
+    return ReadHinted(path, DecodeHints(), &info, width, height);
+}
+
+PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeInfo* info,
+                      int* width, int* height) {
     ImageStatus status;
+    *info = DecodeInfo();
     PngClearReadTextList();
     std::FILE* file = OpenStreamForReading(path, width, height, status);
     if (file == nullptr) return {};
-    PixelBlock block;
+    RowTarget target;
+    PixelBlock passes;
     ReadContext context{};
     context.file = file;
-    context.block = &block;
+    context.target = &target;
+    context.hints = &hints;
+    context.found = info;
+    context.passes = &passes;
     context.background = PngGetBackground();
     context.screenGamma = PngGetScreenGamma();
     context.code = ErrNone;
@@ -376,11 +435,16 @@ PixelBlock Read(const std::string& path, int* width, int* height) {
     if (context.png != nullptr) png_destroy_read_struct(&context.png, &context.info, nullptr);
     std::fclose(file);
     if (context.code != ErrNone) {
+        *info = DecodeInfo();
         status.Fail(context.code);
         return {};
     }
-    *width = context.width;
-    *height = context.height;
+    PixelBlock block = target.Finish(width, height);
+    info->reduced = target.reduced();
+    if (block.empty()) {
+        *info = DecodeInfo();
+        status.Fail(ErrOutOfMemory);
+    }
     return block;
 }
 

@@ -8,6 +8,13 @@
 // gamma. Text chunks with a non-empty text go to the read list. The progress
 // callback runs after every row of every pass.
 //
+// With hints, the plan's reduction is made as the rows are decoded, holding
+// a band of rows rather than the picture; an interlaced picture is still
+// held whole while its passes come (beside the target when it is reduced).
+// The decoding memory is reserved from the thread's memory budget first.
+// PNG has no orientation of its own: *info gets orientation 1, the size in
+// the file and whether the pixels are the reduction.
+//
 // Writing makes 8-bit RGB or palette files, not interlaced, with tIME (UTC),
 // bKGD (the library background), gAMA (only for a file gamma > 0) and one
 // text chunk per entry of the write list, which is emptied afterwards.
@@ -22,6 +29,8 @@
 namespace vig::png {
 
 PixelBlock Read(const std::string& path, int* width, int* height);
+PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeInfo* info,
+                      int* width, int* height);
 
 // 1 on success, 0 on failure (code in the last error).
 int Write24(const std::string& path, const uint8_t* rgb, int width, int height, double fileGamma);
