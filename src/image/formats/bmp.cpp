@@ -6,6 +6,7 @@
 
 #include "image/formats/byte_stream.h"
 #include "image/image_library.h"
+#include "image/row_target.h"
 
 namespace vig::bmp {
 namespace {
@@ -66,8 +67,8 @@ void DecodeRow(const uint8_t* src, uint8_t* dst, int width, int bits, const uint
     }
 }
 
-PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& status,
-                  size_t maxBlockBytes) {
+PixelBlock Decode(codec::ByteReader& in, const codec::DecodeRequest& request, int* width,
+                  int* height, ImageStatus& status) {
     uint8_t fileHeader[kFileHeaderBytes];
     if (in.Read(fileHeader, sizeof fileHeader) != sizeof fileHeader) {
         status.Fail(ErrReadFile);
@@ -136,7 +137,7 @@ PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& s
         return {};
     }
     size_t blockBytes = 0;
-    if (!BlockSize(w, h, 3, &blockBytes) || blockBytes > maxBlockBytes) {
+    if (!BlockSize(w, h, 3, &blockBytes) || blockBytes > request.maxBlockBytes) {
         status.Fail(ErrOutOfMemory);
         return {};
     }
@@ -146,16 +147,17 @@ PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& s
         status.Fail(ErrReadFile);
         return {};
     }
-    PixelBlock block;
-    std::vector<uint8_t> row;
-    if (!block.Allocate(blockBytes)) {
-        status.Fail(ErrOutOfMemory);
+    // Rows go to the target as they are stored: a bottom-up file's last row
+    // first.
+    const int rows = static_cast<int>(h);
+    RowTarget target;
+    if (const ErrorCode code = codec::StartTarget(target, request, w, rows, topDown,
+                                                  rowBytes + sizeof table + in.bufferBytes());
+        code != ErrNone) {
+        status.Fail(code);
         return {};
     }
-    row.resize(static_cast<size_t>(rowBytes));
-
-    const size_t stride = static_cast<size_t>(w) * 3;
-    const int rows = static_cast<int>(h);
+    std::vector<uint8_t> row(static_cast<size_t>(rowBytes));
     for (int r = 0; r < rows; ++r) {
         if (ReportProgress(r, rows) == 0) {
             status.Fail(ErrCancelled);
@@ -165,12 +167,11 @@ PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& s
             status.Fail(ErrReadFile);
             return {};
         }
-        const size_t target = topDown ? static_cast<size_t>(r) : static_cast<size_t>(rows - 1 - r);
-        DecodeRow(row.data(), block.data() + target * stride, w, bits, table.data());
+        const int y = topDown ? r : rows - 1 - r;
+        DecodeRow(row.data(), target.Row(y), w, bits, table.data());
+        target.RowDone(y);
     }
-    *width = w;
-    *height = rows;
-    return block;
+    return codec::FinishTarget(target, request, w, rows, width, height, status);
 }
 
 // The sizes of a written file; its size fields hold 32 bits.
@@ -235,12 +236,24 @@ void WriteBmp(codec::ByteWriter& out, ImageStatus& status, int width, int height
 }  // namespace
 
 PixelBlock Read(const std::string& path, int* width, int* height) {
-    return codec::ReadFile(path, width, height, ErrOpenFile, Decode);
+    DecodeInfo info;
+    return ReadHinted(path, DecodeHints(), &info, width, height);
+}
+
+PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeInfo* info,
+                      int* width, int* height) {
+    return codec::ReadFile(path, hints, info, width, height, ErrOpenFile, Decode);
 }
 
 PixelBlock ReadMemory(const uint8_t* data, size_t size, int* width, int* height,
                       size_t maxBlockBytes) {
-    return codec::ReadMemory(data, size, width, height, maxBlockBytes, Decode);
+    DecodeInfo info;
+    return ReadMemoryHinted(data, size, DecodeHints(), &info, width, height, maxBlockBytes);
+}
+
+PixelBlock ReadMemoryHinted(const uint8_t* data, size_t size, const DecodeHints& hints,
+                            DecodeInfo* info, int* width, int* height, size_t maxBlockBytes) {
+    return codec::ReadMemory(data, size, hints, info, width, height, maxBlockBytes, Decode);
 }
 
 int Write24(const std::string& path, const uint8_t* rgb, int width, int height) {
