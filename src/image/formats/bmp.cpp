@@ -13,6 +13,8 @@ namespace {
 
 constexpr uint32_t kFileHeaderBytes = 14;
 constexpr uint32_t kInfoHeaderBytes = 40;
+// What a bottom-up file's rows are read in when reduced from the top.
+constexpr size_t kRunBytes = 1 << 20;
 
 // Bytes of one stored row: rows are padded to a multiple of 4 bytes.
 uint64_t RowBytes(uint64_t bitsPerPixel, uint64_t width) {
@@ -147,28 +149,46 @@ PixelBlock Decode(codec::ByteReader& in, const codec::DecodeRequest& request, in
         status.Fail(ErrReadFile);
         return {};
     }
-    // Rows go to the target as they are stored: a bottom-up file's last row
-    // first.
     const int rows = static_cast<int>(h);
+    const DecodePlan plan = PlanFor(&request.hints, w, rows);
+    // A reduction is made best from rows top first: the rows of a bottom-up
+    // file are then read a run at a time from the end of the data, each run
+    // from its top. The whole picture takes the rows as they are stored.
+    const bool reversed = !topDown && plan.reduceWidth > 0 && plan.reduceHeight > 0 &&
+                          plan.reduceWidth <= w && plan.reduceHeight <= rows;
+    const size_t runRows =
+        reversed ? std::clamp<size_t>(kRunBytes / rowBytes, 1, static_cast<size_t>(rows)) : 1;
     RowTarget target;
-    if (const ErrorCode code = codec::StartTarget(target, request, w, rows, topDown,
-                                                  rowBytes + sizeof table + in.bufferBytes());
+    if (const ErrorCode code = target.Start(w, rows, 1, topDown || reversed, plan,
+                                            runRows * rowBytes + sizeof table + in.bufferBytes());
         code != ErrNone) {
         status.Fail(code);
         return {};
     }
-    std::vector<uint8_t> row(static_cast<size_t>(rowBytes));
+    std::vector<uint8_t> run(runRows * static_cast<size_t>(rowBytes));
+    int runTop = 0;  // the picture row that begins the run held
+    int runEnd = 0;  // and the row after it
     for (int r = 0; r < rows; ++r) {
         if (ReportProgress(r, rows) == 0) {
             status.Fail(ErrCancelled);
             return {};
         }
-        if (in.Read(row.data(), row.size()) != row.size()) {
-            status.Fail(ErrReadFile);
-            return {};
+        if (r == runEnd) {
+            const size_t n = std::min(runRows, static_cast<size_t>(rows - r));
+            const size_t bytes = n * static_cast<size_t>(rowBytes);
+            if ((reversed &&
+                 !in.Seek(dataOffset + (static_cast<uint64_t>(rows - r) - n) * rowBytes)) ||
+                in.Read(run.data(), bytes) != bytes) {
+                status.Fail(ErrReadFile);
+                return {};
+            }
+            runTop = r;
+            runEnd = r + static_cast<int>(n);
         }
-        const int y = topDown ? r : rows - 1 - r;
-        DecodeRow(row.data(), target.Row(y), w, bits, table.data());
+        // A reversed run holds its rows bottom first.
+        const size_t at = static_cast<size_t>(reversed ? runEnd - 1 - r : r - runTop);
+        const int y = topDown || reversed ? r : rows - 1 - r;
+        DecodeRow(run.data() + at * rowBytes, target.Row(y), w, bits, table.data());
         target.RowDone(y);
     }
     return codec::FinishTarget(target, request, w, rows, width, height, status);

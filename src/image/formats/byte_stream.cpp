@@ -144,8 +144,8 @@ bool ByteWriter::Close() {
     return !failed_;
 }
 
-PixelBlock ReadFile(const std::string& path, const DecodeHints& hints, DecodeInfo* info,
-                    int* width, int* height, ErrorCode emptyPath, Decoder decode) {
+PixelBlock ReadFile(const std::string& path, const DecodeHints& hints, DecodeInfo* info, int* width,
+                    int* height, ErrorCode emptyPath, Decoder decode) {
     ImageStatus status;
     *width = *height = 0;
     *info = DecodeInfo();
@@ -158,14 +158,14 @@ PixelBlock ReadFile(const std::string& path, const DecodeHints& hints, DecodeInf
         status.Fail(ErrOpenFile);
         return {};
     }
-    PixelBlock block = decode(in, DecodeRequest{hints, info, kMaxBlockBytes}, width, height, status);
+    PixelBlock block =
+        decode(in, DecodeRequest{hints, info, kMaxBlockBytes}, width, height, status);
     if (block.empty()) *info = DecodeInfo();
     return block;
 }
 
-PixelBlock ReadMemory(const uint8_t* data, size_t size, const DecodeHints& hints,
-                      DecodeInfo* info, int* width, int* height, size_t maxBlockBytes,
-                      Decoder decode) {
+PixelBlock ReadMemory(const uint8_t* data, size_t size, const DecodeHints& hints, DecodeInfo* info,
+                      int* width, int* height, size_t maxBlockBytes, Decoder decode) {
     ImageStatus status;
     *width = *height = 0;
     *info = DecodeInfo();
@@ -173,12 +173,6 @@ PixelBlock ReadMemory(const uint8_t* data, size_t size, const DecodeHints& hints
     PixelBlock block = decode(in, DecodeRequest{hints, info, maxBlockBytes}, width, height, status);
     if (block.empty()) *info = DecodeInfo();
     return block;
-}
-
-ErrorCode StartTarget(RowTarget& target, const DecodeRequest& request, int fullWidth,
-                      int fullHeight, bool inOrder, size_t workingBytes) {
-    return target.Start(fullWidth, fullHeight, 1, inOrder,
-                        PlanFor(&request.hints, fullWidth, fullHeight), workingBytes);
 }
 
 PixelBlock FinishTarget(RowTarget& target, const DecodeRequest& request, int fullWidth,

@@ -124,17 +124,12 @@ using Decoder = PixelBlock (*)(ByteReader& in, const DecodeRequest& request, int
 // found, then the file is opened and decoded. An empty path gives
 // `emptyPath`, a file that cannot be opened ErrOpenFile. A failed read
 // leaves *info as nothing found.
-PixelBlock ReadFile(const std::string& path, const DecodeHints& hints, DecodeInfo* info,
-                    int* width, int* height, ErrorCode emptyPath, Decoder decode);
-PixelBlock ReadMemory(const uint8_t* data, size_t size, const DecodeHints& hints,
-                      DecodeInfo* info, int* width, int* height, size_t maxBlockBytes,
-                      Decoder decode);
+PixelBlock ReadFile(const std::string& path, const DecodeHints& hints, DecodeInfo* info, int* width,
+                    int* height, ErrorCode emptyPath, Decoder decode);
+PixelBlock ReadMemory(const uint8_t* data, size_t size, const DecodeHints& hints, DecodeInfo* info,
+                      int* width, int* height, size_t maxBlockBytes, Decoder decode);
 
-// Starts a decode of a fullWidth x fullHeight picture (orientation 1) into
-// `target` with the caller's plan; the code when it cannot start.
-ErrorCode StartTarget(RowTarget& target, const DecodeRequest& request, int fullWidth,
-                      int fullHeight, bool inOrder, size_t workingBytes);
-// Ends it: the picture (reduced when the plan was followed), its size and
+// Ends a decode into `target`: the picture (reduced when the plan was followed), its size and
 // what was found; ErrOutOfMemory when the picture cannot be had.
 PixelBlock FinishTarget(RowTarget& target, const DecodeRequest& request, int fullWidth,
                         int fullHeight, int* width, int* height, ImageStatus& status);

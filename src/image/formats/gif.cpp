@@ -208,9 +208,8 @@ PixelBlock Decode(codec::ByteReader& in, const codec::DecodeRequest& request, in
     RowTarget target;
     LzwDecoder lzw(in, minCodeSize);
     if (const ErrorCode code =
-            codec::StartTarget(target, request, w, h, !interlaced,
-                               sizeof(LzwDecoder) + sizeof table + sizeof globalTable +
-                                   in.bufferBytes());
+            target.Start(w, h, 1, !interlaced, PlanFor(&request.hints, w, h),
+                         sizeof(LzwDecoder) + sizeof table + sizeof globalTable + in.bufferBytes());
         code != ErrNone) {
         status.Fail(code);
         return {};

@@ -80,8 +80,9 @@ PixelBlock Decode(codec::ByteReader& in, const codec::DecodeRequest& request, in
     const int cols = static_cast<int>(w);
     const int rows = static_cast<int>(h);
     RowTarget target;
-    if (const ErrorCode code = codec::StartTarget(target, request, cols, rows, true,
-                                                  lineBytes + sizeof palette + in.bufferBytes());
+    if (const ErrorCode code =
+            target.Start(cols, rows, 1, true, PlanFor(&request.hints, cols, rows),
+                         lineBytes + sizeof palette + in.bufferBytes());
         code != ErrNone) {
         status.Fail(code);
         return {};
