@@ -2,7 +2,8 @@
 // included. Times are CPU times (the wall clock of a shared machine mostly
 // measures the neighbours). Bytes processed count the picture's RGB bytes
 // (36 MB an image) for every benchmark, items its pixels; the files go to the
-// temporary folder.
+// temporary folder. The thumbnail reads reduce the picture to 160 x 120 as
+// they decode it.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -103,6 +104,17 @@ void RunReader(benchmark::State& state, const char* name, Write write, Read read
     std::remove(path.c_str());
 }
 
+// A hinted read that reduces the picture to 160 x 120 as it is decoded.
+template <vig::HintedReaderFn Read>
+vig::PixelBlock ReadThumbnail(const std::string& path, int* w, int* h) {
+    vig::DecodeHints hints;
+    hints.plan = [](int, int) { return vig::DecodePlan{0, 0, 160, 120}; };
+    vig::DecodeInfo info;
+    vig::PixelBlock block = Read(path, hints, &info, w, h);
+    if (!info.reduced) block.Reset();
+    return block;
+}
+
 int WriteBmp24(const std::string& p) {
     return vig::bmp::Write24(p, Picture().data(), kWidth, kHeight);
 }
@@ -145,6 +157,16 @@ int WriteGifNoise(const std::string& p) {
     return WriteGifOf(p, NoiseIndices());
 }
 
+// Bottom-up, as the writer stores its rows.
+void BM_BmpRead24Thumbnail(benchmark::State& s) {
+    RunReader(s, "t24.bmp", WriteBmp24, ReadThumbnail<vig::bmp::ReadHinted>);
+}
+void BM_PcxRead24Thumbnail(benchmark::State& s) {
+    RunReader(s, "t24.pcx", WritePcx24, ReadThumbnail<vig::pcx::ReadHinted>);
+}
+void BM_GifReadThumbnail(benchmark::State& s) {
+    RunReader(s, "t.gif", WriteGif, ReadThumbnail<vig::gif::ReadHinted>);
+}
 void BM_BmpWrite24(benchmark::State& s) {
     RunWriter(s, "24.bmp", WriteBmp24);
 }
@@ -196,5 +218,8 @@ BENCHMARK(BM_GifRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GifWrite)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GifReadNoise)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GifWriteNoise)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BmpRead24Thumbnail)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PcxRead24Thumbnail)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GifReadThumbnail)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

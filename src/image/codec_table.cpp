@@ -13,12 +13,12 @@ namespace {
 
 // Readers in the order the extensions are tried.
 constexpr ReaderEntry kReaders[] = {
-    {".gif", InputGif, gif::Read, nullptr},
-    {".bmp", InputBmp, bmp::Read, nullptr},
+    {".gif", InputGif, gif::Read, gif::ReadHinted},
+    {".bmp", InputBmp, bmp::Read, bmp::ReadHinted},
     {".jpg", InputJpeg, jpeg::Read, jpeg::ReadHinted},
     {".tif", InputTiff, tiff::Read, tiff::ReadHinted},
     {".png", InputPng, png::Read, png::ReadHinted},
-    {".pcx", InputPcx, pcx::Read, nullptr},
+    {".pcx", InputPcx, pcx::Read, pcx::ReadHinted},
 };
 
 constexpr WriterEntry kWriters[] = {

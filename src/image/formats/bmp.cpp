@@ -6,12 +6,15 @@
 
 #include "image/formats/byte_stream.h"
 #include "image/image_library.h"
+#include "image/row_target.h"
 
 namespace vig::bmp {
 namespace {
 
 constexpr uint32_t kFileHeaderBytes = 14;
 constexpr uint32_t kInfoHeaderBytes = 40;
+// What a bottom-up file's rows are read in when reduced from the top.
+constexpr size_t kRunBytes = 1 << 20;
 
 // Bytes of one stored row: rows are padded to a multiple of 4 bytes.
 uint64_t RowBytes(uint64_t bitsPerPixel, uint64_t width) {
@@ -66,8 +69,8 @@ void DecodeRow(const uint8_t* src, uint8_t* dst, int width, int bits, const uint
     }
 }
 
-PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& status,
-                  size_t maxBlockBytes) {
+PixelBlock Decode(codec::ByteReader& in, const codec::DecodeRequest& request, int* width,
+                  int* height, ImageStatus& status) {
     uint8_t fileHeader[kFileHeaderBytes];
     if (in.Read(fileHeader, sizeof fileHeader) != sizeof fileHeader) {
         status.Fail(ErrReadFile);
@@ -136,7 +139,7 @@ PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& s
         return {};
     }
     size_t blockBytes = 0;
-    if (!BlockSize(w, h, 3, &blockBytes) || blockBytes > maxBlockBytes) {
+    if (!BlockSize(w, h, 3, &blockBytes) || blockBytes > request.maxBlockBytes) {
         status.Fail(ErrOutOfMemory);
         return {};
     }
@@ -146,31 +149,49 @@ PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& s
         status.Fail(ErrReadFile);
         return {};
     }
-    PixelBlock block;
-    std::vector<uint8_t> row;
-    if (!block.Allocate(blockBytes)) {
-        status.Fail(ErrOutOfMemory);
+    const int rows = static_cast<int>(h);
+    const DecodePlan plan = PlanFor(&request.hints, w, rows);
+    // A reduction is made best from rows top first: the rows of a bottom-up
+    // file are then read a run at a time from the end of the data, each run
+    // from its top. The whole picture takes the rows as they are stored.
+    const bool reversed = !topDown && plan.reduceWidth > 0 && plan.reduceHeight > 0 &&
+                          plan.reduceWidth <= w && plan.reduceHeight <= rows;
+    const size_t runRows =
+        reversed ? std::clamp<size_t>(kRunBytes / rowBytes, 1, static_cast<size_t>(rows)) : 1;
+    RowTarget target;
+    if (const ErrorCode code = target.Start(w, rows, 1, topDown || reversed, plan,
+                                            runRows * rowBytes + sizeof table + in.bufferBytes());
+        code != ErrNone) {
+        status.Fail(code);
         return {};
     }
-    row.resize(static_cast<size_t>(rowBytes));
-
-    const size_t stride = static_cast<size_t>(w) * 3;
-    const int rows = static_cast<int>(h);
+    std::vector<uint8_t> run(runRows * static_cast<size_t>(rowBytes));
+    int runTop = 0;  // the picture row that begins the run held
+    int runEnd = 0;  // and the row after it
     for (int r = 0; r < rows; ++r) {
         if (ReportProgress(r, rows) == 0) {
             status.Fail(ErrCancelled);
             return {};
         }
-        if (in.Read(row.data(), row.size()) != row.size()) {
-            status.Fail(ErrReadFile);
-            return {};
+        if (r == runEnd) {
+            const size_t n = std::min(runRows, static_cast<size_t>(rows - r));
+            const size_t bytes = n * static_cast<size_t>(rowBytes);
+            if ((reversed &&
+                 !in.Seek(dataOffset + (static_cast<uint64_t>(rows - r) - n) * rowBytes)) ||
+                in.Read(run.data(), bytes) != bytes) {
+                status.Fail(ErrReadFile);
+                return {};
+            }
+            runTop = r;
+            runEnd = r + static_cast<int>(n);
         }
-        const size_t target = topDown ? static_cast<size_t>(r) : static_cast<size_t>(rows - 1 - r);
-        DecodeRow(row.data(), block.data() + target * stride, w, bits, table.data());
+        // A reversed run holds its rows bottom first.
+        const size_t at = static_cast<size_t>(reversed ? runEnd - 1 - r : r - runTop);
+        const int y = topDown || reversed ? r : rows - 1 - r;
+        DecodeRow(run.data() + at * rowBytes, target.Row(y), w, bits, table.data());
+        target.RowDone(y);
     }
-    *width = w;
-    *height = rows;
-    return block;
+    return codec::FinishTarget(target, request, w, rows, width, height, status);
 }
 
 // The sizes of a written file; its size fields hold 32 bits.
@@ -235,12 +256,24 @@ void WriteBmp(codec::ByteWriter& out, ImageStatus& status, int width, int height
 }  // namespace
 
 PixelBlock Read(const std::string& path, int* width, int* height) {
-    return codec::ReadFile(path, width, height, ErrOpenFile, Decode);
+    DecodeInfo info;
+    return ReadHinted(path, DecodeHints(), &info, width, height);
+}
+
+PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeInfo* info,
+                      int* width, int* height) {
+    return codec::ReadFile(path, hints, info, width, height, ErrOpenFile, Decode);
 }
 
 PixelBlock ReadMemory(const uint8_t* data, size_t size, int* width, int* height,
                       size_t maxBlockBytes) {
-    return codec::ReadMemory(data, size, width, height, maxBlockBytes, Decode);
+    DecodeInfo info;
+    return ReadMemoryHinted(data, size, DecodeHints(), &info, width, height, maxBlockBytes);
+}
+
+PixelBlock ReadMemoryHinted(const uint8_t* data, size_t size, const DecodeHints& hints,
+                            DecodeInfo* info, int* width, int* height, size_t maxBlockBytes) {
+    return codec::ReadMemory(data, size, hints, info, width, height, maxBlockBytes, Decode);
 }
 
 int Write24(const std::string& path, const uint8_t* rgb, int width, int height) {

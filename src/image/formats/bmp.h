@@ -14,10 +14,17 @@ namespace vig::bmp {
 
 // Reads a BMP file into RGB pixels, rows top first.
 PixelBlock Read(const std::string& path, int* width, int* height);
+// The same, with the caller's plan followed as the rows are read (see
+// image/row_target.h): a planned reduction never holds the whole picture.
+PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeInfo* info,
+                      int* width, int* height);
 // From memory. Images whose pixel block would exceed maxBlockBytes are
 // refused like larger ones (ErrOutOfMemory); the fuzz targets set a budget.
 PixelBlock ReadMemory(const uint8_t* data, size_t size, int* width, int* height,
                       size_t maxBlockBytes = kMaxBlockBytes);
+PixelBlock ReadMemoryHinted(const uint8_t* data, size_t size, const DecodeHints& hints,
+                            DecodeInfo* info, int* width, int* height,
+                            size_t maxBlockBytes = kMaxBlockBytes);
 
 // Writes width x height RGB pixels (rows top first) as a 24-bit file.
 // Returns 1 on success, 0 on failure.

@@ -144,10 +144,11 @@ bool ByteWriter::Close() {
     return !failed_;
 }
 
-PixelBlock ReadFile(const std::string& path, int* width, int* height, ErrorCode emptyPath,
-                    Decoder decode) {
+PixelBlock ReadFile(const std::string& path, const DecodeHints& hints, DecodeInfo* info, int* width,
+                    int* height, ErrorCode emptyPath, Decoder decode) {
     ImageStatus status;
     *width = *height = 0;
+    *info = DecodeInfo();
     if (path.empty()) {
         status.Fail(emptyPath);
         return {};
@@ -157,15 +158,36 @@ PixelBlock ReadFile(const std::string& path, int* width, int* height, ErrorCode 
         status.Fail(ErrOpenFile);
         return {};
     }
-    return decode(in, width, height, status, kMaxBlockBytes);
+    PixelBlock block =
+        decode(in, DecodeRequest{hints, info, kMaxBlockBytes}, width, height, status);
+    if (block.empty()) *info = DecodeInfo();
+    return block;
 }
 
-PixelBlock ReadMemory(const uint8_t* data, size_t size, int* width, int* height,
-                      size_t maxBlockBytes, Decoder decode) {
+PixelBlock ReadMemory(const uint8_t* data, size_t size, const DecodeHints& hints, DecodeInfo* info,
+                      int* width, int* height, size_t maxBlockBytes, Decoder decode) {
     ImageStatus status;
     *width = *height = 0;
+    *info = DecodeInfo();
     ByteReader in(data, data != nullptr ? size : 0);
-    return decode(in, width, height, status, maxBlockBytes);
+    PixelBlock block = decode(in, DecodeRequest{hints, info, maxBlockBytes}, width, height, status);
+    if (block.empty()) *info = DecodeInfo();
+    return block;
+}
+
+PixelBlock FinishTarget(RowTarget& target, const DecodeRequest& request, int fullWidth,
+                        int fullHeight, int* width, int* height, ImageStatus& status) {
+    PixelBlock block = target.Finish(width, height);
+    if (block.empty()) {
+        *width = *height = 0;
+        status.Fail(ErrOutOfMemory);
+        return {};
+    }
+    request.info->fullWidth = fullWidth;
+    request.info->fullHeight = fullHeight;
+    request.info->orientation = 1;
+    request.info->reduced = target.reduced();
+    return block;
 }
 
 }  // namespace vig::codec

@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "image/codec_table.h"
 #include "image/image_library.h"
 #include "image/pixel_block.h"
+#include "image/row_target.h"
 
 namespace vig::codec {
 
@@ -28,6 +30,8 @@ public:
     bool Open(const std::string& path);
 
     uint64_t size() const { return size_; }
+    // What the reader holds of its own to read a file (0 for memory).
+    size_t bufferBytes() const { return buffer_.size(); }
     uint64_t Tell() const { return windowStart_ + static_cast<uint64_t>(pos_ - window_); }
     // Moves to `offset`; false (and no move) beyond the end.
     bool Seek(uint64_t offset);
@@ -105,17 +109,30 @@ inline uint32_t LE32(const uint8_t* p) {
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
-// A codec's decoder: reads one image from `in`, failing `status` on error.
-using Decoder = PixelBlock (*)(ByteReader& in, int* width, int* height, ImageStatus& status,
-                               size_t maxBlockBytes);
+// What a codec's decoder is asked for besides the data.
+struct DecodeRequest {
+    const DecodeHints& hints;  // empty: the whole picture
+    DecodeInfo* info;          // what was found, on success
+    size_t maxBlockBytes;      // larger pictures are refused (ErrOutOfMemory)
+};
 
-// The readers' entry glue: the size starts as 0 x 0, then the file is opened
-// and decoded. An empty path gives `emptyPath`, a file that cannot be opened
-// ErrOpenFile.
-PixelBlock ReadFile(const std::string& path, int* width, int* height, ErrorCode emptyPath,
-                    Decoder decode);
-PixelBlock ReadMemory(const uint8_t* data, size_t size, int* width, int* height,
-                      size_t maxBlockBytes, Decoder decode);
+// A codec's decoder: reads one image from `in`, failing `status` on error.
+using Decoder = PixelBlock (*)(ByteReader& in, const DecodeRequest& request, int* width,
+                               int* height, ImageStatus& status);
+
+// The readers' entry glue: the size starts as 0 x 0 and *info as nothing
+// found, then the file is opened and decoded. An empty path gives
+// `emptyPath`, a file that cannot be opened ErrOpenFile. A failed read
+// leaves *info as nothing found.
+PixelBlock ReadFile(const std::string& path, const DecodeHints& hints, DecodeInfo* info, int* width,
+                    int* height, ErrorCode emptyPath, Decoder decode);
+PixelBlock ReadMemory(const uint8_t* data, size_t size, const DecodeHints& hints, DecodeInfo* info,
+                      int* width, int* height, size_t maxBlockBytes, Decoder decode);
+
+// Ends a decode into `target`: the picture (reduced when the plan was followed), its size and
+// what was found; ErrOutOfMemory when the picture cannot be had.
+PixelBlock FinishTarget(RowTarget& target, const DecodeRequest& request, int fullWidth,
+                        int fullHeight, int* width, int* height, ImageStatus& status);
 
 // The writers' glue: creates the file (ErrOpenFile when it cannot), lets
 // `body(out)` write it, then closes it (ErrWriteFile when that fails).

@@ -6,6 +6,7 @@
 
 #include "image/formats/byte_stream.h"
 #include "image/image_library.h"
+#include "image/row_target.h"
 
 namespace vig::gif {
 namespace {
@@ -120,8 +121,8 @@ bool ReadTable(codec::ByteReader& in, int entries, uint8_t* table) {
     return in.Read(table, bytes) == bytes;
 }
 
-PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& status,
-                  size_t maxBlockBytes) {
+PixelBlock Decode(codec::ByteReader& in, const codec::DecodeRequest& request, int* width,
+                  int* height, ImageStatus& status) {
     uint8_t signature[6];
     if (in.Read(signature, 6) != 6 || std::memcmp(signature, "GIF", 3) != 0 ||
         (std::memcmp(signature + 3, "87a", 3) != 0 && std::memcmp(signature + 3, "89a", 3) != 0)) {
@@ -178,7 +179,7 @@ PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& s
         return {};
     }
     size_t blockBytes = 0;
-    if (!BlockSize(w, h, 3, &blockBytes) || blockBytes > maxBlockBytes) {
+    if (!BlockSize(w, h, 3, &blockBytes) || blockBytes > request.maxBlockBytes) {
         status.Fail(ErrOutOfMemory);
         return {};
     }
@@ -202,26 +203,42 @@ PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& s
         status.Fail(ErrInvalidGif);
         return {};
     }
-    PixelBlock block;
-    if (!block.Allocate(blockBytes)) {
-        status.Fail(ErrOutOfMemory);
+    // Interlaced rows come in four passes, out of order.
+    const bool interlaced = (flags & 0x40) != 0;
+    RowTarget target;
+    LzwDecoder lzw(in, minCodeSize);
+    if (const ErrorCode code =
+            target.Start(w, h, 1, !interlaced, PlanFor(&request.hints, w, h),
+                         sizeof(LzwDecoder) + sizeof table + sizeof globalTable + in.bufferBytes());
+        code != ErrNone) {
+        status.Fail(code);
         return {};
     }
 
-    // Rows stay black from the point where the data stops.
-    LzwDecoder lzw(in, minCodeSize);
-    const size_t stride = static_cast<size_t>(w) * 3;
+    // Rows stay black from the point where the data stops: the rest of the
+    // row where it stops is black, the rows after it are never delivered.
     auto decodeRow = [&](int y) {
-        uint8_t* dst = block.data() + static_cast<size_t>(y) * stride;
+        uint8_t* const row = target.Row(y);
+        uint8_t* dst = row;
+        bool more = true;
         for (int x = 0; x < w; ++x, dst += 3) {
             const int v = lzw.NextPixel();
-            if (v < 0) return false;
-            if (v < 256) std::memcpy(dst, table.data() + 3 * v, 3);
+            if (v < 0) {
+                std::memset(dst, 0, static_cast<size_t>(w - x) * 3);
+                more = false;
+                break;
+            }
+            if (v < 256) {
+                std::memcpy(dst, table.data() + 3 * v, 3);
+            } else {
+                dst[0] = dst[1] = dst[2] = 0;
+            }
         }
-        return true;
+        target.RowDone(y);
+        return more;
     };
-    if (flags & 0x40) {
-        // Interlaced: rows 0, 8, 16, ...; then 4, 12, ...; 2, 6, ...; 1, 3, ...
+    if (interlaced) {
+        // Rows 0, 8, 16, ...; then 4, 12, ...; 2, 6, ...; 1, 3, ...
         static constexpr int kStart[4] = {0, 4, 2, 1};
         static constexpr int kStep[4] = {8, 8, 4, 2};
         bool more = true;
@@ -236,9 +253,7 @@ PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& s
             }
         }
     }
-    *width = w;
-    *height = h;
-    return block;
+    return codec::FinishTarget(target, request, w, h, width, height, status);
 }
 
 // ---------------------------------------------------------------- writing
@@ -390,12 +405,24 @@ private:
 }  // namespace
 
 PixelBlock Read(const std::string& path, int* width, int* height) {
-    return codec::ReadFile(path, width, height, ErrParameter, Decode);
+    DecodeInfo info;
+    return ReadHinted(path, DecodeHints(), &info, width, height);
+}
+
+PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeInfo* info,
+                      int* width, int* height) {
+    return codec::ReadFile(path, hints, info, width, height, ErrParameter, Decode);
 }
 
 PixelBlock ReadMemory(const uint8_t* data, size_t size, int* width, int* height,
                       size_t maxBlockBytes) {
-    return codec::ReadMemory(data, size, width, height, maxBlockBytes, Decode);
+    DecodeInfo info;
+    return ReadMemoryHinted(data, size, DecodeHints(), &info, width, height, maxBlockBytes);
+}
+
+PixelBlock ReadMemoryHinted(const uint8_t* data, size_t size, const DecodeHints& hints,
+                            DecodeInfo* info, int* width, int* height, size_t maxBlockBytes) {
+    return codec::ReadMemory(data, size, hints, info, width, height, maxBlockBytes, Decode);
 }
 
 int Write(const std::string& path, const uint8_t* indices, int width, int height,

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "image/image_library.h"
+#include "image/row_target.h"
 
 namespace vig::pcx {
 namespace {
@@ -43,8 +44,8 @@ void BuildPalette(codec::ByteReader& in, const Header& header, uint8_t* palette)
     }
 }
 
-PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& status,
-                  size_t maxBlockBytes) {
+PixelBlock Decode(codec::ByteReader& in, const codec::DecodeRequest& request, int* width,
+                  int* height, ImageStatus& status) {
     uint8_t bytes[kHeaderBytes];
     if (in.Read(bytes, sizeof bytes) != sizeof bytes) {
         status.Fail(ErrInvalidPcx);
@@ -59,7 +60,7 @@ PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& s
     const long long w = header.width();
     const long long h = header.height();
     size_t blockBytes = 0;
-    if (!BlockSize(w, h, 3, &blockBytes) || blockBytes > maxBlockBytes) {
+    if (!BlockSize(w, h, 3, &blockBytes) || blockBytes > request.maxBlockBytes) {
         status.Fail(ErrOutOfMemory);
         return {};
     }
@@ -76,30 +77,31 @@ PixelBlock Decode(codec::ByteReader& in, int* width, int* height, ImageStatus& s
     std::array<uint8_t, 256 * 3> palette;
     BuildPalette(in, header, palette.data());
 
-    PixelBlock block;
-    std::vector<uint8_t> line;
-    if (!block.Allocate(blockBytes)) {
-        status.Fail(ErrOutOfMemory);
+    const int cols = static_cast<int>(w);
+    const int rows = static_cast<int>(h);
+    RowTarget target;
+    if (const ErrorCode code =
+            target.Start(cols, rows, 1, true, PlanFor(&request.hints, cols, rows),
+                         lineBytes + sizeof palette + in.bufferBytes());
+        code != ErrNone) {
+        status.Fail(code);
         return {};
     }
-    line.resize(lineBytes);
+    std::vector<uint8_t> line(lineBytes);
     if (!in.Seek(kHeaderBytes)) {
         status.Fail(ErrInvalidPcx);
         return {};
     }
-    const size_t stride = static_cast<size_t>(w) * 3;
     LineDecoder decoder(in);
-    for (long long y = 0; y < h; ++y) {
+    for (int y = 0; y < rows; ++y) {
         if (!decoder.Next(line.data(), lineBytes)) {
             status.Fail(ErrInvalidPcx);
             return {};
         }
-        ConvertLine(header, line.data(), palette.data(), static_cast<int>(w),
-                    block.data() + static_cast<size_t>(y) * stride);
+        ConvertLine(header, line.data(), palette.data(), cols, target.Row(y));
+        target.RowDone(y);
     }
-    *width = static_cast<int>(w);
-    *height = static_cast<int>(h);
-    return block;
+    return codec::FinishTarget(target, request, cols, rows, width, height, status);
 }
 
 Header OutputHeader(int width, int height, int planes) {
@@ -268,12 +270,24 @@ void ConvertLine(const Header& header, const uint8_t* line, const uint8_t* palet
 }
 
 PixelBlock Read(const std::string& path, int* width, int* height) {
-    return codec::ReadFile(path, width, height, ErrParameter, Decode);
+    DecodeInfo info;
+    return ReadHinted(path, DecodeHints(), &info, width, height);
+}
+
+PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeInfo* info,
+                      int* width, int* height) {
+    return codec::ReadFile(path, hints, info, width, height, ErrParameter, Decode);
 }
 
 PixelBlock ReadMemory(const uint8_t* data, size_t size, int* width, int* height,
                       size_t maxBlockBytes) {
-    return codec::ReadMemory(data, size, width, height, maxBlockBytes, Decode);
+    DecodeInfo info;
+    return ReadMemoryHinted(data, size, DecodeHints(), &info, width, height, maxBlockBytes);
+}
+
+PixelBlock ReadMemoryHinted(const uint8_t* data, size_t size, const DecodeHints& hints,
+                            DecodeInfo* info, int* width, int* height, size_t maxBlockBytes) {
+    return codec::ReadMemory(data, size, hints, info, width, height, maxBlockBytes, Decode);
 }
 
 namespace {

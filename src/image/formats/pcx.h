@@ -79,10 +79,17 @@ void ConvertLine(const Header& header, const uint8_t* line, const uint8_t* palet
                  uint8_t* rgb);
 
 PixelBlock Read(const std::string& path, int* width, int* height);
+// The same, with the caller's plan followed as the lines are decoded (see
+// image/row_target.h): a planned reduction never holds the whole picture.
+PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeInfo* info,
+                      int* width, int* height);
 // From memory. Images whose pixel block would exceed maxBlockBytes are
 // refused like larger ones (ErrOutOfMemory); the fuzz targets set a budget.
 PixelBlock ReadMemory(const uint8_t* data, size_t size, int* width, int* height,
                       size_t maxBlockBytes = kMaxBlockBytes);
+PixelBlock ReadMemoryHinted(const uint8_t* data, size_t size, const DecodeHints& hints,
+                            DecodeInfo* info, int* width, int* height,
+                            size_t maxBlockBytes = kMaxBlockBytes);
 
 // 24-bit file of three planes. Returns 1 on success, 0 on failure.
 int Write24(const std::string& path, const uint8_t* rgb, int width, int height);
