@@ -77,8 +77,10 @@ ErrorCode RowTarget::Start(int storedWidth, int storedHeight, int orientation, b
                              static_cast<size_t>(plan.reduceHeight) * 3;
         if (orientation == 1 && inOrder) {
             mode = Mode::Stream;
-            // A band of rows and its column totals, beside the result.
-            bytes = cells + rowBytes * static_cast<size_t>(geometry_.bh) + rowBytes * 4;
+            // A band of rows, a spare row and the band's column totals (2
+            // bytes a sample up to 257 rows, 4 beyond), beside the result.
+            const size_t totals = geometry_.bh <= 257 ? 2 : 4;
+            bytes = cells + rowBytes * (static_cast<size_t>(geometry_.bh) + 1 + totals);
         } else {
             const size_t sumBytes = cells * 9 + rowBytes + (static_cast<size_t>(plan.reduceWidth) +
                                                             static_cast<size_t>(plan.reduceHeight)) *
