@@ -1,16 +1,14 @@
 // The memory of a folder run: one budget for all the files in hand.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
-
 #include "cli/cli_runner.h"
+#include "support/row_jpeg.h"
 
 namespace vig::test {
 namespace {
@@ -20,35 +18,14 @@ namespace fs = std::filesystem;
 // A progressive JPEG of w x h with a diagonal band: libjpeg keeps all of its
 // coefficients while decoding (w x h x 1.5 x 2 bytes at 4:2:0).
 void WriteProgressiveJpeg(const std::string& path, int w, int h, int shade) {
-    jpeg_compress_struct c{};
-    jpeg_error_mgr err{};
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    jpeg_stdio_dest(&c, f);
-    c.image_width = static_cast<JDIMENSION>(w);
-    c.image_height = static_cast<JDIMENSION>(h);
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 50, TRUE);
-    jpeg_simple_progression(&c);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<uint8_t> row(static_cast<size_t>(w) * 3);
-    for (int y = 0; y < h; ++y) {
+    WriteJpeg(path, w, h, true, [&](int y, uint8_t* row) {
         for (int x = 0; x < w; ++x) {
             const bool band = (x - y * w / h + w) % w < w / 20;
             row[x * 3] = band ? 255 : static_cast<uint8_t>(shade);
             row[x * 3 + 1] = band ? 255 : 90;
             row[x * 3 + 2] = band ? 255 : static_cast<uint8_t>(y * 255 / h);
         }
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&c, &r, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    std::fclose(f);
+    });
 }
 
 std::string Bytes(const fs::path& p) {

@@ -30,6 +30,7 @@
 #include "image/cpx_image.h"
 #include "image/image_library.h"
 #include "platform/paths.h"
+#include "support/row_jpeg.h"
 #include "support/temp_dir.h"
 #include "ui/options_sheet.h"
 #include "ui/overlay_preview.h"
@@ -38,6 +39,8 @@
 
 namespace vig::ui {
 namespace {
+
+using test::WriteJpeg;
 
 constexpr int kOverlayPage = 5;
 const Colour kRed = MakeColour(255, 0, 0);
@@ -109,35 +112,6 @@ bool RunUntil(const std::function<bool()>& done) {
 
 bool Settle(const COverlayPreview& preview) {
     return RunUntil([&] { return !preview.reading(); });
-}
-
-// A JPEG written row by row, so that no whole picture is held: `row` fills
-// row y (width x 3 bytes).
-void WriteJpeg(const std::string& path, int width, int height, bool progressive,
-               const std::function<void(int y, uint8_t* row)>& row) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr err;
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
-    jpeg_stdio_dest(&cinfo, f);
-    cinfo.image_width = static_cast<JDIMENSION>(width);
-    cinfo.image_height = static_cast<JDIMENSION>(height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    if (progressive) jpeg_simple_progression(&cinfo);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<uint8_t> line(static_cast<size_t>(width) * 3);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        row(static_cast<int>(cinfo.next_scanline), line.data());
-        JSAMPROW r = line.data();
-        jpeg_write_scanlines(&cinfo, &r, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    std::fclose(f);
 }
 
 // A 1-bit grey PNG written row by row: a huge picture in a small file.
