@@ -169,6 +169,29 @@ uint8_t* RowTarget::Row(int y) {
 
 void RowTarget::RowDone(int y) {
     if (y < 0 || y >= storedHeight_) return;
+    if (transform_ != nullptr) {
+        uint8_t* row = nullptr;
+        switch (mode_) {
+            case Mode::Whole:
+                row = Row(y);
+                break;
+            case Mode::Stream:
+                row = y == streamed_ ? reducer_.NextRow() : nullptr;
+                break;
+            case Mode::Turned:
+                row = y == waitingFirst_ + waiting_
+                          ? scratch_.data() + static_cast<size_t>(waiting_) *
+                                                  static_cast<size_t>(storedWidth_) * 3
+                          : nullptr;
+                break;
+            case Mode::Sums:
+                row = scratch_.data();
+                break;
+            case Mode::None:
+                break;
+        }
+        if (row != nullptr) transform_(transformContext_, row, storedWidth_);
+    }
     switch (mode_) {
         case Mode::Stream:
             if (y == streamed_) {

@@ -44,6 +44,14 @@ public:
     // exceeds the budget), ErrCancelled when a stop ended the wait for it.
     ErrorCode Start(int storedWidth, int storedHeight, int orientation, bool inOrder,
                     const DecodePlan& plan, size_t workingBytes);
+    // A change made to every row as it is done, before it is turned or
+    // reduced (a colour conversion): row holds `width` RGB pixels. Set after
+    // Start; none by default.
+    using RowTransform = void (*)(void* context, uint8_t* row, int width);
+    void SetRowTransform(RowTransform transform, void* context) {
+        transform_ = transform;
+        transformContext_ = context;
+    }
     // Where stored row y (0 = top of the file's picture) goes: storedWidth x 3
     // bytes of RGB that the reader fills completely before RowDone(y).
     uint8_t* Row(int y);
@@ -59,6 +67,8 @@ private:
 
     Mode mode_ = Mode::None;
     bool reduced_ = false;
+    RowTransform transform_ = nullptr;
+    void* transformContext_ = nullptr;
     int storedWidth_ = 0;
     int storedHeight_ = 0;
     int orientation_ = 1;

@@ -103,6 +103,50 @@ TEST(RowTargetTest, EveryWayGivesThePixelsOfTurningAndReducingTheWholePicture) {
     }
 }
 
+TEST(RowTargetTest, ARowTransformChangesEveryRowOnceBeforeItIsTurnedOrReduced) {
+    const int w = 24, h = 18;
+    const std::vector<uint8_t> stored = Noise(w, h, 11);
+    std::vector<uint8_t> inverted = stored;
+    for (uint8_t& b : inverted) b = static_cast<uint8_t>(255 - b);
+    std::vector<int> order(static_cast<size_t>(h));
+    std::iota(order.begin(), order.end(), 0);
+    for (int o : {1, 3, 6}) {
+        for (const DecodePlan& plan : {DecodePlan{}, DecodePlan{0, 0, 5, 4}}) {
+            RowTarget target;
+            ASSERT_EQ(target.Start(w, h, o, true, plan, 0), ErrNone);
+            int calls = 0;
+            struct Context {
+                int* calls;
+            } context{&calls};
+            target.SetRowTransform(
+                [](void* c, uint8_t* row, int width) {
+                    ++*static_cast<Context*>(c)->calls;
+                    for (int i = 0; i < width * 3; ++i) row[i] = static_cast<uint8_t>(255 - row[i]);
+                },
+                &context);
+            for (int y : order) {
+                std::copy_n(stored.data() + static_cast<size_t>(y) * w * 3,
+                            static_cast<size_t>(w) * 3, target.Row(y));
+                target.RowDone(y);
+            }
+            int ow = 0, oh = 0;
+            PixelBlock block = target.Finish(&ow, &oh);
+            const std::vector<uint8_t> got(block.data(), block.data() + block.size());
+            const int uw = o >= 5 ? h : w, uh = o >= 5 ? w : h;
+            std::vector<uint8_t> want = Expected(inverted, w, h, o, 0, 0);
+            if (plan.reduceWidth > 0) {
+                const std::vector<uint8_t> upright = want;
+                want.assign(static_cast<size_t>(plan.reduceWidth) * plan.reduceHeight * 3, 0);
+                ASSERT_EQ(processing::ResampleBox(upright.data(), want.data(), uw, uh,
+                                                  plan.reduceWidth, plan.reduceHeight, true),
+                          0);
+            }
+            EXPECT_EQ(calls, h) << "orientation " << o;
+            EXPECT_EQ(got, want) << "orientation " << o << " reduce " << plan.reduceWidth;
+        }
+    }
+}
+
 TEST(RowTargetTest, RowsNeverDeliveredAreZeroRows) {
     const int w = 40, h = 30;
     std::vector<uint8_t> stored = Noise(w, h, 7);
