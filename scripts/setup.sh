@@ -18,7 +18,7 @@ build_pkgs=(
 )
 package_pkgs=(dpkg-dev file)
 test_pkgs=(
-    imagemagick python3-pil libjpeg-turbo-progs chromium locales
+    imagemagick python3-pil libjpeg-turbo-progs libimage-exiftool-perl chromium locales
     xvfb xauth xdotool desktop-file-utils
     "${package_pkgs[@]}" man-db
 )

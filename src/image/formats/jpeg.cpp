@@ -13,6 +13,7 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include "image/embedded_preview.h"
 #include "image/exif.h"
 #include "image/formats/file_open.h"
 #include "image/image_library.h"
@@ -40,10 +41,11 @@ struct ErrorManager {
     // noticed then marks the first row that was not decoded.
     bool inScanlines;
     long long firstLostRow;
+    bool quiet;  // no messages (an embedded preview's, which may be given up)
 };
 
 void ShowMessage(j_common_ptr cinfo, const char* title) {
-    if (!tShowMessages) return;
+    if (!tShowMessages || reinterpret_cast<ErrorManager*>(cinfo->err)->quiet) return;
     char text[JMSG_LENGTH_MAX];
     (*cinfo->err->format_message)(cinfo, text);
     if (tSink != nullptr) {
@@ -96,6 +98,7 @@ void InitErrorManager(ErrorManager* err) {
     err->fatalCode = ErrInvalidJpg;
     err->inScanlines = false;
     err->firstLostRow = -1;
+    err->quiet = false;
 }
 
 // More scans than any encoder writes: a file with thousands of scans costs
@@ -129,6 +132,9 @@ struct DecodeContext {
     const DecodeHints* hints;  // owned by the caller; nullptr for none
     DecodeInfo* info;          // owned by the caller
     DecodePlan plan;
+    // Set when the bytes are an embedded preview decoded in the picture's
+    // place: *info and the plan are the picture's already.
+    bool preview;
     ErrorCode code;
 };
 
@@ -168,21 +174,31 @@ int SavedOrientation(j_decompress_ptr cinfo) {
 
 // Applies the hints after the header has been read: the orientation, then
 // the scale that still gives the caller its minimum size. The plan is kept
-// for the reduction.
+// for the reduction. A preview keeps the picture's orientation and plan, and
+// is given up (ErrInvalidJpg) unless it suits them.
 void ApplyHints(DecodeContext* c) {
     j_decompress_ptr cinfo = &c->cinfo;
     const int fullWidth = static_cast<int>(cinfo->image_width);
     const int fullHeight = static_cast<int>(cinfo->image_height);
-    c->info->fullWidth = fullWidth;
-    c->info->fullHeight = fullHeight;
-    c->info->orientation = 1;
-    c->plan = DecodePlan();
-    if (c->hints == nullptr) return;
-    if (c->hints->readOrientation) c->info->orientation = SavedOrientation(cinfo);
-    if (!c->hints->plan) return;
+    if (!c->preview) {
+        c->info->fullWidth = fullWidth;
+        c->info->fullHeight = fullHeight;
+        c->info->orientation = 1;
+        c->plan = DecodePlan();
+        if (c->hints == nullptr) return;
+        if (c->hints->readOrientation) c->info->orientation = SavedOrientation(cinfo);
+        if (!c->hints->plan) return;
+    }
     // The caller thinks upright; orientations 5 to 8 lie on their side.
     const bool turned = c->info->orientation >= 5;
-    c->plan = PlanFor(c->hints, turned ? fullHeight : fullWidth, turned ? fullWidth : fullHeight);
+    const int uprightWidth = turned ? fullHeight : fullWidth;
+    const int uprightHeight = turned ? fullWidth : fullHeight;
+    if (!c->preview)
+        c->plan = PlanFor(c->hints, uprightWidth, uprightHeight);
+    else if (!PreviewSuits(c->plan, turned ? c->info->fullHeight : c->info->fullWidth,
+                           turned ? c->info->fullWidth : c->info->fullHeight, uprightWidth,
+                           uprightHeight))
+        Abort(reinterpret_cast<j_common_ptr>(cinfo), ErrInvalidJpg);
     if (c->plan.minWidth > 0 && c->plan.minHeight > 0) {
         const int m = turned
                           ? DraftScale(fullWidth, fullHeight, c->plan.minHeight, c->plan.minWidth)
@@ -213,6 +229,33 @@ inline uint8_t MulDiv255(unsigned a, unsigned b) {
     return static_cast<uint8_t>((a * b + 127) / 255);
 }
 
+void Decode(DecodeContext* c);
+
+// Decodes in the picture's place the smallest of its embedded previews that
+// suits the plan. ErrNone when one did, ErrCancelled on a stop, and
+// ErrInvalidJpg when none would: the picture itself is decoded then.
+ErrorCode DecodePreview(const DecodeContext& picture) {
+    if (picture.bytes == nullptr || picture.plan.minWidth <= 0 || picture.plan.minHeight <= 0)
+        return ErrInvalidJpg;
+    for (const EmbeddedPreview& p : FindEmbeddedPreviews(picture.bytes, picture.size)) {
+        DecodeContext c{};
+        InitErrorManager(&c.err);
+        c.err.quiet = true;
+        c.cinfo.err = &c.err.pub;
+        c.bytes = picture.bytes + p.offset;
+        c.size = p.length;
+        c.target = picture.target;
+        c.hints = picture.hints;
+        c.info = picture.info;
+        c.plan = picture.plan;
+        c.preview = true;
+        c.code = ErrNone;
+        Decode(&c);
+        if (c.code == ErrNone || c.code == ErrCancelled) return c.code;
+    }
+    return ErrInvalidJpg;
+}
+
 // Only trivially destructible objects live here (see above).
 void Decode(DecodeContext* c) {
     j_decompress_ptr cinfo = &c->cinfo;
@@ -234,6 +277,13 @@ void Decode(DecodeContext* c) {
     if (c->hints != nullptr && c->hints->readOrientation) jpeg_save_markers(cinfo, kApp1, 0xFFFF);
     jpeg_read_header(cinfo, TRUE);
     ApplyHints(c);
+    if (!c->preview) {
+        if (const ErrorCode code = DecodePreview(*c); code != ErrInvalidJpg) {
+            c->code = code;
+            jpeg_destroy_decompress(cinfo);
+            return;
+        }
+    }
 
     // CMYK and YCCK files come out as CMYK and are turned into RGB below.
     const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
@@ -306,6 +356,8 @@ void Decode(DecodeContext* c) {
     } else {
         jpeg_finish_decompress(cinfo);
     }
+    // A preview must decode without a flaw, or the picture is decoded.
+    if (c->preview && c->err.pub.num_warnings > 0) c->code = ErrInvalidJpg;
     jpeg_destroy_decompress(cinfo);
 }
 
