@@ -12,6 +12,7 @@
 #include "engine/engine_test_util.h"
 #include "platform/files.h"
 #include "support/exif_jpeg.h"
+#include "support/preview_jpeg.h"
 #include "support/temp_dir.h"
 
 namespace vig::test {
@@ -318,6 +319,69 @@ TEST_F(CliRun, EveryOrientationGivesAnUprightThumbnailAndTheUprightSizeInTheLog)
             // quarter's edge a little; a quarter out of place is off by 176
             // or more.
             EXPECT_LE(worst, 40) << how << ": orientation " << o << " upright";
+        }
+    }
+}
+
+// Under /fast a camera's file gives its embedded preview's pixels, but the
+// thumbnail has the size and orientation the picture itself gives (by box
+// and by bilinear resizing) and nearly its pixels, and the log the
+// picture's size; without /fast the thumbnail is byte for byte the
+// picture's own.
+TEST_F(CliRun, EmbeddedPreviewsLeaveSizeOrientationAndLogAsThePictureGives) {
+    // 1200 x 800 upright, stored on its side, with a 150 x 100 EXIF
+    // thumbnail and a 480 x 320 MPF preview; the same picture alone.
+    const std::vector<uint8_t> picture = SceneJpeg(1200, 800, 6);
+    MakeFolder(box.dir() / "camera");
+    MakeFolder(box.dir() / "alone");
+    ASSERT_TRUE(WriteFileBytes(
+        box.dir() / "camera/p.jpg",
+        CameraJpeg({picture, 6, SceneJpeg(150, 100, 6), {{SceneJpeg(480, 320, 6)}}})));
+    ASSERT_TRUE(WriteFileBytes(box.dir() / "alone/p.jpg", CameraJpeg({picture, 6})));
+    const auto thumbnail = [&](const std::string& folder, const Args& switches) {
+        std::filesystem::remove(box.dir() / "run.log");
+        EXPECT_EQ(Dir(switches, folder).status, 0) << folder;
+        CPxImage thumb;
+        EXPECT_EQ(thumb.Load(Out("p.png")), ErrNone) << folder;
+        std::vector<uint8_t> pixels;
+        if (!thumb.empty())
+            pixels.assign(thumb.data(), thumb.data() + size_t{3} * thumb.width() * thumb.height());
+        return std::make_tuple(Size(thumb.width(), thumb.height()), pixels,
+                               ReadFileBytes(Out("p.png")), ReadFileText(box.dir() / "run.log"));
+    };
+    for (const char* bilinear : {"ImageBilinear=0", "ImageBilinear=1"}) {
+        box.WriteSettings({"MainWidth=100", "MainHeight=100", "MainOutputFormat=9", bilinear,
+                           "LogMakeLog=1", "LogPath=" + box.dir() / "run.log", "LogInputName=1",
+                           "LogInputDims=1"});
+        for (const Args& switches : {Args{"/fast", "/a"}, Args{"/fast"}, Args{"/a"}, Args{}}) {
+            std::string how = bilinear;
+            for (const std::string& s : switches) how += " " + s;
+            const bool upright = std::count(switches.begin(), switches.end(), "/a") > 0;
+            const bool fast = std::count(switches.begin(), switches.end(), "/fast") > 0;
+            const auto [size, pixels, bytes, log] = thumbnail("camera", switches);
+            const auto [aloneSize, alonePixels, aloneBytes, aloneLog] = thumbnail("alone", switches);
+            EXPECT_EQ(size, upright ? Size(100, 66) : Size(66, 100)) << how;
+            EXPECT_EQ(size, aloneSize) << how;
+            EXPECT_NE(log.find(upright ? "p.jpg  ( 1200 x 800 )\n" : "p.jpg  ( 800 x 1200 )\n"),
+                      std::string::npos)
+                << how << "\n"
+                << log;
+            if (!fast) {
+                EXPECT_TRUE(bytes == aloneBytes) << how;
+                continue;
+            }
+            // The preview's pixels (not the picture's), turned the same way.
+            ASSERT_EQ(pixels.size(), alonePixels.size()) << how;
+            EXPECT_FALSE(pixels == alonePixels) << how;
+            long long sum = 0;
+            int worst = 0;
+            for (size_t i = 0; i < pixels.size(); ++i) {
+                const int d = std::abs(int(pixels[i]) - int(alonePixels[i]));
+                sum += d;
+                worst = std::max(worst, d);
+            }
+            EXPECT_LE(double(sum) / double(pixels.size()), 1.5) << how;
+            EXPECT_LE(worst, 40) << how;
         }
     }
 }
