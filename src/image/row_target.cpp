@@ -50,8 +50,12 @@ RowTarget::~RowTarget() = default;
 
 ErrorCode RowTarget::Start(int storedWidth, int storedHeight, int orientation, bool inOrder,
                            const DecodePlan& plan, size_t workingBytes) {
+    // Whatever an earlier start left (a picture given up part way) goes.
     mode_ = Mode::None;
     reduced_ = false;
+    block_.Reset();
+    transform_ = nullptr;
+    transformContext_ = nullptr;
     if (orientation < 1 || orientation > 8) orientation = 1;
     size_t wholeBytes = 0;
     size_t rowBytes = 0;

@@ -42,6 +42,8 @@ public:
     // once). `plan` is the caller's, in upright terms; workingBytes what the
     // reader holds besides. ErrOutOfMemory when the memory cannot be had (or
     // exceeds the budget), ErrCancelled when a stop ended the wait for it.
+    // Starting again (after a picture given up part way) drops the rows and
+    // the transform held; what was reserved stays reserved to the file.
     ErrorCode Start(int storedWidth, int storedHeight, int orientation, bool inOrder,
                     const DecodePlan& plan, size_t workingBytes);
     // A change made to every row as it is done, before it is turned or
