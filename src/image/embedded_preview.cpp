@@ -21,15 +21,9 @@ constexpr unsigned kThumbnailLengthTag = 0x0202;
 constexpr unsigned kMpEntryTag = 0xB002;
 constexpr size_t kMpEntryBytes = 16;
 
-bool IsJpegStart(const uint8_t* file, size_t size, size_t offset, size_t length) {
-    return offset <= size && length <= size - offset && length >= 3 && file[offset] == 0xFF &&
-           file[offset + 1] == 0xD8 && file[offset + 2] == 0xFF;
-}
-
 // The EXIF thumbnail of an APP1 block whose TIFF header starts at `tiff`
 // in the file and runs for `tiffSize` bytes (the rest of the segment).
-bool ExifThumbnail(const uint8_t* file, size_t size, size_t tiff, size_t tiffSize,
-                   EmbeddedPreview* found) {
+bool ExifThumbnail(const uint8_t* file, size_t tiff, size_t tiffSize, EmbeddedPreview* found) {
     const TiffDirectory t(file + tiff, tiffSize);
     uint32_t second = 0, offset = 0, length = 0;
     TiffDirectory::Entry e;
@@ -41,12 +35,12 @@ bool ExifThumbnail(const uint8_t* file, size_t size, size_t tiff, size_t tiffSiz
     if (offset > tiffSize || length > tiffSize - offset) return false;
     found->offset = tiff + offset;
     found->length = length;
-    return IsJpegStart(file, size, found->offset, found->length);
+    return length > 0;
 }
 
 // The largest large thumbnail (a JPEG of picture type 0x01xxxx) of an MPF
-// index whose TIFF header starts at `tiff` in the file.
-bool MultiPicturePreview(const uint8_t* file, size_t size, size_t tiff, size_t tiffSize,
+// index whose TIFF header starts at `tiff` in a file of fileSize bytes.
+bool MultiPicturePreview(const uint8_t* file, size_t fileSize, size_t tiff, size_t tiffSize,
                          EmbeddedPreview* found) {
     const TiffDirectory t(file + tiff, tiffSize);
     TiffDirectory::Entry list;
@@ -58,9 +52,9 @@ bool MultiPicturePreview(const uint8_t* file, size_t size, size_t tiff, size_t t
         if (!t.U32(at, &attributes) || !t.U32(at + 4, &length) || !t.U32(at + 8, &offset)) break;
         const unsigned format = (attributes >> 24) & 7;  // 0: JPEG
         const unsigned kind = (attributes >> 16) & 0xFF;  // 1: large thumbnail
-        if (offset == 0 || format != 0 || kind != 1 || (any && length <= found->length))
-            continue;
-        if (tiff > size || offset > size - tiff || !IsJpegStart(file, size, tiff + offset, length))
+        if (offset == 0 || length == 0 || format != 0 || kind != 1 ||
+            (any && length <= found->length) || offset > fileSize - tiff ||
+            length > fileSize - tiff - offset)
             continue;
         found->offset = tiff + offset;
         found->length = length;
@@ -85,8 +79,10 @@ bool PreviewSuits(const DecodePlan& plan, int pictureWidth, int pictureHeight, i
     return miss <= std::max(h * previewWidth / 100, w);
 }
 
-std::vector<EmbeddedPreview> FindEmbeddedPreviews(const uint8_t* file, size_t size) {
+std::vector<EmbeddedPreview> FindEmbeddedPreviews(const uint8_t* file, size_t headSize,
+                                                  size_t fileSize) {
     std::vector<EmbeddedPreview> previews;
+    const size_t size = std::min(headSize, fileSize);
     if (file == nullptr || size < 4 || file[0] != 0xFF || file[1] != 0xD8) return previews;
     bool exifSeen = false, mpfSeen = false;
     size_t at = 2;
@@ -111,12 +107,12 @@ std::vector<EmbeddedPreview> FindEmbeddedPreviews(const uint8_t* file, size_t si
         if (marker == 0xE1 && !exifSeen && n >= sizeof kExifId &&
             std::memcmp(file + data, kExifId, sizeof kExifId) == 0) {
             exifSeen = true;
-            if (ExifThumbnail(file, size, data + sizeof kExifId, n - sizeof kExifId, &p))
+            if (ExifThumbnail(file, data + sizeof kExifId, n - sizeof kExifId, &p))
                 previews.push_back(p);
         } else if (marker == 0xE2 && !mpfSeen && n >= sizeof kMpfId &&
                    std::memcmp(file + data, kMpfId, sizeof kMpfId) == 0) {
             mpfSeen = true;
-            if (MultiPicturePreview(file, size, data + sizeof kMpfId, n - sizeof kMpfId, &p))
+            if (MultiPicturePreview(file, fileSize, data + sizeof kMpfId, n - sizeof kMpfId, &p))
                 previews.push_back(p);
         }
         at += 2 + length;

@@ -28,11 +28,14 @@ struct EmbeddedPreview {
     size_t length = 0;
 };
 
-// The previews of a JPEG file, given all its bytes: the EXIF thumbnail of
-// the first EXIF block, and the largest of the large thumbnails in the
-// first MPF index. Each only when it lies whole within its block (the
-// thumbnail) or the file (a preview) and starts with a JPEG start marker;
-// the shorter first. Empty for a file that is no JPEG.
-std::vector<EmbeddedPreview> FindEmbeddedPreviews(const uint8_t* file, size_t size);
+// The previews of a JPEG file of fileSize bytes, given its first headSize
+// bytes (at least its header, up to the first scan, for all to be found):
+// the EXIF thumbnail of the first EXIF block, and the largest of the large
+// thumbnails in the first MPF index. Each only when it lies whole within
+// its block (the thumbnail) or the file (a preview); the shorter first.
+// Whether the bytes there are a JPEG is for the decoder to find out. Empty
+// for a file that is no JPEG.
+std::vector<EmbeddedPreview> FindEmbeddedPreviews(const uint8_t* head, size_t headSize,
+                                                  size_t fileSize);
 
 }  // namespace vig

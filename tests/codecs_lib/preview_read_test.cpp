@@ -38,7 +38,6 @@ struct Parts {
 TEST(EmbeddedPreviews, FoundWhereTheFileSaysAndNowhereElse) {
     const Parts parts(1);
     const std::vector<uint8_t> vga = SceneJpeg(240, 160, 1);
-    const std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 0};
     const Appended preview{parts.preview};
     // The EXIF thumbnail's offset that points at the appended preview: a
     // JPEG, but outside the EXIF block.
@@ -76,10 +75,6 @@ TEST(EmbeddedPreviews, FoundWhereTheFileSaysAndNowhereElse) {
         {"a preview listed longer than the file",
          {parts.picture, 0, {}, {{parts.preview, Appended::kPreview, {}, 0x7FFFFFF0}}},
          {}},
-        {"a preview listed where no JPEG starts (the index itself)",
-         {parts.picture, 0, {}, {{parts.preview, Appended::kPreview, 8}}},
-         {}},
-        {"appended bytes that are no JPEG", {parts.picture, 0, {}, {{png}}}, {}},
         {"a thumbnail listed beyond its block", {parts.picture, 1, parts.thumbnail, {}, true, 60000},
          {}},
         {"a thumbnail listed outside its block, at the preview",
@@ -98,7 +93,8 @@ TEST(EmbeddedPreviews, FoundWhereTheFileSaysAndNowhereElse) {
                 want.push_back({where.appended[i], r.file.appended[i].jpeg.size()});
             }
         }
-        const std::vector<EmbeddedPreview> got = FindEmbeddedPreviews(file.data(), file.size());
+        const std::vector<EmbeddedPreview> got =
+            FindEmbeddedPreviews(file.data(), file.size(), file.size());
         ASSERT_EQ(got.size(), want.size()) << r.what;
         for (size_t i = 0; i < got.size(); ++i) {
             EXPECT_EQ(got[i].offset, want[i].offset) << r.what << ", preview " << i;
@@ -118,7 +114,8 @@ TEST(EmbeddedPreviews, ExiftoolFindsTheSamePreviewsInTheTestFiles) {
         const std::vector<uint8_t> file =
             CameraJpeg({parts.picture, 6, parts.thumbnail, {{parts.preview}}, big});
         ASSERT_TRUE(test::WriteFileBytes(dir / "camera.jpg", file));
-        const std::vector<EmbeddedPreview> found = FindEmbeddedPreviews(file.data(), file.size());
+        const std::vector<EmbeddedPreview> found =
+            FindEmbeddedPreviews(file.data(), file.size(), file.size());
         ASSERT_EQ(found.size(), 2u);
         const char* tags[2] = {"ThumbnailImage", "PreviewImage"};  // the shorter first
         for (int i = 0; i < 2; ++i) {
@@ -133,21 +130,41 @@ TEST(EmbeddedPreviews, ExiftoolFindsTheSamePreviewsInTheTestFiles) {
     }
 }
 
-TEST(EmbeddedPreviews, NothingFromCutOrForeignFiles) {
+// Only what the header read so far holds is looked at: a preview after it
+// is found, one listed in a block not yet read whole is not, and nothing
+// lies beyond the file.
+TEST(EmbeddedPreviews, FromTheHeaderReadSoFarAndWithinTheFile) {
     const Parts parts(1);
+    CameraLayout where;
     const std::vector<uint8_t> file =
-        CameraJpeg({parts.picture, 1, parts.thumbnail, {{parts.preview}}});
-    // Cut inside the EXIF block, inside the MPF index, and before the
-    // appended preview ends.
-    for (const size_t cut : {size_t{3}, size_t{100}, size_t{2000}, file.size() - 100}) {
-        const std::vector<EmbeddedPreview> got = FindEmbeddedPreviews(file.data(), cut);
-        for (const EmbeddedPreview& p : got)
-            EXPECT_LE(p.offset + p.length, cut) << "cut at " << cut;
+        CameraJpeg({parts.picture, 1, parts.thumbnail, {{parts.preview}}}, &where);
+    const EmbeddedPreview thumbnail{where.thumbnail, parts.thumbnail.size()};
+    const EmbeddedPreview preview{where.appended[0], parts.preview.size()};
+    const struct {
+        const char* what;
+        size_t head, size;
+        std::vector<EmbeddedPreview> found;
+    } rows[] = {
+        {"the whole file", file.size(), file.size(), {thumbnail, preview}},
+        {"the header and the picture", where.appended[0], file.size(), {thumbnail, preview}},
+        {"cut inside the EXIF block", 100, file.size(), {}},
+        {"the file cut before the preview ends", file.size() - 100, file.size() - 100,
+         {thumbnail}},
+        {"cut inside the start marker", 1, file.size(), {}},
+    };
+    for (const auto& r : rows) {
+        const std::vector<EmbeddedPreview> got = FindEmbeddedPreviews(file.data(), r.head, r.size);
+        ASSERT_EQ(got.size(), r.found.size()) << r.what;
+        for (size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].offset, r.found[i].offset) << r.what;
+            EXPECT_EQ(got[i].length, r.found[i].length) << r.what;
+        }
     }
     const std::string gif = "GIF89a, then anything at all";
-    EXPECT_TRUE(FindEmbeddedPreviews(reinterpret_cast<const uint8_t*>(gif.data()), gif.size())
+    EXPECT_TRUE(FindEmbeddedPreviews(reinterpret_cast<const uint8_t*>(gif.data()), gif.size(),
+                                     gif.size())
                     .empty());
-    EXPECT_TRUE(FindEmbeddedPreviews(nullptr, 0).empty());
+    EXPECT_TRUE(FindEmbeddedPreviews(nullptr, 0, 0).empty());
 }
 
 TEST(EmbeddedPreviews, SuitOnlyUnderAMinimumAtLeastThatLargeAndOfThePictureShape) {
@@ -312,6 +329,7 @@ TEST(PreviewDecoding, APreviewThatCannotBeUsedLeavesThePictureAsItWas) {
     std::vector<uint8_t> garbage = parts.preview;
     for (size_t i = 3; i < garbage.size(); ++i) garbage[i] = uint8_t(i * 37);
     const std::vector<uint8_t> square = SceneJpeg(400, 400, 6);
+    const std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 0};
     const struct {
         const char* what;
         std::vector<Appended> appended;
@@ -326,6 +344,11 @@ TEST(PreviewDecoding, APreviewThatCannotBeUsedLeavesThePictureAsItWas) {
         {"preview listed beyond the file", {{parts.preview, Appended::kPreview, 0x7FFFFFF0}}, {},
          "picture"},
         {"a JPEG start, then no JPEG", {{garbage}}, {}, "picture"},
+        {"appended bytes that are no JPEG", {{png}}, {}, "picture"},
+        {"a preview listed where no JPEG starts (the index itself)",
+         {{parts.preview, Appended::kPreview, 8}},
+         {},
+         "picture"},
         {"a preview of another shape", {{square}}, {}, "picture"},
         {"a gain map, not a preview", {{parts.preview, 0x00000000}}, {}, "picture"},
         {"thumbnail cut short: the preview instead", {{parts.preview}}, cutThumbnail, "preview"},
@@ -370,6 +393,41 @@ TEST(PreviewDecoding, NoMinimumSizeMeansThePictureItself) {
         ASSERT_FALSE(plain.empty());
         EXPECT_EQ(std::make_pair(w, h), std::make_pair(pw, ph));
         EXPECT_TRUE(std::equal(plain.data(), plain.data() + plain.size(), picture.data()));
+    }
+}
+
+// A file is read as far as its decode needs it (its first 256 KB, then
+// the rest or only a preview): a header longer than the first read
+// (comments before the picture's segments) is read on, and a preview that
+// lies beyond it (after 512 KB of something else the index lists) is read
+// where it lies. Either way the preview stands in under a minimum, and
+// the picture itself, read to its end, is the same as without those bytes.
+TEST(PreviewDecoding, AFileIsReadAsFarAsItsDecodeNeeds) {
+    const Parts parts(6);
+    const std::vector<uint8_t> padding(512 << 10, 0xA5);
+    const PreviewFiles beyond(
+        6, {parts.picture, 6, {}, {{padding, 0x00000000}, {parts.preview}}});
+    const PreviewFiles files(6, Complete(6));
+    std::vector<uint8_t> bytes = test::ReadFileBytes(files.Path("camera"));
+    std::vector<uint8_t> comments;
+    for (int i = 0; i < 8; ++i) {  // 8 x 64 KB, after the start marker
+        comments.insert(comments.end(), {0xFF, 0xFE, 0xFF, 0xFF});
+        comments.resize(comments.size() + 0xFFFD, uint8_t('a' + i));
+    }
+    bytes.insert(bytes.begin() + 2, comments.begin(), comments.end());
+    TempDir dir;
+    ASSERT_TRUE(test::WriteFileBytes(dir / "long.jpg", bytes));
+    const Decoded preview = DecodeFor(files.Path("preview"), 100, 67, true);
+    const Decoded picture = DecodeFor(files.Path("picture"), 100, 67, false, false);
+    for (const std::string& path : {dir / "long.jpg", beyond.Path("camera")}) {
+        const Decoded got = DecodeFor(path, 100, 67, true);
+        EXPECT_EQ(got.code, ErrNone) << path;
+        EXPECT_EQ(got.rowsDecoded, preview.rowsDecoded) << path;
+        EXPECT_TRUE(got.pixels == preview.pixels) << path;
+        const Decoded whole = DecodeFor(path, 100, 67, false, false);
+        EXPECT_EQ(whole.code, ErrNone) << path;
+        EXPECT_EQ(std::make_pair(whole.width, whole.height), std::make_pair(1200, 800)) << path;
+        EXPECT_TRUE(whole.pixels == picture.pixels) << path;
     }
 }
 

@@ -1,7 +1,10 @@
 #include "image/formats/jpeg.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -121,12 +124,80 @@ void MonitorProgress(j_common_ptr cinfo) {
     if (StopRequestedNow()) Abort(cinfo, ErrCancelled);
 }
 
+// A file of usual size as libjpeg's source: a buffer with room for the
+// whole file, of which the first `filled` bytes have been read. When libjpeg
+// wants more, the rest is read into place at once; a file whose embedded
+// preview is decoded instead of the picture is read no further than its
+// header and that preview.
+struct FileSource {
+    jpeg_source_mgr pub;  // first, so libjpeg's pointer is ours too
+    int fd;
+    uint8_t* data;
+    size_t size;    // of the file, and the room in data
+    size_t filled;  // read so far
+};
+
+// Reads bytes [from, to) of the file into place; how many were read.
+size_t ReadRange(int fd, uint8_t* data, size_t from, size_t to) {
+    size_t done = from;
+    while (done < to) {
+        const ssize_t n = pread(fd, data + done, to - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return done - from;
+}
+
+boolean FillSource(j_decompress_ptr cinfo) {
+    auto* s = reinterpret_cast<FileSource*>(cinfo->src);
+    const size_t from = s->filled;
+    if (from < s->size) s->filled += ReadRange(s->fd, s->data, from, s->size);
+    if (s->filled > from) {
+        s->pub.next_input_byte = s->data + from;
+        s->pub.bytes_in_buffer = s->filled - from;
+        return TRUE;
+    }
+    // The file ends (or was cut since it was measured): as libjpeg's own
+    // sources do, a warning and an end marker.
+    static const JOCTET kEnd[2] = {0xFF, JPEG_EOI};
+    WARNMS(cinfo, JWRN_JPEG_EOF);
+    s->pub.next_input_byte = kEnd;
+    s->pub.bytes_in_buffer = 2;
+    return TRUE;
+}
+
+void SkipSource(j_decompress_ptr cinfo, long count) {
+    jpeg_source_mgr* src = cinfo->src;
+    if (count <= 0) return;
+    while (count > static_cast<long>(src->bytes_in_buffer)) {
+        count -= static_cast<long>(src->bytes_in_buffer);
+        (void)(*src->fill_input_buffer)(cinfo);
+    }
+    src->next_input_byte += count;
+    src->bytes_in_buffer -= static_cast<size_t>(count);
+}
+
+void NoSourceStep(j_decompress_ptr) {}
+
+void UseFileSource(j_decompress_ptr cinfo, FileSource* s) {
+    s->pub.init_source = NoSourceStep;
+    s->pub.fill_input_buffer = FillSource;
+    s->pub.skip_input_data = SkipSource;
+    s->pub.resync_to_restart = jpeg_resync_to_restart;
+    s->pub.term_source = NoSourceStep;
+    s->pub.next_input_byte = s->data;
+    s->pub.bytes_in_buffer = s->filled;
+    cinfo->src = &s->pub;
+}
+
 struct DecodeContext {
     jpeg_decompress_struct cinfo;
     ErrorManager err;
     jpeg_progress_mgr progress;
-    std::FILE* file;       // read through stdio, when there are no bytes
-    const uint8_t* bytes;  // the whole file, owned by the caller
+    std::FILE* file;       // read through stdio, when there is no other source
+    FileSource* source;    // the file in memory, owned by the caller
+    const uint8_t* bytes;  // or these bytes (a preview's), owned by the caller
     size_t size;
     RowTarget* target;         // owned by the caller
     const DecodeHints* hints;  // owned by the caller; nullptr for none
@@ -140,9 +211,11 @@ struct DecodeContext {
 
 constexpr int kApp1 = JPEG_APP0 + 1;
 
-// Files up to this size are read whole before decoding, into a buffer each
-// thread keeps (a fresh one would cost its pages again for every file).
+// Files up to this size are decoded from memory, into a buffer each thread
+// keeps (a fresh one would cost its pages again for every file), the header
+// first (the bytes a header usually takes at most), the rest when needed.
 constexpr off_t kWholeFileBytes = 64 << 20;
+constexpr size_t kHeaderBytes = 256 << 10;
 thread_local std::unique_ptr<uint8_t[]> tFileBuffer;
 thread_local size_t tFileBufferSize = 0;
 
@@ -235,14 +308,21 @@ void Decode(DecodeContext* c);
 // suits the plan. ErrNone when one did, ErrCancelled on a stop, and
 // ErrInvalidJpg when none would: the picture itself is decoded then.
 ErrorCode DecodePreview(const DecodeContext& picture) {
-    if (picture.bytes == nullptr || picture.plan.minWidth <= 0 || picture.plan.minHeight <= 0)
+    const FileSource* file = picture.source;
+    if (file == nullptr || picture.plan.minWidth <= 0 || picture.plan.minHeight <= 0)
         return ErrInvalidJpg;
-    for (const EmbeddedPreview& p : FindEmbeddedPreviews(picture.bytes, picture.size)) {
+    // The header (up to the first scan) has been read by now.
+    for (const EmbeddedPreview& p : FindEmbeddedPreviews(file->data, file->filled, file->size)) {
+        const size_t end = p.offset + p.length;
+        if (end > file->filled) {
+            const size_t from = std::max(p.offset, file->filled);
+            if (ReadRange(file->fd, file->data, from, end) != end - from) continue;
+        }
         DecodeContext c{};
         InitErrorManager(&c.err);
         c.err.quiet = true;
         c.cinfo.err = &c.err.pub;
-        c.bytes = picture.bytes + p.offset;
+        c.bytes = file->data + p.offset;
         c.size = p.length;
         c.target = picture.target;
         c.hints = picture.hints;
@@ -270,7 +350,9 @@ void Decode(DecodeContext* c) {
     cinfo->mem->max_memory_to_use = static_cast<long>(MaxBlockBytes());
     c->progress.progress_monitor = MonitorProgress;
     cinfo->progress = &c->progress;
-    if (c->bytes != nullptr)
+    if (c->source != nullptr)
+        UseFileSource(cinfo, c->source);
+    else if (c->bytes != nullptr)
         jpeg_mem_src(cinfo, c->bytes, static_cast<unsigned long>(c->size));
     else
         jpeg_stdio_src(cinfo, c->file);
@@ -436,23 +518,25 @@ PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeI
     *info = DecodeInfo();
     std::FILE* file = OpenStreamForReading(path, width, height, status);
     if (file == nullptr) return {};
-    // A file of usual size is read whole: libjpeg then decodes from memory
-    // on its fast path, instead of refilling a small buffer.
-    const uint8_t* bytes = nullptr;
-    size_t size = 0;
+    // A file of usual size is decoded from memory: libjpeg then works on
+    // its fast path, instead of refilling a small buffer.
+    FileSource source{};
+    bool inMemory = false;
     struct stat st {};
     if (fstat(fileno(file), &st) == 0 && st.st_size > 0 && st.st_size <= kWholeFileBytes) {
-        uint8_t* buffer = FileBuffer(static_cast<size_t>(st.st_size));
-        if (buffer != nullptr) size = std::fread(buffer, 1, static_cast<size_t>(st.st_size), file);
-        if (size > 0) bytes = buffer;
+        source.fd = fileno(file);
+        source.size = static_cast<size_t>(st.st_size);
+        source.data = FileBuffer(source.size);
+        if (source.data != nullptr)
+            source.filled = ReadRange(source.fd, source.data, 0, std::min(source.size, kHeaderBytes));
+        inMemory = source.filled > 0;
     }
     RowTarget target;
     DecodeContext context{};
     InitErrorManager(&context.err);
     context.cinfo.err = &context.err.pub;
     context.file = file;
-    context.bytes = bytes;
-    context.size = size;
+    context.source = inMemory ? &source : nullptr;
     context.target = &target;
     context.hints = &hints;
     context.info = info;
