@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "image/codec_table.h"
+#include "ui/file_filters.h"
 #include "ui/position_box.h"
 #include "ui/sheet_texts.h"
 #include "ui_overlay_page.h"
@@ -33,8 +35,11 @@ COverlayPage::COverlayPage(BatchOptions& options, QWidget* parent)
     connect(ui_->path, &QLineEdit::editingFinished, this, &COverlayPage::LoadPreview);
     connect(ui_->path, &DropEdit::fileDropped, this, &COverlayPage::LoadPreview);
     connect(ui_->browse, &QAbstractButton::clicked, this, [this] {
-        const QString path = ChooseOpenFile(this, texts::kOverlayDialogTitle, ui_->path->text(),
-                                            texts::kOverlayDialogFilter);
+        // The file system tells letter cases apart here: both spellings are
+        // listed. GIF files are left out of the list (All Files shows them).
+        const QString path = ChooseOpenFile(
+            this, texts::kOverlayDialogTitle, ui_->path->text(),
+            PictureFileFilters(PatternCase::Both, InputGif).join(QStringLiteral(";;")));
         if (path.isEmpty()) return;
         ui_->path->setText(path);
         LoadPreview();
