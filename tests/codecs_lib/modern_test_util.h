@@ -23,14 +23,6 @@ namespace vig::test {
 inline constexpr PackedColour kTestBackground = 0x00C86420;
 inline constexpr uint8_t kTestBack[3] = {0x20, 0x64, 0xC8};
 
-// Skips the test when one of the programs is missing.
-#define VIG_SKIP_WITHOUT(...)                                                                     \
-    do {                                                                                          \
-        if (const std::string missing = ::vig::test::MissingProgram({__VA_ARGS__});               \
-            !missing.empty())                                                                     \
-            GTEST_SKIP() << missing << " is not installed (scripts/setup.sh --test installs it)"; \
-    } while (0)
-
 // What a reader should deliver for the reference decoder's samples of a
 // picture of `bits` bits (held in the top bits of 16-bit samples, as
 // heif-convert writes them): each sample v of largest value m = 2^bits - 1
@@ -85,18 +77,6 @@ inline LoadedPicture LoadPicture(const std::string& path, const DecodeHints& hin
     if (!image.empty())
         p.rgb.assign(image.data(), image.data() + size_t{3} * image.width() * image.height());
     return p;
-}
-
-// Runs an encoder on `source`, written first as a PNG (with `icc` as its
-// profile) beside `path`: {program, options..., "-o", path, input}.
-inline bool EncodePicture(const std::string& path, const Samples& source,
-                          const std::vector<std::string>& command,
-                          const std::vector<uint8_t>& icc = {}) {
-    const std::string png = path + ".src.png";
-    if (!WritePngSamples(png, source, icc)) return false;
-    std::vector<std::string> args = command;
-    args.insert(args.end(), {"-o", path, png});
-    return RunProgram(args);
 }
 
 }  // namespace vig::test

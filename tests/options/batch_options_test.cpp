@@ -251,11 +251,12 @@ TEST(BatchOptions, PcxPageFlagIsNeverStored) {
 TEST(BatchOptions, SaveWritesEveryStoredValueName) {
     MemoryProfileStore store;
     FirstRunOptions(0).Save(store);
-    // 114 stored fields, of which 9 colours take three values each.
-    EXPECT_EQ(store.Values().size(), 114u - 9u + 27u);
+    // 118 stored fields, of which 9 colours take three values each.
+    EXPECT_EQ(store.Values().size(), 118u - 9u + 27u);
     for (const char* name : {"MainSrcPath", "OutputDateDate", "OverlayQuantize", "LogPNGText",
                              "HTMLSuppressFirstNumber", "CompositeFormat", "ImageMatteColorBlue",
-                             "OpsThreads", "JPGDraftDecode", "ImageAutoOrient"})
+                             "OpsThreads", "JPGDraftDecode", "ImageAutoOrient", "OutputFilterHEIF",
+                             "OutputFilterAVIF", "OutputFilterWEBP"})
         EXPECT_TRUE(store.Has(name)) << name;
 }
 

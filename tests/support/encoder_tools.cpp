@@ -234,6 +234,15 @@ bool ReadPnmSamples(const std::string& path, Samples* s) {
     return true;
 }
 
+bool EncodePicture(const std::string& path, const Samples& source,
+                   const std::vector<std::string>& command, const std::vector<uint8_t>& icc) {
+    const std::string png = path + ".src.png";
+    if (!WritePngSamples(png, source, icc)) return false;
+    std::vector<std::string> args = command;
+    args.insert(args.end(), {"-o", path, png});
+    return RunProgram(args);
+}
+
 std::vector<uint8_t> TestIccProfile(size_t size) {
     std::vector<uint8_t> p(size < 160 ? 160 : size, 0);
     const auto put32 = [&](size_t at, uint32_t v) {

@@ -21,6 +21,14 @@ bool RunProgram(const std::vector<std::string>& args);
 // The first of these programs that is missing, "" when all are there.
 std::string MissingProgram(const std::vector<std::string>& names);
 
+// In a GoogleTest body: skips the test when one of the programs is missing.
+#define VIG_SKIP_WITHOUT(...)                                                                     \
+    do {                                                                                          \
+        if (const std::string missing = ::vig::test::MissingProgram({__VA_ARGS__});               \
+            !missing.empty())                                                                     \
+            GTEST_SKIP() << missing << " is not installed (scripts/setup.sh --test installs it)"; \
+    } while (0)
+
 // Interleaved samples, rows top first.
 struct Samples {
     int width = 0;
@@ -52,6 +60,11 @@ bool WritePngSamples(const std::string& path, const Samples& samples,
 bool ReadPngSamples(const std::string& path, Samples* samples);
 // The samples of a PAM or PPM file (dwebp's -pam and -ppm) of MAXVAL 255.
 bool ReadPnmSamples(const std::string& path, Samples* samples);
+
+// Runs an encoder on `source`, written first as a PNG (with `icc` as its
+// profile) at path + ".src.png": {command..., "-o", path, that PNG}.
+bool EncodePicture(const std::string& path, const Samples& source,
+                   const std::vector<std::string>& command, const std::vector<uint8_t>& icc = {});
 
 // An ICC profile of `size` bytes (at least 160) that libpng takes: an RGB
 // display profile header and one tag of filler bytes.
