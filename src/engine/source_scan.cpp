@@ -215,10 +215,10 @@ std::vector<std::string> SortedSubfolders(RunHost& host, const BatchOptions& opt
 
 std::vector<int> FilteredInputFormats(const BatchOptions& options) {
     const std::pair<int, int BatchOptions::*> flags[] = {
-        {InputJpeg, &BatchOptions::OutputFilterJPG},   {InputBmp, &BatchOptions::OutputFilterBMP},
-        {InputPng, &BatchOptions::OutputFilterPNG},    {InputGif, &BatchOptions::OutputFilterGIF},
-        {InputTiff, &BatchOptions::OutputFilterTIF},   {InputPcx, &BatchOptions::OutputFilterPCX},
-        {InputHeif, &BatchOptions::OutputFilterHEIF},  {InputAvif, &BatchOptions::OutputFilterAVIF},
+        {InputJpeg, &BatchOptions::OutputFilterJPG},  {InputBmp, &BatchOptions::OutputFilterBMP},
+        {InputPng, &BatchOptions::OutputFilterPNG},   {InputGif, &BatchOptions::OutputFilterGIF},
+        {InputTiff, &BatchOptions::OutputFilterTIF},  {InputPcx, &BatchOptions::OutputFilterPCX},
+        {InputHeif, &BatchOptions::OutputFilterHEIF}, {InputAvif, &BatchOptions::OutputFilterAVIF},
         {InputWebp, &BatchOptions::OutputFilterWEBP},
     };
     std::vector<int> formats;

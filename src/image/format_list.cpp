@@ -8,9 +8,9 @@ namespace {
 
 // In the order a folder is searched.
 constexpr ExtensionEntry kExtensions[] = {
-    {".bmp", InputBmp},   {".png", InputPng},   {".gif", InputGif},   {".jpg", InputJpeg},
-    {".tif", InputTiff},  {".pcx", InputPcx},   {".heic", InputHeif}, {".heif", InputHeif},
-    {".hif", InputHeif},  {".avif", InputAvif}, {".webp", InputWebp},
+    {".bmp", InputBmp},  {".png", InputPng},   {".gif", InputGif},   {".jpg", InputJpeg},
+    {".tif", InputTiff}, {".pcx", InputPcx},   {".heic", InputHeif}, {".heif", InputHeif},
+    {".hif", InputHeif}, {".avif", InputAvif}, {".webp", InputWebp},
 };
 
 // In the order lists show them. The formats without writers of their own

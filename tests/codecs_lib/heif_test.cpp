@@ -112,8 +112,8 @@ bool WriteTurnedHeic(const std::string& path, const Samples& rgb, int orientatio
     heif_encoder_set_lossless(encoder.get(), 1);
     heif_encoder_set_parameter_string(encoder.get(), "chroma", "444");
     heif_image* rawImage = nullptr;
-    if (heif_image_create(rgb.width, rgb.height, heif_colorspace_RGB,
-                          heif_chroma_interleaved_RGB, &rawImage)
+    if (heif_image_create(rgb.width, rgb.height, heif_colorspace_RGB, heif_chroma_interleaved_RGB,
+                          &rawImage)
             .code != heif_error_Ok)
         return false;
     std::unique_ptr<heif_image, ImageFree> image(rawImage);
@@ -166,8 +166,8 @@ TEST(Heif, RotationAndMirrorOfTheFileAreAlwaysAppliedAndExifNotAgain) {
             return std::search(bytes.begin(), bytes.end(), box, box + 4) != bytes.end();
         };
         EXPECT_EQ(has("irot"), orientation == 3 || orientation >= 5);
-        EXPECT_EQ(has("imir"), orientation == 2 || orientation == 4 || orientation == 5 ||
-                                   orientation == 7);
+        EXPECT_EQ(has("imir"),
+                  orientation == 2 || orientation == 4 || orientation == 5 || orientation == 7);
         CPxImage expected;
         test::SetPixels(expected, stored.Rgb8(), stored.width, stored.height);
         ASSERT_EQ(expected.Orient(orientation), ErrNone);
@@ -214,14 +214,16 @@ TEST(Heif, DamagedAndTruncatedFilesAreReportedAsInvalid) {
             const int offsetSize = bytes[p] >> 4;
             const int baseSize = bytes[p + 1] >> 4;
             const int indexSize = version >= 1 ? bytes[p + 1] & 15 : 0;
-            p += 2 + (version < 2 ? 2 : 4);                   // sizes, item count
+            p += 2 + (version < 2 ? 2 : 4);                       // sizes, item count
             p += (version < 2 ? 2 : 4) + (version >= 1 ? 2 : 0);  // item, construction
             p += 2 + static_cast<size_t>(baseSize) + 2 + static_cast<size_t>(indexSize);
             EXPECT_EQ(offsetSize, 4);
             return p;
         }();
         ASSERT_LT(mdat + 8, bytes.size());
-        const auto cut = [&](size_t n) { return std::vector<uint8_t>(bytes.begin(), bytes.begin() + n); };
+        const auto cut = [&](size_t n) {
+            return std::vector<uint8_t>(bytes.begin(), bytes.begin() + n);
+        };
         const auto with = [&](size_t at, std::vector<uint8_t> patch) {
             std::vector<uint8_t> b = bytes;
             std::copy(patch.begin(), patch.end(), b.begin() + at);

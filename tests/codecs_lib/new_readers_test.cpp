@@ -56,8 +56,8 @@ protected:
 // gives, also for a WebP photo turned upright by its EXIF orientation.
 TEST_F(NewReaders, ReducedWhileDecodingAsWhenReducedAfter) {
     ASSERT_TRUE(test::WriteFileBytes(dir / "exif.bin", test::ExifOrientationBlock(6)));
-    ASSERT_TRUE(test::RunProgram({"webpmux", "-set", "exif", dir / "exif.bin",
-                                  dir / "alpha.webp", "-o", dir / "turned.webp"}));
+    ASSERT_TRUE(test::RunProgram({"webpmux", "-set", "exif", dir / "exif.bin", dir / "alpha.webp",
+                                  "-o", dir / "turned.webp"}));
     std::vector<std::string> files;
     for (const Format& f : kFormats) files.push_back(f.name);
     files.push_back("turned.webp");
@@ -84,8 +84,8 @@ TEST_F(NewReaders, ReducedWhileDecodingAsWhenReducedAfter) {
             CPxImage during;
             during.SetPngOptions(0, 2.2, "", "", false, false, test::kTestBackground);
             ASSERT_EQ(during.Load(dir / file, hints, &info), ErrNone);
-            EXPECT_EQ(asked, turned ? std::make_pair(kHeight, kWidth)
-                                    : std::make_pair(kWidth, kHeight));
+            EXPECT_EQ(asked,
+                      turned ? std::make_pair(kHeight, kWidth) : std::make_pair(kWidth, kHeight));
             // A turned picture is reduced as it comes where the cells' sums
             // hold less than the picture; else it is delivered whole.
             EXPECT_TRUE(info.reduced || (turned && w * h > 13 * 9));
@@ -121,7 +121,7 @@ TEST_F(NewReaders, PicturesBeyondTheBlockCapAreRefusedBeforeDecoding) {
     size_t found = 0;
     for (auto at = heic.begin(); (at = std::search(at, heic.end(), ispe, ispe + 4)) != heic.end();
          ++at, ++found) {
-        const size_t p = static_cast<size_t>(at - heic.begin()) + 8;  // after version, flags
+        const size_t p = static_cast<size_t>(at - heic.begin()) + 8;   // after version, flags
         const uint8_t size[8] = {0, 0, 0x9C, 0x40, 0, 0, 0x9C, 0x40};  // 40000 x 40000
         std::copy(size, size + 8, heic.begin() + static_cast<std::ptrdiff_t>(p));
     }

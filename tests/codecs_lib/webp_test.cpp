@@ -93,9 +93,9 @@ TEST(Webp, AnAnimationGivesItsFirstFrame) {
     const Samples small = test::TestPicture(20, 12, 3, 8);
     ASSERT_TRUE(test::EncodePicture(dir / "small.webp", small, {"cwebp", "-quiet", "-lossless"}));
     ASSERT_TRUE(test::EncodePicture(dir / "big.webp", second, {"cwebp", "-quiet", "-lossless"}));
-    ASSERT_TRUE(test::RunProgram({"webpmux", "-frame", dir / "small.webp", "+100+8+6", "-frame",
-                                  dir / "big.webp", "+100+0+0", "-loop", "0", "-o",
-                                  dir / "offset.webp"}));
+    ASSERT_TRUE(
+        test::RunProgram({"webpmux", "-frame", dir / "small.webp", "+100+8+6", "-frame",
+                          dir / "big.webp", "+100+0+0", "-loop", "0", "-o", dir / "offset.webp"}));
     got = test::LoadPicture(dir / "offset.webp");
     ASSERT_EQ(got.code, ErrNone);
     ASSERT_EQ(got.width, 48);
@@ -126,7 +126,9 @@ TEST(Webp, DamagedAndTruncatedFilesAreReportedAsInvalid) {
         ASSERT_TRUE(test::EncodePicture(dir / "good.webp", source, command));
         const std::vector<uint8_t> bytes = test::ReadFileBytes(dir / "good.webp");
         ASSERT_GT(bytes.size(), 64u);
-        const auto cut = [&](size_t n) { return std::vector<uint8_t>(bytes.begin(), bytes.begin() + n); };
+        const auto cut = [&](size_t n) {
+            return std::vector<uint8_t>(bytes.begin(), bytes.begin() + n);
+        };
         const auto with = [&](size_t at, std::vector<uint8_t> patch) {
             std::vector<uint8_t> b = bytes;
             std::copy(patch.begin(), patch.end(), b.begin() + at);
@@ -195,8 +197,8 @@ TEST(Webp, ExifOrientationAndColourProfileOfTheChunks) {
             ASSERT_EQ(expected.Orient(orientation), ErrNone);
             EXPECT_EQ(turned.width, expected.width());
             EXPECT_EQ(turned.info.fullWidth, expected.width());
-            EXPECT_EQ(turned.rgb, std::vector<uint8_t>(expected.data(),
-                                                       expected.data() + turned.rgb.size()));
+            EXPECT_EQ(turned.rgb,
+                      std::vector<uint8_t>(expected.data(), expected.data() + turned.rgb.size()));
             const test::LoadedPicture asStored = test::LoadPicture(dir / "exif.webp");
             EXPECT_EQ(asStored.info.orientation, 1);
             EXPECT_TRUE(asStored.info.iccProfile.empty());

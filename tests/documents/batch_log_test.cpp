@@ -97,8 +97,8 @@ TEST(BatchLog, HeaderWithEveryOptionalBlock) {
     EXPECT_EQ(Header(o),
               std::string("Vignettor Log\nSunday, September 09, 2001 - 01:46:40\n") + kS +
                   "Input directory /in\nOutput directory /out\n" +
-                  "Input file format filter : GIF JPG PNG AVIF \n" + "Input file filter *.jpg\n" + kS +
-                  "Silent Operation\n" + kS + "Output format : TIFF-8\n" +
+                  "Input file format filter : GIF JPG PNG AVIF \n" + "Input file filter *.jpg\n" +
+                  kS + "Silent Operation\n" + kS + "Output format : TIFF-8\n" +
                   "Resize type : Pixel area\n" + "Output Area : 10000 (pixels)\n" + kS +
                   "JPG Quality : 90\n" + "Sharpening On\nSharpening level 35\n" +
                   "Matte On\nMatte color RGB : 1,2,3\n" + "Enhancement : User defined LUT\n" +

@@ -87,7 +87,8 @@ TEST(BatchHelpers, SameAsInputForFormatsWithoutAWriterIsJpeg) {
             const int written = ResolveOutputFormat(same, e.inputFormat);
             ASSERT_NE(written, 0) << e.extension;
             std::string upper = FormatExtension(written).substr(1);
-            for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            for (char& c : upper)
+                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
             EXPECT_EQ(OutputExtension(e.extension, same), upper) << e.extension << " " << same;
         }
     }

@@ -64,8 +64,8 @@ TEST_F(SourceScan, ExtensionAndNameFiltersIgnoreCaseAndSkipWhatIsNotAFile) {
     // heif, hif, avif, webp.
     EXPECT_EQ(Scan(false, "img?"),
               (FileList{"img8.bmp", "img4.png", "img5.gif", "img1.JPG", "IMG2.jpg", "img6.tif",
-                        "img7.pcx", "imga.HEIC", "imgb.heif", "imgc.Hif", "imgd.AVIF",
-                        "imge.webp", "imgf.WebP"}));
+                        "img7.pcx", "imga.HEIC", "imgb.heif", "imgc.Hif", "imgd.AVIF", "imge.webp",
+                        "imgf.WebP"}));
     // Only the enabled searches run.
     ScanSourceFolder(host, o, dir.path(), &list, false, "*", {InputGif, InputPcx});
     EXPECT_EQ(list, (FileList{"img5.gif", "img7.pcx"}));

@@ -79,7 +79,8 @@ Samples TestPicture(int width, int height, int channels, int depth) {
         for (int x = 0; x < width; ++x) {
             s.values.push_back(static_cast<uint16_t>(x * max / w));
             s.values.push_back(static_cast<uint16_t>(y * max / h));
-            s.values.push_back(static_cast<uint16_t>(((x / 8 + y / 8) % 2) ? max * 3 / 4 : max / 5));
+            s.values.push_back(
+                static_cast<uint16_t>(((x / 8 + y / 8) % 2) ? max * 3 / 4 : max / 5));
             if (channels == 4) {
                 const int band = width / 8;
                 long a = 0;
@@ -183,8 +184,8 @@ bool ReadPngSamples(const std::string& path, Samples* s) {
     for (int y = 0; y < s->height; ++y) {
         png_read_row(png, row.data(), nullptr);
         for (size_t i = 0; i < perRow; ++i)
-            s->values.push_back(depth == 16 ? static_cast<uint16_t>(row[2 * i] << 8 | row[2 * i + 1])
-                                            : row[i]);
+            s->values.push_back(
+                depth == 16 ? static_cast<uint16_t>(row[2 * i] << 8 | row[2 * i + 1]) : row[i]);
     }
     png_destroy_read_struct(&png, &info, nullptr);
     return true;
@@ -225,8 +226,8 @@ bool ReadPnmSamples(const std::string& path, Samples* s) {
     ++pos;  // the one white-space character after the header
     const size_t count = static_cast<size_t>(s->width) * static_cast<size_t>(s->height) *
                          static_cast<size_t>(s->channels);
-    if (maxval != 255 || s->width <= 0 || s->height <= 0 || (s->channels != 3 && s->channels != 4) ||
-        pos > bytes.size() || bytes.size() - pos < count)
+    if (maxval != 255 || s->width <= 0 || s->height <= 0 ||
+        (s->channels != 3 && s->channels != 4) || pos > bytes.size() || bytes.size() - pos < count)
         return false;
     s->depth = 8;
     s->values.assign(bytes.begin() + static_cast<std::ptrdiff_t>(pos),

@@ -66,7 +66,7 @@ int SourceSeek(int64_t position, void* user) {
 
 heif_reader_grow_status SourceWait(int64_t target, void* user) {
     return target <= static_cast<FileSource*>(user)->size ? heif_reader_grow_status_size_reached
-                                                           : heif_reader_grow_status_size_beyond_eof;
+                                                          : heif_reader_grow_status_size_beyond_eof;
 }
 
 constexpr heif_reader kReader = {1, SourcePosition, SourceRead, SourceSeek, SourceWait};
@@ -120,8 +120,8 @@ ErrorCode Decode(const std::string& path, const DecodeHints& hints, ErrorCode in
     InitLibrary();
     std::unique_ptr<heif_context, ContextFree> context(heif_context_alloc());
     if (!context) return ErrOutOfMemory;
-    if (const ErrorCode c =
-            CodeOf(heif_context_read_from_reader(context.get(), &kReader, &source, nullptr), invalid);
+    if (const ErrorCode c = CodeOf(
+            heif_context_read_from_reader(context.get(), &kReader, &source, nullptr), invalid);
         c != ErrNone)
         return c;
     heif_image_handle* rawHandle = nullptr;
@@ -154,9 +154,9 @@ ErrorCode Decode(const std::string& path, const DecodeHints& hints, ErrorCode in
         if (type == heif_color_profile_type_prof || type == heif_color_profile_type_rICC) {
             const size_t size = heif_image_handle_get_raw_color_profile_size(handle.get());
             info->iccProfile.resize(size);
-            if (size == 0 || heif_image_handle_get_raw_color_profile(
-                                 handle.get(), info->iccProfile.data())
-                                     .code != heif_error_Ok)
+            if (size == 0 ||
+                heif_image_handle_get_raw_color_profile(handle.get(), info->iccProfile.data())
+                        .code != heif_error_Ok)
                 info->iccProfile.clear();
         }
     }
@@ -174,9 +174,9 @@ ErrorCode Decode(const std::string& path, const DecodeHints& hints, ErrorCode in
     std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());
     if (!options) return ErrOutOfMemory;
     heif_image* rawImage = nullptr;
-    if (const ErrorCode c = CodeOf(heif_decode_image(handle.get(), &rawImage, heif_colorspace_RGB,
-                                                     chroma, options.get()),
-                                   invalid);
+    if (const ErrorCode c = CodeOf(
+            heif_decode_image(handle.get(), &rawImage, heif_colorspace_RGB, chroma, options.get()),
+            invalid);
         c != ErrNone) {
         if (rawImage != nullptr) heif_image_release(rawImage);
         return c;
@@ -189,22 +189,20 @@ ErrorCode Decode(const std::string& path, const DecodeHints& hints, ErrorCode in
     int stride = 0;
     const uint8_t* plane =
         heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
-    if (plane == nullptr ||
-        heif_image_get_width(image.get(), heif_channel_interleaved) != w ||
+    if (plane == nullptr || heif_image_get_width(image.get(), heif_channel_interleaved) != w ||
         heif_image_get_height(image.get(), heif_channel_interleaved) != h)
         return invalid;
     SampleLayout layout;
     layout.channels = alpha ? 4 : 3;
     layout.bytesPerSample = deep ? 2 : 1;
-    const int depth = deep ? heif_image_get_bits_per_pixel_range(image.get(),
-                                                                  heif_channel_interleaved)
-                           : 8;
+    const int depth =
+        deep ? heif_image_get_bits_per_pixel_range(image.get(), heif_channel_interleaved) : 8;
     if (depth < 1 || depth > 16) return invalid;
     layout.max = (uint32_t{1} << depth) - 1;
     layout.premultiplied = alpha && heif_image_is_premultiplied_alpha(image.get()) != 0;
-    if (stride < 0 || static_cast<size_t>(stride) <
-                          static_cast<size_t>(w) * static_cast<size_t>(layout.channels) *
-                              static_cast<size_t>(layout.bytesPerSample))
+    if (stride < 0 || static_cast<size_t>(stride) < static_cast<size_t>(w) *
+                                                        static_cast<size_t>(layout.channels) *
+                                                        static_cast<size_t>(layout.bytesPerSample))
         return invalid;
     const SampleBackground background = LibraryBackground();
     for (int y = 0; y < h; ++y) {

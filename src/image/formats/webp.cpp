@@ -150,8 +150,8 @@ ErrorCode Decode(const std::string& path, const DecodeHints& hints, RowTarget* t
         working = Plus(working, pixels);
     working = Plus(working, Times(static_cast<size_t>(it.width), 256));
     const bool turned = info->orientation >= 5;
-    const DecodePlan plan = PlanFor(&hints, turned ? canvasHeight : canvasWidth,
-                                    turned ? canvasWidth : canvasHeight);
+    const DecodePlan plan =
+        PlanFor(&hints, turned ? canvasHeight : canvasWidth, turned ? canvasWidth : canvasHeight);
     if (const ErrorCode c =
             target->Start(canvasWidth, canvasHeight, info->orientation, true, plan, working);
         c != ErrNone)
