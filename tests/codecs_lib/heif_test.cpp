@@ -1,5 +1,10 @@
 #include "image/formats/heif.h"
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 #include <libheif/heif.h>
 
@@ -10,6 +15,7 @@
 
 #include "image/cpx_image.h"
 #include "image/error_codes.h"
+#include "image/formats/heif_boxes.h"
 #include "image/image_library.h"
 #include "lib_test_util.h"
 #include "modern_test_util.h"
@@ -261,6 +267,47 @@ TEST(Heif, DamagedAndTruncatedFilesAreReportedAsInvalid) {
     }
     EXPECT_EQ(ErrorText(ErrInvalidHeif), "Invalid HEIF file");
     EXPECT_EQ(ErrorText(ErrInvalidAvif), "Invalid AVIF file");
+}
+
+// libheif and its decoders work at the sizes the coded streams and grids
+// declare, which the file's extents need not match; they are read before
+// decoding. A file declaring a grid of 14441 x 27759 (found by fuzzing:
+// libheif then took 2.4 GB for a 660-byte file) is refused without it.
+TEST(Heif, SizesDeclaredBeyondThePictureAreFoundBeforeDecoding) {
+    VIG_SKIP_WITHOUT("heif-enc");
+    TempDir dir;
+    const Samples source = test::TestPicture(67, 45, 4, 8);
+    const auto declared = [](const std::string& path) {
+        const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat st {};
+        EXPECT_EQ(fstat(fd, &st), 0);
+        heif::MetaBox meta;
+        EXPECT_TRUE(heif::ReadMetaBox(fd, static_cast<uint64_t>(st.st_size), 1 << 20, &meta));
+        EXPECT_FALSE(meta.content.empty());
+        const heif::DeclaredSize size =
+            heif::LargestDeclaredPicture(fd, static_cast<uint64_t>(st.st_size), meta);
+        close(fd);
+        return std::make_pair(size.width, size.height);
+    };
+    ASSERT_TRUE(test::EncodePicture(dir / "p.heic", source, {"heif-enc", "-q", "60"}));
+    const auto [hevcWidth, hevcHeight] = declared(dir / "p.heic");
+    EXPECT_GE(hevcWidth, 67u) << "HEVC codes whole blocks";
+    EXPECT_LT(hevcWidth, 67u + 64u);
+    EXPECT_GE(hevcHeight, 45u);
+    EXPECT_LT(hevcHeight, 45u + 64u);
+    ASSERT_TRUE(test::EncodePicture(dir / "p.avif", source, {"heif-enc", "-q", "60"}));
+    EXPECT_EQ(declared(dir / "p.avif"), std::make_pair(67u, 45u));
+
+    const std::string kept = test::DataPath("heif/b/grid-data-past-idat.heic");
+    EXPECT_EQ(declared(kept), std::make_pair(14441u, 27759u));
+    rusage before {};
+    getrusage(RUSAGE_SELF, &before);
+    int w = -1, h = -1;
+    EXPECT_TRUE(heif::Read(kept, &w, &h).empty());
+    EXPECT_EQ(GetLastImageError(), ErrOutOfMemory);
+    rusage after {};
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 256 * 1024) << "kilobytes";
 }
 
 // The ICC profile a file carries is handed over as stored when asked for

@@ -10,8 +10,10 @@
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "image/formats/file_open.h"
+#include "image/formats/heif_boxes.h"
 #include "image/formats/sample_rows.h"
 #include "image/image_library.h"
 #include "image/row_target.h"
@@ -70,6 +72,10 @@ heif_reader_grow_status SourceWait(int64_t target, void* user) {
 }
 
 constexpr heif_reader kReader = {1, SourcePosition, SourceRead, SourceSeek, SourceWait};
+
+// The item properties and locations of a real file take kilobytes; a meta
+// box larger than this is refused unread.
+constexpr size_t kMetaLimit = size_t{64} << 20;
 
 struct ContextFree {
     void operator()(heif_context* c) const { heif_context_free(c); }
@@ -163,10 +169,26 @@ ErrorCode Decode(const std::string& path, const DecodeHints& hints, ErrorCode in
 
     // What libheif holds while it decodes: the coded data, the decoded
     // planes (at most four full ones) and their conversion to interleaved
-    // RGB(A), both at the samples' width.
-    const size_t samples = Times(Times(static_cast<size_t>(w), static_cast<size_t>(h)),
-                                 static_cast<size_t>(alpha ? 4 : 3) * (deep ? 2 : 1));
-    const size_t working = Plus(Times(samples, 2), static_cast<size_t>(st.st_size));
+    // RGB(A), both at the samples' width, at the size shown or the larger
+    // size a coded stream or a grid declares (libheif and the decoders
+    // work at that size, which a damaged or hostile file may make far
+    // larger than the picture shown).
+    MetaBox meta;
+    if (!ReadMetaBox(fd, static_cast<uint64_t>(st.st_size), kMetaLimit, &meta))
+        return ErrOutOfMemory;
+    const DeclaredSize declared =
+        LargestDeclaredPicture(fd, static_cast<uint64_t>(st.st_size), meta);
+    meta = MetaBox();
+    const int sampleBytes = (alpha ? 4 : 3) * (deep ? 2 : 1);
+    size_t planes = 0;
+    if (!BlockSize(w, h, sampleBytes, &planes)) return ErrOutOfMemory;
+    if (declared.width > 0) {
+        size_t declaredPlanes = 0;
+        if (!BlockSize(declared.width, declared.height, sampleBytes, &declaredPlanes))
+            return ErrOutOfMemory;
+        planes = std::max(planes, declaredPlanes);
+    }
+    const size_t working = Plus(Times(planes, 2), static_cast<size_t>(st.st_size));
     const DecodePlan plan = PlanFor(&hints, w, h);
     if (const ErrorCode c = target->Start(w, h, 1, true, plan, working); c != ErrNone) return c;
     if (StopRequestedNow()) return ErrCancelled;

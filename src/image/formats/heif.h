@@ -9,9 +9,11 @@
 // max = 2^bits - 1; alpha is composited over the library background
 // (PngGetBackground, the colour a PNG without bKGD is composited over),
 // with the same rounding. libheif decodes the whole picture: what it holds
-// (the decoded planes and their RGB conversion) is reserved from the
-// thread's memory budget beside the rows, and a picture whose rows exceed
-// the block cap is refused with ErrOutOfMemory before anything is decoded.
+// (the decoded planes and their RGB conversion, and the decoder's picture
+// at the largest size the coded streams declare, image/formats/heif_boxes)
+// is reserved from the thread's memory budget beside the rows, and a
+// picture whose rows exceed the block cap, or a coded picture whose samples
+// would, is refused with ErrOutOfMemory before anything is decoded.
 // libheif's own limits on sizes and counts stay in force; what it refuses
 // under them is ErrOutOfMemory too. Files libheif cannot parse or decode
 // give ErrInvalidHeif (ErrInvalidAvif from the AVIF entries), codings no
