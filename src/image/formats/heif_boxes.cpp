@@ -136,7 +136,7 @@ void SequenceParameterSet(const uint8_t* nal, size_t size, DeclaredSize* largest
         if (profile[i]) r.Skip(88);
         if (level[i]) r.Bits(8);
     }
-    r.ExpGolomb();  // sps_seq_parameter_set_id
+    r.ExpGolomb();                      // sps_seq_parameter_set_id
     if (r.ExpGolomb() == 3) r.Bits(1);  // chroma_format_idc, separate_colour_plane_flag
     const uint64_t width = r.ExpGolomb();
     const uint64_t height = r.ExpGolomb();
@@ -188,7 +188,7 @@ void SequenceHeader(const uint8_t* b, size_t size, DeclaredSize* largest) {
         const bool initialDisplayDelay = r.Bits(1) != 0;
         const int points = static_cast<int>(r.Bits(5)) + 1;
         for (int i = 0; i < points && !r.failed(); ++i) {
-            r.Bits(12);  // operating_point_idc
+            r.Bits(12);                    // operating_point_idc
             if (r.Bits(5) > 7) r.Bits(1);  // seq_level_idx, seq_tier
             if (decoderModel && r.Bits(1) != 0) {
                 r.Skip(2 * bufferDelayLength);
@@ -271,9 +271,9 @@ private:
 struct Item {
     uint32_t id = 0;
     uint32_t type = 0;
-    int construction = 0;     // 0 in the file, 1 in idat
-    uint64_t offset = 0;      // of its first extent
-    uint64_t length = 0;      // of its first extent; 0: to the end
+    int construction = 0;  // 0 in the file, 1 in idat
+    uint64_t offset = 0;   // of its first extent
+    uint64_t length = 0;   // of its first extent; 0: to the end
     bool located = false;
 };
 
@@ -316,7 +316,8 @@ void ItemLocations(const Box& iloc, std::vector<Item>* items) {
     const uint64_t count = r.Read(version < 2 ? 2 : 4);
     for (uint64_t n = 0; n < count && !r.failed() && items->size() < kMaxItems; ++n) {
         const uint32_t id = static_cast<uint32_t>(r.Read(version < 2 ? 2 : 4));
-        const int construction = version == 1 || version == 2 ? static_cast<int>(r.Read(2) & 15) : 0;
+        const int construction =
+            version == 1 || version == 2 ? static_cast<int>(r.Read(2) & 15) : 0;
         r.Read(2);  // data_reference_index
         const uint64_t base = r.Read(baseSize);
         const uint64_t extents = r.Read(2);
@@ -384,8 +385,7 @@ DeclaredSize LargestDeclaredPicture(int fd, uint64_t fileSize, const MetaBox& me
         for (const uint8_t* q = box.body; NextBox(&q, box.body + box.size, &inner);) {
             if (inner.type != FourCc("ipco")) continue;
             Box property;
-            for (const uint8_t* r = inner.body;
-                 NextBox(&r, inner.body + inner.size, &property);) {
+            for (const uint8_t* r = inner.body; NextBox(&r, inner.body + inner.size, &property);) {
                 if (property.type == FourCc("hvcC"))
                     HevcConfiguration(property.body, property.size, &largest);
                 else if (property.type == FourCc("av1C"))
