@@ -271,8 +271,9 @@ TEST(Heif, DamagedAndTruncatedFilesAreReportedAsInvalid) {
 
 // libheif and its decoders work at the sizes the coded streams and grids
 // declare, which the file's extents need not match; they are read before
-// decoding. A file declaring a grid of 14441 x 27759 (found by fuzzing:
-// libheif then took 2.4 GB for a 660-byte file) is refused without it.
+// decoding. Files declaring a grid of 14441 x 27759 and an overlay of
+// 26979 x 28730 (found by fuzzing: libheif took 2.4 GB for a 660-byte
+// file) are refused without decoding.
 TEST(Heif, SizesDeclaredBeyondThePictureAreFoundBeforeDecoding) {
     VIG_SKIP_WITHOUT("heif-enc");
     TempDir dir;
@@ -298,16 +299,24 @@ TEST(Heif, SizesDeclaredBeyondThePictureAreFoundBeforeDecoding) {
     ASSERT_TRUE(test::EncodePicture(dir / "p.avif", source, {"heif-enc", "-q", "60"}));
     EXPECT_EQ(declared(dir / "p.avif"), std::make_pair(67u, 45u));
 
-    const std::string kept = test::DataPath("heif/b/grid-data-past-idat.heic");
-    EXPECT_EQ(declared(kept), std::make_pair(14441u, 27759u));
-    rusage before {};
-    getrusage(RUSAGE_SELF, &before);
-    int w = -1, h = -1;
-    EXPECT_TRUE(heif::Read(kept, &w, &h).empty());
-    EXPECT_EQ(GetLastImageError(), ErrOutOfMemory);
-    rusage after {};
-    getrusage(RUSAGE_SELF, &after);
-    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 256 * 1024) << "kilobytes";
+    const struct {
+        const char* file;
+        uint32_t width, height;
+    } kept[] = {{"grid-data-past-idat.heic", 14441, 27759},
+                {"overlay-tile-odd-index-size.heic", 26979, 28730}};
+    for (const auto& k : kept) {
+        SCOPED_TRACE(k.file);
+        const std::string path = test::DataPath(std::string("heif/b/") + k.file);
+        EXPECT_EQ(declared(path), std::make_pair(k.width, k.height));
+        rusage before {};
+        getrusage(RUSAGE_SELF, &before);
+        int w = -1, h = -1;
+        EXPECT_TRUE(heif::Read(path, &w, &h).empty());
+        EXPECT_EQ(GetLastImageError(), ErrOutOfMemory);
+        rusage after {};
+        getrusage(RUSAGE_SELF, &after);
+        EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 256 * 1024) << "kilobytes";
+    }
 }
 
 // The ICC profile a file carries is handed over as stored when asked for

@@ -245,12 +245,14 @@ bool ReadAt(int fd, uint64_t at, uint8_t* to, size_t n) {
     return true;
 }
 
-// Big-endian fields of 0, 1, 2, 4 or 8 bytes, read with bounds.
+// Big-endian fields read with bounds. As libheif reads them, a field of a
+// width other than 1, 2, 4 or 8 bytes takes no bytes and reads as 0.
 class FieldReader {
 public:
     FieldReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     uint64_t Read(size_t bytes) {
-        if (bytes > 8 || bytes > size_ - pos_) {
+        if (bytes != 1 && bytes != 2 && bytes != 4 && bytes != 8) return 0;
+        if (bytes > size_ - pos_) {
             failed_ = true;
             pos_ = size_;
             return 0;
@@ -308,7 +310,8 @@ void ItemInfos(const Box& iinf, std::vector<Item>* items) {
 void ItemLocations(const Box& iloc, std::vector<Item>* items) {
     FieldReader r(iloc.body, iloc.size);
     const int version = static_cast<int>(r.Read(1));
-    r.Read(3);
+    r.Read(1);  // flags
+    r.Read(2);
     const uint64_t sizes = r.Read(2);
     const size_t offsetSize = (sizes >> 12) & 15, lengthSize = (sizes >> 8) & 15;
     const size_t baseSize = (sizes >> 4) & 15;
