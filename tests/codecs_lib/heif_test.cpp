@@ -299,6 +299,57 @@ TEST(Heif, SizesDeclaredBeyondThePictureAreFoundBeforeDecoding) {
     ASSERT_TRUE(test::EncodePicture(dir / "p.avif", source, {"heif-enc", "-q", "60"}));
     EXPECT_EQ(declared(dir / "p.avif"), std::make_pair(67u, 45u));
 
+    // A parameter set among the picture's own NAL units counts as one of
+    // the configuration does: that of a 320 x 200 picture put before the
+    // slices of the small one.
+    ASSERT_TRUE(test::EncodePicture(dir / "big.heic", test::TestPicture(320, 200, 3, 8),
+                                    {"heif-enc", "-q", "60"}));
+    const std::pair<uint32_t, uint32_t> big = declared(dir / "big.heic");
+    EXPECT_GE(big, std::make_pair(320u, 200u));
+    ASSERT_TRUE(test::EncodePicture(dir / "small.heic", test::TestPicture(67, 45, 3, 8),
+                                    {"heif-enc", "-q", "60"}));
+    const auto spsOf = [](const std::vector<uint8_t>& file) {
+        // In hvcC: a 22-byte header, the array count, then arrays of NAL
+        // units, each after its 2-byte length.
+        const char hvcC[] = "hvcC";
+        size_t p = std::search(file.begin(), file.end(), hvcC, hvcC + 4) - file.begin() + 4 + 23;
+        while (p + 5 < file.size() && (file[p] & 0x3F) != 33)
+            p += 3 + (size_t{file[p + 3]} << 8 | file[p + 4]) + 2;  // one NAL unit each
+        const size_t length = size_t{file[p + 3]} << 8 | file[p + 4];
+        return std::vector<uint8_t>(file.begin() + p + 5, file.begin() + p + 5 + length);
+    };
+    std::vector<uint8_t> small = test::ReadFileBytes(dir / "small.heic");
+    const std::vector<uint8_t> sps = spsOf(test::ReadFileBytes(dir / "big.heic"));
+    ASSERT_EQ((sps[0] >> 1) & 0x3F, 33);
+    // The item's data starts the mdat box (the last of the file) and is its
+    // only content: insert there, and lengthen the item and the box.
+    const char mdat[] = "mdat";
+    const size_t at = std::search(small.begin(), small.end(), mdat, mdat + 4) - small.begin() + 4;
+    ASSERT_LT(at, small.size());
+    std::vector<uint8_t> inserted = {0, 0, uint8_t(sps.size() >> 8), uint8_t(sps.size())};
+    inserted.insert(inserted.end(), sps.begin(), sps.end());
+    const auto add32 = [&](size_t p, size_t n) {
+        uint32_t v = uint32_t{small[p]} << 24 | uint32_t{small[p + 1]} << 16 |
+                     uint32_t{small[p + 2]} << 8 | small[p + 3];
+        v += static_cast<uint32_t>(n);
+        for (int i = 0; i < 4; ++i) small[p + i] = uint8_t(v >> (24 - 8 * i));
+    };
+    add32(at - 8, inserted.size());
+    const char iloc[] = "iloc";
+    const size_t ilocAt = std::search(small.begin(), small.end(), iloc, iloc + 4) - small.begin();
+    // heif-enc writes iloc version 1 with 4-byte offsets, lengths and base
+    // offsets; the first item is the picture's (the grid's data is in idat).
+    ASSERT_EQ(small[ilocAt + 4], 1);
+    ASSERT_EQ(small[ilocAt + 8], 0x44);
+    ASSERT_EQ(small[ilocAt + 9], 0x40);
+    ASSERT_EQ(small[ilocAt + 14] | small[ilocAt + 15], 0) << "construction method 0";
+    // version and flags, sizes, count, item, construction method, data
+    // reference, base offset, extent count, offset, then the length.
+    add32(ilocAt + 4 + 4 + 2 + 2 + 2 + 2 + 2 + 4 + 2 + 4, inserted.size());
+    small.insert(small.begin() + static_cast<std::ptrdiff_t>(at), inserted.begin(), inserted.end());
+    ASSERT_TRUE(test::WriteFileBytes(dir / "in-band.heic", small));
+    EXPECT_EQ(declared(dir / "in-band.heic"), big);
+
     const struct {
         const char* file;
         uint32_t width, height;

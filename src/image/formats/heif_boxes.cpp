@@ -13,6 +13,10 @@ namespace {
 constexpr size_t kMaxItems = 4096;
 // Of an AV1 item's data, the start that holds its sequence header.
 constexpr size_t kAv1Start = 4096;
+// Of an HEVC item's data, the NAL units looked at, and the bytes of a
+// parameter set read (real ones take a few dozen).
+constexpr int kMaxNalUnits = 4096;
+constexpr size_t kParameterSetBytes = 4096;
 
 constexpr uint32_t FourCc(const char (&s)[5]) {
     return uint32_t{static_cast<uint8_t>(s[0])} << 24 | uint32_t{static_cast<uint8_t>(s[1])} << 16 |
@@ -356,6 +360,29 @@ std::vector<uint8_t> ItemStart(int fd, uint64_t fileSize, uint64_t idatStart, co
     return out;
 }
 
+// The sequence parameter sets among the NAL units of an HEVC item's data
+// (each after a 4-byte length, as libheif hands them to the decoder): the
+// decoder takes them as it takes those of the hvcC property.
+void InBandParameterSets(int fd, uint64_t fileSize, const Item& item, DeclaredSize* largest) {
+    const uint64_t end =
+        item.length > 0 && item.length <= fileSize - std::min(item.offset, fileSize)
+            ? item.offset + item.length
+            : fileSize;
+    uint64_t at = item.offset;
+    for (int n = 0; n < kMaxNalUnits && end > at && end - at >= 6; ++n) {
+        uint8_t head[6];
+        if (!ReadAt(fd, at, head, sizeof head)) return;
+        const uint64_t length = Be32(head);
+        if (((head[4] >> 1) & 0x3F) == 33) {
+            std::vector<uint8_t> nal(static_cast<size_t>(
+                std::min<uint64_t>({length, end - at - 4, uint64_t{kParameterSetBytes}})));
+            if (!ReadAt(fd, at + 4, nal.data(), nal.size())) return;
+            SequenceParameterSet(nal.data(), nal.size(), largest);
+        }
+        at += 4 + length;
+    }
+}
+
 // The output size of a grid ('grid') or overlay ('iovl') descriptor.
 void DerivedImage(uint32_t type, const std::vector<uint8_t>& d, DeclaredSize* largest) {
     FieldReader r(d.data(), d.size());
@@ -403,6 +430,8 @@ DeclaredSize LargestDeclaredPicture(int fd, uint64_t fileSize, const MetaBox& me
             // A temporal unit starts with its sequence header, if it has one.
             const std::vector<uint8_t> start = ItemStart(fd, fileSize, idatStart, item, kAv1Start);
             Av1Obus(start.data(), start.size(), &largest);
+        } else if (item.type == FourCc("hvc1") && item.construction == 0 && item.located) {
+            InBandParameterSets(fd, fileSize, item, &largest);
         }
     }
     return largest;

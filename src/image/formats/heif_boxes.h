@@ -31,9 +31,10 @@ struct MetaBox {
 bool ReadMetaBox(int fd, uint64_t fileSize, size_t limit, MetaBox* meta);
 
 // The largest picture (by area) any of these declares, 0 x 0 for none: the
-// sequence parameter sets of the hvcC properties, the sequence headers in
-// the av1C properties and at the start of each AV1 item's data, and the
-// output size of each grid and overlay item. An item's data is read as
+// sequence parameter sets of the hvcC properties and among the NAL units
+// of each HEVC item's data, the sequence headers in the av1C properties and
+// at the start of each AV1 item's data, and the output size of each grid
+// and overlay item. An item's data is read as
 // libheif reads it: from the file, at its offset in the file or past the
 // start of the idat box, even where it runs beyond the idat box.
 DeclaredSize LargestDeclaredPicture(int fd, uint64_t fileSize, const MetaBox& meta);
