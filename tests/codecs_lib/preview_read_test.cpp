@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "image/formats/jpeg.h"
 #include "lib_test_util.h"
 #include "processing/resample.h"
+#include "support/encoder_tools.h"
 #include "support/preview_jpeg.h"
 
 namespace vig {
@@ -440,6 +442,132 @@ TEST(PreviewDecoding, AStopDuringThePreviewEndsTheRead) {
     EXPECT_EQ(got.code, ErrCancelled);
     EXPECT_EQ(got.rowsDecoded, preview.rowsDecoded) << "only the preview's rows";
     EXPECT_TRUE(got.pixels.empty());
+}
+
+// HEIC files as phones store them: a 480 x 320 picture with a 120 x 80
+// thumbnail (heif-enc -t 120), made at test time.
+class HeifFiles {
+public:
+    HeifFiles() {
+        test::Samples scene{480, 320, 3, 8, {}};
+        for (int y = 0; y < scene.height; ++y) {
+            for (int x = 0; x < scene.width; ++x) {
+                uint8_t rgb[3];
+                test::SceneColour((x + 0.5) / scene.width, (y + 0.5) / scene.height, rgb);
+                scene.values.insert(scene.values.end(), rgb, rgb + 3);
+            }
+        }
+        ok_ = test::EncodePicture(Path(), scene, {"heif-enc", "-q", "90", "-t", "120"});
+    }
+    bool ok() const { return ok_; }
+    std::string Path() const { return dir_ / "phone.heic"; }
+
+private:
+    TempDir dir_;
+    bool ok_ = false;
+};
+
+// The thumbnail stands in under a minimum it reaches (the smallest that
+// does): the picture's size in the info, the thumbnail's rows decoded, the
+// size the picture gives and nearly its pixels; without a minimum, or one
+// it does not reach, the picture itself is decoded.
+TEST(HeifThumbnails, StandInOnlyUnderAMinimumTheyReach) {
+    VIG_SKIP_WITHOUT("heif-enc");
+    const HeifFiles files;
+    ASSERT_TRUE(files.ok());
+    // The picture itself, reduced: a minimum no thumbnail reaches.
+    const auto picture = [&](int w, int h) {
+        DecodeHints hints;
+        hints.plan = [=](int, int) { return DecodePlan{480, 320, w, h}; };
+        CPxImage image;
+        test::ProgressRecorder progress;
+        DecodeInfo info;
+        EXPECT_EQ(image.Load(files.Path(), hints, &info), ErrNone);
+        EXPECT_EQ(progress.lastTotal, 320);
+        return std::vector<uint8_t>(image.data(), image.data() + size_t{3} * w * h);
+    };
+    const struct {
+        int w, h;
+        bool draft;
+        int rows;  // decoded: 80 the thumbnail's, 320 the picture's
+    } rows[] = {
+        {50, 33, true, 80}, {60, 40, true, 80}, {61, 40, true, 320}, {50, 33, false, 320},
+    };
+    for (const auto& r : rows) {
+        const std::string what = std::to_string(r.w) + " x " + std::to_string(r.h) +
+                                 (r.draft ? ", at least twice that" : ", no minimum");
+        const Decoded got = DecodeFor(files.Path(), r.w, r.h, true, r.draft);
+        ASSERT_EQ(got.code, ErrNone) << what;
+        EXPECT_EQ(got.rowsDecoded, r.rows) << what;
+        EXPECT_EQ(std::make_pair(got.info.fullWidth, got.info.fullHeight),
+                  std::make_pair(480, 320))
+            << what;
+        ASSERT_EQ(std::make_pair(got.width, got.height), std::make_pair(r.w, r.h)) << what;
+        const std::vector<uint8_t> want = picture(r.w, r.h);
+        if (r.rows == 320) {
+            EXPECT_TRUE(got.pixels == want) << what;
+            continue;
+        }
+        // The thumbnail is heif-enc's own reduction, coarser than a box
+        // (measured: a mean of 0.7 to 1.6 levels, at most 32).
+        const auto [mean, largest] = Difference(got.pixels, want);
+        EXPECT_LE(mean, 2.5) << what;
+        EXPECT_LE(largest, 48) << what;
+    }
+}
+
+// The n-th box of a type in a HEIF file's bytes (heif-enc writes the
+// picture's properties before its thumbnail's); where its content starts.
+size_t BoxContent(const std::vector<uint8_t>& bytes, const char* type, int n) {
+    for (size_t at = 4; at + 4 <= bytes.size(); ++at)
+        if (std::equal(type, type + 4, bytes.begin() + long(at)) && n-- == 0) return at + 4;
+    return 0;
+}
+
+// A thumbnail that cannot be decoded as the file declares it gives way to
+// the picture, without an error: one whose size (ispe) is not that of its
+// data, one whose decoder setup (hvcC) is gone. The picture itself is as
+// before.
+TEST(HeifThumbnails, AThumbnailThatFailsGivesWayToThePicture) {
+    VIG_SKIP_WITHOUT("heif-enc");
+    const HeifFiles files;
+    ASSERT_TRUE(files.ok());
+    const std::vector<uint8_t> bytes = test::ReadFileBytes(files.Path());
+    const Decoded picture = DecodeFor(files.Path(), 50, 33, true, false);
+    const struct {
+        const char* what;
+        std::function<void(std::vector<uint8_t>&)> damage;
+    } rows[] = {
+        {"declared 121 pixels wide",
+         [](std::vector<uint8_t>& b) {
+             const size_t at = BoxContent(b, "ispe", 1);  // version, flags, width, height
+             ASSERT_GT(at, 0u);
+             ASSERT_EQ(b[at + 7], 120);
+             b[at + 7] = 121;
+         }},
+        {"no decoder setup",
+         [](std::vector<uint8_t>& b) {
+             const size_t at = BoxContent(b, "hvcC", 1);
+             ASSERT_GT(at, 0u);
+             const size_t size = size_t(b[at - 8]) << 24 | size_t(b[at - 7]) << 16 |
+                                 size_t(b[at - 6]) << 8 | b[at - 5];
+             std::fill(b.begin() + long(at), b.begin() + long(at - 8 + size), uint8_t{0});
+         }},
+    };
+    for (const auto& r : rows) {
+        std::vector<uint8_t> damaged = bytes;
+        r.damage(damaged);
+        TempDir dir;
+        ASSERT_TRUE(test::WriteFileBytes(dir / "d.heic", damaged));
+        // Only the thumbnail is damaged: without a minimum, the same picture.
+        const Decoded whole = DecodeFor(dir / "d.heic", 50, 33, true, false);
+        ASSERT_EQ(whole.code, ErrNone) << r.what;
+        ASSERT_TRUE(whole.pixels == picture.pixels) << r.what;
+        const Decoded got = DecodeFor(dir / "d.heic", 50, 33, true);
+        EXPECT_EQ(got.code, ErrNone) << r.what;
+        EXPECT_EQ(got.rowsDecoded, 320) << r.what;
+        EXPECT_TRUE(got.pixels == picture.pixels) << r.what;
+    }
 }
 
 }  // namespace

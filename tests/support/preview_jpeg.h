@@ -63,21 +63,26 @@ inline std::pair<int, int> UprightAt(int orientation, int column, int row, int s
     }
 }
 
-// One scene at any size, stored as a camera of `orientation` stores it:
-// smooth colours that differ in every corner (red rises to the right, green
-// downwards, with a soft ring), so that a picture, its previews and a wrong
-// turn are told apart. width x height is the upright size.
+// One scene at any size: smooth colours that differ in every corner (red
+// rises to the right, green downwards, with a soft ring), so that a
+// picture, its previews and a wrong turn are told apart. The colour at
+// (u, v), both 0..1 across the upright picture.
+inline void SceneColour(double u, double v, uint8_t* rgb) {
+    const double ring = (u - 0.6) * (u - 0.6) + (v - 0.4) * (v - 0.4);
+    rgb[0] = static_cast<uint8_t>(30 + 200 * u);
+    rgb[1] = static_cast<uint8_t>(30 + 190 * v);
+    rgb[2] = static_cast<uint8_t>(ring < 0.04 ? 220 - 2000 * ring : 140 - 60 * u);
+}
+
+// The scene as a JPEG of width x height upright, stored as a camera of
+// `orientation` stores it.
 inline std::vector<uint8_t> SceneJpeg(int width, int height, int orientation, int quality = 90) {
     const bool side = orientation >= 5;
     const int sw = side ? height : width, sh = side ? width : height;
     return EncodeJpeg(sw, sh, quality, [=](int y, uint8_t* p) {
         for (int x = 0; x < sw; ++x, p += 3) {
             const auto [ux, uy] = UprightAt(orientation, x, y, sw, sh);
-            const double u = (ux + 0.5) / width, v = (uy + 0.5) / height;
-            const double ring = (u - 0.6) * (u - 0.6) + (v - 0.4) * (v - 0.4);
-            p[0] = static_cast<uint8_t>(30 + 200 * u);
-            p[1] = static_cast<uint8_t>(30 + 190 * v);
-            p[2] = static_cast<uint8_t>(ring < 0.04 ? 220 - 2000 * ring : 140 - 60 * u);
+            SceneColour((ux + 0.5) / width, (uy + 0.5) / height, p);
         }
     });
 }

@@ -8,10 +8,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <new>
 #include <vector>
 
+#include "image/embedded_preview.h"
 #include "image/formats/file_open.h"
 #include "image/formats/heif_boxes.h"
 #include "image/formats/sample_rows.h"
@@ -110,6 +112,97 @@ size_t Plus(size_t a, size_t b) {
     return __builtin_add_overflow(a, b, &r) ? SIZE_MAX : r;
 }
 
+// The smallest thumbnail of the picture (w x h as shown) that suits the
+// plan (PreviewSuits); none without a minimum size or a thumbnail that does.
+std::unique_ptr<heif_image_handle, HandleFree> SuitableThumbnail(heif_image_handle* picture,
+                                                                 const DecodePlan& plan, int w,
+                                                                 int h) {
+    std::unique_ptr<heif_image_handle, HandleFree> best;
+    if (plan.minWidth <= 0 || plan.minHeight <= 0) return best;
+    const int count = heif_image_handle_get_number_of_thumbnails(picture);
+    if (count <= 0) return best;
+    std::vector<heif_item_id> ids(static_cast<size_t>(count));
+    ids.resize(static_cast<size_t>(
+        std::max(0, heif_image_handle_get_list_of_thumbnail_IDs(picture, ids.data(), count))));
+    long long bestArea = 0;
+    for (const heif_item_id id : ids) {
+        heif_image_handle* raw = nullptr;
+        if (heif_image_handle_get_thumbnail(picture, id, &raw).code != heif_error_Ok) {
+            if (raw != nullptr) heif_image_handle_release(raw);
+            continue;
+        }
+        std::unique_ptr<heif_image_handle, HandleFree> thumbnail(raw);
+        const int tw = heif_image_handle_get_width(raw);
+        const int th = heif_image_handle_get_height(raw);
+        const long long area = static_cast<long long>(tw) * th;
+        if (!PreviewSuits(plan, w, h, tw, th) || (best && area >= bestArea)) continue;
+        best = std::move(thumbnail);
+        bestArea = area;
+    }
+    return best;
+}
+
+// Decodes one item (the picture, or a thumbnail in its place) into the
+// target under the plan, with `working` bytes reserved beside its rows.
+// `decoded` runs once libheif has given the pixels: what is no longer
+// needed can go before the rows are converted.
+ErrorCode DecodeItem(heif_image_handle* item, ErrorCode invalid, const DecodePlan& plan,
+                     size_t working, RowTarget* target, const std::function<void()>& decoded) {
+    const int w = heif_image_handle_get_width(item);
+    const int h = heif_image_handle_get_height(item);
+    if (w <= 0 || h <= 0) return invalid;
+    const bool alpha = heif_image_handle_has_alpha_channel(item) != 0;
+    const int bits = std::max(heif_image_handle_get_luma_bits_per_pixel(item),
+                              heif_image_handle_get_chroma_bits_per_pixel(item));
+    const bool deep = bits > 8;
+    const heif_chroma chroma =
+        deep ? (alpha ? heif_chroma_interleaved_RRGGBBAA_LE : heif_chroma_interleaved_RRGGBB_LE)
+             : (alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB);
+    if (const ErrorCode c = target->Start(w, h, 1, true, plan, working); c != ErrNone) return c;
+    if (StopRequestedNow()) return ErrCancelled;
+
+    std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());
+    if (!options) return ErrOutOfMemory;
+    heif_image* rawImage = nullptr;
+    if (const ErrorCode c = CodeOf(
+            heif_decode_image(item, &rawImage, heif_colorspace_RGB, chroma, options.get()),
+            invalid);
+        c != ErrNone) {
+        if (rawImage != nullptr) heif_image_release(rawImage);
+        return c;
+    }
+    std::unique_ptr<heif_image, ImageFree> image(rawImage);
+    decoded();
+    if (!image) return invalid;
+
+    int stride = 0;
+    const uint8_t* plane =
+        heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
+    if (plane == nullptr || heif_image_get_width(image.get(), heif_channel_interleaved) != w ||
+        heif_image_get_height(image.get(), heif_channel_interleaved) != h)
+        return invalid;
+    SampleLayout layout;
+    layout.channels = alpha ? 4 : 3;
+    layout.bytesPerSample = deep ? 2 : 1;
+    const int depth =
+        deep ? heif_image_get_bits_per_pixel_range(image.get(), heif_channel_interleaved) : 8;
+    if (depth < 1 || depth > 16) return invalid;
+    layout.max = (uint32_t{1} << depth) - 1;
+    layout.premultiplied = alpha && heif_image_is_premultiplied_alpha(image.get()) != 0;
+    if (stride < 0 || static_cast<size_t>(stride) < static_cast<size_t>(w) *
+                                                        static_cast<size_t>(layout.channels) *
+                                                        static_cast<size_t>(layout.bytesPerSample))
+        return invalid;
+    const SampleBackground background = LibraryBackground();
+    for (int y = 0; y < h; ++y) {
+        if (ReportProgress(y, h) == 0) return ErrCancelled;
+        SamplesToRgb(plane + static_cast<size_t>(y) * static_cast<size_t>(stride),
+                     static_cast<size_t>(w), layout, background, target->Row(y));
+        target->RowDone(y);
+    }
+    return ErrNone;
+}
+
 ErrorCode Decode(const std::string& path, const DecodeHints& hints, ErrorCode invalid,
                  RowTarget* target, DecodeInfo* info, int* width, int* height) {
     ImageStatus open;
@@ -151,9 +244,6 @@ ErrorCode Decode(const std::string& path, const DecodeHints& hints, ErrorCode in
     const int bits = std::max(heif_image_handle_get_luma_bits_per_pixel(handle.get()),
                               heif_image_handle_get_chroma_bits_per_pixel(handle.get()));
     const bool deep = bits > 8;
-    const heif_chroma chroma =
-        deep ? (alpha ? heif_chroma_interleaved_RRGGBBAA_LE : heif_chroma_interleaved_RRGGBB_LE)
-             : (alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB);
 
     if (hints.readColourProfile) {
         const heif_color_profile_type type = heif_image_handle_get_color_profile_type(handle.get());
@@ -190,50 +280,17 @@ ErrorCode Decode(const std::string& path, const DecodeHints& hints, ErrorCode in
     }
     const size_t working = Plus(Times(planes, 2), static_cast<size_t>(st.st_size));
     const DecodePlan plan = PlanFor(&hints, w, h);
-    if (const ErrorCode c = target->Start(w, h, 1, true, plan, working); c != ErrNone) return c;
-    if (StopRequestedNow()) return ErrCancelled;
-
-    std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());
-    if (!options) return ErrOutOfMemory;
-    heif_image* rawImage = nullptr;
-    if (const ErrorCode c = CodeOf(
-            heif_decode_image(handle.get(), &rawImage, heif_colorspace_RGB, chroma, options.get()),
-            invalid);
-        c != ErrNone) {
-        if (rawImage != nullptr) heif_image_release(rawImage);
-        return c;
+    // Under a minimum size (draft decoding) the smallest thumbnail of the
+    // picture that suits the plan stands in for it, the plan applying to
+    // its pixels; one that fails to decode gives way to the picture.
+    if (const auto thumbnail = SuitableThumbnail(handle.get(), plan, w, h)) {
+        const ErrorCode c = DecodeItem(thumbnail.get(), invalid, plan, working, target, [] {});
+        if (c == ErrNone || c == ErrCancelled) return c;
     }
-    std::unique_ptr<heif_image, ImageFree> image(rawImage);
-    handle.reset();
-    context.reset();
-    if (!image) return invalid;
-
-    int stride = 0;
-    const uint8_t* plane =
-        heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
-    if (plane == nullptr || heif_image_get_width(image.get(), heif_channel_interleaved) != w ||
-        heif_image_get_height(image.get(), heif_channel_interleaved) != h)
-        return invalid;
-    SampleLayout layout;
-    layout.channels = alpha ? 4 : 3;
-    layout.bytesPerSample = deep ? 2 : 1;
-    const int depth =
-        deep ? heif_image_get_bits_per_pixel_range(image.get(), heif_channel_interleaved) : 8;
-    if (depth < 1 || depth > 16) return invalid;
-    layout.max = (uint32_t{1} << depth) - 1;
-    layout.premultiplied = alpha && heif_image_is_premultiplied_alpha(image.get()) != 0;
-    if (stride < 0 || static_cast<size_t>(stride) < static_cast<size_t>(w) *
-                                                        static_cast<size_t>(layout.channels) *
-                                                        static_cast<size_t>(layout.bytesPerSample))
-        return invalid;
-    const SampleBackground background = LibraryBackground();
-    for (int y = 0; y < h; ++y) {
-        if (ReportProgress(y, h) == 0) return ErrCancelled;
-        SamplesToRgb(plane + static_cast<size_t>(y) * static_cast<size_t>(stride),
-                     static_cast<size_t>(w), layout, background, target->Row(y));
-        target->RowDone(y);
-    }
-    return ErrNone;
+    return DecodeItem(handle.get(), invalid, plan, working, target, [&] {
+        handle.reset();
+        context.reset();
+    });
 }
 
 PixelBlock ReadAs(const std::string& path, const DecodeHints& hints, ErrorCode invalid,
