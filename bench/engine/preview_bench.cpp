@@ -259,7 +259,7 @@ void Race(std::vector<Contender>& list, int rounds) {
         if (c.best < 0)
             std::printf("%-66s %9s\n", c.name.c_str(), "failed");
         else
-            std::printf("%-66s %9.2f\n", c.name.c_str(), c.best);
+            std::printf("%-66s %9.3f\n", c.name.c_str(), c.best);
     }
 }
 
