@@ -51,9 +51,9 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 struct Corpus {
-    fs::path root;     // scratch folder, removed at the end
-    fs::path camera;   // the photos with their previews
-    fs::path alone;    // the same photos without
+    fs::path root;    // scratch folder, removed at the end
+    fs::path camera;  // the photos with their previews
+    fs::path alone;   // the same photos without
     int files = 0;
     double megapixels = 0;
     ~Corpus() {
@@ -118,11 +118,12 @@ std::vector<uint8_t> Reduced(const vig::CPxImage& image, int longSide, int quali
     std::copy(image.data(), image.data() + block.size(), block.data());
     copy.Adopt(std::move(block), image.width(), image.height());
     const bool wide = image.width() >= image.height();
-    const int w = wide ? longSide : static_cast<int>(std::lround(1.0 * longSide * image.width() /
-                                                                  image.height()));
-    const int h = wide ? static_cast<int>(std::lround(1.0 * longSide * image.height() /
-                                                      image.width()))
-                       : longSide;
+    const int w =
+        wide ? longSide
+             : static_cast<int>(std::lround(1.0 * longSide * image.width() / image.height()));
+    const int h =
+        wide ? static_cast<int>(std::lround(1.0 * longSide * image.height() / image.width()))
+             : longSide;
     copy.SetJpegQuality(quality);
     if (copy.Resize(w, h, vig::processing::ResampleBoxKind) != vig::ErrNone ||
         copy.Save(scratch.string(), vig::FormatJpg) != vig::ErrNone)
@@ -148,10 +149,8 @@ bool AddPhoto(Corpus* c, const vig::CPxImage& image, std::vector<uint8_t> bytes)
     if (preview.empty() || thumbnail.empty()) return false;
     char name[32];
     std::snprintf(name, sizeof name, "photo%03d.jpg", c->files);
-    if (!WriteBytes(c->camera / name,
-                                   vig::test::CameraJpeg({bytes, 1, thumbnail, {{preview}}})) ||
-        !WriteBytes(c->alone / name,
-                                   vig::test::CameraJpeg({bytes, 1})))
+    if (!WriteBytes(c->camera / name, vig::test::CameraJpeg({bytes, 1, thumbnail, {{preview}}})) ||
+        !WriteBytes(c->alone / name, vig::test::CameraJpeg({bytes, 1})))
         return false;
     ++c->files;
     c->megapixels += image.width() * static_cast<double>(image.height()) / 1e6;
@@ -177,8 +176,7 @@ bool PrepareCorpus(Corpus* c, bool photos) {
         std::sort(photos.begin(), photos.end());
         for (const fs::path& p : photos) {
             vig::CPxImage image;
-            if (image.Load(p.string()) != vig::ErrNone ||
-                !AddPhoto(c, image, ReadBytes(p)))
+            if (image.Load(p.string()) != vig::ErrNone || !AddPhoto(c, image, ReadBytes(p)))
                 return false;
         }
     } else {
@@ -234,8 +232,8 @@ double RunProgram(const std::vector<std::string>& args) {
     const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     int status = 0;
-    const bool ok = rc == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-                    WEXITSTATUS(status) == 0;
+    const bool ok =
+        rc == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return ok ? Since(t0) : -1;
 }
 
@@ -292,9 +290,10 @@ void JpegRace(Corpus& corpus, int rounds) {
         {"default settings, with previews (not used), " + AllCores(),
          [&] { return RunOurs(corpus.camera, n, 0, false); }},
     };
-    std::printf("\nJPEG: %d photos, %.1f megapixels each on average, with a 1920-pixel MPF preview "
-                "and a 160-pixel EXIF thumbnail, to 100 x 100 JPEG at quality 75\n",
-                n, corpus.megapixels / n);
+    std::printf(
+        "\nJPEG: %d photos, %.1f megapixels each on average, with a 1920-pixel MPF preview "
+        "and a 160-pixel EXIF thumbnail, to 100 x 100 JPEG at quality 75\n",
+        n, corpus.megapixels / n);
     Race(list, rounds);
     std::printf("\ngoal: /fast with previews at least 5x faster than without\n");
     Ratio("all cores", list[0], list[1], 5);
@@ -340,8 +339,8 @@ void HeicRace(Corpus& corpus, const fs::path& dir, int rounds) {
             fs::create_directories(out);
             std::vector<std::string> args = {"env"};
             args.insert(args.end(), env.begin(), env.end());
-            args.insert(args.end(), {"vipsthumbnail", "-s", "100x100", "-o",
-                                     (out / "%s.jpg[Q=75]").string()});
+            args.insert(args.end(),
+                        {"vipsthumbnail", "-s", "100x100", "-o", (out / "%s.jpg[Q=75]").string()});
             args.insert(args.end(), thumbFiles.begin(), thumbFiles.end());
             return RunProgram(args);
         };
@@ -356,11 +355,14 @@ void HeicRace(Corpus& corpus, const fs::path& dir, int rounds) {
         {"vipsthumbnail -s 100x100, with thumbnails, its threads", vips({})},
         {"vipsthumbnail -s 100x100, with thumbnails, one thread", vips({"VIPS_CONCURRENCY=1"})},
     };
-    std::printf("\nHEIC: %d photos (heif-enc -q 50, a 320-pixel thumbnail or none), to 100 x 100 "
-                "JPEG at quality 75\n", n);
+    std::printf(
+        "\nHEIC: %d photos (heif-enc -q 50, a 320-pixel thumbnail or none), to 100 x 100 "
+        "JPEG at quality 75\n",
+        n);
     Race(list, rounds);
-    std::printf("\ngoals: /fast with thumbnails at least 5x faster than without; at most 1.0x "
-                "vipsthumbnail's time (all cores)\n");
+    std::printf(
+        "\ngoals: /fast with thumbnails at least 5x faster than without; at most 1.0x "
+        "vipsthumbnail's time (all cores)\n");
     Ratio("all cores", list[0], list[1], 5);
     Ratio("one thread", list[2], list[3], 5);
     TimeShare("/fast against vipsthumbnail, all cores", list[0], list[5], 1);
@@ -380,7 +382,8 @@ int main() {
     }
     gCorpus = &corpus;
     const char* roundsText = std::getenv("VIG_BENCH_ROUNDS");
-    const int rounds = roundsText != nullptr && std::atoi(roundsText) > 0 ? std::atoi(roundsText) : 3;
+    const int rounds =
+        roundsText != nullptr && std::atoi(roundsText) > 0 ? std::atoi(roundsText) : 3;
     if (jpegPart) JpegRace(corpus, rounds);
     if (heic != nullptr && *heic != '\0') HeicRace(corpus, heic, rounds);
     return 0;

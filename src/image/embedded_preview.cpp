@@ -50,7 +50,7 @@ bool MultiPicturePreview(const uint8_t* file, size_t fileSize, size_t tiff, size
         const size_t at = list.valueAt + i * kMpEntryBytes;
         uint32_t attributes = 0, length = 0, offset = 0;
         if (!t.U32(at, &attributes) || !t.U32(at + 4, &length) || !t.U32(at + 8, &offset)) break;
-        const unsigned format = (attributes >> 24) & 7;  // 0: JPEG
+        const unsigned format = (attributes >> 24) & 7;   // 0: JPEG
         const unsigned kind = (attributes >> 16) & 0xFF;  // 1: large thumbnail
         if (offset == 0 || length == 0 || format != 0 || kind != 1 ||
             (any && length <= found->length) || offset > fileSize - tiff ||
@@ -117,8 +117,9 @@ std::vector<EmbeddedPreview> FindEmbeddedPreviews(const uint8_t* file, size_t he
         }
         at += 2 + length;
     }
-    std::sort(previews.begin(), previews.end(),
-              [](const EmbeddedPreview& a, const EmbeddedPreview& b) { return a.length < b.length; });
+    std::sort(
+        previews.begin(), previews.end(),
+        [](const EmbeddedPreview& a, const EmbeddedPreview& b) { return a.length < b.length; });
     return previews;
 }
 

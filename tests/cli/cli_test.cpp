@@ -362,7 +362,8 @@ TEST_F(CliRun, EmbeddedPreviewsLeaveSizeOrientationAndLogAsThePictureGives) {
             const bool upright = std::count(switches.begin(), switches.end(), "/a") > 0;
             const bool fast = std::count(switches.begin(), switches.end(), "/fast") > 0;
             const auto [size, pixels, bytes, log] = thumbnail("camera", switches);
-            const auto [aloneSize, alonePixels, aloneBytes, aloneLog] = thumbnail("alone", switches);
+            const auto [aloneSize, alonePixels, aloneBytes, aloneLog] =
+                thumbnail("alone", switches);
             EXPECT_EQ(size, upright ? Size(100, 66) : Size(66, 100)) << how;
             EXPECT_EQ(size, aloneSize) << how;
             EXPECT_NE(log.find(upright ? "p.jpg  ( 1200 x 800 )\n" : "p.jpg  ( 800 x 1200 )\n"),

@@ -54,7 +54,8 @@ TEST(EmbeddedPreviews, FoundWhereTheFileSaysAndNowhereElse) {
         std::vector<std::string> found;
     };
     const std::vector<Row> rows = {
-        {"thumbnail and preview", {parts.picture, 1, parts.thumbnail, {preview}},
+        {"thumbnail and preview",
+         {parts.picture, 1, parts.thumbnail, {preview}},
          {"thumbnail", "0"}},
         {"little-endian blocks",
          {parts.picture, 6, parts.thumbnail, {preview}, false},
@@ -77,7 +78,8 @@ TEST(EmbeddedPreviews, FoundWhereTheFileSaysAndNowhereElse) {
         {"a preview listed longer than the file",
          {parts.picture, 0, {}, {{parts.preview, Appended::kPreview, {}, 0x7FFFFFF0}}},
          {}},
-        {"a thumbnail listed beyond its block", {parts.picture, 1, parts.thumbnail, {}, true, 60000},
+        {"a thumbnail listed beyond its block",
+         {parts.picture, 1, parts.thumbnail, {}, true, 60000},
          {}},
         {"a thumbnail listed outside its block, at the preview",
          {parts.picture, 1, parts.thumbnail, {preview}, true, atPreview},
@@ -150,8 +152,7 @@ TEST(EmbeddedPreviews, FromTheHeaderReadSoFarAndWithinTheFile) {
         {"the whole file", file.size(), file.size(), {thumbnail, preview}},
         {"the header and the picture", where.appended[0], file.size(), {thumbnail, preview}},
         {"cut inside the EXIF block", 100, file.size(), {}},
-        {"the file cut before the preview ends", file.size() - 100, file.size() - 100,
-         {thumbnail}},
+        {"the file cut before the preview ends", file.size() - 100, file.size() - 100, {thumbnail}},
         {"cut inside the start marker", 1, file.size(), {}},
     };
     for (const auto& r : rows) {
@@ -163,9 +164,9 @@ TEST(EmbeddedPreviews, FromTheHeaderReadSoFarAndWithinTheFile) {
         }
     }
     const std::string gif = "GIF89a, then anything at all";
-    EXPECT_TRUE(FindEmbeddedPreviews(reinterpret_cast<const uint8_t*>(gif.data()), gif.size(),
-                                     gif.size())
-                    .empty());
+    EXPECT_TRUE(
+        FindEmbeddedPreviews(reinterpret_cast<const uint8_t*>(gif.data()), gif.size(), gif.size())
+            .empty());
     EXPECT_TRUE(FindEmbeddedPreviews(nullptr, 0, 0).empty());
 }
 
@@ -183,7 +184,12 @@ TEST(EmbeddedPreviews, SuitOnlyUnderAMinimumAtLeastThatLargeAndOfThePictureShape
         {"no minimum: no draft decoding", {0, 0, 100, 67}, 1200, 800, 480, 320, false},
         {"the picture's own size", {200, 134, 0, 0}, 480, 320, 480, 320, false},
         {"larger than the picture", {200, 134, 0, 0}, 400, 300, 480, 320, false},
-        {"4:3 for a 3:2 picture (a letterboxed thumbnail)", {60, 40, 0, 0}, 1200, 800, 160, 120,
+        {"4:3 for a 3:2 picture (a letterboxed thumbnail)",
+         {60, 40, 0, 0},
+         1200,
+         800,
+         160,
+         120,
          false},
         {"a pixel's rounding", {20, 10, 0, 0}, 100, 67, 30, 21, true},
         {"two pixels off", {20, 10, 0, 0}, 100, 67, 30, 22, false},
@@ -225,9 +231,9 @@ Decoded DecodeFor(const std::string& path, int w, int h, bool reduce, bool draft
     d.rowsDecoded = progress.lastTotal;
     if (image.empty()) return d;
     d.pixels.assign(image.data(), image.data() + size_t{3} * d.width * d.height);
-    if (!d.info.reduced &&
-        image.Resize(w, h, reduce ? processing::ResampleBoxKind : processing::ResampleBilinearKind) !=
-            ErrNone)
+    if (!d.info.reduced && image.Resize(w, h,
+                                        reduce ? processing::ResampleBoxKind
+                                               : processing::ResampleBilinearKind) != ErrNone)
         return d;
     d.thumbWidth = image.width();
     d.thumbHeight = image.height();
@@ -314,8 +320,7 @@ TEST(PreviewDecoding, TheSmallestPreviewLargeEnoughStandsInUprightWithThePicture
         // The thumbnail the picture itself gives, in size and nearly in pixels.
         ASSERT_EQ(std::make_pair(got.thumbWidth, got.thumbHeight), std::make_pair(r.w, r.h))
             << what;
-        ASSERT_EQ(std::make_pair(picture.thumbWidth, picture.thumbHeight),
-                  std::make_pair(r.w, r.h))
+        ASSERT_EQ(std::make_pair(picture.thumbWidth, picture.thumbHeight), std::make_pair(r.w, r.h))
             << what;
         const auto [mean, largest] = Difference(got.thumbnail, picture.thumbnail);
         EXPECT_LE(mean, kMeanTolerance) << what;
@@ -343,7 +348,9 @@ TEST(PreviewDecoding, APreviewThatCannotBeUsedLeavesThePictureAsItWas) {
          {{parts.preview, Appended::kPreview, {}, uint32_t(parts.preview.size() - 200)}},
          {},
          "picture"},
-        {"preview listed beyond the file", {{parts.preview, Appended::kPreview, 0x7FFFFFF0}}, {},
+        {"preview listed beyond the file",
+         {{parts.preview, Appended::kPreview, 0x7FFFFFF0}},
+         {},
          "picture"},
         {"a JPEG start, then no JPEG", {{garbage}}, {}, "picture"},
         {"appended bytes that are no JPEG", {{png}}, {}, "picture"},
@@ -407,8 +414,7 @@ TEST(PreviewDecoding, NoMinimumSizeMeansThePictureItself) {
 TEST(PreviewDecoding, AFileIsReadAsFarAsItsDecodeNeeds) {
     const Parts parts(6);
     const std::vector<uint8_t> padding(512 << 10, 0xA5);
-    const PreviewFiles beyond(
-        6, {parts.picture, 6, {}, {{padding, 0x00000000}, {parts.preview}}});
+    const PreviewFiles beyond(6, {parts.picture, 6, {}, {{padding, 0x00000000}, {parts.preview}}});
     const PreviewFiles files(6, Complete(6));
     std::vector<uint8_t> bytes = test::ReadFileBytes(files.Path("camera"));
     std::vector<uint8_t> comments;
@@ -491,7 +497,10 @@ TEST(HeifThumbnails, StandInOnlyUnderAMinimumTheyReach) {
         bool draft;
         int rows;  // decoded: 80 the thumbnail's, 320 the picture's
     } rows[] = {
-        {50, 33, true, 80}, {60, 40, true, 80}, {61, 40, true, 320}, {50, 33, false, 320},
+        {50, 33, true, 80},
+        {60, 40, true, 80},
+        {61, 40, true, 320},
+        {50, 33, false, 320},
     };
     for (const auto& r : rows) {
         const std::string what = std::to_string(r.w) + " x " + std::to_string(r.h) +
@@ -499,8 +508,7 @@ TEST(HeifThumbnails, StandInOnlyUnderAMinimumTheyReach) {
         const Decoded got = DecodeFor(files.Path(), r.w, r.h, true, r.draft);
         ASSERT_EQ(got.code, ErrNone) << what;
         EXPECT_EQ(got.rowsDecoded, r.rows) << what;
-        EXPECT_EQ(std::make_pair(got.info.fullWidth, got.info.fullHeight),
-                  std::make_pair(480, 320))
+        EXPECT_EQ(std::make_pair(got.info.fullWidth, got.info.fullHeight), std::make_pair(480, 320))
             << what;
         ASSERT_EQ(std::make_pair(got.width, got.height), std::make_pair(r.w, r.h)) << what;
         const std::vector<uint8_t> want = picture(r.w, r.h);

@@ -168,9 +168,10 @@ TEST(RowTargetTest, StartingAgainGivesWhatAFreshTargetGives) {
             RowTarget target;
             ASSERT_EQ(target.Start(first.w, first.h, first.orientation, true, first.plan, 0),
                       ErrNone);
-            target.SetRowTransform([](void*, uint8_t* row, int width) {
+            const auto white = [](void*, uint8_t* row, int width) {
                 std::fill(row, row + width * 3, uint8_t{255});
-            }, nullptr);
+            };
+            target.SetRowTransform(white, nullptr);
             for (int y = 0; y < first.h / 2; ++y) {
                 std::fill_n(target.Row(y), first.w * 3, uint8_t{99});
                 target.RowDone(y);

@@ -52,14 +52,22 @@ inline std::pair<int, int> UprightAt(int orientation, int column, int row, int s
                                      int storedHeight) {
     const int right = storedWidth - 1 - column, bottom = storedHeight - 1 - row;
     switch (orientation) {
-        case 2: return {right, row};
-        case 3: return {right, bottom};
-        case 4: return {column, bottom};
-        case 5: return {row, column};
-        case 6: return {bottom, column};
-        case 7: return {bottom, right};
-        case 8: return {row, right};
-        default: return {column, row};
+        case 2:
+            return {right, row};
+        case 3:
+            return {right, bottom};
+        case 4:
+            return {column, bottom};
+        case 5:
+            return {row, column};
+        case 6:
+            return {bottom, column};
+        case 7:
+            return {bottom, right};
+        case 8:
+            return {row, right};
+        default:
+            return {column, row};
     }
 }
 

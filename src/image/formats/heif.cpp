@@ -164,9 +164,9 @@ ErrorCode DecodeItem(heif_image_handle* item, ErrorCode invalid, const DecodePla
     std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());
     if (!options) return ErrOutOfMemory;
     heif_image* rawImage = nullptr;
-    if (const ErrorCode c = CodeOf(
-            heif_decode_image(item, &rawImage, heif_colorspace_RGB, chroma, options.get()),
-            invalid);
+    if (const ErrorCode c =
+            CodeOf(heif_decode_image(item, &rawImage, heif_colorspace_RGB, chroma, options.get()),
+                   invalid);
         c != ErrNone) {
         if (rawImage != nullptr) heif_image_release(rawImage);
         return c;

@@ -528,7 +528,8 @@ PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeI
         source.size = static_cast<size_t>(st.st_size);
         source.data = FileBuffer(source.size);
         if (source.data != nullptr)
-            source.filled = ReadRange(source.fd, source.data, 0, std::min(source.size, kHeaderBytes));
+            source.filled =
+                ReadRange(source.fd, source.data, 0, std::min(source.size, kHeaderBytes));
         inMemory = source.filled > 0;
     }
     RowTarget target;
