@@ -43,10 +43,29 @@ struct DecodePlan {
     int reduceHeight = 0;
 };
 
+// Which readers turn the colours a picture's profile describes into sRGB
+// (image/colour_profile.h).
+enum class ProfileConversion {
+    None,        // none: every picture as stored
+    NewFormats,  // HEIC/HEIF, AVIF and WebP
+    All,         // JPEG, PNG and TIFF too
+};
+
+// What became of the colour profile (or nclx description) of a picture.
+enum class ProfileOutcome {
+    None,         // none was found, none was asked for, or it is sRGB's
+    Converted,    // the pixels were converted to sRGB
+    Unreadable,   // ignored: it could not be read (damaged, cut short)
+    NotRgb,       // ignored: a profile of other colours (gray, CMYK) or of no picture
+    Unsupported,  // ignored: an nclx description without a conversion (PQ, HLG)
+};
+
 // What a caller may tell a reader that can do more than decode at full size.
 struct DecodeHints {
     // Read the orientation the camera recorded (EXIF).
     bool readOrientation = false;
+    // Convert the picture's colours to sRGB by its profile.
+    ProfileConversion convertProfiles = ProfileConversion::NewFormats;
     // Asked once the full size is known; empty for the full picture.
     std::function<DecodePlan(int fullWidth, int fullHeight)> plan;
 };
@@ -57,6 +76,7 @@ struct DecodeInfo {
     int fullHeight = 0;
     int orientation = 1;   // 1..8, as recorded (and applied); 1 when not read or absent
     bool reduced = false;  // the pixels are the planned reduction
+    ProfileOutcome profile = ProfileOutcome::None;
 };
 
 // Hinted readers deliver the picture upright (under the orientation read),

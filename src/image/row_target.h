@@ -45,8 +45,8 @@ public:
     ErrorCode Start(int storedWidth, int storedHeight, int orientation, bool inOrder,
                     const DecodePlan& plan, size_t workingBytes);
     // A change made to every row as it is done, before it is turned or
-    // reduced (a colour conversion): row holds `width` RGB pixels. Set after
-    // Start; none by default.
+    // reduced (a colour conversion): row holds `width` RGB pixels. Set before
+    // the first row is done (Start keeps it); none by default.
     using RowTransform = void (*)(void* context, uint8_t* row, int width);
     void SetRowTransform(RowTransform transform, void* context) {
         transform_ = transform;
