@@ -4,6 +4,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -13,6 +14,7 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include "image/colour_profile.h"
 #include "image/exif.h"
 #include "image/formats/file_open.h"
 #include "image/image_library.h"
@@ -126,6 +128,7 @@ struct DecodeContext {
     const uint8_t* bytes;  // the whole file, owned by the caller
     size_t size;
     RowTarget* target;         // owned by the caller
+    ColourTransform* colour;   // owned by the caller
     const DecodeHints* hints;  // owned by the caller; nullptr for none
     DecodeInfo* info;          // owned by the caller
     DecodePlan plan;
@@ -133,6 +136,7 @@ struct DecodeContext {
 };
 
 constexpr int kApp1 = JPEG_APP0 + 1;
+constexpr int kApp2 = JPEG_APP0 + 2;
 
 // Files up to this size are read whole before decoding, into a buffer each
 // thread keeps (a fresh one would cost its pages again for every file).
@@ -164,6 +168,33 @@ int SavedOrientation(j_decompress_ptr cinfo) {
             return ExifOrientation(m->data, m->data_length);
     }
     return 1;
+}
+
+// Whether the saved markers hold a piece of an ICC profile.
+bool HasProfileMarker(j_decompress_ptr cinfo) {
+    static const char kTag[] = "ICC_PROFILE";  // with its terminating zero
+    for (jpeg_saved_marker_ptr m = cinfo->marker_list; m != nullptr; m = m->next) {
+        if (m->marker == kApp2 && m->data_length >= sizeof(kTag) &&
+            std::memcmp(m->data, kTag, sizeof(kTag)) == 0)
+            return true;
+    }
+    return false;
+}
+
+// The conversion of the profile the APP2 markers hold (their pieces put
+// together), handed to the target. Pieces that do not make a whole profile
+// (one missing, numbered wrongly) are a profile that cannot be read.
+void UseProfile(DecodeContext* c) {
+    j_decompress_ptr cinfo = &c->cinfo;
+    JOCTET* bytes = nullptr;
+    unsigned int size = 0;
+    if (jpeg_read_icc_profile(cinfo, &bytes, &size)) {
+        c->info->profile = c->colour->FromIcc(bytes, size);
+        std::free(bytes);
+        c->colour->AttachTo(*c->target);
+    } else if (HasProfileMarker(cinfo)) {
+        c->info->profile = ProfileOutcome::Unreadable;
+    }
 }
 
 // Applies the hints after the header has been read: the orientation, then
@@ -232,6 +263,8 @@ void Decode(DecodeContext* c) {
     else
         jpeg_stdio_src(cinfo, c->file);
     if (c->hints != nullptr && c->hints->readOrientation) jpeg_save_markers(cinfo, kApp1, 0xFFFF);
+    const bool profiles = c->hints != nullptr && ConvertsProfiles(*c->hints, false);
+    if (profiles) jpeg_save_markers(cinfo, kApp2, 0xFFFF);
     jpeg_read_header(cinfo, TRUE);
     ApplyHints(c);
 
@@ -256,6 +289,7 @@ void Decode(DecodeContext* c) {
         jpeg_destroy_decompress(cinfo);
         return;
     }
+    if (profiles) UseProfile(c);
     jpeg_start_decompress(cinfo);
     const int components = cinfo->output_components;
     const size_t rowBytes = static_cast<size_t>(width) * 3;
@@ -394,6 +428,7 @@ PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeI
         if (buffer != nullptr) size = std::fread(buffer, 1, static_cast<size_t>(st.st_size), file);
         if (size > 0) bytes = buffer;
     }
+    ColourTransform colour;
     RowTarget target;
     DecodeContext context{};
     InitErrorManager(&context.err);
@@ -402,6 +437,7 @@ PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeI
     context.bytes = bytes;
     context.size = size;
     context.target = &target;
+    context.colour = &colour;
     context.hints = &hints;
     context.info = info;
     context.code = ErrNone;
