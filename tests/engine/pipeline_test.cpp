@@ -9,8 +9,10 @@
 #include "engine/batch_engine.h"
 #include "engine/file_steps.h"
 #include "engine_test_util.h"
+#include "support/colour_profiles.h"
 #include "support/exif_jpeg.h"
 #include "support/recording_host.h"
+#include "support/tagged_pictures.h"
 
 namespace vig {
 namespace {
@@ -145,6 +147,57 @@ TEST_F(PipelineTest, MissingUserCurveIsReportedForEachFileAndProcessingGoesOn) {
     EXPECT_EQ(host.reports, (Steps{report, report}));
     EXPECT_EQ(host.cancelOffered, (std::vector<bool>{false, false}));
     EXPECT_TRUE(FileExists(out / "b.bmp"));
+}
+
+// A colour profile is converted only with ImageColourManage; one that
+// cannot be used is a warning, not a report, and the file is still made, as
+// if it had no profile.
+TEST_F(PipelineTest, ColourProfilesConvertWhenAskedAndOnesThatCannotBeUsedAreWarnings) {
+    o.MainWidth = o.MainHeight = 32;
+    const std::vector<uint8_t> p3 = test::DisplayP3Profile();
+    const std::vector<uint8_t> rgb = test::Patches({{200, 60, 50}, {60, 170, 80}}, 32);
+    const struct {
+        const char* name;
+        test::TaggedFormat format;
+        std::vector<uint8_t> profile;
+        const char* warning;  // with ImageColourManage
+    } cases[] = {
+        {"p3.jpg", test::TaggedFormat::Jpeg, p3, nullptr},
+        {"p3.tif", test::TaggedFormat::Tiff, p3, nullptr},
+        {"cut.jpg", test::TaggedFormat::Jpeg, test::Truncated(p3, 200),
+         "Colour profile ignored: it could not be read"},
+        {"gray.tif", test::TaggedFormat::Tiff, test::GrayProfile(),
+         "Colour profile ignored: it is not a profile of RGB colours"},
+    };
+    for (const auto& c : cases) {
+        const std::string tagged = src / c.name;
+        ASSERT_TRUE(test::WriteTagged(c.format, tagged, rgb, 64, 32, c.profile));
+        const std::string plain = src / (std::string("plain") + test::ExtensionOf(c.format));
+        ASSERT_TRUE(test::WriteTagged(c.format, plain, rgb, 64, 32, {}));
+        for (const bool withWindow : {true, false}) {
+            for (const int manage : {0, 1}) {
+                SCOPED_TRACE(std::string(c.name) + (withWindow ? " window" : " headless") +
+                             " manage " + std::to_string(manage));
+                o.ImageColourManage = manage;
+                host = RecordingHost(withWindow);
+                in = plain;
+                ASSERT_EQ(Process(out / "plain.bmp"), ErrNone);
+                in = tagged;
+                ASSERT_EQ(Process(out / "t.bmp"), ErrNone);
+                const bool converted = manage == 1 && c.warning == nullptr;
+                EXPECT_EQ(
+                    test::ReadFileBytes(out / "t.bmp") == test::ReadFileBytes(out / "plain.bmp"),
+                    !converted);
+                const Steps warnings =
+                    manage == 1 && c.warning != nullptr
+                        ? Steps{std::string("shown/a.bmp: ") + c.warning}
+                        : Steps{};
+                EXPECT_EQ(host.warnings, warnings);
+                EXPECT_TRUE(host.reports.empty());
+                EXPECT_TRUE(host.silentReports.empty());
+            }
+        }
+    }
 }
 
 TEST_F(PipelineTest, SavesReplaceTheTargetOnlyWhenTheySucceed) {

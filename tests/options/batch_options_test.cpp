@@ -217,11 +217,12 @@ TEST(BatchOptions, PcxPageFlagIsNeverStored) {
 TEST(BatchOptions, SaveWritesEveryStoredValueName) {
     MemoryProfileStore store;
     FirstRunOptions(0).Save(store);
-    // 115 stored fields, of which 9 colours take three values each.
-    EXPECT_EQ(store.Values().size(), 115u - 9u + 27u);
+    // 116 stored fields, of which 9 colours take three values each.
+    EXPECT_EQ(store.Values().size(), 116u - 9u + 27u);
     for (const char* name : {"MainSrcPath", "OutputDateDate", "OverlayQuantize", "LogPNGText",
                              "HTMLSuppressFirstNumber", "CompositeFormat", "ImageMatteColorBlue",
-                             "OpsThreads", "OpsMemoryLimit", "JPGDraftDecode", "ImageAutoOrient"})
+                             "OpsThreads", "OpsMemoryLimit", "JPGDraftDecode", "ImageAutoOrient",
+                             "ImageColourManage"})
         EXPECT_TRUE(store.Has(name)) << name;
 }
 
