@@ -115,7 +115,7 @@ bool ConvertsProfiles(const DecodeHints& hints, bool newFormat) {
 }
 
 struct ColourTransform::Built {
-    std::vector<uint8_t> key;  // the profile's bytes, or the nclx codes
+    std::vector<uint8_t> key;  // the profile's bytes, or the nclx codes; empty: not kept
     cmsContext context = nullptr;
     cmsHTRANSFORM transform = nullptr;
 
@@ -150,7 +150,7 @@ std::shared_ptr<const Built> FindKept(const std::vector<uint8_t>& key) {
 }
 
 void Keep(const std::shared_ptr<const Built>& built) {
-    if (built->key.size() > kKeptProfileBytes) return;
+    if (built->key.empty()) return;
     tKept.insert(tKept.begin(), built);
     if (tKept.size() > kKeptTransforms) tKept.pop_back();
 }
@@ -185,8 +185,11 @@ ProfileOutcome ColourTransform::FromIcc(const uint8_t* bytes, size_t size) {
     if (bytes == nullptr || size == 0) return ProfileOutcome::None;
     // A profile is at most what its 32-bit size field can say.
     if (size > 0xFFFFFFFFu) return ProfileOutcome::Unreadable;
-    std::vector<uint8_t> key(bytes, bytes + size);
-    if ((built_ = FindKept(key)) != nullptr) return ProfileOutcome::Converted;
+    std::vector<uint8_t> key;
+    if (size <= kKeptProfileBytes) {
+        key.assign(bytes, bytes + size);
+        if ((built_ = FindKept(key)) != nullptr) return ProfileOutcome::Converted;
+    }
     auto built = std::make_shared<Built>();
     built->context = NewContext();
     if (built->context == nullptr) return ProfileOutcome::Unreadable;

@@ -54,6 +54,9 @@ void ExpectNear(const std::vector<uint8_t>& row, const std::vector<std::array<do
 TEST(ColourProfile, WhichProfilesConvertAndWhichAreIgnored) {
     const std::vector<uint8_t> p3 = test::DisplayP3Profile();
     ASSERT_GT(p3.size(), 300u);
+    // Larger than the profiles a thread keeps.
+    std::vector<uint8_t> padded = p3;
+    padded.resize(300 << 10, 0);
     std::vector<uint8_t> noise(600);
     for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<uint8_t>(i * 131 + 7);
     const struct {
@@ -62,6 +65,7 @@ TEST(ColourProfile, WhichProfilesConvertAndWhichAreIgnored) {
         ProfileOutcome outcome;
     } cases[] = {
         {"Display P3", p3, ProfileOutcome::Converted},
+        {"Display P3 in a large block", padded, ProfileOutcome::Converted},
         {"none", {}, ProfileOutcome::None},
         {"cut within the header", test::Truncated(p3, 100), ProfileOutcome::Unreadable},
         {"cut within the tags", test::Truncated(p3, p3.size() / 2), ProfileOutcome::Unreadable},
