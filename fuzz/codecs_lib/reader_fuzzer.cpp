@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to one library reader, chosen when the target is
-// built (VIG_FUZZ_FORMAT: jpeg, png or tiff; with VIG_FUZZ_HINTED the
-// reader with its hints: the EXIF orientation, a draft scale, the
-// reduction made while decoding and the conversion of an embedded colour
-// profile): it must answer with pixels of the size it
+// built (VIG_FUZZ_FORMAT: jpeg, png, tiff, heif or webp; with VIG_FUZZ_HINTED
+// the reader with its hints: the EXIF orientation, a draft scale, the
+// reduction made while decoding, the colour profile handed over and
+// converted): it must answer with pixels of the size it
 // reports, or with an error code, and never touch memory it does not own. The readers take a path,
 // so each input goes into a file in memory that has no name in any folder (memfd), read through
 // /proc/self/fd: nothing is left behind however the target ends.
@@ -14,9 +14,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "image/formats/heif.h"
 #include "image/formats/jpeg.h"
 #include "image/formats/png.h"
 #include "image/formats/tiff.h"
+#include "image/formats/webp.h"
 #include "reader_check.h"
 
 namespace {
@@ -54,6 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int share = 1 + (size > 0 ? data[size - 1] % 32 : 0);
     vig::DecodeHints hints;
     hints.readOrientation = true;
+    hints.readColourProfile = true;
     hints.convertProfiles = vig::ProfileConversion::All;
     hints.plan = [share](int w, int h) {
         return vig::DecodePlan{w / share, h / share, std::max(1, w / share / 2),

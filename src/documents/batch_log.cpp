@@ -122,6 +122,9 @@ void WriteLogHeader(std::FILE* log, const BatchOptions& o, std::time_t start) {
     if (On(o.OutputFilterJPG)) filters += "JPG ";
     if (On(o.OutputFilterTIF)) filters += "TIF ";
     if (On(o.OutputFilterPNG)) filters += "PNG ";
+    if (On(o.OutputFilterHEIF)) filters += "HEIF ";
+    if (On(o.OutputFilterAVIF)) filters += "AVIF ";
+    if (On(o.OutputFilterWEBP)) filters += "WEBP ";
     s += "Input file format filter : " + filters + "\n";
     s += "Input file filter " + o.OutputFilterString + "\n";
     s += kSeparatorLine;

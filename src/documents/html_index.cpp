@@ -8,6 +8,7 @@
 
 #include "documents/html_pages.h"
 #include "documents/html_text.h"
+#include "image/codec_table.h"
 #include "platform/paths.h"
 
 namespace vig {
@@ -192,8 +193,7 @@ bool WriteSourcePage(const std::string& sourcePagePath, const std::string& backL
     const std::string font = html::FontTag(options.HTMLTextSize);
     const std::string back = html::Url(backLink);
     const std::string ext = paths::ToLowerAscii(paths::Extension(inPath));
-    const bool known = ext == ".jpg" || ext == ".gif" || ext == ".png" || ext == ".bmp" ||
-                       ext == ".pcx" || ext == ".tif";
+    const bool known = InputFormatOf(ext) != InputNone;
     if (html::IsShownExtension(ext, options)) {
         const std::string img = "<img src=" + html::Url(imageSource, true) + " border=0>";
         if (On(options.HTMLWriteTitles))

@@ -100,6 +100,8 @@ std::string FontTag(int size) {
 bool IsShownExtension(std::string_view extension, const HtmlOptions& options) {
     const std::string ext = paths::ToLowerAscii(extension);
     if (ext == ".jpg" || ext == ".gif") return true;
+    // Inputs browsers show as they are (no thumbnail is written in them).
+    if (ext == ".webp" || ext == ".avif") return true;
     if (ext == ".png") return options.HTMLWritePNG == 1;
     if (ext == ".bmp") return options.HTMLWriteBMP == 1;
     if (ext == ".pcx") return options.HTMLWritePCX == 1;

@@ -188,15 +188,11 @@ private:
 int ResolveOutputFormat(int mainOutputFormat, int inputFormat) {
     if (mainOutputFormat >= FormatJpg && mainOutputFormat <= FormatGifGray) return mainOutputFormat;
     if (mainOutputFormat < FormatSame24 || mainOutputFormat > FormatSameGray) return 0;
-    static constexpr int kInputs[] = {InputJpeg, InputBmp, InputPng, InputTiff, InputPcx, InputGif};
-    static constexpr int kTable[3][6] = {
-        {4, 6, 9, 12, 15, 18},   // 24 bit, same as input
-        {4, 7, 10, 13, 16, 18},  // 8 bit, same as input
-        {5, 8, 11, 14, 17, 19},  // grayscale, same as input
-    };
-    for (int i = 0; i < 6; ++i)
-        if (kInputs[i] == inputFormat) return kTable[mainOutputFormat - 1][i];
-    return 0;
+    const InputFormatEntry* input = FindInputFormat(inputFormat);
+    if (input == nullptr) return 0;
+    return mainOutputFormat == FormatSame24  ? input->same24
+           : mainOutputFormat == FormatSame8 ? input->same8
+                                             : input->sameGray;
 }
 
 bool SharesCommonRoot(const std::string& a, const std::string& b) {
@@ -255,7 +251,11 @@ ErrorCode SaveImageFile(CPxImage& image, const std::string& path, int format,
 
 std::string SingleFileOutputPath(const BatchOptions& options, const std::string& singleFilePath) {
     const std::string name = paths::FileName(singleFilePath);
-    const std::string cut = name.size() > 4 ? name.substr(0, name.size() - 4) : std::string();
+    // The name without its extension: an extension a reader knows goes
+    // whatever its length, else four characters.
+    const std::string ext = paths::Extension(name);
+    const size_t drop = InputFormatOf(ext) != InputNone ? ext.size() : 4;
+    const std::string cut = name.size() > drop ? name.substr(0, name.size() - drop) : std::string();
     return BuildOutputName(
         paths::Join(options.MainDestPath, cut),
         OutputExtension(paths::Extension(singleFilePath), options.MainOutputFormat),
@@ -456,8 +456,7 @@ BatchSummary BatchEngine::BatchRun() {
     if (host_.HasWindow()) host_.SetProgressText(texts::kScanningForFiles);
     FileList list;
     ScanSourceFolder(host_, o, source, &list, On(o.OutputRecurseSrc), o.OutputFilterString,
-                     On(o.OutputFilterBMP), On(o.OutputFilterGIF), On(o.OutputFilterPNG),
-                     On(o.OutputFilterTIF), On(o.OutputFilterJPG), On(o.OutputFilterPCX));
+                     FilteredInputFormats(o));
     list.shrink_to_fit();
     const int total = static_cast<int>(list.size());
     summary.total = total;

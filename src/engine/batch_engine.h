@@ -106,8 +106,9 @@ private:
 };
 
 // The save format for an image read in inputFormat under mainOutputFormat:
-// 1-3 follow the input ("8 bit" keeps JPEG full colour), 4-19 stay, other
-// values and unknown inputs give 0 (nothing is written).
+// 1-3 follow the input as the codec table says ("8 bit" keeps JPEG full
+// colour; HEIF, AVIF and WebP give JPEG), 4-19 stay, other values and
+// unknown inputs give 0 (nothing is written).
 int ResolveOutputFormat(int mainOutputFormat, int inputFormat);
 
 // Posterizes an overlay to `colours` colours (clamped to 1..256) with an
@@ -131,8 +132,9 @@ ErrorCode SaveImageFile(CPxImage& image, const std::string& path, int format,
                         const platform::MemoryFile* encoded = nullptr);
 
 // The output path of the window's "Single File Start": the output folder,
-// the single file's name without its last four characters, named by the
-// rename style and the output format (no letter-case step).
+// the single file's name without its extension (one a reader knows, else
+// its last four characters), named by the rename style and the output
+// format (no letter-case step).
 std::string SingleFileOutputPath(const BatchOptions& options, const std::string& singleFilePath);
 
 }  // namespace vig

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "image/codec_table.h"
 #include "options/enums.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -80,11 +81,12 @@ std::string OutputExtension(const std::string& sourceExtension, int outputFormat
     if (outputFormat >= FormatJpg && outputFormat <= FormatGifGray)
         return FormatExtension(outputFormat).substr(1);
     if (outputFormat < FormatSame24 || outputFormat > FormatSameGray) return "";
-    static const char* const kKnown[] = {".gif", ".bmp", ".pcx", ".png", ".jpg", ".tif"};
-    for (const char* known : kKnown)
-        if (paths::EqualsIgnoringCase(sourceExtension, known))
-            return paths::ToUpperAscii(known + 1);
-    return "";
+    const InputFormatEntry* input = FindInputFormat(InputFormatOf(sourceExtension));
+    if (input == nullptr) return "";
+    const int format = outputFormat == FormatSame24  ? input->same24
+                       : outputFormat == FormatSame8 ? input->same8
+                                                     : input->sameGray;
+    return paths::ToUpperAscii(FormatExtension(format).substr(1));
 }
 
 std::string FormatExtension(int format) {

@@ -20,7 +20,9 @@ std::string BuildOutputName(const std::string& base, const std::string& ext, int
 std::string ApplyOutputCase(const std::string& path, int nameCase);
 
 // The thumbnail extension, without dot, for an output format; "same as
-// input" formats (1-3) take the source extension in upper case ("JPG").
+// input" formats (1-3) take the extension, in upper case, of the format the
+// codec table gives the source's input format ("JPG" for .jpg, .heic, .avif
+// and .webp files); "" for an extension no reader has.
 std::string OutputExtension(const std::string& sourceExtension, int outputFormat);
 
 // The extension with dot of a composite file in that format.

@@ -11,6 +11,7 @@
 #include "engine/engine_util.h"
 #include "engine/report.h"
 #include "engine/run_host.h"
+#include "image/codec_table.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 
@@ -212,9 +213,23 @@ std::vector<std::string> SortedSubfolders(RunHost& host, const BatchOptions& opt
 
 }  // namespace
 
+std::vector<int> FilteredInputFormats(const BatchOptions& options) {
+    const std::pair<int, int BatchOptions::*> flags[] = {
+        {InputJpeg, &BatchOptions::OutputFilterJPG},  {InputBmp, &BatchOptions::OutputFilterBMP},
+        {InputPng, &BatchOptions::OutputFilterPNG},   {InputGif, &BatchOptions::OutputFilterGIF},
+        {InputTiff, &BatchOptions::OutputFilterTIF},  {InputPcx, &BatchOptions::OutputFilterPCX},
+        {InputHeif, &BatchOptions::OutputFilterHEIF}, {InputAvif, &BatchOptions::OutputFilterAVIF},
+        {InputWebp, &BatchOptions::OutputFilterWEBP},
+    };
+    std::vector<int> formats;
+    for (const auto& [format, flag] : flags)
+        if (On(options.*flag)) formats.push_back(format);
+    return formats;
+}
+
 void ScanSourceFolder(RunHost& host, const BatchOptions& options, const std::string& sourceFolder,
-                      FileList* list, bool recurse, const std::string& nameFilter, bool bmp,
-                      bool gif, bool png, bool tif, bool jpg, bool pcx) {
+                      FileList* list, bool recurse, const std::string& nameFilter,
+                      const std::vector<int>& formats) {
     const bool silent = On(options.OpsSilentOperation);
     list->clear();
     if (!SourceUsable(host, silent, sourceFolder, texts::kContextFindFiles)) return;
@@ -224,9 +239,11 @@ void ScanSourceFolder(RunHost& host, const BatchOptions& options, const std::str
     if (recurse) folders = SortedSubfolders(host, options, silent, sourceFolder);
     folders.push_back(".");
 
-    const std::pair<const char*, bool> searches[] = {
-        {"bmp", bmp}, {"png", png}, {"gif", gif}, {"jpg", jpg}, {"tif", tif}, {"pcx", pcx},
-    };
+    // One search per reader's extension, in the table's order.
+    std::vector<std::pair<const char*, bool>> searches;
+    for (const ExtensionEntry& e : ReaderExtensions())
+        searches.emplace_back(e.extension + 1, std::find(formats.begin(), formats.end(),
+                                                         e.inputFormat) != formats.end());
     const bool dateFilter = On(options.OutputDateFilter);
     std::vector<platform::DirEntry> entries;
     std::vector<Found> found;
@@ -236,7 +253,7 @@ void ScanSourceFolder(RunHost& host, const BatchOptions& options, const std::str
         found.clear();
         const bool listed =
             ListSorted(top ? sourceFolder : paths::Join(sourceFolder, folder), &entries);
-        for (size_t k = 0; k < std::size(searches); ++k) {
+        for (size_t k = 0; k < searches.size(); ++k) {
             const auto& [ext, enabled] = searches[k];
             if (!enabled) continue;
             if (listed) {

@@ -35,11 +35,17 @@ bool LessIgnoringCase(const std::string& a, const std::string& b);
 void CollectSubfolders(RunHost& host, const BatchOptions& options, const std::string& sourceFolder,
                        std::vector<std::string>* list, const std::string& start = "");
 
-// Empties and fills `list` (recurse, name filter and format flags as given;
-// date filter and sort from `options`). Failures are reported.
+// The input formats (InputFormat codes) the format filter of `options` lets
+// through (OutputFilterJPG ... OutputFilterWEBP).
+std::vector<int> FilteredInputFormats(const BatchOptions& options);
+
+// Empties and fills `list` (recurse and name filter as given; the files
+// whose extension, in any letter case, is one of a reader of `formats`,
+// searched in the reader table's order; date filter and sort from
+// `options`). Failures are reported.
 void ScanSourceFolder(RunHost& host, const BatchOptions& options, const std::string& sourceFolder,
-                      FileList* list, bool recurse, const std::string& nameFilter, bool bmp,
-                      bool gif, bool png, bool tif, bool jpg, bool pcx);
+                      FileList* list, bool recurse, const std::string& nameFilter,
+                      const std::vector<int>& formats);
 
 // Creates below outputFolder every folder found below sourceFolder. False
 // only when the current or the source folder cannot be used.

@@ -2,23 +2,27 @@
 
 #include "image/formats/bmp.h"
 #include "image/formats/gif.h"
+#include "image/formats/heif.h"
 #include "image/formats/jpeg.h"
 #include "image/formats/pcx.h"
 #include "image/formats/png.h"
 #include "image/formats/tiff.h"
-#include "platform/paths.h"
+#include "image/formats/webp.h"
 
 namespace vig {
 namespace {
 
-// Readers in the order the extensions are tried.
+// One reader per input format; the extensions are in format_list.cpp.
 constexpr ReaderEntry kReaders[] = {
-    {".gif", InputGif, gif::Read, gif::ReadHinted},
-    {".bmp", InputBmp, bmp::Read, bmp::ReadHinted},
-    {".jpg", InputJpeg, jpeg::Read, jpeg::ReadHinted},
-    {".tif", InputTiff, tiff::Read, tiff::ReadHinted},
-    {".png", InputPng, png::Read, png::ReadHinted},
-    {".pcx", InputPcx, pcx::Read, pcx::ReadHinted},
+    {InputBmp, bmp::Read, bmp::ReadHinted},
+    {InputPng, png::Read, png::ReadHinted},
+    {InputGif, gif::Read, gif::ReadHinted},
+    {InputJpeg, jpeg::Read, jpeg::ReadHinted},
+    {InputTiff, tiff::Read, tiff::ReadHinted},
+    {InputPcx, pcx::Read, pcx::ReadHinted},
+    {InputHeif, heif::Read, heif::ReadHinted},
+    {InputAvif, heif::ReadAvif, heif::ReadAvifHinted},
+    {InputWebp, webp::Read, webp::ReadHinted},
 };
 
 constexpr WriterEntry kWriters[] = {
@@ -43,10 +47,10 @@ constexpr WriterEntry kWriters[] = {
 }  // namespace
 
 const ReaderEntry* FindReader(std::string_view extension) {
+    const int format = InputFormatOf(extension);
+    if (format == InputNone) return nullptr;
     for (const ReaderEntry& r : kReaders) {
-        if (r.extension != nullptr && r.read != nullptr &&
-            paths::EqualsIgnoringCase(extension, r.extension))
-            return &r;
+        if (r.inputFormat == format && r.read != nullptr) return &r;
     }
     return nullptr;
 }

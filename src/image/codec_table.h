@@ -1,13 +1,18 @@
 // The load and save dispatch: one reader per file extension and one writer
-// per output format code, with the conversion the save applies first. The
-// rows themselves live in codec_table.cpp; a format without a row behaves
-// like an unknown one (load: ErrUnknownFormat, save: nothing written).
+// per output format code, with the conversion the save applies first; and
+// what users see of each input format (its name in lists, its media types,
+// the output of "same as input"). The rows themselves live in
+// codec_table.cpp; a format without a row behaves like an unknown one
+// (load: ErrUnknownFormat, save: nothing written). Scans, file dialogs and
+// menu entries take their lists from here.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "image/pixel_block.h"
 
@@ -22,6 +27,10 @@ enum InputFormat : int {
     InputTiff = 12,
     InputPcx = 15,
     InputGif = 18,
+    // Formats without writers of their own: codes beyond the output formats.
+    InputHeif = 32,  // HEIC and HEIF (HEVC coded)
+    InputAvif = 33,  // AV1 coded
+    InputWebp = 34,
 };
 
 // Reads `path`; on failure returns an empty block, sets *width = *height = 0
@@ -64,6 +73,8 @@ enum class ProfileOutcome {
 struct DecodeHints {
     // Read the orientation the camera recorded (EXIF).
     bool readOrientation = false;
+    // Hand over the picture's ICC colour profile (DecodeInfo::iccProfile).
+    bool readColourProfile = false;
     // Convert the picture's colours to sRGB by its profile.
     ProfileConversion convertProfiles = ProfileConversion::NewFormats;
     // Asked once the full size is known; empty for the full picture.
@@ -76,6 +87,12 @@ struct DecodeInfo {
     int fullHeight = 0;
     int orientation = 1;   // 1..8, as recorded (and applied); 1 when not read or absent
     bool reduced = false;  // the pixels are the planned reduction
+    // The ICC profile stored with the picture, as stored (only when asked
+    // for; empty when there is none), whether or not the pixels were
+    // converted by it.
+    std::vector<uint8_t> iccProfile;
+    // What became of the profile (or nclx description) when converting was
+    // asked for.
     ProfileOutcome profile = ProfileOutcome::None;
 };
 
@@ -108,11 +125,28 @@ struct WriteRequest {
 // Returns 1 on success, 0 on failure with the code in the last error.
 using WriterFn = int (*)(const WriteRequest& request);
 
-struct ReaderEntry {
+// An extension a reader takes.
+struct ExtensionEntry {
     const char* extension;  // with the dot, lower case
+    int inputFormat;
+};
+
+// The reader of an input format.
+struct ReaderEntry {
     int inputFormat;
     ReaderFn read;
     HintedReaderFn readHinted;  // nullptr when the format has nothing to hint
+};
+
+// What users see of an input format.
+struct InputFormatEntry {
+    int inputFormat;
+    const char* name;        // in file dialogs and the format filter: "JPG", "HEIC/HEIF"
+    const char* mediaTypes;  // as file managers know them, each followed by ';'
+    // The output format of "24 bit", "8 bit" and "grayscale, same as input".
+    int same24;
+    int same8;
+    int sameGray;
 };
 
 struct WriterEntry {
@@ -120,6 +154,22 @@ struct WriterEntry {
     SaveConversion conversion;
     WriterFn write;
 };
+
+// The lists (image/format_list.cpp, which links no codec: the file-manager
+// command uses them too).
+// Every extension a reader takes, in the order a folder is searched for
+// them (with sorting off, files come in this order within each folder).
+std::span<const ExtensionEntry> ReaderExtensions();
+// Every input format, in the order lists show them.
+std::span<const InputFormatEntry> InputFormats();
+// The extensions (with their dots, lower case) of an input format, in
+// search order.
+std::vector<std::string> ExtensionsOf(int inputFormat);
+// The input format of an extension (with its dot), compared ignoring case;
+// InputNone when no reader takes it.
+int InputFormatOf(std::string_view extension);
+// The entry of an input format code; nullptr when there is none.
+const InputFormatEntry* FindInputFormat(int inputFormat);
 
 // The reader for an extension (with its dot), compared ignoring case;
 // nullptr when there is none.

@@ -62,12 +62,11 @@ ErrorCode CPxImage::Load(const std::string& path, const DecodeHints& hints, Deco
         return ErrUnknownFormat;
     }
     const bool png = reader->inputFormat == InputPng;
-    if (png) {
-        PngSetBackground(0, static_cast<uint16_t>(backgroundColour_ & 0xFF),
-                         static_cast<uint16_t>((backgroundColour_ >> 8) & 0xFF),
-                         static_cast<uint16_t>((backgroundColour_ >> 16) & 0xFF), 0);
-        PngSetScreenGamma(screenGamma_);
-    }
+    // Every reader composites transparent pixels over this colour.
+    PngSetBackground(0, static_cast<uint16_t>(backgroundColour_ & 0xFF),
+                     static_cast<uint16_t>((backgroundColour_ >> 8) & 0xFF),
+                     static_cast<uint16_t>((backgroundColour_ >> 16) & 0xFF), 0);
+    if (png) PngSetScreenGamma(screenGamma_);
     int w = 0;
     int h = 0;
     DecodeInfo found;
@@ -78,11 +77,15 @@ ErrorCode CPxImage::Load(const std::string& path, const DecodeHints& hints, Deco
     if (block.empty()) return code != ErrNone ? code : ErrUnknownFormat;
     size_t expected = 0;
     if (!BlockSize(w, h, 3, &expected) || block.size() < expected) return ErrInternal;
-    if (reader->readHinted == nullptr) found = DecodeInfo{w, h, 1};
+    if (reader->readHinted == nullptr) {
+        found = DecodeInfo();
+        found.fullWidth = w;
+        found.fullHeight = h;
+    }
     // Hinted readers deliver the picture upright already.
     Adopt(std::move(block), w, h);
     if (found.orientation >= 5) std::swap(found.fullWidth, found.fullHeight);
-    *info = found;
+    *info = std::move(found);
     inputFormat_ = reader->inputFormat;
     sourceName_ = path;
     if (png) {

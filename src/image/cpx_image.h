@@ -24,11 +24,14 @@ public:
     CPxImage(const CPxImage&) = delete;
     CPxImage& operator=(const CPxImage&) = delete;
 
-    // Loads by extension (.gif .bmp .jpg .tif .png .pcx, any case). An empty
-    // path gives ErrOpenFile and changes nothing; an unknown extension
+    // Loads by extension (those of the codec table: .gif .bmp .jpg .tif .png
+    // .pcx .heic .heif .hif .avif .webp, any case). Transparent pixels are
+    // composited over the background colour (SetPngOptions). An empty path
+    // gives ErrOpenFile and changes nothing; an unknown extension
     // ErrUnknownFormat; a failed load leaves the image empty.
     ErrorCode Load(const std::string& path);
-    // Loads the same way, with hints for readers that take them (JPEG): a
+    // Loads the same way, with hints for readers that take them (JPEG, HEIF,
+    // AVIF, WebP): a
     // reduced decoding scale, a box reduction made while decoding
     // (info->reduced), and the recorded orientation, which is then applied,
     // so the image is upright. *info gets the picture's full size as it

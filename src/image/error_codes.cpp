@@ -24,6 +24,10 @@ std::string ErrorText(ErrorCode code) {
         case ErrCreateFont: return "Unable to create font";
         case ErrInvalidTiff: return "Invalid TIFF file";
         case ErrInvalidPcx: return "Invalid PCX file";
+        case ErrInvalidHeif: return "Invalid HEIF file";
+        case ErrInvalidWebp: return "Invalid WebP file";
+        case ErrInvalidAvif: return "Invalid AVIF file";
+        case ErrUnsupportedHeif: return "HEIF/AVIF file of a kind that cannot be decoded";
         case ErrCreateOutputDir: return "Can't create output directory";
         case ErrCreateOutputTree: return "Can't create output tree";
         case ErrGetCurrentFolder: return "Can't get current folder";

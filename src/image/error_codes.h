@@ -1,4 +1,4 @@
-// Error codes of the whole program: 0 is success, 1-22 come from the image
+// Error codes of the whole program: 0 is success, 1-26 come from the image
 // library and the image object, 50-56 from the batch engine.
 #pragma once
 
@@ -29,6 +29,11 @@ enum : ErrorCode {
     ErrCreateFont = 18,
     ErrInvalidTiff = 20,
     ErrInvalidPcx = 22,
+    ErrInvalidHeif = 23,
+    ErrInvalidWebp = 24,
+    ErrInvalidAvif = 25,
+    // A HEIF or AVIF file whose coding or features the decoders lack.
+    ErrUnsupportedHeif = 26,
     ErrCreateOutputDir = 50,
     ErrCreateOutputTree = 51,
     ErrGetCurrentFolder = 52,

@@ -1,4 +1,5 @@
-// Library-wide PNG state: the background behind transparent pixels, the
+// Library-wide PNG state: the background behind transparent pixels (which
+// the HEIF and WebP readers composite over too), the
 // screen gamma, the text chunks read from the last PNG decoded and the text
 // chunks to write into the next PNG encoded. Per thread, like all library
 // state. The image object fills it around every PNG operation.

@@ -85,6 +85,7 @@ constexpr Field kFields[] = {
     VIG_FLAG(OutputBranchFromSrc), VIG_TEXT(OutputBranchPath), VIG_TEXT(OutputFilterString),
     VIG_FLAG(OutputFilterJPG), VIG_FLAG(OutputFilterBMP), VIG_FLAG(OutputFilterPNG),
     VIG_FLAG(OutputFilterTIF), VIG_FLAG(OutputFilterPCX), VIG_FLAG(OutputFilterGIF),
+    VIG_FLAG(OutputFilterHEIF), VIG_FLAG(OutputFilterAVIF), VIG_FLAG(OutputFilterWEBP),
     VIG_FLAG(OutputDateFilter), MakeTime("OutputDateDate", &BatchOptions::OutputDateDate),
     VIG_FLAG(OutputDateFilterBefore), VIG_INT(OutputSortFiles),
     VIG_FLAG(OutputSortFilesDescending),

@@ -128,6 +128,9 @@ struct BatchOptions : HtmlOptions, CompositeOptions {
     int OutputFilterTIF = 1;
     int OutputFilterPCX = 1;
     int OutputFilterGIF = 1;
+    int OutputFilterHEIF = 1;  // .heic .heif .hif
+    int OutputFilterAVIF = 1;
+    int OutputFilterWEBP = 1;
     int OutputDateFilter = 0;
     int64_t OutputDateDate = 0;  // seconds since 1970 UTC; "now" when loaded
     int OutputDateFilterBefore = 1;

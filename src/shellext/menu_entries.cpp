@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QXmlStreamReader>
 
+#include "image/codec_table.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "shellext/shell_texts.h"
@@ -15,9 +16,20 @@ namespace {
 // that the user made is never written over or removed.
 constexpr const char* kMarker = "# Vignettor context-menu entry";
 constexpr const char* kEntryName = "vignettor-snapshrink";
-constexpr const char* kExtensions[] = {"jpg", "png", "bmp", "gif", "pcx", "tif"};
-constexpr const char* kMimeTypes =
-    "image/jpeg;image/png;image/bmp;image/gif;image/vnd.zbrush.pcx;image/x-pcx;image/tiff;";
+// The extensions (without their dots) and the media types of every input
+// format, in the codec table's list order.
+std::vector<std::string> Extensions() {
+    std::vector<std::string> out;
+    for (const InputFormatEntry& f : InputFormats())
+        for (const std::string& ext : ExtensionsOf(f.inputFormat)) out.push_back(ext.substr(1));
+    return out;
+}
+
+std::string MimeTypes() {
+    std::string out;
+    for (const InputFormatEntry& f : InputFormats()) out += f.mediaTypes;
+    return out;
+}
 
 std::string Replace(const std::string& text, char from, const std::string& to) {
     std::string out;
@@ -83,8 +95,7 @@ std::string XmlText(const std::string& text) {
 // spelling of each extension.
 std::string ThunarPatterns() {
     std::string out;
-    for (const char* ext : kExtensions) {
-        const std::string e = ext;
+    for (const std::string& e : Extensions()) {
         for (unsigned mask = 0; mask < (1u << e.size()); ++mask) {
             std::string spelled = e;
             for (size_t i = 0; i < e.size(); ++i)
@@ -101,7 +112,7 @@ std::string DolphinServiceMenu(const std::string& launcher) {
         KeyFileValue(Replace(DesktopExecQuote(launcher), '%', "%%") + " -- %F");
     return std::string(kMarker) +
            "\n[Desktop Entry]\nType=Application\nName=Vignettor\nComment=" + kMenuHelpText +
-           "\nExec=" + exec + "\nNoDisplay=true\nMimeType=" + kMimeTypes +
+           "\nExec=" + exec + "\nNoDisplay=true\nMimeType=" + MimeTypes() +
            "\nX-KDE-ServiceTypes=KonqPopupMenu/Plugin\nActions=snapshrink;\n\n"
            "[Desktop Action snapshrink]\nName=" +
            kMenuEntryLabel + "\nExec=" + exec + "\n";
@@ -109,7 +120,7 @@ std::string DolphinServiceMenu(const std::string& launcher) {
 
 std::string NemoAction(const std::string& launcher) {
     std::string extensions;
-    for (const char* ext : kExtensions) extensions += std::string(ext) + ";";
+    for (const std::string& ext : Extensions()) extensions += ext + ";";
     return std::string(kMarker) + "\n[Nemo Action]\nActive=true\nName=" + kMenuEntryLabel +
            "\nComment=" + kMenuHelpText +
            "\nExec=" + KeyFileValue(Replace(ShellQuote(launcher), '%', "%%") + " -- %F") +

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "image/codec_table.h"
 #include "platform/paths.h"
 #include "shellext/module.h"
 #include "shellext/shell_texts.h"
@@ -11,18 +12,9 @@
 #include "shellext/trace.h"
 
 namespace vig::shell {
-namespace {
-
-constexpr const char* kImageExtensions[] = {".jpg", ".png", ".bmp", ".gif", ".pcx", ".tif"};
-
-}  // namespace
-
 bool SelectionOffersCommand(const std::vector<std::string>& selection) {
-    for (const std::string& path : selection) {
-        const std::string ext = paths::Extension(path);
-        for (const char* image : kImageExtensions)
-            if (paths::EqualsIgnoringCase(ext, image)) return true;
-    }
+    for (const std::string& path : selection)
+        if (InputFormatOf(paths::Extension(path)) != InputNone) return true;
     return false;
 }
 

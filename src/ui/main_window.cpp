@@ -18,7 +18,9 @@
 #include "common/pictures.h"
 #include "engine/app_info.h"
 #include "engine/run_host.h"
+#include "image/codec_table.h"
 #include "ui/about_dialog.h"
+#include "ui/file_filters.h"
 #include "ui/options_sheet.h"
 #include "ui/window_host.h"
 #include "ui/window_texts.h"
@@ -441,8 +443,7 @@ QString MainWindow::ChooseFile(const QString& title, const QString& start) {
     dialog.setFileMode(QFileDialog::ExistingFile);
     // Qt's own dialog matches the patterns ignoring letter case.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setNameFilters(
-        QString::fromLatin1(texts::kImageFileFilters).split(QStringLiteral(";;")));
+    dialog.setNameFilters(PictureFileFilters(PatternCase::Upper, InputNone));
     const QFileInfo info(start);
     dialog.setDirectory(info.isFile()                               ? info.absolutePath()
                         : QFileInfo(ui_->inputEdit->text()).isDir() ? ui_->inputEdit->text()

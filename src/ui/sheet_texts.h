@@ -46,11 +46,6 @@ inline constexpr char kShellFailed[] = "%1 failed.";
 // Overlay page.
 inline constexpr char kInvalidImage[] = "Invalid Image";
 inline constexpr char kOverlayDialogTitle[] = "Image To Overlay";
-// The file system tells letter cases apart here: both spellings are listed.
-inline constexpr char kOverlayDialogFilter[] =
-    "Image Files (*.jpg *.bmp *.png *.tif *.pcx *.JPG *.BMP *.PNG *.TIF *.PCX);;"
-    "JPG (*.jpg *.JPG);;BMP (*.bmp *.BMP);;PNG (*.png *.PNG);;TIFF (*.tif *.TIF);;"
-    "PCX (*.pcx *.PCX);;All Files (*)";
 
 // Image page.
 inline constexpr char kLutDialogTitle[] = "User LUT file";

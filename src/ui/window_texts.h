@@ -18,11 +18,10 @@ inline constexpr const char* kEnterIntegerBetween = "Please enter an integer bet
 inline constexpr const char* kBrowseSource = "Browse for source folder";
 inline constexpr const char* kBrowseDestination = "Browse for destination folder";
 inline constexpr const char* kFileToLoad = "File to load";
-// Qt's filter syntax separates patterns with blanks.
-inline constexpr const char* kImageFileFilters =
-    "Image Files (*.JPG *.BMP *.PNG *.GIF *.TIF *.PCX);;"
-    "JPG (*.JPG);;BMP (*.BMP);;PNG (*.PNG);;GIF (*.GIF);;TIFF (*.TIF);;PCX (*.PCX);;"
-    "All Files (*)";
+// The first and the last entry of the picture dialogs' filters; the
+// formats between come from the codec table (ui/file_filters).
+inline constexpr const char* kImageFilesFilter = "Image Files";
+inline constexpr const char* kAllFilesEntry = "All Files (*)";
 
 // About box and credits.
 inline constexpr const char* kAboutCaption = "About Vignettor";
@@ -36,7 +35,8 @@ inline constexpr const char* kCreditsText =
     "<p><b>Vignettor</b> is made by Ostrel Software.</p>"
     "<p>It reads and writes pictures with the help of "
     "<b>libjpeg-turbo</b> (the Independent JPEG Group's software), <b>libpng</b> and "
-    "<b>zlib</b>, and <b>libtiff</b>; labels on contact sheets are drawn with "
+    "<b>zlib</b>, <b>libtiff</b>, <b>libheif</b> (with <b>libde265</b>, <b>dav1d</b> and "
+    "<b>aom</b>) and <b>libwebp</b>; labels on contact sheets are drawn with "
     "<b>FreeType</b> in fonts found by <b>Fontconfig</b>.</p>"
     "<p>The windows are built with the <b>Qt</b> toolkit.</p>"
     "<p>Its pictures were drawn for it.</p>"

@@ -12,6 +12,7 @@
 #include "engine/engine_test_util.h"
 #include "platform/files.h"
 #include "support/colour_profiles.h"
+#include "support/encoder_tools.h"
 #include "support/exif_jpeg.h"
 #include "support/tagged_pictures.h"
 #include "support/temp_dir.h"
@@ -383,6 +384,77 @@ TEST_F(CliRun, EveryOrientationGivesAnUprightThumbnailAndTheUprightSizeInTheLog)
             EXPECT_LE(worst, 40) << how << ": orientation " << o << " upright";
         }
     }
+}
+
+// HEIC, AVIF and WebP pictures in a folder run: found in any letter case,
+// thumbnails named .JPG under "same as input", their sizes in the log under
+// the format filter that names them, gallery and source pages (browsers
+// show WebP and AVIF, a HEIF source page names the file); filters switch
+// them off; a damaged one is reported and the run goes on; single files
+// read them too.
+TEST_F(CliRun, HeifAvifAndWebpPicturesMakeThumbnailsLogAndPages) {
+    VIG_SKIP_WITHOUT("heif-enc", "cwebp");
+    MakeFolder(box.dir() / "make");
+    const auto make = [&](const std::string& name, int channels,
+                          const std::vector<std::string>& command) {
+        const std::string made = box.dir() / ("make/" + name);
+        ASSERT_TRUE(EncodePicture(made, TestPicture(64, 40, channels, 8), command)) << name;
+        std::filesystem::rename(made, In(name));
+    };
+    make("p.heic", 3, {"heif-enc", "-q", "70"});
+    make("Q.AVIF", 4, {"heif-enc", "-q", "70"});
+    make("r.webp", 4, {"cwebp", "-quiet", "-q", "70"});
+    make("t.WebP", 3, {"cwebp", "-quiet", "-lossless"});
+    std::filesystem::copy_file(In("p.heic"), In("s.hif"));
+    box.WriteSettings({"LogMakeLog=1", "LogPath=" + box.dir() / "run.log", "LogHeader=1",
+                       "LogInputName=1", "LogInputDims=1", "HTMLLog=1", "HTMLMakeSrcLink=1",
+                       "HTMLMakeSrcPages=2"});
+    RunResult r = Dir({"/o", "0", "/s", "32", "32", "/j", "3"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Processed 6 of 6 files\n");
+    std::vector<std::vector<uint8_t>> threeThreads;
+    for (const char* name : {"p.JPG", "Q.JPG", "r.JPG", "s.JPG", "t.JPG"}) {
+        EXPECT_EQ(ImageSize(Out(name)), Size(32, 20)) << name;
+        threeThreads.push_back(ReadFileBytes(Out(name)));
+    }
+    const std::string log = ReadFileText(box.dir() / "run.log");
+    std::filesystem::remove(box.dir() / "run.log");
+    EXPECT_EQ(Dir({"/o", "0", "/s", "32", "32", "/j", "1"}).status, 0);
+    size_t i = 0;
+    for (const char* name : {"p.JPG", "Q.JPG", "r.JPG", "s.JPG", "t.JPG"})
+        EXPECT_EQ(ReadFileBytes(Out(name)), threeThreads[i++]) << name << ": as on one thread";
+    EXPECT_NE(log.find("Input file format filter : BMP GIF JPG TIF PNG HEIF AVIF WEBP \n"),
+              std::string::npos);
+    for (const char* name : {"p.heic", "Q.AVIF", "r.webp", "s.hif", "t.WebP"})
+        EXPECT_NE(log.find(In(name) + "  ( 64 x 40 )\n"), std::string::npos) << name;
+    const std::string gallery = ReadFileText(Out("Thumbs0.htm"));
+    for (const char* name : {"p.JPG", "Q.JPG", "r.JPG", "s.JPG", "t.JPG"})
+        EXPECT_NE(gallery.find(name), std::string::npos) << name;
+    EXPECT_NE(ReadFileText(Out("r.htm")).find("<img src="), std::string::npos);
+    EXPECT_NE(ReadFileText(Out("Q.htm")).find("<img src="), std::string::npos);
+    const std::string heifPage = ReadFileText(Out("p.htm"));
+    EXPECT_EQ(heifPage.find("<img"), std::string::npos);
+    EXPECT_NE(heifPage.find("p.heic"), std::string::npos);
+
+    box.WriteSettings({"OutputFilterHEIF=0", "OutputFilterWEBP=0"});
+    r = Dir();
+    EXPECT_EQ(r.out, "Processed 2 of 2 files\n") << "a.bmp and Q.AVIF";
+    box.WriteSettings({"OutputFilterAVIF=0", "OutputFilterBMP=0"});
+    MakeFile(In("bad.heic"), "not a picture at all");
+    MakeFile(In("bad.webp"), std::string("RIFF\x10\0\0\0WEBPVP8 ", 16));
+    r = Dir();
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "Processed 6 of 6 files\n");
+    EXPECT_NE(r.err.find("Error : Invalid HEIF file\nFile : " + In("bad.heic")), std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("Error : Invalid WebP file\nFile : " + In("bad.webp")), std::string::npos);
+
+    r = File(In("Q.AVIF"), Out("single.png"), {"/o", "8", "/s", "16", "16"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ImageSize(Out("single.png")), Size(16, 10));
+    r = File(In("bad.heic"), Out("single.jpg"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Error : Invalid HEIF file"), std::string::npos);
 }
 
 TEST_F(CliRun, AProgressLineOnlyOnATerminal) {

@@ -53,7 +53,7 @@ TEST(BatchLog, HeaderWithTheFirstRunSettings) {
     o.MainDestPath = "/thumbs";
     EXPECT_EQ(Header(o), std::string("Vignettor Log\nSunday, September 09, 2001 - 01:46:40\n") +
                              kS + "Input directory /pics\nOutput directory /thumbs\n" +
-                             "Input file format filter : BMP GIF JPG TIF PNG \n" +
+                             "Input file format filter : BMP GIF JPG TIF PNG HEIF AVIF WEBP \n" +
                              "Input file filter *\n" + kS + "Output format : JPG\n" +
                              "Resize type : Best fit\n" + "Output dimensions : 100 x 100\n" + kS +
                              "JPG Quality : 75\n" + "Enhancement : None\n" + kS +
@@ -68,6 +68,8 @@ TEST(BatchLog, HeaderWithEveryOptionalBlock) {
     o.MainDestPath = "/out";
     o.OutputFilterBMP = 0;
     o.OutputFilterTIF = 0;
+    o.OutputFilterHEIF = 0;
+    o.OutputFilterWEBP = 0;
     o.OutputFilterString = "*.jpg";
     o.OpsSilentOperation = 1;
     o.MainOutputFormat = FormatTiff8;
@@ -95,8 +97,8 @@ TEST(BatchLog, HeaderWithEveryOptionalBlock) {
     EXPECT_EQ(Header(o),
               std::string("Vignettor Log\nSunday, September 09, 2001 - 01:46:40\n") + kS +
                   "Input directory /in\nOutput directory /out\n" +
-                  "Input file format filter : GIF JPG PNG \n" + "Input file filter *.jpg\n" + kS +
-                  "Silent Operation\n" + kS + "Output format : TIFF-8\n" +
+                  "Input file format filter : GIF JPG PNG AVIF \n" + "Input file filter *.jpg\n" +
+                  kS + "Silent Operation\n" + kS + "Output format : TIFF-8\n" +
                   "Resize type : Pixel area\n" + "Output Area : 10000 (pixels)\n" + kS +
                   "JPG Quality : 90\n" + "Sharpening On\nSharpening level 35\n" +
                   "Matte On\nMatte color RGB : 1,2,3\n" + "Enhancement : User defined LUT\n" +

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <functional>
 
 #include "engine/batch_engine.h"
+#include "engine/output_naming.h"
 #include "engine/report.h"
 #include "engine_test_util.h"
 #include "image/codec_table.h"
@@ -57,6 +59,40 @@ TEST(BatchHelpers, OutputFormatAndCommonRoot) {
     EXPECT_EQ(ResolveOutputFormat(1, InputNone), 0);
     EXPECT_EQ(ResolveOutputFormat(13, InputPng), 13);
     EXPECT_EQ(ResolveOutputFormat(20, InputPng), 0);
+    EXPECT_EQ(ResolveOutputFormat(13, InputWebp), 13);
+}
+
+// HEIF, AVIF and WebP pictures have no writer of their own: "same as input"
+// makes JPEG files of them, named .JPG, whatever the extension's case; and
+// for every extension a reader takes, the name's extension is that of the
+// format written.
+TEST(BatchHelpers, SameAsInputForFormatsWithoutAWriterIsJpeg) {
+    const struct {
+        int format;
+        int same24, same8, sameGray;
+    } rows[] = {
+        {InputHeif, FormatJpg, FormatJpg, FormatJpgGray},
+        {InputAvif, FormatJpg, FormatJpg, FormatJpgGray},
+        {InputWebp, FormatJpg, FormatJpg, FormatJpgGray},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(ResolveOutputFormat(FormatSame24, r.format), r.same24) << r.format;
+        EXPECT_EQ(ResolveOutputFormat(FormatSame8, r.format), r.same8) << r.format;
+        EXPECT_EQ(ResolveOutputFormat(FormatSameGray, r.format), r.sameGray) << r.format;
+    }
+    for (const char* ext : {".heic", ".HEIF", ".Hif", ".avif", ".WEBP"})
+        for (int same = FormatSame24; same <= FormatSameGray; ++same)
+            EXPECT_EQ(OutputExtension(ext, same), "JPG") << ext;
+    for (const ExtensionEntry& e : ReaderExtensions()) {
+        for (int same = FormatSame24; same <= FormatSameGray; ++same) {
+            const int written = ResolveOutputFormat(same, e.inputFormat);
+            ASSERT_NE(written, 0) << e.extension;
+            std::string upper = FormatExtension(written).substr(1);
+            for (char& c : upper)
+                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            EXPECT_EQ(OutputExtension(e.extension, same), upper) << e.extension << " " << same;
+        }
+    }
     // Only the first characters are compared, letter case ignored.
     EXPECT_TRUE(SharesCommonRoot("/a/b", "/c"));
     EXPECT_TRUE(SharesCommonRoot("D:\\x", "d:\\y"));
@@ -78,6 +114,10 @@ TEST(BatchHelpers, SingleFileStartNamesTheOutputFromTheSingleFile) {
     EXPECT_EQ(SingleFileOutputPath(o, "/in/Photo.JPG"), dir / "Photo1.JPG");
     o.OutputRenameStyle = Overwrite;
     EXPECT_EQ(SingleFileOutputPath(o, "abc"), dir / ".") << "short names do not underflow";
+    // Longer extensions go whole.
+    EXPECT_EQ(SingleFileOutputPath(o, "/in/Photo.heic"), dir / "Photo.JPG");
+    EXPECT_EQ(SingleFileOutputPath(o, "/in/x.WebP"), dir / "x.JPG");
+    EXPECT_EQ(SingleFileOutputPath(o, "/in/Photo.tiff"), dir / "Photo..") << "unknown: 4 go";
 }
 
 TEST_F(BatchRunTest, EmptyRunCreatesTheOutputFolderAndEndsWithTheSummary) {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "engine_test_util.h"
+#include "image/codec_table.h"
 #include "support/recording_host.h"
 
 namespace vig {
@@ -14,6 +15,9 @@ using test::FileExists;
 using test::MakeFile;
 using test::MakeFolder;
 using test::SetModified;
+
+const std::vector<int> kEveryFormat = {InputJpeg, InputBmp,  InputPng,  InputGif, InputTiff,
+                                       InputPcx,  InputHeif, InputAvif, InputWebp};
 
 class SourceScan : public ::testing::Test {
 protected:
@@ -28,8 +32,7 @@ protected:
     }
     FileList Scan(bool recurse, const std::string& filter = "*") {
         FileList list{"stale entry"};
-        ScanSourceFolder(host, o, dir.path(), &list, recurse, filter, true, true, true, true, true,
-                         true);
+        ScanSourceFolder(host, o, dir.path(), &list, recurse, filter, kEveryFormat);
         return list;
     }
 
@@ -50,20 +53,49 @@ TEST_F(SourceScan, SubfoldersFirstThenTheSourceFolderInSearchOrder) {
 
 TEST_F(SourceScan, ExtensionAndNameFiltersIgnoreCaseAndSkipWhatIsNotAFile) {
     Make({"img1.JPG", "IMG2.jpg", "photo.jpg", "img3.jpeg", "img4.png", "img5.gif", "img6.tif",
-          "img7.pcx", "img8.bmp", "img9.txt", "img0.jpg/"});
+          "img7.pcx", "img8.bmp", "img9.txt", "img0.jpg/", "imga.HEIC", "imgb.heif", "imgc.Hif",
+          "imgd.AVIF", "imge.webp", "imgf.WebP", "imgg.heics", "imgh.avifs"});
     // A pipe named like an image would block the run that opens it.
     ASSERT_EQ(mkfifo((dir / "imgp.jpg").c_str(), 0600), 0);
     FileList list;
-    ScanSourceFolder(host, o, dir.path(), &list, false, "img*", false, false, false, false, true,
-                     false);
+    ScanSourceFolder(host, o, dir.path(), &list, false, "img*", {InputJpeg});
     EXPECT_EQ(list, (FileList{"img1.JPG", "IMG2.jpg"}));
-    // Every extension, in the search order bmp, png, gif, jpg, tif, pcx.
-    EXPECT_EQ(Scan(false, "img?"), (FileList{"img8.bmp", "img4.png", "img5.gif", "img1.JPG",
-                                             "IMG2.jpg", "img6.tif", "img7.pcx"}));
+    // Every extension, in the search order bmp, png, gif, jpg, tif, pcx, heic,
+    // heif, hif, avif, webp.
+    EXPECT_EQ(Scan(false, "img?"),
+              (FileList{"img8.bmp", "img4.png", "img5.gif", "img1.JPG", "IMG2.jpg", "img6.tif",
+                        "img7.pcx", "imga.HEIC", "imgb.heif", "imgc.Hif", "imgd.AVIF", "imge.webp",
+                        "imgf.WebP"}));
     // Only the enabled searches run.
-    ScanSourceFolder(host, o, dir.path(), &list, false, "*", false, true, false, false, false,
-                     true);
+    ScanSourceFolder(host, o, dir.path(), &list, false, "*", {InputGif, InputPcx});
     EXPECT_EQ(list, (FileList{"img5.gif", "img7.pcx"}));
+    ScanSourceFolder(host, o, dir.path(), &list, false, "*", {InputHeif, InputWebp});
+    EXPECT_EQ(list, (FileList{"imga.HEIC", "imgb.heif", "imgc.Hif", "imge.webp", "imgf.WebP"}));
+}
+
+// Each check box of the format filter lets its formats through.
+TEST(SourceScanFilter, EveryFlagOfTheFormatFilterSelectsItsFormat) {
+    const struct {
+        int BatchOptions::*flag;
+        int format;
+    } rows[] = {
+        {&BatchOptions::OutputFilterJPG, InputJpeg},  {&BatchOptions::OutputFilterBMP, InputBmp},
+        {&BatchOptions::OutputFilterPNG, InputPng},   {&BatchOptions::OutputFilterGIF, InputGif},
+        {&BatchOptions::OutputFilterTIF, InputTiff},  {&BatchOptions::OutputFilterPCX, InputPcx},
+        {&BatchOptions::OutputFilterHEIF, InputHeif}, {&BatchOptions::OutputFilterAVIF, InputAvif},
+        {&BatchOptions::OutputFilterWEBP, InputWebp},
+    };
+    BatchOptions none;
+    for (const auto& r : rows) none.*r.flag = 0;
+    EXPECT_TRUE(FilteredInputFormats(none).empty());
+    for (const auto& r : rows) {
+        BatchOptions o = none;
+        o.*r.flag = 1;
+        EXPECT_EQ(FilteredInputFormats(o), std::vector<int>{r.format}) << r.format;
+        o.*r.flag = 2;  // a flag is on only when it holds 1
+        EXPECT_TRUE(FilteredInputFormats(o).empty()) << r.format;
+    }
+    EXPECT_EQ(FilteredInputFormats(BatchOptions()).size(), std::size(rows));
 }
 
 TEST(SourceScanWildcard, StarsQuestionMarksAndCase) {
@@ -153,8 +185,7 @@ TEST_F(SourceScan, LinksLeadIntoAFolderOnlyOnceAndNeverBackUp) {
 
 TEST_F(SourceScan, SourceFolderThatCannotBeEnteredIsReportedByItsName) {
     FileList list{"stale entry"};
-    ScanSourceFolder(host, o, dir / "missing", &list, true, "*", true, true, true, true, true,
-                     true);
+    ScanSourceFolder(host, o, dir / "missing", &list, true, "*", kEveryFormat);
     EXPECT_TRUE(list.empty());
     EXPECT_FALSE(CreateOutputTree(host, o, dir / "missing", dir / "out"));
     const std::string error = "Error : Can't change folder\nFile : " + (dir / "missing");

@@ -125,6 +125,40 @@ TEST(BatchOptions, FlagsReadAsOneOnlyForExactlyOne) {
     EXPECT_EQ(store.ReadString("MainEnlarge", ""), "0");
 }
 
+// Settings stored before the HEIC/HEIF, AVIF and WebP filters existed read
+// them as on, and as on after a reset; once stored they are kept.
+TEST(BatchOptions, NewFormatFiltersAreOnUnlessStoredOff) {
+    int BatchOptions::*const filters[] = {&BatchOptions::OutputFilterHEIF,
+                                          &BatchOptions::OutputFilterAVIF,
+                                          &BatchOptions::OutputFilterWEBP};
+    const char* const keys[] = {"OutputFilterHEIF", "OutputFilterAVIF", "OutputFilterWEBP"};
+    MemoryProfileStore store;
+    BatchOptions older;
+    older.OutputFilterJPG = 0;
+    older.Save(store);
+    for (const char* key : keys) {
+        ASSERT_TRUE(store.Has(key)) << key;
+        store.Erase(key);
+    }
+    BatchOptions o;
+    for (auto filter : filters) o.*filter = 0;
+    o.Load(store);
+    EXPECT_EQ(o.OutputFilterJPG, 0);
+    for (auto filter : filters) EXPECT_EQ(o.*filter, 1);
+    o.Reset();
+    for (auto filter : filters) EXPECT_EQ(o.*filter, 1);
+    for (size_t i = 0; i < std::size(keys); ++i) {
+        BatchOptions off;
+        off.*filters[i] = 0;
+        off.Save(store);
+        EXPECT_EQ(store.ReadString(keys[i], ""), "0");
+        BatchOptions back;
+        back.Load(store);
+        for (size_t k = 0; k < std::size(keys); ++k)
+            EXPECT_EQ(back.*filters[k], k == i ? 0 : 1) << keys[i] << " " << keys[k];
+    }
+}
+
 TEST(BatchOptions, ColourComponentsFallBackOneByOne) {
     MemoryProfileStore store;
     store.WriteInt("HTMLTextColorRed", 17);
@@ -217,11 +251,12 @@ TEST(BatchOptions, PcxPageFlagIsNeverStored) {
 TEST(BatchOptions, SaveWritesEveryStoredValueName) {
     MemoryProfileStore store;
     FirstRunOptions(0).Save(store);
-    // 116 stored fields, of which 9 colours take three values each.
-    EXPECT_EQ(store.Values().size(), 116u - 9u + 27u);
+    // 119 stored fields, of which 9 colours take three values each.
+    EXPECT_EQ(store.Values().size(), 119u - 9u + 27u);
     for (const char* name : {"MainSrcPath", "OutputDateDate", "OverlayQuantize", "LogPNGText",
                              "HTMLSuppressFirstNumber", "CompositeFormat", "ImageMatteColorBlue",
                              "OpsThreads", "OpsMemoryLimit", "JPGDraftDecode", "ImageAutoOrient",
+                             "OutputFilterHEIF", "OutputFilterAVIF", "OutputFilterWEBP",
                              "ImageColourManage"})
         EXPECT_TRUE(store.Has(name)) << name;
 }

@@ -208,6 +208,12 @@ TEST(ShellMenu, OffersTheItemByFlagsAndSelection) {
         {CMF_NORMAL, {"/p/x.gif", "/p/x.bmp"}, 1},
         {CMF_NORMAL, {"/p/x.pcX"}, 1},
         {CMF_NORMAL, {"/p/x.TIF"}, 1},
+        {CMF_NORMAL, {"/p/x.HEIC"}, 1},
+        {CMF_NORMAL, {"/p/x.heif"}, 1},
+        {CMF_NORMAL, {"/p/x.hif"}, 1},
+        {CMF_NORMAL, {"/p/x.Avif"}, 1},
+        {CMF_NORMAL, {"/p/x.webp"}, 1},
+        {CMF_NORMAL, {"/p/x.heics", "/p/x.webm"}, 0},
         {CMF_NORMAL, {"/p.jpg/readme"}, 0},  // the extension runs from the last dot
         {CMF_NORMAL, {}, 0},
     };

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -87,13 +88,25 @@ TEST(Registration, WritesTheRowsAndTheMenuEntriesAndRemovesThemAgain) {
     EXPECT_NE(dolphin.find("Comment=Create image thumbnail using Vignettor\n"), std::string::npos);
     const std::string nemo = ReadFileText(home / kEntries[2].path);
     EXPECT_NE(nemo.find("Exec='" + Launcher() + "' -- %F\n"), std::string::npos);
-    EXPECT_NE(nemo.find("Extensions=jpg;png;bmp;gif;pcx;tif;\n"), std::string::npos);
+    EXPECT_NE(nemo.find("Extensions=jpg;bmp;png;gif;tif;pcx;heic;heif;hif;avif;webp;\n"),
+              std::string::npos);
+    EXPECT_NE(dolphin.find("MimeType=image/jpeg;image/bmp;image/png;image/gif;image/tiff;"
+                           "image/vnd.zbrush.pcx;image/x-pcx;image/heic;image/heif;image/avif;"
+                           "image/webp;\n"),
+              std::string::npos);
     EXPECT_EQ(ReadFileText(home / kEntries[1].path),
               "#!/bin/sh\n# Vignettor context-menu entry\nexec '" + Launcher() + "' -- \"$@\"\n");
     const std::string thunar = ReadFileText(home / "config/Thunar/uca.xml");
     EXPECT_NE(thunar.find("<command>'" + Launcher() + "' -- %F</command>"), std::string::npos);
-    EXPECT_NE(thunar.find("<patterns>*.jpg;*.Jpg;*.jPg;*.JPg;*.jpG;*.JpG;*.jPG;*.JPG;*.png;"),
+    EXPECT_NE(thunar.find("<patterns>*.jpg;*.Jpg;*.jPg;*.JPg;*.jpG;*.JpG;*.jPG;*.JPG;*.bmp;"),
               std::string::npos);
+    // Every spelling of every extension: 2^length of each.
+    const size_t open = thunar.find("<patterns>"), close = thunar.find("</patterns>");
+    ASSERT_LT(open, close);
+    const std::string patterns = thunar.substr(open + 10, close - open - 10);
+    EXPECT_EQ(std::count(patterns.begin(), patterns.end(), ';') + 1, 6 * 8 + 4 * 16 + 8);
+    for (const char* spelled : {"*.HeIc;", "*.heif;", "*.HIF;", "*.aViF;", "*.WebP;", "*.WEBP"})
+        EXPECT_NE(patterns.find(spelled), std::string::npos) << spelled;
 
     ASSERT_EQ(Library().unregisterServer(), S_OK);
     for (const Entry& e : kEntries) EXPECT_FALSE(test::FileExists(home / e.path)) << e.path;

@@ -72,6 +72,11 @@ TEST(QuickCommand, OutputPaths) {
         {Settings(".", 4, 1), 0, "/In/photo.jpg", "./photo.jpg"},
         {Settings("/", 18, 1), 0, "/In/a.b.bmp", "/a.b.gif"},
         {Settings("/Out", 9, 1, 1), 0, "/In/a.jpg", "/Out/th_a.png"},
+        // Formats without a writer: JPEG files for "same as input".
+        {Settings("/Out", 1, 1), 0, "/In/c.HEIC", "/Out/c.JPG"},
+        {Settings("/Out", 2, 1), 0, "/In/d.avif", "/Out/d.JPG"},
+        {Settings("/Out", 3, 1), 1, "/In/E.webp", "/Out/e.jpg"},
+        {Settings("/Out", 9, 1), 0, "/In/f.hif", "/Out/f.png"},
     };
     for (auto r : rows) {
         r.settings.letterCase = r.letterCase;

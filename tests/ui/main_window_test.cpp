@@ -142,6 +142,7 @@ protected:
 TEST_F(MainWindowTest, DroppedItemsSetTheEditsOfTheirKind) {
     for (const char* f : {"a", "b", "c", "target"}) fs::create_directories(dir / f);
     WritePng(dir / "photo.png");
+    test::WriteFileText(dir / "photo.HEIC", "a picture of any kind the program reads");
     fs::create_directory_symlink(dir / "target", dir / "folder-link");
     test::WriteFileText(
         dir / "Target.desktop",
@@ -170,6 +171,7 @@ TEST_F(MainWindowTest, DroppedItemsSetTheEditsOfTheirKind) {
         {"outputEdit", {url("Target.desktop")}, QString::fromStdString(dir / "target")},
         {"outputEdit", {url("folder-link")}, QString::fromStdString(dir / "folder-link")},
         {"singleEdit", {url("photo.png")}, QString::fromStdString(dir / "photo.png")},
+        {"singleEdit", {url("photo.HEIC")}, QString::fromStdString(dir / "photo.HEIC")},
     };
     for (const auto& r : rows) {
         auto* edit = Find<DropEdit>(r.edit);

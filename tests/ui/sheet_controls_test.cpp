@@ -10,7 +10,11 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "image/codec_table.h"
+#include "image/cpx_image.h"
 #include "sheet_test_support.h"
+#include "support/temp_dir.h"
+#include "ui/file_filters.h"
 #include "ui/html_text_dialog.h"
 #include "ui/options_sheet.h"
 #include "ui/pages/overlay_page.h"
@@ -142,6 +146,28 @@ TEST(OptionsSheet, KeyboardWalksTheTabsAndThePageShown) {
         tabBar->setFocus();
         QTest::keyClick(tabBar, Qt::Key_Tab, Qt::ControlModifier);
     }
+}
+
+}  // namespace
+}  // namespace vig::ui
+
+namespace vig::ui {
+namespace {
+
+// The picture dialogs list the codec table's formats: the six of old in
+// their old order and spelling, then HEIC/HEIF, AVIF and WebP.
+TEST(PictureFileFilters, ListEveryFormatOfTheTableInBothDialogs) {
+    EXPECT_EQ(PictureFileFilters(PatternCase::Upper, InputNone).join(";;").toStdString(),
+              "Image Files (*.JPG *.BMP *.PNG *.GIF *.TIF *.PCX *.HEIC *.HEIF *.HIF *.AVIF "
+              "*.WEBP);;JPG (*.JPG);;BMP (*.BMP);;PNG (*.PNG);;GIF (*.GIF);;TIFF (*.TIF);;"
+              "PCX (*.PCX);;HEIC/HEIF (*.HEIC *.HEIF *.HIF);;AVIF (*.AVIF);;WebP (*.WEBP);;"
+              "All Files (*)");
+    EXPECT_EQ(PictureFileFilters(PatternCase::Both, InputGif).join(";;").toStdString(),
+              "Image Files (*.jpg *.bmp *.png *.tif *.pcx *.heic *.heif *.hif *.avif *.webp "
+              "*.JPG *.BMP *.PNG *.TIF *.PCX *.HEIC *.HEIF *.HIF *.AVIF *.WEBP);;"
+              "JPG (*.jpg *.JPG);;BMP (*.bmp *.BMP);;PNG (*.png *.PNG);;TIFF (*.tif *.TIF);;"
+              "PCX (*.pcx *.PCX);;HEIC/HEIF (*.heic *.heif *.hif *.HEIC *.HEIF *.HIF);;"
+              "AVIF (*.avif *.AVIF);;WebP (*.webp *.WEBP);;All Files (*)");
 }
 
 }  // namespace

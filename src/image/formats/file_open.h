@@ -1,6 +1,7 @@
-// The first step of the JPEG, PNG and TIFF readers: the reported size is
-// cleared, the size pointers are checked and the file is opened. Only a
-// regular file counts: a folder, a pipe or a device is unopenable.
+// The first step of the JPEG, PNG, TIFF, HEIF and WebP readers: the
+// reported size is cleared, the size pointers are checked and the file is
+// opened. Only a regular file counts: a folder, a pipe or a device is
+// unopenable.
 #pragma once
 
 #include <unistd.h>

@@ -94,8 +94,13 @@ QString StartPath(const QString& current, const char* defaultName) {
 
 QString ChooseOpenFile(QWidget* parent, const char* title, const QString& current,
                        const char* filter) {
+    return ChooseOpenFile(parent, title, current, QString::fromLatin1(filter));
+}
+
+QString ChooseOpenFile(QWidget* parent, const char* title, const QString& current,
+                       const QString& filter) {
     return QFileDialog::getOpenFileName(parent, QString::fromLatin1(title), StartPath(current, ""),
-                                        QString::fromLatin1(filter));
+                                        filter);
 }
 
 QString ChooseSaveFile(QWidget* parent, const char* title, const QString& current,

@@ -86,6 +86,8 @@ protected:
 // cancelled.
 QString ChooseOpenFile(QWidget* parent, const char* title, const QString& current,
                        const char* filter);
+QString ChooseOpenFile(QWidget* parent, const char* title, const QString& current,
+                       const QString& filter);
 QString ChooseSaveFile(QWidget* parent, const char* title, const QString& current,
                        const char* defaultName, const char* filter);
 

@@ -53,6 +53,9 @@ void COutputPage::ShowOptions() {
     ShowFlag(ui_->filterTif, o.OutputFilterTIF);
     ShowFlag(ui_->filterPcx, o.OutputFilterPCX);
     ShowFlag(ui_->filterGif, o.OutputFilterGIF);
+    ShowFlag(ui_->filterHeif, o.OutputFilterHEIF);
+    ShowFlag(ui_->filterAvif, o.OutputFilterAVIF);
+    ShowFlag(ui_->filterWebp, o.OutputFilterWEBP);
     ShowFlag(ui_->useDateFilter, o.OutputDateFilter);
     ui_->dateEdit->setText(DateText(o.OutputDateDate));
     if (ui_->dateEdit->text().isEmpty()) ui_->useDateFilter->setChecked(false);
@@ -103,6 +106,9 @@ bool COutputPage::LeavePage() {
     o.OutputFilterTIF = ReadFlag(ui_->filterTif);
     o.OutputFilterPCX = ReadFlag(ui_->filterPcx);
     o.OutputFilterGIF = ReadFlag(ui_->filterGif);
+    o.OutputFilterHEIF = ReadFlag(ui_->filterHeif);
+    o.OutputFilterAVIF = ReadFlag(ui_->filterAvif);
+    o.OutputFilterWEBP = ReadFlag(ui_->filterWebp);
     o.OutputCreateFolder = ReadFlag(ui_->createFolder);
     o.OutputRecurseSrc = ReadFlag(ui_->recurse);
     o.OutputDuplicateSrcTree = ReadFlag(ui_->duplicateTree);

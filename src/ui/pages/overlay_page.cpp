@@ -6,6 +6,8 @@
 
 #include "image/error_codes.h"
 #include "ui/overlay_preview.h"
+#include "image/codec_table.h"
+#include "ui/file_filters.h"
 #include "ui/position_box.h"
 #include "ui/sheet_texts.h"
 #include "ui_overlay_page.h"
@@ -35,8 +37,11 @@ COverlayPage::COverlayPage(BatchOptions& options, QWidget* parent)
     connect(ui_->path, &QLineEdit::editingFinished, this, &COverlayPage::LoadPreview);
     connect(ui_->path, &DropEdit::fileDropped, this, &COverlayPage::LoadPreview);
     connect(ui_->browse, &QAbstractButton::clicked, this, [this] {
-        const QString path = ChooseOpenFile(this, texts::kOverlayDialogTitle, ui_->path->text(),
-                                            texts::kOverlayDialogFilter);
+        // The file system tells letter cases apart here: both spellings are
+        // listed. GIF files are left out of the list (All Files shows them).
+        const QString path = ChooseOpenFile(
+            this, texts::kOverlayDialogTitle, ui_->path->text(),
+            PictureFileFilters(PatternCase::Both, InputGif).join(QStringLiteral(";;")));
         if (path.isEmpty()) return;
         ui_->path->setText(path);
         LoadPreview();
