@@ -290,6 +290,39 @@ TEST_F(CliRun, ColourProfilesConvertOnlyWhenAskedAndDamagedOnesAreWarnings) {
         EXPECT_EQ(thumbnail("by-setting", stem), thumbnail("converted", stem)) << stem;
 }
 
+// WebP (like HEIC and AVIF) pictures are converted without being asked; a
+// profile cut short is a warning there too.
+TEST_F(CliRun, NewFormatsConvertTheirProfilesWithoutTheSwitch) {
+    VIG_SKIP_WITHOUT("cwebp", "webpmux");
+    const std::vector<uint8_t> p3 = DisplayP3Profile();
+    Samples samples;
+    samples.width = 120;
+    samples.height = 40;
+    const std::vector<uint8_t> rgb = Patches({{200, 60, 50}, {60, 170, 80}, {40, 60, 160}}, 40);
+    samples.values.assign(rgb.begin(), rgb.end());
+    const std::vector<std::string> cwebp = {"cwebp", "-quiet", "-lossless", "-metadata", "icc"};
+    for (const char* folder : {"tagged", "plain"}) MakeFolder(box.dir() / folder);
+    ASSERT_TRUE(EncodePicture(box.dir() / "plain/p3.webp", samples, cwebp));
+    ASSERT_TRUE(EncodePicture(box.dir() / "tagged/p3.webp", samples, cwebp, p3));
+    ASSERT_TRUE(WriteFileBytes(box.dir() / "cut.icc", Truncated(p3, 200)));
+    ASSERT_TRUE(RunProgram({"webpmux", "-set", "icc", box.dir() / "cut.icc",
+                            box.dir() / "plain/p3.webp", "-o", box.dir() / "tagged/cut.webp"}));
+    std::filesystem::copy_file(box.dir() / "plain/p3.webp", box.dir() / "plain/cut.webp");
+    std::vector<uint8_t> thumbnails[2][2];  // [tagged][cut]
+    for (const bool tagged : {false, true}) {
+        const RunResult r = Dir({}, tagged ? "tagged" : "plain");
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.err, tagged ? "vignettor: " + box.dir() / "tagged/cut.webp" +
+                                      ": Colour profile ignored: it could not be read\n"
+                                : "");
+        for (const bool cut : {false, true})
+            thumbnails[tagged][cut] = ReadFileBytes(Out(cut ? "cut.jpg" : "p3.jpg"));
+    }
+    EXPECT_FALSE(thumbnails[0][0].empty());
+    EXPECT_NE(thumbnails[1][0], thumbnails[0][0]) << "converted";
+    EXPECT_EQ(thumbnails[1][1], thumbnails[0][1]) << "as if it had no profile";
+}
+
 // The four quarters of the upright test photo have colours of their own
 // (0xRRGGBB: top left, top right, bottom left, bottom right), so a wrong turn
 // or mirror moves a colour to another quarter.

@@ -2,14 +2,21 @@
 // picture comes out in sRGB as transicc computes it, whether read whole or
 // reduced while read; profiles that cannot be used, and every profile when
 // the hints do not ask for these formats, leave the pixels exactly as the
-// same file without its profile gives them.
+// same file without its profile gives them. HEIC, AVIF and WebP pictures
+// are converted by default, by an ICC profile or an nclx description.
 #include <gtest/gtest.h>
+#include <libheif/heif.h>
 
+#include <memory>
+
+#include "image/formats/heif.h"
 #include "image/formats/jpeg.h"
 #include "image/formats/png.h"
 #include "image/formats/tiff.h"
+#include "image/formats/webp.h"
 #include "lib_test_util.h"
 #include "support/colour_profiles.h"
+#include "support/encoder_tools.h"
 #include "support/tagged_pictures.h"
 
 namespace vig {
@@ -182,6 +189,114 @@ TEST(EmbeddedProfile, TheOriginalFormatsConvertOnlyWhenAskedForAllFormats) {
         EXPECT_EQ(test::Pixels(dir / ("p3" + ext)), plain.pixels) << Name(format);
         EXPECT_NE(Read(format, dir / ("p3" + ext), ProfileConversion::All).pixels, plain.pixels)
             << Name(format);
+    }
+}
+
+// The patches as an AVIF file of libheif's AV1 encoder whose colr box is
+// the nclx description of these primaries and transfer characteristics
+// (heif-enc of Debian 12 leaves its own options for them out).
+bool WriteNclxAvif(const std::string& path, const std::vector<uint8_t>& rgb, int w, int h,
+                   int primaries, int transfer) {
+    heif_init(nullptr);
+    std::unique_ptr<heif_context, void (*)(heif_context*)> context(heif_context_alloc(),
+                                                                    heif_context_free);
+    heif_encoder* encoder = nullptr;
+    if (heif_context_get_encoder_for_format(context.get(), heif_compression_AV1, &encoder).code !=
+        heif_error_Ok)
+        return false;
+    std::unique_ptr<heif_encoder, void (*)(heif_encoder*)> keepEncoder(encoder,
+                                                                       heif_encoder_release);
+    heif_encoder_set_lossy_quality(encoder, 90);
+    heif_image* raw = nullptr;
+    if (heif_image_create(w, h, heif_colorspace_RGB, heif_chroma_interleaved_RGB, &raw).code !=
+        heif_error_Ok)
+        return false;
+    std::unique_ptr<heif_image, void (*)(const heif_image*)> image(raw, heif_image_release);
+    heif_image_add_plane(raw, heif_channel_interleaved, w, h, 8);
+    int stride = 0;
+    uint8_t* plane = heif_image_get_plane(raw, heif_channel_interleaved, &stride);
+    for (int y = 0; y < h; ++y)
+        std::copy_n(rgb.data() + static_cast<size_t>(y) * w * 3, static_cast<size_t>(w) * 3,
+                    plane + static_cast<size_t>(y) * stride);
+    heif_color_profile_nclx* nclx = heif_nclx_color_profile_alloc();
+    nclx->color_primaries = static_cast<heif_color_primaries>(primaries);
+    nclx->transfer_characteristics = static_cast<heif_transfer_characteristics>(transfer);
+    nclx->matrix_coefficients = heif_matrix_coefficients_ITU_R_BT_601_6;
+    nclx->full_range_flag = 1;
+    heif_image_set_nclx_color_profile(raw, nclx);
+    heif_nclx_color_profile_free(nclx);
+    return heif_context_encode_image(context.get(), raw, encoder, nullptr, nullptr).code ==
+               heif_error_Ok &&
+           heif_context_write_to_file(context.get(), path.c_str()).code == heif_error_Ok;
+}
+
+Picture ReadNew(const std::string& path, const DecodeHints& hints) {
+    Picture p;
+    const std::string ext = path.substr(path.rfind('.'));
+    const auto read = ext == ".webp" ? webp::ReadHinted
+                      : ext == ".avif" ? heif::ReadAvifHinted
+                                       : heif::ReadHinted;
+    const PixelBlock block = read(path, hints, &p.info, &p.width, &p.height);
+    if (!block.empty()) p.pixels.assign(block.data(), block.data() + block.size());
+    return p;
+}
+
+TEST(NewFormatProfile, HeifAvifAndWebpPicturesAreConvertedByDefault) {
+    VIG_SKIP_WITHOUT("heif-enc", "cwebp", "webpmux");
+    if (!test::TransiccInstalled())
+        GTEST_SKIP() << "transicc is not installed (liblcms2-utils); run scripts/setup.sh --test";
+    test::TempDir dir;
+    const std::vector<uint8_t> p3 = test::DisplayP3Profile();
+    const std::vector<uint8_t> rgb = test::Patches(kColours, kSide);
+    const int w = kSide * static_cast<int>(kColours.size());
+    test::Samples samples;
+    samples.width = w;
+    samples.height = kSide;
+    samples.values.assign(rgb.begin(), rgb.end());
+    const std::vector<std::string> heifEnc = {"heif-enc", "-q", "90"};
+    const std::vector<std::string> lossless = {"cwebp", "-quiet", "-lossless", "-metadata", "icc"};
+    ASSERT_TRUE(test::EncodePicture(dir / "p3.heic", samples, heifEnc, p3));
+    ASSERT_TRUE(test::EncodePicture(dir / "p3.avif", samples, heifEnc, p3));
+    ASSERT_TRUE(test::EncodePicture(dir / "p3.webp", samples, lossless, p3));
+    ASSERT_TRUE(WriteNclxAvif(dir / "nclx-p3.avif", rgb, w, kSide, 12, 13));
+    ASSERT_TRUE(WriteNclxAvif(dir / "nclx-srgb.avif", rgb, w, kSide, 1, 13));
+    ASSERT_TRUE(WriteNclxAvif(dir / "nclx-pq.avif", rgb, w, kSide, 9, 16));
+    // A profile cut short, put in by webpmux (libpng would not pass it on).
+    ASSERT_TRUE(test::EncodePicture(dir / "plain.webp", samples, lossless));
+    ASSERT_TRUE(test::WriteFileBytes(dir / "cut.icc", test::Truncated(p3, 200)));
+    ASSERT_TRUE(test::RunProgram(
+        {"webpmux", "-set", "icc", dir / "cut.icc", dir / "plain.webp", "-o", dir / "cut.webp"}));
+    using Outcome = ProfileOutcome;
+    const struct {
+        const char* name;
+        Outcome outcome;
+    } rows[] = {
+        {"p3.heic", Outcome::Converted},     {"p3.avif", Outcome::Converted},
+        {"p3.webp", Outcome::Converted},     {"nclx-p3.avif", Outcome::Converted},
+        {"nclx-srgb.avif", Outcome::None},   {"nclx-pq.avif", Outcome::Unsupported},
+        {"cut.webp", Outcome::Unreadable},   {"plain.webp", Outcome::None},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        DecodeHints asStored;
+        asStored.convertProfiles = ProfileConversion::None;
+        const Picture stored = ReadNew(dir / r.name, asStored);
+        EXPECT_EQ(stored.info.profile, Outcome::None);
+        const Picture got = ReadNew(dir / r.name, DecodeHints());
+        EXPECT_EQ(got.info.profile, r.outcome);
+        ASSERT_FALSE(got.pixels.empty());
+        if (r.outcome != Outcome::Converted) {
+            EXPECT_EQ(got.pixels, stored.pixels);
+            continue;
+        }
+        // The nclx description of Display P3 converts as its profile does.
+        const std::vector<Rgb> storedCentres = Centres(stored);
+        const auto want = test::TransiccToSrgb(p3, storedCentres);
+        ASSERT_EQ(want.size(), kColours.size());
+        const std::vector<Rgb> centres = Centres(got);
+        for (size_t k = 0; k < kColours.size(); ++k)
+            for (int c = 0; c < 3; ++c)
+                EXPECT_NEAR(centres[k][c], want[k][c], 1.0) << "patch " << k;
     }
 }
 
