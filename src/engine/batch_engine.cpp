@@ -271,7 +271,12 @@ bool BatchEngine::Report(const std::string& file, ErrorCode code, const std::str
 ErrorCode BatchEngine::LoadOverlay(CPxImage& image) {
     if (!On(options_.OverlayOverlay)) return ErrNone;
     ShowStepText(host_, texts::kLoadingOverlay);
-    ErrorCode code = image.Load(options_.OverlayPath);
+    // The logo's colours as stored, whatever its profile: its transparent
+    // colour is keyed out by exact value.
+    DecodeHints hints;
+    hints.convertProfiles = ProfileConversion::None;
+    DecodeInfo info;
+    ErrorCode code = image.Load(options_.OverlayPath, hints, &info);
     if (code != ErrNone) return code;
     code = image.Rotate(options_.OverlayRotation);
     if (code != ErrNone) return code;

@@ -243,6 +243,20 @@ TEST_F(PipelineTest, OverlayLoaderTurnsAndPosterizesKeepingTheTransparentColour)
     EXPECT_EQ(overlay.GetPixel(3, 0), 0u) << "the near-black became exactly the key colour";
     EXPECT_NE(overlay.GetPixel(3, 7), 0u);
 
+    // A logo's colours stay as stored whatever its profile says, so that
+    // its transparent colour is keyed out as set.
+    const std::vector<uint8_t> rgb = test::Patches({{255, 0, 255}, {40, 60, 160}}, 8);
+    const std::string tagged = src / "p3-logo.png";
+    ASSERT_TRUE(test::WriteTaggedPng(tagged, rgb, 16, 8, test::DisplayP3Profile()));
+    o.OverlayPath = tagged;
+    o.OverlayRotation = 0;
+    o.OverlayQuantize = 0;
+    o.ImageColourManage = 1;
+    CPxImage asStored;
+    ASSERT_EQ(engine.LoadOverlay(asStored), ErrNone);
+    ASSERT_EQ(asStored.width(), 16);
+    EXPECT_TRUE(std::equal(rgb.begin(), rgb.end(), asStored.data()));
+
     o.OverlayOverlay = 0;
     CPxImage none;
     EXPECT_EQ(engine.LoadOverlay(none), ErrNone);
