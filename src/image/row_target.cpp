@@ -5,6 +5,7 @@
 #include <new>
 #include <utility>
 
+#include "image/image_library.h"
 #include "image/memory_budget.h"
 
 namespace vig {
@@ -328,6 +329,23 @@ PixelBlock RowTarget::Finish(int* width, int* height) {
     *width = width_;
     *height = height_;
     return std::move(block_);
+}
+
+PixelBlock FinishRead(RowTarget& target, ErrorCode code, ImageStatus& status, DecodeInfo* info,
+                      int* width, int* height) {
+    PixelBlock block;
+    if (code == ErrNone) {
+        block = target.Finish(width, height);
+        info->reduced = target.reduced();
+        if (block.empty()) code = ErrOutOfMemory;
+    }
+    if (code != ErrNone) {
+        *info = DecodeInfo();
+        if (width != nullptr) *width = 0;
+        if (height != nullptr) *height = 0;
+        status.Fail(code);
+    }
+    return block;
 }
 
 }  // namespace vig

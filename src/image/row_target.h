@@ -87,4 +87,12 @@ private:
     std::vector<uint64_t> lineSums_;
 };
 
+class ImageStatus;
+
+// How a hinted reader ends: after a failure (`code` not 0) an empty block,
+// 0 x 0, *info cleared and the code in `status`; else the target's picture,
+// with info->reduced, or ErrOutOfMemory when it cannot be had.
+PixelBlock FinishRead(RowTarget& target, ErrorCode code, ImageStatus& status, DecodeInfo* info,
+                      int* width, int* height);
+
 }  // namespace vig

@@ -280,21 +280,7 @@ PixelBlock ReadAs(const std::string& path, const DecodeHints& hints, ErrorCode i
     } catch (...) {
         code = invalid;
     }
-    if (code != ErrNone) {
-        *info = DecodeInfo();
-        if (width != nullptr) *width = 0;
-        if (height != nullptr) *height = 0;
-        status.Fail(code);
-        return {};
-    }
-    PixelBlock block = target.Finish(width, height);
-    info->reduced = target.reduced();
-    if (block.empty()) {
-        *info = DecodeInfo();
-        *width = *height = 0;
-        status.Fail(ErrOutOfMemory);
-    }
-    return block;
+    return FinishRead(target, code, status, info, width, height);
 }
 
 }  // namespace

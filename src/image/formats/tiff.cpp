@@ -510,18 +510,7 @@ PixelBlock ReadThrough(ReadWay way, const std::string& path, const DecodeHints& 
     const ErrorCode code =
         byRows ? ReadByRows(tif.get(), image.img, w, h, std::min(h, wanted), plan, &target)
                : ReadByBands(tif.get(), image.img, w, h, band, bottomUp, plan, &target);
-    if (code != ErrNone) {
-        *info = DecodeInfo();
-        status.Fail(code);
-        return {};
-    }
-    PixelBlock block = target.Finish(width, height);
-    info->reduced = target.reduced();
-    if (block.empty()) {
-        *info = DecodeInfo();
-        status.Fail(ErrOutOfMemory);
-    }
-    return block;
+    return FinishRead(target, code, status, info, width, height);
 }
 
 int Write24(const std::string& path, const uint8_t* rgb, int width, int height) {

@@ -224,21 +224,7 @@ PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeI
     } catch (const std::bad_alloc&) {
         code = ErrOutOfMemory;
     }
-    if (code != ErrNone) {
-        *info = DecodeInfo();
-        if (width != nullptr) *width = 0;
-        if (height != nullptr) *height = 0;
-        status.Fail(code);
-        return {};
-    }
-    PixelBlock block = target.Finish(width, height);
-    info->reduced = target.reduced();
-    if (block.empty()) {
-        *info = DecodeInfo();
-        *width = *height = 0;
-        status.Fail(ErrOutOfMemory);
-    }
-    return block;
+    return FinishRead(target, code, status, info, width, height);
 }
 
 PixelBlock Read(const std::string& path, int* width, int* height) {
