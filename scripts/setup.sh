@@ -6,7 +6,8 @@
 #   scripts/setup.sh            packages to build and run
 #   scripts/setup.sh --package  also the tools that make the Debian package
 #   scripts/setup.sh --test     also the cross-check decoders, the encoders the
-#                               HEIF and WebP tests make their files with, the
+#                               HEIF and WebP tests make their files with,
+#                               transicc (colour conversion reference), the
 #                               browser and what the package check uses
 set -euo pipefail
 
@@ -14,12 +15,14 @@ build_pkgs=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-svg-dev
     libjpeg62-turbo-dev libpng-dev zlib1g-dev libtiff-dev libheif-dev libwebp-dev
+    liblcms2-dev
     libfreetype-dev libfontconfig-dev fonts-liberation
     googletest libgtest-dev libbenchmark-dev
 )
 package_pkgs=(dpkg-dev file)
 test_pkgs=(
-    imagemagick python3-pil libjpeg-turbo-progs libimage-exiftool-perl libheif-examples webp chromium locales
+    imagemagick python3-pil libjpeg-turbo-progs libheif-examples webp liblcms2-utils
+    libimage-exiftool-perl chromium locales
     xvfb xauth xdotool desktop-file-utils
     "${package_pkgs[@]}" man-db
 )

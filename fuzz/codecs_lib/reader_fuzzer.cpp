@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes to one library reader, chosen when the target is
 // built (VIG_FUZZ_FORMAT: jpeg, png, tiff, heif or webp; with VIG_FUZZ_HINTED
 // the reader with its hints: the EXIF orientation, a draft scale, the
-// reduction made while decoding and the colour profile): it must answer with pixels of the size it
+// reduction made while decoding, the colour profile handed over and
+// converted): it must answer with pixels of the size it
 // reports, or with an error code, and never touch memory it does not own. The readers take a path,
 // so each input goes into a file in memory that has no name in any folder (memfd), read through
 // /proc/self/fd: nothing is left behind however the target ends.
@@ -56,6 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vig::DecodeHints hints;
     hints.readOrientation = true;
     hints.readColourProfile = true;
+    hints.convertProfiles = vig::ProfileConversion::All;
     hints.plan = [share](int w, int h) {
         return vig::DecodePlan{w / share, h / share, std::max(1, w / share / 2),
                                std::max(1, h / share / 2)};

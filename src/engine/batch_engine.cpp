@@ -157,7 +157,7 @@ private:
 
 // What the steps of a file tell the user, told on this thread: status texts
 // (each pumping the messages), the host's stop request, the log's input
-// lines and the report of a missing user curve.
+// lines, the report of a missing user curve and warnings.
 class BatchEngine::HostSteps final : public StepSink {
 public:
     HostSteps(BatchEngine& engine, std::FILE* log, const std::string& displayPath)
@@ -177,6 +177,7 @@ public:
         engine_.Report(engine_.options_.ImageUserLUTPath, ErrOpenFile, texts::kContextUserLut,
                        false, nullptr);
     }
+    void Warning(const std::string& text) override { engine_.host_.Warning(text); }
 
 private:
     BatchEngine& engine_;
@@ -270,7 +271,12 @@ bool BatchEngine::Report(const std::string& file, ErrorCode code, const std::str
 ErrorCode BatchEngine::LoadOverlay(CPxImage& image) {
     if (!On(options_.OverlayOverlay)) return ErrNone;
     ShowStepText(host_, texts::kLoadingOverlay);
-    ErrorCode code = image.Load(options_.OverlayPath);
+    // The logo's colours as stored, whatever its profile: its transparent
+    // colour is keyed out by exact value.
+    DecodeHints hints;
+    hints.convertProfiles = ProfileConversion::None;
+    DecodeInfo info;
+    ErrorCode code = image.Load(options_.OverlayPath, hints, &info);
     if (code != ErrNone) return code;
     code = image.Rotate(options_.OverlayRotation);
     if (code != ErrNone) return code;

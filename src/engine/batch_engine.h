@@ -54,8 +54,9 @@ public:
     ErrorCode SingleFileOperation(const std::string& input, const std::string& output,
                                   const std::string& displayPath);
 
-    // Loads, turns and (with OverlayQuantize 1) posterizes the overlay;
-    // leaves the image empty and answers 0 when OverlayOverlay is off.
+    // Loads (its colours as stored, never converted by a profile), turns and
+    // (with OverlayQuantize 1) posterizes the overlay; leaves the image empty
+    // and answers 0 when OverlayOverlay is off.
     ErrorCode LoadOverlay(CPxImage& image);
 
     // One source image to one thumbnail. A stop request during the reading

@@ -250,6 +250,10 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
         o.ImageAutoOrient = 1;
         sw.Use(at);
     }
+    if (const size_t at = sw.Find("/cm"); at != 0) {
+        o.ImageColourManage = 1;
+        sw.Use(at);
+    }
 
     if (directoryMode) {
         if (const size_t at = sw.Find("/j"); at != 0) {
@@ -292,7 +296,8 @@ void PrintUsage(std::FILE* out) {
         "  /no, /np TEXT, /ns TEXT, /nn       naming (directory mode)\n"
         "  /j N       files side by side (directory mode; 0 one per core, 1 one at a time)\n"
         "  /mem MB    memory all files in hand may hold (directory mode; 0 half the machine's)\n"
-        "  /fast      draft JPEG decoding   /a  turn photos upright (EXIF orientation)\n",
+        "  /fast      draft JPEG decoding   /a  turn photos upright (EXIF orientation)\n"
+        "  /cm        convert the colour profiles of JPEG, PNG and TIFF pictures to sRGB\n",
         ApplicationTitle().c_str());
 }
 

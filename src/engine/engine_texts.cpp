@@ -19,6 +19,25 @@ std::string ProcessedSummary(int processed, int total) {
     return "Processed " + std::to_string(processed) + " of " + std::to_string(total) + " files\n";
 }
 
+const char* ProfileIgnoredReason(ProfileOutcome outcome) {
+    switch (outcome) {
+        case ProfileOutcome::Unreadable:
+            return "Colour profile ignored: it could not be read";
+        case ProfileOutcome::NotRgb:
+            return "Colour profile ignored: it is not a profile of RGB colours";
+        case ProfileOutcome::Unsupported:
+            return "Colour profile ignored: its colour description is not supported";
+        case ProfileOutcome::None:
+        case ProfileOutcome::Converted:
+            break;
+    }
+    return nullptr;
+}
+
+std::string ProfileIgnored(const std::string& file, const char* reason) {
+    return file + ": " + reason;
+}
+
 namespace {
 
 // The length of the UTF-8 sequence of a printable character at text[at], 0

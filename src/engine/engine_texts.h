@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string>
 
+#include "image/codec_table.h"
+
 namespace vig::texts {
 
 // Status line: step texts.
@@ -43,6 +45,12 @@ inline constexpr const char* kContextSingleOverlay =
     "Single File Start, Overlay Load\nSetting Overlay OFF";
 inline constexpr const char* kContextSingleFile = "Single File Start";
 inline constexpr const char* kContextSaveComposite = "Save composite image";
+
+// Why a picture's colour profile was left unused (nullptr when it was not).
+const char* ProfileIgnoredReason(ProfileOutcome outcome);
+// The warning of a file whose colour profile was left unused:
+// "<file>: <reason>".
+std::string ProfileIgnored(const std::string& file, const char* reason);
 
 // The notice while another run holds the output folder.
 std::string WaitingForFolder(const std::string& folder);

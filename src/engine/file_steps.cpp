@@ -45,6 +45,8 @@ ErrorCode MakeThumbnail(BatchOptions& o, const std::string& sourcePath,
     sink.Detail(displayPath);
     DecodeHints hints;
     hints.readOrientation = On(o.ImageAutoOrient);
+    hints.convertProfiles =
+        On(o.ImageColourManage) ? ProfileConversion::All : ProfileConversion::NewFormats;
     hints.plan = [&o](int w, int h) { return PlanDecoding(o, w, h); };
     DecodeInfo info;
     sink.BeginLoad();
@@ -57,6 +59,8 @@ ErrorCode MakeThumbnail(BatchOptions& o, const std::string& sourcePath,
     const int loadedHeight = info.fullHeight;
     sink.Loaded(loadedWidth, loadedHeight, image.textList());
     if (code != ErrNone) return code;
+    if (const char* reason = texts::ProfileIgnoredReason(info.profile))
+        sink.Warning(texts::ProfileIgnored(displayPath, reason));
     if (sink.StopRequested()) return ErrCancelled;
 
     sink.Step(texts::kResizing);
@@ -131,6 +135,9 @@ ErrorCode StepRecord::Replay(StepSink& sink, ErrorCode result) const {
                 break;
             case Kind::CurveMissing:
                 sink.UserCurveMissing();
+                break;
+            case Kind::Warning:
+                sink.Warning(e.text);
                 break;
         }
     }

@@ -33,13 +33,18 @@ public:
     virtual void Loaded(int width, int height, const std::vector<PngTextEntry>& texts) = 0;
     // The user tone curve file could not be read.
     virtual void UserCurveMissing() = 0;
+    // Something the user should know of a file that is still made (its
+    // colour profile was ignored): no failure.
+    virtual void Warning(const std::string& text) = 0;
 };
 
 // Gives `image` the save settings, reads sourcePath into it and makes the
 // thumbnail, up to the point where its entries are written and it is saved.
 // With JPGDraftDecode a JPEG is decoded at the smallest scale that still
 // gives twice the thumbnail's size; with ImageAutoOrient it is turned
-// upright; a JPEG that is box-reduced is reduced as it is decoded. 0, ErrCancelled when a stop
+// upright; a JPEG that is box-reduced is reduced as it is decoded. A colour profile is converted
+// to sRGB as the picture is read (HEIC/HEIF, AVIF and WebP always, the others with
+// ImageColourManage); one that cannot be used is a warning. 0, ErrCancelled when a stop
 // check said so, or the code of the step that failed. `options` is written to only for its user
 // curve.
 ErrorCode MakeThumbnail(BatchOptions& options, const std::string& sourcePath,
@@ -67,13 +72,14 @@ public:
     bool StopRequested() override;
     void Loaded(int width, int height, const std::vector<PngTextEntry>& texts) override;
     void UserCurveMissing() override { events_.push_back({Kind::CurveMissing, {}}); }
+    void Warning(const std::string& text) override { events_.push_back({Kind::Warning, text}); }
 
     // Tells `sink` all of it again, in order, its stop checks included:
     // ErrCancelled as soon as one of them says so, else `result`.
     ErrorCode Replay(StepSink& sink, ErrorCode result) const;
 
 private:
-    enum class Kind { Step, Detail, StopCheck, Loaded, CurveMissing };
+    enum class Kind { Step, Detail, StopCheck, Loaded, CurveMissing, Warning };
     struct Event {
         Kind kind;
         std::string text;

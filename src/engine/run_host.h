@@ -32,6 +32,11 @@ public:
     // A passing notice that is no failure (the run waits for another one,
     // say): the status line, unless the host has a better place for it.
     virtual void Notice(const std::string& text) { SetStepText(text); }
+    // Something the user should know of a file that was still made (its
+    // colour profile was ignored): no report, so it does not make a
+    // headless run end with status 1. A notice, unless the host has a
+    // better place for it.
+    virtual void Warning(const std::string& text) { Notice(text); }
     // Where a batch run stands: `done` of `total` files finished, `current`
     // the one it is at ("" once the loop has ended). For a display of the
     // host's own; a window shows the busy window's line instead.

@@ -52,12 +52,31 @@ struct DecodePlan {
     int reduceHeight = 0;
 };
 
+// Which readers turn the colours a picture's profile describes into sRGB
+// (image/colour_profile.h).
+enum class ProfileConversion {
+    None,        // none: every picture as stored
+    NewFormats,  // HEIC/HEIF, AVIF and WebP
+    All,         // JPEG, PNG and TIFF too
+};
+
+// What became of the colour profile (or nclx description) of a picture.
+enum class ProfileOutcome {
+    None,         // none was found, none was asked for, or it is sRGB's
+    Converted,    // the pixels were converted to sRGB
+    Unreadable,   // ignored: it could not be read (damaged, cut short)
+    NotRgb,       // ignored: a profile of other colours (gray, CMYK) or of no picture
+    Unsupported,  // ignored: an nclx description without a conversion (PQ, HLG)
+};
+
 // What a caller may tell a reader that can do more than decode at full size.
 struct DecodeHints {
     // Read the orientation the camera recorded (EXIF).
     bool readOrientation = false;
     // Hand over the picture's ICC colour profile (DecodeInfo::iccProfile).
     bool readColourProfile = false;
+    // Convert the picture's colours to sRGB by its profile.
+    ProfileConversion convertProfiles = ProfileConversion::NewFormats;
     // Asked once the full size is known; empty for the full picture.
     std::function<DecodePlan(int fullWidth, int fullHeight)> plan;
 };
@@ -69,9 +88,12 @@ struct DecodeInfo {
     int orientation = 1;   // 1..8, as recorded (and applied); 1 when not read or absent
     bool reduced = false;  // the pixels are the planned reduction
     // The ICC profile stored with the picture, as stored (only when asked
-    // for; empty when there is none). The pixels are as decoded: nothing
-    // has been converted.
+    // for; empty when there is none), whether or not the pixels were
+    // converted by it.
     std::vector<uint8_t> iccProfile;
+    // What became of the profile (or nclx description) when converting was
+    // asked for.
+    ProfileOutcome profile = ProfileOutcome::None;
 };
 
 // Hinted readers deliver the picture upright (under the orientation read),

@@ -5,6 +5,7 @@
 #include <new>
 #include <utility>
 
+#include "image/image_library.h"
 #include "image/memory_budget.h"
 
 namespace vig {
@@ -50,12 +51,11 @@ RowTarget::~RowTarget() = default;
 
 ErrorCode RowTarget::Start(int storedWidth, int storedHeight, int orientation, bool inOrder,
                            const DecodePlan& plan, size_t workingBytes) {
-    // Whatever an earlier start left (a picture given up part way) goes.
+    // Whatever an earlier start left (a picture given up part way) goes,
+    // but the transform (of the picture's colours) stays.
     mode_ = Mode::None;
     reduced_ = false;
     block_.Reset();
-    transform_ = nullptr;
-    transformContext_ = nullptr;
     if (orientation < 1 || orientation > 8) orientation = 1;
     size_t wholeBytes = 0;
     size_t rowBytes = 0;
@@ -332,6 +332,23 @@ PixelBlock RowTarget::Finish(int* width, int* height) {
     *width = width_;
     *height = height_;
     return std::move(block_);
+}
+
+PixelBlock FinishRead(RowTarget& target, ErrorCode code, ImageStatus& status, DecodeInfo* info,
+                      int* width, int* height) {
+    PixelBlock block;
+    if (code == ErrNone) {
+        block = target.Finish(width, height);
+        info->reduced = target.reduced();
+        if (block.empty()) code = ErrOutOfMemory;
+    }
+    if (code != ErrNone) {
+        *info = DecodeInfo();
+        if (width != nullptr) *width = 0;
+        if (height != nullptr) *height = 0;
+        status.Fail(code);
+    }
+    return block;
 }
 
 }  // namespace vig

@@ -42,13 +42,13 @@ public:
     // once). `plan` is the caller's, in upright terms; workingBytes what the
     // reader holds besides. ErrOutOfMemory when the memory cannot be had (or
     // exceeds the budget), ErrCancelled when a stop ended the wait for it.
-    // Starting again (after a picture given up part way) drops the rows and
-    // the transform held; what was reserved stays reserved to the file.
+    // Starting again (after a picture given up part way) drops the rows
+    // held; what was reserved stays reserved to the file.
     ErrorCode Start(int storedWidth, int storedHeight, int orientation, bool inOrder,
                     const DecodePlan& plan, size_t workingBytes);
     // A change made to every row as it is done, before it is turned or
-    // reduced (a colour conversion): row holds `width` RGB pixels. Set after
-    // Start; none by default.
+    // reduced (a colour conversion): row holds `width` RGB pixels. Set before
+    // the first row is done (Start keeps it); none by default.
     using RowTransform = void (*)(void* context, uint8_t* row, int width);
     void SetRowTransform(RowTransform transform, void* context) {
         transform_ = transform;
@@ -88,5 +88,13 @@ private:
     std::vector<uint64_t> sums_;    // of each cell and channel
     std::vector<uint64_t> lineSums_;
 };
+
+class ImageStatus;
+
+// How a hinted reader ends: after a failure (`code` not 0) an empty block,
+// 0 x 0, *info cleared and the code in `status`; else the target's picture,
+// with info->reduced, or ErrOutOfMemory when it cannot be had.
+PixelBlock FinishRead(RowTarget& target, ErrorCode code, ImageStatus& status, DecodeInfo* info,
+                      int* width, int* height);
 
 }  // namespace vig

@@ -76,7 +76,7 @@ constexpr Field kFields[] = {
     VIG_FLAG(ImageSharpen), VIG_INT(ImageSharpenLevel), VIG_INT(ImageEnhanceType),
     VIG_TEXT(ImageUserLUTPath), VIG_FLAG(ImageMatte), VIG_COLOUR(ImageMatteColor),
     VIG_FLAG(ImageBilinear), VIG_INT(JPGQuality), VIG_FLAG(ImageAutoOrient),
-    VIG_FLAG(JPGDraftDecode),
+    VIG_FLAG(JPGDraftDecode), VIG_FLAG(ImageColourManage),
     // Operation
     VIG_FLAG(OpsSilentOperation), VIG_FLAG(OpsErrorLogWindow), VIG_INT(OpsThreads), VIG_INT(OpsMemoryLimit),
     // Files and folders

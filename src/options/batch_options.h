@@ -102,6 +102,9 @@ struct BatchOptions : HtmlOptions, CompositeOptions {
     int ImageAutoOrient = 0;  // turn JPEG photos upright by their EXIF orientation
     int JPGQuality = 75;
     int JPGDraftDecode = 0;  // decode JPEGs at a reduced scale when the size allows
+    // Convert the colour profiles of JPEG, PNG and TIFF pictures to sRGB too
+    // (those of HEIC/HEIF, AVIF and WebP pictures always are).
+    int ImageColourManage = 0;
 
     // Operation
     int OpsSilentOperation = 0;

@@ -106,6 +106,7 @@ OverlayDecode Decode(const std::string& path, QSize box,
     try {
         auto image = std::make_shared<CPxImage>();
         DecodeHints hints;
+        hints.convertProfiles = ProfileConversion::None;  // as the run loads the overlay
         hints.plan = [box](int fullWidth, int fullHeight) {
             DecodePlan plan;
             const QSize reduced = ReductionFor(fullWidth, fullHeight, box);

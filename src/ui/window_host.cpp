@@ -6,6 +6,7 @@
 
 #include "common/message_boxes.h"
 #include "engine/app_info.h"
+#include "engine/report.h"
 #include "ui/main_window.h"
 
 namespace vig::ui {
@@ -62,6 +63,11 @@ void WindowHost::AppendErrorLog(const std::string& text) {
 
 void WindowHost::SetLogButtonBlinking(bool on) {
     window_.SetLogButtonBlinking(on);
+}
+
+void WindowHost::Warning(const std::string& text) {
+    AppendErrorLog(PaneText(text));
+    SetLogButtonBlinking(true);
 }
 
 void WindowHost::ReportWithoutWindow(const std::string& message) {

@@ -11,9 +11,11 @@
 #include "cli/cli_runner.h"
 #include "engine/engine_test_util.h"
 #include "platform/files.h"
+#include "support/colour_profiles.h"
 #include "support/encoder_tools.h"
 #include "support/exif_jpeg.h"
 #include "support/preview_jpeg.h"
+#include "support/tagged_pictures.h"
 #include "support/temp_dir.h"
 
 namespace vig::test {
@@ -226,6 +228,100 @@ TEST_F(CliRun, ThreadsDraftDecodingAndUprightPhotosFromTheCommandLine) {
               "vignettor: warning: ignoring argument \"/j\"\n"
               "vignettor: warning: ignoring argument \"2\"\n");
     EXPECT_EQ(ImageSize(Out("single.jpg")), Size(50, 100));
+}
+
+// JPEG, PNG and TIFF pictures that carry a colour profile: without /cm (or
+// the stored ImageColourManage) their thumbnails are byte for byte those of
+// the same pictures without a profile; with it they are converted, and a
+// profile that cannot be used is a warning on stderr that leaves the exit
+// status 0 and the thumbnail as if there were no profile.
+TEST_F(CliRun, ColourProfilesConvertOnlyWhenAskedAndDamagedOnesAreWarnings) {
+    const std::vector<uint8_t> p3 = DisplayP3Profile();
+    const std::vector<uint8_t> rgb =
+        Patches({{255, 0, 0}, {200, 60, 50}, {60, 170, 80}, {40, 60, 160}, {128, 128, 128}}, 40);
+    const std::string tagged = box.dir() / "tagged", plain = box.dir() / "plain";
+    MakeFolder(tagged);
+    MakeFolder(plain);
+    // The thumbnails are JPEG files named by the pictures' stems.
+    const std::pair<std::string, TaggedFormat> pictures[] = {{"jpeg", TaggedFormat::Jpeg},
+                                                             {"png", TaggedFormat::Png},
+                                                             {"tiff", TaggedFormat::Tiff},
+                                                             {"cut", TaggedFormat::Jpeg}};
+    for (const auto& [stem, format] : pictures) {
+        const std::string name = stem + ExtensionOf(format);
+        const std::vector<uint8_t> profile = stem == "cut" ? Truncated(p3, 300) : p3;
+        ASSERT_TRUE(WriteTagged(format, tagged + "/" + name, rgb, 200, 40, profile));
+        ASSERT_TRUE(WriteTagged(format, plain + "/" + name, rgb, 200, 40, {}));
+    }
+    // Each run into a folder of its own.
+    const auto run = [&](const std::string& source, const std::string& output, const Args& more) {
+        MakeFolder(box.dir() / output);
+        Args args{"/h", "/d", source, box.dir() / output};
+        args.insert(args.end(), more.begin(), more.end());
+        return box.Run(args);
+    };
+    const auto thumbnail = [&](const std::string& output, const std::string& stem) {
+        return ReadFileBytes(box.dir() / (output + "/" + stem + ".jpg"));
+    };
+    RunResult r = run(plain, "from-plain", {});
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = run(tagged, "as-stored", {});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    for (const auto& [stem, format] : pictures) {
+        ASSERT_FALSE(thumbnail("from-plain", stem).empty()) << stem;
+        EXPECT_EQ(thumbnail("as-stored", stem), thumbnail("from-plain", stem)) << stem;
+    }
+
+    r = run(tagged, "converted", {"/cm"});
+    EXPECT_EQ(r.status, 0) << "a warning is no report";
+    EXPECT_EQ(r.err,
+              "vignettor: " + tagged + "/cut.jpg: Colour profile ignored: it could not be read\n");
+    for (const auto& [stem, format] : pictures) {
+        if (stem == "cut")
+            EXPECT_EQ(thumbnail("converted", stem), thumbnail("from-plain", stem));
+        else
+            EXPECT_NE(thumbnail("converted", stem), thumbnail("from-plain", stem)) << stem;
+    }
+    box.WriteSettings({"ImageColourManage=1"});
+    r = run(tagged, "by-setting", {});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.err.find("cut.jpg: Colour profile ignored"), std::string::npos);
+    for (const auto& [stem, format] : pictures)
+        EXPECT_EQ(thumbnail("by-setting", stem), thumbnail("converted", stem)) << stem;
+}
+
+// WebP (like HEIC and AVIF) pictures are converted without being asked; a
+// profile cut short is a warning there too.
+TEST_F(CliRun, NewFormatsConvertTheirProfilesWithoutTheSwitch) {
+    VIG_SKIP_WITHOUT("cwebp", "webpmux");
+    const std::vector<uint8_t> p3 = DisplayP3Profile();
+    Samples samples;
+    samples.width = 120;
+    samples.height = 40;
+    const std::vector<uint8_t> rgb = Patches({{200, 60, 50}, {60, 170, 80}, {40, 60, 160}}, 40);
+    samples.values.assign(rgb.begin(), rgb.end());
+    const std::vector<std::string> cwebp = {"cwebp", "-quiet", "-lossless", "-metadata", "icc"};
+    for (const char* folder : {"tagged", "plain"}) MakeFolder(box.dir() / folder);
+    ASSERT_TRUE(EncodePicture(box.dir() / "plain/p3.webp", samples, cwebp));
+    ASSERT_TRUE(EncodePicture(box.dir() / "tagged/p3.webp", samples, cwebp, p3));
+    ASSERT_TRUE(WriteFileBytes(box.dir() / "cut.icc", Truncated(p3, 200)));
+    ASSERT_TRUE(RunProgram({"webpmux", "-set", "icc", box.dir() / "cut.icc",
+                            box.dir() / "plain/p3.webp", "-o", box.dir() / "tagged/cut.webp"}));
+    std::filesystem::copy_file(box.dir() / "plain/p3.webp", box.dir() / "plain/cut.webp");
+    std::vector<uint8_t> thumbnails[2][2];  // [tagged][cut]
+    for (const bool tagged : {false, true}) {
+        const RunResult r = Dir({}, tagged ? "tagged" : "plain");
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.err, tagged ? "vignettor: " + box.dir() / "tagged/cut.webp" +
+                                      ": Colour profile ignored: it could not be read\n"
+                                : "");
+        for (const bool cut : {false, true})
+            thumbnails[tagged][cut] = ReadFileBytes(Out(cut ? "cut.jpg" : "p3.jpg"));
+    }
+    EXPECT_FALSE(thumbnails[0][0].empty());
+    EXPECT_NE(thumbnails[1][0], thumbnails[0][0]) << "converted";
+    EXPECT_EQ(thumbnails[1][1], thumbnails[0][1]) << "as if it had no profile";
 }
 
 // The four quarters of the upright test photo have colours of their own

@@ -11,8 +11,10 @@
 
 #include "engine/batch_engine.h"
 #include "engine_test_util.h"
+#include "support/colour_profiles.h"
 #include "support/exif_jpeg.h"
 #include "support/recording_host.h"
+#include "support/tagged_pictures.h"
 
 namespace vig {
 namespace {
@@ -113,6 +115,14 @@ protected:
         const auto jpeg = test::ReadFileBytes(in + "/sub/photo.jpg");
         test::WriteFileBytes(in + "/sub/photo.jpg",
                              test::WithApp1(jpeg, test::ExifOrientationBlock(6)));
+        // Colour profiles: Display P3, and one cut short.
+        const std::vector<uint8_t> p3 = test::DisplayP3Profile();
+        const std::vector<uint8_t> patches =
+            test::Patches({{200, 60, 50}, {60, 170, 80}, {40, 60, 160}}, 24);
+        ASSERT_TRUE(test::WriteTaggedTiff(in + "/sub/p3.tif", patches, 72, 24, p3));
+        ASSERT_TRUE(test::WriteTaggedJpeg(in + "/p3.jpg", patches, 72, 24, p3));
+        ASSERT_TRUE(test::WriteTaggedJpeg(in + "/sub/cut.jpg", patches, 72, 24,
+                                          test::Truncated(p3, p3.size() - 40)));
         WritePicture(*pristine_ / "logo.bmp", 9, 7, FormatBmp24, 3);
         test::MakeFolder(*pristine_ / "out");
         // Names a numbered run must step over.
@@ -280,6 +290,19 @@ TEST_F(ParallelRun, DocumentsAndFeaturesAreWrittenAlike) {
         row.set(o);
         ExpectSameWithThreads(o, row.what);
     }
+}
+
+TEST_F(ParallelRun, ColourProfilesAndTheirWarningsAlike) {
+    base.ImageColourManage = 1;
+    ExpectSameWithThreads(base, "colour profiles converted");
+    std::vector<std::string> warnings;
+    for (const std::string& e : lastOne.events)
+        if (e.rfind("warning:", 0) == 0) warnings.push_back(e);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("/sub/cut.jpg: Colour profile ignored: it could not be read"),
+              std::string::npos)
+        << warnings[0];
+    EXPECT_TRUE(lastOne.reports.size() == 2u) << "the two unreadable files only";
 }
 
 TEST_F(ParallelRun, AStopEndsAfterTheSameFileWhateverTheThreads) {

@@ -9,8 +9,10 @@
 #include "engine/batch_engine.h"
 #include "engine/file_steps.h"
 #include "engine_test_util.h"
+#include "support/colour_profiles.h"
 #include "support/exif_jpeg.h"
 #include "support/recording_host.h"
+#include "support/tagged_pictures.h"
 
 namespace vig {
 namespace {
@@ -147,6 +149,57 @@ TEST_F(PipelineTest, MissingUserCurveIsReportedForEachFileAndProcessingGoesOn) {
     EXPECT_TRUE(FileExists(out / "b.bmp"));
 }
 
+// A colour profile is converted only with ImageColourManage; one that
+// cannot be used is a warning, not a report, and the file is still made, as
+// if it had no profile.
+TEST_F(PipelineTest, ColourProfilesConvertWhenAskedAndOnesThatCannotBeUsedAreWarnings) {
+    o.MainWidth = o.MainHeight = 32;
+    const std::vector<uint8_t> p3 = test::DisplayP3Profile();
+    const std::vector<uint8_t> rgb = test::Patches({{200, 60, 50}, {60, 170, 80}}, 32);
+    const struct {
+        const char* name;
+        test::TaggedFormat format;
+        std::vector<uint8_t> profile;
+        const char* warning;  // with ImageColourManage
+    } cases[] = {
+        {"p3.jpg", test::TaggedFormat::Jpeg, p3, nullptr},
+        {"p3.tif", test::TaggedFormat::Tiff, p3, nullptr},
+        {"cut.jpg", test::TaggedFormat::Jpeg, test::Truncated(p3, 200),
+         "Colour profile ignored: it could not be read"},
+        {"gray.tif", test::TaggedFormat::Tiff, test::GrayProfile(),
+         "Colour profile ignored: it is not a profile of RGB colours"},
+    };
+    for (const auto& c : cases) {
+        const std::string tagged = src / c.name;
+        ASSERT_TRUE(test::WriteTagged(c.format, tagged, rgb, 64, 32, c.profile));
+        const std::string plain = src / (std::string("plain") + test::ExtensionOf(c.format));
+        ASSERT_TRUE(test::WriteTagged(c.format, plain, rgb, 64, 32, {}));
+        for (const bool withWindow : {true, false}) {
+            for (const int manage : {0, 1}) {
+                SCOPED_TRACE(std::string(c.name) + (withWindow ? " window" : " headless") +
+                             " manage " + std::to_string(manage));
+                o.ImageColourManage = manage;
+                host = RecordingHost(withWindow);
+                in = plain;
+                ASSERT_EQ(Process(out / "plain.bmp"), ErrNone);
+                in = tagged;
+                ASSERT_EQ(Process(out / "t.bmp"), ErrNone);
+                const bool converted = manage == 1 && c.warning == nullptr;
+                EXPECT_EQ(
+                    test::ReadFileBytes(out / "t.bmp") == test::ReadFileBytes(out / "plain.bmp"),
+                    !converted);
+                const Steps warnings =
+                    manage == 1 && c.warning != nullptr
+                        ? Steps{std::string("shown/a.bmp: ") + c.warning}
+                        : Steps{};
+                EXPECT_EQ(host.warnings, warnings);
+                EXPECT_TRUE(host.reports.empty());
+                EXPECT_TRUE(host.silentReports.empty());
+            }
+        }
+    }
+}
+
 TEST_F(PipelineTest, SavesReplaceTheTargetOnlyWhenTheySucceed) {
     // An existing thumbnail is replaced whole; "same as input" keeps BMP.
     test::MakeFile(out / "a.BMP", "old");
@@ -189,6 +242,20 @@ TEST_F(PipelineTest, OverlayLoaderTurnsAndPosterizesKeepingTheTransparentColour)
     // Turned a quarter clockwise: the old top-left (near-black) is now top-right.
     EXPECT_EQ(overlay.GetPixel(3, 0), 0u) << "the near-black became exactly the key colour";
     EXPECT_NE(overlay.GetPixel(3, 7), 0u);
+
+    // A logo's colours stay as stored whatever its profile says, so that
+    // its transparent colour is keyed out as set.
+    const std::vector<uint8_t> rgb = test::Patches({{255, 0, 255}, {40, 60, 160}}, 8);
+    const std::string tagged = src / "p3-logo.png";
+    ASSERT_TRUE(test::WriteTaggedPng(tagged, rgb, 16, 8, test::DisplayP3Profile()));
+    o.OverlayPath = tagged;
+    o.OverlayRotation = 0;
+    o.OverlayQuantize = 0;
+    o.ImageColourManage = 1;
+    CPxImage asStored;
+    ASSERT_EQ(engine.LoadOverlay(asStored), ErrNone);
+    ASSERT_EQ(asStored.width(), 16);
+    EXPECT_TRUE(std::equal(rgb.begin(), rgb.end(), asStored.data()));
 
     o.OverlayOverlay = 0;
     CPxImage none;

@@ -251,12 +251,13 @@ TEST(BatchOptions, PcxPageFlagIsNeverStored) {
 TEST(BatchOptions, SaveWritesEveryStoredValueName) {
     MemoryProfileStore store;
     FirstRunOptions(0).Save(store);
-    // 118 stored fields, of which 9 colours take three values each.
-    EXPECT_EQ(store.Values().size(), 118u - 9u + 27u);
+    // 119 stored fields, of which 9 colours take three values each.
+    EXPECT_EQ(store.Values().size(), 119u - 9u + 27u);
     for (const char* name : {"MainSrcPath", "OutputDateDate", "OverlayQuantize", "LogPNGText",
                              "HTMLSuppressFirstNumber", "CompositeFormat", "ImageMatteColorBlue",
-                             "OpsThreads", "OpsMemoryLimit", "JPGDraftDecode", "ImageAutoOrient", "OutputFilterHEIF",
-                             "OutputFilterAVIF", "OutputFilterWEBP"})
+                             "OpsThreads", "OpsMemoryLimit", "JPGDraftDecode", "ImageAutoOrient",
+                             "OutputFilterHEIF", "OutputFilterAVIF", "OutputFilterWEBP",
+                             "ImageColourManage"})
         EXPECT_TRUE(store.Has(name)) << name;
 }
 

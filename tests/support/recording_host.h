@@ -27,6 +27,7 @@ public:
     void AppendErrorLog(const std::string& t) override { pane += t; }
     void SetLogButtonBlinking(bool on) override { blinking = on; }
     void ReportWithoutWindow(const std::string& m) override { silentReports.push_back(m); }
+    void Warning(const std::string& t) override { events.push_back("warning:" + t); warnings.push_back(t); }
 
     // Answers and state the test sets.
     bool hasWindow_;
@@ -36,7 +37,8 @@ public:
     void (*onPump)(RecordingHost&) = nullptr;
 
     // What was recorded.
-    std::vector<std::string> events, steps, details, progress, questions, reports, silentReports;
+    std::vector<std::string> events, steps, details, progress, questions, reports, silentReports,
+        warnings;
     std::vector<bool> cancelOffered;
     std::string pane;
     bool blinking = false;

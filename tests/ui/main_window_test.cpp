@@ -379,6 +379,17 @@ TEST_F(MainWindowTest, AReportOfTwoLinesIsTwoLinesAndAnEmptyOneInThePane) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
+// A warning (a colour profile ignored) goes to the pane with the log button
+// blinking, never to a box, silent operation or not.
+TEST_F(MainWindowTest, WarningsGoToThePaneWithoutABox) {
+    WindowHost host(*window);
+    options.OpsSilentOperation = 0;
+    host.Warning("/in/a.jpg: Colour profile ignored: it could not be read");
+    EXPECT_EQ(window->logPaneText(), "/in/a.jpg: Colour profile ignored: it could not be read\n\n");
+    EXPECT_TRUE(window->logButton()->blinking());
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
 TEST_F(MainWindowTest, TheLogButtonOpensAndShutsThePaneAndTheWindowFollows) {
     window->logButton()->SetBlinking(true);
     QCoreApplication::processEvents();

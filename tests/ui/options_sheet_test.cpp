@@ -195,6 +195,7 @@ std::vector<FieldRow> FieldRows() {
         VALUE_ROW(ImageSharpenLevel, kImage, IMG(s).level, 60),
         CLICK_ROW(ImageBilinear, kImage, IMG(s).bilinear, 1),
         CLICK_ROW(ImageAutoOrient, kImage, IMG(s).autoOrient, 1),
+        CLICK_ROW(ImageColourManage, kImage, IMG(s).colourManage, 1),
         CLICK_ROW(OverlayOverlay, kOverlay, OVL(s).overlay, 0),
         TEXT_ROW(OverlayPath, kOverlay, OVL(s).path, "/logos/a.png"),
         {"OverlayPos", kOverlay,

@@ -13,6 +13,7 @@
 #include <new>
 #include <vector>
 
+#include "image/colour_profile.h"
 #include "image/embedded_preview.h"
 #include "image/formats/file_open.h"
 #include "image/formats/heif_boxes.h"
@@ -203,8 +204,35 @@ ErrorCode DecodeItem(heif_image_handle* item, ErrorCode invalid, const DecodePla
     return ErrNone;
 }
 
+// The conversion of the picture's colours to sRGB, by its ICC profile or its
+// nclx description (colour primaries and transfer characteristics), handed
+// to the target. A picture without either is taken as sRGB.
+ProfileOutcome ConvertColours(const heif_image_handle* handle, ColourTransform* colour,
+                              RowTarget* target) {
+    ProfileOutcome outcome = ProfileOutcome::None;
+    const heif_color_profile_type type = heif_image_handle_get_color_profile_type(handle);
+    if (type == heif_color_profile_type_prof || type == heif_color_profile_type_rICC) {
+        std::vector<uint8_t> icc(heif_image_handle_get_raw_color_profile_size(handle));
+        if (icc.empty() ||
+            heif_image_handle_get_raw_color_profile(handle, icc.data()).code != heif_error_Ok)
+            return ProfileOutcome::Unreadable;
+        outcome = colour->FromIcc(icc.data(), icc.size());
+    } else if (type == heif_color_profile_type_nclx) {
+        heif_color_profile_nclx* nclx = nullptr;
+        if (heif_image_handle_get_nclx_color_profile(handle, &nclx).code != heif_error_Ok ||
+            nclx == nullptr)
+            return ProfileOutcome::Unreadable;
+        outcome = colour->FromNclx({static_cast<int>(nclx->color_primaries),
+                                    static_cast<int>(nclx->transfer_characteristics)});
+        heif_nclx_color_profile_free(nclx);
+    }
+    colour->AttachTo(*target);
+    return outcome;
+}
+
 ErrorCode Decode(const std::string& path, const DecodeHints& hints, ErrorCode invalid,
-                 RowTarget* target, DecodeInfo* info, int* width, int* height) {
+                 RowTarget* target, ColourTransform* colour, DecodeInfo* info, int* width,
+                 int* height) {
     ImageStatus open;
     const int fd = OpenForReading(path, width, height, open);
     if (fd < 0) return open.code();
@@ -256,6 +284,8 @@ ErrorCode Decode(const std::string& path, const DecodeHints& hints, ErrorCode in
                 info->iccProfile.clear();
         }
     }
+    if (ConvertsProfiles(hints, true))
+        info->profile = ConvertColours(handle.get(), colour, target);
 
     // What libheif holds while it decodes: the coded data, the decoded
     // planes (at most four full ones) and their conversion to interleaved
@@ -297,30 +327,17 @@ PixelBlock ReadAs(const std::string& path, const DecodeHints& hints, ErrorCode i
                   DecodeInfo* info, int* width, int* height) {
     ImageStatus status;
     *info = DecodeInfo();
+    ColourTransform colour;
     RowTarget target;
     ErrorCode code = ErrNone;
     try {
-        code = Decode(path, hints, invalid, &target, info, width, height);
+        code = Decode(path, hints, invalid, &target, &colour, info, width, height);
     } catch (const std::bad_alloc&) {
         code = ErrOutOfMemory;
     } catch (...) {
         code = invalid;
     }
-    if (code != ErrNone) {
-        *info = DecodeInfo();
-        if (width != nullptr) *width = 0;
-        if (height != nullptr) *height = 0;
-        status.Fail(code);
-        return {};
-    }
-    PixelBlock block = target.Finish(width, height);
-    info->reduced = target.reduced();
-    if (block.empty()) {
-        *info = DecodeInfo();
-        *width = *height = 0;
-        status.Fail(ErrOutOfMemory);
-    }
-    return block;
+    return FinishRead(target, code, status, info, width, height);
 }
 
 }  // namespace

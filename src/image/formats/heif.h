@@ -32,7 +32,9 @@ PixelBlock Read(const std::string& path, int* width, int* height);
 // Read with hints: the plan's reduction is made as the rows are delivered
 // (the plan's minimum size is not used: libheif has no reduced scales);
 // *info gets the size as shown, orientation 1, and the ICC profile when
-// asked for.
+// asked for. The colours are converted to sRGB by the ICC profile or the
+// nclx description of the colr box unless the hints say otherwise
+// (image/colour_profile.h).
 PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeInfo* info,
                       int* width, int* height);
 

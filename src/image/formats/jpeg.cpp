@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -16,6 +17,7 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include "image/colour_profile.h"
 #include "image/embedded_preview.h"
 #include "image/exif.h"
 #include "image/formats/file_open.h"
@@ -200,6 +202,7 @@ struct DecodeContext {
     const uint8_t* bytes;  // or these bytes (a preview's), owned by the caller
     size_t size;
     RowTarget* target;         // owned by the caller
+    ColourTransform* colour;   // owned by the caller
     const DecodeHints* hints;  // owned by the caller; nullptr for none
     DecodeInfo* info;          // owned by the caller
     DecodePlan plan;
@@ -210,6 +213,7 @@ struct DecodeContext {
 };
 
 constexpr int kApp1 = JPEG_APP0 + 1;
+constexpr int kApp2 = JPEG_APP0 + 2;
 
 // Files up to this size are decoded from memory, into a buffer each thread
 // keeps (a fresh one would cost its pages again for every file), the header
@@ -243,6 +247,33 @@ int SavedOrientation(j_decompress_ptr cinfo) {
             return ExifOrientation(m->data, m->data_length);
     }
     return 1;
+}
+
+// Whether the saved markers hold a piece of an ICC profile.
+bool HasProfileMarker(j_decompress_ptr cinfo) {
+    static const char kTag[] = "ICC_PROFILE";  // with its terminating zero
+    for (jpeg_saved_marker_ptr m = cinfo->marker_list; m != nullptr; m = m->next) {
+        if (m->marker == kApp2 && m->data_length >= sizeof(kTag) &&
+            std::memcmp(m->data, kTag, sizeof(kTag)) == 0)
+            return true;
+    }
+    return false;
+}
+
+// The conversion of the profile the APP2 markers hold (their pieces put
+// together), handed to the target. Pieces that do not make a whole profile
+// (one missing, numbered wrongly) are a profile that cannot be read.
+void UseProfile(DecodeContext* c) {
+    j_decompress_ptr cinfo = &c->cinfo;
+    JOCTET* bytes = nullptr;
+    unsigned int size = 0;
+    if (jpeg_read_icc_profile(cinfo, &bytes, &size)) {
+        c->info->profile = c->colour->FromIcc(bytes, size);
+        std::free(bytes);
+        c->colour->AttachTo(*c->target);
+    } else if (HasProfileMarker(cinfo)) {
+        c->info->profile = ProfileOutcome::Unreadable;
+    }
 }
 
 // Applies the hints after the header has been read: the orientation, then
@@ -325,6 +356,7 @@ ErrorCode DecodePreview(const DecodeContext& picture) {
         c.bytes = file->data + p.offset;
         c.size = p.length;
         c.target = picture.target;
+        c.colour = picture.colour;
         c.hints = picture.hints;
         c.info = picture.info;
         c.plan = picture.plan;
@@ -357,8 +389,13 @@ void Decode(DecodeContext* c) {
     else
         jpeg_stdio_src(cinfo, c->file);
     if (c->hints != nullptr && c->hints->readOrientation) jpeg_save_markers(cinfo, kApp1, 0xFFFF);
+    // A preview takes the picture's profile (its own is not read).
+    const bool profiles =
+        !c->preview && c->hints != nullptr && ConvertsProfiles(*c->hints, false);
+    if (profiles) jpeg_save_markers(cinfo, kApp2, 0xFFFF);
     jpeg_read_header(cinfo, TRUE);
     ApplyHints(c);
+    if (profiles) UseProfile(c);
     if (!c->preview) {
         if (const ErrorCode code = DecodePreview(*c); code != ErrInvalidJpg) {
             c->code = code;
@@ -532,6 +569,7 @@ PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeI
                 ReadRange(source.fd, source.data, 0, std::min(source.size, kHeaderBytes));
         inMemory = source.filled > 0;
     }
+    ColourTransform colour;
     RowTarget target;
     DecodeContext context{};
     InitErrorManager(&context.err);
@@ -539,6 +577,7 @@ PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeI
     context.file = file;
     context.source = inMemory ? &source : nullptr;
     context.target = &target;
+    context.colour = &colour;
     context.hints = &hints;
     context.info = info;
     context.code = ErrNone;

@@ -13,6 +13,7 @@
 #include <ctime>
 #include <vector>
 
+#include "image/colour_profile.h"
 #include "image/formats/file_open.h"
 #include "image/image_library.h"
 #include "image/png_state.h"
@@ -69,6 +70,7 @@ struct ReadContext {
     png_structp png;
     png_infop info;
     RowTarget* target;         // owned by the caller
+    ColourTransform* colour;   // owned by the caller
     const DecodeHints* hints;  // owned by the caller
     DecodeInfo* found;         // owned by the caller
     PixelBlock* passes;        // owned by the caller: an interlaced picture being reduced
@@ -179,6 +181,18 @@ void Decode(ReadContext* c) {
     }
     if (depth == 16) png_set_strip_16(png);
 
+    // A profile libpng kept (it drops one that does not suit the picture's
+    // colour type or whose header is inconsistent) is converted to sRGB.
+    png_charp profileName = nullptr;
+    int profileCompression = 0;
+    png_bytep profile = nullptr;
+    png_uint_32 profileLength = 0;
+    if (ConvertsProfiles(*c->hints, false) &&
+        png_get_iCCP(png, info, &profileName, &profileCompression, &profile, &profileLength) != 0) {
+        c->found->profile = c->colour->FromIcc(profile, profileLength);
+        c->colour->AttachTo(*c->target);
+    }
+
     png_color_16p fileBackground = nullptr;
     if (png_get_bKGD(png, info, &fileBackground) != 0 && fileBackground != nullptr) {
         png_set_background(png, fileBackground, PNG_BACKGROUND_GAMMA_FILE, 1, 1.0);
@@ -186,7 +200,9 @@ void Decode(ReadContext* c) {
         const png_color_16 background = ToPng(c->background);
         png_set_background(png, &background, PNG_BACKGROUND_GAMMA_SCREEN, 0, 1.0);
     }
-    if (UsableScreenGamma(c->screenGamma)) {
+    // The profile, when it converts, describes the file's tone curve too
+    // (gAMA then only repeats it): no gamma correction besides.
+    if (UsableScreenGamma(c->screenGamma) && !c->colour->active()) {
         // Without a gAMA chunk the image gamma is the reciprocal of the
         // screen gamma, which leaves the values as they are.
         double imageGamma = 0.0;
@@ -407,11 +423,13 @@ PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeI
     PngClearReadTextList();
     std::FILE* file = OpenStreamForReading(path, width, height, status);
     if (file == nullptr) return {};
+    ColourTransform colour;
     RowTarget target;
     PixelBlock passes;
     ReadContext context{};
     context.file = file;
     context.target = &target;
+    context.colour = &colour;
     context.hints = &hints;
     context.found = info;
     context.passes = &passes;

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <vector>
 
+#include "image/colour_profile.h"
 #include "image/formats/file_open.h"
 #include "image/image_library.h"
 #include "image/row_target.h"
@@ -497,22 +498,19 @@ PixelBlock ReadThrough(ReadWay way, const std::string& path, const DecodeHints& 
     } else if (way == ReadWay::Bands) {
         byRows = false;
     }
+    ColourTransform colour;
     RowTarget target;
+    uint32_t profileSize = 0;
+    void* profile = nullptr;
+    if (ConvertsProfiles(hints, false) &&
+        TIFFGetField(tif.get(), TIFFTAG_ICCPROFILE, &profileSize, &profile) != 0) {
+        info->profile = colour.FromIcc(static_cast<const uint8_t*>(profile), profileSize);
+        colour.AttachTo(target);
+    }
     const ErrorCode code =
         byRows ? ReadByRows(tif.get(), image.img, w, h, std::min(h, wanted), plan, &target)
                : ReadByBands(tif.get(), image.img, w, h, band, bottomUp, plan, &target);
-    if (code != ErrNone) {
-        *info = DecodeInfo();
-        status.Fail(code);
-        return {};
-    }
-    PixelBlock block = target.Finish(width, height);
-    info->reduced = target.reduced();
-    if (block.empty()) {
-        *info = DecodeInfo();
-        status.Fail(ErrOutOfMemory);
-    }
-    return block;
+    return FinishRead(target, code, status, info, width, height);
 }
 
 int Write24(const std::string& path, const uint8_t* rgb, int width, int height) {

@@ -12,6 +12,7 @@
 #include <new>
 #include <vector>
 
+#include "image/colour_profile.h"
 #include "image/exif.h"
 #include "image/formats/file_open.h"
 #include "image/formats/sample_rows.h"
@@ -94,7 +95,7 @@ size_t Plus(size_t a, size_t b) {
 }
 
 ErrorCode Decode(const std::string& path, const DecodeHints& hints, RowTarget* target,
-                 DecodeInfo* info, int* width, int* height) {
+                 ColourTransform* colour, DecodeInfo* info, int* width, int* height) {
     std::unique_ptr<uint8_t[]> bytes;
     size_t size = 0;
     {
@@ -139,6 +140,14 @@ ErrorCode Decode(const std::string& path, const DecodeHints& hints, RowTarget* t
         info->orientation = ChunkOrientation(ChunkBytes(demux.get(), "EXIF"));
     if (hints.readColourProfile && (flags & ICCP_FLAG) != 0)
         info->iccProfile = ChunkBytes(demux.get(), "ICCP");
+    // The colours converted to sRGB by the ICC profile (a flag without the
+    // chunk is a profile that cannot be read).
+    if (ConvertsProfiles(hints, true) && (flags & ICCP_FLAG) != 0) {
+        const std::vector<uint8_t> icc = ChunkBytes(demux.get(), "ICCP");
+        info->profile =
+            icc.empty() ? ProfileOutcome::Unreadable : colour->FromIcc(icc.data(), icc.size());
+        colour->AttachTo(*target);
+    }
 
     // Beside the file and the decoded frame, a lossless decoder holds the
     // frame as 32-bit pixels, a lossy one its alpha plane and a few rows.
@@ -207,28 +216,15 @@ PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeI
                       int* width, int* height) {
     ImageStatus status;
     *info = DecodeInfo();
+    ColourTransform colour;
     RowTarget target;
     ErrorCode code = ErrNone;
     try {
-        code = Decode(path, hints, &target, info, width, height);
+        code = Decode(path, hints, &target, &colour, info, width, height);
     } catch (const std::bad_alloc&) {
         code = ErrOutOfMemory;
     }
-    if (code != ErrNone) {
-        *info = DecodeInfo();
-        if (width != nullptr) *width = 0;
-        if (height != nullptr) *height = 0;
-        status.Fail(code);
-        return {};
-    }
-    PixelBlock block = target.Finish(width, height);
-    info->reduced = target.reduced();
-    if (block.empty()) {
-        *info = DecodeInfo();
-        *width = *height = 0;
-        status.Fail(ErrOutOfMemory);
-    }
-    return block;
+    return FinishRead(target, code, status, info, width, height);
 }
 
 PixelBlock Read(const std::string& path, int* width, int* height) {

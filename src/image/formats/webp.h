@@ -25,7 +25,9 @@ PixelBlock Read(const std::string& path, int* width, int* height);
 // Read with hints: the EXIF orientation (an EXIF chunk) is applied when
 // asked for, the plan's reduction is made as the rows are delivered (its
 // minimum size is not used), the ICC profile (an ICCP chunk) handed over
-// when asked for. *info gets the canvas size as stored.
+// when asked for and, unless the hints say otherwise, the colours
+// converted to sRGB by it (image/colour_profile.h). *info gets the canvas
+// size as stored.
 PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeInfo* info,
                       int* width, int* height);
 

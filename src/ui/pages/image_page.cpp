@@ -33,6 +33,7 @@ void CImagePage::ShowOptions() {
     ui_->level->setValue(o.ImageSharpenLevel);
     ShowFlag(ui_->bilinear, o.ImageBilinear);
     ShowFlag(ui_->autoOrient, o.ImageAutoOrient);
+    ShowFlag(ui_->colourManage, o.ImageColourManage);
     UpdateRules();
 }
 
@@ -52,6 +53,7 @@ bool CImagePage::LeavePage() {
     o.ImageSharpenLevel = ui_->level->value();
     o.ImageBilinear = ReadFlag(ui_->bilinear);
     o.ImageAutoOrient = ReadFlag(ui_->autoOrient);
+    o.ImageColourManage = ReadFlag(ui_->colourManage);
     return true;
 }
 
