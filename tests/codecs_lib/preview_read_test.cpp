@@ -14,6 +14,7 @@
 #include "image/formats/jpeg.h"
 #include "lib_test_util.h"
 #include "processing/resample.h"
+#include "support/colour_profiles.h"
 #include "support/encoder_tools.h"
 #include "support/preview_jpeg.h"
 
@@ -216,9 +217,10 @@ struct Decoded {
 };
 
 Decoded DecodeFor(const std::string& path, int w, int h, bool reduce, bool draft = true,
-                  int cancelAtRow = -1) {
+                  int cancelAtRow = -1, bool colours = false) {
     DecodeHints hints;
     hints.readOrientation = true;
+    if (colours) hints.convertProfiles = ProfileConversion::All;
     hints.plan = [=](int, int) {
         return DecodePlan{draft ? 2 * w : 0, draft ? 2 * h : 0, reduce ? w : 0, reduce ? h : 0};
     };
@@ -437,6 +439,39 @@ TEST(PreviewDecoding, AFileIsReadAsFarAsItsDecodeNeeds) {
         EXPECT_EQ(std::make_pair(whole.width, whole.height), std::make_pair(1200, 800)) << path;
         EXPECT_TRUE(whole.pixels == picture.pixels) << path;
     }
+}
+
+// The picture's ICC profile converts the preview's pixels as it converts
+// the picture's: a camera stores the profile with the picture only.
+TEST(PreviewDecoding, ThePicturesColourProfileConvertsThePreview) {
+    // Red and blue primaries swapped: far from sRGB, so that a preview left
+    // unconverted shows.
+    static const double kSwapped[6] = {0.150, 0.060, 0.300, 0.600, 0.640, 0.330};
+    const std::vector<uint8_t> profile = test::RgbProfile(kSwapped);
+    // One APP2 segment: the tag, piece 1 of 1, the profile.
+    const size_t length = 2 + 14 + profile.size();
+    std::vector<uint8_t> segment = {0xFF, 0xE2, uint8_t(length >> 8), uint8_t(length),
+                                    'I',  'C',  'C', '_', 'P', 'R', 'O', 'F', 'I', 'L', 'E', 0, 1, 1};
+    segment.resize(segment.size() + profile.size());
+    std::copy(profile.begin(), profile.end(), segment.end() - long(profile.size()));
+    const auto withProfile = [&](const std::string& path) {
+        std::vector<uint8_t> bytes = test::ReadFileBytes(path);
+        bytes.insert(bytes.begin() + 2, segment.begin(), segment.end());
+        return test::WriteFileBytes(path, bytes);
+    };
+    const PreviewFiles files(1, Complete(1));
+    ASSERT_TRUE(withProfile(files.Path("camera")));
+    ASSERT_TRUE(withProfile(files.Path("picture")));
+    const Decoded got = DecodeFor(files.Path("camera"), 100, 67, true, true, -1, true);
+    const Decoded preview = DecodeFor(files.Path("preview"), 100, 67, true);
+    const Decoded picture = DecodeFor(files.Path("picture"), 100, 67, true, true, -1, true);
+    ASSERT_EQ(got.code, ErrNone);
+    EXPECT_EQ(got.rowsDecoded, preview.rowsDecoded) << "the preview decoded";
+    EXPECT_EQ(got.info.profile, ProfileOutcome::Converted);
+    const auto [mean, largest] = Difference(got.pixels, picture.pixels);
+    EXPECT_LE(mean, kMeanTolerance);
+    EXPECT_LE(largest, kLargestTolerance);
+    EXPECT_GT(Difference(preview.pixels, picture.pixels).first, 10.0) << "the profile matters";
 }
 
 // A stop while the preview is decoded ends the read: the picture is not
