@@ -449,11 +449,12 @@ TEST(PreviewDecoding, ThePicturesColourProfileConvertsThePreview) {
     static const double kSwapped[6] = {0.150, 0.060, 0.300, 0.600, 0.640, 0.330};
     const std::vector<uint8_t> profile = test::RgbProfile(kSwapped);
     // One APP2 segment: the tag, piece 1 of 1, the profile.
-    const size_t length = 2 + 14 + profile.size();
-    std::vector<uint8_t> segment = {0xFF, 0xE2, uint8_t(length >> 8), uint8_t(length),
-                                    'I',  'C',  'C', '_', 'P', 'R', 'O', 'F', 'I', 'L', 'E', 0, 1, 1};
-    segment.resize(segment.size() + profile.size());
-    std::copy(profile.begin(), profile.end(), segment.end() - long(profile.size()));
+    const char head[] = "\xFF\xE2..ICC_PROFILE\0\1\1";  // 18 bytes before its own zero
+    std::vector<uint8_t> segment(18 + profile.size());
+    std::copy(head, head + 18, segment.begin());
+    std::copy(profile.begin(), profile.end(), segment.begin() + 18);
+    segment[2] = uint8_t((segment.size() - 2) >> 8);
+    segment[3] = uint8_t(segment.size() - 2);
     const auto withProfile = [&](const std::string& path) {
         std::vector<uint8_t> bytes = test::ReadFileBytes(path);
         bytes.insert(bytes.begin() + 2, segment.begin(), segment.end());

@@ -390,8 +390,7 @@ void Decode(DecodeContext* c) {
         jpeg_stdio_src(cinfo, c->file);
     if (c->hints != nullptr && c->hints->readOrientation) jpeg_save_markers(cinfo, kApp1, 0xFFFF);
     // A preview takes the picture's profile (its own is not read).
-    const bool profiles =
-        !c->preview && c->hints != nullptr && ConvertsProfiles(*c->hints, false);
+    const bool profiles = !c->preview && c->hints != nullptr && ConvertsProfiles(*c->hints, false);
     if (profiles) jpeg_save_markers(cinfo, kApp2, 0xFFFF);
     jpeg_read_header(cinfo, TRUE);
     ApplyHints(c);
