@@ -42,6 +42,7 @@
 #include "platform/system.h"
 #include "processing/resample.h"
 #include "support/preview_jpeg.h"
+#include "synthetic_photo.h"
 
 extern char** environ;
 
@@ -84,30 +85,6 @@ double Since(Clock::time_point t0) {
     return std::chrono::duration<double>(Clock::now() - t0).count();
 }
 
-// A smooth, photo-like field with some grain (as the batch benchmark's).
-bool SyntheticPhoto(int seed, vig::CPxImage* image) {
-    const int w = 6000, h = 4000;
-    vig::PixelBlock block;
-    if (!block.AllocateRgb(w, h)) return false;
-    uint8_t* p = block.data();
-    uint32_t noise = 2463534242u + static_cast<uint32_t>(seed) * 7919u;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x, p += 3) {
-            noise ^= noise << 13;
-            noise ^= noise >> 17;
-            noise ^= noise << 5;
-            const double u = x / 600.0 + seed, v = y / 400.0;
-            const int grain = static_cast<int>(noise & 15) - 8;
-            p[0] = static_cast<uint8_t>(std::clamp(128 + 90 * std::sin(u + v) + grain, 0.0, 255.0));
-            p[1] = static_cast<uint8_t>(
-                std::clamp(128 + 80 * std::sin(u * 0.7 - v * 1.3) + grain, 0.0, 255.0));
-            p[2] = static_cast<uint8_t>(
-                std::clamp(128 + 70 * std::cos(v * 2 + u * 0.3) + grain, 0.0, 255.0));
-        }
-    }
-    image->Adopt(std::move(block), w, h);
-    return true;
-}
 
 // The JPEG bytes of `image` reduced to `longSide` pixels on its long side.
 std::vector<uint8_t> Reduced(const vig::CPxImage& image, int longSide, int quality,
@@ -182,7 +159,7 @@ bool PrepareCorpus(Corpus* c, bool photos) {
     } else {
         for (int i = 0; i < 6; ++i) {
             vig::CPxImage image;
-            if (!SyntheticPhoto(i, &image) || !AddPhoto(c, image, {})) return false;
+            if (!vig::bench::SyntheticPhoto(6000, 4000, i, &image) || !AddPhoto(c, image, {})) return false;
         }
     }
     return c->files > 0;

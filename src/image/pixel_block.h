@@ -21,6 +21,17 @@ void SetMaxBlockBytes(size_t bytes);
 // the product overflows or exceeds MaxBlockBytes().
 bool BlockSize(long long width, long long height, int bytesPerPixel, size_t* bytes);
 
+// Byte counts that saturate: a product or sum too large for size_t is
+// SIZE_MAX, so that a reservation or check of that many bytes simply fails.
+inline size_t SaturatingTimes(size_t a, size_t b) {
+    size_t r = 0;
+    return __builtin_mul_overflow(a, b, &r) ? SIZE_MAX : r;
+}
+inline size_t SaturatingPlus(size_t a, size_t b) {
+    size_t r = 0;
+    return __builtin_add_overflow(a, b, &r) ? SIZE_MAX : r;
+}
+
 class PixelBlock {
 public:
     PixelBlock() = default;
@@ -34,7 +45,10 @@ public:
     bool Allocate(size_t bytes);
     // Allocates a block for width x height pixels of 3 bytes.
     bool AllocateRgb(long long width, long long height);
-    void Reset() { data_.reset(); size_ = 0; }
+    void Reset() {
+        data_.reset();
+        size_ = 0;
+    }
 
     uint8_t* data() { return data_.get(); }
     const uint8_t* data() const { return data_.get(); }

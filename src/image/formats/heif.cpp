@@ -103,16 +103,6 @@ ErrorCode CodeOf(const heif_error& e, ErrorCode invalid) {
     return invalid;
 }
 
-// a * b, or SIZE_MAX when that overflows: a reservation that large fails.
-size_t Times(size_t a, size_t b) {
-    size_t r = 0;
-    return __builtin_mul_overflow(a, b, &r) ? SIZE_MAX : r;
-}
-size_t Plus(size_t a, size_t b) {
-    size_t r = 0;
-    return __builtin_add_overflow(a, b, &r) ? SIZE_MAX : r;
-}
-
 // The smallest thumbnail of the picture (w x h as shown) that suits the
 // plan (PreviewSuits); none without a minimum size or a thumbnail that does.
 std::unique_ptr<heif_image_handle, HandleFree> SuitableThumbnail(heif_image_handle* picture,
@@ -284,8 +274,7 @@ ErrorCode Decode(const std::string& path, const DecodeHints& hints, ErrorCode in
                 info->iccProfile.clear();
         }
     }
-    if (ConvertsProfiles(hints, true))
-        info->profile = ConvertColours(handle.get(), colour, target);
+    if (ConvertsProfiles(hints, true)) info->profile = ConvertColours(handle.get(), colour, target);
 
     // What libheif holds while it decodes: the coded data, the decoded
     // planes (at most four full ones) and their conversion to interleaved
@@ -308,7 +297,8 @@ ErrorCode Decode(const std::string& path, const DecodeHints& hints, ErrorCode in
             return ErrOutOfMemory;
         planes = std::max(planes, declaredPlanes);
     }
-    const size_t working = Plus(Times(planes, 2), static_cast<size_t>(st.st_size));
+    const size_t working =
+        SaturatingPlus(SaturatingTimes(planes, 2), static_cast<size_t>(st.st_size));
     const DecodePlan plan = PlanFor(&hints, w, h);
     // Under a minimum size (draft decoding) the smallest thumbnail of the
     // picture that suits the plan stands in for it, the plan applying to

@@ -85,15 +85,6 @@ int ChunkOrientation(const std::vector<uint8_t>& exif) {
     return ExifOrientation(segment.data(), segment.size());
 }
 
-size_t Times(size_t a, size_t b) {
-    size_t r = 0;
-    return __builtin_mul_overflow(a, b, &r) ? SIZE_MAX : r;
-}
-size_t Plus(size_t a, size_t b) {
-    size_t r = 0;
-    return __builtin_add_overflow(a, b, &r) ? SIZE_MAX : r;
-}
-
 ErrorCode Decode(const std::string& path, const DecodeHints& hints, RowTarget* target,
                  ColourTransform* colour, DecodeInfo* info, int* width, int* height) {
     std::unique_ptr<uint8_t[]> bytes;
@@ -151,13 +142,14 @@ ErrorCode Decode(const std::string& path, const DecodeHints& hints, RowTarget* t
 
     // Beside the file and the decoded frame, a lossless decoder holds the
     // frame as 32-bit pixels, a lossy one its alpha plane and a few rows.
-    const size_t pixels = Times(static_cast<size_t>(it.width), static_cast<size_t>(it.height));
-    size_t working = Plus(size, frameBytes);
+    const size_t pixels =
+        SaturatingTimes(static_cast<size_t>(it.width), static_cast<size_t>(it.height));
+    size_t working = SaturatingPlus(size, frameBytes);
     if (features.format == 2)
-        working = Plus(working, Times(pixels, 4));
+        working = SaturatingPlus(working, SaturatingTimes(pixels, 4));
     else if (alpha)
-        working = Plus(working, pixels);
-    working = Plus(working, Times(static_cast<size_t>(it.width), 256));
+        working = SaturatingPlus(working, pixels);
+    working = SaturatingPlus(working, SaturatingTimes(static_cast<size_t>(it.width), 256));
     const bool turned = info->orientation >= 5;
     const DecodePlan plan =
         PlanFor(&hints, turned ? canvasHeight : canvasWidth, turned ? canvasWidth : canvasHeight);
