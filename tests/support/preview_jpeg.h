@@ -14,37 +14,9 @@
 
 #include <jpeglib.h>
 
-namespace vig::test {
+#include "support/row_jpeg.h"
 
-// A baseline JPEG (4:2:0) of width x height in memory: `row` fills row y.
-inline std::vector<uint8_t> EncodeJpeg(int width, int height, int quality,
-                                       const std::function<void(int y, uint8_t* row)>& row) {
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr err;
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &out, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(width);
-    cinfo.image_height = static_cast<JDIMENSION>(height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, quality, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<uint8_t> line(static_cast<size_t>(width) * 3);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        row(static_cast<int>(cinfo.next_scanline), line.data());
-        JSAMPROW r = line.data();
-        jpeg_write_scanlines(&cinfo, &r, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    std::vector<uint8_t> bytes(out, out + size);
-    std::free(out);
-    return bytes;
-}
+namespace vig::test {
 
 // Where the pixel (column, row) of a picture stored storedWidth x
 // storedHeight under an EXIF orientation lies once it is upright.
