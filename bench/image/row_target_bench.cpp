@@ -33,7 +33,8 @@ void BM_RowTarget(benchmark::State& state) {
     const int reduceWidth = static_cast<int>(state.range(1));
     const bool bottomUp = state.range(2) != 0;
     const bool turned = orientation >= 5;
-    const int reduceHeight = reduceWidth == 0 ? 0 : reduceWidth * (turned ? 4 : 3) / (turned ? 3 : 4);
+    const int reduceHeight =
+        reduceWidth == 0 ? 0 : reduceWidth * (turned ? 4 : 3) / (turned ? 3 : 4);
     const std::vector<uint8_t>& picture = Picture();
     const size_t stride = static_cast<size_t>(kWidth) * 3;
     for (auto _ : state) {

@@ -19,7 +19,6 @@
 #include "engine/engine_util.h"
 #include "engine/file_steps.h"
 #include "engine/file_workers.h"
-#include "image/memory_budget.h"
 #include "engine/output_naming.h"
 #include "engine/report.h"
 #include "engine/run_files.h"
@@ -28,6 +27,7 @@
 #include "image/codec_table.h"
 #include "image/cpx_image.h"
 #include "image/image_library.h"
+#include "image/memory_budget.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 

@@ -144,7 +144,8 @@ FileMemoryScope::~FileMemoryScope() {
 
 int ReserveFileMemory(size_t bytes) {
     if (tBudget == nullptr || !tInScope) return bytes <= kMaxBlockBytes ? ErrNone : ErrOutOfMemory;
-    const MemoryBudget::Result result = tHolder ? tBudget->Add(bytes) : tBudget->Acquire(bytes, false);
+    const MemoryBudget::Result result =
+        tHolder ? tBudget->Add(bytes) : tBudget->Acquire(bytes, false);
     if (result == MemoryBudget::Result::Stopped) return ErrCancelled;
     if (result == MemoryBudget::Result::TooLarge) return ErrOutOfMemory;
     tHolder = true;

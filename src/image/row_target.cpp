@@ -71,14 +71,14 @@ ErrorCode RowTarget::Start(int storedWidth, int storedHeight, int orientation, b
     // The way that holds least, and its bytes.
     Mode mode = orientation == 1 ? Mode::Whole : Mode::Turned;
     size_t bytes = wholeBytes + (mode == Mode::Turned ? rowBytes * kTurnedRows : 0);
-    const bool reducing = plan.reduceWidth > 0 && plan.reduceHeight > 0 &&
-                          plan.reduceWidth <= uprightWidth && plan.reduceHeight <= uprightHeight &&
-                          processing::BoxGeometry::Make(uprightWidth, uprightHeight,
-                                                        plan.reduceWidth, plan.reduceHeight, true,
-                                                        &geometry_);
+    const bool reducing =
+        plan.reduceWidth > 0 && plan.reduceHeight > 0 && plan.reduceWidth <= uprightWidth &&
+        plan.reduceHeight <= uprightHeight &&
+        processing::BoxGeometry::Make(uprightWidth, uprightHeight, plan.reduceWidth,
+                                      plan.reduceHeight, true, &geometry_);
     if (reducing) {
-        const size_t cells = static_cast<size_t>(plan.reduceWidth) *
-                             static_cast<size_t>(plan.reduceHeight) * 3;
+        const size_t cells =
+            static_cast<size_t>(plan.reduceWidth) * static_cast<size_t>(plan.reduceHeight) * 3;
         if (orientation == 1 && inOrder) {
             mode = Mode::Stream;
             // A band of rows, a spare row and the band's column totals (2
@@ -86,9 +86,10 @@ ErrorCode RowTarget::Start(int storedWidth, int storedHeight, int orientation, b
             const size_t totals = geometry_.bh <= 257 ? 2 : 4;
             bytes = cells + rowBytes * (static_cast<size_t>(geometry_.bh) + 1 + totals);
         } else {
-            const size_t sumBytes = cells * 9 + rowBytes + (static_cast<size_t>(plan.reduceWidth) +
-                                                            static_cast<size_t>(plan.reduceHeight)) *
-                                                               (sizeof(int) + 24);
+            const size_t sumBytes =
+                cells * 9 + rowBytes +
+                (static_cast<size_t>(plan.reduceWidth) + static_cast<size_t>(plan.reduceHeight)) *
+                    (sizeof(int) + 24);
             if (sumBytes < bytes) {
                 mode = Mode::Sums;
                 bytes = sumBytes;
@@ -286,9 +287,8 @@ void RowTarget::AddRowSums(int y, const uint8_t* row) {
         lineSums_[k * 3 + 1] = gr;
         lineSums_[k * 3 + 2] = b;
     }
-    for (int c = first; c < static_cast<int>(across.size()) &&
-                        across[static_cast<size_t>(c)] <= line;
-         ++c) {
+    for (int c = first;
+         c < static_cast<int>(across.size()) && across[static_cast<size_t>(c)] <= line; ++c) {
         if (across[static_cast<size_t>(c)] + acrossSize <= line) continue;
         for (size_t k = 0; k < along.size(); ++k) {
             const size_t i = transposed ? k : static_cast<size_t>(c);  // cell row
@@ -321,7 +321,8 @@ PixelBlock RowTarget::Finish(int* width, int* height) {
                 if (!block_.AllocateRgb(width_, height_)) return {};
                 out = block_.data();
             }
-            for (size_t n = 0; n < sums_.size(); ++n) out[n] = static_cast<uint8_t>(sums_[n] / cell);
+            for (size_t n = 0; n < sums_.size(); ++n)
+                out[n] = static_cast<uint8_t>(sums_[n] / cell);
             std::vector<uint64_t>().swap(sums_);
             break;
         }

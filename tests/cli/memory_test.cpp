@@ -70,8 +70,8 @@ TEST(MemoryBudget, FilesSideBySideShareOneBudgetAndConvertWhatOneThreadConverts)
     ASSERT_EQ(shared4.status, 0) << shared4.err;
     if (kMeasurable) {
         EXPECT_LT(shared4.peakKilobytes, one.peakKilobytes + 40 * 1024)
-            << "one thread " << one.peakKilobytes << " KB, four unbounded "
-            << free4.peakKilobytes << " KB";
+            << "one thread " << one.peakKilobytes << " KB, four unbounded " << free4.peakKilobytes
+            << " KB";
         EXPECT_GT(free4.peakKilobytes, shared4.peakKilobytes + 60 * 1024);
         // Under an address-space limit that one thread lives with, eight
         // convert every file too.

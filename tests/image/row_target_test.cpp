@@ -29,8 +29,8 @@ std::vector<uint8_t> Feed(const std::vector<uint8_t>& stored, int w, int h, int 
                           const std::vector<int>& order, const DecodePlan& plan, int* outW,
                           int* outH, bool* reduced) {
     RowTarget target;
-    const bool inOrder = std::is_sorted(order.begin(), order.end()) &&
-                         order.size() == static_cast<size_t>(h);
+    const bool inOrder =
+        std::is_sorted(order.begin(), order.end()) && order.size() == static_cast<size_t>(h);
     EXPECT_EQ(target.Start(w, h, orientation, inOrder, plan, 0), ErrNone);
     for (int y : order) {
         std::copy_n(stored.data() + static_cast<size_t>(y) * w * 3, static_cast<size_t>(w) * 3,
@@ -59,7 +59,7 @@ TEST(RowTargetTest, EveryWayGivesThePixelsOfTurningAndReducingTheWholePicture) {
     struct Case {
         int w, h, rw, rh;  // rw == 0: no reduction planned
     };
-    const Case cases[] = {{37, 23, 0, 0}, {37, 23, 10, 6},  {64, 48, 7, 5},
+    const Case cases[] = {{37, 23, 0, 0},  {37, 23, 10, 6},  {64, 48, 7, 5},
                           {101, 13, 9, 3}, {50, 77, 50, 77}, {33, 90, 4, 11}};
     unsigned seed = 1;
     for (const Case& c : cases) {
@@ -205,7 +205,8 @@ TEST(RowTargetTest, RowsNeverDeliveredAreZeroRows) {
         for (const DecodePlan& plan : {DecodePlan{}, DecodePlan{0, 0, 4, 3}}) {
             int ow = 0, oh = 0;
             bool reduced = false;
-            const std::vector<uint8_t> got = Feed(stored, w, h, o, firstHalf, plan, &ow, &oh, &reduced);
+            const std::vector<uint8_t> got =
+                Feed(stored, w, h, o, firstHalf, plan, &ow, &oh, &reduced);
             EXPECT_EQ(got, Expected(stored, w, h, o, plan.reduceWidth, plan.reduceHeight))
                 << "orientation " << o << " reduce " << plan.reduceWidth;
         }
