@@ -49,14 +49,14 @@ inline constexpr const char* kNoDisplay =
     "no display to show the quick dialog on; \"vignettor /h /f IN OUT\" makes a thumbnail "
     "without one";
 
-// The quick dialog.
+// The quick dialog (the size labels carry their mnemonics).
 inline constexpr const char* kDialogTitle = "Vignettor Snapshrink";
 inline constexpr const char* kChooseFolderTitle = "Choose an output directory";
 inline constexpr const char* kEnterInteger = "Please enter an integer.";
-inline constexpr const char* kWidthLabel = "Width";
-inline constexpr const char* kHeightLabel = "Height";
-inline constexpr const char* kAreaLabel = "Area";
-inline constexpr const char* kPercentLabel = "Percent";
+inline constexpr const char* kWidthLabel = "&Width";
+inline constexpr const char* kHeightLabel = "Hei&ght";
+inline constexpr const char* kAreaLabel = "&Area";
+inline constexpr const char* kPercentLabel = "P&ercent";
 
 // Trace lines.
 namespace trace {

@@ -4,11 +4,11 @@
 
 namespace vig::ui::texts {
 
-// Size labels by resize method.
-inline constexpr const char* kWidth = "Width";
-inline constexpr const char* kHeight = "Height";
-inline constexpr const char* kArea = "Area";
-inline constexpr const char* kPercent = "Percent";
+// Size labels by resize method, with their mnemonics.
+inline constexpr const char* kWidth = "&Width";
+inline constexpr const char* kHeight = "Hei&ght";
+inline constexpr const char* kArea = "&Area";
+inline constexpr const char* kPercent = "&Percent";
 
 // The framework's own validation messages.
 inline constexpr const char* kEnterInteger = "Please enter an integer.";
