@@ -2,12 +2,28 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "common/pictures.h"
 #include "ui_busy_window.h"
 
 namespace vig::ui {
+namespace {
+
+// m:ss, or h:mm:ss from an hour on, as the terminal's progress line has it.
+QString DurationText(qint64 seconds) {
+    seconds = std::max<qint64>(seconds, 0);
+    if (seconds >= 3600)
+        return QStringLiteral("%1:%2:%3")
+            .arg(seconds / 3600)
+            .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+            .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+}  // namespace
 
 const QPixmap& ProgressWindow::FramePicture(int index) {
     static const std::array<QPixmap, kBusyFrameCount> frames = [] {
@@ -30,6 +46,11 @@ ProgressWindow::ProgressWindow(QWidget* owner, Kind kind)
     ui_->pathLine->setVisible(kind_ == Kind::Extension);
     ui_->extraLine->setVisible(kind_ == Kind::Extension);
     ui_->statusLine->setText(QString());
+    ui_->progressBar->setFormat(QString::fromLatin1(kFilesDoneFormat));
+    // The line keeps its height while it is empty, so the window does not
+    // grow when the first estimate comes.
+    ui_->timeLeftLine->setMinimumHeight(ui_->timeLeftLine->fontMetrics().height());
+    ClearProgress();
     connect(ui_->cancelButton, &QPushButton::clicked, this, &ProgressWindow::reject);
     timer_.setInterval(kFrameMilliseconds);
     connect(&timer_, &QTimer::timeout, this, &ProgressWindow::AdvanceFrame);
@@ -56,6 +77,46 @@ QString ProgressWindow::pathText() const {
 
 void ProgressWindow::SetExtraText(const QString& text) {
     ui_->extraLine->setText(text);
+}
+
+void ProgressWindow::SetProgress(int done, int total, double filesPerSecond) {
+    total = std::max(total, 0);
+    done = std::clamp(done, 0, total);
+    ui_->progressBar->setRange(0, total);
+    ui_->progressBar->setValue(done);
+    ui_->progressBar->show();
+    QString left;
+    if (filesPerSecond > 0 && total > 0) {
+        const auto seconds = static_cast<qint64>(std::llround((total - done) / filesPerSecond));
+        left = QString::fromLatin1(kRateAndTimeLeft)
+                   .arg(QString::number(filesPerSecond, 'f', 1), DurationText(seconds));
+    }
+    ui_->timeLeftLine->setText(left);
+    ui_->timeLeftLine->show();
+}
+
+void ProgressWindow::ClearProgress() {
+    ui_->progressBar->hide();
+    ui_->progressBar->setRange(0, 1);
+    ui_->progressBar->setValue(0);
+    ui_->timeLeftLine->hide();
+    ui_->timeLeftLine->clear();
+}
+
+bool ProgressWindow::progressShown() const {
+    return !ui_->progressBar->isHidden();
+}
+
+int ProgressWindow::progressDone() const {
+    return ui_->progressBar->value();
+}
+
+int ProgressWindow::progressTotal() const {
+    return ui_->progressBar->maximum();
+}
+
+QString ProgressWindow::timeLeftText() const {
+    return ui_->timeLeftLine->text();
 }
 
 void ProgressWindow::ShowFrame(int index) {

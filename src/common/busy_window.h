@@ -28,6 +28,8 @@ public:
     static constexpr int kFrameMilliseconds = 500;
     static constexpr int kPictureSize = 48;
     static constexpr const char* kWaitingText = "Waiting for operation to complete.";
+    static constexpr const char* kFilesDoneFormat = "%v of %m files";
+    static constexpr const char* kRateAndTimeLeft = "%1 files/s, %2 left";
 
     // A hidden, modeless window over `owner` (the screen when null).
     explicit ProgressWindow(QWidget* owner, Kind kind = Kind::Program);
@@ -40,6 +42,15 @@ public:
     QString pathText() const;
     // The third line (Kind::Extension).
     void SetExtraText(const QString& text);
+    // Files done of the total on a bar, and below it the rate and the time
+    // left once a rate is known (`filesPerSecond` > 0), as a terminal's
+    // progress line has them. Hidden until the first call after ClearProgress.
+    void SetProgress(int done, int total, double filesPerSecond);
+    void ClearProgress();
+    bool progressShown() const;
+    int progressDone() const;
+    int progressTotal() const;
+    QString timeLeftText() const;
 
     // Set by Cancel in the extension's window, whose loop reads it.
     bool cancelFlag() const { return cancelFlag_; }

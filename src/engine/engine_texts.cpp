@@ -119,12 +119,7 @@ std::string ProgressLine(int done, int total, const std::string& current, double
     char tail[96];
     if (rate > 0) {
         const long left = std::lround((total - done) / rate);
-        if (left >= 3600)
-            std::snprintf(tail, sizeof tail, " | %.1f files/s | %ld:%02ld:%02ld left", rate,
-                          left / 3600, left / 60 % 60, left % 60);
-        else
-            std::snprintf(tail, sizeof tail, " | %.1f files/s | %ld:%02ld left", rate, left / 60,
-                          left % 60);
+        std::snprintf(tail, sizeof tail, " | %.1f files/s | %s left", rate, Duration(left).c_str());
     } else {
         std::snprintf(tail, sizeof tail, " | -- files/s | --:-- left");
     }
@@ -151,6 +146,17 @@ std::string ProgressLine(int done, int total, const std::string& current, double
     std::string line = head + name + tail;
     if (line.size() > width) line.resize(width);
     return line;
+}
+
+std::string Duration(long seconds) {
+    if (seconds < 0) seconds = 0;
+    char text[48];
+    if (seconds >= 3600)
+        std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", seconds / 3600, seconds / 60 % 60,
+                      seconds % 60);
+    else
+        std::snprintf(text, sizeof text, "%ld:%02ld", seconds / 60, seconds % 60);
+    return text;
 }
 
 std::string WaitingForFolder(const std::string& folder) {

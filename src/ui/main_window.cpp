@@ -10,6 +10,7 @@
 #include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QTime>
 #include <QWindowStateChangeEvent>
 
 #include "common/busy_window.h"
@@ -17,6 +18,7 @@
 #include "common/message_boxes.h"
 #include "common/pictures.h"
 #include "engine/app_info.h"
+#include "engine/engine_texts.h"
 #include "engine/run_host.h"
 #include "image/codec_table.h"
 #include "ui/about_dialog.h"
@@ -107,6 +109,13 @@ MainWindow::MainWindow(BatchOptions& options, ProfileStore& store, QWidget* pare
     connect(ui_->logButton, &QAbstractButton::clicked, this, &MainWindow::OnToggleLogPane);
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &MainWindow::OnHelp);
+    // While the single file's field has the focus, Enter is "Single File
+    // Start"; elsewhere it is "Start".
+    defaultFollowsFocus_ =
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+            (now != nullptr && now == ui_->singleEdit ? ui_->singleStart : ui_->startButton)
+                ->setDefault(true);
+        });
     auto* quit = new QShortcut(QKeySequence::Quit, this);
     connect(quit, &QShortcut::activated, this, &QWidget::close);
 
@@ -135,7 +144,10 @@ MainWindow::MainWindow(BatchOptions& options, ProfileStore& store, QWidget* pare
     });
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The controls go before this object does, and take the focus with them.
+    disconnect(defaultFollowsFocus_);
+}
 
 CTransButton* MainWindow::logButton() const {
     return ui_->logButton;
@@ -266,6 +278,14 @@ void MainWindow::AppendErrorLog(const QString& paneText) {
     pane->ensureCursorVisible();
 }
 
+void MainWindow::SetRunProgress(int done, int total) {
+    if (!running_ || progress_ == nullptr || total <= 0) return;
+    if (!progressClock_.isValid()) progressClock_.start();
+    const double seconds = progressClock_.elapsed() / 1000.0;
+    progress_->SetStatusText(QString::fromStdString(vig::texts::FilesProcessed(done, total)));
+    progress_->SetProgress(done, total, done > 0 && seconds > 0 ? done / seconds : 0.0);
+}
+
 void MainWindow::SetLogButtonBlinking(bool on) {
     ui_->logButton->SetBlinking(on);
 }
@@ -302,6 +322,10 @@ void MainWindow::BeginRun() {
     clearTimer_.stop();
     running_ = true;
     stopRequested_ = false;
+    runErrors_ = 0;
+    runClock_.start();
+    progressClock_.invalidate();
+    if (progress_ != nullptr) progress_->ClearProgress();
     ui_->logButton->SetBlinking(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     SetRunControlsEnabled(false);
@@ -314,7 +338,16 @@ void MainWindow::ShowBusyWindow(const QString& text) {
     progress_->show();
 }
 
-void MainWindow::EndRun() {
+void MainWindow::EndRun(int processed, int total, bool cancelled) {
+    // The run's line stays in the pane after the status lines clear.
+    const QString line =
+        QString::fromLatin1(cancelled ? texts::kRunLineCancelled : texts::kRunLineDone)
+            .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")))
+            .arg(processed)
+            .arg(total)
+            .arg(runErrors_)
+            .arg(QString::fromStdString(vig::texts::Duration(runClock_.elapsed() / 1000)));
+    AppendErrorLog(line + QLatin1Char('\n'));
     if (progress_ != nullptr) progress_->hide();
     SetRunControlsEnabled(true);
     QApplication::restoreOverrideCursor();
@@ -331,8 +364,8 @@ void MainWindow::OnStart() {
     BeginRun();
     ShowBusyWindow(QString());
     PumpMessages(kStatusPumpMilliseconds);
-    engine_->BatchRun();
-    EndRun();
+    const BatchSummary summary = engine_->BatchRun();
+    EndRun(summary.processed, summary.total, summary.stopped || stopRequested_);
 }
 
 void MainWindow::OnSingleFileStart() {
@@ -343,8 +376,9 @@ void MainWindow::OnSingleFileStart() {
     const std::string output = SingleFileOutputPath(options_, input);
     ShowBusyWindow(single);
     PumpMessages(kStatusPumpMilliseconds);
-    engine_->SingleFileOperation(input, output, input);
-    EndRun();
+    const ErrorCode code = engine_->SingleFileOperation(input, output, input);
+    const bool cancelled = stopRequested_;
+    EndRun(code == ErrCancelled && cancelled ? 0 : 1, 1, cancelled);
 }
 
 void MainWindow::OnAdvanced() {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <memory>
 
@@ -54,6 +55,10 @@ public:
     void SetBusyText(const QString& text);
     void AppendErrorLog(const QString& paneText);
     void SetLogButtonBlinking(bool on);
+    // A report of the run (counted for the run's line in the log pane).
+    void NoteError() { ++runErrors_; }
+    // Where a batch run stands: `done` of `total` files finished.
+    void SetRunProgress(int done, int total);
     // Dispatches pending events for at most `milliseconds`.
     void PumpMessages(int milliseconds);
 
@@ -100,7 +105,9 @@ private:
     void SetRunControlsEnabled(bool enabled);
     void BeginRun();
     void ShowBusyWindow(const QString& text);
-    void EndRun();
+    // Ends a run that finished `processed` of `total` files: the controls
+    // come back, and the run's line goes into the log pane.
+    void EndRun(int processed, int total, bool cancelled);
     void ShowLogPane(bool show);
     bool ReadSize(QLineEdit* edit, int* value);
 
@@ -111,6 +118,10 @@ private:
     std::unique_ptr<BatchEngine> engine_;
     ProgressWindow* progress_ = nullptr;
     QTimer clearTimer_;
+    QElapsedTimer runClock_;       // since the run began
+    QElapsedTimer progressClock_;  // since the first file began, for the rate
+    int runErrors_ = 0;
+    QMetaObject::Connection defaultFollowsFocus_;
     int paneHeight_ = 0;
     bool running_ = false;
     bool stopRequested_ = false;

@@ -57,7 +57,9 @@ bool WindowHost::ShowReport(const std::string& text, bool offerCancel) {
            MessageAnswer::Cancel;
 }
 
+// Only reports come here: each is one error of the run.
 void WindowHost::AppendErrorLog(const std::string& text) {
+    window_.NoteError();
     window_.AppendErrorLog(Decode(text));
 }
 
@@ -66,8 +68,12 @@ void WindowHost::SetLogButtonBlinking(bool on) {
 }
 
 void WindowHost::Warning(const std::string& text) {
-    AppendErrorLog(PaneText(text));
+    window_.AppendErrorLog(Decode(PaneText(text)));
     SetLogButtonBlinking(true);
+}
+
+void WindowHost::RunProgress(int done, int total, const std::string& /*current*/) {
+    window_.SetRunProgress(done, total);
 }
 
 void WindowHost::ReportWithoutWindow(const std::string& message) {

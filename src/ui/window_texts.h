@@ -10,6 +10,12 @@ inline constexpr const char* kHeight = "Hei&ght";
 inline constexpr const char* kArea = "&Area";
 inline constexpr const char* kPercent = "&Percent";
 
+// The line each run leaves in the error log pane: the time it ended, the
+// files finished of the total, the reports made, and how long it took.
+inline constexpr const char* kRunLineDone = "%1  Processed %2 of %3 files; errors: %4; time: %5";
+inline constexpr const char* kRunLineCancelled =
+    "%1  Cancelled after %2 of %3 files; errors: %4; time: %5";
+
 // The framework's own validation messages.
 inline constexpr const char* kEnterInteger = "Please enter an integer.";
 inline constexpr const char* kEnterIntegerBetween = "Please enter an integer between %1 and %2.";

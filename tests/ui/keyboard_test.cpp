@@ -65,7 +65,8 @@ void CheckScope(const std::string& scope, const std::vector<QWidget*>& roots,
         const QChar key = Mnemonic(text);
         seen.insert(name);
         if (without.count(name) != 0) {
-            EXPECT_TRUE(key.isNull()) << scope << ": " << name.toStdString() << " has one after all";
+            EXPECT_TRUE(key.isNull())
+                << scope << ": " << name.toStdString() << " has one after all";
             return;
         }
         if (key.isNull()) {
@@ -81,7 +82,8 @@ void CheckScope(const std::string& scope, const std::vector<QWidget*>& roots,
         for (QAbstractButton* b : root->findChildren<QAbstractButton*>()) {
             if (qobject_cast<CTransButton*>(b) || qobject_cast<CColourSwatch*>(b)) continue;
             // The standard buttons: no pictures, plain captions.
-            EXPECT_TRUE(b->icon().isNull()) << scope << ": a picture on " << b->text().toStdString();
+            EXPECT_TRUE(b->icon().isNull())
+                << scope << ": a picture on " << b->text().toStdString();
             if (!HasLetter(b->text())) continue;  // "...", "?"
             if (KeyedByItsKey(b->text())) continue;
             take(b->objectName(), b->text(), true);
