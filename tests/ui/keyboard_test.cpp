@@ -15,10 +15,8 @@
 #include <map>
 #include <set>
 
-#include "common/busy_window.h"
-#include "common/picture_button.h"
 #include "platform/profile_store.h"
-#include "shellext/quick_dialog.h"
+#include "shellext/library/quick_dialog.h"
 #include "ui/about_dialog.h"
 #include "ui/colour_swatch.h"
 #include "ui/font_chooser.h"
@@ -27,6 +25,8 @@
 #include "ui/main_window.h"
 #include "ui/options_sheet.h"
 #include "ui/pages/options_page.h"
+#include "widgets/busy_window.h"
+#include "widgets/picture_button.h"
 
 namespace vig::ui {
 namespace {
