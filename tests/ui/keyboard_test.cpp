@@ -80,7 +80,7 @@ void CheckScope(const std::string& scope, const std::vector<QWidget*>& roots,
     };
     for (QWidget* root : roots) {
         for (QAbstractButton* b : root->findChildren<QAbstractButton*>()) {
-            if (qobject_cast<CTransButton*>(b) || qobject_cast<CColourSwatch*>(b)) continue;
+            if (qobject_cast<widgets::CTransButton*>(b) || qobject_cast<CColourSwatch*>(b)) continue;
             // The standard buttons: no pictures, plain captions.
             EXPECT_TRUE(b->icon().isNull())
                 << scope << ": a picture on " << b->text().toStdString();
@@ -161,8 +161,8 @@ TEST_F(KeyboardTest, EveryCaptionHasAMnemonicOfItsOwnInItsPageOrDialog) {
 // Tab walks the folders top down: the upper Copy button before the lower.
 TEST_F(KeyboardTest, TabReachesTheUpperCopyButtonFirst) {
     MainWindow window(options, store);
-    QWidget* upper = window.findChild<CTransButton*>(QStringLiteral("copyToInput"));
-    QWidget* lower = window.findChild<CTransButton*>(QStringLiteral("copyToOutput"));
+    QWidget* upper = window.findChild<widgets::CTransButton*>(QStringLiteral("copyToInput"));
+    QWidget* lower = window.findChild<widgets::CTransButton*>(QStringLiteral("copyToOutput"));
     ASSERT_TRUE(upper && lower);
     ASSERT_LT(upper->mapTo(&window, QPoint()).y(), lower->mapTo(&window, QPoint()).y());
     window.show();

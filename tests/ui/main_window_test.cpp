@@ -499,7 +499,7 @@ TEST_F(MainWindowTest, EveryRunLeavesItsLineInThePane) {
 TEST_F(MainWindowTest, TheBusyWindowCountsTheFilesDone) {
     MakeImages(4);
     options.OpsThreads = 1;
-    ProgressWindow* busy = window->progressWindow();
+    widgets::ProgressWindow* busy = window->progressWindow();
     auto* bar = busy->findChild<QProgressBar*>("progressBar");
     ASSERT_NE(bar, nullptr);
     std::vector<int> done;
