@@ -111,7 +111,7 @@ bool CSnapshrinkDlg::TakeInteger(QLineEdit* edit, int* value) {
         *value = v;
         return true;
     }
-    widgets::Messages().Show(this, QString::fromUtf8(kAppTitle), QString::fromUtf8(kEnterInteger),
+    widgets::Messages().Show(this, QString::fromUtf8(kMessageCaption), QString::fromUtf8(kEnterInteger),
                              widgets::MessageIcon::Warning, widgets::MessageButtons::Ok);
     edit->setFocus();
     edit->selectAll();

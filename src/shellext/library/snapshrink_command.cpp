@@ -64,7 +64,7 @@ void RunSnapshrinkCommand(const std::vector<std::string>& selection, HWND owner)
     platform::QtProfileStore store;
     const std::string program = LocateProgram(store, ModuleFolder());
     if (program.empty()) {
-        widgets::Messages().Show(window, QString::fromUtf8(kAppTitle),
+        widgets::Messages().Show(window, QString::fromUtf8(kMessageCaption),
                                  QString::fromUtf8(kProgramMissing), widgets::MessageIcon::Critical,
                                  widgets::MessageButtons::Ok);
         return;
@@ -111,7 +111,7 @@ void RunSnapshrinkCommand(const std::vector<std::string>& selection, HWND owner)
     }
     busy.hide();
     if (spared > 0)
-        widgets::Messages().Show(window, QString::fromUtf8(kAppTitle),
+        widgets::Messages().Show(window, QString::fromUtf8(kMessageCaption),
                                  QString::asprintf(kSparedFormat, spared),
                                  widgets::MessageIcon::Warning, widgets::MessageButtons::Ok);
 }

@@ -5,6 +5,8 @@ namespace vig::shell {
 
 // The application title of the extension: the program's base name.
 inline constexpr const char* kAppTitle = "vignettor";
+// The caption of the command's message boxes: the program's name.
+inline constexpr const char* kMessageCaption = "Vignettor";
 
 inline constexpr const char* kMenuText = "&Snapshrink...";
 inline constexpr const char* kMenuEntryLabel = "Snapshrink...";
