@@ -27,6 +27,7 @@ AboutDialog::AboutDialog(QWidget* parent)
         QString::fromLatin1(texts::kVersionLine).arg(QString::fromLatin1(VersionText())));
     ui_->descriptionLabel->setText(QString::fromLatin1(texts::kAboutLine));
     ui_->copyrightLabel->setText(QString::fromUtf8(texts::kCopyrightLine));
+    widgets::WidenButtons(this);
     connect(ui_->okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(ui_->creditsButton, &QPushButton::clicked, this, &AboutDialog::OnCredits);
     connect(ui_->homeButton, &QPushButton::clicked, this, [] { widgets::ShowHelpHome(); });

@@ -14,6 +14,7 @@ CHtmlAppearanceDialog::CHtmlAppearanceDialog(HtmlOptions& html, QWidget* parent)
     : QDialog(parent), html_(html), ui_(std::make_unique<Ui::CHtmlAppearanceDialog>()) {
     ui_->setupUi(this);
     widgets::PlainDialogButtons(ui_->buttons);
+    widgets::WidenButtons(this);
     ui_->textColour->setColour(html_.HTMLTextColor);
     ui_->backColour->setColour(html_.HTMLBackColor);
     ui_->linkColour->setColour(html_.HTMLLinkColor);

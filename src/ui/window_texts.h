@@ -9,6 +9,10 @@ inline constexpr const char* kWidth = "&Width";
 inline constexpr const char* kHeight = "Hei&ght";
 inline constexpr const char* kArea = "&Area";
 inline constexpr const char* kPercent = "&Percent";
+// What the size edits count in.
+inline constexpr const char* kUnitPixels = "px";
+inline constexpr const char* kUnitArea = "pixels";
+inline constexpr const char* kUnitPercent = "%";
 
 // The line each run leaves in the error log pane: the time it ended, the
 // files finished of the total, the reports made, and how long it took.

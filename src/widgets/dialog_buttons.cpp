@@ -1,6 +1,7 @@
 #include "widgets/dialog_buttons.h"
 
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QPushButton>
 
@@ -20,6 +21,18 @@ void PlainDialogButtons(QDialogButtonBox* box) {
     for (const auto& c : kCaptions)
         if (QPushButton* b = box->button(c.button)) b->setText(QString::fromLatin1(c.caption));
     for (QAbstractButton* b : box->buttons()) b->setIcon(QIcon());
+}
+
+void WidenButtons(QWidget* root) {
+    if (root == nullptr) return;
+    for (QPushButton* b : root->findChildren<QPushButton*>()) {
+        QString caption = b->text();
+        caption.remove(QLatin1Char('&'));
+        if (caption.size() < 3) continue;  // "?", "..."
+        const QFontMetrics metrics = b->fontMetrics();
+        const int room = metrics.horizontalAdvance(caption) + 2 * metrics.height();
+        if (b->minimumWidth() < room) b->setMinimumWidth(room);
+    }
 }
 
 }  // namespace vig::widgets

@@ -12,6 +12,7 @@
 // sheet-font.png, and the file-manager command's snapshrink-dialog.png and
 // snapshrink-running.png. Runs on the offscreen platform.
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -276,11 +277,22 @@ int main(int argc, char** argv) {
     });
     window.OnStart();
 
-    // The pane after the run: the run's line.
+    // The pane after the run: the run's line; a taller window gives the
+    // pane the extra height.
     window.OnToggleLogPane();
+    window.resize(window.width(), window.height() + 80);
     QCoreApplication::processEvents();
     ok = Save(OnDesktop(Grab(window), window.windowTitle()), out, "main-window-log.png") && ok;
     window.OnToggleLogPane();
+
+    // Sized by percent: one size field, saying its unit.
+    if (auto* resize = window.findChild<QComboBox*>(QStringLiteral("resizeList"))) {
+        resize->setCurrentIndex(resize->findData(vig::Percent));
+        QCoreApplication::processEvents();
+        ok = Save(OnDesktop(Grab(window), window.windowTitle()), out, "main-window-percent.png") &&
+             ok;
+        resize->setCurrentIndex(resize->findData(vig::BestFit));
+    }
 
     vig::ui::AboutDialog about(&window);
     about.show();

@@ -7,6 +7,7 @@
 #include "options/enums.h"
 #include "shellext/shared/shell_texts.h"
 #include "ui_quick_dialog.h"
+#include "widgets/dialog_buttons.h"
 #include "widgets/message_boxes.h"
 #include "widgets/pictures.h"
 
@@ -38,6 +39,7 @@ CSnapshrinkDlg::CSnapshrinkDlg(const QuickSettings& values, QWidget* parent)
     ui_->setupUi(this);
     setWindowIcon(widgets::ApplicationIcon());
     ui_->iconLabel->setPixmap(widgets::ApplicationIcon().pixmap(kIconSize, kIconSize));
+    widgets::WidenButtons(this);
 
     // The bound values into the controls.
     auto* digits =
@@ -111,8 +113,9 @@ bool CSnapshrinkDlg::TakeInteger(QLineEdit* edit, int* value) {
         *value = v;
         return true;
     }
-    widgets::Messages().Show(this, QString::fromUtf8(kMessageCaption), QString::fromUtf8(kEnterInteger),
-                             widgets::MessageIcon::Warning, widgets::MessageButtons::Ok);
+    widgets::Messages().Show(this, QString::fromUtf8(kMessageCaption),
+                             QString::fromUtf8(kEnterInteger), widgets::MessageIcon::Warning,
+                             widgets::MessageButtons::Ok);
     edit->setFocus();
     edit->selectAll();
     return false;
