@@ -5,6 +5,8 @@
 // FOLDER/Pictures (a temporary folder by default; give a home-like one for
 // pictures that are shown to people) and are removed again; no text field
 // has the focus, so no caret shows. Each window has a title bar.
+// docs/images/main-window.png is the main-window.png of
+//   vig_screenshots OUT --home /home/alex   (a home that does not exist yet)
 // Writes main-window.png (log pane shut), main-window-log.png (log pane
 // open), main-window-running.png (a real batch under way, the busy window
 // over the window), about.png, sheet-1.png to sheet-9.png (the pages of the
