@@ -1,12 +1,14 @@
 #include "ui/form_helpers.h"
 
 #include <QAbstractButton>
+#include <QAbstractSlider>
 #include <QAbstractSpinBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -148,7 +150,10 @@ void ShowBound(const BoundControl& bound, int value) {
             ShowChoice(*bound.choices, value);
             break;
         default:
-            static_cast<CUpDownEdit*>(bound.control)->setValue(value);
+            if (auto* slider = qobject_cast<QAbstractSlider*>(bound.control))
+                slider->setValue(value);
+            else
+                static_cast<QSpinBox*>(bound.control)->setValue(value);
             break;
     }
 }
@@ -192,7 +197,10 @@ void ReadBound(const BoundControl& bound, int* value) {
             *value = ReadCorrected(static_cast<CUpDownEdit*>(bound.control), bound.lo, bound.hi);
             break;
         default:
-            *value = static_cast<CUpDownEdit*>(bound.control)->value();
+            if (auto* slider = qobject_cast<QAbstractSlider*>(bound.control))
+                *value = slider->value();
+            else
+                *value = static_cast<QSpinBox*>(bound.control)->value();
             break;
     }
 }

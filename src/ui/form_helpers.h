@@ -63,7 +63,7 @@ enum class Bound {
     Text,       // line edit <-> std::string
     PlainText,  // plain text edit <-> std::string
     Colour,     // colour swatch <-> Colour
-    Number,     // up-down edit <-> int, as it is
+    Number,     // up-down edit or slider <-> int, as it is
     Corrected,  // up-down edit <-> int, corrected into lo..hi when read
     Ranged,     // up-down edit <-> int, refused outside lo..hi
     Real,       // line edit <-> double, refused when not a number

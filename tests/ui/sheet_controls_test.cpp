@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QSlider>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -166,7 +167,7 @@ namespace {
 // as it was, and a corrected number comes back within its range.
 TEST(FormBindings, EveryKindRoundTripsAndARefusalChangesNothing) {
     struct Record {
-        int flag = 1, ranged = 5, corrected = 3, number = -7, choice = 2;
+        int flag = 1, ranged = 5, corrected = 3, number = -7, level = 6, choice = 2;
         double real = 2.2;
         std::string text = "line", plain = "one\ntwo";
         Colour colour = MakeColour(1, 2, 3);
@@ -177,6 +178,7 @@ TEST(FormBindings, EveryKindRoundTripsAndARefusalChangesNothing) {
     auto* ranged = new CUpDownEdit(&form);
     auto* corrected = new CUpDownEdit(&form);
     auto* number = new CUpDownEdit(&form);
+    auto* level = new QSlider(&form);
     auto* real = new QLineEdit(&form);
     auto* text = new QLineEdit(&form);
     auto* plain = new QPlainTextEdit(&form);
@@ -189,6 +191,7 @@ TEST(FormBindings, EveryKindRoundTripsAndARefusalChangesNothing) {
         {Bound::Ranged, ranged, &Record::ranged, 1, 10},
         {Bound::Corrected, corrected, &Record::corrected, 1, 4},
         {Bound::Number, number, &Record::number},
+        {Bound::Number, level, &Record::level},
         {Bound::Choice, nullptr, &Record::choice, 0, 0, {{one, 1}, {two, 2}}},
         {Bound::Real, real, &Record::real},
         {Bound::Text, text, &Record::text},
@@ -198,13 +201,15 @@ TEST(FormBindings, EveryKindRoundTripsAndARefusalChangesNothing) {
     Record shown;
     bindings.Show(shown);
     Record back;
-    back.flag = 0, back.ranged = 0, back.corrected = 0, back.number = 0, back.choice = 0;
+    back.flag = 0, back.ranged = 0, back.corrected = 0, back.number = 0, back.level = 0,
+    back.choice = 0;
     back.real = 0, back.text.clear(), back.plain.clear(), back.colour = 0;
     ASSERT_TRUE(bindings.Read(&form, back));
     EXPECT_EQ(back.flag, 1);
     EXPECT_EQ(back.ranged, 5);
     EXPECT_EQ(back.corrected, 3);
     EXPECT_EQ(back.number, -7);
+    EXPECT_EQ(back.level, 6);
     EXPECT_EQ(back.choice, 2);
     EXPECT_EQ(back.real, 2.2);
     EXPECT_EQ(back.text, "line");
