@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The README's GNU Parallel recipe, run with the real parallel: plan, the
 # shards as parallel jobs, merge; the tree must be byte for byte that of a
-# one-machine run (the log's date line aside), and so must the merge's
+# one-machine run (the times in the log and PNG files aside), and so must the merge's
 # messages and exit status. Once with local job slots, once over an
 # --sshlogin list of stand-in hosts (tests/engines/local-ssh.sh: each "host"
 # a shell with a bare environment and a home of its own, so the settings

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The batch under a real Slurm: scripts/slurm-single-node.sh starts a
-# single-node cluster in WORK, scripts/slurm-submit.sh submits the plan, the
+# single-node cluster in a scratch folder, scripts/slurm-submit.sh submits the plan, the
 # array of shards and the merge; the tree must be byte for byte that of a
-# one-machine run (the log's date line aside), and the submission must end
+# one-machine run (the times in the log and PNG files aside), and the submission must end
 # with the merge's messages and exit status. Then a submission with a shard
 # that fails must end in failure naming it, with no merge. Skipped (77)
 # where Slurm cannot run: not root, munge and slurm-wlm not installed, or
