@@ -82,7 +82,7 @@ prepare_output() {
 # The files of a tree, one relative name a line, sorted; the plan and the
 # shard records (kept beside the outputs for a later merge) left out.
 tree_files() {
-    (cd "$1" && find . -type f ! -name '.vig-plan*' ! -name '.vig-shard*' | LC_ALL=C sort)
+    (cd "$1" && find . -path ./.vignettor -prune -o -type f -print | LC_ALL=C sort)
 }
 
 # A file as compared: the batch log with its date line (the one after
