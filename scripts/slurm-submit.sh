@@ -84,25 +84,34 @@ mkdir -p "$logs"
 logs=$(cd "$logs" && pwd)
 self=$(cd "$(dirname "$0")" && pwd)/$(basename "$0")
 
-submit() {  # sbatch options... -- step
+# Submits one job and prints its id; when sbatch refuses it, cancels the
+# jobs submitted before it, which could never run to the end.
+submitted=()
+submit() {  # sbatch options and the batch script with its arguments
     local id
-    id=$(sbatch --parsable "${extra[@]}" "$@") || {
-        echo "$me: sbatch refused the job" >&2
-        return 1
-    }
-    echo "${id%%;*}"  # "id;cluster" on multi-cluster set-ups
+    if ! id=$(sbatch --parsable "${extra[@]}" "$@"); then
+        echo "$me: sbatch refused the job${submitted[*]:+; cancelling jobs ${submitted[*]}}" >&2
+        [[ ${#submitted[@]} -eq 0 ]] || scancel "${submitted[@]}" 2>/dev/null || true
+        exit 1
+    fi
+    id=${id%%;*}  # "id;cluster" on multi-cluster set-ups
+    submitted+=("$id")
+    job=$id
 }
 
 step_args=("$program" "$shards" "$src" "$out" "$@")
-plan=$(submit --job-name=vig-plan --output="$logs/vig-plan-%j.out" \
-    "$self" --step plan "${step_args[@]}")
-shard=$(submit --job-name=vig-shard --array="1-$shards" \
+submit --job-name=vig-plan --output="$logs/vig-plan-%j.out" \
+    "$self" --step plan "${step_args[@]}"
+plan=$job
+submit --job-name=vig-shard --array="1-$shards" \
     --dependency="afterok:$plan" --kill-on-invalid-dep=yes \
     --output="$logs/vig-shard-%A_%a.out" \
-    "$self" --step shard "${step_args[@]}")
-merge=$(submit --job-name=vig-merge --dependency="afterok:$shard" --kill-on-invalid-dep=yes \
+    "$self" --step shard "${step_args[@]}"
+shard=$job
+submit --job-name=vig-merge --dependency="afterok:$shard" --kill-on-invalid-dep=yes \
     --output="$logs/vig-merge-%j.out" --error="$logs/vig-merge-%j.err" \
-    "$self" --step merge "${step_args[@]}")
+    "$self" --step merge "${step_args[@]}"
+merge=$job
 
 if [[ $wait -eq 0 ]]; then
     echo "plan $plan shards $shard merge $merge"
