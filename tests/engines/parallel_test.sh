@@ -20,7 +20,8 @@ fi
 
 reference_run
 
-# run_case NAME N PARALLEL-OPTIONS...: the recipe with N shards.
+# run_case NAME N PARALLEL-OPTIONS...: the recipe with N shards, each run
+# by $shard_program (by default the program itself).
 run_case() {
     local name=$1 n=$2 status=0 t0=$SECONDS
     shift 2
@@ -29,7 +30,7 @@ run_case() {
     "$program" /h /d "$src" "$out" "${switches[@]}" /plan 2>"$work/$name.plan.stderr" ||
         fail "$name: the plan ended with $?: $(cat "$work/$name.plan.stderr")"
     seq "$n" | parallel -q --halt now,fail=1 "$@" \
-        "$program" /h /d "$src" "$out" "${switches[@]}" /shard {}/"$n" \
+        "${shard_program:-$program}" /h /d "$src" "$out" "${switches[@]}" /shard {}/"$n" \
         >"$work/$name.shards.out" 2>&1 ||
         fail "$name: parallel ended with $?: $(cat "$work/$name.shards.out")"
     "$program" /h /d "$src" "$out" "${switches[@]}" /merge 2>"$work/$name.merge.stderr" || status=$?
@@ -49,4 +50,26 @@ VIG_HOSTS_DIR="$work/hosts" run_case sshlogin 5 \
 for host in alpha beta; do
     [[ -d "$work/hosts/$host" ]] || fail "no shard ran on $host"
 done
+
+# A host that dies in the middle of a shard: parallel --retries starts the
+# shard again (on another host), which redoes its share.
+crashing=$work/crashing
+cat >"$crashing" <<EOF
+#!/bin/bash
+case "\$*" in
+*" /shard 2/4")
+    if mkdir "$work/crashed" 2>/dev/null; then
+        "$program" "\$@" &
+        sleep 0.2
+        kill -KILL \$!
+        exit 137
+    fi ;;
+esac
+exec "$program" "\$@"
+EOF
+chmod +x "$crashing"
+rm -rf "$work/crashed"
+VIG_HOSTS_DIR="$work/hosts" shard_program=$crashing run_case retried 4 \
+    --ssh "$here/local-ssh.sh" --sshlogin 1/alpha,1/beta --env XDG_CONFIG_HOME --retries 2
+[[ -d "$work/crashed" ]] || fail "the shard meant to die was never started"
 echo "PASSED"
