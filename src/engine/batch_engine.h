@@ -30,6 +30,10 @@ struct BatchSummary {
     bool stopped = false;   // a stop request ended the run early
     int processed = 0;      // files finished (failed ones included)
     int total = 0;
+    // A step of a run over several machines that could not go on: why
+    // (no plan, a shard's record missing or damaged, other settings).
+    std::string problem;
+    bool settingsDiffer = false;  // the problem is settings other than the plan's
 };
 
 class BatchEngine {
@@ -46,6 +50,20 @@ public:
     // (names, saving, pages, log, sheets, reports, status texts, stop
     // checks): what a run writes does not depend on the thread count.
     BatchSummary BatchRun();
+
+    // The three steps of a run over several machines, which together write
+    // what BatchRun writes. PlanRun scans, fixes the file order and writes
+    // the plan into the output folder's hidden state folder. ShardRun makes
+    // the thumbnails of part `index` of `count` of the plan (a contiguous
+    // block of its order) and records each file's outcome; it never
+    // touches another part's files. MergeRun puts the thumbnails in place
+    // and writes pages, index, log and sheets from the plan and every
+    // part's record, with the reports in file order; when a record is
+    // missing or damaged it writes nothing. Shards and merge refuse
+    // settings other than the plan's.
+    BatchSummary PlanRun();
+    BatchSummary ShardRun(int index, int count);
+    BatchSummary MergeRun();
 
     // One file, the output path used as given. Reports its own failures;
     // displayPath is the path shown in them ("" shows none). Returns the
