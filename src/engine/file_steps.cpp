@@ -106,6 +106,12 @@ ErrorCode MakeThumbnail(BatchOptions& o, const std::string& sourcePath,
     return ErrNone;
 }
 
+namespace {
+const std::atomic<bool> kNeverGivenUp{false};
+}
+
+StepRecord::StepRecord() : givenUp_(kNeverGivenUp) {}
+
 bool StepRecord::StopRequested() {
     events_.push_back({Kind::StopCheck, {}});
     return givenUp_.load(std::memory_order_relaxed);

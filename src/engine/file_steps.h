@@ -65,7 +65,16 @@ DecodePlan PlanDecoding(const BatchOptions& options, int fullWidth, int fullHeig
 // stop checks answer whether the run has given the file up.
 class StepRecord final : public StepSink {
 public:
+    enum class Kind { Step, Detail, StopCheck, Loaded, CurveMissing, Warning };
+    struct Event {
+        Kind kind;
+        std::string text;
+    };
+
     explicit StepRecord(const std::atomic<bool>& givenUp) : givenUp_(givenUp) {}
+    // A record whose own stop checks never stop: one read back from a
+    // shard's record, or made where nothing gives files up.
+    StepRecord();
 
     void Step(const std::string& text) override { events_.push_back({Kind::Step, text}); }
     void Detail(const std::string& text) override { events_.push_back({Kind::Detail, text}); }
@@ -78,12 +87,23 @@ public:
     // ErrCancelled as soon as one of them says so, else `result`.
     ErrorCode Replay(StepSink& sink, ErrorCode result) const;
 
+    // What was told, for a shard's record, and the way to put it back.
+    const std::vector<Event>& events() const { return events_; }
+    int loadedWidth() const { return width_; }
+    int loadedHeight() const { return height_; }
+    const std::vector<PngTextEntry>& loadedTexts() const { return texts_; }
+    void Append(Kind kind, const std::string& text) { events_.push_back({kind, text}); }
+    void SetLoaded(int width, int height, std::vector<PngTextEntry> texts) {
+        width_ = width;
+        height_ = height;
+        texts_ = std::move(texts);
+    }
+    void Clear() {
+        events_.clear();
+        SetLoaded(0, 0, {});
+    }
+
 private:
-    enum class Kind { Step, Detail, StopCheck, Loaded, CurveMissing, Warning };
-    struct Event {
-        Kind kind;
-        std::string text;
-    };
     const std::atomic<bool>& givenUp_;
     std::vector<Event> events_;
     int width_ = 0;
