@@ -79,10 +79,10 @@ prepare_output() {
     printf 'was here first\n' >"$out/garden/flower.JPG"
 }
 
-# The files of a tree, one relative name a line, sorted; the plan and the
-# shard records (kept beside the outputs for a later merge) left out.
+# The files of a tree, one relative name a line, sorted. Hidden ones count:
+# a merge removes the state of the split run (.vignettor) once it is done.
 tree_files() {
-    (cd "$1" && find . -path ./.vignettor -prune -o -type f -print | LC_ALL=C sort)
+    (cd "$1" && find . -type f | LC_ALL=C sort)
 }
 
 # A file as compared: the batch log with its date line (the one after
