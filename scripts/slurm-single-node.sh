@@ -155,7 +155,8 @@ ProctrackType=proctrack/linuxproc
 TaskPlugin=task/none
 SelectType=select/cons_tres
 SelectTypeParameters=CR_Core
-SchedulerType=sched/backfill
+SchedulerType=sched/builtin
+SchedulerParameters=batch_sched_delay=0,sched_min_interval=0
 JobAcctGatherType=jobacct_gather/none
 AccountingStorageType=accounting_storage/none
 JobCompType=jobcomp/none
