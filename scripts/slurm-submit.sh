@@ -46,9 +46,14 @@ if [[ "${1:-}" == "--step" ]]; then
     exit 2
 fi
 
-usage() {
-    sed -n '/^#   scripts/,/^# same settings/p' "$0" | sed 's/^# \{0,1\}//' >&2
-    exit 2
+usage() {  # [STATUS]: the help on stdout for 0, on stderr otherwise
+    local status=${1:-2}
+    if [[ $status -eq 0 ]]; then
+        sed -n '/^#   scripts/,/^# same settings/p' "$0" | sed 's/^# \{0,1\}//'
+    else
+        sed -n '/^#   scripts/,/^# same settings/p' "$0" | sed 's/^# \{0,1\}//' >&2
+    fi
+    exit "$status"
 }
 
 shards=4 program=vignettor logs=. wait=0 timeout=0 extra=()
@@ -60,7 +65,7 @@ while [[ $# -gt 0 ]]; do
     --wait) wait=1; shift ;;
     --timeout) timeout=${2:?}; shift 2 ;;
     --sbatch-args) read -r -a extra <<<"${2:?}"; shift 2 ;;
-    -h | --help) usage ;;
+    -h | --help) usage 0 ;;
     --) shift; break ;;
     -*) echo "$me: unknown option $1" >&2; usage ;;
     *) break ;;
