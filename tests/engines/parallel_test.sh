@@ -60,8 +60,9 @@ case "\$*" in
 *" /shard 2/4")
     if mkdir "$work/crashed" 2>/dev/null; then
         "$program" "\$@" &
-        sleep 0.2
-        kill -KILL \$!
+        sleep 0.05
+        kill -KILL \$! 2>/dev/null
+        wait
         exit 137
     fi ;;
 esac
