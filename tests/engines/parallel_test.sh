@@ -9,7 +9,7 @@
 #
 #   parallel_test.sh PROGRAM REPO WORK
 set -euo pipefail
-program=$1 repo=$2 work=$3
+program=$(realpath "$1") repo=$(realpath "$2") work=$(realpath -m "$3")
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/batch_tree.sh"
 
