@@ -243,10 +243,10 @@ bool ParsePlan(const std::string& text, Plan* plan, std::string* problem) {
     };
     while (pos < text.size()) {
         const size_t eol = text.find('\n', pos);
+        ++number;
         if (eol == std::string::npos) return fail("the plan ends in the middle of a line");
         const std::string line = text.substr(pos, eol - pos);
         pos = eol + 1;
-        ++number;
         const std::vector<std::string> w = Words(line);
         std::string value;
         switch (state) {
