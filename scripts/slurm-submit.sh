@@ -20,6 +20,9 @@
 #   --timeout SECS     with --wait: cancel the jobs after SECS
 #   --sbatch-args "A"  more sbatch options for all three jobs (word-split),
 #                      e.g. "--partition=photos --time=2:00:00"
+#   --again K,L-M      run only these shards again, then the merge, without a
+#                      new plan: after a submission that named failed shards
+#                      (same N, folders and switches; the others' records stay)
 #
 # The switches after OUTPUT go to all three steps, so that they run with the
 # same settings. Without --wait, the script prints the three job ids.
@@ -56,7 +59,7 @@ usage() {  # [STATUS]: the help on stdout for 0, on stderr otherwise
     exit "$status"
 }
 
-shards=4 program=vignettor logs=. wait=0 timeout=0 extra=()
+shards=4 program=vignettor logs=. wait=0 timeout=0 extra=() again=""
 while [[ $# -gt 0 ]]; do
     case $1 in
     -n | --shards) shards=${2:?}; shift 2 ;;
@@ -65,6 +68,7 @@ while [[ $# -gt 0 ]]; do
     --wait) wait=1; shift ;;
     --timeout) timeout=${2:?}; shift 2 ;;
     --sbatch-args) read -r -a extra <<<"${2:?}"; shift 2 ;;
+    --again) again=${2:?}; shift 2 ;;
     -h | --help) usage 0 ;;
     --) shift; break ;;
     -*) echo "$me: unknown option $1" >&2; usage ;;
@@ -74,6 +78,10 @@ done
 [[ $# -ge 2 ]] || usage
 if ! [[ "$shards" =~ ^[1-9][0-9]*$ ]]; then
     echo "$me: the number of shards must be a whole number from 1" >&2
+    exit 2
+fi
+if [[ -n "$again" ]] && ! [[ "$again" =~ ^[0-9]+(-[0-9]+)?(,[0-9]+(-[0-9]+)?)*$ ]]; then
+    echo "$me: --again takes shard numbers, as 2,5-7" >&2
     exit 2
 fi
 if ! [[ "$timeout" =~ ^[0-9]+$ ]]; then
@@ -105,13 +113,20 @@ submit() {  # sbatch options and the batch script with its arguments
 }
 
 step_args=("$program" "$shards" "$src" "$out" "$@")
-submit --job-name=vig-plan --output="$logs/vig-plan-%j.out" \
-    "$self" --step plan "${step_args[@]}"
-plan=$job
-submit --job-name=vig-shard --array="1-$shards" \
-    --dependency="afterok:$plan" --kill-on-invalid-dep=yes \
-    --output="$logs/vig-shard-%A_%a.out" \
-    "$self" --step shard "${step_args[@]}"
+if [[ -z "$again" ]]; then
+    submit --job-name=vig-plan --output="$logs/vig-plan-%j.out" \
+        "$self" --step plan "${step_args[@]}"
+    plan=$job
+    submit --job-name=vig-shard --array="1-$shards" \
+        --dependency="afterok:$plan" --kill-on-invalid-dep=yes \
+        --output="$logs/vig-shard-%A_%a.out" \
+        "$self" --step shard "${step_args[@]}"
+else
+    plan=""  # the plan of the first submission stands
+    submit --job-name=vig-shard --array="$again" \
+        --output="$logs/vig-shard-%A_%a.out" \
+        "$self" --step shard "${step_args[@]}"
+fi
 shard=$job
 submit --job-name=vig-merge --dependency="afterok:$shard" --kill-on-invalid-dep=yes \
     --output="$logs/vig-merge-%j.out" --error="$logs/vig-merge-%j.err" \
@@ -119,7 +134,7 @@ submit --job-name=vig-merge --dependency="afterok:$shard" --kill-on-invalid-dep=
 merge=$job
 
 if [[ $wait -eq 0 ]]; then
-    echo "plan $plan shards $shard merge $merge"
+    echo "${plan:+plan $plan }shards $shard merge $merge"
     exit 0
 fi
 
@@ -160,7 +175,7 @@ while :; do
     fi
     if ((timeout > 0 && SECONDS - start >= timeout)); then
         echo "$me: no result after ${timeout}s; cancelling jobs $plan $shard $merge" >&2
-        scancel "$plan" "$shard" "$merge" 2>/dev/null || true
+        scancel $plan "$shard" "$merge" 2>/dev/null || true
         exit 124
     fi
     sleep 1
@@ -168,10 +183,12 @@ done
 
 if [[ "$state" == CANCELLED && ! -e "$logs/vig-merge-$merge.out" ]]; then
     echo "$me: the merge did not run" >&2
-    read -r _ pstate pcode < <(job_states "$plan") || true
+    pstate=COMPLETED
+    [[ -z "$plan" ]] || read -r _ pstate pcode < <(job_states "$plan") || true
     if [[ "${pstate:-}" != COMPLETED ]]; then
         echo "$me: plan (job $plan): ${pstate:-unknown} ${pcode:-}, see $logs/vig-plan-$plan.out" >&2
     else
+        failed=()
         while read -r task tstate tcode; do
             [[ "$tstate" == COMPLETED ]] && continue
             if [[ "$task" =~ ^[0-9]+$ ]]; then
@@ -179,7 +196,12 @@ if [[ "$state" == CANCELLED && ! -e "$logs/vig-merge-$merge.out" ]]; then
             else
                 echo "$me: shards $task of $shards (job ${shard}_[$task]): $tstate" >&2
             fi
+            failed+=("$task")
         done < <(job_states "$shard")
+        if [[ ${#failed[@]} -gt 0 ]]; then
+            list=$(IFS=,; echo "${failed[*]}")
+            echo "$me: to run them again and merge: the same command with --again $list" >&2
+        fi
     fi
     exit 3
 fi

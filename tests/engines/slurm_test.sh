@@ -4,7 +4,8 @@
 # array of shards and the merge; the tree must be byte for byte that of a
 # one-machine run (the times in the log and PNG files aside), and the submission must end
 # with the merge's messages and exit status. Then a submission with a shard
-# that fails must end in failure naming it, with no merge. Skipped (77)
+# that fails must end in failure naming it, with no merge, and running that
+# shard again (--again) must complete the same tree. Skipped (77)
 # where Slurm cannot run: not root, munge and slurm-wlm not installed, or
 # the daemons do not come up.
 # Everything started is stopped by its process id, whatever happens.
@@ -75,4 +76,18 @@ grep -q "shard 2 of 2 (job [0-9]*_2): FAILED 9:0" "$work/failing.stderr" ||
 [[ -z "$(ls "$work/jobs-failing"/vig-merge-* 2>/dev/null)" ]] || fail "the merge ran after a failed shard"
 [[ ! -e "$out/batch.log" ]] || fail "a log was written although a shard failed"
 echo "a failed shard stops the chain and is named ($((SECONDS - t0)) s)"
+
+# Running the failed shard again, as the submission advises, and the merge
+# complete the batch: the same tree as one run.
+grep -q -- "--again 2\$" "$work/failing.stderr" || fail "no advice to run shard 2 again: $(cat "$work/failing.stderr")"
+t0=$SECONDS
+status=0
+XDG_CONFIG_HOME=$config "$submit" --shards 2 --again 2 --program "$program" --logs "$work/jobs-again" \
+    --wait --timeout 90 "$src" "$out" "${switches[@]}" >/dev/null 2>"$work/again.stderr" || status=$?
+[[ $status -eq $ref_status ]] || fail "the second submission ended with $status: $(cat "$work/again.stderr")"
+diff "$work/reference.stderr" "$work/again.stderr" >&2 || fail "the second submission's messages differ"
+compare_trees "$work/reference" "$out"
+[[ -z "$(ls "$work/jobs-again"/vig-plan-* "$work/jobs-again"/vig-shard-*_1.out 2>/dev/null)" ]] ||
+    fail "the second submission ran more than shard 2 and the merge"
+echo "shard 2 run again, then the merge: same tree as one run ($((SECONDS - t0)) s)"
 echo "PASSED"
