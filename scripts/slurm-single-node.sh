@@ -64,11 +64,15 @@ choose_ports() {
 pids_file() { echo "$1/run/daemons"; }
 
 # Sends SIG to PID when it is still the program NAME (a process id may have
-# been reused since).
+# been reused since) and has not ended (a zombie whose parent has not
+# reaped it yet counts as ended).
 signal_if_ours() {
-    local sig=$1 name=$2 pid=$3 comm
-    comm=$(cat "/proc/$pid/comm" 2>/dev/null) || return 1
+    local sig=$1 name=$2 pid=$3 comm stat
+    read -r comm <"/proc/$pid/comm" 2>/dev/null || return 1
     [[ "$comm" == "$name"* ]] || return 1
+    read -r stat <"/proc/$pid/stat" 2>/dev/null || return 1
+    stat=${stat##*) }  # the state follows the parenthesised name
+    [[ "${stat:0:1}" != Z ]] || return 1
     kill -s "$sig" "$pid" 2>/dev/null
 }
 
@@ -93,10 +97,10 @@ stop_one() {  # NAME PID
 # Job steps (slurmstepd and the job's processes under it) outlive slurmd;
 # those of this cluster carry its SLURM_CONF in their environment.
 stop_job_steps() {
-    local dir=$1 proc pid env
+    local dir=$1 proc pid comm env
     for proc in /proc/[0-9]*; do
         pid=${proc#/proc/}
-        [[ "$(cat "$proc/comm" 2>/dev/null)" == slurmstepd ]] || continue
+        read -r comm <"$proc/comm" 2>/dev/null && [[ "$comm" == slurmstepd ]] || continue
         env=$(tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null) || continue
         if grep -qxF "SLURM_CONF=$dir/slurm.conf" <<<"$env"; then
             say "stopping job step $pid"
