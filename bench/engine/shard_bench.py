@@ -55,8 +55,10 @@ class Runner:
                                 stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
 
     def wait(self, procs):
-        """Waits for all; the peak resident memory (KB) of the largest."""
+        """Waits for all; the peak resident memory (KB) of the largest and
+        the processor time (user + system) of all."""
         peak = 0
+        self.cpu = 0.0
         for p in procs:
             _, status, usage = os.wait4(p.pid, 0)
             p.returncode = os.waitstatus_to_exitcode(status)
@@ -64,6 +66,7 @@ class Runner:
             if p.returncode not in (0, 1):
                 sys.exit("step failed (%d): %s" % (p.returncode, err[:400]))
             peak = max(peak, usage.ru_maxrss)
+            self.cpu += usage.ru_utime + usage.ru_stime
         return peak
 
     def timed(self, argsets):
@@ -80,24 +83,30 @@ def scale(runner, scratch, sizes):
         shutil.rmtree(src, ignore_errors=True)
         shutil.rmtree(out, ignore_errors=True)
         os.makedirs(out)
-        seed = os.path.join(scratch, "seed.bmp")
-        write_bmp(seed, 64, 48)
+        # A file system takes some tens of thousands of links to one file:
+        # a copy of the picture for every 50,000.
+        seeds = [os.path.join(scratch, "seed%d.bmp" % k) for k in range((n + 49999) // 50000)]
+        for seed in seeds:
+            write_bmp(seed, 64, 48)
         for k in range(100):
             os.makedirs(os.path.join(src, "f%02d" % k))
         for i in range(n):
-            os.link(seed, os.path.join(src, "f%02d" % (i % 100), "p%06d.bmp" % i))
+            os.link(seeds[i // 50000], os.path.join(src, "f%02d" % (i % 100), "p%06d.bmp" % i))
         common = [src, out, "/o", "3", "/s", "32", "32"]
         plan_time, plan_peak = runner.timed([common + ["/plan"]])
+        plan_cpu = runner.cpu
         shard_time, _ = runner.timed([common + ["/j", "1", "/shard", "%d/4" % k] for k in range(1, 5)])
         merge_time, merge_peak = runner.timed([common + ["/merge"]])
-        print("%7d files: plan %6.2f s %7d KB | 4 shards %7.2f s | merge %6.2f s %7d KB"
-              % (n, plan_time, plan_peak, shard_time, merge_time, merge_peak))
-        results.append((n, plan_time, plan_peak, merge_time, merge_peak))
+        merge_cpu = runner.cpu
+        print("%7d files: plan %6.2f s (cpu %6.2f s) %7d KB | 4 shards %7.2f s | "
+              "merge %6.2f s (cpu %6.2f s) %7d KB"
+              % (n, plan_time, plan_cpu, plan_peak, shard_time, merge_time, merge_cpu, merge_peak))
+        results.append((n, plan_cpu, plan_peak, merge_cpu, merge_peak))
         shutil.rmtree(src)
         shutil.rmtree(out)
     if len(results) > 1:
         a, b = results[0], results[-1]
-        print("growth %dx files: plan time %.1fx, memory %.1fx; merge time %.1fx, memory %.1fx"
+        print("growth %dx files: plan cpu time %.1fx, memory %.1fx; merge cpu time %.1fx, memory %.1fx"
               % (b[0] // a[0], b[1] / a[1], b[2] / a[2], b[3] / a[3], b[4] / a[4]))
 
 

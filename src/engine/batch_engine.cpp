@@ -84,31 +84,6 @@ void NextNumberedName(const BatchOptions& o, const std::string& base, const std:
         o.OutputCase);
 }
 
-namespace {
-
-// The nearest palette entry (4-byte entries blue, green, red, 0) to a
-// colour: the first of equal distances wins, an exact match ends the search.
-int NearestEntry(const uint8_t* palette, int count, PackedColour colour) {
-    const int r = static_cast<int>(colour & 0xFF);
-    const int g = static_cast<int>((colour >> 8) & 0xFF);
-    const int b = static_cast<int>((colour >> 16) & 0xFF);
-    long best = -1;
-    int bestIndex = 0;
-    for (int k = 0; k < count; ++k) {
-        const uint8_t* e = palette + 4 * k;
-        const long d = static_cast<long>((e[2] - r) * (e[2] - r)) + (e[1] - g) * (e[1] - g) +
-                       (e[0] - b) * (e[0] - b);
-        if (best < 0 || d < best) {
-            best = d;
-            bestIndex = k;
-            if (d == 0) break;
-        }
-    }
-    return bestIndex;
-}
-
-}  // namespace
-
 // Holds the run's lock on its output folder. A second run into the same
 // folder waits until the first one has finished, so that pages, logs and
 // numbered names of two runs never mix; a stop request ends the wait.
@@ -205,16 +180,6 @@ private:
     const std::string& displayPath_;
 };
 
-int ResolveOutputFormat(int mainOutputFormat, int inputFormat) {
-    if (mainOutputFormat >= FormatJpg && mainOutputFormat <= FormatGifGray) return mainOutputFormat;
-    if (mainOutputFormat < FormatSame24 || mainOutputFormat > FormatSameGray) return 0;
-    const InputFormatEntry* input = FindInputFormat(inputFormat);
-    if (input == nullptr) return 0;
-    return mainOutputFormat == FormatSame24  ? input->same24
-           : mainOutputFormat == FormatSame8 ? input->same8
-                                             : input->sameGray;
-}
-
 bool SharesCommonRoot(const std::string& a, const std::string& b) {
     return !a.empty() && !b.empty() && paths::FoldCase(a[0]) == paths::FoldCase(b[0]);
 }
@@ -269,19 +234,6 @@ ErrorCode SaveImageFile(CPxImage& image, const std::string& path, int format,
     return file.Commit() == platform::PendingFile::Result::Done ? ErrNone : ErrWriteFile;
 }
 
-std::string SingleFileOutputPath(const BatchOptions& options, const std::string& singleFilePath) {
-    const std::string name = paths::FileName(singleFilePath);
-    // The name without its extension: an extension a reader knows goes
-    // whatever its length, else four characters.
-    const std::string ext = paths::Extension(name);
-    const size_t drop = InputFormatOf(ext) != InputNone ? ext.size() : 4;
-    const std::string cut = name.size() > drop ? name.substr(0, name.size() - drop) : std::string();
-    return BuildOutputName(
-        paths::Join(options.MainDestPath, cut),
-        OutputExtension(paths::Extension(singleFilePath), options.MainOutputFormat),
-        options.OutputRenameStyle, options.OutputExtraText);
-}
-
 bool BatchEngine::Report(const std::string& file, ErrorCode code, const std::string& context,
                          bool offerCancel, std::FILE* log) {
     return ReportError(host_, On(options_.OpsSilentOperation), file, code, context, offerCancel,
@@ -301,22 +253,7 @@ ErrorCode BatchEngine::LoadOverlay(CPxImage& image) {
     code = image.Rotate(options_.OverlayRotation);
     if (code != ErrNone) return code;
     if (options_.OverlayQuantize != 1) return ErrNone;
-    return PosterizeOverlay(image, options_.OverlayQuantizeColors, options_.OverlayTransColor);
-}
-
-ErrorCode PosterizeOverlay(CPxImage& image, int colours, Colour keep) {
-    // The entry nearest to the transparent colour becomes exactly that
-    // colour, so that it can still be keyed out.
-    const int n = colours < 1 ? 1 : (colours > 256 ? 256 : colours);
-    std::array<uint8_t, 256 * 4> palette{};
-    const ErrorCode code = image.BuildPalette(n, palette.data());
-    if (code != ErrNone) return code;
-    uint8_t* e = palette.data() + 4 * NearestEntry(palette.data(), n, keep);
-    e[0] = static_cast<uint8_t>((keep >> 16) & 0xFF);
-    e[1] = static_cast<uint8_t>((keep >> 8) & 0xFF);
-    e[2] = static_cast<uint8_t>(keep & 0xFF);
-    e[3] = 0;
-    return image.MapToPalette(n, palette.data());
+    return image.Posterize(options_.OverlayQuantizeColors, options_.OverlayTransColor);
 }
 
 ErrorCode BatchEngine::ProcessFile(const std::string& sourcePath, const std::string& outputPath,

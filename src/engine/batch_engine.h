@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/output_naming.h"
 #include "image/error_codes.h"
 #include "options/batch_options.h"
 
@@ -161,17 +162,6 @@ private:
     bool memoryAlone_ = false;  // the next file has the memory budget to itself
 };
 
-// The save format for an image read in inputFormat under mainOutputFormat:
-// 1-3 follow the input as the codec table says ("8 bit" keeps JPEG full
-// colour; HEIF, AVIF and WebP give JPEG), 4-19 stay, other values and
-// unknown inputs give 0 (nothing is written).
-int ResolveOutputFormat(int mainOutputFormat, int inputFormat);
-
-// Posterizes an overlay to `colours` colours (clamped to 1..256) with an
-// optimised palette whose entry nearest to `keep` is set to exactly `keep`:
-// the transparent colour survives the reduction.
-ErrorCode PosterizeOverlay(CPxImage& image, int colours, Colour keep);
-
 // True when both paths are non-empty and start with the same character,
 // letter case ignored.
 bool SharesCommonRoot(const std::string& a, const std::string& b);
@@ -186,11 +176,5 @@ bool SharesCommonRoot(const std::string& a, const std::string& b);
 // is saved as usual, so the outcome and its code are the same either way.
 ErrorCode SaveImageFile(CPxImage& image, const std::string& path, int format,
                         const platform::MemoryFile* encoded = nullptr);
-
-// The output path of the window's "Single File Start": the output folder,
-// the single file's name without its extension (one a reader knows, else
-// its last four characters), named by the rename style and the output
-// format (no letter-case step).
-std::string SingleFileOutputPath(const BatchOptions& options, const std::string& singleFilePath);
 
 }  // namespace vig
