@@ -66,7 +66,7 @@ const uint8_t* ToneLut(const BatchOptions& o, std::array<uint8_t, 256>* userLut,
 
 bool MatteApplies(const BatchOptions& o) {
     const int m = o.MainResizeMethod;
-    return On(o.ImageMatte) && (m == BestFit || m == FixedWidth || m == FixedHeight);
+    return On(o.ImageMatte) && MethodAllowsEnlarge(m);
 }
 
 DecodePlan PlanDecoding(const BatchOptions& o, int fullWidth, int fullHeight) {
