@@ -25,15 +25,21 @@ import tempfile
 import time
 
 
-def write_bmp(path, width, height, seed=0):
+def write_bmp(path, width, height, seed=0, grain=False):
+    """A 24-bit BMP of gradients; with grain, noise of a few levels on
+    every sample, so that its JPEG costs what a photo costs to decode."""
     row = bytearray()
     for x in range(width):
         row += bytes(((x * 7 + seed) & 255, (x * 3) & 255, (x + seed * 5) & 255))
     row += b"\0" * ((4 - len(row) % 4) % 4)
+    shades = [bytes(((b + y) & 255) for b in row) for y in range(256)]
     data = bytearray()
     for y in range(height):
-        shade = bytes(((b + y) & 255) for b in row)
-        data += shade
+        line = shades[y & 255]
+        if grain:
+            noise = os.urandom(len(line))
+            line = bytes((b ^ (n & 15)) for b, n in zip(line, noise))
+        data += line
     header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
     info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
     with open(path, "wb") as f:
@@ -115,7 +121,7 @@ def speed(runner, scratch, photos):
     os.makedirs(src)
     seed = os.path.join(scratch, "photo.bmp")
     for i in range(4):
-        write_bmp(seed, 1600, 1200, seed=i)
+        write_bmp(seed, 1600, 1200, seed=i, grain=True)
         subprocess.run([runner.program, "/h", "/f", seed, os.path.join(src, "photo%04d.jpg" % i),
                         "/o", "3", "/r", "6"], env=runner.env, check=True,
                        stdout=subprocess.DEVNULL)

@@ -592,7 +592,6 @@ BatchSummary BatchEngine::DocumentRun(const std::vector<std::string>* planned, M
     int processed = 0;
     for (int i = 0; i < total; ++i) {
         const std::string& entry = list[static_cast<size_t>(i)];
-        const std::string inputFolder = paths::Directory(entry);
         const std::string inputFull = paths::Join(source, entry);
         if (host_.StopRequested()) {
             summary.stopped = true;

@@ -170,9 +170,14 @@ std::string CheckShard(const std::string& folder, const runstate::Plan& plan, in
             problem = "its record is of another part of the plan";
         } else {
             runstate::FileOutcome outcome;
-            while (reader.Next(&outcome, false)) {
+            while (problem.empty() && reader.Next(&outcome, false)) {
+                if (outcome.staged && !platform::Exists(StagedPath(folder, outcome.position)))
+                    problem = "the thumbnail of file " + std::to_string(outcome.position) +
+                              " (" + plan.files[static_cast<size_t>(outcome.position)] +
+                              ") is missing";
             }
-            if (!reader.complete()) problem = "damaged record (" + reader.problem() + ")";
+            if (problem.empty() && !reader.complete())
+                problem = "damaged record (" + reader.problem() + ")";
         }
     }
     std::fclose(f);

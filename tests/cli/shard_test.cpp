@@ -164,6 +164,10 @@ const RunSetup kSetups[] = {
       "LogOutName=1"},
      {"/no", "/o", "3", "/s", "30", "20", "/v", "40"},
      true},
+    // "Same as input" in 8 bits and in grey: the other formats' writers.
+    {"8-bit output of every input format", {"OutputRecurseSrc=1"}, {"/nn", "/o", "1"}, false},
+    {"grey output of every input format, sheets", {"OutputRecurseSrc=1", "CompositeMakeComposite=1"},
+     {"/nn", "/o", "2"}, false},
     {"suffixed names in branch folders, PNG and grey output",
      {"OutputRecurseSrc=1", "OutputBranchFromSrc=1", "HTMLLog=1", "HTMLMaxImages=2"},
      {"/ns", "_t", "/o", "10", "/cu"},
@@ -329,6 +333,15 @@ TEST_F(ShardRun, MissingDamagedOrForeignRecordsAndOtherSettingsAreRefused) {
         {"garbage", "\x01\x02 nonsense\n", "shard 1/3: damaged"},
     };
     const Tree before = WithoutState(Snapshot(Out(s)));
+    // A thumbnail gone from the shard's folder.
+    const std::string thumbnail = state + "/shard-1-of-3/0.thumb";
+    const std::vector<uint8_t> kept = ReadFileBytes(thumbnail);
+    fs::remove(thumbnail);
+    const RunResult lost = Step(s, {"/merge"});
+    EXPECT_EQ(lost.status, 1);
+    EXPECT_NE(lost.err.find("shard 1/3: the thumbnail of file 0"), std::string::npos) << lost.err;
+    ExpectSameTree(before, WithoutState(Snapshot(Out(s))), "a thumbnail missing");
+    WriteFileBytes(thumbnail, kept);
     for (const Damage& d : damages) {
         if (d.record.empty())
             fs::remove(record1);
