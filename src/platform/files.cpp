@@ -546,10 +546,4 @@ bool RemoveFile(const std::string& path) {
     return unlink(path.c_str()) == 0;
 }
 
-int64_t FileSize(const std::string& path) {
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0) return -1;
-    return static_cast<int64_t>(st.st_size);
-}
-
 }  // namespace vig::platform

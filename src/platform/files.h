@@ -175,7 +175,5 @@ private:
 };
 
 bool RemoveFile(const std::string& path);
-// Size in bytes, or -1 when there is no such file.
-int64_t FileSize(const std::string& path);
 
 }  // namespace vig::platform
