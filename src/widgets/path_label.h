@@ -17,6 +17,10 @@ public:
 
     explicit CPathStatic(QWidget* parent = nullptr, Ellipsis ellipsis = Ellipsis::End);
 
+    // Where a text that does not fit is shortened (a Designer form makes
+    // the line with the default).
+    void SetEllipsis(Ellipsis ellipsis);
+
     // The text as drawn within `width` pixels of this font.
     QString DisplayText(int width) const;
 
