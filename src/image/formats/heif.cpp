@@ -104,11 +104,16 @@ ErrorCode CodeOf(const heif_error& e, ErrorCode invalid) {
 }
 
 // The smallest thumbnail of the picture (w x h as shown) that suits the
-// plan (PreviewSuits); none without a minimum size or a thumbnail that does.
+// plan (PreviewSuits), where the preview size stands for the minimum size
+// when there is none: HEIF thumbnails stand in by default. None without
+// either size or a thumbnail that suits.
 std::unique_ptr<heif_image_handle, HandleFree> SuitableThumbnail(heif_image_handle* picture,
-                                                                 const DecodePlan& plan, int w,
-                                                                 int h) {
+                                                                 DecodePlan plan, int w, int h) {
     std::unique_ptr<heif_image_handle, HandleFree> best;
+    if (plan.minWidth <= 0 || plan.minHeight <= 0) {
+        plan.minWidth = plan.previewWidth;
+        plan.minHeight = plan.previewHeight;
+    }
     if (plan.minWidth <= 0 || plan.minHeight <= 0) return best;
     const int count = heif_image_handle_get_number_of_thumbnails(picture);
     if (count <= 0) return best;
@@ -300,9 +305,10 @@ ErrorCode Decode(const std::string& path, const DecodeHints& hints, ErrorCode in
     const size_t working =
         SaturatingPlus(SaturatingTimes(planes, 2), static_cast<size_t>(st.st_size));
     const DecodePlan plan = PlanFor(&hints, w, h);
-    // Under a minimum size (draft decoding) the smallest thumbnail of the
-    // picture that suits the plan stands in for it, the plan applying to
-    // its pixels; one that fails to decode gives way to the picture.
+    // The smallest thumbnail of the picture that suits the plan (at least
+    // the minimum size of draft decoding, or else the preview size) stands
+    // in for it, the plan applying to its pixels; one that fails to decode
+    // gives way to the picture.
     if (const auto thumbnail = SuitableThumbnail(handle.get(), plan, w, h)) {
         const ErrorCode c = DecodeItem(thumbnail.get(), invalid, plan, working, target, [] {});
         if (c == ErrNone || c == ErrCancelled) return c;
