@@ -9,8 +9,9 @@
 // preview is decoded (at 1/8 of its size) instead of the photo.
 //
 // HEIC (with VIG_BENCH_HEIC=DIR, made by make-heic-corpus.sh): files with a
-// 320-pixel thumbnail against the same photos without, with /fast; and the
-// files with thumbnails through vipsthumbnail (libvips-tools), which takes
+// 320-pixel thumbnail against the same photos without, with /fast; the files
+// with thumbnails with default settings (which take a thumbnail large enough
+// too); and the same through vipsthumbnail (libvips-tools), which also takes
 // a thumbnail large enough by itself.
 //
 //   VIG_BENCH_PHOTOS=DIR [VIG_BENCH_HEIC=DIR] build/bench/engine/preview_bench
@@ -327,7 +328,7 @@ void HeicRace(Corpus& corpus, const fs::path& dir, int rounds) {
         {"/fast, without thumbnails, " + AllCores(), [&] { return RunOurs(plain, n, 0, true); }},
         {"/fast, with thumbnails, one thread", [&] { return RunOurs(thumb, n, 1, true); }},
         {"/fast, without thumbnails, one thread", [&] { return RunOurs(plain, n, 1, true); }},
-        {"default settings, with thumbnails (not used), " + AllCores(),
+        {"default settings (thumbnails stand in), with thumbnails, " + AllCores(),
          [&] { return RunOurs(thumb, n, 0, false); }},
         {"vipsthumbnail -s 100x100, with thumbnails, its threads", vips({})},
         {"vipsthumbnail -s 100x100, with thumbnails, one thread", vips({"VIPS_CONCURRENCY=1"})},
