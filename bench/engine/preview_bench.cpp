@@ -88,7 +88,6 @@ double Since(Clock::time_point t0) {
     return std::chrono::duration<double>(Clock::now() - t0).count();
 }
 
-
 // The JPEG bytes of `image` reduced to `longSide` pixels on its long side.
 std::vector<uint8_t> Reduced(const vig::CPxImage& image, int longSide, int quality,
                              const fs::path& scratch) {
@@ -164,7 +163,8 @@ bool PrepareCorpus(Corpus* c, bool photos) {
     } else {
         for (int i = 0; i < 6; ++i) {
             vig::CPxImage image;
-            if (!vig::bench::SyntheticPhoto(6000, 4000, i, &image) || !AddPhoto(c, image, {})) return false;
+            if (!vig::bench::SyntheticPhoto(6000, 4000, i, &image) || !AddPhoto(c, image, {}))
+                return false;
         }
     }
     return c->files > 0;
@@ -284,10 +284,11 @@ void JpegRace(Corpus& corpus, int rounds) {
     // scale of a baseline JPEG still needs all its entropy data), so the
     // gain is bounded by how much larger the photos are than the previews.
     if (corpus.previewBytes > 0)
-        std::printf("  the photos hold %.2fx the bytes of their previews (%.0f KB against %.0f KB "
-                    "on average): the bound of the gain\n",
-                    corpus.photoBytes / corpus.previewBytes, corpus.photoBytes / n / 1024,
-                    corpus.previewBytes / n / 1024);
+        std::printf(
+            "  the photos hold %.2fx the bytes of their previews (%.0f KB against %.0f KB "
+            "on average): the bound of the gain\n",
+            corpus.photoBytes / corpus.previewBytes, corpus.photoBytes / n / 1024,
+            corpus.previewBytes / n / 1024);
 }
 
 // The HEIC files of the corpus of make-heic-corpus.sh: DIR/thumb (with a
