@@ -4,11 +4,11 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "common/help.h"
-#include "common/pictures.h"
 #include "engine/app_info.h"
 #include "ui/window_texts.h"
 #include "ui_about_dialog.h"
+#include "widgets/help.h"
+#include "widgets/pictures.h"
 
 namespace vig::ui {
 
@@ -16,7 +16,7 @@ AboutDialog::AboutDialog(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::AboutDialog>()) {
     ui_->setupUi(this);
     setWindowTitle(QString::fromLatin1(texts::kAboutCaption));
-    ui_->iconLabel->setPixmap(ApplicationIcon().pixmap(80, 80));
+    ui_->iconLabel->setPixmap(widgets::ApplicationIcon().pixmap(80, 80));
     ui_->nameLabel->setText(QString::fromLatin1(texts::kProgramName));
     QFont big = ui_->nameLabel->font();
     big.setPointSizeF(big.pointSizeF() * 1.6);
@@ -28,7 +28,7 @@ AboutDialog::AboutDialog(QWidget* parent)
     ui_->copyrightLabel->setText(QString::fromUtf8(texts::kCopyrightLine));
     connect(ui_->okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(ui_->creditsButton, &QPushButton::clicked, this, &AboutDialog::OnCredits);
-    connect(ui_->homeButton, &QPushButton::clicked, this, [] { ShowHelpHome(); });
+    connect(ui_->homeButton, &QPushButton::clicked, this, [] { widgets::ShowHelpHome(); });
 }
 
 AboutDialog::~AboutDialog() = default;

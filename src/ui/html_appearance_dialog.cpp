@@ -2,10 +2,10 @@
 
 #include <QShortcut>
 
-#include "common/help.h"
 #include "ui/pages/options_page.h"
 #include "ui/up_down_edit.h"
 #include "ui_html_appearance_dialog.h"
+#include "widgets/help.h"
 
 namespace vig::ui {
 
@@ -25,7 +25,7 @@ CHtmlAppearanceDialog::CHtmlAppearanceDialog(HtmlOptions& html, QWidget* parent)
         s.edit->setArrowRange(s.minimum, s.maximum);
         s.edit->setValue(html_.*s.field);
     }
-    const auto help = [] { ShowHelpTopic(kHelpContext); };
+    const auto help = [] { widgets::ShowHelpTopic(kHelpTopic); };
     connect(ui_->buttons, &QDialogButtonBox::helpRequested, this, help);
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, help);
 }

@@ -4,10 +4,10 @@
 #include <QShortcut>
 #include <QTextCursor>
 
-#include "common/help.h"
 #include "ui/pages/options_page.h"
 #include "ui/sheet_texts.h"
 #include "ui_html_text_dialog.h"
+#include "widgets/help.h"
 
 namespace vig::ui {
 
@@ -28,7 +28,7 @@ CHtmlTextDialog::CHtmlTextDialog(bool footer, const HtmlInclude& include, QWidge
                                             texts::kAllFilesDialogFilter);
         if (!path.isEmpty()) ui_->path->setText(path);
     });
-    const auto help = [] { ShowHelpTopic(kHelpContext); };
+    const auto help = [] { widgets::ShowHelpTopic(kHelpTopic); };
     connect(ui_->buttons, &QDialogButtonBox::helpRequested, this, help);
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, help);
 }

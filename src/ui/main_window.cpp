@@ -12,10 +12,6 @@
 #include <QShortcut>
 #include <QWindowStateChangeEvent>
 
-#include "common/busy_window.h"
-#include "common/help.h"
-#include "common/message_boxes.h"
-#include "common/pictures.h"
 #include "engine/app_info.h"
 #include "engine/run_host.h"
 #include "image/codec_table.h"
@@ -25,6 +21,10 @@
 #include "ui/window_host.h"
 #include "ui/window_texts.h"
 #include "ui_main_window.h"
+#include "widgets/busy_window.h"
+#include "widgets/help.h"
+#include "widgets/message_boxes.h"
+#include "widgets/pictures.h"
 
 namespace vig::ui {
 namespace {
@@ -62,7 +62,7 @@ MainWindow::MainWindow(BatchOptions& options, ProfileStore& store, QWidget* pare
     ui_->setupUi(this);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setWindowIcon(ApplicationIcon());
+    setWindowIcon(widgets::ApplicationIcon());
     setWindowTitle(QString::fromStdString(ApplicationTitle()));
     host_ = std::make_unique<WindowHost>(*this);
     engine_ = std::make_unique<BatchEngine>(options_, *host_);
@@ -122,10 +122,10 @@ MainWindow::MainWindow(BatchOptions& options, ProfileStore& store, QWidget* pare
         setMaximumHeight(minimumSizeHint().height());
     }
 
-    progress_ = new ProgressWindow(this);
+    progress_ = new widgets::ProgressWindow(this);
     progress_->hide();
-    connect(progress_, &ProgressWindow::cancelRequested, this, &MainWindow::OnCancelRequest,
-            Qt::QueuedConnection);
+    connect(progress_, &widgets::ProgressWindow::cancelRequested, this,
+            &MainWindow::OnCancelRequest, Qt::QueuedConnection);
 
     clearTimer_.setSingleShot(true);
     clearTimer_.setInterval(kClearDelayMilliseconds);
@@ -137,7 +137,7 @@ MainWindow::MainWindow(BatchOptions& options, ProfileStore& store, QWidget* pare
 
 MainWindow::~MainWindow() = default;
 
-CTransButton* MainWindow::logButton() const {
+widgets::CTransButton* MainWindow::logButton() const {
     return ui_->logButton;
 }
 
@@ -217,8 +217,8 @@ bool MainWindow::ReadSize(QLineEdit* edit, int* value) {
             *value = static_cast<int>(number);
     }
     if (problem.isEmpty()) return true;
-    Messages().Show(this, QString::fromStdString(ApplicationTitle()), problem, MessageIcon::Warning,
-                    MessageButtons::Ok);
+    widgets::Messages().Show(this, QString::fromStdString(ApplicationTitle()), problem,
+                             widgets::MessageIcon::Warning, widgets::MessageButtons::Ok);
     edit->setFocus();
     edit->selectAll();
     return false;
@@ -373,7 +373,7 @@ void MainWindow::ShowAbout() {
 
 void MainWindow::OnHelp() {
     if (sheetOpen_) return;
-    ShowHelpTopic(kHelpContext);
+    widgets::ShowHelpTopic(kHelpTopic);
 }
 
 void MainWindow::ShowLogPane(bool show) {

@@ -12,6 +12,7 @@
 #include "engine/batch_engine.h"
 #include "options/batch_options.h"
 #include "platform/profile_store.h"
+#include "widgets/help.h"
 
 class QLineEdit;
 
@@ -19,16 +20,19 @@ namespace Ui {
 class MainWindow;
 }
 
-namespace vig::ui {
-
+namespace vig::widgets {
 class CTransButton;
 class ProgressWindow;
+}  // namespace vig::widgets
+
+namespace vig::ui {
+
 class WindowHost;
 
 class MainWindow : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kHelpContext = 2;
+    static constexpr widgets::HelpTopic kHelpTopic = widgets::HelpTopic::MainWindow;
     static constexpr int kClearDelayMilliseconds = 750;
     static constexpr int kMinSize = 1;
     static constexpr int kMaxSize = 1000000;
@@ -41,8 +45,8 @@ public:
     bool running() const { return running_; }
     bool stopRequested() const { return stopRequested_; }
     bool optionsSheetOpen() const { return sheetOpen_; }
-    ProgressWindow* progressWindow() const { return progress_; }
-    CTransButton* logButton() const;
+    widgets::ProgressWindow* progressWindow() const { return progress_; }
+    widgets::CTransButton* logButton() const;
     QString statusLineText() const;
     QString pathLineText() const;
     QString logPaneText() const;
@@ -109,7 +113,7 @@ private:
     ProfileStore& store_;
     std::unique_ptr<WindowHost> host_;
     std::unique_ptr<BatchEngine> engine_;
-    ProgressWindow* progress_ = nullptr;
+    widgets::ProgressWindow* progress_ = nullptr;
     QTimer clearTimer_;
     int paneHeight_ = 0;
     bool running_ = false;

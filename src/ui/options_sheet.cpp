@@ -6,7 +6,6 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "common/help.h"
 #include "ui/pages/composite_page.h"
 #include "ui/pages/html_page.h"
 #include "ui/pages/image_page.h"
@@ -17,6 +16,7 @@
 #include "ui/pages/overlay_page.h"
 #include "ui/pages/png_page.h"
 #include "ui/sheet_texts.h"
+#include "widgets/help.h"
 
 namespace vig::ui {
 
@@ -74,7 +74,7 @@ bool CMySheet::showPage(int index) {
 }
 
 void CMySheet::showHelp() {
-    ShowHelpTopic(currentPage()->helpContext());
+    widgets::ShowHelpTopic(currentPage()->helpTopic());
 }
 
 // A page is left only when its checks pass; otherwise its tab comes back.

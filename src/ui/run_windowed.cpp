@@ -5,12 +5,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "common/display.h"
-#include "common/pictures.h"
 #include "engine/app_info.h"
 #include "engine/command_line.h"
+#include "platform/system.h"
 #include "ui/main_window.h"
 #include "ui/window_texts.h"
+#include "widgets/pictures.h"
 
 namespace vig::ui {
 
@@ -24,7 +24,7 @@ int RunWindowed(int argc, char** argv, BatchOptions& options, ProfileStore& stor
         std::printf("%s %s\n", texts::kProgramName, VersionText());
         return kExitSuccess;
     }
-    if (!HasDisplay()) {
+    if (!platform::HasDisplay()) {
         std::fputs(texts::kNoDisplay, stderr);
         return kExitUsage;
     }
@@ -34,7 +34,7 @@ int RunWindowed(int argc, char** argv, BatchOptions& options, ProfileStore& stor
     QApplication::setApplicationName(QStringLiteral("vignettor"));
     QApplication::setApplicationVersion(QString::fromLatin1(VersionText()));
     QGuiApplication::setDesktopFileName(QStringLiteral("vignettor"));
-    QApplication::setWindowIcon(ApplicationIcon());
+    QApplication::setWindowIcon(widgets::ApplicationIcon());
 
     MainWindow window(options, store);
     window.show();

@@ -5,10 +5,10 @@
 #include <QFileInfo>
 #include <cstdint>
 
-#include "common/message_boxes.h"
 #include "platform/install_layout.h"
 #include "platform/system.h"
 #include "ui/sheet_texts.h"
+#include "widgets/message_boxes.h"
 
 namespace vig::ui {
 namespace {
@@ -17,10 +17,10 @@ namespace {
 using RegistrationEntry = int32_t (*)();
 
 void Fail(QWidget* parent, const char* text, const QString& caption) {
-    Messages().Show(
+    widgets::Messages().Show(
         parent, caption,
         QString::fromLatin1(text).arg(QString::fromLatin1(texts::kShellLibrary), caption),
-        MessageIcon::Critical, MessageButtons::Ok);
+        widgets::MessageIcon::Critical, widgets::MessageButtons::Ok);
 }
 
 }  // namespace
@@ -54,7 +54,8 @@ bool RegisterShellExtension(QWidget* parent, const QString& folder, bool enable)
     const bool ok = entry() == 0;
     dlclose(handle);
     const QString text = QString::fromLatin1(ok ? texts::kShellSucceeded : texts::kShellFailed);
-    Messages().Show(parent, caption, text.arg(caption), MessageIcon::None, MessageButtons::Ok);
+    widgets::Messages().Show(parent, caption, text.arg(caption), widgets::MessageIcon::None,
+                             widgets::MessageButtons::Ok);
     return ok;
 }
 

@@ -15,10 +15,6 @@
 #include <filesystem>
 #include <functional>
 
-#include "common/busy_window.h"
-#include "common/help.h"
-#include "common/message_boxes.h"
-#include "common/picture_button.h"
 #include "engine/app_info.h"
 #include "engine/report.h"
 #include "image/cpx_image.h"
@@ -26,6 +22,10 @@
 #include "ui/drop_edit.h"
 #include "ui/main_window.h"
 #include "ui/window_host.h"
+#include "widgets/busy_window.h"
+#include "widgets/help.h"
+#include "widgets/message_boxes.h"
+#include "widgets/picture_button.h"
 
 namespace vig::ui {
 namespace {
@@ -34,27 +34,28 @@ namespace fs = std::filesystem;
 
 struct ShownBox {
     QString caption, text;
-    MessageIcon icon;
-    MessageButtons buttons;
+    widgets::MessageIcon icon;
+    widgets::MessageButtons buttons;
 };
 
-class FakeMessages final : public MessageBoxes {
+class FakeMessages final : public widgets::MessageBoxes {
 public:
-    FakeMessages() { SetMessages(this); }
-    ~FakeMessages() override { SetMessages(nullptr); }
-    MessageAnswer Show(QWidget*, const QString& caption, const QString& text, MessageIcon icon,
-                       MessageButtons buttons) override {
+    FakeMessages() { widgets::SetMessages(this); }
+    ~FakeMessages() override { widgets::SetMessages(nullptr); }
+    widgets::MessageAnswer Show(QWidget*, const QString& caption, const QString& text,
+                                widgets::MessageIcon icon,
+                                widgets::MessageButtons buttons) override {
         shown.push_back({caption, text, icon, buttons});
         return answer;
     }
     std::vector<ShownBox> shown;
-    MessageAnswer answer = MessageAnswer::Ok;
+    widgets::MessageAnswer answer = widgets::MessageAnswer::Ok;
 };
 
-class FakeBrowser final : public HelpOpener {
+class FakeBrowser final : public widgets::HelpOpener {
 public:
-    FakeBrowser() { SetHelpOpener(this); }
-    ~FakeBrowser() override { SetHelpOpener(nullptr); }
+    FakeBrowser() { widgets::SetHelpOpener(this); }
+    ~FakeBrowser() override { widgets::SetHelpOpener(nullptr); }
     void Open(const QUrl& url) override { opened.push_back(url); }
     std::vector<QUrl> opened;
 };
@@ -324,7 +325,7 @@ TEST_F(MainWindowTest, CancelHidesTheBusyWindowAndStopsTheRunOnce) {
     MakeImages(6);
     bool requestedAtOnce = true;
     StartWith([&] {
-        ProgressWindow* busy = window->progressWindow();
+        widgets::ProgressWindow* busy = window->progressWindow();
         busy->findChild<QPushButton*>("cancelButton")->click();
         EXPECT_FALSE(busy->isVisible());
         requestedAtOnce = window->stopRequested();
@@ -354,13 +355,13 @@ TEST_F(MainWindowTest, ErrorsGoToThePaneAndToABoxUnlessSilent) {
     EXPECT_EQ(FileCount(dir / "out"), 1);
 
     options.OpsSilentOperation = 0;
-    boxes.answer = MessageAnswer::Cancel;
+    boxes.answer = widgets::MessageAnswer::Cancel;
     Find<QPushButton>("startButton")->click();
     EXPECT_FALSE(window->logButton()->blinking()) << "a new run stops the blinking";
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, report.chopped(2) + "\nPress Cancel to stop this procedure");
-    EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Warning);
-    EXPECT_EQ(boxes.shown[0].buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(boxes.shown[0].icon, widgets::MessageIcon::Warning);
+    EXPECT_EQ(boxes.shown[0].buttons, widgets::MessageButtons::OkCancel);
     EXPECT_EQ(window->logPaneText(), report) << "the pane starts afresh with each run";
 }
 
@@ -413,10 +414,10 @@ TEST_F(MainWindowTest, TheLogButtonOpensAndShutsThePaneAndTheWindowFollows) {
 
 TEST_F(MainWindowTest, CopyButtonsBrowseAndTheOptionsSheetWorkOnTheRecord) {
     Find<QLineEdit>("outputEdit")->setText("/tmp/elsewhere");
-    window->findChild<CTransButton*>("copyToInput")->click();
+    window->findChild<widgets::CTransButton*>("copyToInput")->click();
     EXPECT_EQ(options.MainSrcPath, "/tmp/elsewhere");
     Find<QLineEdit>("inputEdit")->setText("/tmp/first");
-    window->findChild<CTransButton*>("copyToOutput")->click();
+    window->findChild<widgets::CTransButton*>("copyToOutput")->click();
     EXPECT_EQ(Find<QLineEdit>("outputEdit")->text(), "/tmp/first");
 
     window->folderAnswer = "/tmp/chosen";
@@ -445,7 +446,7 @@ TEST_F(MainWindowTest, CopyButtonsBrowseAndTheOptionsSheetWorkOnTheRecord) {
     EXPECT_EQ(Find<QLabel>("widthLabel")->text(), "Percent");
     Find<QPushButton>("helpButton")->click();
     ASSERT_EQ(browser.opened.size(), 1u);
-    EXPECT_TRUE(browser.opened[0].toString().endsWith("/help/topic-2.html"))
+    EXPECT_TRUE(browser.opened[0].toString().endsWith("/help/main-window.html"))
         << browser.opened[0].toString().toStdString();
 }
 

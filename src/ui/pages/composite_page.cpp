@@ -17,7 +17,7 @@ constexpr int kLastFormat = FormatGifGray;
 }  // namespace
 
 CCompositePage::CCompositePage(BatchOptions& options, QWidget* parent)
-    : CFormPage(options, texts::kCompositePageTitle, 32, parent) {
+    : CFormPage(options, texts::kCompositePageTitle, widgets::HelpTopic::Composite, parent) {
     for (int code = kFirstFormat; code <= kLastFormat; ++code)
         ui_->format->addItem(QString::fromLatin1(kOutputFormatTexts[code - 1]), code);
     ui_->rows->setArrowRange(1, kSheetLimit);

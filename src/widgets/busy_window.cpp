@@ -1,0 +1,107 @@
+#include "widgets/busy_window.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <array>
+
+#include "ui_busy_window.h"
+#include "widgets/pictures.h"
+
+namespace vig::widgets {
+
+const QPixmap& ProgressWindow::FramePicture(int index) {
+    static const std::array<QPixmap, kBusyFrameCount> frames = [] {
+        std::array<QPixmap, kBusyFrameCount> made;
+        const qreal ratio = qApp != nullptr ? qApp->devicePixelRatio() : 1.0;
+        for (int i = 0; i < kBusyFrameCount; ++i)
+            made[static_cast<size_t>(i)] = QPixmap::fromImage(BusyFrame(i, kPictureSize, ratio));
+        return made;
+    }();
+    static const QPixmap none;
+    return index >= 0 && index < kBusyFrameCount ? frames[static_cast<size_t>(index)] : none;
+}
+
+ProgressWindow::ProgressWindow(QWidget* owner, Kind kind)
+    : QDialog(owner), ui_(std::make_unique<Ui::ProgressWindow>()), kind_(kind) {
+    ui_->setupUi(this);
+    setModal(false);
+    setWindowIcon(ApplicationIcon());
+    ui_->appIcon->setPixmap(ApplicationIcon().pixmap(kPictureSize, kPictureSize));
+    ui_->pathLine->setVisible(kind_ == Kind::Extension);
+    ui_->extraLine->setVisible(kind_ == Kind::Extension);
+    ui_->statusLine->setText(QString());
+    connect(ui_->cancelButton, &QPushButton::clicked, this, &ProgressWindow::reject);
+    timer_.setInterval(kFrameMilliseconds);
+    connect(&timer_, &QTimer::timeout, this, &ProgressWindow::AdvanceFrame);
+    ShowFrame(0);
+}
+
+ProgressWindow::~ProgressWindow() = default;
+
+void ProgressWindow::SetStatusText(const QString& text) {
+    ui_->statusLine->setText(text);
+}
+
+QString ProgressWindow::statusText() const {
+    return ui_->statusLine->text();
+}
+
+void ProgressWindow::SetPathText(const QString& text) {
+    ui_->pathLine->setText(text);
+}
+
+QString ProgressWindow::pathText() const {
+    return ui_->pathLine->text();
+}
+
+void ProgressWindow::SetExtraText(const QString& text) {
+    ui_->extraLine->setText(text);
+}
+
+void ProgressWindow::ShowFrame(int index) {
+    frame_ = index;
+    ui_->animation->setPixmap(FramePicture(index));
+}
+
+void ProgressWindow::AdvanceFrame() {
+    ShowFrame((frame_ + 1) % kBusyFrameCount);
+}
+
+void ProgressWindow::CentreOverOwner() {
+    const QWidget* owner = parentWidget();
+    QRect area;
+    if (owner != nullptr && owner->isVisible())
+        area = owner->frameGeometry();
+    else if (const QScreen* screen = QGuiApplication::primaryScreen())
+        area = screen->availableGeometry();
+    if (area.isEmpty()) return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(area.center());
+    move(frame.topLeft() + (pos() - frameGeometry().topLeft()));
+}
+
+void ProgressWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    CentreOverOwner();
+    ShowFrame(0);
+    timer_.start();
+}
+
+void ProgressWindow::hideEvent(QHideEvent* event) {
+    timer_.stop();
+    ShowFrame(0);
+    QDialog::hideEvent(event);
+}
+
+void ProgressWindow::reject() {
+    if (kind_ == Kind::Extension) {
+        cancelFlag_ = true;
+        ui_->cancelButton->setEnabled(false);
+        ui_->statusLine->setText(QString::fromLatin1(kWaitingText));
+    } else {
+        hide();
+    }
+    emit cancelRequested();
+}
+
+}  // namespace vig::widgets
