@@ -271,6 +271,7 @@ TEST(NewFormatProfile, HeifAvifAndWebpPicturesAreConvertedByDefault) {
     ASSERT_TRUE(test::EncodePicture(dir / "p3.webp", samples, lossless, p3));
     ASSERT_TRUE(WriteNclxHeif(dir / "nclx-p3.heic", rgb, w, kSide, 12, 13));
     ASSERT_TRUE(WriteNclxHeif(dir / "nclx-pq.heic", rgb, w, kSide, 9, 16));
+    ASSERT_TRUE(WriteNclxHeif(dir / "nclx-reserved.heic", rgb, w, kSide, 3, 13));
     ASSERT_TRUE(WriteNclxHeif(dir / "nclx-p3.avif", rgb, w, kSide, 12, 13));
     ASSERT_TRUE(WriteNclxHeif(dir / "nclx-srgb.avif", rgb, w, kSide, 1, 13));
     ASSERT_TRUE(WriteNclxHeif(dir / "nclx-pq.avif", rgb, w, kSide, 9, 16));
@@ -286,9 +287,10 @@ TEST(NewFormatProfile, HeifAvifAndWebpPicturesAreConvertedByDefault) {
     } rows[] = {
         {"p3.heic", Outcome::Converted},        {"p3.avif", Outcome::Converted},
         {"p3.webp", Outcome::Converted},        {"nclx-p3.heic", Outcome::Converted},
-        {"nclx-pq.heic", Outcome::Unsupported}, {"nclx-p3.avif", Outcome::Converted},
-        {"nclx-srgb.avif", Outcome::None},      {"nclx-pq.avif", Outcome::Unsupported},
-        {"cut.webp", Outcome::Unreadable},      {"plain.webp", Outcome::None},
+        {"nclx-pq.heic", Outcome::Unsupported}, {"nclx-reserved.heic", Outcome::Unreadable},
+        {"nclx-p3.avif", Outcome::Converted},   {"nclx-srgb.avif", Outcome::None},
+        {"nclx-pq.avif", Outcome::Unsupported}, {"cut.webp", Outcome::Unreadable},
+        {"plain.webp", Outcome::None},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);

@@ -92,6 +92,9 @@ struct ImageFree {
 struct OptionsFree {
     void operator()(heif_decoding_options* o) const { heif_decoding_options_free(o); }
 };
+struct NclxFree {
+    void operator()(heif_color_profile_nclx* n) const { heif_nclx_color_profile_free(n); }
+};
 
 // The code of a libheif failure, for a file that was to be `invalid`.
 ErrorCode CodeOf(const heif_error& e, ErrorCode invalid) {
@@ -213,13 +216,14 @@ ProfileOutcome ConvertColours(const heif_image_handle* handle, ColourTransform* 
             return ProfileOutcome::Unreadable;
         outcome = colour->FromIcc(icc.data(), icc.size());
     } else if (type == heif_color_profile_type_nclx) {
-        heif_color_profile_nclx* nclx = nullptr;
-        if (heif_image_handle_get_nclx_color_profile(handle, &nclx).code != heif_error_Ok ||
-            nclx == nullptr)
-            return ProfileOutcome::Unreadable;
+        // libheif hands the description over even when it refuses it
+        // (primaries it does not know): it is ours to free either way.
+        heif_color_profile_nclx* raw = nullptr;
+        const heif_error e = heif_image_handle_get_nclx_color_profile(handle, &raw);
+        const std::unique_ptr<heif_color_profile_nclx, NclxFree> nclx(raw);
+        if (e.code != heif_error_Ok || !nclx) return ProfileOutcome::Unreadable;
         outcome = colour->FromNclx({static_cast<int>(nclx->color_primaries),
                                     static_cast<int>(nclx->transfer_characteristics)});
-        heif_nclx_color_profile_free(nclx);
     }
     colour->AttachTo(*target);
     return outcome;
