@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <libheif/heif.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "image/formats/heif.h"
@@ -271,7 +272,15 @@ TEST(NewFormatProfile, HeifAvifAndWebpPicturesAreConvertedByDefault) {
     ASSERT_TRUE(test::EncodePicture(dir / "p3.webp", samples, lossless, p3));
     ASSERT_TRUE(WriteNclxHeif(dir / "nclx-p3.heic", rgb, w, kSide, 12, 13));
     ASSERT_TRUE(WriteNclxHeif(dir / "nclx-pq.heic", rgb, w, kSide, 9, 16));
-    ASSERT_TRUE(WriteNclxHeif(dir / "nclx-reserved.heic", rgb, w, kSide, 3, 13));
+    // Primaries of a reserved code, which libheif refuses (and its encoder
+    // would not let go of): put into the P3 file's colr box, after "nclx".
+    std::vector<uint8_t> reserved = test::ReadFileBytes(dir / "nclx-p3.heic");
+    const char nclx[] = "nclx";
+    const auto at = std::search(reserved.begin(), reserved.end(), nclx, nclx + 4);
+    ASSERT_TRUE(at != reserved.end() && at + 6 <= reserved.end());
+    ASSERT_EQ(at[5], 12) << "Display P3's code";
+    at[5] = 3;
+    ASSERT_TRUE(test::WriteFileBytes(dir / "nclx-reserved.heic", reserved));
     ASSERT_TRUE(WriteNclxHeif(dir / "nclx-p3.avif", rgb, w, kSide, 12, 13));
     ASSERT_TRUE(WriteNclxHeif(dir / "nclx-srgb.avif", rgb, w, kSide, 1, 13));
     ASSERT_TRUE(WriteNclxHeif(dir / "nclx-pq.avif", rgb, w, kSide, 9, 16));
