@@ -23,7 +23,6 @@ inline constexpr const char* kSkippedLinesFormat =
     "vigshell: warning: %s: skipped %zu damaged line(s), the first is line %d\n";
 
 // The command.
-inline constexpr const char* kProgramSetting = "VignettorApp";
 inline constexpr const char* kProgramFileName = "vignettor";
 inline constexpr const char* kLauncherFileName = "vigshell";
 inline constexpr const char* kProgramMissing =
