@@ -102,7 +102,6 @@ public:
     const std::string& sourceName() const { return sourceName_; }
     double screenGamma() const { return screenGamma_; }
     double fileGamma() const { return fileGamma_; }
-    PackedColour backgroundColour() const { return backgroundColour_; }
     const std::string& pngKey() const { return pngKey_; }
     const std::string& pngText() const { return pngText_; }
     bool copyText() const { return copyText_; }

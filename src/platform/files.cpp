@@ -565,10 +565,4 @@ MoveResult MoveFile(const std::string& from, const std::string& to, bool replace
     return MoveResult::Done;
 }
 
-int64_t FileSize(const std::string& path) {
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0) return -1;
-    return static_cast<int64_t>(st.st_size);
-}
-
 }  // namespace vig::platform

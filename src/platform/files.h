@@ -185,7 +185,5 @@ bool RemoveTree(const std::string& path);
 // differ or the name cannot be given; `from` then stays as it was.
 enum class MoveResult { Done, Taken, Failed };
 MoveResult MoveFile(const std::string& from, const std::string& to, bool replace);
-// Size in bytes, or -1 when there is no such file.
-int64_t FileSize(const std::string& path);
 
 }  // namespace vig::platform
