@@ -170,7 +170,9 @@ std::string CheckShard(const std::string& folder, const runstate::Plan& plan, in
             problem = "its record is of another part of the plan";
         } else {
             runstate::FileOutcome outcome;
-            while (problem.empty() && reader.Next(&outcome, false)) {
+            // Cells are unpacked too: one that does not unpack to its size
+            // is damage found now, not while the documents are written.
+            while (problem.empty() && reader.Next(&outcome, true)) {
                 if (outcome.staged && !platform::Exists(StagedPath(folder, outcome.position)))
                     problem = "the thumbnail of file " + std::to_string(outcome.position) +
                               " (" + plan.files[static_cast<size_t>(outcome.position)] +

@@ -283,7 +283,8 @@ TEST_F(BusyShard, AKilledShardRunAgainEndsWithTheSameRecordAndAStoppedOneWithNon
 }
 
 TEST_F(ShardRun, MissingDamagedOrForeignRecordsAndOtherSettingsAreRefused) {
-    const RunSetup s{"refusals", {"HTMLLog=1", "LogMakeLog=1"}, {"/nn", "/s", "30", "30"}, false};
+    const RunSetup s{"refusals", {"HTMLLog=1", "LogMakeLog=1", "CompositeMakeComposite=1"},
+                     {"/nn", "/s", "30", "30"}, false};
     Args settings = s.settings;
     settings.push_back("LogPath=" + Out(s) + "/run.log");
     box.WriteSettings(settings);
@@ -331,6 +332,8 @@ TEST_F(ShardRun, MissingDamagedOrForeignRecordsAndOtherSettingsAreRefused) {
         {"another plan", "vignettor-shard 1\nplan 0123456789ABCDEF\n" + text.substr(text.find("shard 1 3")),
          "another plan"},
         {"garbage", "\x01\x02 nonsense\n", "shard 1/3: damaged"},
+        {"a sheet cell of another size", std::string(text).insert(text.find("\ncell ") + 6, "1"),
+         "shard 1/3: damaged"},
     };
     const Tree before = WithoutState(Snapshot(Out(s)));
     // A thumbnail gone from the shard's folder.

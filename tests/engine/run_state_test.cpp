@@ -10,7 +10,7 @@ namespace vig::runstate {
 namespace {
 
 TEST(RunState, EscapedTextsAndPlansReadBackAsWritten) {
-    for (const std::string text : {std::string(""), std::string("plain"),
+    for (const std::string& text : {std::string(""), std::string("plain"),
                                    std::string("a b\nc%d\x7f\xff/\x01", 11), std::string("%%%")}) {
         const std::string escaped = Escape(text);
         EXPECT_EQ(escaped.find_first_of(" \n\r\t"), std::string::npos);
