@@ -5,6 +5,7 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/pages/composite_page.h"
 #include "ui/pages/html_page.h"
@@ -51,6 +52,8 @@ CMySheet::CMySheet(BatchOptions& options, QWidget* parent)
     layout->addWidget(tabs_);
     layout->addWidget(buttons_);
     tabs_->setCurrentIndex(0);
+    tallest_ = minimumSizeHint().height();
+    FitToCurrentPage();
 
     connect(tabs_, &QTabWidget::currentChanged, this, &CMySheet::OnTabChanged);
     connect(buttons_, &QDialogButtonBox::accepted, this, &CMySheet::accept);
@@ -90,6 +93,35 @@ void CMySheet::OnTabChanged(int index) {
         return;
     }
     current_ = index;
+    FitToCurrentPage();
+}
+
+// The tab widget asks every page for its size; a page whose vertical policy
+// is Ignored is left out, so only the page in view sets the height. The
+// width stays as it is (the nine titles set it).
+void CMySheet::FitToCurrentPage() {
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        QSizePolicy policy = pages_[i]->sizePolicy();
+        policy.setVerticalPolicy(static_cast<int>(i) == current_ ? QSizePolicy::Preferred
+                                                                  : QSizePolicy::Ignored);
+        pages_[i]->setSizePolicy(policy);
+    }
+    tabs_->updateGeometry();
+    // Before the sheet is first shown, showing it sizes it.
+    if (!isVisible()) return;
+    layout()->activate();
+    // The tab widget's size hint is the tallest page's whatever the
+    // policies; its minimum follows them, and every page's controls are at
+    // their natural height at their minimum, except wrapped texts, which
+    // need the height they take at the page's width.
+    QWidget* page = currentPage();
+    int height = minimumSizeHint().height();
+    if (page->hasHeightForWidth())
+        height += std::max(0, page->heightForWidth(page->width()) -
+                                  page->minimumSizeHint().height());
+    // Never taller than the sheet with its tallest page (a page with a
+    // text box would otherwise ask for the box's generous size).
+    resize(width(), std::min(height, std::max(tallest_, minimumSizeHint().height())));
 }
 
 void CMySheet::accept() {

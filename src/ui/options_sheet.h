@@ -59,6 +59,9 @@ public:
 
 private:
     void OnTabChanged(int index);
+    // Gives the sheet the height of the page in view, so that a short page
+    // leaves no empty band below its controls.
+    void FitToCurrentPage();
 
     BatchOptions& options_;
     BatchOptions work_;
@@ -66,6 +69,7 @@ private:
     QDialogButtonBox* buttons_ = nullptr;
     std::vector<COptionsPage*> pages_;
     int current_ = 0;
+    int tallest_ = 0;  // the sheet's least height with its tallest page
     bool returning_ = false;
 
     COutputPage* output_ = nullptr;

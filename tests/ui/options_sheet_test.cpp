@@ -427,6 +427,43 @@ TEST(OptionsSheet, NinePagesInTabOrderEachWithItsHelpTopic) {
     for (int i = 0; i < 9; ++i) EXPECT_EQ(opener.opened[i], pages[i].second);
 }
 
+// The sheet takes the height of the page in view: a short page leaves no
+// empty band, yet every control of every page, wrapped texts included, is
+// shown whole, and no page makes the sheet taller than its tallest page did.
+TEST(OptionsSheet, TheSheetIsAsTallAsThePageInView) {
+    BatchOptions options;
+    CMySheet sheet(options);
+    sheet.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&sheet));
+    std::vector<int> heights;
+    for (int i = 0; i < sheet.pageCount(); ++i) {
+        ASSERT_TRUE(sheet.showPage(i));
+        QCoreApplication::processEvents();
+        heights.push_back(sheet.height());
+        QWidget* page = sheet.page(i);
+        for (QWidget* w : page->findChildren<QWidget*>()) {
+            const bool captioned = qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w);
+            if (!captioned || !w->isVisibleTo(page)) continue;
+            const QRect r(w->mapTo(page, QPoint(0, 0)), w->size());
+            EXPECT_LE(r.bottom(), page->rect().bottom())
+                << "page " << i << ": " << w->objectName().toStdString() << " is cut off";
+            const QSize least = w->minimumSizeHint();
+            if (w->hasHeightForWidth())
+                EXPECT_GE(w->height(), w->heightForWidth(w->width()))
+                    << "page " << i << ": " << w->objectName().toStdString() << " is squeezed";
+            else if (least.isValid())
+                EXPECT_GE(w->height(), least.height())
+                    << "page " << i << ": " << w->objectName().toStdString() << " is squeezed";
+        }
+    }
+    const int tallest = *std::max_element(heights.begin(), heights.end());
+    EXPECT_LT(heights[kJpg], tallest * 3 / 4);
+    EXPECT_LT(heights[kLog], tallest * 3 / 4);
+    ASSERT_TRUE(sheet.showPage(kHtml));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sheet.height(), heights[kHtml]);
+}
+
 // Dates that do not read as day/month/year switch the filter off, after
 // saying so; the sheet still closes.
 TEST(OptionsSheet, InvalidDatesSwitchTheDateFilterOff) {
