@@ -270,7 +270,7 @@ bool BatchEngine::Report(const std::string& file, ErrorCode code, const std::str
 
 ErrorCode BatchEngine::LoadOverlay(CPxImage& image) {
     if (!On(options_.OverlayOverlay)) return ErrNone;
-    ShowStepText(host_, texts::kLoadingOverlay);
+    ShowStepText(host_, texts::Tr(texts::kLoadingOverlay));
     // The logo's colours as stored, whatever its profile: its transparent
     // colour is keyed out by exact value.
     DecodeHints hints;
@@ -349,7 +349,7 @@ ErrorCode BatchEngine::FinishFile(CPxImage& image, const platform::MemoryFile* e
     const int format = ResolveOutputFormat(o.MainOutputFormat, image.inputFormat());
     std::string savedPath = outputPath;
     const auto save = [&] {
-        ShowStepText(host_, texts::kSaving);
+        ShowStepText(host_, texts::Tr(texts::kSaving));
         ShowDetailText(host_, outputPath);
         if (numbered_ == nullptr) return SaveImageFile(image, outputPath, format, encoded);
         const ErrorCode code = SaveImageFileAsNew(
@@ -433,7 +433,7 @@ BatchSummary BatchEngine::BatchRun() {
                                 o.OutputRenameStyle != AutoNumericSuffix;
     if (host_.HasWindow() && paths::EqualsIgnoringCase(source, output) && overwriteStyle &&
         !On(o.OpsSilentOperation)) {
-        if (!host_.AskYesNo(texts::kOverwriteQuestion)) return summary;
+        if (!host_.AskYesNo(texts::Tr(texts::kOverwriteQuestion))) return summary;
     }
 
     if (On(o.OutputCreateFolder) && !CreateFolderPath(output)) {
@@ -458,7 +458,7 @@ BatchSummary BatchEngine::BatchRun() {
         }
     }
 
-    if (host_.HasWindow()) host_.SetProgressText(texts::kScanningForFiles);
+    if (host_.HasWindow()) host_.SetProgressText(texts::Tr(texts::kScanningForFiles));
     FileList list;
     ScanSourceFolder(host_, o, source, &list, On(o.OutputRecurseSrc), o.OutputFilterString,
                      FilteredInputFormats(o));

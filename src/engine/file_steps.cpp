@@ -41,7 +41,7 @@ ErrorCode MakeThumbnail(BatchOptions& o, const std::string& sourcePath,
                         On(o.PNGCompressPNGText), o.PNGBkColor);
     image.SetJpegQuality(o.JPGQuality);
 
-    sink.Step(texts::kReading);
+    sink.Step(texts::Tr(texts::kReading));
     sink.Detail(displayPath);
     DecodeHints hints;
     hints.readOrientation = On(o.ImageAutoOrient);
@@ -63,7 +63,7 @@ ErrorCode MakeThumbnail(BatchOptions& o, const std::string& sourcePath,
         sink.Warning(texts::ProfileIgnored(displayPath, reason));
     if (sink.StopRequested()) return ErrCancelled;
 
-    sink.Step(texts::kResizing);
+    sink.Step(texts::Tr(texts::kResizing));
     unsigned w = 0, h = 0;
     int kind = 0;
     o.ComputeOutputSize(static_cast<unsigned>(loadedWidth), static_cast<unsigned>(loadedHeight), &w,
@@ -73,13 +73,13 @@ ErrorCode MakeThumbnail(BatchOptions& o, const std::string& sourcePath,
     if (sink.StopRequested()) return ErrCancelled;
 
     if (On(o.OverlayOverlay) && overlay != nullptr) {
-        sink.Step(texts::kApplyingOverlay);
+        sink.Step(texts::Tr(texts::kApplyingOverlay));
         code = image.Overlay(*overlay, o.OverlayPos, On(o.OverlayResize),
                              On(o.OverlayNoTransparency), o.OverlayOpacity, o.OverlayTransColor);
         if (code != ErrNone) return code;
     }
     if (On(o.ImageSharpen)) {
-        sink.Step(texts::kSharpen);
+        sink.Step(texts::Tr(texts::kSharpen));
         code = image.Sharpen(o.ImageSharpenLevel);
         if (code != ErrNone) return code;
     }
@@ -97,7 +97,7 @@ ErrorCode MakeThumbnail(BatchOptions& o, const std::string& sourcePath,
     if (sink.StopRequested()) return ErrCancelled;
 
     if (MatteApplies(o)) {
-        sink.Step(texts::kMatting);
+        sink.Step(texts::Tr(texts::kMatting));
         code = image.Matte(o.MainWidth, o.MainHeight, o.ImageMatteColor);
         if (code != ErrNone) return code;
     }

@@ -6,6 +6,7 @@
 
 #include "common/message_boxes.h"
 #include "common/pictures.h"
+#include "common/translations.h"
 #include "options/enums.h"
 #include "shellext/shell_texts.h"
 #include "ui_quick_dialog.h"
@@ -23,7 +24,7 @@ QString Text(const std::string& s) {
 // `code`, without counting as a selection change.
 void FillList(QComboBox* list, const char* const* texts, int count, int firstCode, int code) {
     const QSignalBlocker block(list);
-    for (int i = 0; i < count; ++i) list->addItem(QString::fromUtf8(texts[i]), firstCode + i);
+    for (int i = 0; i < count; ++i) list->addItem(ui::Translated(kListContext, texts[i]), firstCode + i);
     list->setCurrentIndex(list->findData(code));
 }
 
@@ -78,10 +79,10 @@ void CSnapshrinkDlg::OnResizeSelected(int index) {
     values_.resizeMethod = SelectedCode(ui_->resizeCombo, index);
     const int m = values_.resizeMethod;
     const bool twoSides = m >= NoResize && m <= ExactSize;
-    ui_->widthLabel->setText(QString::fromUtf8(twoSides         ? kWidthLabel
-                                               : m == PixelArea ? kAreaLabel
-                                                                : kPercentLabel));
-    ui_->heightLabel->setText(twoSides ? QString::fromUtf8(kHeightLabel) : QString());
+    ui_->widthLabel->setText(ui::Translated("vig::shell", twoSides         ? kWidthLabel
+                                                          : m == PixelArea ? kAreaLabel
+                                                                           : kPercentLabel));
+    ui_->heightLabel->setText(twoSides ? ui::Translated("vig::shell", kHeightLabel) : QString());
     ui_->heightEdit->setVisible(twoSides);
     ui_->enlargeCheck->setEnabled(m == BestFit || m == FixedWidth || m == FixedHeight);
 }
@@ -97,7 +98,7 @@ void CSnapshrinkDlg::OnFromInput() {
 
 void CSnapshrinkDlg::OnBrowse() {
     const QString folder =
-        QFileDialog::getExistingDirectory(this, QString::fromUtf8(kChooseFolderTitle),
+        QFileDialog::getExistingDirectory(this, ui::Translated("vig::shell", kChooseFolderTitle),
                                           Text(values_.inputFolder), QFileDialog::ShowDirsOnly);
     if (folder.isEmpty()) return;
     values_.destFolder = folder.toStdString();
@@ -111,7 +112,7 @@ bool CSnapshrinkDlg::TakeInteger(QLineEdit* edit, int* value) {
         *value = v;
         return true;
     }
-    ui::Messages().Show(this, QString::fromUtf8(kAppTitle), QString::fromUtf8(kEnterInteger),
+    ui::Messages().Show(this, QString::fromUtf8(kAppTitle), ui::Translated("vig::shell", kEnterInteger),
                         ui::MessageIcon::Warning, ui::MessageButtons::Ok);
     edit->setFocus();
     edit->selectAll();

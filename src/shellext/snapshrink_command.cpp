@@ -7,11 +7,14 @@
 #include "common/busy_window.h"
 #include "common/message_boxes.h"
 #include "common/pictures.h"
+#include "common/translations.h"
 #include "engine/engine_texts.h"
 #include "options/enums.h"
 #include "platform/files.h"
+#include "platform/install_layout.h"
 #include "platform/paths.h"
 #include "platform/qt_profile_store.h"
+#include "platform/translation.h"
 #include "shellext/module.h"
 #include "shellext/program_run.h"
 #include "shellext/quick_dialog.h"
@@ -59,13 +62,20 @@ bool TakeFolderTurn(platform::FolderLock& lock, const std::string& folder, ui::P
 
 void RunSnapshrinkCommand(const std::vector<std::string>& selection, HWND owner) {
     const std::unique_ptr<QApplication> app = EnsureApplication();
+    // The user's language, from the catalogues of the installation the
+    // library belongs to.
+    std::vector<std::string> catalogueFolders;
+    for (const std::string& folder : platform::ProgramFolders(ModuleFolder()))
+        for (const std::string& f : platform::TranslationFolders(folder))
+            catalogueFolders.push_back(f);
+    LoadCatalogues(catalogueFolders);
     auto* window = static_cast<QWidget*>(owner);
 
     platform::QtProfileStore store;
     const std::string program = LocateProgram(store, ModuleFolder());
     if (program.empty()) {
         ui::Messages().Show(window, QString::fromUtf8(kAppTitle),
-                            QString::fromUtf8(kProgramMissing), ui::MessageIcon::Critical,
+                            ui::Translated("vig::shell", kProgramMissing), ui::MessageIcon::Critical,
                             ui::MessageButtons::Ok);
         return;
     }
@@ -84,7 +94,7 @@ void RunSnapshrinkCommand(const std::vector<std::string>& selection, HWND owner)
     int spared = 0;
     const auto cancelRequested = [&busy] { return busy.cancelFlag(); };
     for (int i = 0; i < count; ++i) {
-        busy.SetStatusText(QString::asprintf(kProcessingFormat, i + 1, count));
+        busy.SetStatusText(ui::Translated("vig::shell", kProcessingFormat).arg(i + 1).arg(count));
         const std::string& input = selection[static_cast<size_t>(i)];
         RunCommand command = CommandFor(settings, program, input);
         busy.SetPathText(QString::fromStdString(command.input));
@@ -112,7 +122,7 @@ void RunSnapshrinkCommand(const std::vector<std::string>& selection, HWND owner)
     busy.hide();
     if (spared > 0)
         ui::Messages().Show(window, QString::fromUtf8(kAppTitle),
-                            QString::asprintf(kSparedFormat, spared), ui::MessageIcon::Warning,
+                            ui::Translated("vig::shell", kSparedFormat).arg(spared), ui::MessageIcon::Warning,
                             ui::MessageButtons::Ok);
 }
 

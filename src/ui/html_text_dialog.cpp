@@ -14,7 +14,7 @@ namespace vig::ui {
 CHtmlTextDialog::CHtmlTextDialog(bool footer, const HtmlInclude& include, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::CHtmlTextDialog>()) {
     ui_->setupUi(this);
-    setWindowTitle(QString::fromLatin1(footer ? texts::kHtmlFooterTitle : texts::kHtmlHeaderTitle));
+    setWindowTitle(texts::Tr(footer ? texts::kHtmlFooterTitle : texts::kHtmlHeaderTitle));
     ui_->text->setPlainText(QString::fromStdString(include.text));
     ui_->path->setText(QString::fromStdString(include.path));
     (include.useFile == 1 ? ui_->useFile : ui_->useText)->setChecked(true);

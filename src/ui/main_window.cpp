@@ -159,9 +159,9 @@ bool MainWindow::logPaneShown() const {
 
 void MainWindow::FillLists() {
     for (int code = 0; code < static_cast<int>(std::size(kResizeMethodTexts)); ++code)
-        ui_->resizeList->addItem(QString::fromLatin1(kResizeMethodTexts[code]), code);
+        ui_->resizeList->addItem(Translated(kListContext, kResizeMethodTexts[code]), code);
     for (int code = FormatSame24; code <= FormatGifGray; ++code)
-        ui_->formatList->addItem(QString::fromLatin1(kOutputFormatTexts[code - 1]), code);
+        ui_->formatList->addItem(Translated(kListContext, kOutputFormatTexts[code - 1]), code);
 }
 
 void MainWindow::ShowOptions() {
@@ -188,8 +188,8 @@ void MainWindow::Relabel(int method) {
     if (method == PixelArea) first = texts::kArea;
     if (method == Percent) first = texts::kPercent;
     const bool twoSizes = method <= ExactSize;
-    ui_->widthLabel->setText(QString::fromLatin1(first));
-    ui_->heightLabel->setText(twoSizes ? QString::fromLatin1(texts::kHeight) : QString());
+    ui_->widthLabel->setText(texts::Tr(first));
+    ui_->heightLabel->setText(twoSizes ? texts::Tr(texts::kHeight) : QString());
     ui_->heightEdit->setVisible(twoSizes);
     ui_->enlargeCheck->setEnabled(method == BestFit || method == FixedWidth ||
                                   method == FixedHeight);
@@ -208,11 +208,11 @@ bool MainWindow::ReadSize(QLineEdit* edit, int* value) {
     for (const QChar c : text) digitsOnly = digitsOnly && c.isDigit() && c.unicode() < 128;
     QString problem;
     if (!digitsOnly) {
-        problem = QString::fromLatin1(texts::kEnterInteger);
+        problem = texts::Tr(texts::kEnterInteger);
     } else {
         const qlonglong number = text.size() > 12 ? kMaxSize + 1LL : text.toLongLong();
         if (number < kMinSize || number > kMaxSize)
-            problem = QString::fromLatin1(texts::kEnterIntegerBetween).arg(kMinSize).arg(kMaxSize);
+            problem = texts::Tr(texts::kEnterIntegerBetween).arg(kMinSize).arg(kMaxSize);
         else
             *value = static_cast<int>(number);
     }
@@ -415,20 +415,20 @@ void MainWindow::OnCopyToOutput() {
 
 void MainWindow::OnBrowseInput() {
     const QString folder =
-        ChooseFolder(QString::fromLatin1(texts::kBrowseSource), ui_->inputEdit->text());
+        ChooseFolder(texts::Tr(texts::kBrowseSource), ui_->inputEdit->text());
     if (!folder.isEmpty()) ui_->inputEdit->setText(folder);
 }
 
 void MainWindow::OnBrowseOutput() {
     const QString folder =
-        ChooseFolder(QString::fromLatin1(texts::kBrowseDestination), ui_->outputEdit->text());
+        ChooseFolder(texts::Tr(texts::kBrowseDestination), ui_->outputEdit->text());
     if (!folder.isEmpty()) ui_->outputEdit->setText(folder);
 }
 
 void MainWindow::OnBrowseSingleFile() {
     if (!On(options_.MainEnableSingleFile)) return;
     const QString file =
-        ChooseFile(QString::fromLatin1(texts::kFileToLoad), ui_->singleEdit->text());
+        ChooseFile(texts::Tr(texts::kFileToLoad), ui_->singleEdit->text());
     if (!file.isEmpty()) ui_->singleEdit->setText(file);
 }
 

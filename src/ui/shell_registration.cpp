@@ -19,7 +19,7 @@ using RegistrationEntry = int32_t (*)();
 void Fail(QWidget* parent, const char* text, const QString& caption) {
     Messages().Show(
         parent, caption,
-        QString::fromLatin1(text).arg(QString::fromLatin1(texts::kShellLibrary), caption),
+        texts::Tr(text).arg(QString::fromLatin1(texts::kShellLibrary), caption),
         MessageIcon::Critical, MessageButtons::Ok);
 }
 
@@ -32,7 +32,7 @@ QString ProgramFolder() {
 
 bool RegisterShellExtension(QWidget* parent, const QString& folder, bool enable) {
     const QString caption =
-        QString::fromLatin1(enable ? texts::kShellEnableCaption : texts::kShellDisableCaption);
+        texts::Tr(enable ? texts::kShellEnableCaption : texts::kShellDisableCaption);
     const std::string library = platform::FindFileIn(platform::LibraryFolders(folder.toStdString()),
                                                      platform::kShellLibraryFileName);
     if (library.empty()) {
@@ -53,7 +53,7 @@ bool RegisterShellExtension(QWidget* parent, const QString& folder, bool enable)
     }
     const bool ok = entry() == 0;
     dlclose(handle);
-    const QString text = QString::fromLatin1(ok ? texts::kShellSucceeded : texts::kShellFailed);
+    const QString text = texts::Tr(ok ? texts::kShellSucceeded : texts::kShellFailed);
     Messages().Show(parent, caption, text.arg(caption), MessageIcon::None, MessageButtons::Ok);
     return ok;
 }

@@ -19,7 +19,7 @@ constexpr int kLastFormat = FormatGifGray;
 CCompositePage::CCompositePage(BatchOptions& options, QWidget* parent)
     : CFormPage(options, texts::kCompositePageTitle, 32, parent) {
     for (int code = kFirstFormat; code <= kLastFormat; ++code)
-        ui_->format->addItem(QString::fromLatin1(kOutputFormatTexts[code - 1]), code);
+        ui_->format->addItem(Translated(kListContext, kOutputFormatTexts[code - 1]), code);
     ui_->rows->setArrowRange(1, kSheetLimit);
     ui_->cols->setArrowRange(1, kSheetLimit);
     UpdateRulesOnToggle({ui_->makeComposite});
@@ -57,7 +57,7 @@ void CCompositePage::ShowFont() {
     const CompositeOptions& c = options_.Composite();
     const QString face = QString::fromStdString(c.CompositeFontName);
     ui_->fontSample->setText(
-        QString::fromLatin1(texts::kFontSample).arg(face).arg(c.CompositeFontSize));
+        texts::Tr(texts::kFontSample).arg(face).arg(c.CompositeFontSize));
     QFont font(face);
     font.setPointSize(std::clamp(c.CompositeFontSize, 6, 16));
     ui_->fontSample->setFont(font);

@@ -20,7 +20,7 @@ COptionsPage::COptionsPage(BatchOptions& options, QString title, int helpContext
     : QWidget(parent), options_(options), title_(std::move(title)), helpContext_(helpContext) {}
 
 void WarnUser(QWidget* parent, const char* text) {
-    Messages().Show(parent, QString::fromStdString(ApplicationTitle()), QString::fromLatin1(text),
+    Messages().Show(parent, QString::fromStdString(ApplicationTitle()), texts::Tr(text),
                     MessageIcon::Warning, MessageButtons::Ok);
 }
 
@@ -39,7 +39,7 @@ void Refuse(QWidget* parent, QWidget* control, const QString& text) {
 bool ReadRangedValue(QWidget* parent, CUpDownEdit* edit, int lo, int hi, int* value) {
     const int v = edit->value();
     if (v < lo || v > hi) {
-        Refuse(parent, edit, QString::fromLatin1(texts::kEnterIntegerBetween).arg(lo).arg(hi));
+        Refuse(parent, edit, texts::Tr(texts::kEnterIntegerBetween).arg(lo).arg(hi));
         return false;
     }
     *value = v;
@@ -67,7 +67,7 @@ bool COptionsPage::ReadReal(QLineEdit* edit, double* value) {
     bool ok = false;
     const double v = edit->text().trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(v)) {
-        Refuse(this, edit, QString::fromLatin1(texts::kEnterNumber));
+        Refuse(this, edit, texts::Tr(texts::kEnterNumber));
         return false;
     }
     *value = v;
@@ -94,12 +94,12 @@ QString StartPath(const QString& current, const char* defaultName) {
 
 QString ChooseOpenFile(QWidget* parent, const char* title, const QString& current,
                        const char* filter) {
-    return ChooseOpenFile(parent, title, current, QString::fromLatin1(filter));
+    return ChooseOpenFile(parent, title, current, texts::Tr(filter));
 }
 
 QString ChooseOpenFile(QWidget* parent, const char* title, const QString& current,
                        const QString& filter) {
-    return QFileDialog::getOpenFileName(parent, QString::fromLatin1(title), StartPath(current, ""),
+    return QFileDialog::getOpenFileName(parent, texts::Tr(title), StartPath(current, ""),
                                         filter);
 }
 
@@ -107,8 +107,8 @@ QString ChooseSaveFile(QWidget* parent, const char* title, const QString& curren
                        const char* defaultName, const char* filter) {
     // Appending to an existing log is normal: no question about replacing.
     return QFileDialog::getSaveFileName(
-        parent, QString::fromLatin1(title), StartPath(current, defaultName),
-        QString::fromLatin1(filter), nullptr, QFileDialog::DontConfirmOverwrite);
+        parent, texts::Tr(title), StartPath(current, defaultName), texts::Tr(filter), nullptr,
+        QFileDialog::DontConfirmOverwrite);
 }
 
 void ShowFlag(QAbstractButton* box, int flag) {

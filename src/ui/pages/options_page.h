@@ -12,6 +12,7 @@
 
 #include "common/message_boxes.h"
 #include "options/batch_options.h"
+#include "ui/window_texts.h"
 
 class QAbstractButton;
 class QLineEdit;
@@ -73,7 +74,7 @@ public:
 
 protected:
     CFormPage(BatchOptions& options, const char* title, int helpContext, QWidget* parent)
-        : COptionsPage(options, QString::fromLatin1(title), helpContext, parent),
+        : COptionsPage(options, texts::Tr(title), helpContext, parent),
           ui_(std::make_unique<Form>()) {
         ui_->setupUi(this);
     }

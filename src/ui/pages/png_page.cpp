@@ -37,7 +37,7 @@ bool CPNGPage::LeavePage() {
     double screen = 0, file = 0;
     if (!ReadReal(ui_->screenGamma, &screen) || !ReadReal(ui_->fileGamma, &file)) return false;
     if (ui_->key->text().size() > kMaxKeyLength) {
-        Refuse(this, ui_->key, QString::fromLatin1(texts::kEnterNoMoreThan).arg(kMaxKeyLength));
+        Refuse(this, ui_->key, texts::Tr(texts::kEnterNoMoreThan).arg(kMaxKeyLength));
         return false;
     }
     o.PNGScreenGamma = screen;
