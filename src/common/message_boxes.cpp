@@ -1,6 +1,9 @@
 #include "common/message_boxes.h"
 
+#include <QDialogButtonBox>
 #include <QMessageBox>
+
+#include "common/dialog_buttons.h"
 
 namespace vig::ui {
 namespace {
@@ -53,6 +56,7 @@ public:
         }
         box.setStandardButtons(set);
         box.setEscapeButton(escape);
+        PlainDialogButtons(box.findChild<QDialogButtonBox*>());
         switch (box.exec()) {
             case QMessageBox::Ok:
                 return MessageAnswer::Ok;

@@ -66,16 +66,16 @@ inline constexpr const char* kNoDisplay = QT_TRANSLATE_NOOP(
     "no display to show the quick dialog on; \"vignettor /h /f IN OUT\" makes a thumbnail "
     "without one");
 
-// The quick dialog.
+// The quick dialog (the size labels carry their mnemonics).
 inline constexpr const char* kDialogTitle = "Vignettor Snapshrink";
 inline constexpr const char* kChooseFolderTitle =
     QT_TRANSLATE_NOOP("vig::shell", "Choose an output directory");
 inline constexpr const char* kEnterInteger =
     QT_TRANSLATE_NOOP("vig::shell", "Please enter an integer.");
-inline constexpr const char* kWidthLabel = QT_TRANSLATE_NOOP("vig::shell", "Width");
-inline constexpr const char* kHeightLabel = QT_TRANSLATE_NOOP("vig::shell", "Height");
-inline constexpr const char* kAreaLabel = QT_TRANSLATE_NOOP("vig::shell", "Area");
-inline constexpr const char* kPercentLabel = QT_TRANSLATE_NOOP("vig::shell", "Percent");
+inline constexpr const char* kWidthLabel = QT_TRANSLATE_NOOP("vig::shell", "&Width");
+inline constexpr const char* kHeightLabel = QT_TRANSLATE_NOOP("vig::shell", "Hei&ght");
+inline constexpr const char* kAreaLabel = QT_TRANSLATE_NOOP("vig::shell", "&Area");
+inline constexpr const char* kPercentLabel = QT_TRANSLATE_NOOP("vig::shell", "P&ercent");
 
 // Trace lines.
 namespace trace {

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "common/dialog_buttons.h"
 #include "common/help.h"
 #include "common/pictures.h"
 #include "engine/app_info.h"
@@ -44,6 +45,7 @@ void AboutDialog::OnCredits() {
     text->setMinimumWidth(360);
     layout->addWidget(text);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &credits);
+    PlainDialogButtons(buttons);
     connect(buttons, &QDialogButtonBox::accepted, &credits, &QDialog::accept);
     layout->addWidget(buttons);
     credits.exec();

@@ -1,7 +1,6 @@
 #include "ui/colour_swatch.h"
 
 #include <QColorDialog>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
@@ -39,8 +38,8 @@ bool ChooseColour(QWidget* parent, QColor* colour) {
 CColourSwatch::CColourSwatch(QWidget* parent) : QAbstractButton(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    // Space, Enter and the accessible press action; the mouse opens the
-    // chooser with a double-click only.
+    // A click inside the painted interior, Space and the accessible
+    // press action open the chooser.
     connect(this, &QAbstractButton::clicked, this, &CColourSwatch::choose);
 }
 
@@ -83,19 +82,9 @@ void CColourSwatch::paintEvent(QPaintEvent*) {
     }
 }
 
-void CColourSwatch::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) setFocus(Qt::MouseFocusReason);
-    event->accept();
-}
-
-void CColourSwatch::mouseReleaseEvent(QMouseEvent* event) {
-    event->accept();
-}
-
-void CColourSwatch::mouseDoubleClickEvent(QMouseEvent* event) {
-    event->accept();
-    if (event->button() == Qt::LeftButton && swatchRect().contains(event->position().toPoint()))
-        choose();
+// Only the painted interior is the button: a click there opens the chooser.
+bool CColourSwatch::hitButton(const QPoint& pos) const {
+    return swatchRect().contains(pos);
 }
 
 }  // namespace vig::ui

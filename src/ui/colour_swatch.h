@@ -1,7 +1,8 @@
 // The colour swatch of the options pages and the HTML appearance dialog: a
 // framed rectangle whose interior, inset by 3 pixels, shows the colour. A
-// double-click inside the inset rectangle (or Space and Enter when it has
-// the focus) opens the colour chooser; a chosen colour becomes the value.
+// click (or a double-click) inside the inset rectangle, or Space
+// when it has the focus, opens the colour chooser; a chosen colour becomes
+// the value.
 #pragma once
 
 #include <QAbstractButton>
@@ -43,9 +44,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    bool hitButton(const QPoint& pos) const override;
 
 private:
     Colour colour_ = 0;

@@ -2,6 +2,7 @@
 
 #include <QShortcut>
 
+#include "common/dialog_buttons.h"
 #include "common/help.h"
 #include "ui/pages/options_page.h"
 #include "ui/up_down_edit.h"
@@ -12,6 +13,7 @@ namespace vig::ui {
 CHtmlAppearanceDialog::CHtmlAppearanceDialog(HtmlOptions& html, QWidget* parent)
     : QDialog(parent), html_(html), ui_(std::make_unique<Ui::CHtmlAppearanceDialog>()) {
     ui_->setupUi(this);
+    PlainDialogButtons(ui_->buttons);
     ui_->textColour->setColour(html_.HTMLTextColor);
     ui_->backColour->setColour(html_.HTMLBackColor);
     ui_->linkColour->setColour(html_.HTMLLinkColor);

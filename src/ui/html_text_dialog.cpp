@@ -4,6 +4,7 @@
 #include <QShortcut>
 #include <QTextCursor>
 
+#include "common/dialog_buttons.h"
 #include "common/help.h"
 #include "ui/pages/options_page.h"
 #include "ui/sheet_texts.h"
@@ -14,6 +15,7 @@ namespace vig::ui {
 CHtmlTextDialog::CHtmlTextDialog(bool footer, const HtmlInclude& include, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::CHtmlTextDialog>()) {
     ui_->setupUi(this);
+    PlainDialogButtons(ui_->buttons);
     setWindowTitle(texts::Tr(footer ? texts::kHtmlFooterTitle : texts::kHtmlHeaderTitle));
     ui_->text->setPlainText(QString::fromStdString(include.text));
     ui_->path->setText(QString::fromStdString(include.path));

@@ -6,6 +6,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "common/dialog_buttons.h"
 #include "common/help.h"
 #include "ui/pages/composite_page.h"
 #include "ui/pages/html_page.h"
@@ -44,6 +45,7 @@ CMySheet::CMySheet(BatchOptions& options, QWidget* parent)
     }
     buttons_ = new QDialogButtonBox(
         QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
+    PlainDialogButtons(buttons_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
     layout->addWidget(buttons_);

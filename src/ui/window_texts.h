@@ -16,11 +16,11 @@ inline QString Tr(const char* text) {
     return Translated(kContext, text);
 }
 
-// Size labels by resize method.
-inline constexpr const char* kWidth = QT_TRANSLATE_NOOP("vig::ui::texts", "Width");
-inline constexpr const char* kHeight = QT_TRANSLATE_NOOP("vig::ui::texts", "Height");
-inline constexpr const char* kArea = QT_TRANSLATE_NOOP("vig::ui::texts", "Area");
-inline constexpr const char* kPercent = QT_TRANSLATE_NOOP("vig::ui::texts", "Percent");
+// Size labels by resize method, with their mnemonics.
+inline constexpr const char* kWidth = QT_TRANSLATE_NOOP("vig::ui::texts", "&Width");
+inline constexpr const char* kHeight = QT_TRANSLATE_NOOP("vig::ui::texts", "Hei&ght");
+inline constexpr const char* kArea = QT_TRANSLATE_NOOP("vig::ui::texts", "&Area");
+inline constexpr const char* kPercent = QT_TRANSLATE_NOOP("vig::ui::texts", "&Percent");
 
 // The framework's own validation messages.
 inline constexpr const char* kEnterInteger = QT_TRANSLATE_NOOP(

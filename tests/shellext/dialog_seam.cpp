@@ -24,7 +24,7 @@ void Note(const QString& line) {
 
 QPushButton* Button(QWidget* window, const QString& text) {
     for (QPushButton* b : window->findChildren<QPushButton*>())
-        if (b->text() == text) return b;
+        if (QString(b->text()).remove(QLatin1Char('&')) == text) return b;
     return nullptr;
 }
 

@@ -54,8 +54,8 @@ TEST(QuickDialog, OpensWithTheStoredValuesAndTheTemplateLabels) {
     EXPECT_EQ(Child<QComboBox>(dialog, "formatCombo")->count(), 19);
     EXPECT_EQ(Child<QComboBox>(dialog, "resizeCombo")->currentText(), "No Resize");
     // No relabelling before the user changes the method.
-    EXPECT_EQ(Child<QLabel>(dialog, "widthLabel")->text(), " Width");
-    EXPECT_EQ(Child<QLabel>(dialog, "heightLabel")->text(), "Height");
+    EXPECT_EQ(Child<QLabel>(dialog, "widthLabel")->text().remove('&'), " Width");
+    EXPECT_EQ(Child<QLabel>(dialog, "heightLabel")->text().remove('&'), "Height");
     EXPECT_FALSE(Child<QLineEdit>(dialog, "heightEdit")->isHidden());
     EXPECT_TRUE(Child<QCheckBox>(dialog, "enlargeCheck")->isEnabled());
     EXPECT_EQ(Child<QLineEdit>(dialog, "widthEdit")->text(), "120");
@@ -87,8 +87,8 @@ TEST(QuickDialog, RelabelsTheSizeByTheResizeMethodChosen) {
     auto* list = Child<QComboBox>(dialog, "resizeCombo");
     for (const auto& r : rows) {
         list->setCurrentIndex(list->findData(r.method));
-        EXPECT_EQ(Child<QLabel>(dialog, "widthLabel")->text(), r.first) << r.method;
-        EXPECT_EQ(Child<QLabel>(dialog, "heightLabel")->text(), r.second) << r.method;
+        EXPECT_EQ(Child<QLabel>(dialog, "widthLabel")->text().remove('&'), r.first) << r.method;
+        EXPECT_EQ(Child<QLabel>(dialog, "heightLabel")->text().remove('&'), r.second) << r.method;
         EXPECT_EQ(!Child<QLineEdit>(dialog, "heightEdit")->isHidden(), r.heightShown);
         EXPECT_EQ(Child<QCheckBox>(dialog, "enlargeCheck")->isEnabled(), r.enlarge);
     }

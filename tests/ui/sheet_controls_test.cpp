@@ -94,18 +94,28 @@ TEST(PositionBox, ClicksAndRadiosOnTheOverlayPage) {
     EXPECT_EQ(options.OverlayPos, 10);
 }
 
-TEST(ColourSwatch, DoubleClickInsideTheInsetChooses) {
+// A click on the frame does nothing; a click inside the painted interior and
+// Space open the chooser, once each.
+TEST(ColourSwatch, ClickInsideTheInsetOrSpaceChooses) {
     SheetFakes fakes;
     CColourSwatch swatch;
     swatch.resize(48, 24);
     swatch.setColour(MakeColour(1, 2, 3));
     EXPECT_EQ(swatch.swatchRect(), QRect(3, 3, 42, 18));
-    QTest::mouseDClick(&swatch, Qt::LeftButton, {}, QPoint(1, 12));
-    QTest::mouseClick(&swatch, Qt::LeftButton, {}, QPoint(24, 12));
+    QTest::mouseClick(&swatch, Qt::LeftButton, {}, QPoint(1, 12));
+    QTest::mouseClick(&swatch, Qt::LeftButton, {}, QPoint(46, 22));
     EXPECT_EQ(fakes.colourRequests, 0);
     EXPECT_EQ(swatch.colour(), MakeColour(1, 2, 3));
-    QTest::mouseDClick(&swatch, Qt::LeftButton, {}, QPoint(3, 3));
+    QTest::mouseClick(&swatch, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_EQ(fakes.colourRequests, 1);
+    EXPECT_EQ(swatch.colour(), fakes.chosenColour);
+    swatch.setEnabled(false);
+    QTest::mouseClick(&swatch, Qt::LeftButton, {}, QPoint(24, 12));
+    EXPECT_EQ(fakes.colourRequests, 1);
+    swatch.setEnabled(true);
+    swatch.setColour(MakeColour(1, 2, 3));
+    QTest::keyClick(&swatch, Qt::Key_Space);
+    EXPECT_EQ(fakes.colourRequests, 2);
     EXPECT_EQ(swatch.colour(), fakes.chosenColour);
 }
 
