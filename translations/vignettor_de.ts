@@ -12,14 +12,6 @@
         <translation>Vignettor-Symbol</translation>
     </message>
     <message>
-        <source>Credits...</source>
-        <translation>Danksagungen...</translation>
-    </message>
-    <message>
-        <source>Home Page</source>
-        <translation>Webseite</translation>
-    </message>
-    <message>
         <source>Open the Vignettor manual in the browser</source>
         <translation>Das Vignettor-Handbuch im Browser öffnen</translation>
     </message>
@@ -27,44 +19,24 @@
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>&amp;Credits...</source>
+        <translation>&amp;Danksagungen...</translation>
+    </message>
+    <message>
+        <source>&amp;Home Page</source>
+        <translation>&amp;Webseite</translation>
+    </message>
 </context>
 <context>
     <name>CCompositePage</name>
-    <message>
-        <source>Create Composite Image</source>
-        <translation>Kontaktabzug erstellen</translation>
-    </message>
     <message>
         <source>Composite Files</source>
         <translation>Kontaktabzug-Dateien</translation>
     </message>
     <message>
-        <source>Base Name</source>
-        <translation>Basisname</translation>
-    </message>
-    <message>
-        <source>Output Format</source>
-        <translation>Ausgabeformat</translation>
-    </message>
-    <message>
-        <source>Write to Output Sub-folders</source>
-        <translation>In Unterordner der Ausgabe schreiben</translation>
-    </message>
-    <message>
-        <source>Write to Root Output Folder</source>
-        <translation>In den obersten Ausgabeordner schreiben</translation>
-    </message>
-    <message>
         <source>Sheet</source>
         <translation>Bogen</translation>
-    </message>
-    <message>
-        <source>Rows</source>
-        <translation>Zeilen</translation>
-    </message>
-    <message>
-        <source>Columns</source>
-        <translation>Spalten</translation>
     </message>
     <message>
         <source>Background Color</source>
@@ -79,16 +51,48 @@
         <translation>Dateinamen</translation>
     </message>
     <message>
-        <source>Write Filename Below Image</source>
-        <translation>Dateinamen unter das Bild schreiben</translation>
-    </message>
-    <message>
-        <source>Font...</source>
-        <translation>Schrift...</translation>
-    </message>
-    <message>
         <source>Arial, 12 pt</source>
         <translation>Arial, 12 pt</translation>
+    </message>
+    <message>
+        <source>&amp;Create Composite Image</source>
+        <translation>&amp;Kontaktabzug erstellen</translation>
+    </message>
+    <message>
+        <source>Base &amp;Name</source>
+        <translation>&amp;Basisname</translation>
+    </message>
+    <message>
+        <source>&amp;Output Format</source>
+        <translation>&amp;Ausgabeformat</translation>
+    </message>
+    <message>
+        <source>&amp;Write to Output Sub-folders</source>
+        <translation>In &amp;Unterordner der Ausgabe schreiben</translation>
+    </message>
+    <message>
+        <source>Write &amp;to Root Output Folder</source>
+        <translation>&amp;In den obersten Ausgabeordner schreiben</translation>
+    </message>
+    <message>
+        <source>&amp;Rows</source>
+        <translation>&amp;Zeilen</translation>
+    </message>
+    <message>
+        <source>Co&amp;lumns</source>
+        <translation>Spa&amp;lten</translation>
+    </message>
+    <message>
+        <source>&amp;Background Color</source>
+        <translation>&amp;Hintergrundfarbe</translation>
+    </message>
+    <message>
+        <source>Write Filename Below &amp;Image</source>
+        <translation>&amp;Dateinamen unter das Bild schreiben</translation>
+    </message>
+    <message>
+        <source>&amp;Font...</source>
+        <translation>&amp;Schrift...</translation>
     </message>
 </context>
 <context>
@@ -96,18 +100,6 @@
     <message>
         <source>Font</source>
         <translation>Schrift</translation>
-    </message>
-    <message>
-        <source>Font:</source>
-        <translation>Schrift:</translation>
-    </message>
-    <message>
-        <source>Size:</source>
-        <translation>Größe:</translation>
-    </message>
-    <message>
-        <source>Color:</source>
-        <translation>Farbe:</translation>
     </message>
     <message>
         <source>Color</source>
@@ -125,20 +117,24 @@
         <source>AaBbYyZz</source>
         <translation>AaBbYyZz</translation>
     </message>
+    <message>
+        <source>&amp;Font:</source>
+        <translation>&amp;Schrift:</translation>
+    </message>
+    <message>
+        <source>&amp;Size:</source>
+        <translation>&amp;Größe:</translation>
+    </message>
+    <message>
+        <source>&amp;Color:</source>
+        <translation>&amp;Farbe:</translation>
+    </message>
 </context>
 <context>
     <name>CHTMLPage</name>
     <message>
-        <source>Create HTML Files</source>
-        <translation>HTML-Dateien erstellen</translation>
-    </message>
-    <message>
         <source>HTML Files</source>
         <translation>HTML-Dateien</translation>
-    </message>
-    <message>
-        <source>HTML Base Filename</source>
-        <translation>HTML-Basisdateiname</translation>
     </message>
     <message>
         <source>Extension</source>
@@ -153,56 +149,12 @@
         <translation>.html</translation>
     </message>
     <message>
-        <source>Images Per HTML File</source>
-        <translation>Bilder je HTML-Datei</translation>
-    </message>
-    <message>
-        <source>Suppress Suffix on First File</source>
-        <translation>Kein Suffix bei der ersten Datei</translation>
-    </message>
-    <message>
-        <source>Generate Index File</source>
-        <translation>Indexdatei erzeugen</translation>
-    </message>
-    <message>
-        <source>Sub-folder Index Files</source>
-        <translation>Indexdateien für Unterordner</translation>
-    </message>
-    <message>
         <source>Layout</source>
         <translation>Anordnung</translation>
     </message>
     <message>
-        <source>Make Table</source>
-        <translation>Tabelle erstellen</translation>
-    </message>
-    <message>
-        <source>Columns</source>
-        <translation>Spalten</translation>
-    </message>
-    <message>
-        <source>Horizontal Image Layout</source>
-        <translation>Bilder waagerecht anordnen</translation>
-    </message>
-    <message>
-        <source>Image Titles</source>
-        <translation>Bildtitel</translation>
-    </message>
-    <message>
         <source>Write Optional Image Formats</source>
         <translation>Zusätzliche Bildformate schreiben</translation>
-    </message>
-    <message>
-        <source>PNG</source>
-        <translation>PNG</translation>
-    </message>
-    <message>
-        <source>BMP</source>
-        <translation>BMP</translation>
-    </message>
-    <message>
-        <source>PCX</source>
-        <translation>PCX</translation>
     </message>
     <message>
         <source>TIFF</source>
@@ -211,22 +163,6 @@
     <message>
         <source>Links</source>
         <translation>Verknüpfungen</translation>
-    </message>
-    <message>
-        <source>Create Links to Input Images</source>
-        <translation>Verknüpfungen zu den Eingabebildern erstellen</translation>
-    </message>
-    <message>
-        <source>Use Title Text as Link</source>
-        <translation>Titeltext als Verknüpfung verwenden</translation>
-    </message>
-    <message>
-        <source>No Source Image Pages</source>
-        <translation>Keine Seiten für Quellbilder</translation>
-    </message>
-    <message>
-        <source>Source Pages With Input</source>
-        <translation>Quellseiten bei der Eingabe</translation>
     </message>
     <message>
         <source>Source Pages With Output</source>
@@ -241,28 +177,96 @@
         <translation>Seitenverknüpfungen</translation>
     </message>
     <message>
-        <source>Prev / Next Page links</source>
-        <translation>Verknüpfungen zur vorigen / nächsten Seite</translation>
+        <source>C&amp;reate HTML Files</source>
+        <translation>HTML-&amp;Dateien erstellen</translation>
     </message>
     <message>
-        <source>Previous Page Label</source>
-        <translation>Beschriftung „Vorige Seite“</translation>
+        <source>&amp;HTML Base Filename</source>
+        <translation>&amp;HTML-Basisdateiname</translation>
     </message>
     <message>
-        <source>Next Page Label</source>
-        <translation>Beschriftung „Nächste Seite“</translation>
+        <source>&amp;Images Per HTML File</source>
+        <translation>Bilder &amp;je HTML-Datei</translation>
     </message>
     <message>
-        <source>Appearance..</source>
-        <translation>Aussehen...</translation>
+        <source>Suppress Suffix &amp;on First File</source>
+        <translation>&amp;Kein Suffix bei der ersten Datei</translation>
     </message>
     <message>
-        <source>Header...</source>
-        <translation>Kopfzeile...</translation>
+        <source>&amp;Generate Index File</source>
+        <translation>Indexdatei &amp;erzeugen</translation>
     </message>
     <message>
-        <source>Footer...</source>
-        <translation>Fußzeile...</translation>
+        <source>&amp;Sub-folder Index Files</source>
+        <translation>&amp;Indexdateien für Unterordner</translation>
+    </message>
+    <message>
+        <source>&amp;Make Table</source>
+        <translation>&amp;Tabelle erstellen</translation>
+    </message>
+    <message>
+        <source>&amp;Columns</source>
+        <translation>Spa&amp;lten</translation>
+    </message>
+    <message>
+        <source>Hori&amp;zontal Image Layout</source>
+        <translation>Bilder &amp;waagerecht anordnen</translation>
+    </message>
+    <message>
+        <source>Image &amp;Titles</source>
+        <translation>&amp;Bildtitel</translation>
+    </message>
+    <message>
+        <source>&amp;PNG</source>
+        <translation>&amp;PNG</translation>
+    </message>
+    <message>
+        <source>&amp;BMP</source>
+        <translation>B&amp;MP</translation>
+    </message>
+    <message>
+        <source>PC&amp;X</source>
+        <translation>PC&amp;X</translation>
+    </message>
+    <message>
+        <source>Create &amp;Links to Input Images</source>
+        <translation>Verknüpfungen &amp;zu den Eingabebildern erstellen</translation>
+    </message>
+    <message>
+        <source>&amp;Use Title Text as Link</source>
+        <translation>Titeltext &amp;als Verknüpfung verwenden</translation>
+    </message>
+    <message>
+        <source>&amp;No Source Image Pages</source>
+        <translation>Keine &amp;Seiten für Quellbilder</translation>
+    </message>
+    <message>
+        <source>Source Pages &amp;With Input</source>
+        <translation>&amp;Quellseiten bei der Eingabe</translation>
+    </message>
+    <message>
+        <source>Prev / Next Page lin&amp;ks</source>
+        <translation>Verknüpfungen zur vorigen / &amp;nächsten Seite</translation>
+    </message>
+    <message>
+        <source>Pre&amp;vious Page Label</source>
+        <translation>Beschriftung „&amp;Vorige Seite“</translation>
+    </message>
+    <message>
+        <source>N&amp;ext Page Label</source>
+        <translation>Bes&amp;chriftung „Nächste Seite“</translation>
+    </message>
+    <message>
+        <source>&amp;Appearance..</source>
+        <translation>A&amp;ussehen...</translation>
+    </message>
+    <message>
+        <source>Hea&amp;der...</source>
+        <translation>K&amp;opfzeile...</translation>
+    </message>
+    <message>
+        <source>&amp;Footer...</source>
+        <translation>&amp;Fußzeile...</translation>
     </message>
 </context>
 <context>
@@ -300,24 +304,40 @@
         <translation>Größen</translation>
     </message>
     <message>
-        <source>Text Size</source>
-        <translation>Textgröße</translation>
+        <source>Text &amp;Color</source>
+        <translation>Te&amp;xtfarbe</translation>
     </message>
     <message>
-        <source>Table Border Width</source>
-        <translation>Rahmenbreite der Tabelle</translation>
+        <source>&amp;Background Color</source>
+        <translation>&amp;Hintergrundfarbe</translation>
     </message>
     <message>
-        <source>Image Border Width</source>
-        <translation>Rahmenbreite der Bilder</translation>
+        <source>&amp;Link Text Color</source>
+        <translation>Farbe &amp;der Verknüpfungen</translation>
     </message>
     <message>
-        <source>Image VSpace</source>
-        <translation>Senkrechter Bildabstand</translation>
+        <source>VL&amp;ink Text Color</source>
+        <translation>&amp;Farbe besuchter Verknüpfungen</translation>
     </message>
     <message>
-        <source>Image HSpace</source>
-        <translation>Waagerechter Bildabstand</translation>
+        <source>Text &amp;Size</source>
+        <translation>T&amp;extgröße</translation>
+    </message>
+    <message>
+        <source>&amp;Table Border Width</source>
+        <translation>Rahmenbreite der &amp;Tabelle</translation>
+    </message>
+    <message>
+        <source>Image Border &amp;Width</source>
+        <translation>&amp;Rahmenbreite der Bilder</translation>
+    </message>
+    <message>
+        <source>Image &amp;VSpace</source>
+        <translation>&amp;Senkrechter Bildabstand</translation>
+    </message>
+    <message>
+        <source>Image &amp;HSpace</source>
+        <translation>&amp;Waagerechter Bildabstand</translation>
     </message>
 </context>
 <context>
@@ -342,16 +362,20 @@
         <source>Browse for the file to include</source>
         <translation>Die einzufügende Datei suchen</translation>
     </message>
+    <message>
+        <source>&amp;Text</source>
+        <translation>&amp;Text</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
 </context>
 <context>
     <name>CImagePage</name>
     <message>
         <source>Matte</source>
         <translation>Passepartout</translation>
-    </message>
-    <message>
-        <source>Background Matte</source>
-        <translation>Hintergrund-Passepartout</translation>
     </message>
     <message>
         <source>Matte Color</source>
@@ -366,34 +390,6 @@
         <translation>Verbesserungen</translation>
     </message>
     <message>
-        <source>None</source>
-        <translation>Keine</translation>
-    </message>
-    <message>
-        <source>Raise Contrast</source>
-        <translation>Kontrast erhöhen</translation>
-    </message>
-    <message>
-        <source>Line Art Contrast</source>
-        <translation>Kontrast für Strichzeichnungen</translation>
-    </message>
-    <message>
-        <source>Lighten Midtones</source>
-        <translation>Mitteltöne aufhellen</translation>
-    </message>
-    <message>
-        <source>Darken Midtones</source>
-        <translation>Mitteltöne abdunkeln</translation>
-    </message>
-    <message>
-        <source>Apply User LUT</source>
-        <translation>Eigene Tonwertkurve (LUT) anwenden</translation>
-    </message>
-    <message>
-        <source>User LUT Path</source>
-        <translation>Pfad der eigenen LUT</translation>
-    </message>
-    <message>
         <source>...</source>
         <translation>...</translation>
     </message>
@@ -406,14 +402,6 @@
         <translation>Schärfung</translation>
     </message>
     <message>
-        <source>Sharpen</source>
-        <translation>Schärfen</translation>
-    </message>
-    <message>
-        <source>Level</source>
-        <translation>Stufe</translation>
-    </message>
-    <message>
         <source>Sharpen Level</source>
         <translation>Schärfungsstufe</translation>
     </message>
@@ -422,16 +410,8 @@
         <translation>Verkleinerung</translation>
     </message>
     <message>
-        <source>Use Bi-linear interpolation for reduction</source>
-        <translation>Beim Verkleinern bilinear interpolieren</translation>
-    </message>
-    <message>
         <source>Orientation</source>
         <translation>Ausrichtung</translation>
-    </message>
-    <message>
-        <source>Turn photos upright</source>
-        <translation>Fotos aufrichten</translation>
     </message>
     <message>
         <source>JPEG and WebP photos are turned as the camera recorded (EXIF orientation) before anything else is done to them. HEIC and AVIF pictures always show as their file says.</source>
@@ -442,12 +422,64 @@
         <translation>Farbe</translation>
     </message>
     <message>
-        <source>Convert colour profiles to sRGB</source>
-        <translation>Farbprofile nach sRGB umrechnen</translation>
-    </message>
-    <message>
         <source>JPEG, PNG and TIFF pictures that carry a colour profile are converted to sRGB as they are read. HEIC, AVIF and WebP pictures always are.</source>
         <translation>JPEG-, PNG- und TIFF-Bilder mit einem Farbprofil werden beim Lesen nach sRGB umgerechnet. HEIC-, AVIF- und WebP-Bilder immer.</translation>
+    </message>
+    <message>
+        <source>&amp;Background Matte</source>
+        <translation>&amp;Hintergrund-Passepartout</translation>
+    </message>
+    <message>
+        <source>&amp;Matte Color</source>
+        <translation>&amp;Passepartoutfarbe</translation>
+    </message>
+    <message>
+        <source>&amp;None</source>
+        <translation>Kei&amp;ne</translation>
+    </message>
+    <message>
+        <source>&amp;Raise Contrast</source>
+        <translation>Kontrast &amp;erhöhen</translation>
+    </message>
+    <message>
+        <source>Line &amp;Art Contrast</source>
+        <translation>&amp;Kontrast für Strichzeichnungen</translation>
+    </message>
+    <message>
+        <source>&amp;Lighten Midtones</source>
+        <translation>Mitte&amp;ltöne aufhellen</translation>
+    </message>
+    <message>
+        <source>&amp;Darken Midtones</source>
+        <translation>&amp;Mitteltöne abdunkeln</translation>
+    </message>
+    <message>
+        <source>Apply &amp;User LUT</source>
+        <translation>Eigene &amp;Tonwertkurve (LUT) anwenden</translation>
+    </message>
+    <message>
+        <source>User LUT &amp;Path</source>
+        <translation>Pfad &amp;der eigenen LUT</translation>
+    </message>
+    <message>
+        <source>&amp;Sharpen</source>
+        <translation>S&amp;chärfen</translation>
+    </message>
+    <message>
+        <source>Le&amp;vel</source>
+        <translation>&amp;Stufe</translation>
+    </message>
+    <message>
+        <source>Use Bi-linear &amp;interpolation for reduction</source>
+        <translation>Beim Verkleinern bilinear &amp;interpolieren</translation>
+    </message>
+    <message>
+        <source>&amp;Turn photos upright</source>
+        <translation>Fotos &amp;aufrichten</translation>
+    </message>
+    <message>
+        <source>&amp;Convert colour profiles to sRGB</source>
+        <translation>&amp;Farbprofile nach sRGB umrechnen</translation>
     </message>
 </context>
 <context>
@@ -455,10 +487,6 @@
     <message>
         <source>JPEG Compression</source>
         <translation>JPEG-Kompression</translation>
-    </message>
-    <message>
-        <source>Quality</source>
-        <translation>Qualität</translation>
     </message>
     <message>
         <source>Higher quality results in lower image compression. 
@@ -471,28 +499,20 @@ Die Voreinstellung ist 75.</translation>
         <translation>JPEG lesen</translation>
     </message>
     <message>
-        <source>Fast draft decoding</source>
-        <translation>Schnelles Entwurfsdekodieren</translation>
-    </message>
-    <message>
         <source>Photos are decoded at the smallest reduced scale that still gives twice the thumbnail&apos;s size: much faster for small thumbnails, with slightly different pixels.</source>
         <translation>Fotos werden im kleinsten Maßstab dekodiert, der noch die doppelte Größe des Miniaturbilds ergibt: bei kleinen Miniaturbildern viel schneller, mit leicht abweichenden Pixeln.</translation>
+    </message>
+    <message>
+        <source>&amp;Quality</source>
+        <translation>&amp;Qualität</translation>
+    </message>
+    <message>
+        <source>&amp;Fast draft decoding</source>
+        <translation>&amp;Schnelles Entwurfsdekodieren</translation>
     </message>
 </context>
 <context>
     <name>CLogPage</name>
-    <message>
-        <source>Create Log File</source>
-        <translation>Protokolldatei erstellen</translation>
-    </message>
-    <message>
-        <source>Append To Existing File</source>
-        <translation>An bestehende Datei anhängen</translation>
-    </message>
-    <message>
-        <source>Log file</source>
-        <translation>Protokolldatei</translation>
-    </message>
     <message>
         <source>...</source>
         <translation>...</translation>
@@ -510,28 +530,40 @@ Die Voreinstellung ist 75.</translation>
         <translation>Zu schreibende Angaben</translation>
     </message>
     <message>
-        <source>Batch Header</source>
-        <translation>Stapelkopf</translation>
+        <source>&amp;Create Log File</source>
+        <translation>Protokolldatei &amp;erstellen</translation>
     </message>
     <message>
-        <source>Input File Name</source>
-        <translation>Name der Eingabedatei</translation>
+        <source>&amp;Append To Existing File</source>
+        <translation>An &amp;bestehende Datei anhängen</translation>
     </message>
     <message>
-        <source>Input Dimensions</source>
-        <translation>Maße der Eingabe</translation>
+        <source>&amp;Log file</source>
+        <translation>Protoko&amp;lldatei</translation>
     </message>
     <message>
-        <source>Output File Name</source>
-        <translation>Name der Ausgabedatei</translation>
+        <source>&amp;Batch Header</source>
+        <translation>&amp;Stapelkopf</translation>
     </message>
     <message>
-        <source>Output Dimensions</source>
-        <translation>Maße der Ausgabe</translation>
+        <source>&amp;Input File Name</source>
+        <translation>&amp;Name der Eingabedatei</translation>
     </message>
     <message>
-        <source>PNG Text Fields</source>
-        <translation>PNG-Textfelder</translation>
+        <source>Input &amp;Dimensions</source>
+        <translation>Maße &amp;der Eingabe</translation>
+    </message>
+    <message>
+        <source>O&amp;utput File Name</source>
+        <translation>Name der &amp;Ausgabedatei</translation>
+    </message>
+    <message>
+        <source>&amp;Output Dimensions</source>
+        <translation>&amp;Maße der Ausgabe</translation>
+    </message>
+    <message>
+        <source>&amp;PNG Text Fields</source>
+        <translation>&amp;PNG-Textfelder</translation>
     </message>
 </context>
 <context>
@@ -541,24 +573,12 @@ Die Voreinstellung ist 75.</translation>
         <translation>Stapellauf</translation>
     </message>
     <message>
-        <source>Silent Operation</source>
-        <translation>Ohne Rückfragen</translation>
-    </message>
-    <message>
         <source>No questions and no message boxes during a run: errors are written to the error log pane of the main window.</source>
         <translation>Keine Fragen und keine Meldungsfenster während eines Laufs: Fehler erscheinen im Fehlerprotokoll des Hauptfensters.</translation>
     </message>
     <message>
-        <source>Files at a time</source>
-        <translation>Dateien gleichzeitig</translation>
-    </message>
-    <message>
         <source>0 works on one file per processor core, 1 on one file at a time. What a run writes is the same either way.</source>
         <translation>0 bearbeitet eine Datei je Prozessorkern, 1 eine Datei nach der anderen. Was ein Lauf schreibt, ist in beiden Fällen gleich.</translation>
-    </message>
-    <message>
-        <source>Memory for files in hand (MB)</source>
-        <translation>Speicher für Dateien in Arbeit (MB)</translation>
     </message>
     <message>
         <source>What all the files being worked on may hold at once. 0 takes half of this computer&apos;s memory, at most 2048 MB. A file that does not fit waits for the others.</source>
@@ -567,10 +587,6 @@ Die Voreinstellung ist 75.</translation>
     <message>
         <source>Defaults</source>
         <translation>Voreinstellungen</translation>
-    </message>
-    <message>
-        <source>Reset all options</source>
-        <translation>Alle Einstellungen zurücksetzen</translation>
     </message>
     <message>
         <source>All options will be reset when you press OK.</source>
@@ -585,12 +601,28 @@ Die Voreinstellung ist 75.</translation>
         <translation>Fügt dem Kontextmenü der Dateiverwaltung für Bilddateien den Befehl „Snapshrink...“ hinzu.</translation>
     </message>
     <message>
-        <source>Enable</source>
-        <translation>Aktivieren</translation>
+        <source>&amp;Silent Operation</source>
+        <translation>&amp;Ohne Rückfragen</translation>
     </message>
     <message>
-        <source>Disable</source>
-        <translation>Deaktivieren</translation>
+        <source>&amp;Files at a time</source>
+        <translation>Dateien &amp;gleichzeitig</translation>
+    </message>
+    <message>
+        <source>&amp;Memory for files in hand (MB)</source>
+        <translation>Speicher für Dateien in Arbeit (&amp;MB)</translation>
+    </message>
+    <message>
+        <source>&amp;Reset all options</source>
+        <translation>Alle &amp;Einstellungen zurücksetzen</translation>
+    </message>
+    <message>
+        <source>&amp;Enable</source>
+        <translation>&amp;Aktivieren</translation>
+    </message>
+    <message>
+        <source>&amp;Disable</source>
+        <translation>&amp;Deaktivieren</translation>
     </message>
 </context>
 <context>
@@ -598,10 +630,6 @@ Die Voreinstellung ist 75.</translation>
     <message>
         <source>Output File Names</source>
         <translation>Namen der Ausgabedateien</translation>
-    </message>
-    <message>
-        <source>Overwrite</source>
-        <translation>Überschreiben</translation>
     </message>
     <message>
         <source>Auto Numeric Suffix</source>
@@ -616,20 +644,8 @@ Die Voreinstellung ist 75.</translation>
         <translation>Text anhängen</translation>
     </message>
     <message>
-        <source>Prefix / Suffix</source>
-        <translation>Präfix / Suffix</translation>
-    </message>
-    <message>
         <source>Case</source>
         <translation>Schreibweise</translation>
-    </message>
-    <message>
-        <source>No Change</source>
-        <translation>Unverändert</translation>
-    </message>
-    <message>
-        <source>Lower</source>
-        <translation>Kleinbuchstaben</translation>
     </message>
     <message>
         <source>Upper</source>
@@ -644,60 +660,12 @@ Die Voreinstellung ist 75.</translation>
         <translation>Filter für Eingabeformate</translation>
     </message>
     <message>
-        <source>JPG</source>
-        <translation>JPG</translation>
-    </message>
-    <message>
-        <source>PNG</source>
-        <translation>PNG</translation>
-    </message>
-    <message>
-        <source>BMP</source>
-        <translation>BMP</translation>
-    </message>
-    <message>
-        <source>TIFF</source>
-        <translation>TIFF</translation>
-    </message>
-    <message>
-        <source>PCX</source>
-        <translation>PCX</translation>
-    </message>
-    <message>
-        <source>GIF</source>
-        <translation>GIF</translation>
-    </message>
-    <message>
-        <source>HEIC/HEIF</source>
-        <translation>HEIC/HEIF</translation>
-    </message>
-    <message>
-        <source>AVIF</source>
-        <translation>AVIF</translation>
-    </message>
-    <message>
-        <source>WebP</source>
-        <translation>WebP</translation>
-    </message>
-    <message>
         <source>Date Filter</source>
         <translation>Datumsfilter</translation>
     </message>
     <message>
-        <source>Use Date Filter</source>
-        <translation>Datumsfilter verwenden</translation>
-    </message>
-    <message>
-        <source>Date dd/mm/yyyy</source>
-        <translation>Datum tt/mm/jjjj</translation>
-    </message>
-    <message>
         <source>dd/mm/yyyy</source>
         <translation>tt/mm/jjjj</translation>
-    </message>
-    <message>
-        <source>Before</source>
-        <translation>Vor</translation>
     </message>
     <message>
         <source>After</source>
@@ -708,32 +676,8 @@ Die Voreinstellung ist 75.</translation>
         <translation>Ordner</translation>
     </message>
     <message>
-        <source>Always Create Output Folder</source>
-        <translation>Ausgabeordner immer anlegen</translation>
-    </message>
-    <message>
-        <source>Read Files In Subfolders</source>
-        <translation>Dateien in Unterordnern lesen</translation>
-    </message>
-    <message>
-        <source>Duplicate Source Tree For Output</source>
-        <translation>Ordnerbaum der Quelle für die Ausgabe nachbilden</translation>
-    </message>
-    <message>
-        <source>Create Output As Subfolders In Source Tree</source>
-        <translation>Ausgabe als Unterordner im Quellbaum anlegen</translation>
-    </message>
-    <message>
-        <source>Source Branch Path</source>
-        <translation>Unterordner im Quellbaum</translation>
-    </message>
-    <message>
         <source>Sort Before Processing</source>
         <translation>Vor der Verarbeitung sortieren</translation>
-    </message>
-    <message>
-        <source>No sort</source>
-        <translation>Nicht sortieren</translation>
     </message>
     <message>
         <source>Alphabetic</source>
@@ -744,20 +688,100 @@ Die Voreinstellung ist 75.</translation>
         <translation>Datum</translation>
     </message>
     <message>
-        <source>Descending</source>
-        <translation>Absteigend</translation>
+        <source>O&amp;verwrite</source>
+        <translation>Ü&amp;berschreiben</translation>
+    </message>
+    <message>
+        <source>P&amp;refix / Suffix</source>
+        <translation>Präfix / &amp;Suffix</translation>
+    </message>
+    <message>
+        <source>No &amp;Change</source>
+        <translation>Unv&amp;erändert</translation>
+    </message>
+    <message>
+        <source>&amp;Lower</source>
+        <translation>&amp;Kleinbuchstaben</translation>
+    </message>
+    <message>
+        <source>&amp;JPG</source>
+        <translation>&amp;JPG</translation>
+    </message>
+    <message>
+        <source>&amp;PNG</source>
+        <translation>&amp;PNG</translation>
+    </message>
+    <message>
+        <source>B&amp;MP</source>
+        <translation>B&amp;MP</translation>
+    </message>
+    <message>
+        <source>&amp;TIFF</source>
+        <translation>&amp;TIFF</translation>
+    </message>
+    <message>
+        <source>PC&amp;X</source>
+        <translation>PC&amp;X</translation>
+    </message>
+    <message>
+        <source>&amp;GIF</source>
+        <translation>&amp;GIF</translation>
+    </message>
+    <message>
+        <source>&amp;HEIC/HEIF</source>
+        <translation>&amp;HEIC/HEIF</translation>
+    </message>
+    <message>
+        <source>&amp;AVIF</source>
+        <translation>AVI&amp;F</translation>
+    </message>
+    <message>
+        <source>&amp;WebP</source>
+        <translation>&amp;WebP</translation>
+    </message>
+    <message>
+        <source>&amp;Use Date Filter</source>
+        <translation>Datumsfilter &amp;verwenden</translation>
+    </message>
+    <message>
+        <source>&amp;Date dd/mm/yyyy</source>
+        <translation>&amp;Datum tt/mm/jjjj</translation>
+    </message>
+    <message>
+        <source>&amp;Before</source>
+        <translation>Vo&amp;r</translation>
+    </message>
+    <message>
+        <source>Alwa&amp;ys Create Output Folder</source>
+        <translation>Ausgabeordner &amp;immer anlegen</translation>
+    </message>
+    <message>
+        <source>Read Files &amp;In Subfolders</source>
+        <translation>Dateien in Unterordnern &amp;lesen</translation>
+    </message>
+    <message>
+        <source>Duplicate Source Tree &amp;For Output</source>
+        <translation>&amp;Ordnerbaum der Quelle für die Ausgabe nachbilden</translation>
+    </message>
+    <message>
+        <source>Create &amp;Output As Subfolders In Source Tree</source>
+        <translation>Ausgabe als &amp;Unterordner im Quellbaum anlegen</translation>
+    </message>
+    <message>
+        <source>&amp;Source Branch Path</source>
+        <translation>Unterordner im &amp;Quellbaum</translation>
+    </message>
+    <message>
+        <source>&amp;No sort</source>
+        <translation>&amp;Nicht sortieren</translation>
+    </message>
+    <message>
+        <source>D&amp;escending</source>
+        <translation>&amp;Absteigend</translation>
     </message>
 </context>
 <context>
     <name>COverlayPage</name>
-    <message>
-        <source>Overlay Image</source>
-        <translation>Überlagerungsbild</translation>
-    </message>
-    <message>
-        <source>Path to overlay image</source>
-        <translation>Pfad des Überlagerungsbilds</translation>
-    </message>
     <message>
         <source>...</source>
         <translation>...</translation>
@@ -771,60 +795,16 @@ Die Voreinstellung ist 75.</translation>
         <translation>Position der Überlagerung</translation>
     </message>
     <message>
-        <source>3x3</source>
-        <translation>3x3</translation>
-    </message>
-    <message>
-        <source>Edges</source>
-        <translation>Ränder</translation>
-    </message>
-    <message>
         <source>Overlay Rotation</source>
         <translation>Drehung der Überlagerung</translation>
-    </message>
-    <message>
-        <source>None</source>
-        <translation>Keine</translation>
-    </message>
-    <message>
-        <source>90 deg. cw</source>
-        <translation>90° im Uhrzeigersinn</translation>
-    </message>
-    <message>
-        <source>180</source>
-        <translation>180°</translation>
-    </message>
-    <message>
-        <source>270 deg. cw</source>
-        <translation>270° im Uhrzeigersinn</translation>
     </message>
     <message>
         <source>Quantize</source>
         <translation>Farbreduktion</translation>
     </message>
     <message>
-        <source>Normal</source>
-        <translation>Normal</translation>
-    </message>
-    <message>
-        <source>Posterize</source>
-        <translation>Tontrennung</translation>
-    </message>
-    <message>
-        <source>Number of Colors</source>
-        <translation>Anzahl der Farben</translation>
-    </message>
-    <message>
         <source>Appearance</source>
         <translation>Aussehen</translation>
-    </message>
-    <message>
-        <source>Size to fit</source>
-        <translation>Größe anpassen</translation>
-    </message>
-    <message>
-        <source>No Transparency</source>
-        <translation>Keine Transparenz</translation>
     </message>
     <message>
         <source>Transparent Color</source>
@@ -854,20 +834,72 @@ Die Voreinstellung ist 75.</translation>
         <source>Hold the left button over the image to pick the transparent color</source>
         <translation>Die linke Maustaste über dem Bild gedrückt halten, um die transparente Farbe zu wählen</translation>
     </message>
+    <message>
+        <source>Overlay &amp;Image</source>
+        <translation>Überlagerungsb&amp;ild</translation>
+    </message>
+    <message>
+        <source>P&amp;ath to overlay image</source>
+        <translation>&amp;Pfad des Überlagerungsbilds</translation>
+    </message>
+    <message>
+        <source>&amp;3x3</source>
+        <translation>&amp;3x3</translation>
+    </message>
+    <message>
+        <source>&amp;Edges</source>
+        <translation>Ränd&amp;er</translation>
+    </message>
+    <message>
+        <source>&amp;None</source>
+        <translation>Kei&amp;ne</translation>
+    </message>
+    <message>
+        <source>&amp;90 deg. cw</source>
+        <translation>&amp;90° im Uhrzeigersinn</translation>
+    </message>
+    <message>
+        <source>&amp;180</source>
+        <translation>&amp;180°</translation>
+    </message>
+    <message>
+        <source>&amp;270 deg. cw</source>
+        <translation>&amp;270° im Uhrzeigersinn</translation>
+    </message>
+    <message>
+        <source>No&amp;rmal</source>
+        <translation>No&amp;rmal</translation>
+    </message>
+    <message>
+        <source>&amp;Posterize</source>
+        <translation>T&amp;ontrennung</translation>
+    </message>
+    <message>
+        <source>N&amp;umber of Colors</source>
+        <translation>&amp;Anzahl der Farben</translation>
+    </message>
+    <message>
+        <source>&amp;Size to fit</source>
+        <translation>&amp;Größe anpassen</translation>
+    </message>
+    <message>
+        <source>No &amp;Transparency</source>
+        <translation>&amp;Keine Transparenz</translation>
+    </message>
+    <message>
+        <source>Transparent &amp;Color</source>
+        <translation>&amp;Transparente Farbe</translation>
+    </message>
+    <message>
+        <source>&amp;Opacity</source>
+        <translation>&amp;Deckkraft</translation>
+    </message>
 </context>
 <context>
     <name>CPNGPage</name>
     <message>
         <source>Gamma</source>
         <translation>Gamma</translation>
-    </message>
-    <message>
-        <source>Screen Gamma</source>
-        <translation>Bildschirm-Gamma</translation>
-    </message>
-    <message>
-        <source>Output Gamma</source>
-        <translation>Ausgabe-Gamma</translation>
     </message>
     <message>
         <source>Leave output at 0.0 if you do not wish to specify an output gamma value.</source>
@@ -886,24 +918,36 @@ Die Voreinstellung ist 75.</translation>
         <translation>Doppelklicken, um die Farbe zu wählen</translation>
     </message>
     <message>
-        <source>Copy PNG text fields from input</source>
-        <translation>PNG-Textfelder aus der Eingabe übernehmen</translation>
-    </message>
-    <message>
         <source>Custom PNG Text</source>
         <translation>Eigener PNG-Text</translation>
     </message>
     <message>
-        <source>Key</source>
-        <translation>Schlüssel</translation>
+        <source>&amp;Screen Gamma</source>
+        <translation>&amp;Bildschirm-Gamma</translation>
     </message>
     <message>
-        <source>Text</source>
-        <translation>Text</translation>
+        <source>&amp;Output Gamma</source>
+        <translation>&amp;Ausgabe-Gamma</translation>
     </message>
     <message>
-        <source>Compress Text</source>
-        <translation>Text komprimieren</translation>
+        <source>&amp;Background Color</source>
+        <translation>&amp;Hintergrundfarbe</translation>
+    </message>
+    <message>
+        <source>Copy &amp;PNG text fields from input</source>
+        <translation>&amp;PNG-Textfelder aus der Eingabe übernehmen</translation>
+    </message>
+    <message>
+        <source>&amp;Key</source>
+        <translation>&amp;Schlüssel</translation>
+    </message>
+    <message>
+        <source>&amp;Text</source>
+        <translation>T&amp;ext</translation>
+    </message>
+    <message>
+        <source>&amp;Compress Text</source>
+        <translation>&amp;Text komprimieren</translation>
     </message>
 </context>
 <context>
@@ -915,10 +959,6 @@ Die Voreinstellung ist 75.</translation>
     <message>
         <source>Input Folder</source>
         <translation>Eingabeordner</translation>
-    </message>
-    <message>
-        <source>Browse...</source>
-        <translation>Durchsuchen...</translation>
     </message>
     <message>
         <source>Browse for the input folder</source>
@@ -957,20 +997,12 @@ Die Voreinstellung ist 75.</translation>
         <translation>Ausgabegröße</translation>
     </message>
     <message>
-        <source> Width</source>
-        <translation> Breite</translation>
-    </message>
-    <message>
         <source>Width</source>
         <translation>Breite</translation>
     </message>
     <message>
         <source>Height</source>
         <translation>Höhe</translation>
-    </message>
-    <message>
-        <source>Allow Enlarge</source>
-        <translation>Vergrößern erlauben</translation>
     </message>
     <message>
         <source>Resize Method</source>
@@ -985,10 +1017,6 @@ Die Voreinstellung ist 75.</translation>
         <translation>Einzeldatei</translation>
     </message>
     <message>
-        <source>Enable Single File Operation</source>
-        <translation>Einzeldatei-Verarbeitung einschalten</translation>
-    </message>
-    <message>
         <source>Single file</source>
         <translation>Einzelne Datei</translation>
     </message>
@@ -999,10 +1027,6 @@ Die Voreinstellung ist 75.</translation>
     <message>
         <source>Choose the single file</source>
         <translation>Die einzelne Datei wählen</translation>
-    </message>
-    <message>
-        <source>Single File Start</source>
-        <translation>Einzeldatei starten</translation>
     </message>
     <message>
         <source>DROP_LOG</source>
@@ -1029,20 +1053,64 @@ Die Voreinstellung ist 75.</translation>
         <translation>Hilfe</translation>
     </message>
     <message>
-        <source>Advanced...</source>
-        <translation>Erweitert...</translation>
-    </message>
-    <message>
-        <source>Start</source>
-        <translation>Starten</translation>
-    </message>
-    <message>
         <source>Status</source>
         <translation>Status</translation>
     </message>
     <message>
         <source>Current file</source>
         <translation>Aktuelle Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Input Folder</source>
+        <translation>E&amp;ingabeordner</translation>
+    </message>
+    <message>
+        <source>&amp;Browse...</source>
+        <translation>D&amp;urchsuchen...</translation>
+    </message>
+    <message>
+        <source>&amp;Output Folder</source>
+        <translation>Ausgabe&amp;ordner</translation>
+    </message>
+    <message>
+        <source>B&amp;rowse...</source>
+        <translation>&amp;Durchsuchen...</translation>
+    </message>
+    <message>
+        <source> &amp;Width</source>
+        <translation> &amp;Breite</translation>
+    </message>
+    <message>
+        <source>Hei&amp;ght</source>
+        <translation>&amp;Höhe</translation>
+    </message>
+    <message>
+        <source>Allow E&amp;nlarge</source>
+        <translation>Vergrößer&amp;n erlauben</translation>
+    </message>
+    <message>
+        <source>Resize &amp;Method</source>
+        <translation>Skalierungs&amp;methode</translation>
+    </message>
+    <message>
+        <source>Output &amp;Format</source>
+        <translation>&amp;Ausgabeformat</translation>
+    </message>
+    <message>
+        <source>&amp;Enable Single File Operation</source>
+        <translation>Einzeldatei-&amp;Verarbeitung einschalten</translation>
+    </message>
+    <message>
+        <source>Sing&amp;le File Start</source>
+        <translation>&amp;Einzeldatei starten</translation>
+    </message>
+    <message>
+        <source>A&amp;dvanced...</source>
+        <translation>E&amp;rweitert...</translation>
+    </message>
+    <message>
+        <source>&amp;Start</source>
+        <translation>&amp;Starten</translation>
     </message>
 </context>
 <context>
@@ -1073,6 +1141,25 @@ Die Voreinstellung ist 75.</translation>
     </message>
 </context>
 <context>
+    <name>QPlatformTheme</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Hilfe</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+</context>
+<context>
     <name>SnapshrinkDlg</name>
     <message>
         <source>Vignettor Snapshrink</source>
@@ -1091,40 +1178,8 @@ Die Voreinstellung ist 75.</translation>
         <translation>Benennung der Ausgabe</translation>
     </message>
     <message>
-        <source>Overwrite</source>
-        <translation>Überschreiben</translation>
-    </message>
-    <message>
-        <source>Auto Numeric Suffix</source>
-        <translation>Automatische Nummer anhängen</translation>
-    </message>
-    <message>
-        <source>Text Prefix</source>
-        <translation>Text voranstellen</translation>
-    </message>
-    <message>
-        <source>Text Suffix</source>
-        <translation>Text anhängen</translation>
-    </message>
-    <message>
-        <source>Prefix / Suffix</source>
-        <translation>Präfix / Suffix</translation>
-    </message>
-    <message>
         <source>Output Size</source>
         <translation>Ausgabegröße</translation>
-    </message>
-    <message>
-        <source> Width</source>
-        <translation> Breite</translation>
-    </message>
-    <message>
-        <source>Height</source>
-        <translation>Höhe</translation>
-    </message>
-    <message>
-        <source>Allow Enlarge</source>
-        <translation>Vergrößern erlauben</translation>
     </message>
     <message>
         <source>Resize Method</source>
@@ -1139,10 +1194,6 @@ Die Voreinstellung ist 75.</translation>
         <translation>Ausgabeordner</translation>
     </message>
     <message>
-        <source>From Input</source>
-        <translation>Wie Eingabe</translation>
-    </message>
-    <message>
         <source>...</source>
         <translation>...</translation>
     </message>
@@ -1151,16 +1202,64 @@ Die Voreinstellung ist 75.</translation>
         <translation>Einen Ausgabeordner wählen</translation>
     </message>
     <message>
-        <source>Set all other options to default values</source>
-        <translation>Alle anderen Einstellungen auf Voreinstellungen setzen</translation>
-    </message>
-    <message>
-        <source>Start</source>
-        <translation>Starten</translation>
-    </message>
-    <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Overwrite</source>
+        <translation>Ü&amp;berschreiben</translation>
+    </message>
+    <message>
+        <source>Auto &amp;Numeric Suffix</source>
+        <translation>Automatische &amp;Nummer anhängen</translation>
+    </message>
+    <message>
+        <source>Text &amp;Prefix</source>
+        <translation>Text &amp;voranstellen</translation>
+    </message>
+    <message>
+        <source>Te&amp;xt Suffix</source>
+        <translation>Te&amp;xt anhängen</translation>
+    </message>
+    <message>
+        <source>Prefix / S&amp;uffix</source>
+        <translation>Präfix / &amp;Suffix</translation>
+    </message>
+    <message>
+        <source> &amp;Width</source>
+        <translation> B&amp;reite</translation>
+    </message>
+    <message>
+        <source>Hei&amp;ght</source>
+        <translation>&amp;Höhe</translation>
+    </message>
+    <message>
+        <source>A&amp;llow Enlarge</source>
+        <translation>Vergrößern &amp;erlauben</translation>
+    </message>
+    <message>
+        <source>Resize &amp;Method</source>
+        <translation>Skalierungs&amp;methode</translation>
+    </message>
+    <message>
+        <source>Output Fo&amp;rmat</source>
+        <translation>&amp;Ausgabeformat</translation>
+    </message>
+    <message>
+        <source>Output &amp;folder</source>
+        <translation>A&amp;usgabeordner</translation>
+    </message>
+    <message>
+        <source>From &amp;Input</source>
+        <translation>&amp;Wie Eingabe</translation>
+    </message>
+    <message>
+        <source>Set all other options to &amp;default values</source>
+        <translation>Alle an&amp;deren Einstellungen auf Voreinstellungen setzen</translation>
+    </message>
+    <message>
+        <source>&amp;Start</source>
+        <translation>S&amp;tarten</translation>
     </message>
 </context>
 <context>
@@ -1460,20 +1559,20 @@ Wählen Sie einen anderen Ausgabeordner, eine andere Benennung oder ein anderes 
         <translation>Bitte geben Sie eine ganze Zahl ein.</translation>
     </message>
     <message>
-        <source>Width</source>
-        <translation>Breite</translation>
+        <source>&amp;Width</source>
+        <translation>B&amp;reite</translation>
     </message>
     <message>
-        <source>Height</source>
-        <translation>Höhe</translation>
+        <source>Hei&amp;ght</source>
+        <translation>&amp;Höhe</translation>
     </message>
     <message>
-        <source>Area</source>
-        <translation>Fläche</translation>
+        <source>&amp;Area</source>
+        <translation>&amp;Fläche</translation>
     </message>
     <message>
-        <source>Percent</source>
-        <translation>Prozent</translation>
+        <source>P&amp;ercent</source>
+        <translation>&amp;Prozent</translation>
     </message>
 </context>
 <context>
@@ -1941,22 +2040,6 @@ Starten Sie Ihre Dateiverwaltung neu, damit die Änderung wirksam wird.</transla
         <translation>%1, %2 pt</translation>
     </message>
     <message>
-        <source>Width</source>
-        <translation>Breite</translation>
-    </message>
-    <message>
-        <source>Height</source>
-        <translation>Höhe</translation>
-    </message>
-    <message>
-        <source>Area</source>
-        <translation>Fläche</translation>
-    </message>
-    <message>
-        <source>Percent</source>
-        <translation>Prozent</translation>
-    </message>
-    <message>
         <source>Please enter an integer.</source>
         <translation>Bitte geben Sie eine ganze Zahl ein.</translation>
     </message>
@@ -2019,6 +2102,22 @@ Starten Sie Ihre Dateiverwaltung neu, damit die Änderung wirksam wird.</transla
 </source>
         <translation>vignettor: keine Anzeige, auf der sich das Fenster öffnen ließe (DISPLAY und WAYLAND_DISPLAY sind nicht gesetzt); stattdessen ohne Fenster aufrufen: vignettor /h /f EINGABE AUSGABE oder vignettor /h /d QUELLE AUSGABE (vignettor --help nennt die Schalter)
 </translation>
+    </message>
+    <message>
+        <source>&amp;Width</source>
+        <translation>&amp;Breite</translation>
+    </message>
+    <message>
+        <source>Hei&amp;ght</source>
+        <translation>&amp;Höhe</translation>
+    </message>
+    <message>
+        <source>&amp;Area</source>
+        <translation>&amp;Fläche</translation>
+    </message>
+    <message>
+        <source>&amp;Percent</source>
+        <translation>&amp;Prozent</translation>
     </message>
 </context>
 </TS>
