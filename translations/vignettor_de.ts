@@ -543,7 +543,7 @@ Die Voreinstellung ist 75.</translation>
     </message>
     <message>
         <source>&amp;Batch Header</source>
-        <translation>&amp;Stapelkopf</translation>
+        <translation>&amp;Kopfdaten des Stapels</translation>
     </message>
     <message>
         <source>&amp;Input File Name</source>
@@ -977,16 +977,8 @@ Die Voreinstellung ist 75.</translation>
         <translation>Kopieren</translation>
     </message>
     <message>
-        <source>DEST_TO_SRC</source>
-        <translation>DEST_TO_SRC</translation>
-    </message>
-    <message>
         <source>Copy the output folder to the input folder</source>
         <translation>Den Ausgabeordner als Eingabeordner übernehmen</translation>
-    </message>
-    <message>
-        <source>SRC_TO_DEST</source>
-        <translation>SRC_TO_DEST</translation>
     </message>
     <message>
         <source>Copy the input folder to the output folder</source>
@@ -1014,7 +1006,7 @@ Die Voreinstellung ist 75.</translation>
     </message>
     <message>
         <source>Single File Operation</source>
-        <translation>Einzeldatei</translation>
+        <translation>Einzelne Datei verarbeiten</translation>
     </message>
     <message>
         <source>Single file</source>
@@ -1027,10 +1019,6 @@ Die Voreinstellung ist 75.</translation>
     <message>
         <source>Choose the single file</source>
         <translation>Die einzelne Datei wählen</translation>
-    </message>
-    <message>
-        <source>DROP_LOG</source>
-        <translation>DROP_LOG</translation>
     </message>
     <message>
         <source>Error log</source>
@@ -1133,7 +1121,7 @@ Die Voreinstellung ist 75.</translation>
     </message>
     <message>
         <source>Working</source>
-        <translation>Arbeitet</translation>
+        <translation>In Arbeit</translation>
     </message>
     <message>
         <source>Cancel</source>
@@ -1913,7 +1901,7 @@ Setting Overlay OFF</source>
     </message>
     <message>
         <source>Operation</source>
-        <translation>Betrieb</translation>
+        <translation>Ablauf</translation>
     </message>
     <message>
         <source>PNG</source>
