@@ -191,7 +191,8 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
 
     if (const Choice* e = FirstPresent(sw, kEnhance, &chosenAt)) {
         if (e->value == UserLut && !sw.HasValues(chosenAt, 1))
-            return Fail(problem, texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "\"/eu\" needs a curve file")));
+            return Fail(problem,
+                        texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "\"/eu\" needs a curve file")));
         o.ImageEnhanceType = e->value;
         o.ImageUserLUTPath = e->value == UserLut ? sw.Value(chosenAt, 1) : std::string();
         sw.Use(chosenAt, e->value == UserLut ? 1 : 0);
@@ -202,7 +203,9 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
     }
 
     if (const size_t at = sw.Find("/s"); at != 0) {
-        if (!sw.HasValues(at, 2)) return Fail(problem, texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "\"/s\" needs a width and a height")));
+        if (!sw.HasValues(at, 2))
+            return Fail(problem, texts::Tr(QT_TRANSLATE_NOOP("vig::texts",
+                                                             "\"/s\" needs a width and a height")));
         o.MainWidth = TextToInt(sw.Value(at, 1));
         o.MainHeight = TextToInt(sw.Value(at, 2));
         sw.Use(at, 2);
@@ -213,10 +216,9 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
         if (const size_t at = sw.Find(d.name); at != 0) {
             int64_t date = 0;
             if (!sw.HasValues(at, 1) || !ParseDate(sw.Value(at, 1), &date))
-                return Fail(problem,
-                            FillIn(texts::Tr(QT_TRANSLATE_NOOP("vig::texts",
-                                                               "%1 needs a date day/month/year")),
-                                   {std::string("\"") + d.name + "\""}));
+                return Fail(problem, FillIn(texts::Tr(QT_TRANSLATE_NOOP(
+                                                "vig::texts", "%1 needs a date day/month/year")),
+                                            {std::string("\"") + d.name + "\""}));
             o.OutputDateFilter = 1;
             o.OutputDateFilterBefore = d.value;
             o.OutputDateDate = date;
@@ -225,7 +227,9 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
     }
 
     if (const size_t at = sw.Find("/v"); at != 0) {
-        if (!sw.HasValues(at, 1)) return Fail(problem, texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "\"/v\" needs a sharpening level")));
+        if (!sw.HasValues(at, 1))
+            return Fail(problem, texts::Tr(QT_TRANSLATE_NOOP("vig::texts",
+                                                             "\"/v\" needs a sharpening level")));
         o.ImageSharpen = 1;
         o.ImageSharpenLevel = TextToInt(sw.Value(at, 1));
         sw.Use(at, 1);
@@ -235,12 +239,16 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
         sw.Use(at);
     }
     if (const size_t at = sw.Find("/r"); at != 0) {
-        if (!sw.HasValues(at, 1)) return Fail(problem, texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "\"/r\" needs a resize code")));
+        if (!sw.HasValues(at, 1))
+            return Fail(problem,
+                        texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "\"/r\" needs a resize code")));
         o.MainResizeMethod = ResizeMethodFromCode(TextToInt(sw.Value(at, 1)));
         sw.Use(at, 1);
     }
     if (const size_t at = sw.Find("/o"); at != 0) {
-        if (!sw.HasValues(at, 1)) return Fail(problem, texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "\"/o\" needs a format code")));
+        if (!sw.HasValues(at, 1))
+            return Fail(problem,
+                        texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "\"/o\" needs a format code")));
         o.MainOutputFormat = OutputFormatFromCode(TextToInt(sw.Value(at, 1)));
         sw.Use(at, 1);
     }
@@ -260,12 +268,16 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
 
     if (directoryMode) {
         if (const size_t at = sw.Find("/j"); at != 0) {
-            if (!sw.HasValues(at, 1)) return Fail(problem, texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "\"/j\" needs a number of threads")));
+            if (!sw.HasValues(at, 1))
+                return Fail(problem, texts::Tr(QT_TRANSLATE_NOOP(
+                                         "vig::texts", "\"/j\" needs a number of threads")));
             o.OpsThreads = std::max(TextToInt(sw.Value(at, 1)), 0);
             sw.Use(at, 1);
         }
         if (const size_t at = sw.Find("/mem"); at != 0) {
-            if (!sw.HasValues(at, 1)) return Fail(problem, texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "\"/mem\" needs a number of megabytes")));
+            if (!sw.HasValues(at, 1))
+                return Fail(problem, texts::Tr(QT_TRANSLATE_NOOP(
+                                         "vig::texts", "\"/mem\" needs a number of megabytes")));
             o.OpsMemoryLimit = std::max(TextToInt(sw.Value(at, 1)), 0);
             sw.Use(at, 1);
         }
@@ -315,26 +327,34 @@ int RunHeadless(const std::vector<std::string>& args, BatchOptions& options, std
     if (args.size() < 3) return usage("");
     const bool single = paths::EqualsIgnoringCase(args[2], "/f");
     const bool directory = paths::EqualsIgnoringCase(args[2], "/d");
-    if (!single && !directory) return usage(FillIn(
-            texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "unknown mode \"%1\" (use /f or /d)")),
-            {args[2]}));
+    if (!single && !directory)
+        return usage(
+            FillIn(texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "unknown mode \"%1\" (use /f or /d)")),
+                   {args[2]}));
     if (args.size() < 5)
-        return usage(single ? texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "single-file mode needs an input file and an output file"))
-                            : texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "directory mode needs a source folder and an output folder")));
+        return usage(
+            single
+                ? texts::Tr(QT_TRANSLATE_NOOP(
+                      "vig::texts", "single-file mode needs an input file and an output file"))
+                : texts::Tr(QT_TRANSLATE_NOOP(
+                      "vig::texts", "directory mode needs a source folder and an output folder")));
     // An empty path (an unset shell variable, say) would mean the current
     // folder or, joined to names, the root of the file system.
     if (args[3].empty() || args[4].empty())
-        return usage(single ? texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "the input and output paths must not be empty"))
-                            : texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "the source and output folders must not be empty")));
+        return usage(single
+                         ? texts::Tr(QT_TRANSLATE_NOOP(
+                               "vig::texts", "the input and output paths must not be empty"))
+                         : texts::Tr(QT_TRANSLATE_NOOP(
+                               "vig::texts", "the source and output folders must not be empty")));
     std::string problem;
     std::vector<std::string> ignored;
     if (!ParseCommandOptions(args, directory, options, &problem, &ignored)) return usage(problem);
     for (const std::string& arg : ignored)
-        std::fprintf(err, "vignettor: %s\n",
-                     FillIn(texts::Tr(QT_TRANSLATE_NOOP("vig::texts",
-                                                        "warning: ignoring argument \"%1\"")),
-                            {arg})
-                         .c_str());
+        std::fprintf(
+            err, "vignettor: %s\n",
+            FillIn(texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "warning: ignoring argument \"%1\"")),
+                   {arg})
+                .c_str());
     std::fflush(err);
 
     HeadlessHost host(err);

@@ -12,8 +12,7 @@ std::string Tr(const char* text) {
 }
 
 std::string FoundFiles(size_t count) {
-    return FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "Found %1 files")),
-                  {std::to_string(count)}) +
+    return FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "Found %1 files")), {std::to_string(count)}) +
            "\n";
 }
 
@@ -137,16 +136,15 @@ std::string ProgressLine(int done, int total, const std::string& current, double
                           left % 60);
         else
             std::snprintf(time, sizeof time, "%ld:%02ld", left / 60, left % 60);
-        tail = " | " + FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "%1 files/s")), {speed}) +
-               " | " + FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "%1 left")), {time});
+        tail = " | " + FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "%1 files/s")), {speed}) + " | " +
+               FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "%1 left")), {time});
     } else {
         tail = " | " + FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "%1 files/s")), {"--"}) + " | " +
                FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "%1 left")), {"--:--"});
     }
-    const std::string head =
-        FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "%1 of %2 files")),
-               {std::to_string(done), std::to_string(total)}) +
-        " | ";
+    const std::string head = FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "%1 of %2 files")),
+                                    {std::to_string(done), std::to_string(total)}) +
+                             " | ";
     // The name as shown, and where each of its characters (or escapes) starts.
     std::string name;
     std::vector<size_t> starts;

@@ -25,49 +25,59 @@ inline constexpr const char* kPressCancel =
     QT_TRANSLATE_NOOP("vig::texts", "Press Cancel to stop this procedure");
 
 // Status line: step texts.
-inline constexpr const char* kScanningForImages = QT_TRANSLATE_NOOP("vig::texts", "Scanning for images");
-inline constexpr const char* kReadingSourceTree = QT_TRANSLATE_NOOP("vig::texts", "Reading source tree");
-inline constexpr const char* kCreatingDestTree = QT_TRANSLATE_NOOP("vig::texts", "Creating dest tree");
+inline constexpr const char* kScanningForImages =
+    QT_TRANSLATE_NOOP("vig::texts", "Scanning for images");
+inline constexpr const char* kReadingSourceTree =
+    QT_TRANSLATE_NOOP("vig::texts", "Reading source tree");
+inline constexpr const char* kCreatingDestTree =
+    QT_TRANSLATE_NOOP("vig::texts", "Creating dest tree");
 inline constexpr const char* kReading = QT_TRANSLATE_NOOP("vig::texts", "Reading");
 inline constexpr const char* kResizing = QT_TRANSLATE_NOOP("vig::texts", "Resizing");
 inline constexpr const char* kApplyingOverlay = QT_TRANSLATE_NOOP("vig::texts", "Applying Overlay");
 inline constexpr const char* kSharpen = QT_TRANSLATE_NOOP("vig::texts", "Sharpen");
 inline constexpr const char* kMatting = QT_TRANSLATE_NOOP("vig::texts", "Matting");
 inline constexpr const char* kSaving = QT_TRANSLATE_NOOP("vig::texts", "Saving");
-inline constexpr const char* kLoadingOverlay = QT_TRANSLATE_NOOP("vig::texts", "Loading overlay image");
+inline constexpr const char* kLoadingOverlay =
+    QT_TRANSLATE_NOOP("vig::texts", "Loading overlay image");
 
 // Busy window line.
-inline constexpr const char* kScanningForFiles = QT_TRANSLATE_NOOP("vig::texts", "Scanning for files");
+inline constexpr const char* kScanningForFiles =
+    QT_TRANSLATE_NOOP("vig::texts", "Scanning for files");
 
 // Questions.
-inline constexpr const char* kOverwriteQuestion = QT_TRANSLATE_NOOP(
-    "vig::texts", "This operation will overwrite all input files.\nContinue?");
+inline constexpr const char* kOverwriteQuestion =
+    QT_TRANSLATE_NOOP("vig::texts", "This operation will overwrite all input files.\nContinue?");
 
 // Report contexts.
-inline constexpr const char* kContextFindFiles = QT_TRANSLATE_NOOP("vig::texts", "find files in dir");
-inline constexpr const char* kContextFindFilesByExt = QT_TRANSLATE_NOOP(
-    "vig::texts", "find files by ext");
+inline constexpr const char* kContextFindFiles =
+    QT_TRANSLATE_NOOP("vig::texts", "find files in dir");
+inline constexpr const char* kContextFindFilesByExt =
+    QT_TRANSLATE_NOOP("vig::texts", "find files by ext");
 inline constexpr const char* kContextGetSubdirs = QT_TRANSLATE_NOOP("vig::texts", "get subdirs");
-inline constexpr const char* kContextCreateTree = QT_TRANSLATE_NOOP("vig::texts", "create output tree");
-inline constexpr const char* kContextStoppingOutputFolder = QT_TRANSLATE_NOOP(
-    "vig::texts", "Stopping (Main Resize)");
-inline constexpr const char* kContextStopping = QT_TRANSLATE_NOOP("vig::texts", "Stopping (main resize)");
-inline constexpr const char* kContextOverlayRun = QT_TRANSLATE_NOOP(
-    "vig::texts", "Overlay (main resize)\nSetting overlay OFF");
-inline constexpr const char* kContextHtmlLinksOff = QT_TRANSLATE_NOOP(
-    "vig::texts", "Main resize\nTurning HTML links OFF!!");
-inline constexpr const char* kContextCompositeOff = QT_TRANSLATE_NOOP(
-    "vig::texts", "Main resize\nTurning Composite Off!");
-inline constexpr const char* kContextCompositeInit = QT_TRANSLATE_NOOP(
-    "vig::texts", "Composite image initialization");
+inline constexpr const char* kContextCreateTree =
+    QT_TRANSLATE_NOOP("vig::texts", "create output tree");
+inline constexpr const char* kContextStoppingOutputFolder =
+    QT_TRANSLATE_NOOP("vig::texts", "Stopping (Main Resize)");
+inline constexpr const char* kContextStopping =
+    QT_TRANSLATE_NOOP("vig::texts", "Stopping (main resize)");
+inline constexpr const char* kContextOverlayRun =
+    QT_TRANSLATE_NOOP("vig::texts", "Overlay (main resize)\nSetting overlay OFF");
+inline constexpr const char* kContextHtmlLinksOff =
+    QT_TRANSLATE_NOOP("vig::texts", "Main resize\nTurning HTML links OFF!!");
+inline constexpr const char* kContextCompositeOff =
+    QT_TRANSLATE_NOOP("vig::texts", "Main resize\nTurning Composite Off!");
+inline constexpr const char* kContextCompositeInit =
+    QT_TRANSLATE_NOOP("vig::texts", "Composite image initialization");
 inline constexpr const char* kContextFileProcess = QT_TRANSLATE_NOOP("vig::texts", "File Process");
-inline constexpr const char* kContextAddComposite = QT_TRANSLATE_NOOP("vig::texts", "Add composite");
+inline constexpr const char* kContextAddComposite =
+    QT_TRANSLATE_NOOP("vig::texts", "Add composite");
 inline constexpr const char* kContextUserLut = QT_TRANSLATE_NOOP("vig::texts", "Load user LUT");
-inline constexpr const char* kContextSingleOverlay = QT_TRANSLATE_NOOP(
-    "vig::texts", "Single File Start, Overlay Load\nSetting Overlay OFF");
-inline constexpr const char* kContextSingleFile = QT_TRANSLATE_NOOP("vig::texts", "Single File Start");
-inline constexpr const char* kContextSaveComposite = QT_TRANSLATE_NOOP(
-    "vig::texts", "Save composite image");
+inline constexpr const char* kContextSingleOverlay =
+    QT_TRANSLATE_NOOP("vig::texts", "Single File Start, Overlay Load\nSetting Overlay OFF");
+inline constexpr const char* kContextSingleFile =
+    QT_TRANSLATE_NOOP("vig::texts", "Single File Start");
+inline constexpr const char* kContextSaveComposite =
+    QT_TRANSLATE_NOOP("vig::texts", "Save composite image");
 
 // Why a picture's colour profile was left unused (nullptr when it was not).
 const char* ProfileIgnoredReason(ProfileOutcome outcome);

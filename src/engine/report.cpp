@@ -42,8 +42,7 @@ bool ReportError(RunHost& host, bool silentOperation, const std::string& file, E
         host.SetLogButtonBlinking(true);
         return false;
     }
-    if (offerCancel)
-        return host.ShowReport(message + "\n" + texts::Tr(texts::kPressCancel), true);
+    if (offerCancel) return host.ShowReport(message + "\n" + texts::Tr(texts::kPressCancel), true);
     host.ShowReport(message, false);
     return false;
 }

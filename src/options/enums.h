@@ -30,9 +30,9 @@ enum ResizeMethod : int {
     Percent = 6,
 };
 inline constexpr const char* kResizeMethodTexts[] = {
-    QT_TRANSLATE_NOOP("vig::lists", "No Resize"),    QT_TRANSLATE_NOOP("vig::lists", "Best Fit"),
-    QT_TRANSLATE_NOOP("vig::lists", "Fixed Width"),  QT_TRANSLATE_NOOP("vig::lists", "Fixed Height"),
-    QT_TRANSLATE_NOOP("vig::lists", "Exact Size"),   QT_TRANSLATE_NOOP("vig::lists", "Pixel Area"),
+    QT_TRANSLATE_NOOP("vig::lists", "No Resize"),   QT_TRANSLATE_NOOP("vig::lists", "Best Fit"),
+    QT_TRANSLATE_NOOP("vig::lists", "Fixed Width"), QT_TRANSLATE_NOOP("vig::lists", "Fixed Height"),
+    QT_TRANSLATE_NOOP("vig::lists", "Exact Size"),  QT_TRANSLATE_NOOP("vig::lists", "Pixel Area"),
     QT_TRANSLATE_NOOP("vig::lists", "Percent"),
 };
 

@@ -92,8 +92,7 @@ std::string Translate(const char* context, const char* text) {
     return function != nullptr ? function(context, text) : std::string(text);
 }
 
-std::string FillIn(const std::string& pattern, std::initializer_list<std::string> args) {
-    const std::vector<std::string> values(args);
+std::string FillIn(const std::string& pattern, const std::vector<std::string>& values) {
     std::string out;
     out.reserve(pattern.size());
     for (size_t i = 0; i < pattern.size(); ++i) {

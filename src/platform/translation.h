@@ -10,7 +10,6 @@
 // that read them rely on them.
 #pragma once
 
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -46,6 +45,6 @@ std::string Translate(const char* context, const char* text);
 // `pattern` with each of %1 to %9 replaced by the argument of that number
 // (a number past the arguments, or "%" before anything else, stays as it
 // is), in one pass: an argument's own "%2" is not replaced again.
-std::string FillIn(const std::string& pattern, std::initializer_list<std::string> args);
+std::string FillIn(const std::string& pattern, const std::vector<std::string>& args);
 
 }  // namespace vig

@@ -24,7 +24,8 @@ QString Text(const std::string& s) {
 // `code`, without counting as a selection change.
 void FillList(QComboBox* list, const char* const* texts, int count, int firstCode, int code) {
     const QSignalBlocker block(list);
-    for (int i = 0; i < count; ++i) list->addItem(ui::Translated(kListContext, texts[i]), firstCode + i);
+    for (int i = 0; i < count; ++i)
+        list->addItem(ui::Translated(kListContext, texts[i]), firstCode + i);
     list->setCurrentIndex(list->findData(code));
 }
 
@@ -112,8 +113,9 @@ bool CSnapshrinkDlg::TakeInteger(QLineEdit* edit, int* value) {
         *value = v;
         return true;
     }
-    ui::Messages().Show(this, QString::fromUtf8(kAppTitle), ui::Translated("vig::shell", kEnterInteger),
-                        ui::MessageIcon::Warning, ui::MessageButtons::Ok);
+    ui::Messages().Show(this, QString::fromUtf8(kAppTitle),
+                        ui::Translated("vig::shell", kEnterInteger), ui::MessageIcon::Warning,
+                        ui::MessageButtons::Ok);
     edit->setFocus();
     edit->selectAll();
     return false;

@@ -221,8 +221,8 @@ int LauncherMain(const std::vector<std::string>& args) {
     if (Succeeded(hr)) return 0;
     char code[16];
     std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
-    return Fail(FillIn(Tr(QT_TRANSLATE_NOOP("vig::shell", "the context-menu object failed (%1)")),
-                       {code}));
+    return Fail(
+        FillIn(Tr(QT_TRANSLATE_NOOP("vig::shell", "the context-menu object failed (%1)")), {code}));
 }
 
 }  // namespace vig::shell

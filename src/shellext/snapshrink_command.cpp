@@ -75,8 +75,8 @@ void RunSnapshrinkCommand(const std::vector<std::string>& selection, HWND owner)
     const std::string program = LocateProgram(store, ModuleFolder());
     if (program.empty()) {
         ui::Messages().Show(window, QString::fromUtf8(kAppTitle),
-                            ui::Translated("vig::shell", kProgramMissing), ui::MessageIcon::Critical,
-                            ui::MessageButtons::Ok);
+                            ui::Translated("vig::shell", kProgramMissing),
+                            ui::MessageIcon::Critical, ui::MessageButtons::Ok);
         return;
     }
     QuickSettings settings = ReadQuickSettings(store, selection);
@@ -122,8 +122,8 @@ void RunSnapshrinkCommand(const std::vector<std::string>& selection, HWND owner)
     busy.hide();
     if (spared > 0)
         ui::Messages().Show(window, QString::fromUtf8(kAppTitle),
-                            ui::Translated("vig::shell", kSparedFormat).arg(spared), ui::MessageIcon::Warning,
-                            ui::MessageButtons::Ok);
+                            ui::Translated("vig::shell", kSparedFormat).arg(spared),
+                            ui::MessageIcon::Warning, ui::MessageButtons::Ok);
 }
 
 }  // namespace vig::shell

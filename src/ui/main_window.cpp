@@ -414,8 +414,7 @@ void MainWindow::OnCopyToOutput() {
 }
 
 void MainWindow::OnBrowseInput() {
-    const QString folder =
-        ChooseFolder(texts::Tr(texts::kBrowseSource), ui_->inputEdit->text());
+    const QString folder = ChooseFolder(texts::Tr(texts::kBrowseSource), ui_->inputEdit->text());
     if (!folder.isEmpty()) ui_->inputEdit->setText(folder);
 }
 
@@ -427,8 +426,7 @@ void MainWindow::OnBrowseOutput() {
 
 void MainWindow::OnBrowseSingleFile() {
     if (!On(options_.MainEnableSingleFile)) return;
-    const QString file =
-        ChooseFile(texts::Tr(texts::kFileToLoad), ui_->singleEdit->text());
+    const QString file = ChooseFile(texts::Tr(texts::kFileToLoad), ui_->singleEdit->text());
     if (!file.isEmpty()) ui_->singleEdit->setText(file);
 }
 

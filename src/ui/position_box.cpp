@@ -25,19 +25,19 @@ constexpr EdgeCell kEdgeCells[4] = {{1, 10}, {3, 12}, {5, 13}, {7, 11}};
 // What the batch log calls the positions 1 to 13 (the box names them in
 // the user's language).
 constexpr const char* kPlaceNames[14] = {"",
-                                          QT_TRANSLATE_NOOP("vig::ui::texts", "Top"),
-                                          QT_TRANSLATE_NOOP("vig::ui::texts", "Bottom"),
-                                          QT_TRANSLATE_NOOP("vig::ui::texts", "Left"),
-                                          QT_TRANSLATE_NOOP("vig::ui::texts", "Right"),
-                                          QT_TRANSLATE_NOOP("vig::ui::texts", "Top Left"),
-                                          QT_TRANSLATE_NOOP("vig::ui::texts", "Top Right"),
-                                          QT_TRANSLATE_NOOP("vig::ui::texts", "Bottom Left"),
-                                          QT_TRANSLATE_NOOP("vig::ui::texts", "Bottom Right"),
-                                          QT_TRANSLATE_NOOP("vig::ui::texts", "Center"),
-                                          QT_TRANSLATE_NOOP("vig::ui::texts", "Top Edge"),
-                                          QT_TRANSLATE_NOOP("vig::ui::texts", "Bottom Edge"),
-                                          QT_TRANSLATE_NOOP("vig::ui::texts", "Left Edge"),
-                                          QT_TRANSLATE_NOOP("vig::ui::texts", "Right Edge")};
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Top"),
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Bottom"),
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Left"),
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Right"),
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Top Left"),
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Top Right"),
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Bottom Left"),
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Bottom Right"),
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Center"),
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Top Edge"),
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Bottom Edge"),
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Left Edge"),
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Right Edge")};
 
 const QColor kGridPen(80, 80, 100);
 const QColor kSelectedFill(250, 250, 0);

@@ -7,9 +7,9 @@
 
 #include "common/display.h"
 #include "common/pictures.h"
-#include "platform/translation.h"
 #include "engine/app_info.h"
 #include "engine/command_line.h"
+#include "platform/translation.h"
 #include "ui/main_window.h"
 #include "ui/window_texts.h"
 

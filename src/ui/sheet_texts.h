@@ -21,16 +21,16 @@ inline constexpr char kHtmlPageTitle[] = QT_TRANSLATE_NOOP("vig::ui::texts", "HT
 inline constexpr char kCompositePageTitle[] = QT_TRANSLATE_NOOP("vig::ui::texts", "Composite");
 
 // Checks made when a page is left (with kEnterIntegerBetween).
-inline constexpr char kEnterNumber[] = QT_TRANSLATE_NOOP(
-    "vig::ui::texts", "Please enter a number.");
-inline constexpr char kEnterNoMoreThan[] = QT_TRANSLATE_NOOP(
-    "vig::ui::texts", "Please enter no more than %1 characters.");
-inline constexpr char kInvalidDate[] = QT_TRANSLATE_NOOP(
-    "vig::ui::texts", "This is not a valid date");
-inline constexpr char kNoLogFileName[] = QT_TRANSLATE_NOOP(
-    "vig::ui::texts", "Warning :\nNo log file name specified");
-inline constexpr char kNoHtmlFileName[] = QT_TRANSLATE_NOOP(
-    "vig::ui::texts", "Warning :\nNo HTML log file name specified");
+inline constexpr char kEnterNumber[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "Please enter a number.");
+inline constexpr char kEnterNoMoreThan[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "Please enter no more than %1 characters.");
+inline constexpr char kInvalidDate[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "This is not a valid date");
+inline constexpr char kNoLogFileName[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "Warning :\nNo log file name specified");
+inline constexpr char kNoHtmlFileName[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "Warning :\nNo HTML log file name specified");
 inline constexpr char kDateFormat[] = "%d/%m/%Y";
 inline constexpr char kDefaultBranchPath[] = "Thumbs";
 inline constexpr char kAllFilesFilter[] = "*";
@@ -39,24 +39,25 @@ inline constexpr char kAllFilesFilter[] = "*";
 inline constexpr char kShellLibrary[] = "libvigshell.so";
 inline constexpr char kRegisterEntry[] = "DllRegisterServer";
 inline constexpr char kUnregisterEntry[] = "DllUnregisterServer";
-inline constexpr char kShellEnableCaption[] = QT_TRANSLATE_NOOP(
-    "vig::ui::texts", "Shell extension enable");
-inline constexpr char kShellDisableCaption[] = QT_TRANSLATE_NOOP(
-    "vig::ui::texts", "Shell extension disable");
-inline constexpr char kCantFind[] = QT_TRANSLATE_NOOP(
-    "vig::ui::texts", "Can't find %1 !\n%2 failed.");
-inline constexpr char kLoadLibraryFailed[] = QT_TRANSLATE_NOOP(
-    "vig::ui::texts", "LoadLibrary failed : %1 !\n%2 failed.");
-inline constexpr char kGetProcAddressFailed[] = QT_TRANSLATE_NOOP(
-    "vig::ui::texts", "GetProcAddress failed : %1 !\n%2 failed.");
+inline constexpr char kShellEnableCaption[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "Shell extension enable");
+inline constexpr char kShellDisableCaption[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "Shell extension disable");
+inline constexpr char kCantFind[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "Can't find %1 !\n%2 failed.");
+inline constexpr char kLoadLibraryFailed[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "LoadLibrary failed : %1 !\n%2 failed.");
+inline constexpr char kGetProcAddressFailed[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "GetProcAddress failed : %1 !\n%2 failed.");
 inline constexpr char kShellSucceeded[] = QT_TRANSLATE_NOOP(
-    "vig::ui::texts", "%1 succeeded.\nYou must restart your file manager for this change to take effect.");
+    "vig::ui::texts",
+    "%1 succeeded.\nYou must restart your file manager for this change to take effect.");
 inline constexpr char kShellFailed[] = QT_TRANSLATE_NOOP("vig::ui::texts", "%1 failed.");
 
 // Overlay page.
 inline constexpr char kInvalidImage[] = QT_TRANSLATE_NOOP("vig::ui::texts", "Invalid Image");
-inline constexpr char kOverlayDialogTitle[] = QT_TRANSLATE_NOOP(
-    "vig::ui::texts", "Image To Overlay");
+inline constexpr char kOverlayDialogTitle[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "Image To Overlay");
 
 // Image page.
 inline constexpr char kLutDialogTitle[] = QT_TRANSLATE_NOOP("vig::ui::texts", "User LUT file");
@@ -64,14 +65,14 @@ inline constexpr char kLutDialogTitle[] = QT_TRANSLATE_NOOP("vig::ui::texts", "U
 // Log page.
 inline constexpr char kLogDialogTitle[] = QT_TRANSLATE_NOOP("vig::ui::texts", "Log file name");
 inline constexpr char kLogDefaultName[] = "Thumb.Log";
-inline constexpr char kAllFilesDialogFilter[] = QT_TRANSLATE_NOOP(
-    "vig::ui::texts", "All Files (*)");
+inline constexpr char kAllFilesDialogFilter[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "All Files (*)");
 
 // HTML dialogs.
 inline constexpr char kHtmlHeaderTitle[] = QT_TRANSLATE_NOOP("vig::ui::texts", "HTML Header");
 inline constexpr char kHtmlFooterTitle[] = QT_TRANSLATE_NOOP("vig::ui::texts", "HTML Footer");
-inline constexpr char kIncludeDialogTitle[] = QT_TRANSLATE_NOOP(
-    "vig::ui::texts", "Text file to include");
+inline constexpr char kIncludeDialogTitle[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "Text file to include");
 inline constexpr int kHeaderMaxChars = 255;
 
 // Composite page.

@@ -17,10 +17,9 @@ namespace {
 using RegistrationEntry = int32_t (*)();
 
 void Fail(QWidget* parent, const char* text, const QString& caption) {
-    Messages().Show(
-        parent, caption,
-        texts::Tr(text).arg(QString::fromLatin1(texts::kShellLibrary), caption),
-        MessageIcon::Critical, MessageButtons::Ok);
+    Messages().Show(parent, caption,
+                    texts::Tr(text).arg(QString::fromLatin1(texts::kShellLibrary), caption),
+                    MessageIcon::Critical, MessageButtons::Ok);
 }
 
 }  // namespace

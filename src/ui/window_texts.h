@@ -23,16 +23,16 @@ inline constexpr const char* kArea = QT_TRANSLATE_NOOP("vig::ui::texts", "&Area"
 inline constexpr const char* kPercent = QT_TRANSLATE_NOOP("vig::ui::texts", "&Percent");
 
 // The framework's own validation messages.
-inline constexpr const char* kEnterInteger = QT_TRANSLATE_NOOP(
-    "vig::ui::texts", "Please enter an integer.");
-inline constexpr const char* kEnterIntegerBetween = QT_TRANSLATE_NOOP(
-    "vig::ui::texts", "Please enter an integer between %1 and %2.");
+inline constexpr const char* kEnterInteger =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "Please enter an integer.");
+inline constexpr const char* kEnterIntegerBetween =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "Please enter an integer between %1 and %2.");
 
 // Folder and file choosers.
-inline constexpr const char* kBrowseSource = QT_TRANSLATE_NOOP(
-    "vig::ui::texts", "Browse for source folder");
-inline constexpr const char* kBrowseDestination = QT_TRANSLATE_NOOP(
-    "vig::ui::texts", "Browse for destination folder");
+inline constexpr const char* kBrowseSource =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "Browse for source folder");
+inline constexpr const char* kBrowseDestination =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "Browse for destination folder");
 inline constexpr const char* kFileToLoad = QT_TRANSLATE_NOOP("vig::ui::texts", "File to load");
 // The first and the last entry of the picture dialogs' filters; the
 // formats between come from the codec table (ui/file_filters).
@@ -45,32 +45,32 @@ inline constexpr const char* kProgramName = "Vignettor";
 inline constexpr const char* kVersionLine = QT_TRANSLATE_NOOP("vig::ui::texts", "Version %1");
 inline constexpr const char* kAboutLine = QT_TRANSLATE_NOOP(
     "vig::ui::texts", "Thumbnails, galleries and contact sheets from folders of photos.");
-inline constexpr const char* kCopyrightLine = QT_TRANSLATE_NOOP(
-    "vig::ui::texts", "Copyright \u00A9 Ostrel Software");
-inline constexpr const char* kCreditsCaption = QT_TRANSLATE_NOOP(
-    "vig::ui::texts", "Vignettor Credits");
+inline constexpr const char* kCopyrightLine =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "Copyright \u00A9 Ostrel Software");
+inline constexpr const char* kCreditsCaption =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "Vignettor Credits");
 inline constexpr const char* kCreditsText = QT_TRANSLATE_NOOP(
     "vig::ui::texts",
     "<p><b>Vignettor</b> is made by Ostrel Software.</p>"
-        "<p>It reads and writes pictures with the help of "
-        "<b>libjpeg-turbo</b> (the Independent JPEG Group's software), <b>libpng</b> and "
-        "<b>zlib</b>, <b>libtiff</b>, <b>libheif</b> (with <b>libde265</b>, <b>dav1d</b> and "
-        "<b>aom</b>) and <b>libwebp</b>; labels on contact sheets are drawn with "
-        "<b>FreeType</b> in fonts found by <b>Fontconfig</b>.</p>"
-        "<p>The windows are built with the <b>Qt</b> toolkit.</p>"
-        "<p>Its pictures were drawn for it.</p>"
-        "<p>Thanks to everyone who sent photos that broke it.</p>");
+    "<p>It reads and writes pictures with the help of "
+    "<b>libjpeg-turbo</b> (the Independent JPEG Group's software), <b>libpng</b> and "
+    "<b>zlib</b>, <b>libtiff</b>, <b>libheif</b> (with <b>libde265</b>, <b>dav1d</b> and "
+    "<b>aom</b>) and <b>libwebp</b>; labels on contact sheets are drawn with "
+    "<b>FreeType</b> in fonts found by <b>Fontconfig</b>.</p>"
+    "<p>The windows are built with the <b>Qt</b> toolkit.</p>"
+    "<p>Its pictures were drawn for it.</p>"
+    "<p>Thanks to everyone who sent photos that broke it.</p>");
 
 // Command line of the windowed program.
-inline constexpr const char* kWindowUsage = QT_TRANSLATE_NOOP(
-    "vig::ui::texts",
-    "without /h (or with no arguments) vignettor opens its window;\n"
-        "  vignettor --help      this text\n"
-        "  vignettor --version   the program's name and version\n");
+inline constexpr const char* kWindowUsage =
+    QT_TRANSLATE_NOOP("vig::ui::texts",
+                      "without /h (or with no arguments) vignettor opens its window;\n"
+                      "  vignettor --help      this text\n"
+                      "  vignettor --version   the program's name and version\n");
 inline constexpr const char* kNoDisplay = QT_TRANSLATE_NOOP(
     "vig::ui::texts",
     "vignettor: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are unset); "
-        "run it headless instead: vignettor /h /f INPUT OUTPUT or vignettor /h /d SOURCE OUTPUT "
-        "(vignettor --help lists the switches)\n");
+    "run it headless instead: vignettor /h /f INPUT OUTPUT or vignettor /h /d SOURCE OUTPUT "
+    "(vignettor --help lists the switches)\n");
 
 }  // namespace vig::ui::texts

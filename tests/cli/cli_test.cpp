@@ -574,9 +574,11 @@ TEST_F(CliRun, MessagesFollowTheDesktopLanguageAndTheLogStaysEnglish) {
     const Case cases[] = {
         {"de", {"/h"}, "Vignettor v4.4 - Miniaturbilder im Stapel\nAufruf:\n"},
         {"de_AT", {"/h"}, "Vignettor v4.4 - Miniaturbilder im Stapel\nAufruf:\n"},
-        {"de", {"/h", "/q", "a", "b"},
+        {"de",
+         {"/h", "/q", "a", "b"},
          "vignettor: unbekannter Modus \u201E/q\u201C (/f oder /d verwenden)\n"},
-        {"de", {"/h", "/d", "a", "b", "/s", "10"},
+        {"de",
+         {"/h", "/d", "a", "b", "/s", "10"},
          "vignettor: \u201E/s\u201C braucht eine Breite und eine H\u00F6he\n"},
         {"en:de", {"/h", "/q", "a", "b"}, "vignettor: unknown mode \"/q\" (use /f or /d)\n"},
         {"fr:de", {"/h"}, "Vignettor v4.4 - Miniaturbilder im Stapel\n"},
@@ -600,8 +602,9 @@ TEST_F(CliRun, MessagesFollowTheDesktopLanguageAndTheLogStaysEnglish) {
               std::string::npos)
         << r.err;
     const std::string log = ReadFileText(box.dir() / "run.log");
-    EXPECT_NE(log.find("Error : Invalid JPG file\nFile : " + In("bad.jpg") + "\nContext : File Process"),
-              std::string::npos)
+    EXPECT_NE(
+        log.find("Error : Invalid JPG file\nFile : " + In("bad.jpg") + "\nContext : File Process"),
+        std::string::npos)
         << log;
     EXPECT_EQ(log.find("Fehler"), std::string::npos) << log;
 }

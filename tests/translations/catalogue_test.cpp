@@ -80,8 +80,9 @@ QString Mnemonics(const QString& text) {
 // The Designer forms' contexts are their class names; the texts the code
 // sets on a form's labels belong with that form.
 QString MnemonicGroup(const Message& m) {
-    static const std::map<QString, QString> owners = {{QStringLiteral("vig::ui::texts"), QStringLiteral("MainWindow")},
-                                                      {QStringLiteral("vig::shell"), QStringLiteral("SnapshrinkDlg")}};
+    static const std::map<QString, QString> owners = {
+        {QStringLiteral("vig::ui::texts"), QStringLiteral("MainWindow")},
+        {QStringLiteral("vig::shell"), QStringLiteral("SnapshrinkDlg")}};
     const auto owner = owners.find(m.context);
     return owner != owners.end() ? owner->second : m.context;
 }
@@ -121,10 +122,10 @@ TEST(GermanCatalogue, HoldsEveryTextTheSourcesMark) {
     const QString copy = QString::fromStdString(dir / "vignettor_de.ts");
     ASSERT_TRUE(QFile::copy(kCatalogue, copy));
     QProcess lupdate;
-    lupdate.start(QStringLiteral(VIG_LUPDATE),
-                  {QStringLiteral("-extensions"), QStringLiteral("cpp,h,ui"),
-                   QStringLiteral("-locations"), QStringLiteral("none"),
-                   QStringLiteral(VIG_SOURCE_DIR), QStringLiteral("-ts"), copy});
+    lupdate.start(
+        QStringLiteral(VIG_LUPDATE),
+        {QStringLiteral("-extensions"), QStringLiteral("cpp,h,ui"), QStringLiteral("-locations"),
+         QStringLiteral("none"), QStringLiteral(VIG_SOURCE_DIR), QStringLiteral("-ts"), copy});
     ASSERT_TRUE(lupdate.waitForFinished(120000));
     ASSERT_EQ(lupdate.exitCode(), 0) << lupdate.readAllStandardError().toStdString();
 

@@ -54,7 +54,8 @@ TEST(German, TheWindowsSpeakGerman) {
     EXPECT_EQ(Plain(sheet.tabs()->tabText(0)), QStringLiteral("Dateien/Ordner"));
     EXPECT_EQ(Plain(sheet.tabs()->tabText(8)), QStringLiteral("Kontaktabzug"));
     // The standard buttons, under the names Qt's own catalogue gives them.
-    EXPECT_EQ(sheet.buttons()->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Abbrechen"));
+    EXPECT_EQ(sheet.buttons()->button(QDialogButtonBox::Cancel)->text(),
+              QStringLiteral("Abbrechen"));
     EXPECT_EQ(sheet.buttons()->button(QDialogButtonBox::Help)->text(), QStringLiteral("Hilfe"));
 
     shell::CSnapshrinkDlg quick(shell::QuickSettings{});

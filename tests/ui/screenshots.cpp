@@ -18,6 +18,7 @@
 #include "engine/report.h"
 #include "options/batch_options.h"
 #include "platform/profile_store.h"
+#include "platform/translation.h"
 #include "shellext/quick_dialog.h"
 #include "ui/about_dialog.h"
 #include "ui/font_chooser.h"
@@ -149,6 +150,8 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
+    // In the desktop's language (LANGUAGE=de for the German pictures).
+    vig::LoadCatalogues({VIG_TRANSLATIONS_DIR});
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots"));
     QDir().mkpath(out.path());
 

@@ -56,8 +56,7 @@ void CCompositePage::UpdateRules() {
 void CCompositePage::ShowFont() {
     const CompositeOptions& c = options_.Composite();
     const QString face = QString::fromStdString(c.CompositeFontName);
-    ui_->fontSample->setText(
-        texts::Tr(texts::kFontSample).arg(face).arg(c.CompositeFontSize));
+    ui_->fontSample->setText(texts::Tr(texts::kFontSample).arg(face).arg(c.CompositeFontSize));
     QFont font(face);
     font.setPointSize(std::clamp(c.CompositeFontSize, 6, 16));
     ui_->fontSample->setFont(font);

@@ -99,16 +99,15 @@ QString ChooseOpenFile(QWidget* parent, const char* title, const QString& curren
 
 QString ChooseOpenFile(QWidget* parent, const char* title, const QString& current,
                        const QString& filter) {
-    return QFileDialog::getOpenFileName(parent, texts::Tr(title), StartPath(current, ""),
-                                        filter);
+    return QFileDialog::getOpenFileName(parent, texts::Tr(title), StartPath(current, ""), filter);
 }
 
 QString ChooseSaveFile(QWidget* parent, const char* title, const QString& current,
                        const char* defaultName, const char* filter) {
     // Appending to an existing log is normal: no question about replacing.
-    return QFileDialog::getSaveFileName(
-        parent, texts::Tr(title), StartPath(current, defaultName), texts::Tr(filter), nullptr,
-        QFileDialog::DontConfirmOverwrite);
+    return QFileDialog::getSaveFileName(parent, texts::Tr(title), StartPath(current, defaultName),
+                                        texts::Tr(filter), nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
 }
 
 void ShowFlag(QAbstractButton* box, int flag) {
