@@ -1,10 +1,10 @@
 #!/usr/bin/python3
-"""Writes the program's pictures as SVG files into src/common/pictures/.
+"""Writes the program's pictures as SVG files into src/widgets/pictures/.
 
     /usr/bin/python3 scripts/make-pictures.py [DEST]
 
 The SVG files are committed and compiled into the Qt resource of
-src/common; run this only to recreate them after changing a drawing here.
+src/widgets; run this only to recreate them after changing a drawing here.
 
 - vignettor.svg          the application icon (also installed in the icon theme)
 - busy-1.svg .. busy-7   the seven frames of the busy animation
@@ -19,7 +19,7 @@ import os
 import sys
 
 DEST = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
-    os.path.dirname(os.path.abspath(__file__)), "..", "src", "common", "pictures")
+    os.path.dirname(os.path.abspath(__file__)), "..", "src", "widgets", "pictures")
 
 BLUE = "#3584e4"
 BLUE_DARK = "#1a5fb4"

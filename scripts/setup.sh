@@ -23,7 +23,7 @@ package_pkgs=(dpkg-dev file)
 test_pkgs=(
     imagemagick python3-pil libjpeg-turbo-progs libheif-examples webp liblcms2-utils
     libimage-exiftool-perl chromium locales
-    xvfb xauth xdotool desktop-file-utils appstream
+    xvfb xauth xdotool xclip desktop-file-utils appstream
     "${package_pkgs[@]}" man-db
 )
 

@@ -129,15 +129,10 @@ std::string ProgressLine(int done, int total, const std::string& current, double
     std::string tail;
     if (rate > 0) {
         const long left = std::lround((total - done) / rate);
-        char speed[32], time[48];
+        char speed[32];
         std::snprintf(speed, sizeof speed, "%.1f", rate);
-        if (left >= 3600)
-            std::snprintf(time, sizeof time, "%ld:%02ld:%02ld", left / 3600, left / 60 % 60,
-                          left % 60);
-        else
-            std::snprintf(time, sizeof time, "%ld:%02ld", left / 60, left % 60);
         tail = " | " + FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "%1 files/s")), {speed}) + " | " +
-               FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "%1 left")), {time});
+               FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "%1 left")), {Duration(left)});
     } else {
         tail = " | " + FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "%1 files/s")), {"--"}) + " | " +
                FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "%1 left")), {"--:--"});
@@ -172,6 +167,17 @@ std::string ProgressLine(int done, int total, const std::string& current, double
         line.resize(cut);
     }
     return line;
+}
+
+std::string Duration(long seconds) {
+    if (seconds < 0) seconds = 0;
+    char text[48];
+    if (seconds >= 3600)
+        std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", seconds / 3600, seconds / 60 % 60,
+                      seconds % 60);
+    else
+        std::snprintf(text, sizeof text, "%ld:%02ld", seconds / 60, seconds % 60);
+    return text;
 }
 
 std::string WaitingForFolder(const std::string& folder) {

@@ -114,5 +114,7 @@ std::string ForTerminal(const std::string& text, bool keepLineBreaks = false);
 // (rate 0) the last two parts are "-- files/s" and "--:-- left".
 std::string ProgressLine(int done, int total, const std::string& current, double rate,
                          size_t width);
+// A length of time as m:ss, or h:mm:ss from an hour on ("0:19", "1:02:03").
+std::string Duration(long seconds);
 
 }  // namespace vig::texts

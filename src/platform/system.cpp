@@ -37,4 +37,12 @@ int ProcessorCount() {
     return online > 0 ? static_cast<int>(online) : 1;
 }
 
+bool HasDisplay() {
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+}
+
 }  // namespace vig::platform

@@ -14,4 +14,8 @@ std::string ProgramPath();
 // The processors this process may run on (at least 1).
 int ProcessorCount();
 
+// Whether a window can be shown: DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM
+// is set and not empty.
+bool HasDisplay();
+
 }  // namespace vig::platform

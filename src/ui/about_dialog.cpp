@@ -4,12 +4,12 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "common/dialog_buttons.h"
-#include "common/help.h"
-#include "common/pictures.h"
 #include "engine/app_info.h"
 #include "ui/window_texts.h"
 #include "ui_about_dialog.h"
+#include "widgets/dialog_buttons.h"
+#include "widgets/help.h"
+#include "widgets/pictures.h"
 
 namespace vig::ui {
 
@@ -17,7 +17,7 @@ AboutDialog::AboutDialog(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::AboutDialog>()) {
     ui_->setupUi(this);
     setWindowTitle(texts::Tr(texts::kAboutCaption));
-    ui_->iconLabel->setPixmap(ApplicationIcon().pixmap(80, 80));
+    ui_->iconLabel->setPixmap(widgets::ApplicationIcon().pixmap(80, 80));
     ui_->nameLabel->setText(QString::fromLatin1(texts::kProgramName));
     QFont big = ui_->nameLabel->font();
     big.setPointSizeF(big.pointSizeF() * 1.6);
@@ -29,7 +29,7 @@ AboutDialog::AboutDialog(QWidget* parent)
     ui_->copyrightLabel->setText(texts::Tr(texts::kCopyrightLine));
     connect(ui_->okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(ui_->creditsButton, &QPushButton::clicked, this, &AboutDialog::OnCredits);
-    connect(ui_->homeButton, &QPushButton::clicked, this, [] { ShowHelpHome(); });
+    connect(ui_->homeButton, &QPushButton::clicked, this, [] { widgets::ShowHelpHome(); });
 }
 
 AboutDialog::~AboutDialog() = default;
@@ -45,7 +45,7 @@ void AboutDialog::OnCredits() {
     text->setMinimumWidth(360);
     layout->addWidget(text);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &credits);
-    PlainDialogButtons(buttons);
+    widgets::PlainDialogButtons(buttons);
     connect(buttons, &QDialogButtonBox::accepted, &credits, &QDialog::accept);
     layout->addWidget(buttons);
     credits.exec();

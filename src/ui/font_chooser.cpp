@@ -1,9 +1,9 @@
 #include "ui/font_chooser.h"
 
-#include "common/dialog_buttons.h"
 #include "ui/colour_swatch.h"
 #include "ui/sheet_texts.h"
 #include "ui_font_chooser.h"
+#include "widgets/dialog_buttons.h"
 
 namespace vig::ui {
 namespace {
@@ -18,7 +18,7 @@ FontChooserFunction& InstalledChooser() {
 CFontChooser::CFontChooser(const FontChoice& initial, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::CFontChooser>()) {
     ui_->setupUi(this);
-    PlainDialogButtons(ui_->buttons);
+    widgets::PlainDialogButtons(ui_->buttons);
     // The face is kept as written even when this system has no such font
     // (the labels then use the closest one).
     ui_->face->setEditText(initial.face);

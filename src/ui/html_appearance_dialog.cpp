@@ -2,18 +2,18 @@
 
 #include <QShortcut>
 
-#include "common/dialog_buttons.h"
-#include "common/help.h"
 #include "ui/pages/options_page.h"
 #include "ui/up_down_edit.h"
 #include "ui_html_appearance_dialog.h"
+#include "widgets/dialog_buttons.h"
+#include "widgets/help.h"
 
 namespace vig::ui {
 
 CHtmlAppearanceDialog::CHtmlAppearanceDialog(HtmlOptions& html, QWidget* parent)
     : QDialog(parent), html_(html), ui_(std::make_unique<Ui::CHtmlAppearanceDialog>()) {
     ui_->setupUi(this);
-    PlainDialogButtons(ui_->buttons);
+    widgets::PlainDialogButtons(ui_->buttons);
     ui_->textColour->setColour(html_.HTMLTextColor);
     ui_->backColour->setColour(html_.HTMLBackColor);
     ui_->linkColour->setColour(html_.HTMLLinkColor);
@@ -27,7 +27,7 @@ CHtmlAppearanceDialog::CHtmlAppearanceDialog(HtmlOptions& html, QWidget* parent)
         s.edit->setArrowRange(s.minimum, s.maximum);
         s.edit->setValue(html_.*s.field);
     }
-    const auto help = [] { ShowHelpTopic(kHelpContext); };
+    const auto help = [] { widgets::ShowHelpTopic(kHelpTopic); };
     connect(ui_->buttons, &QDialogButtonBox::helpRequested, this, help);
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, help);
 }

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "options/batch_options.h"
+#include "widgets/help.h"
 
 namespace Ui {
 class CHtmlAppearanceDialog;
@@ -18,7 +19,7 @@ class CUpDownEdit;
 class CHtmlAppearanceDialog : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kHelpContext = 31;
+    static constexpr widgets::HelpTopic kHelpTopic = widgets::HelpTopic::HtmlAppearance;
 
     // Shows the values of `html`, and writes them back into it on OK.
     CHtmlAppearanceDialog(HtmlOptions& html, QWidget* parent = nullptr);

@@ -4,18 +4,18 @@
 #include <QShortcut>
 #include <QTextCursor>
 
-#include "common/dialog_buttons.h"
-#include "common/help.h"
 #include "ui/pages/options_page.h"
 #include "ui/sheet_texts.h"
 #include "ui_html_text_dialog.h"
+#include "widgets/dialog_buttons.h"
+#include "widgets/help.h"
 
 namespace vig::ui {
 
 CHtmlTextDialog::CHtmlTextDialog(bool footer, const HtmlInclude& include, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::CHtmlTextDialog>()) {
     ui_->setupUi(this);
-    PlainDialogButtons(ui_->buttons);
+    widgets::PlainDialogButtons(ui_->buttons);
     setWindowTitle(texts::Tr(footer ? texts::kHtmlFooterTitle : texts::kHtmlHeaderTitle));
     ui_->text->setPlainText(QString::fromStdString(include.text));
     ui_->path->setText(QString::fromStdString(include.path));
@@ -30,7 +30,7 @@ CHtmlTextDialog::CHtmlTextDialog(bool footer, const HtmlInclude& include, QWidge
                                             texts::kAllFilesDialogFilter);
         if (!path.isEmpty()) ui_->path->setText(path);
     });
-    const auto help = [] { ShowHelpTopic(kHelpContext); };
+    const auto help = [] { widgets::ShowHelpTopic(kHelpTopic); };
     connect(ui_->buttons, &QDialogButtonBox::helpRequested, this, help);
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, help);
 }

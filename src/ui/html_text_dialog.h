@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "widgets/help.h"
+
 namespace Ui {
 class CHtmlTextDialog;
 }
@@ -21,7 +23,7 @@ struct HtmlInclude {
 class CHtmlTextDialog : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kHelpContext = 30;
+    static constexpr widgets::HelpTopic kHelpTopic = widgets::HelpTopic::HtmlHeaderFooter;
 
     // `footer` chooses the title.
     CHtmlTextDialog(bool footer, const HtmlInclude& include, QWidget* parent = nullptr);

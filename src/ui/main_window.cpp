@@ -10,13 +10,11 @@
 #include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QTime>
 #include <QWindowStateChangeEvent>
 
-#include "common/busy_window.h"
-#include "common/help.h"
-#include "common/message_boxes.h"
-#include "common/pictures.h"
 #include "engine/app_info.h"
+#include "engine/engine_texts.h"
 #include "engine/run_host.h"
 #include "image/codec_table.h"
 #include "ui/about_dialog.h"
@@ -25,6 +23,10 @@
 #include "ui/window_host.h"
 #include "ui/window_texts.h"
 #include "ui_main_window.h"
+#include "widgets/busy_window.h"
+#include "widgets/help.h"
+#include "widgets/message_boxes.h"
+#include "widgets/pictures.h"
 
 namespace vig::ui {
 namespace {
@@ -62,7 +64,7 @@ MainWindow::MainWindow(BatchOptions& options, ProfileStore& store, QWidget* pare
     ui_->setupUi(this);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setWindowIcon(ApplicationIcon());
+    setWindowIcon(widgets::ApplicationIcon());
     setWindowTitle(QString::fromStdString(ApplicationTitle()));
     host_ = std::make_unique<WindowHost>(*this);
     engine_ = std::make_unique<BatchEngine>(options_, *host_);
@@ -107,6 +109,13 @@ MainWindow::MainWindow(BatchOptions& options, ProfileStore& store, QWidget* pare
     connect(ui_->logButton, &QAbstractButton::clicked, this, &MainWindow::OnToggleLogPane);
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &MainWindow::OnHelp);
+    // While the single file's field has the focus, Enter is "Single File
+    // Start"; elsewhere it is "Start".
+    defaultFollowsFocus_ =
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+            (now != nullptr && now == ui_->singleEdit ? ui_->singleStart : ui_->startButton)
+                ->setDefault(true);
+        });
     auto* quit = new QShortcut(QKeySequence::Quit, this);
     connect(quit, &QShortcut::activated, this, &QWidget::close);
 
@@ -122,10 +131,10 @@ MainWindow::MainWindow(BatchOptions& options, ProfileStore& store, QWidget* pare
         setMaximumHeight(minimumSizeHint().height());
     }
 
-    progress_ = new ProgressWindow(this);
+    progress_ = new widgets::ProgressWindow(this);
     progress_->hide();
-    connect(progress_, &ProgressWindow::cancelRequested, this, &MainWindow::OnCancelRequest,
-            Qt::QueuedConnection);
+    connect(progress_, &widgets::ProgressWindow::cancelRequested, this,
+            &MainWindow::OnCancelRequest, Qt::QueuedConnection);
 
     clearTimer_.setSingleShot(true);
     clearTimer_.setInterval(kClearDelayMilliseconds);
@@ -135,9 +144,12 @@ MainWindow::MainWindow(BatchOptions& options, ProfileStore& store, QWidget* pare
     });
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The controls go before this object does, and take the focus with them.
+    disconnect(defaultFollowsFocus_);
+}
 
-CTransButton* MainWindow::logButton() const {
+widgets::CTransButton* MainWindow::logButton() const {
     return ui_->logButton;
 }
 
@@ -159,9 +171,9 @@ bool MainWindow::logPaneShown() const {
 
 void MainWindow::FillLists() {
     for (int code = 0; code < static_cast<int>(std::size(kResizeMethodTexts)); ++code)
-        ui_->resizeList->addItem(Translated(kListContext, kResizeMethodTexts[code]), code);
+        ui_->resizeList->addItem(widgets::Translated(kListContext, kResizeMethodTexts[code]), code);
     for (int code = FormatSame24; code <= FormatGifGray; ++code)
-        ui_->formatList->addItem(Translated(kListContext, kOutputFormatTexts[code - 1]), code);
+        ui_->formatList->addItem(widgets::Translated(kListContext, kOutputFormatTexts[code - 1]), code);
 }
 
 void MainWindow::ShowOptions() {
@@ -217,8 +229,8 @@ bool MainWindow::ReadSize(QLineEdit* edit, int* value) {
             *value = static_cast<int>(number);
     }
     if (problem.isEmpty()) return true;
-    Messages().Show(this, QString::fromStdString(ApplicationTitle()), problem, MessageIcon::Warning,
-                    MessageButtons::Ok);
+    widgets::Messages().Show(this, QString::fromStdString(ApplicationTitle()), problem,
+                             widgets::MessageIcon::Warning, widgets::MessageButtons::Ok);
     edit->setFocus();
     edit->selectAll();
     return false;
@@ -266,6 +278,14 @@ void MainWindow::AppendErrorLog(const QString& paneText) {
     pane->ensureCursorVisible();
 }
 
+void MainWindow::SetRunProgress(int done, int total) {
+    if (!running_ || progress_ == nullptr || total <= 0) return;
+    if (!progressClock_.isValid()) progressClock_.start();
+    const double seconds = progressClock_.elapsed() / 1000.0;
+    progress_->SetStatusText(QString::fromStdString(vig::texts::FilesProcessed(done, total)));
+    progress_->SetProgress(done, total, done > 0 && seconds > 0 ? done / seconds : 0.0);
+}
+
 void MainWindow::SetLogButtonBlinking(bool on) {
     ui_->logButton->SetBlinking(on);
 }
@@ -302,6 +322,10 @@ void MainWindow::BeginRun() {
     clearTimer_.stop();
     running_ = true;
     stopRequested_ = false;
+    runErrors_ = 0;
+    runClock_.start();
+    progressClock_.invalidate();
+    if (progress_ != nullptr) progress_->ClearProgress();
     ui_->logButton->SetBlinking(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     SetRunControlsEnabled(false);
@@ -314,7 +338,16 @@ void MainWindow::ShowBusyWindow(const QString& text) {
     progress_->show();
 }
 
-void MainWindow::EndRun() {
+void MainWindow::EndRun(int processed, int total, bool cancelled) {
+    // The run's line stays in the pane after the status lines clear.
+    const QString line =
+        texts::Tr(cancelled ? texts::kRunLineCancelled : texts::kRunLineDone)
+            .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")))
+            .arg(processed)
+            .arg(total)
+            .arg(runErrors_)
+            .arg(QString::fromStdString(vig::texts::Duration(runClock_.elapsed() / 1000)));
+    AppendErrorLog(line + QLatin1Char('\n'));
     if (progress_ != nullptr) progress_->hide();
     SetRunControlsEnabled(true);
     QApplication::restoreOverrideCursor();
@@ -331,8 +364,8 @@ void MainWindow::OnStart() {
     BeginRun();
     ShowBusyWindow(QString());
     PumpMessages(kStatusPumpMilliseconds);
-    engine_->BatchRun();
-    EndRun();
+    const BatchSummary summary = engine_->BatchRun();
+    EndRun(summary.processed, summary.total, summary.stopped || stopRequested_);
 }
 
 void MainWindow::OnSingleFileStart() {
@@ -343,8 +376,9 @@ void MainWindow::OnSingleFileStart() {
     const std::string output = SingleFileOutputPath(options_, input);
     ShowBusyWindow(single);
     PumpMessages(kStatusPumpMilliseconds);
-    engine_->SingleFileOperation(input, output, input);
-    EndRun();
+    const ErrorCode code = engine_->SingleFileOperation(input, output, input);
+    const bool cancelled = stopRequested_;
+    EndRun(code == ErrCancelled && cancelled ? 0 : 1, 1, cancelled);
 }
 
 void MainWindow::OnAdvanced() {
@@ -373,7 +407,7 @@ void MainWindow::ShowAbout() {
 
 void MainWindow::OnHelp() {
     if (sheetOpen_) return;
-    ShowHelpTopic(kHelpContext);
+    widgets::ShowHelpTopic(kHelpTopic);
 }
 
 void MainWindow::ShowLogPane(bool show) {

@@ -6,12 +6,14 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <memory>
 
 #include "engine/batch_engine.h"
 #include "options/batch_options.h"
 #include "platform/profile_store.h"
+#include "widgets/help.h"
 
 class QLineEdit;
 
@@ -19,16 +21,19 @@ namespace Ui {
 class MainWindow;
 }
 
-namespace vig::ui {
-
+namespace vig::widgets {
 class CTransButton;
 class ProgressWindow;
+}  // namespace vig::widgets
+
+namespace vig::ui {
+
 class WindowHost;
 
 class MainWindow : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kHelpContext = 2;
+    static constexpr widgets::HelpTopic kHelpTopic = widgets::HelpTopic::MainWindow;
     static constexpr int kClearDelayMilliseconds = 750;
     static constexpr int kMinSize = 1;
     static constexpr int kMaxSize = 1000000;
@@ -41,8 +46,8 @@ public:
     bool running() const { return running_; }
     bool stopRequested() const { return stopRequested_; }
     bool optionsSheetOpen() const { return sheetOpen_; }
-    ProgressWindow* progressWindow() const { return progress_; }
-    CTransButton* logButton() const;
+    widgets::ProgressWindow* progressWindow() const { return progress_; }
+    widgets::CTransButton* logButton() const;
     QString statusLineText() const;
     QString pathLineText() const;
     QString logPaneText() const;
@@ -54,6 +59,10 @@ public:
     void SetBusyText(const QString& text);
     void AppendErrorLog(const QString& paneText);
     void SetLogButtonBlinking(bool on);
+    // A report of the run (counted for the run's line in the log pane).
+    void NoteError() { ++runErrors_; }
+    // Where a batch run stands: `done` of `total` files finished.
+    void SetRunProgress(int done, int total);
     // Dispatches pending events for at most `milliseconds`.
     void PumpMessages(int milliseconds);
 
@@ -100,7 +109,9 @@ private:
     void SetRunControlsEnabled(bool enabled);
     void BeginRun();
     void ShowBusyWindow(const QString& text);
-    void EndRun();
+    // Ends a run that finished `processed` of `total` files: the controls
+    // come back, and the run's line goes into the log pane.
+    void EndRun(int processed, int total, bool cancelled);
     void ShowLogPane(bool show);
     bool ReadSize(QLineEdit* edit, int* value);
 
@@ -109,8 +120,12 @@ private:
     ProfileStore& store_;
     std::unique_ptr<WindowHost> host_;
     std::unique_ptr<BatchEngine> engine_;
-    ProgressWindow* progress_ = nullptr;
+    widgets::ProgressWindow* progress_ = nullptr;
     QTimer clearTimer_;
+    QElapsedTimer runClock_;       // since the run began
+    QElapsedTimer progressClock_;  // since the first file began, for the rate
+    int runErrors_ = 0;
+    QMetaObject::Connection defaultFollowsFocus_;
     int paneHeight_ = 0;
     bool running_ = false;
     bool stopRequested_ = false;

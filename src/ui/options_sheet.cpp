@@ -6,8 +6,6 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "common/dialog_buttons.h"
-#include "common/help.h"
 #include "ui/pages/composite_page.h"
 #include "ui/pages/html_page.h"
 #include "ui/pages/image_page.h"
@@ -18,6 +16,8 @@
 #include "ui/pages/overlay_page.h"
 #include "ui/pages/png_page.h"
 #include "ui/sheet_texts.h"
+#include "widgets/dialog_buttons.h"
+#include "widgets/help.h"
 
 namespace vig::ui {
 
@@ -45,7 +45,7 @@ CMySheet::CMySheet(BatchOptions& options, QWidget* parent)
     }
     buttons_ = new QDialogButtonBox(
         QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
-    PlainDialogButtons(buttons_);
+    widgets::PlainDialogButtons(buttons_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
     layout->addWidget(buttons_);
@@ -76,7 +76,7 @@ bool CMySheet::showPage(int index) {
 }
 
 void CMySheet::showHelp() {
-    ShowHelpTopic(currentPage()->helpContext());
+    widgets::ShowHelpTopic(currentPage()->helpTopic());
 }
 
 // A page is left only when its checks pass; otherwise its tab comes back.

@@ -5,13 +5,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "common/display.h"
-#include "common/pictures.h"
 #include "engine/app_info.h"
 #include "engine/command_line.h"
+#include "platform/system.h"
 #include "platform/translation.h"
 #include "ui/main_window.h"
 #include "ui/window_texts.h"
+#include "widgets/pictures.h"
 
 namespace vig::ui {
 
@@ -25,7 +25,7 @@ int RunWindowed(int argc, char** argv, BatchOptions& options, ProfileStore& stor
         std::printf("%s %s\n", texts::kProgramName, VersionText());
         return kExitSuccess;
     }
-    if (!HasDisplay()) {
+    if (!platform::HasDisplay()) {
         std::fputs(texts::Tr(texts::kNoDisplay).toStdString().c_str(), stderr);
         return kExitUsage;
     }
@@ -35,7 +35,7 @@ int RunWindowed(int argc, char** argv, BatchOptions& options, ProfileStore& stor
     QApplication::setApplicationName(QStringLiteral("vignettor"));
     QApplication::setApplicationVersion(QString::fromLatin1(VersionText()));
     QGuiApplication::setDesktopFileName(QStringLiteral("vignettor"));
-    QApplication::setWindowIcon(ApplicationIcon());
+    QApplication::setWindowIcon(widgets::ApplicationIcon());
     // The catalogues were read at start-up (the command-line texts above
     // use them); now the forms and Qt's own dialogs do too.
     LoadCatalogues({});

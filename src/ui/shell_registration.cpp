@@ -5,10 +5,10 @@
 #include <QFileInfo>
 #include <cstdint>
 
-#include "common/message_boxes.h"
 #include "platform/install_layout.h"
 #include "platform/system.h"
 #include "ui/sheet_texts.h"
+#include "widgets/message_boxes.h"
 
 namespace vig::ui {
 namespace {
@@ -17,9 +17,9 @@ namespace {
 using RegistrationEntry = int32_t (*)();
 
 void Fail(QWidget* parent, const char* text, const QString& caption) {
-    Messages().Show(parent, caption,
-                    texts::Tr(text).arg(QString::fromLatin1(texts::kShellLibrary), caption),
-                    MessageIcon::Critical, MessageButtons::Ok);
+    widgets::Messages().Show(
+        parent, caption, texts::Tr(text).arg(QString::fromLatin1(texts::kShellLibrary), caption),
+        widgets::MessageIcon::Critical, widgets::MessageButtons::Ok);
 }
 
 }  // namespace
@@ -53,7 +53,8 @@ bool RegisterShellExtension(QWidget* parent, const QString& folder, bool enable)
     const bool ok = entry() == 0;
     dlclose(handle);
     const QString text = texts::Tr(ok ? texts::kShellSucceeded : texts::kShellFailed);
-    Messages().Show(parent, caption, text.arg(caption), MessageIcon::None, MessageButtons::Ok);
+    widgets::Messages().Show(parent, caption, text.arg(caption), widgets::MessageIcon::None,
+                             widgets::MessageButtons::Ok);
     return ok;
 }
 

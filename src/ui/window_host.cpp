@@ -4,10 +4,10 @@
 #include <QFile>
 #include <cstdio>
 
-#include "common/message_boxes.h"
 #include "engine/app_info.h"
 #include "engine/report.h"
 #include "ui/main_window.h"
+#include "widgets/message_boxes.h"
 
 namespace vig::ui {
 namespace {
@@ -18,10 +18,12 @@ QString Decode(const std::string& text) {
 }
 
 // A box during a run shows the normal cursor over the wait cursor.
-MessageAnswer Ask(QWidget* parent, const std::string& text, MessageButtons buttons) {
+widgets::MessageAnswer Ask(QWidget* parent, const std::string& text,
+                           widgets::MessageButtons buttons) {
     QApplication::setOverrideCursor(Qt::ArrowCursor);
-    const MessageAnswer answer = Messages().Show(parent, QString::fromStdString(ApplicationTitle()),
-                                                 Decode(text), MessageIcon::Warning, buttons);
+    const widgets::MessageAnswer answer =
+        widgets::Messages().Show(parent, QString::fromStdString(ApplicationTitle()), Decode(text),
+                                 widgets::MessageIcon::Warning, buttons);
     QApplication::restoreOverrideCursor();
     return answer;
 }
@@ -49,15 +51,18 @@ void WindowHost::PumpMessages(int maxMilliseconds) {
 }
 
 bool WindowHost::AskYesNo(const std::string& text) {
-    return Ask(&window_, text, MessageButtons::YesNo) == MessageAnswer::Yes;
+    return Ask(&window_, text, widgets::MessageButtons::YesNo) == widgets::MessageAnswer::Yes;
 }
 
 bool WindowHost::ShowReport(const std::string& text, bool offerCancel) {
-    return Ask(&window_, text, offerCancel ? MessageButtons::OkCancel : MessageButtons::Ok) ==
-           MessageAnswer::Cancel;
+    return Ask(&window_, text,
+               offerCancel ? widgets::MessageButtons::OkCancel : widgets::MessageButtons::Ok) ==
+           widgets::MessageAnswer::Cancel;
 }
 
+// Only reports come here: each is one error of the run.
 void WindowHost::AppendErrorLog(const std::string& text) {
+    window_.NoteError();
     window_.AppendErrorLog(Decode(text));
 }
 
@@ -66,8 +71,12 @@ void WindowHost::SetLogButtonBlinking(bool on) {
 }
 
 void WindowHost::Warning(const std::string& text) {
-    AppendErrorLog(PaneText(text));
+    window_.AppendErrorLog(Decode(PaneText(text)));
     SetLogButtonBlinking(true);
+}
+
+void WindowHost::RunProgress(int done, int total, const std::string& /*current*/) {
+    window_.SetRunProgress(done, total);
 }
 
 void WindowHost::ReportWithoutWindow(const std::string& message) {

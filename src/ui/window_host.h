@@ -24,6 +24,7 @@ public:
     void AppendErrorLog(const std::string& text) override;
     void SetLogButtonBlinking(bool on) override;
     void ReportWithoutWindow(const std::string& message) override;
+    void RunProgress(int done, int total, const std::string& current) override;
     // In the error log pane, the log button blinking; no box.
     void Warning(const std::string& text) override;
 

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "common/translations.h"
+#include "widgets/translations.h"
 
 namespace vig::ui::texts {
 
@@ -13,7 +13,7 @@ inline constexpr const char* kContext = "vig::ui::texts";
 
 // A text of this file or of sheet_texts.h as the user reads it.
 inline QString Tr(const char* text) {
-    return Translated(kContext, text);
+    return widgets::Translated(kContext, text);
 }
 
 // Size labels by resize method, with their mnemonics.
@@ -21,6 +21,13 @@ inline constexpr const char* kWidth = QT_TRANSLATE_NOOP("vig::ui::texts", "&Widt
 inline constexpr const char* kHeight = QT_TRANSLATE_NOOP("vig::ui::texts", "Hei&ght");
 inline constexpr const char* kArea = QT_TRANSLATE_NOOP("vig::ui::texts", "&Area");
 inline constexpr const char* kPercent = QT_TRANSLATE_NOOP("vig::ui::texts", "&Percent");
+
+// The line each run leaves in the error log pane: the time it ended, the
+// files finished of the total, the reports made, and how long it took.
+inline constexpr const char* kRunLineDone =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "%1  Processed %2 of %3 files; errors: %4; time: %5");
+inline constexpr const char* kRunLineCancelled =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "%1  Cancelled after %2 of %3 files; errors: %4; time: %5");
 
 // The framework's own validation messages.
 inline constexpr const char* kEnterInteger =

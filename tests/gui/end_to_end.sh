@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # The real program in a real X server: type the folders, press Start, and
-# check the thumbnails, the status line cleared after the run, and the
-# settings saved on close.
+# check the thumbnails, the status line cleared after the run, the run's
+# line left in the error log pane, Enter in the single file's field making
+# that file alone, and the settings saved on close.
 #   end_to_end.sh PROGRAM        (runs itself under xvfb-run)
 set -euo pipefail
 program=$(realpath "$1")
 
-for tool in xvfb-run xdotool import compare convert; do
+for tool in xvfb-run xdotool xclip import compare convert; do
     if ! command -v "$tool" >/dev/null; then
         echo "skipped: $tool is not installed"
         exit 77
@@ -64,6 +65,36 @@ convert "$work/before.png" -crop "$crop" +repage "$work/before-strip.png"
 convert "$work/after.png" -crop "$crop" +repage "$work/after-strip.png"
 differ=$(compare -metric AE "$work/before-strip.png" "$work/after-strip.png" null: 2>&1 || true)
 [[ "$differ" == "0" ]] || fail "status lines not cleared ($differ pixels differ)"
+
+# The run's line stays in the error log pane: open the pane (from the
+# output format's list, the single file's check box and then the log button
+# are next), go on to the pane (after the four buttons), select all its text
+# and copy it.
+pane_text() {
+    xdotool key alt+f Tab Tab space
+    sleep 0.5
+    xdotool key Tab Tab Tab Tab Tab ctrl+a ctrl+c
+    sleep 0.3
+    xclip -selection clipboard -o 2>/dev/null || true
+}
+text=$(pane_text)
+grep -Eq "^[0-9]{2}:[0-9]{2}:[0-9]{2}  Processed 3 of 3 files; errors: 0; time: [0-9]+:[0-9]{2}$" \
+    <<<"$text" || fail "no run line in the log pane: $text"
+
+# Enter in the single file's field makes that file, not the whole folder.
+convert -size 200x100 xc:"#c01c28" "$work/single.png"
+rm -f "$work/out"/*
+xdotool key alt+e
+sleep 0.2
+xdotool key Tab ctrl+a
+xdotool type --delay 5 "$work/single.png"
+xdotool key Return
+for _ in $(seq 50); do
+    [[ -e "$work/out/single.jpg" ]] && break
+    sleep 0.1
+done
+sleep 1
+[[ "$(ls "$work/out")" == "single.jpg" ]] || fail "Enter in the single file's field made: $(ls "$work/out")"
 
 xdotool key ctrl+q
 for _ in $(seq 50); do

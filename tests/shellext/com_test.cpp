@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "shell_test_util.h"
-#include "shellext/com_layout.h"
+#include "shellext/shared/com_layout.h"
 
 namespace vig::shell {
 namespace {

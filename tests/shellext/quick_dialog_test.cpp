@@ -10,18 +10,18 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "common/message_boxes.h"
-#include "shellext/quick_dialog.h"
+#include "shellext/library/quick_dialog.h"
+#include "widgets/message_boxes.h"
 
 namespace vig::shell {
 namespace {
 
-class RecordingBoxes final : public ui::MessageBoxes {
+class RecordingBoxes final : public widgets::MessageBoxes {
 public:
-    ui::MessageAnswer Show(QWidget*, const QString& caption, const QString& text, ui::MessageIcon,
-                           ui::MessageButtons) override {
+    widgets::MessageAnswer Show(QWidget*, const QString& caption, const QString& text,
+                                widgets::MessageIcon, widgets::MessageButtons) override {
         shown.push_back(caption + "|" + text);
-        return ui::MessageAnswer::Ok;
+        return widgets::MessageAnswer::Ok;
     }
     std::vector<QString> shown;
 };
@@ -121,7 +121,7 @@ TEST(QuickDialog, StartHandsBackWhatWasChosen) {
 
 TEST(QuickDialog, StaysOpenUntilTheSizeIsAWholeNumber) {
     RecordingBoxes boxes;
-    ui::SetMessages(&boxes);
+    widgets::SetMessages(&boxes);
     CSnapshrinkDlg dialog(Stored());
     dialog.show();
     for (const char* text : {"", "99999999999"}) {
@@ -129,7 +129,7 @@ TEST(QuickDialog, StaysOpenUntilTheSizeIsAWholeNumber) {
         Child<QPushButton>(dialog, "startButton")->click();
         EXPECT_TRUE(dialog.isVisible()) << text;
     }
-    ui::SetMessages(nullptr);
+    widgets::SetMessages(nullptr);
     EXPECT_EQ(boxes.shown, (std::vector<QString>(2, "vignettor|Please enter an integer.")));
     EXPECT_EQ(dialog.Values().height, 90);
     Child<QPushButton>(dialog, "cancelButton")->click();

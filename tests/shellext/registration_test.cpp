@@ -13,7 +13,7 @@
 
 #include "menu_readers.h"
 #include "shell_test_util.h"
-#include "shellext/registry_file.h"
+#include "shellext/shared/registry_file.h"
 
 extern char** environ;
 

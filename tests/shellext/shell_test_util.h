@@ -8,7 +8,7 @@
 #include <map>
 #include <string>
 
-#include "shellext/shell_host.h"
+#include "shellext/launcher/shell_host.h"
 #include "support/temp_dir.h"
 
 namespace vig::test {

@@ -7,9 +7,9 @@
 #include <tuple>
 
 #include "engine/command_line.h"
-#include "shellext/com_layout.h"
-#include "shellext/quick_settings.h"
-#include "shellext/registry_file.h"
+#include "shellext/library/quick_settings.h"
+#include "shellext/shared/com_layout.h"
+#include "shellext/shared/registry_file.h"
 #include "support/temp_dir.h"
 
 namespace vig::shell {

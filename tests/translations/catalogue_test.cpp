@@ -53,11 +53,11 @@ std::vector<Message> ReadCatalogue(const QString& path) {
     return messages;
 }
 
-// The %1 to %99 placeholders of a text, as a sorted list (a repeated one
-// counts each time).
+// The placeholders of a text (%1 to %99, and a progress bar's %v, %m, %p),
+// as a sorted list (a repeated one counts each time).
 QStringList Placeholders(const QString& text) {
     QStringList found;
-    static const QRegularExpression pattern(QStringLiteral("%\\d+"));
+    static const QRegularExpression pattern(QStringLiteral("%(\\d+|[vmp])"));
     for (const QRegularExpressionMatch& m : pattern.globalMatch(text)) found << m.captured();
     found.sort();
     return found;

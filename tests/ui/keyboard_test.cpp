@@ -15,10 +15,8 @@
 #include <map>
 #include <set>
 
-#include "common/busy_window.h"
-#include "common/picture_button.h"
 #include "platform/profile_store.h"
-#include "shellext/quick_dialog.h"
+#include "shellext/library/quick_dialog.h"
 #include "ui/about_dialog.h"
 #include "ui/colour_swatch.h"
 #include "ui/font_chooser.h"
@@ -27,6 +25,8 @@
 #include "ui/main_window.h"
 #include "ui/options_sheet.h"
 #include "ui/pages/options_page.h"
+#include "widgets/busy_window.h"
+#include "widgets/picture_button.h"
 
 namespace vig::ui {
 namespace {
@@ -65,7 +65,8 @@ void CheckScope(const std::string& scope, const std::vector<QWidget*>& roots,
         const QChar key = Mnemonic(text);
         seen.insert(name);
         if (without.count(name) != 0) {
-            EXPECT_TRUE(key.isNull()) << scope << ": " << name.toStdString() << " has one after all";
+            EXPECT_TRUE(key.isNull())
+                << scope << ": " << name.toStdString() << " has one after all";
             return;
         }
         if (key.isNull()) {
@@ -79,9 +80,10 @@ void CheckScope(const std::string& scope, const std::vector<QWidget*>& roots,
     };
     for (QWidget* root : roots) {
         for (QAbstractButton* b : root->findChildren<QAbstractButton*>()) {
-            if (qobject_cast<CTransButton*>(b) || qobject_cast<CColourSwatch*>(b)) continue;
+            if (qobject_cast<widgets::CTransButton*>(b) || qobject_cast<CColourSwatch*>(b)) continue;
             // The standard buttons: no pictures, plain captions.
-            EXPECT_TRUE(b->icon().isNull()) << scope << ": a picture on " << b->text().toStdString();
+            EXPECT_TRUE(b->icon().isNull())
+                << scope << ": a picture on " << b->text().toStdString();
             if (!HasLetter(b->text())) continue;  // "...", "?"
             if (KeyedByItsKey(b->text())) continue;
             take(b->objectName(), b->text(), true);
@@ -159,8 +161,8 @@ TEST_F(KeyboardTest, EveryCaptionHasAMnemonicOfItsOwnInItsPageOrDialog) {
 // Tab walks the folders top down: the upper Copy button before the lower.
 TEST_F(KeyboardTest, TabReachesTheUpperCopyButtonFirst) {
     MainWindow window(options, store);
-    QWidget* upper = window.findChild<CTransButton*>(QStringLiteral("copyToInput"));
-    QWidget* lower = window.findChild<CTransButton*>(QStringLiteral("copyToOutput"));
+    QWidget* upper = window.findChild<widgets::CTransButton*>(QStringLiteral("copyToInput"));
+    QWidget* lower = window.findChild<widgets::CTransButton*>(QStringLiteral("copyToOutput"));
     ASSERT_TRUE(upper && lower);
     ASSERT_LT(upper->mapTo(&window, QPoint()).y(), lower->mapTo(&window, QPoint()).y());
     window.show();

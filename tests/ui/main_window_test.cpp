@@ -7,7 +7,9 @@
 #include <QLabel>
 #include <QLayout>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -15,10 +17,6 @@
 #include <filesystem>
 #include <functional>
 
-#include "common/busy_window.h"
-#include "common/help.h"
-#include "common/message_boxes.h"
-#include "common/picture_button.h"
 #include "engine/app_info.h"
 #include "engine/report.h"
 #include "image/cpx_image.h"
@@ -26,6 +24,10 @@
 #include "ui/drop_edit.h"
 #include "ui/main_window.h"
 #include "ui/window_host.h"
+#include "widgets/busy_window.h"
+#include "widgets/help.h"
+#include "widgets/message_boxes.h"
+#include "widgets/picture_button.h"
 
 namespace vig::ui {
 namespace {
@@ -34,27 +36,28 @@ namespace fs = std::filesystem;
 
 struct ShownBox {
     QString caption, text;
-    MessageIcon icon;
-    MessageButtons buttons;
+    widgets::MessageIcon icon;
+    widgets::MessageButtons buttons;
 };
 
-class FakeMessages final : public MessageBoxes {
+class FakeMessages final : public widgets::MessageBoxes {
 public:
-    FakeMessages() { SetMessages(this); }
-    ~FakeMessages() override { SetMessages(nullptr); }
-    MessageAnswer Show(QWidget*, const QString& caption, const QString& text, MessageIcon icon,
-                       MessageButtons buttons) override {
+    FakeMessages() { widgets::SetMessages(this); }
+    ~FakeMessages() override { widgets::SetMessages(nullptr); }
+    widgets::MessageAnswer Show(QWidget*, const QString& caption, const QString& text,
+                                widgets::MessageIcon icon,
+                                widgets::MessageButtons buttons) override {
         shown.push_back({caption, text, icon, buttons});
         return answer;
     }
     std::vector<ShownBox> shown;
-    MessageAnswer answer = MessageAnswer::Ok;
+    widgets::MessageAnswer answer = widgets::MessageAnswer::Ok;
 };
 
-class FakeBrowser final : public HelpOpener {
+class FakeBrowser final : public widgets::HelpOpener {
 public:
-    FakeBrowser() { SetHelpOpener(this); }
-    ~FakeBrowser() override { SetHelpOpener(nullptr); }
+    FakeBrowser() { widgets::SetHelpOpener(this); }
+    ~FakeBrowser() override { widgets::SetHelpOpener(nullptr); }
     void Open(const QUrl& url) override { opened.push_back(url); }
     std::vector<QUrl> opened;
 };
@@ -324,7 +327,7 @@ TEST_F(MainWindowTest, CancelHidesTheBusyWindowAndStopsTheRunOnce) {
     MakeImages(6);
     bool requestedAtOnce = true;
     StartWith([&] {
-        ProgressWindow* busy = window->progressWindow();
+        widgets::ProgressWindow* busy = window->progressWindow();
         busy->findChild<QPushButton*>("cancelButton")->click();
         EXPECT_FALSE(busy->isVisible());
         requestedAtOnce = window->stopRequested();
@@ -350,18 +353,19 @@ TEST_F(MainWindowTest, ErrorsGoToThePaneAndToABoxUnlessSilent) {
     const QString report =
         QString::fromStdString("Error : Invalid PNG file\nFile : " + (dir / "in/broken.png") +
                                "\nContext : File Process\n\n");
-    EXPECT_EQ(window->logPaneText(), report);
+    EXPECT_TRUE(window->logPaneText().startsWith(report));
     EXPECT_EQ(FileCount(dir / "out"), 1);
 
     options.OpsSilentOperation = 0;
-    boxes.answer = MessageAnswer::Cancel;
+    boxes.answer = widgets::MessageAnswer::Cancel;
     Find<QPushButton>("startButton")->click();
     EXPECT_FALSE(window->logButton()->blinking()) << "a new run stops the blinking";
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, report.chopped(2) + "\nPress Cancel to stop this procedure");
-    EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Warning);
-    EXPECT_EQ(boxes.shown[0].buttons, MessageButtons::OkCancel);
-    EXPECT_EQ(window->logPaneText(), report) << "the pane starts afresh with each run";
+    EXPECT_EQ(boxes.shown[0].icon, widgets::MessageIcon::Warning);
+    EXPECT_EQ(boxes.shown[0].buttons, widgets::MessageButtons::OkCancel);
+    EXPECT_TRUE(window->logPaneText().startsWith(report)) << "the pane starts afresh with each run";
+    EXPECT_EQ(window->logPaneText().count(report), 1);
 }
 
 TEST_F(MainWindowTest, AReportOfTwoLinesIsTwoLinesAndAnEmptyOneInThePane) {
@@ -413,10 +417,10 @@ TEST_F(MainWindowTest, TheLogButtonOpensAndShutsThePaneAndTheWindowFollows) {
 
 TEST_F(MainWindowTest, CopyButtonsBrowseAndTheOptionsSheetWorkOnTheRecord) {
     Find<QLineEdit>("outputEdit")->setText("/tmp/elsewhere");
-    window->findChild<CTransButton*>("copyToInput")->click();
+    window->findChild<widgets::CTransButton*>("copyToInput")->click();
     EXPECT_EQ(options.MainSrcPath, "/tmp/elsewhere");
     Find<QLineEdit>("inputEdit")->setText("/tmp/first");
-    window->findChild<CTransButton*>("copyToOutput")->click();
+    window->findChild<widgets::CTransButton*>("copyToOutput")->click();
     EXPECT_EQ(Find<QLineEdit>("outputEdit")->text(), "/tmp/first");
 
     window->folderAnswer = "/tmp/chosen";
@@ -445,8 +449,106 @@ TEST_F(MainWindowTest, CopyButtonsBrowseAndTheOptionsSheetWorkOnTheRecord) {
     EXPECT_EQ(Find<QLabel>("widthLabel")->text().remove('&'), "Percent");
     Find<QPushButton>("helpButton")->click();
     ASSERT_EQ(browser.opened.size(), 1u);
-    EXPECT_TRUE(browser.opened[0].toString().endsWith("/help/topic-2.html"))
+    EXPECT_TRUE(browser.opened[0].toString().endsWith("/help/main-window.html"))
         << browser.opened[0].toString().toStdString();
+}
+
+// Each run leaves one line at the end of the pane; the log button blinks
+// only when a silent run made reports.
+TEST_F(MainWindowTest, EveryRunLeavesItsLineInThePane) {
+    MakeImages(2);
+    const auto lastLine = [this] {
+        const QStringList lines = window->logPaneText().split('\n', Qt::SkipEmptyParts);
+        return lines.isEmpty() ? QString() : lines.last();
+    };
+    const QRegularExpression time(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d  "));
+    const QRegularExpression elapsed(QStringLiteral("; time: \\d+:\\d\\d$"));
+
+    Find<QPushButton>("startButton")->click();
+    QString line = lastLine();
+    EXPECT_TRUE(line.contains(time) && line.contains(elapsed)) << line.toStdString();
+    EXPECT_TRUE(line.contains("Processed 2 of 2 files; errors: 0;")) << line.toStdString();
+    EXPECT_EQ(window->logPaneText().count('\n'), 1) << "only the run's line";
+    EXPECT_FALSE(window->logButton()->blinking());
+    QTest::qWait(MainWindow::kClearDelayMilliseconds + 100);
+    EXPECT_EQ(window->statusLineText(), "") << "the status line still clears";
+    EXPECT_EQ(lastLine(), line) << "the pane keeps the line";
+
+    test::WriteFileText(dir / "in/broken.png", "not a picture");
+    options.OpsSilentOperation = 1;
+    Find<QPushButton>("startButton")->click();
+    line = lastLine();
+    EXPECT_TRUE(line.contains("Processed 3 of 3 files; errors: 1;")) << line.toStdString();
+    EXPECT_TRUE(window->logButton()->blinking());
+
+    StartWith([&] { window->progressWindow()->findChild<QPushButton*>("cancelButton")->click(); });
+    line = lastLine();
+    EXPECT_TRUE(line.contains(time) && line.contains(elapsed)) << line.toStdString();
+    EXPECT_TRUE(line.contains("Cancelled after 0 of 3 files; errors: 0;")) << line.toStdString();
+    EXPECT_FALSE(window->logButton()->blinking());
+
+    Find<QCheckBox>("singleCheck")->setChecked(true);
+    Find<QLineEdit>("singleEdit")->setText(QString::fromStdString(dir / "in/broken.png"));
+    Find<QPushButton>("singleStart")->click();
+    EXPECT_TRUE(lastLine().contains("Processed 1 of 1 files; errors: 1;"))
+        << lastLine().toStdString();
+}
+
+// The busy window counts the files on a bar and, once a file is done, says
+// how fast they go and how long is left.
+TEST_F(MainWindowTest, TheBusyWindowCountsTheFilesDone) {
+    MakeImages(4);
+    options.OpsThreads = 1;
+    widgets::ProgressWindow* busy = window->progressWindow();
+    auto* bar = busy->findChild<QProgressBar*>("progressBar");
+    ASSERT_NE(bar, nullptr);
+    std::vector<int> done;
+    bool countsAgree = true;
+    QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) {
+        if (bar->maximum() != 4) return;
+        done.push_back(value);
+        countsAgree = countsAgree && busy->progressShown() &&
+                      busy->statusText() == QString("%1 of 4 files processed").arg(value);
+    });
+    Find<QPushButton>("startButton")->click();
+    EXPECT_EQ(done, (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_TRUE(countsAgree) << "the line and the bar say the same";
+    EXPECT_TRUE(busy->timeLeftText().contains(QRegularExpression(" files/s, \\d+:\\d\\d left$")))
+        << busy->timeLeftText().toStdString();
+
+    // A single file has no count to show.
+    WritePng(dir / "in/one.png");
+    Find<QCheckBox>("singleCheck")->setChecked(true);
+    Find<QLineEdit>("singleEdit")->setText(QString::fromStdString(dir / "in/one.png"));
+    bool barShown = true;
+    OnShow shown([&] { barShown = busy->progressShown(); });
+    busy->installEventFilter(&shown);
+    Find<QPushButton>("singleStart")->click();
+    busy->removeEventFilter(&shown);
+    EXPECT_FALSE(barShown);
+}
+
+// Enter starts what the field with the focus belongs to: the single file
+// from its field, the batch from anywhere else.
+TEST_F(MainWindowTest, EnterInTheSingleFileFieldStartsTheSingleFile) {
+    MakeImages(3);
+    WritePng(dir / "one.png");
+    QApplication::setActiveWindow(window.get());
+    Find<QCheckBox>("singleCheck")->setChecked(true);
+    auto* single = Find<QLineEdit>("singleEdit");
+    single->setText(QString::fromStdString(dir / "one.png"));
+    single->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), single);
+    QTest::keyClick(single, Qt::Key_Return);
+    EXPECT_TRUE(fs::exists(dir / "out/one.jpg"));
+    EXPECT_FALSE(fs::exists(dir / "out/p0.jpg")) << "not the batch";
+    fs::remove(dir / "out/one.jpg");
+
+    auto* width = Find<QLineEdit>("widthEdit");
+    width->setFocus();
+    QTest::keyClick(width, Qt::Key_Return);
+    EXPECT_EQ(FileCount(dir / "out"), 3);
+    EXPECT_FALSE(fs::exists(dir / "out/one.jpg"));
 }
 
 TEST_F(MainWindowTest, SingleFileStartWritesTheOutputOfTheChosenFile) {

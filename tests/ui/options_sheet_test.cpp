@@ -14,7 +14,6 @@
 #include <QTest>
 #include <set>
 
-#include "common/help.h"
 #include "engine/command_line.h"
 #include "platform/profile_store.h"
 #include "sheet_test_support.h"
@@ -45,6 +44,7 @@
 #include "ui_output_page.h"
 #include "ui_overlay_page.h"
 #include "ui_png_page.h"
+#include "widgets/help.h"
 
 namespace vig::ui {
 namespace {
@@ -371,33 +371,33 @@ TEST(OptionsSheet, NinePagesInTabOrderEachWithItsHelpTopic) {
     BatchOptions options;
     CMySheet sheet(options);
     EXPECT_EQ(sheet.windowTitle(), "Vignettor Options");
-    const std::vector<std::pair<QString, int>> pages = {{"File/Dir Options", 16},
-                                                        {"Operation", 17},
-                                                        {"PNG", 19},
-                                                        {"JPG", 18},
-                                                        {"Image", 20},
-                                                        {"Overlay Image", 21},
-                                                        {"Log", 23},
-                                                        {"HTML Log Files", 24},
-                                                        {"Composite", 32}};
+    const std::vector<std::pair<QString, QString>> pages = {
+        {"File/Dir Options", "files-and-folders.html"},
+        {"Operation", "operation.html"},
+        {"PNG", "png.html"},
+        {"JPG", "jpeg.html"},
+        {"Image", "image.html"},
+        {"Overlay Image", "overlay.html"},
+        {"Log", "log.html"},
+        {"HTML Log Files", "html-pages.html"},
+        {"Composite", "composite.html"}};
     ASSERT_EQ(sheet.pageCount(), 9);
 
-    struct Opener : HelpOpener {
+    struct Opener : widgets::HelpOpener {
         void Open(const QUrl& url) override { opened << url.fileName(); }
         QStringList opened;
     } opener;
-    SetHelpOpener(&opener);
+    widgets::SetHelpOpener(&opener);
     for (int i = 0; i < 9; ++i) {
         EXPECT_EQ(sheet.tabs()->tabText(i), pages[i].first);
-        EXPECT_EQ(sheet.page(i)->helpContext(), pages[i].second);
+        EXPECT_EQ(widgets::HelpTopicFile(sheet.page(i)->helpTopic()), pages[i].second);
         sheet.showPage(i);
         sheet.showHelp();
     }
-    SetHelpOpener(nullptr);
-    if (HelpFolder().isEmpty()) GTEST_SKIP() << "no manual beside the test";
+    widgets::SetHelpOpener(nullptr);
+    if (widgets::HelpFolder().isEmpty()) GTEST_SKIP() << "no manual beside the test";
     ASSERT_EQ(opener.opened.size(), 9);
-    for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(opener.opened[i], QStringLiteral("topic-%1.html").arg(pages[i].second));
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(opener.opened[i], pages[i].second);
 }
 
 // Dates that do not read as day/month/year switch the filter off, after
@@ -525,7 +525,7 @@ TEST(OptionsSheet, MissingFileNamesAreWarnedAbout) {
     EXPECT_EQ(fakes.shown[0].text, "Warning :\nNo log file name specified");
     EXPECT_EQ(fakes.shown[1].text, "Warning :\nNo HTML log file name specified");
     for (const auto& m : fakes.shown) {
-        EXPECT_EQ(m.icon, MessageIcon::Warning);
+        EXPECT_EQ(m.icon, widgets::MessageIcon::Warning);
         EXPECT_EQ(m.caption, "Vignettor v4.4");
     }
 }
@@ -712,23 +712,25 @@ TEST(OptionsSheet, ExtensionRegistrationMessages) {
         QString folder;
         bool enable;
         QString text;
-        MessageIcon icon;
+        widgets::MessageIcon icon;
     };
     const Case cases[] = {
         {QString::fromStdString(empty.path()), true,
-         "Can't find libvigshell.so !\nShell extension enable failed.", MessageIcon::Critical},
+         "Can't find libvigshell.so !\nShell extension enable failed.",
+         widgets::MessageIcon::Critical},
         {QString::fromStdString(empty.path()), false,
-         "Can't find libvigshell.so !\nShell extension disable failed.", MessageIcon::Critical},
+         "Can't find libvigshell.so !\nShell extension disable failed.",
+         widgets::MessageIcon::Critical},
         {QString::fromStdString(notALibrary.path()), true,
          "LoadLibrary failed : libvigshell.so !\nShell extension enable failed.",
-         MessageIcon::Critical},
+         widgets::MessageIcon::Critical},
         {VIG_FAKE_SHELL_DIR, true,
          "Shell extension enable succeeded.\nYou must restart your file manager for this change "
          "to take effect.",
-         MessageIcon::None},
+         widgets::MessageIcon::None},
         {VIG_FAKE_SHELL_DIR, false,
          "GetProcAddress failed : libvigshell.so !\nShell extension disable failed.",
-         MessageIcon::Critical},
+         widgets::MessageIcon::Critical},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.toStdString());

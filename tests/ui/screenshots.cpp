@@ -14,12 +14,11 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "common/busy_window.h"
 #include "engine/report.h"
 #include "options/batch_options.h"
 #include "platform/profile_store.h"
 #include "platform/translation.h"
-#include "shellext/quick_dialog.h"
+#include "shellext/library/quick_dialog.h"
 #include "ui/about_dialog.h"
 #include "ui/font_chooser.h"
 #include "ui/html_appearance_dialog.h"
@@ -27,6 +26,7 @@
 #include "ui/main_window.h"
 #include "ui/options_sheet.h"
 #include "ui/overlay_preview.h"
+#include "widgets/busy_window.h"
 
 namespace {
 
@@ -187,7 +187,7 @@ int main(int argc, char** argv) {
 
     // A real run: part-way through, take the picture and stop it.
     QTimer::singleShot(700, &window, [&] {
-        vig::ui::ProgressWindow* busy = window.progressWindow();
+        vig::widgets::ProgressWindow* busy = window.progressWindow();
         const QPoint at = busy->frameGeometry().topLeft() - window.frameGeometry().topLeft();
         ok = Save(OnDesktop(window.grab(), busy->grab(), at), out, "main-window-running.png") && ok;
         window.OnCancelRequest();
@@ -210,7 +210,7 @@ int main(int argc, char** argv) {
     QCoreApplication::processEvents();
     ok = Save(OnDesktop(snapshrink.grab()), out, "snapshrink-dialog.png") && ok;
     snapshrink.close();
-    vig::ui::ProgressWindow busy(nullptr, vig::ui::ProgressWindow::Kind::Extension);
+    vig::widgets::ProgressWindow busy(nullptr, vig::widgets::ProgressWindow::Kind::Extension);
     busy.show();
     busy.SetStatusText(QStringLiteral("Processing file 3 of 10"));
     busy.SetPathText(in.filePath(QStringLiteral("beach at noon.jpg")));

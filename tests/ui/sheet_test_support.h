@@ -11,11 +11,11 @@
 #include <functional>
 #include <vector>
 
-#include "common/message_boxes.h"
 #include "options/batch_options.h"
 #include "platform/profile_store.h"
 #include "ui/colour_swatch.h"
 #include "ui/font_chooser.h"
+#include "widgets/message_boxes.h"
 
 namespace vig {
 
@@ -34,15 +34,15 @@ namespace vig::test {
 struct ShownMessage {
     QString caption;
     QString text;
-    ui::MessageIcon icon;
+    widgets::MessageIcon icon;
 };
 
 // Records every box and answers OK; installed for the life of the object,
 // together with choosers that answer `chosenColour` and `chosenFont`.
-class SheetFakes final : public ui::MessageBoxes {
+class SheetFakes final : public widgets::MessageBoxes {
 public:
     SheetFakes() {
-        ui::SetMessages(this);
+        widgets::SetMessages(this);
         ui::SetColourChooser([this](QWidget*, QColor* c) {
             ++colourRequests;
             *c = ui::ToQColor(chosenColour);
@@ -54,14 +54,14 @@ public:
         });
     }
     ~SheetFakes() override {
-        ui::SetMessages(nullptr);
+        widgets::SetMessages(nullptr);
         ui::SetColourChooser({});
         ui::SetFontChooser({});
     }
-    ui::MessageAnswer Show(QWidget*, const QString& caption, const QString& text,
-                           ui::MessageIcon icon, ui::MessageButtons) override {
+    widgets::MessageAnswer Show(QWidget*, const QString& caption, const QString& text,
+                                widgets::MessageIcon icon, widgets::MessageButtons) override {
         shown.push_back({caption, text, icon});
-        return ui::MessageAnswer::Ok;
+        return widgets::MessageAnswer::Ok;
     }
     QStringList Texts() const {
         QStringList t;

@@ -17,9 +17,9 @@ constexpr int kLastFormat = FormatGifGray;
 }  // namespace
 
 CCompositePage::CCompositePage(BatchOptions& options, QWidget* parent)
-    : CFormPage(options, texts::kCompositePageTitle, 32, parent) {
+    : CFormPage(options, texts::kCompositePageTitle, widgets::HelpTopic::Composite, parent) {
     for (int code = kFirstFormat; code <= kLastFormat; ++code)
-        ui_->format->addItem(Translated(kListContext, kOutputFormatTexts[code - 1]), code);
+        ui_->format->addItem(widgets::Translated(kListContext, kOutputFormatTexts[code - 1]), code);
     ui_->rows->setArrowRange(1, kSheetLimit);
     ui_->cols->setArrowRange(1, kSheetLimit);
     UpdateRulesOnToggle({ui_->makeComposite});

@@ -14,7 +14,7 @@ constexpr int kColumnsLimit = 20;
 }  // namespace
 
 CHTMLPage::CHTMLPage(BatchOptions& options, QWidget* parent)
-    : CFormPage(options, texts::kHtmlPageTitle, 24, parent) {
+    : CFormPage(options, texts::kHtmlPageTitle, widgets::HelpTopic::HtmlPages, parent) {
     ui_->maxImages->setArrowRange(1, kMaxImagesLimit);
     ui_->columns->setArrowRange(1, kColumnsLimit);
     UpdateRulesOnToggle({ui_->makeHtml, ui_->srcLink, ui_->makeIndex, ui_->makeTable});

@@ -6,7 +6,7 @@
 namespace vig::ui {
 
 CImagePage::CImagePage(BatchOptions& options, QWidget* parent)
-    : CFormPage(options, texts::kImagePageTitle, 20, parent) {
+    : CFormPage(options, texts::kImagePageTitle, widgets::HelpTopic::Image, parent) {
     UpdateRulesOnToggle({ui_->enhanceUserLut});
     connect(ui_->lutBrowse, &QAbstractButton::clicked, this, [this] {
         const QString path = ChooseOpenFile(this, texts::kLutDialogTitle, ui_->lutPath->text(),

@@ -12,7 +12,7 @@ constexpr int kMaxQuality = 100;
 }  // namespace
 
 CJPGPage::CJPGPage(BatchOptions& options, QWidget* parent)
-    : CFormPage(options, texts::kJpgPageTitle, 18, parent) {
+    : CFormPage(options, texts::kJpgPageTitle, widgets::HelpTopic::Jpeg, parent) {
     ui_->quality->setArrowRange(kMinQuality, kMaxQuality);
 }
 

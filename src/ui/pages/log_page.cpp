@@ -6,7 +6,7 @@
 namespace vig::ui {
 
 CLogPage::CLogPage(BatchOptions& options, QWidget* parent)
-    : CFormPage(options, texts::kLogPageTitle, 23, parent) {
+    : CFormPage(options, texts::kLogPageTitle, widgets::HelpTopic::Log, parent) {
     UpdateRulesOnToggle({ui_->makeLog, ui_->logInputName, ui_->logOutputName});
     connect(ui_->logBrowse, &QAbstractButton::clicked, this, [this] {
         const QString path = ChooseSaveFile(this, texts::kLogDialogTitle, ui_->logPath->text(),

@@ -7,7 +7,7 @@
 namespace vig::ui {
 
 COperationPage::COperationPage(BatchOptions& options, QWidget* parent)
-    : CFormPage(options, texts::kOperationPageTitle, 17, parent),
+    : CFormPage(options, texts::kOperationPageTitle, widgets::HelpTopic::Operation, parent),
       extensionFolder_(ProgramFolder()) {
     ui_->threads->setArrowRange(0, kMaxThreads);
     ui_->memoryLimit->setArrowRange(0, kMaxMemoryLimit);

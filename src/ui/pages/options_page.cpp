@@ -16,17 +16,18 @@
 
 namespace vig::ui {
 
-COptionsPage::COptionsPage(BatchOptions& options, QString title, int helpContext, QWidget* parent)
-    : QWidget(parent), options_(options), title_(std::move(title)), helpContext_(helpContext) {}
+COptionsPage::COptionsPage(BatchOptions& options, QString title, widgets::HelpTopic helpTopic,
+                           QWidget* parent)
+    : QWidget(parent), options_(options), title_(std::move(title)), helpTopic_(helpTopic) {}
 
 void WarnUser(QWidget* parent, const char* text) {
-    Messages().Show(parent, QString::fromStdString(ApplicationTitle()), texts::Tr(text),
-                    MessageIcon::Warning, MessageButtons::Ok);
+    widgets::Messages().Show(parent, QString::fromStdString(ApplicationTitle()), texts::Tr(text),
+                             widgets::MessageIcon::Warning, widgets::MessageButtons::Ok);
 }
 
 void Refuse(QWidget* parent, QWidget* control, const QString& text) {
-    Messages().Show(parent, QString::fromStdString(ApplicationTitle()), text, MessageIcon::Warning,
-                    MessageButtons::Ok);
+    widgets::Messages().Show(parent, QString::fromStdString(ApplicationTitle()), text,
+                             widgets::MessageIcon::Warning, widgets::MessageButtons::Ok);
     // After the event that led here (a tab change brings the page back
     // first).
     QTimer::singleShot(0, control, [control] {

@@ -10,9 +10,10 @@
 #include <utility>
 #include <vector>
 
-#include "common/message_boxes.h"
 #include "options/batch_options.h"
 #include "ui/window_texts.h"
+#include "widgets/help.h"
+#include "widgets/message_boxes.h"
 
 class QAbstractButton;
 class QLineEdit;
@@ -33,10 +34,11 @@ int ReadCorrected(CUpDownEdit* edit, int lo, int hi);
 class COptionsPage : public QWidget {
     Q_OBJECT
 public:
-    COptionsPage(BatchOptions& options, QString title, int helpContext, QWidget* parent = nullptr);
+    COptionsPage(BatchOptions& options, QString title, widgets::HelpTopic helpTopic,
+                 QWidget* parent = nullptr);
 
     const QString& title() const { return title_; }
-    int helpContext() const { return helpContext_; }
+    widgets::HelpTopic helpTopic() const { return helpTopic_; }
 
     // The page's fields of the working copy into the controls, with the
     // enable rules.
@@ -63,7 +65,7 @@ protected:
 
 private:
     QString title_;
-    int helpContext_;
+    widgets::HelpTopic helpTopic_;
 };
 
 // A page laid out by a Designer form (`Form`, from the page's .ui file).
@@ -73,8 +75,9 @@ public:
     Form& ui() { return *ui_; }
 
 protected:
-    CFormPage(BatchOptions& options, const char* title, int helpContext, QWidget* parent)
-        : COptionsPage(options, texts::Tr(title), helpContext, parent),
+    CFormPage(BatchOptions& options, const char* title, widgets::HelpTopic helpTopic,
+              QWidget* parent)
+        : COptionsPage(options, texts::Tr(title), helpTopic, parent),
           ui_(std::make_unique<Form>()) {
         ui_->setupUi(this);
     }

@@ -21,7 +21,7 @@ QString DateText(int64_t seconds) {
 }  // namespace
 
 COutputPage::COutputPage(BatchOptions& options, QWidget* parent)
-    : CFormPage(options, texts::kOutputPageTitle, 16, parent) {
+    : CFormPage(options, texts::kOutputPageTitle, widgets::HelpTopic::FilesAndFolders, parent) {
     UpdateRulesOnToggle({ui_->renameOverwrite, ui_->renameAutoNumber, ui_->renamePrefix,
                          ui_->renameSuffix, ui_->duplicateTree, ui_->branchFromSource});
     // Clicking "Read Files In Subfolders" while duplicating keeps it on.

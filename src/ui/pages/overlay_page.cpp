@@ -15,7 +15,7 @@
 namespace vig::ui {
 
 COverlayPage::COverlayPage(BatchOptions& options, QWidget* parent)
-    : CFormPage(options, texts::kOverlayPageTitle, 21, parent) {
+    : CFormPage(options, texts::kOverlayPageTitle, widgets::HelpTopic::Overlay, parent) {
     ui_->colourCount->setArrowRange(kMinColours, kMaxColours);
 
     UpdateRulesOnToggle({ui_->overlay, ui_->noTransparency, ui_->quantizePosterize});
@@ -118,7 +118,7 @@ void COverlayPage::ShowPreviewStatus() {
     QString text;
     if (!preview->hasImage() && !preview->loading())
         text = preview->loadError() == ErrOutOfMemory
-                   ? Translated(kErrorTextContext, ErrorText(ErrOutOfMemory).c_str())
+                   ? widgets::Translated(kErrorTextContext, ErrorText(ErrOutOfMemory).c_str())
                    : texts::Tr(texts::kInvalidImage);
     ui_->previewStatus->setText(text);
 }

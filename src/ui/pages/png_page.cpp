@@ -6,7 +6,7 @@
 namespace vig::ui {
 
 CPNGPage::CPNGPage(BatchOptions& options, QWidget* parent)
-    : CFormPage(options, texts::kPngPageTitle, 19, parent) {
+    : CFormPage(options, texts::kPngPageTitle, widgets::HelpTopic::Png, parent) {
     connect(ui_->key, &QLineEdit::textChanged, this, &CPNGPage::UpdateRules);
 }
 

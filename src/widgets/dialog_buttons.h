@@ -1,0 +1,14 @@
+// One look for the standard buttons of every dialog and message box.
+#pragma once
+
+class QDialogButtonBox;
+
+namespace vig::widgets {
+
+// Takes the style's pictures off the buttons of `box` (some desktops put
+// clip-art on OK, Cancel and Help, and none elsewhere) and gives OK, Cancel,
+// Help and Close plain captions: Enter, Escape and F1 press them, so their
+// letters stay free for the mnemonics of the controls around them.
+void PlainDialogButtons(QDialogButtonBox* box);
+
+}  // namespace vig::widgets
