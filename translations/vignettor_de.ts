@@ -1127,6 +1127,22 @@ Die Voreinstellung ist 75.</translation>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
+    <message>
+        <source>Files done</source>
+        <translation>Erledigte Dateien</translation>
+    </message>
+    <message>
+        <source>Waiting for operation to complete.</source>
+        <translation>Warten, bis der Vorgang abgeschlossen ist.</translation>
+    </message>
+    <message>
+        <source>%v of %m files</source>
+        <translation>%v von %m Dateien</translation>
+    </message>
+    <message>
+        <source>%1 files/s, %2 left</source>
+        <translation>%1 Dateien/s, noch %2</translation>
+    </message>
 </context>
 <context>
     <name>QPlatformTheme</name>
@@ -2106,6 +2122,14 @@ Starten Sie Ihre Dateiverwaltung neu, damit die Änderung wirksam wird.</transla
     <message>
         <source>&amp;Percent</source>
         <translation>&amp;Prozent</translation>
+    </message>
+    <message>
+        <source>%1  Processed %2 of %3 files; errors: %4; time: %5</source>
+        <translation>%1  %2 von %3 Dateien verarbeitet; Fehler: %4; Dauer: %5</translation>
+    </message>
+    <message>
+        <source>%1  Cancelled after %2 of %3 files; errors: %4; time: %5</source>
+        <translation>%1  Abgebrochen nach %2 von %3 Dateien; Fehler: %4; Dauer: %5</translation>
     </message>
 </context>
 </TS>
