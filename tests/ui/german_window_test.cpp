@@ -18,8 +18,8 @@
 #include "platform/install_layout.h"
 #include "platform/profile_store.h"
 #include "platform/translation.h"
-#include "shellext/quick_dialog.h"
-#include "shellext/quick_settings.h"
+#include "shellext/library/quick_dialog.h"
+#include "shellext/library/quick_settings.h"
 #include "ui/main_window.h"
 #include "ui/options_sheet.h"
 
