@@ -1941,7 +1941,7 @@ Setting Overlay OFF</source>
     </message>
     <message>
         <source>HTML Log Files</source>
-        <translation>HTML-Dateien</translation>
+        <translation>HTML-Seiten</translation>
     </message>
     <message>
         <source>Composite</source>
