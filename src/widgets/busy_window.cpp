@@ -1,6 +1,7 @@
 #include "widgets/busy_window.h"
 
 #include <QGuiApplication>
+#include <QLocale>
 #include <QScreen>
 #include <algorithm>
 #include <array>
@@ -90,7 +91,7 @@ void ProgressWindow::SetProgress(int done, int total, double filesPerSecond) {
     if (filesPerSecond > 0 && total > 0) {
         const auto seconds = static_cast<qint64>(std::llround((total - done) / filesPerSecond));
         left = Translated("ProgressWindow", kRateAndTimeLeft)
-                   .arg(QString::number(filesPerSecond, 'f', 1), DurationText(seconds));
+                   .arg(QLocale().toString(filesPerSecond, 'f', 1), DurationText(seconds));
     }
     ui_->timeLeftLine->setText(left);
     ui_->timeLeftLine->show();
