@@ -39,10 +39,14 @@ package: setup-package configure
 bench: setup configure
 	cmake --build $(BUILD) --target benchmarks -j $(JOBS)
 
-# Pictures of the windows in $(BUILD)/screenshots/.
+# Pictures of the windows in $(BUILD)/screenshots/: at 100%, 150% and 200%
+# scale, and in a dark colour scheme.
 screenshots: setup configure
 	cmake --build $(BUILD) --target vig_screenshots -j $(JOBS)
-	$(BUILD)/tests/ui/vig_screenshots $(BUILD)/screenshots
+	QT_SCALE_FACTOR=1 $(BUILD)/tests/ui/vig_screenshots $(BUILD)/screenshots/100
+	QT_SCALE_FACTOR=1.5 $(BUILD)/tests/ui/vig_screenshots $(BUILD)/screenshots/150
+	QT_SCALE_FACTOR=2 $(BUILD)/tests/ui/vig_screenshots $(BUILD)/screenshots/200
+	QT_SCALE_FACTOR=1 $(BUILD)/tests/ui/vig_screenshots $(BUILD)/screenshots/dark --dark
 
 clean:
 	rm -rf $(BUILD)

@@ -5,6 +5,8 @@
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
+#include "widgets/pictures.h"
+
 namespace vig::ui {
 namespace {
 
@@ -70,9 +72,9 @@ QSize CColourSwatch::minimumSizeHint() const {
 
 void CColourSwatch::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setPen(
-        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    const QColor frame =
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText);
+    widgets::DrawFrame(p, rect(), frame, frame);
     p.fillRect(swatchRect(), ToQColor(colour_));
     if (hasFocus()) {
         QStyleOptionFocusRect option;

@@ -9,6 +9,7 @@
 
 #include "ui/accessible_controls.h"
 #include "ui/window_texts.h"
+#include "widgets/pictures.h"
 
 namespace vig::ui {
 namespace {
@@ -40,6 +41,20 @@ constexpr const char* kPlaceNames[14] = {"",
                                          QT_TRANSLATE_NOOP("vig::ui::texts", "Right Edge")};
 
 const QColor kGridPen(80, 80, 100);
+
+// The colours of the grid and the frame: the fixed ones on a light window;
+// under a dark colour scheme, where black and dark grey vanish, the
+// window's text colour and a mid-tone between it and the window.
+QColor FrameColour(const QPalette& palette) {
+    return widgets::IsDark(palette) ? palette.color(QPalette::WindowText) : QColor(Qt::black);
+}
+
+QColor GridColour(const QPalette& palette) {
+    if (!widgets::IsDark(palette)) return kGridPen;
+    const QColor a = palette.color(QPalette::Window), b = palette.color(QPalette::WindowText);
+    return QColor((a.red() + 2 * b.red()) / 3, (a.green() + 2 * b.green()) / 3,
+                  (a.blue() + 2 * b.blue()) / 3);
+}
 const QColor kSelectedFill(250, 250, 0);
 
 }  // namespace
@@ -173,16 +188,17 @@ void CPositionBox::paintEvent(QPaintEvent*) {
             highlighted_ ? kSelectedFill : palette().color(QPalette::Button).darker(115);
         p.fillRect(CellRect(cell), fill);
     }
-    p.setPen(QPen(kGridPen, 1));
+    // Lines as filled strips one logical pixel wide: whole at every scale.
     const QRect g = GridRect();
+    const QColor grid = GridColour(palette());
     for (int i = 1; i < 3; ++i) {
         const int x = g.left() + g.width() * i / 3;
         const int y = g.top() + g.height() * i / 3;
-        p.drawLine(x, g.top(), x, g.bottom());
-        p.drawLine(g.left(), y, g.right(), y);
+        p.fillRect(QRect(x, g.top(), 1, g.height()), grid);
+        p.fillRect(QRect(g.left(), y, g.width(), 1), grid);
     }
-    p.setPen(QPen(Qt::black, 1));
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    const QColor frame = FrameColour(palette());
+    widgets::DrawFrame(p, rect(), frame, frame);
     if (hasFocus()) {
         QStyleOptionFocusRect option;
         option.initFrom(this);

@@ -77,5 +77,7 @@ inline constexpr int kHeaderMaxChars = 255;
 
 // Composite page.
 inline constexpr char kFontSample[] = QT_TRANSLATE_NOOP("vig::ui::texts", "%1, %2 pt");
+// The face chosen, then the one this system draws the labels in.
+inline constexpr char kFontSampleDrawnIn[] = QT_TRANSLATE_NOOP("vig::ui::texts", "%1 (%2), %3 pt");
 
 }  // namespace vig::ui::texts

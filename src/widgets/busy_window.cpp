@@ -46,6 +46,8 @@ ProgressWindow::ProgressWindow(QWidget* owner, Kind kind)
     setWindowIcon(ApplicationIcon());
     ui_->appIcon->setPixmap(ApplicationIcon().pixmap(kPictureSize, kPictureSize));
     ui_->pathLine->setVisible(kind_ == Kind::Extension);
+    // A long path gives up its middle, so that the file name stays whole.
+    ui_->pathLine->SetEllipsis(CPathStatic::Ellipsis::Path);
     ui_->extraLine->setVisible(kind_ == Kind::Extension);
     ui_->statusLine->setText(QString());
     ui_->progressBar->setFormat(Translated("ProgressWindow", kFilesDoneFormat));

@@ -3,6 +3,8 @@
 #include <QEvent>
 #include <QPainter>
 
+#include "widgets/pictures.h"
+
 namespace vig::widgets {
 namespace {
 
@@ -82,7 +84,13 @@ QSize CPathStatic::minimumSizeHint() const {
 void CPathStatic::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Window));
-    drawFrame(&painter);
+    // A sunken frame of its own, whole at every scale factor.
+    if (frameShape() != QFrame::NoFrame) {
+        const QPalette& pal = palette();
+        const bool sunken = frameShadow() == QFrame::Sunken;
+        const QColor dark = pal.color(QPalette::Dark), light = pal.color(QPalette::Light);
+        DrawFrame(painter, rect(), sunken ? dark : light, sunken ? light : dark);
+    }
     const int m = margin();
     const QRect area = contentsRect().adjusted(m, m, -m, -m);
     painter.setPen(

@@ -32,9 +32,10 @@ bool CTransButton::LoadBitmaps(const QString& up, const QString& blink, const QS
     const qreal ratio = devicePixelRatioF();
     bool complete = true;
     for (int i = 0; i < 5; ++i) {
+        names_[i] = names[i];
         pictures_[i] = QPixmap();
         if (names[i].isEmpty()) continue;
-        const QImage image = LoadPicture(names[i], ratio);
+        const QImage image = LoadPicture(names[i], ratio, palette());
         if (image.isNull()) {
             complete = false;
             continue;
@@ -89,6 +90,12 @@ void CTransButton::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), palette().color(QPalette::Window));
     const QPixmap& picture = pictures_[Slot(CurrentPicture())];
     if (!picture.isNull()) painter.drawPixmap(QPoint(0, 0), picture);
+}
+
+void CTransButton::changeEvent(QEvent* event) {
+    QAbstractButton::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && !names_[Slot(Picture::Up)].isEmpty())
+        LoadBitmaps(names_[0], names_[1], names_[2], names_[3], names_[4]);
 }
 
 void CTransButton::timerEvent(QTimerEvent* event) {

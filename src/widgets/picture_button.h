@@ -54,8 +54,11 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    // A new colour scheme draws the button face again in its colours.
+    void changeEvent(QEvent* event) override;
 
 private:
+    QString names_[5];
     QPixmap pictures_[5];
     QRgb transparent_ = kPictureKeyColour;
     QBasicTimer timer_;

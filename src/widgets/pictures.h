@@ -7,8 +7,11 @@
 
 #include <QIcon>
 #include <QImage>
+#include <QPalette>
 #include <QRgb>
 #include <QString>
+
+class QPainter;
 
 namespace vig::widgets {
 
@@ -20,6 +23,18 @@ inline constexpr QRgb kPictureKeyColour = 0xFFFFFF00u;  // red 255, green 255, b
 // a keyed button picture has them; its edge pixels keep their coverage.
 // A null image when there is no picture of that name.
 QImage LoadPicture(const QString& name, qreal devicePixelRatio = 1.0);
+// The same, with the button face of the picture (its first shape, a plain
+// tile) and the tile's border in the colours of `palette`, so that the
+// buttons look like the others under any colour scheme. The pictures on
+// the tile keep their own colours.
+QImage LoadPicture(const QString& name, qreal devicePixelRatio, const QPalette& palette);
+
+// Draws a frame one logical pixel wide just inside `r`, the top and left
+// edges in `topLeft` and the others in `bottomRight`, as filled strips: at
+// every scale factor each edge covers whole device pixels inside the rect.
+void DrawFrame(QPainter& painter, const QRect& r, const QColor& topLeft, const QColor& bottomRight);
+// Whether the colour scheme is a dark one (dark window, light text).
+bool IsDark(const QPalette& palette);
 
 // A copy in which every opaque pixel of exactly `key` is fully transparent;
 // the image itself is left unchanged.

@@ -130,7 +130,7 @@ TEST(QuickDialog, StaysOpenUntilTheSizeIsAWholeNumber) {
         EXPECT_TRUE(dialog.isVisible()) << text;
     }
     widgets::SetMessages(nullptr);
-    EXPECT_EQ(boxes.shown, (std::vector<QString>(2, "vignettor|Please enter an integer.")));
+    EXPECT_EQ(boxes.shown, (std::vector<QString>(2, "Vignettor|Please enter an integer.")));
     EXPECT_EQ(dialog.Values().height, 90);
     Child<QPushButton>(dialog, "cancelButton")->click();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);

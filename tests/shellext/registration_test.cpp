@@ -14,6 +14,7 @@
 #include "menu_readers.h"
 #include "shell_test_util.h"
 #include "shellext/shared/registry_file.h"
+#include "shellext/shared/shell_texts.h"
 
 extern char** environ;
 
@@ -83,21 +84,28 @@ TEST(Registration, WritesTheRowsAndTheMenuEntriesAndRemovesThemAgain) {
         EXPECT_EQ(Mode(home / e.path), e.mode) << e.path;
     }
     const std::string dolphin = ReadFileText(home / kEntries[0].path);
-    EXPECT_NE(dolphin.find("Name=Snapshrink...\nExec=\"" + Launcher() + "\" -- %F\n"),
-              std::string::npos);
+    EXPECT_NE(
+        dolphin.find("Name=Snapshrink...\nIcon=vignettor\nExec=\"" + Launcher() + "\" -- %F\n"),
+        std::string::npos);
+    EXPECT_NE(dolphin.find("\nX-KDE-Priority=TopLevel\n"), std::string::npos)
+        << "at the top level of the menu, not under Actions";
     EXPECT_NE(dolphin.find("Comment=Create image thumbnail using Vignettor\n"), std::string::npos);
     const std::string nemo = ReadFileText(home / kEntries[2].path);
     EXPECT_NE(nemo.find("Exec='" + Launcher() + "' -- %F\n"), std::string::npos);
+    EXPECT_NE(nemo.find("\nIcon-Name=vignettor\n"), std::string::npos);
     EXPECT_NE(nemo.find("Extensions=jpg;bmp;png;gif;tif;pcx;heic;heif;hif;avif;webp;\n"),
               std::string::npos);
     EXPECT_NE(dolphin.find("MimeType=image/jpeg;image/bmp;image/png;image/gif;image/tiff;"
                            "image/vnd.zbrush.pcx;image/x-pcx;image/heic;image/heif;image/avif;"
                            "image/webp;\n"),
               std::string::npos);
-    EXPECT_EQ(ReadFileText(home / kEntries[1].path),
-              "#!/bin/sh\n# Vignettor context-menu entry\nexec '" + Launcher() + "' -- \"$@\"\n");
+    const std::string script = ReadFileText(home / kEntries[1].path);
+    EXPECT_EQ(script.rfind("#!/bin/sh\n# Vignettor context-menu entry\n", 0), 0u);
+    EXPECT_NE(script.find("exec '" + Launcher() + "' -- \"$@\""), std::string::npos);
+    EXPECT_EQ(ReadFileText(home / kEntries[3].path), script) << "Caja's script is Nautilus's";
     const std::string thunar = ReadFileText(home / "config/Thunar/uca.xml");
     EXPECT_NE(thunar.find("<command>'" + Launcher() + "' -- %F</command>"), std::string::npos);
+    EXPECT_NE(thunar.find("<icon>vignettor</icon>"), std::string::npos);
     EXPECT_NE(thunar.find("<patterns>*.jpg;*.Jpg;*.jPg;*.JPg;*.jpG;*.JpG;*.jPG;*.JPG;*.bmp;"),
               std::string::npos);
     // Every spelling of every extension: 2^length of each.
@@ -438,6 +446,59 @@ TEST(Registration, EveryEntryRunsTheLauncherWithTheExactFiles) {
         EXPECT_EQ(recorded(), expected(paths)) << command;
     }
     if (glibMissing) GTEST_SKIP() << "GLib cannot be loaded to read Thunar's command";
+}
+
+// Nautilus and Caja offer their scripts for any selection: without a
+// picture among the files the script runs no launcher and says so through
+// the first tool that works (a notification, else a message box), and ends.
+TEST(Registration, TheScriptsSayWhenNoPictureIsSelected) {
+    TempHome home;
+    ASSERT_EQ(Library().registerServer(), S_OK);
+    const std::string bin = home / "bin";
+    const std::string record = home / "said";
+    const std::string folder = home / "notes";
+    std::filesystem::create_directories(bin);
+    std::filesystem::create_directories(folder);
+    const auto tool = [&](const std::string& name, int status) {
+        const std::string path = bin + "/" + name;
+        ASSERT_TRUE(WriteFileText(path, "#!/bin/sh\nprintf '%s\\n' \"${0##*/}\" \"$@\" >> '" +
+                                            record + "'\nexit " + std::to_string(status) + "\n"));
+        chmod(path.c_str(), 0755);
+    };
+    const struct {
+        std::vector<std::pair<std::string, int>> tools;  // name, exit status
+        std::string said;                                // the lines written, tool by tool
+    } rows[] = {
+        {{{"notify-send", 0}, {"zenity", 0}},
+         std::string("notify-send\n-a\nVignettor\n-i\nvignettor\nVignettor\n") +
+             kNoPicturesSelected + "\n"},
+        {{{"notify-send", 1}, {"xmessage", 0}},
+         std::string("notify-send\n-a\nVignettor\n-i\nvignettor\nVignettor\n") +
+             kNoPicturesSelected + "\nxmessage\n-center\n-timeout\n30\n" + kNoPicturesSelected +
+             "\n"},
+        {{{"kdialog", 0}},
+         std::string("kdialog\n--title\nVignettor\n--passivepopup\n") + kNoPicturesSelected +
+             "\n10\n"},
+        {{}, ""},
+    };
+    const char* const oldPath = std::getenv("PATH");
+    const std::string keptPath = oldPath != nullptr ? oldPath : "";
+    setenv("PATH", bin.c_str(), 1);
+    for (const auto& r : rows) {
+        std::filesystem::remove_all(bin);
+        std::filesystem::create_directories(bin);
+        std::filesystem::remove(record);
+        for (const auto& [name, status] : r.tools) tool(name, status);
+        for (const char* script :
+             {"data/nautilus/scripts/Snapshrink...", "config/caja/scripts/Snapshrink..."}) {
+            EXPECT_EQ(RunProgram({home / script, "notes.txt", "photo.jpeg.bak", "README"}, folder),
+                      0)
+                << script;
+        }
+        const std::string said = test::FileExists(record) ? ReadFileText(record) : "";
+        EXPECT_EQ(said, r.said + r.said) << "both scripts, tools " << r.tools.size();
+    }
+    setenv("PATH", keptPath.c_str(), 1);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <set>
 
+#include "documents/composite.h"
 #include "engine/command_line.h"
 #include "platform/profile_store.h"
 #include "sheet_test_support.h"
@@ -313,6 +314,32 @@ std::vector<FieldRow> FieldRows() {
          }},
         CLICK_ROW(CompositeWriteFileName, kComposite, CMP(s).writeFileName, 0),
     };
+}
+
+// The page names the face the labels are drawn in beside the one chosen,
+// and keeps the one chosen.
+TEST(OptionsSheet, CompositePageSaysWhichFaceDrawsTheLabels) {
+    SheetFakes fakes;
+    const struct {
+        const char* chosen;
+        std::string shown;
+    } rows[] = {
+        {"Arial", "Arial (" + LabelFontFamily("Arial", 14) + "), 14 pt"},
+        {"Liberation Sans", "Liberation Sans, 14 pt"},
+    };
+    ASSERT_EQ(LabelFontFamily("Liberation Sans", 14), "Liberation Sans");
+    ASSERT_NE(LabelFontFamily("Arial", 14), "Arial") << "this system has no Arial of its own";
+    for (const auto& r : rows) {
+        BatchOptions options;
+        options.CompositeMakeComposite = 1;
+        fakes.chosenFont = {QString::fromLatin1(r.chosen), 14, MakeColour(1, 2, 3)};
+        CMySheet sheet(options);
+        ASSERT_TRUE(sheet.showPage(kComposite));
+        Click(CMP(sheet).font);
+        EXPECT_EQ(CMP(sheet).fontSample->text().toStdString(), r.shown);
+        sheet.accept();
+        EXPECT_EQ(options.CompositeFontName, r.chosen);
+    }
 }
 
 // Each field changed through its control: Cancel leaves the record as it

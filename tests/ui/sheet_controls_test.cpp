@@ -9,6 +9,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QtMath>
 
 #include "image/codec_table.h"
 #include "image/cpx_image.h"
@@ -21,6 +22,8 @@
 #include "ui/position_box.h"
 #include "ui_html_text_dialog.h"
 #include "ui_overlay_page.h"
+#include "widgets/path_label.h"
+#include "widgets/picture_button.h"
 
 namespace vig::ui {
 namespace {
@@ -178,6 +181,106 @@ TEST(PictureFileFilters, ListEveryFormatOfTheTableInBothDialogs) {
               "JPG (*.jpg *.JPG);;BMP (*.bmp *.BMP);;PNG (*.png *.PNG);;TIFF (*.tif *.TIF);;"
               "PCX (*.pcx *.PCX);;HEIC/HEIF (*.heic *.heif *.hif *.HEIC *.HEIF *.HIF);;"
               "AVIF (*.avif *.AVIF);;WebP (*.webp *.WEBP);;All Files (*)");
+}
+
+}  // namespace
+}  // namespace vig::ui
+
+namespace vig::ui {
+namespace {
+
+// `w` drawn at a device pixel ratio, as a screen at that scale shows it.
+QImage Render(QWidget& w, qreal ratio) {
+    QImage image(QSize(qRound(w.width() * ratio), qRound(w.height() * ratio)),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    w.render(&image);
+    return image;
+}
+
+QPalette Scheme(bool dark) {
+    QPalette p(dark ? QColor(0x40, 0x40, 0x44) : QColor(0xef, 0xef, 0xef),
+               dark ? QColor(0x35, 0x35, 0x38) : QColor(0xef, 0xef, 0xef));
+    p.setColor(QPalette::WindowText, dark ? QColor(0xe8, 0xe8, 0xea) : QColor(Qt::black));
+    p.setColor(QPalette::ButtonText, p.color(QPalette::WindowText));
+    p.setColor(QPalette::Light, dark ? QColor(0x5a, 0x5a, 0x60) : QColor(Qt::white));
+    p.setColor(QPalette::Dark, dark ? QColor(0x1e, 0x1e, 0x21) : QColor(0x9f, 0x9f, 0x9f));
+    return p;
+}
+
+// Whether some pixel of row y between x0 and x1 (device pixels) is `c`.
+bool RowHas(const QImage& image, int y, int x0, int x1, QColor c) {
+    for (int x = std::max(x0, 0); x <= std::min(x1, image.width() - 1); ++x)
+        if (image.pixelColor(x, y).rgb() == c.rgb()) return true;
+    return false;
+}
+
+// At 100%, 150% and 200%, in a light and a dark scheme: the frames keep all
+// four edges, the position box's frame and grid contrast with the window
+// (black and grey-blue on a light one, the text's colours on a dark one)
+// while its selected cell stays yellow, and the picture buttons' face is
+// the palette's button colour.
+TEST(CustomDrawing, FollowsThePaletteAtEveryScale) {
+    for (const bool dark : {false, true}) {
+        const QPalette palette = Scheme(dark);
+        for (const qreal ratio : {1.0, 1.5, 2.0}) {
+            SCOPED_TRACE(std::string(dark ? "dark " : "light ") + std::to_string(ratio));
+            CPositionBox box;
+            box.setPalette(palette);
+            box.resize(61, 61);
+            box.setPosition(9);  // the middle cell
+            const QImage b = Render(box, ratio);
+            const QColor frame = dark ? palette.color(QPalette::WindowText) : QColor(Qt::black);
+            for (const QPoint corner :
+                 {QPoint(0, 0), QPoint(b.width() - 1, 0), QPoint(0, b.height() - 1),
+                  QPoint(b.width() - 1, b.height() - 1)})
+                EXPECT_EQ(b.pixelColor(corner).rgb(), frame.rgb())
+                    << corner.x() << "," << corner.y();
+            const QPoint middle = box.CellRect(4).center() * ratio;
+            EXPECT_EQ(b.pixelColor(middle).rgb(), QColor(250, 250, 0).rgb());
+            const QRect first = box.CellRect(0), second = box.CellRect(1);
+            const int y = qRound(first.center().y() * ratio);
+            const int x0 = qFloor(first.right() * ratio), x1 = qCeil(second.left() * ratio);
+            if (!dark) {
+                EXPECT_TRUE(RowHas(b, y, x0, x1, QColor(80, 80, 100)))
+                    << "the grid line between two cells";
+            } else {
+                const QColor window = palette.color(QPalette::Window);
+                bool lighter = false;
+                for (int x = x0; x <= x1; ++x)
+                    lighter = lighter || b.pixelColor(x, y).lightness() > window.lightness() + 60;
+                EXPECT_TRUE(lighter) << "a grid line that stands out from the dark window";
+            }
+
+            widgets::CPathStatic line;
+            line.setPalette(palette);
+            line.setFrameShape(QFrame::StyledPanel);
+            line.setFrameShadow(QFrame::Sunken);
+            line.resize(101, 21);
+            const QImage l = Render(line, ratio);
+            EXPECT_EQ(l.pixelColor(0, 0).rgb(), palette.color(QPalette::Dark).rgb());
+            EXPECT_EQ(l.pixelColor(l.width() - 1, l.height() - 1).rgb(),
+                      palette.color(QPalette::Light).rgb());
+            EXPECT_EQ(l.pixelColor(l.width() - 1, l.height() / 2).rgb(),
+                      palette.color(QPalette::Light).rgb());
+
+            CColourSwatch swatch;
+            swatch.setPalette(palette);
+            swatch.resize(47, 23);
+            const QImage s = Render(swatch, ratio);
+            EXPECT_EQ(s.pixelColor(s.width() - 1, s.height() - 1).rgb(),
+                      palette.color(QPalette::WindowText).rgb());
+        }
+        // The picture button takes the new scheme's face when it changes.
+        widgets::CTransButton button;
+        button.setText(QStringLiteral("DEST_TO_SRC"));
+        ASSERT_TRUE(button.Attach());
+        button.setPalette(palette);
+        const QImage p = Render(button, 2.0);
+        EXPECT_EQ(p.pixelColor(7, 11).rgb(), palette.color(QPalette::Button).rgb())
+            << "the face of the tile, beside the pictures on it";
+    }
 }
 
 }  // namespace

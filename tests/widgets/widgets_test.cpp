@@ -227,6 +227,16 @@ TEST(BusyWindow, ExtensionCancelWaitsForTheRunningFile) {
     EXPECT_FALSE(cancel->isEnabled());
     EXPECT_EQ(busy.statusText(), "Waiting for operation to complete.");
     EXPECT_EQ(busy.pathText(), "/in/c.jpg");
+
+    // A path too long for the line keeps its start and its file name.
+    const QString path = "/home/someone/Pictures/" + QString(40, 'x') + "/holiday-0042.jpg";
+    busy.SetPathText(path);
+    auto* line = busy.findChild<CPathStatic*>("pathLine");
+    ASSERT_NE(line, nullptr);
+    const QString shown = line->DisplayText(line->fontMetrics().horizontalAdvance(path) / 2);
+    EXPECT_TRUE(shown.startsWith("/home/")) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith("/holiday-0042.jpg"))
+        << shown.toStdString();
 }
 
 }  // namespace

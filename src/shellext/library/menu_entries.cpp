@@ -107,31 +107,69 @@ std::string ThunarPatterns() {
     return out;
 }
 
+// Dolphin puts an entry in its "Actions" submenu unless it asks for the
+// top level.
 std::string DolphinServiceMenu(const std::string& launcher) {
     const std::string exec =
         KeyFileValue(Replace(DesktopExecQuote(launcher), '%', "%%") + " -- %F");
     return std::string(kMarker) +
            "\n[Desktop Entry]\nType=Application\nName=Vignettor\nComment=" + kMenuHelpText +
-           "\nExec=" + exec + "\nNoDisplay=true\nMimeType=" + MimeTypes() +
-           "\nX-KDE-ServiceTypes=KonqPopupMenu/Plugin\nActions=snapshrink;\n\n"
-           "[Desktop Action snapshrink]\nName=" +
-           kMenuEntryLabel + "\nExec=" + exec + "\n";
+           "\nIcon=" + kMenuIconName + "\nExec=" + exec +
+           "\nNoDisplay=true\nMimeType=" + MimeTypes() +
+           "\nX-KDE-ServiceTypes=KonqPopupMenu/Plugin\nX-KDE-Priority=TopLevel\n"
+           "Actions=snapshrink;\n\n[Desktop Action snapshrink]\nName=" +
+           kMenuEntryLabel + "\nIcon=" + kMenuIconName + "\nExec=" + exec + "\n";
 }
 
 std::string NemoAction(const std::string& launcher) {
     std::string extensions;
     for (const std::string& ext : Extensions()) extensions += ext + ";";
     return std::string(kMarker) + "\n[Nemo Action]\nActive=true\nName=" + kMenuEntryLabel +
-           "\nComment=" + kMenuHelpText +
+           "\nComment=" + kMenuHelpText + "\nIcon-Name=" + kMenuIconName +
            "\nExec=" + KeyFileValue(Replace(ShellQuote(launcher), '%', "%%") + " -- %F") +
            "\nSelection=notnone\nExtensions=" + extensions + "\n";
 }
 
+// A case pattern that matches every name ending in one of the extensions,
+// in any letter case: *.[jJ][pP][gG]|*.[bB][mM][pP]|...
+std::string ScriptPatterns() {
+    std::string out;
+    for (const std::string& e : Extensions()) {
+        if (!out.empty()) out += '|';
+        out += "*.";
+        for (char c : e) {
+            const char upper = paths::ToUpperAscii(std::string(1, c))[0];
+            out += upper == c ? std::string(1, c) : std::string{'[', c, upper, ']'};
+        }
+    }
+    return out;
+}
+
 // Nautilus and Caja run every executable file of their scripts folder with
-// the selected files as arguments (bare names, in the folder shown); the
-// file name is the menu text.
+// the selected files as arguments (bare names, in the folder shown), for
+// any selection; the file name is the menu text. The script hands the files
+// to the launcher when a picture is among them, as the library's own menu
+// entry would be offered, and otherwise says so: a notification, else a
+// short message box of whichever tool the desktop has, each bounded in time
+// so that the script always ends.
 std::string ManagerScript(const std::string& launcher) {
-    return "#!/bin/sh\n" + std::string(kMarker) + "\nexec " + ShellQuote(launcher) + " -- \"$@\"\n";
+    return "#!/bin/sh\n" + std::string(kMarker) +
+           "\nfor f in \"$@\"; do\n    case \"$f\" in\n        " + ScriptPatterns() +
+           ")\n            exec " + ShellQuote(launcher) +
+           " -- \"$@\" ;;\n    esac\ndone\n"
+           "say=" +
+           ShellQuote(kNoPicturesSelected) +
+           "\nhas() { command -v \"$1\" >/dev/null 2>&1; }\n"
+           "bounded() { if has timeout; then timeout 60 \"$@\"; else \"$@\"; fi; }\n"
+           "if has notify-send && bounded notify-send -a Vignettor -i " +
+           kMenuIconName +
+           " Vignettor \"$say\" 2>/dev/null; then :\n"
+           "elif has zenity; then bounded zenity --info --title=Vignettor --timeout=30 "
+           "--text=\"$say\" 2>/dev/null\n"
+           "elif has kdialog; then bounded kdialog --title Vignettor --passivepopup \"$say\" 10 "
+           "2>/dev/null\n"
+           "elif has xmessage; then bounded xmessage -center -timeout 30 \"$say\" 2>/dev/null\n"
+           "fi\nexit 0\n";
 }
 
 // Whether the file at path is absent or one of ours.
@@ -256,8 +294,8 @@ std::string ThunarActionsPath() {
 }
 
 std::string ThunarAction(const std::string& launcherPath) {
-    return "<action>\n\t<icon></icon>\n\t<name>" + XmlText(kMenuEntryLabel) +
-           "</name>\n\t<submenu></submenu>\n\t<unique-id>" + kEntryName +
+    return "<action>\n\t<icon>" + std::string(kMenuIconName) + "</icon>\n\t<name>" +
+           XmlText(kMenuEntryLabel) + "</name>\n\t<submenu></submenu>\n\t<unique-id>" + kEntryName +
            "</unique-id>\n\t<command>" +
            XmlText(Replace(ShellQuote(launcherPath), '%', "%%") + " -- %F") +
            "</command>\n\t<description>" + XmlText(kMenuHelpText) +

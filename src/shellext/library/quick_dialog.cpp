@@ -113,7 +113,7 @@ bool CSnapshrinkDlg::TakeInteger(QLineEdit* edit, int* value) {
         *value = v;
         return true;
     }
-    widgets::Messages().Show(this, QString::fromUtf8(kAppTitle),
+    widgets::Messages().Show(this, QString::fromUtf8(kMessageCaption),
                              widgets::Translated("vig::shell", kEnterInteger),
                              widgets::MessageIcon::Warning, widgets::MessageButtons::Ok);
     edit->setFocus();

@@ -74,7 +74,7 @@ void RunSnapshrinkCommand(const std::vector<std::string>& selection, HWND owner)
     platform::QtProfileStore store;
     const std::string program = LocateProgram(store, ModuleFolder());
     if (program.empty()) {
-        widgets::Messages().Show(window, QString::fromUtf8(kAppTitle),
+        widgets::Messages().Show(window, QString::fromUtf8(kMessageCaption),
                                  widgets::Translated("vig::shell", kProgramMissing),
                                  widgets::MessageIcon::Critical, widgets::MessageButtons::Ok);
         return;
@@ -121,7 +121,7 @@ void RunSnapshrinkCommand(const std::vector<std::string>& selection, HWND owner)
     }
     busy.hide();
     if (spared > 0)
-        widgets::Messages().Show(window, QString::fromUtf8(kAppTitle),
+        widgets::Messages().Show(window, QString::fromUtf8(kMessageCaption),
                                  widgets::Translated("vig::shell", kSparedFormat).arg(spared),
                                  widgets::MessageIcon::Warning, widgets::MessageButtons::Ok);
 }

@@ -17,10 +17,18 @@ inline std::string Tr(const char* text) {
 
 // The application title of the extension: the program's base name.
 inline constexpr const char* kAppTitle = "vignettor";
+// The caption of the command's message boxes: the program's name.
+inline constexpr const char* kMessageCaption = "Vignettor";
 
 inline constexpr const char* kMenuText = "&Snapshrink...";
 inline constexpr const char* kMenuEntryLabel = "Snapshrink...";
 inline constexpr const char* kMenuHelpText = "Create image thumbnail using Vignettor";
+// The icon of the menu entries: the application's, by its theme name.
+inline constexpr const char* kMenuIconName = "vignettor";
+// What the file managers' scripts say when no picture is among the files.
+inline constexpr const char* kNoPicturesSelected =
+    "None of the selected files is a picture that Vignettor reads, so Snapshrink has nothing "
+    "to make thumbnails of.";
 inline constexpr const char* kMenuVerb = "VigVig";
 
 // Registration.

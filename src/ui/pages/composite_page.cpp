@@ -1,5 +1,6 @@
 #include "ui/pages/composite_page.h"
 
+#include "documents/composite.h"
 #include "ui/colour_swatch.h"
 #include "ui/font_chooser.h"
 #include "ui/sheet_texts.h"
@@ -51,13 +52,20 @@ void CCompositePage::UpdateRules() {
         w->setEnabled(on);
 }
 
-// The current face and size, written in that font and colour on the
-// sheet's background.
+// The face chosen and its size, and the face the labels are really drawn in
+// when fontconfig gives another for it, written in that face and colour on
+// the sheet's background. The record keeps the face chosen.
 void CCompositePage::ShowFont() {
     const CompositeOptions& c = options_.Composite();
     const QString face = QString::fromStdString(c.CompositeFontName);
-    ui_->fontSample->setText(texts::Tr(texts::kFontSample).arg(face).arg(c.CompositeFontSize));
-    QFont font(face);
+    const QString drawn =
+        QString::fromStdString(LabelFontFamily(c.CompositeFontName, c.CompositeFontSize));
+    const bool other = !drawn.isEmpty() && drawn.compare(face, Qt::CaseInsensitive) != 0;
+    ui_->fontSample->setText(
+        other ? texts::Tr(texts::kFontSampleDrawnIn)
+                    .arg(face, drawn, QString::number(c.CompositeFontSize))
+              : texts::Tr(texts::kFontSample).arg(face).arg(c.CompositeFontSize));
+    QFont font(drawn.isEmpty() ? face : drawn);
     font.setPointSize(std::clamp(c.CompositeFontSize, 6, 16));
     ui_->fontSample->setFont(font);
     QPalette pal = ui_->fontSample->palette();
