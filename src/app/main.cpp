@@ -29,8 +29,8 @@ int main(int argc, char** argv) {
     // changed: a run leaves the user's file as it was.
     vig::platform::QtProfileStore store;
     const std::string program = vig::platform::ProgramPath();
-    if (!program.empty() && store.ReadString("VignettorApp", std::string()) != program) {
-        store.WriteString("VignettorApp", program);
+    if (!program.empty() && store.ReadString(vig::kProgramPathSetting, std::string()) != program) {
+        store.WriteString(vig::kProgramPathSetting, program);
         store.Flush();
     }
 

@@ -20,7 +20,6 @@
 namespace vig {
 namespace {
 
-using documents::On;
 using documents::Put;
 
 constexpr char kSeparatorLine[] = "----------------------------------\n";

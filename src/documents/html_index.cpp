@@ -14,7 +14,6 @@
 namespace vig {
 namespace {
 
-using documents::On;
 using html::Put;
 
 constexpr char kIndexTitle[] = "<TITLE>Index</TITLE>\n";

@@ -15,7 +15,6 @@
 namespace vig {
 namespace {
 
-using documents::On;
 using html::kBodyEnd;
 using html::kCenter;
 using html::kCenterEnd;

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "image/codec_table.h"
 #include "platform/paths.h"
 
 namespace vig::html {
@@ -98,15 +99,24 @@ std::string FontTag(int size) {
 }
 
 bool IsShownExtension(std::string_view extension, const HtmlOptions& options) {
-    const std::string ext = paths::ToLowerAscii(extension);
-    if (ext == ".jpg" || ext == ".gif") return true;
-    // Inputs browsers show as they are (no thumbnail is written in them).
-    if (ext == ".webp" || ext == ".avif") return true;
-    if (ext == ".png") return options.HTMLWritePNG == 1;
-    if (ext == ".bmp") return options.HTMLWriteBMP == 1;
-    if (ext == ".pcx") return options.HTMLWritePCX == 1;
-    if (ext == ".tif") return options.HTMLWriteTIFF == 1;
-    return false;
+    switch (InputFormatOf(extension)) {
+        case InputJpeg:
+        case InputGif:
+        // Inputs browsers show as they are (no thumbnail is written in them).
+        case InputWebp:
+        case InputAvif:
+            return true;
+        case InputPng:
+            return On(options.HTMLWritePNG);
+        case InputBmp:
+            return On(options.HTMLWriteBMP);
+        case InputPcx:
+            return On(options.HTMLWritePCX);
+        case InputTiff:
+            return On(options.HTMLWriteTIFF);
+        default:
+            return false;
+    }
 }
 
 }  // namespace vig::html

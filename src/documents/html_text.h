@@ -43,9 +43,10 @@ std::string InFolder(std::string_view folder, std::string_view name);
 // "<font size =%c%d>": '+' for positive sizes, else a blank.
 std::string FontTag(int size);
 
-// Whether an image with this extension is shown in pages: .jpg .gif .webp
-// and .avif always, .png .bmp .pcx .tif when their switch is on (any letter
-// case). HEIF pictures are not: few browsers show them.
+// Whether an image with this extension is shown in pages, by the input
+// format the codec table gives it: JPEG, GIF, WebP and AVIF always, PNG,
+// BMP, PCX and TIFF when their switch is on. HEIF pictures are not: few
+// browsers show them.
 bool IsShownExtension(std::string_view extension, const HtmlOptions& options);
 
 using documents::Put;

@@ -1,7 +1,6 @@
-// What every document writer shares: how a switch of the settings is read,
-// how a text is written, and how a document reaches its place: written
-// under no name, checked, and put at its path only when complete, with the
-// run told of every document that could not be written.
+// What every document writer shares: how a text is written, and how a document reaches its place:
+// written under no name, checked, and put at its path only when complete, with the run told of
+// every document that could not be written.
 #pragma once
 
 #include <cstdio>
@@ -10,17 +9,13 @@
 #include <string_view>
 
 #include "image/error_codes.h"
+#include "options/enums.h"
 
 namespace vig::platform {
 class PendingFile;
 }
 
 namespace vig::documents {
-
-// A switch counts as on only when it holds exactly 1.
-inline bool On(int flag) {
-    return flag == 1;
-}
 
 inline void Put(std::FILE* file, std::string_view text) {
     if (!text.empty() && file != nullptr) std::fwrite(text.data(), 1, text.size(), file);

@@ -4,13 +4,9 @@
 #include <string>
 
 #include "engine/run_host.h"
+#include "options/enums.h"
 
 namespace vig {
-
-// A stored flag counts as on only when it holds exactly 1.
-inline bool On(int flag) {
-    return flag == 1;
-}
 
 // A status text pumps the messages, so that the window shows it at once.
 inline void ShowStepText(RunHost& host, const std::string& text) {

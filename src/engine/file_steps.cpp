@@ -13,7 +13,7 @@ namespace vig {
 
 bool MatteApplies(const BatchOptions& o) {
     const int m = o.MainResizeMethod;
-    return On(o.ImageMatte) && (m == BestFit || m == FixedWidth || m == FixedHeight);
+    return On(o.ImageMatte) && MethodAllowsEnlarge(m);
 }
 
 DecodePlan PlanDecoding(const BatchOptions& o, int fullWidth, int fullHeight) {

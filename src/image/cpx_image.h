@@ -24,8 +24,8 @@ public:
     CPxImage(const CPxImage&) = delete;
     CPxImage& operator=(const CPxImage&) = delete;
 
-    // Loads by extension (those of the codec table: .gif .bmp .jpg .tif .png
-    // .pcx .heic .heif .hif .avif .webp, any case). Transparent pixels are
+    // Loads by extension (those of the codec table, ReaderExtensions, any
+    // case). Transparent pixels are
     // composited over the background colour (SetPngOptions). An empty path
     // gives ErrOpenFile and changes nothing; an unknown extension
     // ErrUnknownFormat; a failed load leaves the image empty.

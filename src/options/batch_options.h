@@ -19,6 +19,9 @@ class ProfileStore;
 inline constexpr int kMaxThreads = 64;
 // OpsMemoryLimit in MB: the block cap of 2^31-1 bytes.
 inline constexpr int kMaxMemoryLimit = 2047;
+// The stored path of the program, beside the record's values: the program
+// writes it at start, the context-menu command reads it to find the program.
+inline constexpr const char* kProgramPathSetting = "VignettorApp";
 
 struct HtmlOptions {
     int HTMLLog = 0;

@@ -11,6 +11,11 @@ namespace vig {
 
 inline constexpr const char* kListContext = "vig::lists";
 
+// A stored switch counts as on only when it holds exactly 1.
+constexpr bool On(int flag) {
+    return flag == 1;
+}
+
 // 0x00BBGGRR: red in the lowest byte.
 using Colour = uint32_t;
 constexpr Colour MakeColour(int r, int g, int b) {
@@ -35,6 +40,13 @@ inline constexpr const char* kResizeMethodTexts[] = {
     QT_TRANSLATE_NOOP("vig::lists", "Exact Size"),  QT_TRANSLATE_NOOP("vig::lists", "Pixel Area"),
     QT_TRANSLATE_NOOP("vig::lists", "Percent"),
 };
+
+// Whether "Allow Enlarge" means anything for a resize method: best fit,
+// fixed width and fixed height keep a smaller picture's size unless allowed
+// to enlarge it; the others always make the size they compute.
+constexpr bool MethodAllowsEnlarge(int method) {
+    return method == BestFit || method == FixedWidth || method == FixedHeight;
+}
 
 // Output format codes; 1 to 3 mean "same as input".
 enum OutputFormat : int {

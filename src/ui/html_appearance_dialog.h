@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "options/batch_options.h"
+#include "ui/form_helpers.h"
 #include "widgets/help.h"
 
 namespace Ui {
@@ -13,8 +14,6 @@ class CHtmlAppearanceDialog;
 }
 
 namespace vig::ui {
-
-class CUpDownEdit;
 
 class CHtmlAppearanceDialog : public QDialog {
     Q_OBJECT
@@ -29,16 +28,9 @@ public:
     Ui::CHtmlAppearanceDialog& ui() { return *ui_; }
 
 private:
-    struct SizeField {
-        CUpDownEdit* edit;
-        int HtmlOptions::*field;
-        int minimum;
-        int maximum;
-    };
-
     HtmlOptions& html_;
     std::unique_ptr<Ui::CHtmlAppearanceDialog> ui_;
-    std::vector<SizeField> sizes_;
+    FormBindings<HtmlOptions> fields_;
 };
 
 }  // namespace vig::ui

@@ -4,7 +4,7 @@
 #include <QShortcut>
 #include <QTextCursor>
 
-#include "ui/pages/options_page.h"
+#include "ui/form_helpers.h"
 #include "ui/sheet_texts.h"
 #include "ui_html_text_dialog.h"
 #include "widgets/dialog_buttons.h"

@@ -34,10 +34,6 @@ namespace {
 // The pane's height the first time it is opened.
 constexpr int kFirstPaneHeight = 150;
 
-bool On(int flag) {
-    return flag == 1;
-}
-
 // File names are bytes on disk; the window shows them decoded.
 std::string ToPath(const QString& text) {
     return QFile::encodeName(text).toStdString();
@@ -203,8 +199,7 @@ void MainWindow::Relabel(int method) {
     ui_->widthLabel->setText(texts::Tr(first));
     ui_->heightLabel->setText(twoSizes ? texts::Tr(texts::kHeight) : QString());
     ui_->heightEdit->setVisible(twoSizes);
-    ui_->enlargeCheck->setEnabled(method == BestFit || method == FixedWidth ||
-                                  method == FixedHeight);
+    ui_->enlargeCheck->setEnabled(MethodAllowsEnlarge(method));
 }
 
 void MainWindow::UpdateSingleFileControls() {
@@ -311,7 +306,7 @@ void MainWindow::SetRunControlsEnabled(bool enabled) {
         // "Allow Enlarge" follows the resize method, as when it was chosen.
         if (enabled && control == ui_->enlargeCheck) {
             const int m = options_.MainResizeMethod;
-            on = m < NoResize || m > Percent || m == BestFit || m == FixedWidth || m == FixedHeight;
+            on = m < NoResize || m > Percent || MethodAllowsEnlarge(m);
         }
         control->setEnabled(on);
         PumpMessages(kStatusPumpMilliseconds);

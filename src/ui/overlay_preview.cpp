@@ -14,6 +14,7 @@
 #include "engine/batch_engine.h"
 #include "image/image_library.h"
 #include "image/memory_budget.h"
+#include "processing/resample.h"
 #include "ui/accessible_controls.h"
 
 // Resources of a static library are registered by name, outside any
@@ -28,14 +29,11 @@ namespace {
 constexpr int kCursorSize = 32;
 constexpr QPoint kCursorTip(3, 29);
 
-// The kind of resampling for fitting: bilinear when the image is smaller
-// than the box both ways, else the box average.
-constexpr int kBilinear = 1;
-constexpr int kBoxAverage = 2;
-
 // How long resizing must pause before the new size is read for.
 constexpr int kBoxSettleMilliseconds = 150;
 
+// Fitting resamples bilinear when the image is smaller than the box both
+// ways, else by the box average.
 bool Enlarged(int width, int height, QSize box) {
     return width < box.width() && height < box.height();
 }
@@ -122,7 +120,8 @@ OverlayDecode Decode(const std::string& path, QSize box,
             // A reader that cannot reduce while reading gave the whole picture.
             const QSize reduced = ReductionFor(image->width(), image->height(), box);
             if (!reduced.isEmpty())
-                code = image->Resize(reduced.width(), reduced.height(), kBoxAverage);
+                code =
+                    image->Resize(reduced.width(), reduced.height(), processing::ResampleBoxKind);
         }
         if (stop->load()) code = ErrCancelled;
         out.code = code;
@@ -314,7 +313,8 @@ void COverlayPreview::Rebuild() {
         ErrorCode code = fitted.CopyFrom(*source);
         if (code == ErrNone && fit != QSize(w, h))
             code = fitted.Resize(fit.width(), fit.height(),
-                                 Enlarged(w, h, box) ? kBilinear : kBoxAverage);
+                                 Enlarged(w, h, box) ? processing::ResampleBilinearKind
+                                                     : processing::ResampleBoxKind);
         if (code == ErrNone && !fitted.empty())
             shown_ = QImage(fitted.data(), fitted.width(), fitted.height(), fitted.width() * 3,
                             QImage::Format_RGB888)

@@ -1,11 +1,14 @@
-// The sheet's own controls: the position box, the colour swatch and the
-// HTML text dialog's limit (the overlay preview has tests of its own).
+// The sheet's own controls: the position box, the colour swatch, the HTML
+// text dialog's limit and the table that binds controls to fields (the
+// overlay preview has tests of its own).
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QSlider>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -15,11 +18,14 @@
 #include "image/cpx_image.h"
 #include "sheet_test_support.h"
 #include "support/temp_dir.h"
+#include "ui/colour_swatch.h"
 #include "ui/file_filters.h"
+#include "ui/form_helpers.h"
 #include "ui/html_text_dialog.h"
 #include "ui/options_sheet.h"
 #include "ui/pages/overlay_page.h"
 #include "ui/position_box.h"
+#include "ui/up_down_edit.h"
 #include "ui_html_text_dialog.h"
 #include "ui_overlay_page.h"
 #include "widgets/path_label.h"
@@ -169,6 +175,80 @@ namespace {
 
 // The picture dialogs list the codec table's formats: the six of old in
 // their old order and spelling, then HEIC/HEIF, AVIF and WebP.
+// Every kind of row shows its field and takes it back; a row that refuses
+// (a number out of range, a text that is no number) leaves the whole record
+// as it was, and a corrected number comes back within its range.
+TEST(FormBindings, EveryKindRoundTripsAndARefusalChangesNothing) {
+    struct Record {
+        int flag = 1, ranged = 5, corrected = 3, number = -7, level = 6, choice = 2;
+        double real = 2.2;
+        std::string text = "line", plain = "one\ntwo";
+        Colour colour = MakeColour(1, 2, 3);
+    };
+    SheetFakes fakes;
+    QWidget form;
+    auto* flag = new QCheckBox(&form);
+    auto* ranged = new CUpDownEdit(&form);
+    auto* corrected = new CUpDownEdit(&form);
+    auto* number = new CUpDownEdit(&form);
+    auto* level = new QSlider(&form);
+    auto* real = new QLineEdit(&form);
+    auto* text = new QLineEdit(&form);
+    auto* plain = new QPlainTextEdit(&form);
+    auto* colour = new CColourSwatch(&form);
+    auto* one = new QRadioButton(&form);
+    auto* two = new QRadioButton(&form);
+    for (CUpDownEdit* edit : {ranged, corrected, number}) edit->setRange(-100, 100);
+    const FormBindings<Record> bindings = {
+        {Bound::Flag, flag, &Record::flag},
+        {Bound::Ranged, ranged, &Record::ranged, 1, 10},
+        {Bound::Corrected, corrected, &Record::corrected, 1, 4},
+        {Bound::Number, number, &Record::number},
+        {Bound::Number, level, &Record::level},
+        {Bound::Choice, nullptr, &Record::choice, 0, 0, {{one, 1}, {two, 2}}},
+        {Bound::Real, real, &Record::real},
+        {Bound::Text, text, &Record::text},
+        {Bound::PlainText, plain, &Record::plain},
+        {Bound::Colour, colour, &Record::colour}};
+
+    Record shown;
+    bindings.Show(shown);
+    Record back;
+    back.flag = 0, back.ranged = 0, back.corrected = 0, back.number = 0, back.level = 0,
+    back.choice = 0;
+    back.real = 0, back.text.clear(), back.plain.clear(), back.colour = 0;
+    ASSERT_TRUE(bindings.Read(&form, back));
+    EXPECT_EQ(back.flag, 1);
+    EXPECT_EQ(back.ranged, 5);
+    EXPECT_EQ(back.corrected, 3);
+    EXPECT_EQ(back.number, -7);
+    EXPECT_EQ(back.level, 6);
+    EXPECT_EQ(back.choice, 2);
+    EXPECT_EQ(back.real, 2.2);
+    EXPECT_EQ(back.text, "line");
+    EXPECT_EQ(back.plain, "one\ntwo");
+    EXPECT_EQ(back.colour, shown.colour);
+    EXPECT_TRUE(fakes.shown.empty());
+
+    corrected->setValue(9);
+    flag->setChecked(false);
+    ranged->setValue(11);
+    ASSERT_FALSE(bindings.Read(&form, back));
+    EXPECT_EQ(back.flag, 1) << "a refusal takes nothing back";
+    ranged->setValue(10);
+    real->setText("two");
+    ASSERT_FALSE(bindings.Read(&form, back));
+    EXPECT_EQ(back.ranged, 5);
+    EXPECT_EQ(fakes.shown.size(), 2u);
+    real->setText("0.5");
+    ASSERT_TRUE(bindings.Read(&form, back));
+    EXPECT_EQ(back.flag, 0);
+    EXPECT_EQ(back.ranged, 10);
+    EXPECT_EQ(back.corrected, 4);
+    EXPECT_EQ(corrected->value(), 4);
+    EXPECT_EQ(back.real, 0.5);
+}
+
 TEST(PictureFileFilters, ListEveryFormatOfTheTableInBothDialogs) {
     EXPECT_EQ(PictureFileFilters(PatternCase::Upper, InputNone).join(";;").toStdString(),
               "Image Files (*.JPG *.BMP *.PNG *.GIF *.TIF *.PCX *.HEIC *.HEIF *.HIF *.AVIF "

@@ -85,7 +85,7 @@ void CSnapshrinkDlg::OnResizeSelected(int index) {
                                                                            : kPercentLabel));
     ui_->heightLabel->setText(twoSides ? widgets::Translated("vig::shell", kHeightLabel) : QString());
     ui_->heightEdit->setVisible(twoSides);
-    ui_->enlargeCheck->setEnabled(m == BestFit || m == FixedWidth || m == FixedHeight);
+    ui_->enlargeCheck->setEnabled(MethodAllowsEnlarge(m));
 }
 
 void CSnapshrinkDlg::OnFormatSelected(int index) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "engine/output_naming.h"
+#include "options/batch_options.h"
 #include "platform/files.h"
 #include "platform/install_layout.h"
 #include "platform/paths.h"
@@ -24,7 +25,7 @@ bool IsFile(const std::string& path) {
 }  // namespace
 
 std::string LocateProgram(ProfileStore& store, const std::string& moduleFolder) {
-    const std::string stored = store.ReadString(kProgramSetting, "");
+    const std::string stored = store.ReadString(kProgramPathSetting, "");
     if (IsFile(stored)) return stored;
     return platform::FindFileIn(platform::ProgramFolders(moduleFolder), kProgramFileName);
 }

@@ -9,8 +9,8 @@
 
 namespace vig::shell {
 
-// Whether a selection qualifies: some path ends in one of the six image
-// extensions (from its last dot, letter case ignored; jpeg and tiff do not).
+// Whether a selection qualifies: some path ends in an extension a reader of
+// the codec table takes (from its last dot, letter case ignored).
 bool SelectionOffersCommand(const std::vector<std::string>& selection);
 
 class CShellExt final : public IContextMenu, public IShellExtInit {

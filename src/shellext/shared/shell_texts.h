@@ -43,7 +43,6 @@ inline constexpr const char* kSkippedLinesFormat = QT_TRANSLATE_NOOP(
     "vig::shell", "warning: %1: skipped %2 damaged line(s), the first is line %3");
 
 // The command.
-inline constexpr const char* kProgramSetting = "VignettorApp";
 inline constexpr const char* kProgramFileName = "vignettor";
 inline constexpr const char* kLauncherFileName = "vigshell";
 inline constexpr const char* kProgramMissing = QT_TRANSLATE_NOOP(

@@ -23,6 +23,13 @@ CCompositePage::CCompositePage(BatchOptions& options, QWidget* parent)
         ui_->format->addItem(widgets::Translated(kListContext, kOutputFormatTexts[code - 1]), code);
     ui_->rows->setArrowRange(1, kSheetLimit);
     ui_->cols->setArrowRange(1, kSheetLimit);
+    using C = CompositeOptions;
+    Bind({{Bound::Flag, ui_->makeComposite, &C::CompositeMakeComposite},
+          {Bound::Text, ui_->baseName, &C::CompositeBaseName},
+          {Bound::Corrected, ui_->rows, &C::CompositeRows, 1, kSheetLimit},
+          {Bound::Corrected, ui_->cols, &C::CompositeCols, 1, kSheetLimit},
+          {Bound::Colour, ui_->background, &C::CompositeBackColor},
+          {Bound::Flag, ui_->writeFileName, &C::CompositeWriteFileName}});
     UpdateRulesOnToggle({ui_->makeComposite});
     connect(ui_->font, &QAbstractButton::clicked, this, &CCompositePage::ChooseLabelFont);
     connect(ui_->background, &CColourSwatch::colourChanged, this, &CCompositePage::ShowFont);
@@ -32,15 +39,11 @@ CCompositePage::~CCompositePage() = default;
 
 void CCompositePage::ShowOptions() {
     const CompositeOptions& c = options_.Composite();
-    ShowFlag(ui_->makeComposite, c.CompositeMakeComposite);
+    ShowFields();
+    // Anything but 1 writes into the subfolders.
     ShowChoice({{ui_->writeSubfolders, 0}, {ui_->writeRoot, 1}},
-               c.CompositeWriteToRoot == 1 ? 1 : 0);
-    ui_->baseName->setText(QString::fromStdString(c.CompositeBaseName));
+               On(c.CompositeWriteToRoot) ? 1 : 0);
     ui_->format->setCurrentIndex(ui_->format->findData(c.CompositeFormat));
-    ui_->rows->setValue(c.CompositeRows);
-    ui_->cols->setValue(c.CompositeCols);
-    ui_->background->setColour(c.CompositeBackColor);
-    ShowFlag(ui_->writeFileName, c.CompositeWriteFileName);
     ShowFont();
     UpdateRules();
 }
@@ -86,17 +89,12 @@ void CCompositePage::ChooseLabelFont() {
 }
 
 bool CCompositePage::LeavePage() {
+    ReadFields();
     CompositeOptions& c = options_.Composite();
-    c.CompositeMakeComposite = ReadFlag(ui_->makeComposite);
     c.CompositeWriteToRoot =
         ReadChoice({{ui_->writeSubfolders, 0}, {ui_->writeRoot, 1}}, c.CompositeWriteToRoot);
-    c.CompositeBaseName = ui_->baseName->text().toStdString();
     // A stored format the list does not offer stays until one is chosen.
     if (ui_->format->currentIndex() >= 0) c.CompositeFormat = ui_->format->currentData().toInt();
-    c.CompositeRows = ReadCorrected(ui_->rows, 1, kSheetLimit);
-    c.CompositeCols = ReadCorrected(ui_->cols, 1, kSheetLimit);
-    c.CompositeBackColor = ui_->background->colour();
-    c.CompositeWriteFileName = ReadFlag(ui_->writeFileName);
     return true;
 }
 

@@ -17,6 +17,35 @@ CHTMLPage::CHTMLPage(BatchOptions& options, QWidget* parent)
     : CFormPage(options, texts::kHtmlPageTitle, widgets::HelpTopic::HtmlPages, parent) {
     ui_->maxImages->setArrowRange(1, kMaxImagesLimit);
     ui_->columns->setArrowRange(1, kColumnsLimit);
+    using H = HtmlOptions;
+    Bind({{Bound::Flag, ui_->makeHtml, &H::HTMLLog},
+          {Bound::Text, ui_->baseName, &H::HTMLPath},
+          {Bound::Corrected, ui_->maxImages, &H::HTMLMaxImages, 1, kMaxImagesLimit},
+          {Bound::Flag, ui_->titles, &H::HTMLWriteTitles},
+          {Bound::Flag, ui_->srcLink, &H::HTMLMakeSrcLink},
+          {Bound::Flag, ui_->textLink, &H::HTMLMakeTextLink},
+          {Bound::Flag, ui_->fileLink, &H::HTMLMakeFileLink},
+          {Bound::Flag, ui_->makeIndex, &H::HTMLMakeIndex},
+          {Bound::Flag, ui_->singleIndex, &H::HTMLMakeSingleIndex},
+          {Bound::Flag, ui_->horizontal, &H::HTMLImageHoriz},
+          {Bound::Flag, ui_->makeTable, &H::HTMLTable},
+          {Bound::Corrected, ui_->columns, &H::HTMLTableCols, 1, kColumnsLimit},
+          {Bound::Flag, ui_->writePng, &H::HTMLWritePNG},
+          {Bound::Flag, ui_->writeBmp, &H::HTMLWriteBMP},
+          {Bound::Flag, ui_->writePcx, &H::HTMLWritePCX},
+          {Bound::Flag, ui_->writeTiff, &H::HTMLWriteTIFF},
+          {Bound::Text, ui_->prevText, &H::HTMLPrevText},
+          {Bound::Text, ui_->nextText, &H::HTMLNextText},
+          {Bound::Flag, ui_->suppressFirst, &H::HTMLSuppressFirstNumber},
+          {Bound::Choice,
+           nullptr,
+           &H::HTMLMakeSrcPages,
+           0,
+           0,
+           {{ui_->srcPagesNone, NoSourcePages},
+            {ui_->srcPagesInput, SourcePagesWithInput},
+            {ui_->srcPagesOutput, SourcePagesWithOutput}}},
+          {Bound::Text, ui_->target, &H::HTMLSourceTarget}});
     UpdateRulesOnToggle({ui_->makeHtml, ui_->srcLink, ui_->makeIndex, ui_->makeTable});
     connect(ui_->srcLink, &QAbstractButton::toggled, this, [this](bool on) {
         if (!on) ui_->srcPagesNone->setChecked(true);
@@ -34,36 +63,10 @@ CHTMLPage::CHTMLPage(BatchOptions& options, QWidget* parent)
 
 CHTMLPage::~CHTMLPage() = default;
 
-RadioCodes CHTMLPage::SourcePageButtons() const {
-    return {{ui_->srcPagesNone, NoSourcePages},
-            {ui_->srcPagesInput, SourcePagesWithInput},
-            {ui_->srcPagesOutput, SourcePagesWithOutput}};
-}
-
 void CHTMLPage::ShowOptions() {
-    const HtmlOptions& h = options_.Html();
-    ShowFlag(ui_->makeHtml, h.HTMLLog);
-    ui_->baseName->setText(QString::fromStdString(h.HTMLPath));
-    ShowChoice({{ui_->extHtm, 0}, {ui_->extHtml, 1}}, h.HTMLExtHTML == 1 ? 1 : 0);
-    ui_->maxImages->setValue(h.HTMLMaxImages);
-    ShowFlag(ui_->titles, h.HTMLWriteTitles);
-    ShowFlag(ui_->srcLink, h.HTMLMakeSrcLink);
-    ShowFlag(ui_->textLink, h.HTMLMakeTextLink);
-    ShowFlag(ui_->fileLink, h.HTMLMakeFileLink);
-    ShowFlag(ui_->makeIndex, h.HTMLMakeIndex);
-    ShowFlag(ui_->singleIndex, h.HTMLMakeSingleIndex);
-    ShowFlag(ui_->horizontal, h.HTMLImageHoriz);
-    ShowFlag(ui_->makeTable, h.HTMLTable);
-    ui_->columns->setValue(h.HTMLTableCols);
-    ShowFlag(ui_->writePng, h.HTMLWritePNG);
-    ShowFlag(ui_->writeBmp, h.HTMLWriteBMP);
-    ShowFlag(ui_->writePcx, h.HTMLWritePCX);
-    ShowFlag(ui_->writeTiff, h.HTMLWriteTIFF);
-    ui_->prevText->setText(QString::fromStdString(h.HTMLPrevText));
-    ui_->nextText->setText(QString::fromStdString(h.HTMLNextText));
-    ShowFlag(ui_->suppressFirst, h.HTMLSuppressFirstNumber);
-    ShowChoice(SourcePageButtons(), h.HTMLMakeSrcPages);
-    ui_->target->setText(QString::fromStdString(h.HTMLSourceTarget));
+    ShowFields();
+    // Anything but 1 is ".htm".
+    ShowChoice({{ui_->extHtm, 0}, {ui_->extHtml, 1}}, On(options_.HTMLExtHTML) ? 1 : 0);
     UpdateRules();
 }
 
@@ -93,30 +96,10 @@ void CHTMLPage::EditInclude(bool footer) {
 }
 
 bool CHTMLPage::LeavePage() {
+    ReadFields();
     HtmlOptions& h = options_.Html();
-    h.HTMLLog = ReadFlag(ui_->makeHtml);
-    h.HTMLPath = ui_->baseName->text().toStdString();
     h.HTMLExtHTML = ReadChoice({{ui_->extHtm, 0}, {ui_->extHtml, 1}}, h.HTMLExtHTML);
-    h.HTMLMaxImages = ReadCorrected(ui_->maxImages, 1, kMaxImagesLimit);
-    h.HTMLWriteTitles = ReadFlag(ui_->titles);
-    h.HTMLMakeSrcLink = ReadFlag(ui_->srcLink);
-    h.HTMLMakeTextLink = ReadFlag(ui_->textLink);
-    h.HTMLMakeFileLink = ReadFlag(ui_->fileLink);
-    h.HTMLMakeIndex = ReadFlag(ui_->makeIndex);
-    h.HTMLMakeSingleIndex = ReadFlag(ui_->singleIndex);
-    h.HTMLImageHoriz = ReadFlag(ui_->horizontal);
-    h.HTMLTable = ReadFlag(ui_->makeTable);
-    h.HTMLTableCols = ReadCorrected(ui_->columns, 1, kColumnsLimit);
-    h.HTMLWritePNG = ReadFlag(ui_->writePng);
-    h.HTMLWriteBMP = ReadFlag(ui_->writeBmp);
-    h.HTMLWritePCX = ReadFlag(ui_->writePcx);
-    h.HTMLWriteTIFF = ReadFlag(ui_->writeTiff);
-    h.HTMLPrevText = ui_->prevText->text().toStdString();
-    h.HTMLNextText = ui_->nextText->text().toStdString();
-    h.HTMLSuppressFirstNumber = ReadFlag(ui_->suppressFirst);
-    h.HTMLMakeSrcPages = ReadChoice(SourcePageButtons(), h.HTMLMakeSrcPages);
-    h.HTMLSourceTarget = ui_->target->text().toStdString();
-    if (h.HTMLLog == 1 && h.HTMLPath.empty()) Warn(texts::kNoHtmlFileName);
+    if (On(h.HTMLLog) && h.HTMLPath.empty()) Warn(texts::kNoHtmlFileName);
     return true;
 }
 

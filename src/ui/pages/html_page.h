@@ -22,7 +22,6 @@ public:
 private:
     void UpdateRules() override;
     void EditInclude(bool footer);
-    RadioCodes SourcePageButtons() const;
 };
 
 }  // namespace vig::ui

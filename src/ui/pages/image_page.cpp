@@ -7,6 +7,26 @@ namespace vig::ui {
 
 CImagePage::CImagePage(BatchOptions& options, QWidget* parent)
     : CFormPage(options, texts::kImagePageTitle, widgets::HelpTopic::Image, parent) {
+    using B = BatchOptions;
+    Bind({{Bound::Flag, ui_->matte, &B::ImageMatte},
+          {Bound::Colour, ui_->matteColour, &B::ImageMatteColor},
+          {Bound::Choice,
+           nullptr,
+           &B::ImageEnhanceType,
+           0,
+           0,
+           {{ui_->enhanceNone, EnhanceNone},
+            {ui_->enhanceRaiseContrast, RaiseContrast},
+            {ui_->enhanceLineArt, LineArtContrast},
+            {ui_->enhanceLighten, LightenMidtones},
+            {ui_->enhanceDarken, DarkenMidtones},
+            {ui_->enhanceUserLut, UserLut}}},
+          {Bound::Text, ui_->lutPath, &B::ImageUserLUTPath},
+          {Bound::Flag, ui_->sharpen, &B::ImageSharpen},
+          {Bound::Number, ui_->level, &B::ImageSharpenLevel},
+          {Bound::Flag, ui_->bilinear, &B::ImageBilinear},
+          {Bound::Flag, ui_->autoOrient, &B::ImageAutoOrient},
+          {Bound::Flag, ui_->colourManage, &B::ImageColourManage}});
     UpdateRulesOnToggle({ui_->enhanceUserLut});
     connect(ui_->lutBrowse, &QAbstractButton::clicked, this, [this] {
         const QString path = ChooseOpenFile(this, texts::kLutDialogTitle, ui_->lutPath->text(),
@@ -17,23 +37,8 @@ CImagePage::CImagePage(BatchOptions& options, QWidget* parent)
 
 CImagePage::~CImagePage() = default;
 
-RadioCodes CImagePage::EnhanceButtons() const {
-    return {{ui_->enhanceNone, EnhanceNone},        {ui_->enhanceRaiseContrast, RaiseContrast},
-            {ui_->enhanceLineArt, LineArtContrast}, {ui_->enhanceLighten, LightenMidtones},
-            {ui_->enhanceDarken, DarkenMidtones},   {ui_->enhanceUserLut, UserLut}};
-}
-
 void CImagePage::ShowOptions() {
-    const BatchOptions& o = options_;
-    ShowFlag(ui_->matte, o.ImageMatte);
-    ui_->matteColour->setColour(o.ImageMatteColor);
-    ShowChoice(EnhanceButtons(), o.ImageEnhanceType);
-    ui_->lutPath->setText(QString::fromStdString(o.ImageUserLUTPath));
-    ShowFlag(ui_->sharpen, o.ImageSharpen);
-    ui_->level->setValue(o.ImageSharpenLevel);
-    ShowFlag(ui_->bilinear, o.ImageBilinear);
-    ShowFlag(ui_->autoOrient, o.ImageAutoOrient);
-    ShowFlag(ui_->colourManage, o.ImageColourManage);
+    ShowFields();
     UpdateRules();
 }
 
@@ -44,17 +49,7 @@ void CImagePage::UpdateRules() {
 }
 
 bool CImagePage::LeavePage() {
-    BatchOptions& o = options_;
-    o.ImageMatte = ReadFlag(ui_->matte);
-    o.ImageMatteColor = ui_->matteColour->colour();
-    o.ImageEnhanceType = ReadChoice(EnhanceButtons(), o.ImageEnhanceType);
-    o.ImageUserLUTPath = ui_->lutPath->text().toStdString();
-    o.ImageSharpen = ReadFlag(ui_->sharpen);
-    o.ImageSharpenLevel = ui_->level->value();
-    o.ImageBilinear = ReadFlag(ui_->bilinear);
-    o.ImageAutoOrient = ReadFlag(ui_->autoOrient);
-    o.ImageColourManage = ReadFlag(ui_->colourManage);
-    return true;
+    return ReadFields();
 }
 
 }  // namespace vig::ui

@@ -20,7 +20,6 @@ public:
 
 private:
     void UpdateRules() override;
-    RadioCodes EnhanceButtons() const;
 };
 
 }  // namespace vig::ui

@@ -14,19 +14,18 @@ constexpr int kMaxQuality = 100;
 CJPGPage::CJPGPage(BatchOptions& options, QWidget* parent)
     : CFormPage(options, texts::kJpgPageTitle, widgets::HelpTopic::Jpeg, parent) {
     ui_->quality->setArrowRange(kMinQuality, kMaxQuality);
+    Bind({{Bound::Ranged, ui_->quality, &BatchOptions::JPGQuality, kMinQuality, kMaxQuality},
+          {Bound::Flag, ui_->draftDecode, &BatchOptions::JPGDraftDecode}});
 }
 
 CJPGPage::~CJPGPage() = default;
 
 void CJPGPage::ShowOptions() {
-    ui_->quality->setValue(options_.JPGQuality);
-    ShowFlag(ui_->draftDecode, options_.JPGDraftDecode);
+    ShowFields();
 }
 
 bool CJPGPage::LeavePage() {
-    if (!ReadRanged(ui_->quality, kMinQuality, kMaxQuality, &options_.JPGQuality)) return false;
-    options_.JPGDraftDecode = ReadFlag(ui_->draftDecode);
-    return true;
+    return ReadFields();
 }
 
 }  // namespace vig::ui

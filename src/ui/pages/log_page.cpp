@@ -7,6 +7,16 @@ namespace vig::ui {
 
 CLogPage::CLogPage(BatchOptions& options, QWidget* parent)
     : CFormPage(options, texts::kLogPageTitle, widgets::HelpTopic::Log, parent) {
+    using B = BatchOptions;
+    Bind({{Bound::Flag, ui_->makeLog, &B::LogMakeLog},
+          {Bound::Flag, ui_->appendLog, &B::LogAppend},
+          {Bound::Text, ui_->logPath, &B::LogPath},
+          {Bound::Flag, ui_->logHeader, &B::LogHeader},
+          {Bound::Flag, ui_->logInputName, &B::LogInputName},
+          {Bound::Flag, ui_->logInputDims, &B::LogInputDims},
+          {Bound::Flag, ui_->logOutputName, &B::LogOutName},
+          {Bound::Flag, ui_->logOutputDims, &B::LogOutputDims},
+          {Bound::Flag, ui_->logPngText, &B::LogPNGText}});
     UpdateRulesOnToggle({ui_->makeLog, ui_->logInputName, ui_->logOutputName});
     connect(ui_->logBrowse, &QAbstractButton::clicked, this, [this] {
         const QString path = ChooseSaveFile(this, texts::kLogDialogTitle, ui_->logPath->text(),
@@ -18,16 +28,7 @@ CLogPage::CLogPage(BatchOptions& options, QWidget* parent)
 CLogPage::~CLogPage() = default;
 
 void CLogPage::ShowOptions() {
-    const BatchOptions& o = options_;
-    ShowFlag(ui_->makeLog, o.LogMakeLog);
-    ShowFlag(ui_->appendLog, o.LogAppend);
-    ui_->logPath->setText(QString::fromStdString(o.LogPath));
-    ShowFlag(ui_->logHeader, o.LogHeader);
-    ShowFlag(ui_->logInputName, o.LogInputName);
-    ShowFlag(ui_->logInputDims, o.LogInputDims);
-    ShowFlag(ui_->logOutputName, o.LogOutName);
-    ShowFlag(ui_->logOutputDims, o.LogOutputDims);
-    ShowFlag(ui_->logPngText, o.LogPNGText);
+    ShowFields();
     UpdateRules();
 }
 
@@ -42,17 +43,8 @@ void CLogPage::UpdateRules() {
 }
 
 bool CLogPage::LeavePage() {
-    BatchOptions& o = options_;
-    o.LogMakeLog = ReadFlag(ui_->makeLog);
-    o.LogAppend = ReadFlag(ui_->appendLog);
-    o.LogPath = ui_->logPath->text().toStdString();
-    o.LogHeader = ReadFlag(ui_->logHeader);
-    o.LogInputName = ReadFlag(ui_->logInputName);
-    o.LogInputDims = ReadFlag(ui_->logInputDims);
-    o.LogOutName = ReadFlag(ui_->logOutputName);
-    o.LogOutputDims = ReadFlag(ui_->logOutputDims);
-    o.LogPNGText = ReadFlag(ui_->logPngText);
-    if (o.LogMakeLog == 1 && o.LogPath.empty()) Warn(texts::kNoLogFileName);
+    ReadFields();
+    if (On(options_.LogMakeLog) && options_.LogPath.empty()) Warn(texts::kNoLogFileName);
     return true;
 }
 

@@ -11,6 +11,9 @@ COperationPage::COperationPage(BatchOptions& options, QWidget* parent)
       extensionFolder_(ProgramFolder()) {
     ui_->threads->setArrowRange(0, kMaxThreads);
     ui_->memoryLimit->setArrowRange(0, kMaxMemoryLimit);
+    Bind({{Bound::Flag, ui_->silentOperation, &BatchOptions::OpsSilentOperation},
+          {Bound::Ranged, ui_->threads, &BatchOptions::OpsThreads, 0, kMaxThreads},
+          {Bound::Ranged, ui_->memoryLimit, &BatchOptions::OpsMemoryLimit, 0, kMaxMemoryLimit}});
     ui_->resetNote->setVisible(false);
     connect(ui_->resetAll, &QPushButton::clicked, this, [this] {
         resetRequested_ = true;
@@ -25,15 +28,11 @@ COperationPage::COperationPage(BatchOptions& options, QWidget* parent)
 COperationPage::~COperationPage() = default;
 
 void COperationPage::ShowOptions() {
-    ShowFlag(ui_->silentOperation, options_.OpsSilentOperation);
-    ui_->threads->setValue(options_.OpsThreads);
-    ui_->memoryLimit->setValue(options_.OpsMemoryLimit);
+    ShowFields();
 }
 
 bool COperationPage::LeavePage() {
-    options_.OpsSilentOperation = ReadFlag(ui_->silentOperation);
-    return ReadRanged(ui_->threads, 0, kMaxThreads, &options_.OpsThreads) &&
-           ReadRanged(ui_->memoryLimit, 0, kMaxMemoryLimit, &options_.OpsMemoryLimit);
+    return ReadFields();
 }
 
 }  // namespace vig::ui

@@ -11,25 +11,13 @@
 #include <vector>
 
 #include "options/batch_options.h"
+#include "ui/form_helpers.h"
 #include "ui/window_texts.h"
 #include "widgets/help.h"
-#include "widgets/message_boxes.h"
 
 class QAbstractButton;
-class QLineEdit;
 
 namespace vig::ui {
-
-class CUpDownEdit;
-
-// A warning over `parent` with the program's title and an exclamation icon.
-void WarnUser(QWidget* parent, const char* text);
-// A check's message; `control` gets the focus and its text is selected.
-void Refuse(QWidget* parent, QWidget* control, const QString& text);
-// A whole number within lo..hi, or the range message (false).
-bool ReadRangedValue(QWidget* parent, CUpDownEdit* edit, int lo, int hi, int* value);
-// A whole number corrected into lo..hi; the edit shows the result.
-int ReadCorrected(CUpDownEdit* edit, int lo, int hi);
 
 class COptionsPage : public QWidget {
     Q_OBJECT
@@ -54,18 +42,20 @@ protected:
     void UpdateRulesOnToggle(std::initializer_list<QAbstractButton*> buttons);
 
     void Warn(const char* text) { WarnUser(this, text); }
-    bool ReadRanged(CUpDownEdit* edit, int lo, int hi, int* value) {
-        return ReadRangedValue(this, edit, lo, hi, value);
-    }
-    // A real number; text left as it was shown keeps the value exactly.
-    bool ReadReal(QLineEdit* edit, double* value);
-    static void ShowReal(QLineEdit* edit, double value);
+
+    // The page's controls bound to their fields, once, in the constructor;
+    // ShowOptions and LeavePage run them around the page's own rules.
+    void Bind(FormBindings<BatchOptions> bindings) { bindings_ = std::move(bindings); }
+    void ShowFields() const { bindings_.Show(options_); }
+    bool ReadFields() { return bindings_.Read(this, options_); }
+    bool CheckFields() { return bindings_.Check(this); }
 
     BatchOptions& options_;
 
 private:
     QString title_;
     widgets::HelpTopic helpTopic_;
+    FormBindings<BatchOptions> bindings_;
 };
 
 // A page laid out by a Designer form (`Form`, from the page's .ui file).
@@ -84,26 +74,5 @@ protected:
 
     std::unique_ptr<Form> ui_;
 };
-
-// The file dialogs of the "..." buttons, starting at the current path (its
-// folder, and its name where it has one, else `defaultName`). "" when
-// cancelled.
-QString ChooseOpenFile(QWidget* parent, const char* title, const QString& current,
-                       const char* filter);
-QString ChooseOpenFile(QWidget* parent, const char* title, const QString& current,
-                       const QString& filter);
-QString ChooseSaveFile(QWidget* parent, const char* title, const QString& current,
-                       const char* defaultName, const char* filter);
-
-// Flags (1 on, anything else off) to check boxes and back.
-void ShowFlag(QAbstractButton* box, int flag);
-int ReadFlag(const QAbstractButton* box);
-
-// A group of radio buttons standing for the codes of one field.
-using RadioCodes = std::vector<std::pair<QAbstractButton*, int>>;
-// Checks the button of `code`; none when no button has it.
-void ShowChoice(const RadioCodes& buttons, int code);
-// The code of the checked button, or `unchanged` when none is checked.
-int ReadChoice(const RadioCodes& buttons, int unchanged);
 
 }  // namespace vig::ui

@@ -22,6 +22,45 @@ QString DateText(int64_t seconds) {
 
 COutputPage::COutputPage(BatchOptions& options, QWidget* parent)
     : CFormPage(options, texts::kOutputPageTitle, widgets::HelpTopic::FilesAndFolders, parent) {
+    using B = BatchOptions;
+    Bind({{Bound::Choice,
+           nullptr,
+           &B::OutputRenameStyle,
+           0,
+           0,
+           {{ui_->renameOverwrite, Overwrite},
+            {ui_->renameAutoNumber, AutoNumericSuffix},
+            {ui_->renamePrefix, TextPrefix},
+            {ui_->renameSuffix, TextSuffix}}},
+          {Bound::Text, ui_->extraText, &B::OutputExtraText},
+          {Bound::Choice,
+           nullptr,
+           &B::OutputCase,
+           0,
+           0,
+           {{ui_->caseNoChange, NoChange}, {ui_->caseLower, Lower}, {ui_->caseUpper, Upper}}},
+          {Bound::Text, ui_->nameFilter, &B::OutputFilterString},
+          {Bound::Flag, ui_->filterJpg, &B::OutputFilterJPG},
+          {Bound::Flag, ui_->filterPng, &B::OutputFilterPNG},
+          {Bound::Flag, ui_->filterBmp, &B::OutputFilterBMP},
+          {Bound::Flag, ui_->filterTif, &B::OutputFilterTIF},
+          {Bound::Flag, ui_->filterPcx, &B::OutputFilterPCX},
+          {Bound::Flag, ui_->filterGif, &B::OutputFilterGIF},
+          {Bound::Flag, ui_->filterHeif, &B::OutputFilterHEIF},
+          {Bound::Flag, ui_->filterAvif, &B::OutputFilterAVIF},
+          {Bound::Flag, ui_->filterWebp, &B::OutputFilterWEBP},
+          {Bound::Flag, ui_->createFolder, &B::OutputCreateFolder},
+          {Bound::Flag, ui_->recurse, &B::OutputRecurseSrc},
+          {Bound::Flag, ui_->duplicateTree, &B::OutputDuplicateSrcTree},
+          {Bound::Flag, ui_->branchFromSource, &B::OutputBranchFromSrc},
+          {Bound::Text, ui_->branchPath, &B::OutputBranchPath},
+          {Bound::Choice,
+           nullptr,
+           &B::OutputSortFiles,
+           0,
+           0,
+           {{ui_->sortNone, NoSort}, {ui_->sortAlphabetic, Alphabetic}, {ui_->sortDate, ByDate}}},
+          {Bound::Flag, ui_->sortDescending, &B::OutputSortFilesDescending}});
     UpdateRulesOnToggle({ui_->renameOverwrite, ui_->renameAutoNumber, ui_->renamePrefix,
                          ui_->renameSuffix, ui_->duplicateTree, ui_->branchFromSource});
     // Clicking "Read Files In Subfolders" while duplicating keeps it on.
@@ -33,42 +72,14 @@ COutputPage::COutputPage(BatchOptions& options, QWidget* parent)
 
 COutputPage::~COutputPage() = default;
 
-RadioCodes COutputPage::RenameButtons() const {
-    return {{ui_->renameOverwrite, Overwrite},
-            {ui_->renameAutoNumber, AutoNumericSuffix},
-            {ui_->renamePrefix, TextPrefix},
-            {ui_->renameSuffix, TextSuffix}};
-}
-
 void COutputPage::ShowOptions() {
     const BatchOptions& o = options_;
-    ShowChoice(RenameButtons(), o.OutputRenameStyle);
-    ui_->extraText->setText(QString::fromStdString(o.OutputExtraText));
-    ShowChoice({{ui_->caseNoChange, NoChange}, {ui_->caseLower, Lower}, {ui_->caseUpper, Upper}},
-               o.OutputCase);
-    ui_->nameFilter->setText(QString::fromStdString(o.OutputFilterString));
-    ShowFlag(ui_->filterJpg, o.OutputFilterJPG);
-    ShowFlag(ui_->filterPng, o.OutputFilterPNG);
-    ShowFlag(ui_->filterBmp, o.OutputFilterBMP);
-    ShowFlag(ui_->filterTif, o.OutputFilterTIF);
-    ShowFlag(ui_->filterPcx, o.OutputFilterPCX);
-    ShowFlag(ui_->filterGif, o.OutputFilterGIF);
-    ShowFlag(ui_->filterHeif, o.OutputFilterHEIF);
-    ShowFlag(ui_->filterAvif, o.OutputFilterAVIF);
-    ShowFlag(ui_->filterWebp, o.OutputFilterWEBP);
+    ShowFields();
+    // The date filter is on only with a date to filter by.
     ShowFlag(ui_->useDateFilter, o.OutputDateFilter);
     ui_->dateEdit->setText(DateText(o.OutputDateDate));
     if (ui_->dateEdit->text().isEmpty()) ui_->useDateFilter->setChecked(false);
-    ShowChoice({{ui_->dateBefore, 1}, {ui_->dateAfter, 0}}, o.OutputDateFilterBefore == 1 ? 1 : 0);
-    ShowFlag(ui_->createFolder, o.OutputCreateFolder);
-    ShowFlag(ui_->recurse, o.OutputRecurseSrc);
-    ShowFlag(ui_->duplicateTree, o.OutputDuplicateSrcTree);
-    ShowFlag(ui_->branchFromSource, o.OutputBranchFromSrc);
-    ui_->branchPath->setText(QString::fromStdString(o.OutputBranchPath));
-    ShowChoice(
-        {{ui_->sortNone, NoSort}, {ui_->sortAlphabetic, Alphabetic}, {ui_->sortDate, ByDate}},
-        o.OutputSortFiles);
-    ShowFlag(ui_->sortDescending, o.OutputSortFilesDescending);
+    ShowChoice({{ui_->dateBefore, 1}, {ui_->dateAfter, 0}}, On(o.OutputDateFilterBefore) ? 1 : 0);
     UpdateRules();
 }
 
@@ -92,34 +103,11 @@ void COutputPage::OnExtraTextEdited() {
 
 bool COutputPage::LeavePage() {
     BatchOptions& o = options_;
-    o.OutputRenameStyle = ReadChoice(RenameButtons(), o.OutputRenameStyle);
-    o.OutputExtraText = ui_->extraText->text().toStdString();
-    o.OutputCase = ReadChoice(
-        {{ui_->caseNoChange, NoChange}, {ui_->caseLower, Lower}, {ui_->caseUpper, Upper}},
-        o.OutputCase);
     if (ui_->nameFilter->text().trimmed().isEmpty())
         ui_->nameFilter->setText(QString::fromLatin1(texts::kAllFilesFilter));
-    o.OutputFilterString = ui_->nameFilter->text().toStdString();
-    o.OutputFilterJPG = ReadFlag(ui_->filterJpg);
-    o.OutputFilterPNG = ReadFlag(ui_->filterPng);
-    o.OutputFilterBMP = ReadFlag(ui_->filterBmp);
-    o.OutputFilterTIF = ReadFlag(ui_->filterTif);
-    o.OutputFilterPCX = ReadFlag(ui_->filterPcx);
-    o.OutputFilterGIF = ReadFlag(ui_->filterGif);
-    o.OutputFilterHEIF = ReadFlag(ui_->filterHeif);
-    o.OutputFilterAVIF = ReadFlag(ui_->filterAvif);
-    o.OutputFilterWEBP = ReadFlag(ui_->filterWebp);
-    o.OutputCreateFolder = ReadFlag(ui_->createFolder);
-    o.OutputRecurseSrc = ReadFlag(ui_->recurse);
-    o.OutputDuplicateSrcTree = ReadFlag(ui_->duplicateTree);
-    o.OutputBranchFromSrc = ReadFlag(ui_->branchFromSource);
-    if (o.OutputBranchFromSrc == 1 && ui_->branchPath->text().isEmpty())
+    if (ui_->branchFromSource->isChecked() && ui_->branchPath->text().isEmpty())
         ui_->branchPath->setText(QString::fromLatin1(texts::kDefaultBranchPath));
-    o.OutputBranchPath = ui_->branchPath->text().toStdString();
-    o.OutputSortFiles = ReadChoice(
-        {{ui_->sortNone, NoSort}, {ui_->sortAlphabetic, Alphabetic}, {ui_->sortDate, ByDate}},
-        o.OutputSortFiles);
-    o.OutputSortFilesDescending = ReadFlag(ui_->sortDescending);
+    ReadFields();
 
     // An empty date switches the filter off; a date that does not read as
     // day/month/year does the same, after saying so.

@@ -22,7 +22,6 @@ public:
 private:
     void UpdateRules() override;
     void OnExtraTextEdited();
-    RadioCodes RenameButtons() const;
 };
 
 }  // namespace vig::ui

@@ -18,6 +18,25 @@ COverlayPage::COverlayPage(BatchOptions& options, QWidget* parent)
     : CFormPage(options, texts::kOverlayPageTitle, widgets::HelpTopic::Overlay, parent) {
     ui_->colourCount->setArrowRange(kMinColours, kMaxColours);
 
+    using B = BatchOptions;
+    Bind({{Bound::Flag, ui_->overlay, &B::OverlayOverlay},
+          {Bound::Text, ui_->path, &B::OverlayPath},
+          {Bound::Choice,
+           nullptr,
+           &B::OverlayRotation,
+           0,
+           0,
+           {{ui_->rotateNone, 0}, {ui_->rotate90, 1}, {ui_->rotate180, 2}, {ui_->rotate270, 3}}},
+          {Bound::Choice,
+           nullptr,
+           &B::OverlayQuantize,
+           0,
+           0,
+           {{ui_->quantizeNormal, 0}, {ui_->quantizePosterize, 1}}},
+          {Bound::Corrected, ui_->colourCount, &B::OverlayQuantizeColors, kMinColours, kMaxColours},
+          {Bound::Flag, ui_->sizeToFit, &B::OverlayResize},
+          {Bound::Flag, ui_->noTransparency, &B::OverlayNoTransparency},
+          {Bound::Colour, ui_->transColour, &B::OverlayTransColor}});
     UpdateRulesOnToggle({ui_->overlay, ui_->noTransparency, ui_->quantizePosterize});
     connect(ui_->quantizePosterize, &QAbstractButton::toggled, this,
             &COverlayPage::UpdatePosterize);
@@ -56,18 +75,9 @@ COverlayPage::COverlayPage(BatchOptions& options, QWidget* parent)
 
 COverlayPage::~COverlayPage() = default;
 
-RadioCodes COverlayPage::RotationButtons() const {
-    return {{ui_->rotateNone, 0}, {ui_->rotate90, 1}, {ui_->rotate180, 2}, {ui_->rotate270, 3}};
-}
-
-RadioCodes COverlayPage::QuantizeButtons() const {
-    return {{ui_->quantizeNormal, 0}, {ui_->quantizePosterize, 1}};
-}
-
 void COverlayPage::ShowOptions() {
     const BatchOptions& o = options_;
-    ShowFlag(ui_->overlay, o.OverlayOverlay);
-    ui_->path->setText(QString::fromStdString(o.OverlayPath));
+    ShowFields();
     const PositionMode mode = ModeForPosition(o.OverlayPos);
     {
         const QSignalBlocker grid(ui_->positionGrid), edges(ui_->positionEdges);
@@ -75,12 +85,6 @@ void COverlayPage::ShowOptions() {
         ui_->positionEdges->setChecked(mode == PositionMode::Edges);
     }
     ui_->positionBox->reset(mode, o.OverlayPos);
-    ShowChoice(RotationButtons(), o.OverlayRotation);
-    ShowChoice(QuantizeButtons(), o.OverlayQuantize);
-    ui_->colourCount->setValue(o.OverlayQuantizeColors);
-    ShowFlag(ui_->sizeToFit, o.OverlayResize);
-    ShowFlag(ui_->noTransparency, o.OverlayNoTransparency);
-    ui_->transColour->setColour(o.OverlayTransColor);
     shownOpacity_ = static_cast<int>(std::lround(std::clamp(o.OverlayOpacity, 0.0, 1.0) * 100));
     ui_->opacity->setValue(shownOpacity_);
     UpdateRules();
@@ -134,15 +138,8 @@ void COverlayPage::OnColourCountFinished() {
 
 bool COverlayPage::LeavePage() {
     BatchOptions& o = options_;
-    o.OverlayOverlay = ReadFlag(ui_->overlay);
-    o.OverlayPath = ui_->path->text().toStdString();
+    ReadFields();
     o.OverlayPos = ui_->positionBox->position();
-    o.OverlayRotation = ReadChoice(RotationButtons(), o.OverlayRotation);
-    o.OverlayQuantize = ReadChoice(QuantizeButtons(), o.OverlayQuantize);
-    o.OverlayQuantizeColors = ReadCorrected(ui_->colourCount, kMinColours, kMaxColours);
-    o.OverlayResize = ReadFlag(ui_->sizeToFit);
-    o.OverlayNoTransparency = ReadFlag(ui_->noTransparency);
-    o.OverlayTransColor = ui_->transColour->colour();
     // An untouched slider keeps the stored opacity exactly.
     if (ui_->opacity->value() != shownOpacity_) o.OverlayOpacity = ui_->opacity->value() * 0.01;
     return true;

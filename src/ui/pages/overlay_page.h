@@ -29,8 +29,6 @@ private:
     void ShowPreviewStatus();
     void UpdatePosterize();
     void OnColourCountFinished();
-    RadioCodes RotationButtons() const;
-    RadioCodes QuantizeButtons() const;
 
     int shownOpacity_ = -1;  // the slider position the stored opacity gave
 };

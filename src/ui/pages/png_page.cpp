@@ -7,24 +7,25 @@ namespace vig::ui {
 
 CPNGPage::CPNGPage(BatchOptions& options, QWidget* parent)
     : CFormPage(options, texts::kPngPageTitle, widgets::HelpTopic::Png, parent) {
+    using B = BatchOptions;
+    Bind({{Bound::Real, ui_->screenGamma, &B::PNGScreenGamma},
+          {Bound::Real, ui_->fileGamma, &B::PNGFileGamma},
+          {Bound::Colour, ui_->background, &B::PNGBkColor},
+          {Bound::Flag, ui_->copyText, &B::PNGCopyPNGText},
+          {Bound::PlainText, ui_->text, &B::PNGText},
+          {Bound::Flag, ui_->compressText, &B::PNGCompressPNGText}});
     connect(ui_->key, &QLineEdit::textChanged, this, &CPNGPage::UpdateRules);
 }
 
 CPNGPage::~CPNGPage() = default;
 
 void CPNGPage::ShowOptions() {
-    const BatchOptions& o = options_;
-    ShowReal(ui_->screenGamma, o.PNGScreenGamma);
-    ShowReal(ui_->fileGamma, o.PNGFileGamma);
-    ui_->background->setColour(o.PNGBkColor);
-    ShowFlag(ui_->copyText, o.PNGCopyPNGText);
+    ShowFields();
     // A longer stored key is shown whole and refused on leaving rather than
     // cut without a word.
-    const QString key = QString::fromStdString(o.PNGKey);
+    const QString key = QString::fromStdString(options_.PNGKey);
     ui_->key->setMaxLength(key.size() <= kMaxKeyLength ? kMaxKeyLength : 32767);
     ui_->key->setText(key);
-    ui_->text->setPlainText(QString::fromStdString(o.PNGText));
-    ShowFlag(ui_->compressText, o.PNGCompressPNGText);
     UpdateRules();
 }
 
@@ -33,21 +34,13 @@ void CPNGPage::UpdateRules() {
 }
 
 bool CPNGPage::LeavePage() {
-    BatchOptions& o = options_;
-    double screen = 0, file = 0;
-    if (!ReadReal(ui_->screenGamma, &screen) || !ReadReal(ui_->fileGamma, &file)) return false;
+    if (!CheckFields()) return false;
     if (ui_->key->text().size() > kMaxKeyLength) {
         Refuse(this, ui_->key, texts::Tr(texts::kEnterNoMoreThan).arg(kMaxKeyLength));
         return false;
     }
-    o.PNGScreenGamma = screen;
-    o.PNGFileGamma = file;
-    o.PNGBkColor = ui_->background->colour();
-    o.PNGCopyPNGText = ReadFlag(ui_->copyText);
-    o.PNGKey = ui_->key->text().toStdString();
-    o.PNGText = ui_->text->toPlainText().toStdString();
-    o.PNGCompressPNGText = ReadFlag(ui_->compressText);
-    return true;
+    options_.PNGKey = ui_->key->text().toStdString();
+    return ReadFields();
 }
 
 }  // namespace vig::ui
