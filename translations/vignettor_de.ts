@@ -2131,5 +2131,9 @@ Starten Sie Ihre Dateiverwaltung neu, damit die Änderung wirksam wird.</transla
         <source>%1  Cancelled after %2 of %3 files; errors: %4; time: %5</source>
         <translation>%1  Abgebrochen nach %2 von %3 Dateien; Fehler: %4; Dauer: %5</translation>
     </message>
+    <message>
+        <source>%1 (%2), %3 pt</source>
+        <translation>%1 (%2), %3 pt</translation>
+    </message>
 </context>
 </TS>
