@@ -27,6 +27,7 @@ AboutDialog::AboutDialog(QWidget* parent)
         texts::Tr(texts::kVersionLine).arg(QString::fromLatin1(VersionText())));
     ui_->descriptionLabel->setText(texts::Tr(texts::kAboutLine));
     ui_->copyrightLabel->setText(texts::Tr(texts::kCopyrightLine));
+    widgets::WidenButtons(this);
     connect(ui_->okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(ui_->creditsButton, &QPushButton::clicked, this, &AboutDialog::OnCredits);
     connect(ui_->homeButton, &QPushButton::clicked, this, [] { widgets::ShowHelpHome(); });

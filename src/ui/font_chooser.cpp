@@ -19,6 +19,7 @@ CFontChooser::CFontChooser(const FontChoice& initial, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::CFontChooser>()) {
     ui_->setupUi(this);
     widgets::PlainDialogButtons(ui_->buttons);
+    widgets::WidenButtons(this);
     // The face is kept as written even when this system has no such font
     // (the labels then use the closest one).
     ui_->face->setEditText(initial.face);

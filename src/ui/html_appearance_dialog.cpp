@@ -14,6 +14,7 @@ CHtmlAppearanceDialog::CHtmlAppearanceDialog(HtmlOptions& html, QWidget* parent)
     : QDialog(parent), html_(html), ui_(std::make_unique<Ui::CHtmlAppearanceDialog>()) {
     ui_->setupUi(this);
     widgets::PlainDialogButtons(ui_->buttons);
+    widgets::WidenButtons(this);
     using H = HtmlOptions;
     fields_ = {{Bound::Colour, ui_->textColour, &H::HTMLTextColor},
                {Bound::Colour, ui_->backColour, &H::HTMLBackColor},

@@ -16,6 +16,7 @@ CHtmlTextDialog::CHtmlTextDialog(bool footer, const HtmlInclude& include, QWidge
     : QDialog(parent), ui_(std::make_unique<Ui::CHtmlTextDialog>()) {
     ui_->setupUi(this);
     widgets::PlainDialogButtons(ui_->buttons);
+    widgets::WidenButtons(this);
     setWindowTitle(texts::Tr(footer ? texts::kHtmlFooterTitle : texts::kHtmlHeaderTitle));
     ui_->text->setPlainText(QString::fromStdString(include.text));
     ui_->path->setText(QString::fromStdString(include.path));

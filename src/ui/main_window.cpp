@@ -24,6 +24,7 @@
 #include "ui/window_texts.h"
 #include "ui_main_window.h"
 #include "widgets/busy_window.h"
+#include "widgets/dialog_buttons.h"
 #include "widgets/help.h"
 #include "widgets/message_boxes.h"
 #include "widgets/pictures.h"
@@ -65,6 +66,7 @@ MainWindow::MainWindow(BatchOptions& options, ProfileStore& store, QWidget* pare
     host_ = std::make_unique<WindowHost>(*this);
     engine_ = std::make_unique<BatchEngine>(options_, *host_);
 
+    widgets::WidenButtons(this);
     ui_->copyToInput->Attach();
     ui_->copyToOutput->Attach();
     ui_->logButton->Attach();
@@ -197,8 +199,14 @@ void MainWindow::Relabel(int method) {
     if (method == Percent) first = texts::kPercent;
     const bool twoSizes = method <= ExactSize;
     ui_->widthLabel->setText(texts::Tr(first));
+    ui_->widthUnit->setText(texts::Tr(method == Percent     ? texts::kUnitPercent
+                                      : method == PixelArea ? texts::kUnitArea
+                                                            : texts::kUnitPixels));
     ui_->heightLabel->setText(twoSizes ? texts::Tr(texts::kHeight) : QString());
+    // The height's whole row goes, so that no hole stays where it was.
+    ui_->heightLabel->setVisible(twoSizes);
     ui_->heightEdit->setVisible(twoSizes);
+    ui_->heightUnit->setVisible(twoSizes);
     ui_->enlargeCheck->setEnabled(MethodAllowsEnlarge(method));
 }
 

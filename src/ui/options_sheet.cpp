@@ -46,6 +46,7 @@ CMySheet::CMySheet(BatchOptions& options, QWidget* parent)
     buttons_ = new QDialogButtonBox(
         QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
     widgets::PlainDialogButtons(buttons_);
+    widgets::WidenButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
     layout->addWidget(buttons_);

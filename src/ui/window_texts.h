@@ -21,6 +21,10 @@ inline constexpr const char* kWidth = QT_TRANSLATE_NOOP("vig::ui::texts", "&Widt
 inline constexpr const char* kHeight = QT_TRANSLATE_NOOP("vig::ui::texts", "Hei&ght");
 inline constexpr const char* kArea = QT_TRANSLATE_NOOP("vig::ui::texts", "&Area");
 inline constexpr const char* kPercent = QT_TRANSLATE_NOOP("vig::ui::texts", "&Percent");
+// What the size edits count in.
+inline constexpr const char* kUnitPixels = QT_TRANSLATE_NOOP("vig::ui::texts", "px");
+inline constexpr const char* kUnitArea = QT_TRANSLATE_NOOP("vig::ui::texts", "pixels");
+inline constexpr const char* kUnitPercent = QT_TRANSLATE_NOOP("vig::ui::texts", "%");
 
 // The line each run leaves in the error log pane: the time it ended, the
 // files finished of the total, the reports made, and how long it took.

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QPushButton>
 
@@ -23,6 +24,18 @@ void PlainDialogButtons(QDialogButtonBox* box) {
         if (QPushButton* b = box->button(c.button))
             b->setText(QCoreApplication::translate("QPlatformTheme", c.caption));
     for (QAbstractButton* b : box->buttons()) b->setIcon(QIcon());
+}
+
+void WidenButtons(QWidget* root) {
+    if (root == nullptr) return;
+    for (QPushButton* b : root->findChildren<QPushButton*>()) {
+        QString caption = b->text();
+        caption.remove(QLatin1Char('&'));
+        if (caption.size() < 3) continue;  // "?", "..."
+        const QFontMetrics metrics = b->fontMetrics();
+        const int room = metrics.horizontalAdvance(caption) + 2 * metrics.height();
+        if (b->minimumWidth() < room) b->setMinimumWidth(room);
+    }
 }
 
 }  // namespace vig::widgets

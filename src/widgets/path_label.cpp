@@ -88,7 +88,9 @@ void CPathStatic::paintEvent(QPaintEvent*) {
     if (frameShape() != QFrame::NoFrame) {
         const QPalette& pal = palette();
         const bool sunken = frameShadow() == QFrame::Sunken;
-        const QColor dark = pal.color(QPalette::Dark), light = pal.color(QPalette::Light);
+        // The lit edges in a tone that still shows against a light window.
+        const QColor dark = pal.color(QPalette::Dark);
+        const QColor light = pal.color(IsDark(pal) ? QPalette::Light : QPalette::Mid);
         DrawFrame(painter, rect(), sunken ? dark : light, sunken ? light : dark);
     }
     const int m = margin();

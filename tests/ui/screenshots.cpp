@@ -5,6 +5,8 @@
 // FOLDER/Pictures (a temporary folder by default; give a home-like one for
 // pictures that are shown to people) and are removed again; no text field
 // has the focus, so no caret shows. Each window has a title bar.
+// docs/images/main-window.png is the main-window.png of
+//   vig_screenshots OUT --home /home/alex   (a home that does not exist yet)
 // Writes main-window.png (log pane shut), main-window-log.png (log pane
 // open), main-window-running.png (a real batch under way, the busy window
 // over the window), about.png, sheet-1.png to sheet-9.png (the pages of the
@@ -12,6 +14,7 @@
 // sheet-font.png, and the file-manager command's snapshrink-dialog.png and
 // snapshrink-running.png. Runs on the offscreen platform.
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -279,11 +282,22 @@ int main(int argc, char** argv) {
     });
     window.OnStart();
 
-    // The pane after the run: the run's line.
+    // The pane after the run: the run's line; a taller window gives the
+    // pane the extra height.
     window.OnToggleLogPane();
+    window.resize(window.width(), window.height() + 80);
     QCoreApplication::processEvents();
     ok = Save(OnDesktop(Grab(window), window.windowTitle()), out, "main-window-log.png") && ok;
     window.OnToggleLogPane();
+
+    // Sized by percent: one size field, saying its unit.
+    if (auto* resize = window.findChild<QComboBox*>(QStringLiteral("resizeList"))) {
+        resize->setCurrentIndex(resize->findData(vig::Percent));
+        QCoreApplication::processEvents();
+        ok = Save(OnDesktop(Grab(window), window.windowTitle()), out, "main-window-percent.png") &&
+             ok;
+        resize->setCurrentIndex(resize->findData(vig::BestFit));
+    }
 
     vig::ui::AboutDialog about(&window);
     about.show();

@@ -340,10 +340,9 @@ TEST(CustomDrawing, FollowsThePaletteAtEveryScale) {
             line.resize(101, 21);
             const QImage l = Render(line, ratio);
             EXPECT_EQ(l.pixelColor(0, 0).rgb(), palette.color(QPalette::Dark).rgb());
-            EXPECT_EQ(l.pixelColor(l.width() - 1, l.height() - 1).rgb(),
-                      palette.color(QPalette::Light).rgb());
-            EXPECT_EQ(l.pixelColor(l.width() - 1, l.height() / 2).rgb(),
-                      palette.color(QPalette::Light).rgb());
+            const QColor lit = palette.color(dark ? QPalette::Light : QPalette::Mid);
+            EXPECT_EQ(l.pixelColor(l.width() - 1, l.height() - 1).rgb(), lit.rgb());
+            EXPECT_EQ(l.pixelColor(l.width() - 1, l.height() / 2).rgb(), lit.rgb());
 
             CColourSwatch swatch;
             swatch.setPalette(palette);

@@ -7,6 +7,7 @@
 #include "options/enums.h"
 #include "shellext/shared/shell_texts.h"
 #include "ui_quick_dialog.h"
+#include "widgets/dialog_buttons.h"
 #include "widgets/message_boxes.h"
 #include "widgets/pictures.h"
 #include "widgets/translations.h"
@@ -40,6 +41,7 @@ CSnapshrinkDlg::CSnapshrinkDlg(const QuickSettings& values, QWidget* parent)
     ui_->setupUi(this);
     setWindowIcon(widgets::ApplicationIcon());
     ui_->iconLabel->setPixmap(widgets::ApplicationIcon().pixmap(kIconSize, kIconSize));
+    widgets::WidenButtons(this);
 
     // The bound values into the controls.
     auto* digits =
