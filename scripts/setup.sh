@@ -8,7 +8,9 @@
 #   scripts/setup.sh --test     also the cross-check decoders, the encoders the
 #                               HEIF and WebP tests make their files with,
 #                               transicc (colour conversion reference), the
-#                               browser and what the package check uses
+#                               browser, what the package check uses, and GNU
+#                               Parallel and Slurm (with munge) for the tests
+#                               that run the batch under them
 set -euo pipefail
 
 build_pkgs=(
@@ -25,6 +27,7 @@ test_pkgs=(
     libimage-exiftool-perl chromium locales
     xvfb xauth xdotool xclip desktop-file-utils appstream
     "${package_pkgs[@]}" man-db
+    parallel munge slurm-wlm
 )
 
 pkgs=("${build_pkgs[@]}")
@@ -61,6 +64,16 @@ else
 fi
 if [[ ${#missing[@]} -gt 0 ]]; then
     echo "setup: installing ${missing[*]}"
+    # munge and Slurm come with services that their installation would
+    # start; the tests start their own daemons. Where nothing forbids it yet,
+    # a policy for the length of the installation does.
+    policy=/usr/sbin/policy-rc.d
+    if [[ ! -e $policy ]]; then
+        printf '#!/bin/sh\n# Left by scripts/setup.sh while it installs\nexit 101\n' |
+            "${sudo[@]}" tee "$policy" >/dev/null
+        "${sudo[@]}" chmod 755 "$policy"
+        trap '"${sudo[@]}" rm -f "$policy"' EXIT
+    fi
     "${sudo[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

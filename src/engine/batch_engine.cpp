@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstring>
 #include <ctime>
 #include <functional>
 #include <map>
@@ -21,6 +22,8 @@
 #include "engine/file_workers.h"
 #include "engine/output_naming.h"
 #include "engine/report.h"
+#include "engine/run_parts.h"
+#include "engine/run_steps.h"
 #include "engine/run_files.h"
 #include "engine/run_host.h"
 #include "engine/source_scan.h"
@@ -71,6 +74,16 @@ private:
     std::set<int> stale_;
 };
 
+// The next free numbered name after `*outputPath` was found taken.
+}  // namespace
+
+void NextNumberedName(const BatchOptions& o, const std::string& base, const std::string& ext,
+                      std::string* outputPath) {
+    *outputPath = ApplyOutputCase(
+        BuildOutputName(base, ext, o.OutputRenameStyle, o.OutputExtraText, o.OutputCase),
+        o.OutputCase);
+}
+
 // Holds the run's lock on its output folder. A second run into the same
 // folder waits until the first one has finished, so that pages, logs and
 // numbered names of two runs never mix; a stop request ends the wait.
@@ -95,65 +108,47 @@ size_t RunMemoryBudget(const BatchOptions& o) {
     return static_cast<size_t>(std::min<long long>(o.OpsMemoryLimit * (1LL << 20), kMaxBlockBytes));
 }
 
-// The run's budget for the readers of this thread, for as long as it lives.
-class ThreadBudget {
-public:
-    explicit ThreadBudget(MemoryBudget* budget) { SetThreadMemoryBudget(budget); }
-    ~ThreadBudget() { SetThreadMemoryBudget(nullptr); }
-    ThreadBudget(const ThreadBudget&) = delete;
-    ThreadBudget& operator=(const ThreadBudget&) = delete;
-};
+ThreadBudget::ThreadBudget(MemoryBudget* budget) {
+    SetThreadMemoryBudget(budget);
+}
 
-// The next free numbered name after `*outputPath` was found taken.
-void NextNumberedName(const BatchOptions& o, const std::string& base, const std::string& ext,
-                      std::string* outputPath) {
-    *outputPath = ApplyOutputCase(
-        BuildOutputName(base, ext, o.OutputRenameStyle, o.OutputExtraText, o.OutputCase),
+ThreadBudget::~ThreadBudget() {
+    SetThreadMemoryBudget(nullptr);
+}
+
+FileNaming NameForFile(const BatchOptions& o, const std::string& entry) {
+    FileNaming n;
+    const std::string& source = o.MainSrcPath;
+    n.target = o.MainDestPath;
+    if (On(o.OutputBranchFromSrc)) {
+        const std::string inputFolder = paths::Directory(entry);
+        n.target = inputFolder.empty()
+                       ? paths::Join(source, o.OutputBranchPath)
+                       : paths::Join(paths::Join(source, inputFolder), o.OutputBranchPath);
+    }
+    n.base = paths::Join(n.target, On(o.OutputDuplicateSrcTree) ? paths::WithoutExtension(entry)
+                                                                : paths::Title(entry));
+    n.ext = OutputExtension(paths::Extension(entry), o.MainOutputFormat);
+    n.outputPath = ApplyOutputCase(
+        BuildOutputName(n.base, n.ext, o.OutputRenameStyle, o.OutputExtraText, o.OutputCase),
         o.OutputCase);
+    return n;
 }
 
-// The nearest palette entry (4-byte entries blue, green, red, 0) to a
-// colour: the first of equal distances wins, an exact match ends the search.
-int NearestEntry(const uint8_t* palette, int count, PackedColour colour) {
-    const int r = static_cast<int>(colour & 0xFF);
-    const int g = static_cast<int>((colour >> 8) & 0xFF);
-    const int b = static_cast<int>((colour >> 16) & 0xFF);
-    long best = -1;
-    int bestIndex = 0;
-    for (int k = 0; k < count; ++k) {
-        const uint8_t* e = palette + 4 * k;
-        const long d = static_cast<long>((e[2] - r) * (e[2] - r)) + (e[1] - g) * (e[1] - g) +
-                       (e[0] - b) * (e[0] - b);
-        if (best < 0 || d < best) {
-            best = d;
-            bestIndex = k;
-            if (d == 0) break;
-        }
-    }
-    return bestIndex;
+std::string RunRoot(const BatchOptions& o) {
+    return On(o.OutputBranchFromSrc) ? o.MainSrcPath : o.MainDestPath;
 }
 
-}  // namespace
+BatchEngine::RunScope::RunScope(BatchEngine& engine) : engine_(engine) {
+    engine_.running_ = true;
+    SetMessagePump(PumpThroughHost, &engine_.host_);
+}
 
-// Holds the running flag and the image library's message pump for the
-// length of one run or single-file operation.
-class BatchEngine::RunScope {
-public:
-    explicit RunScope(BatchEngine& engine) : engine_(engine) {
-        engine_.running_ = true;
-        SetMessagePump(PumpThroughHost, &engine_.host_);
-    }
-    ~RunScope() {
-        engine_.numbered_ = nullptr;
-        SetMessagePump(nullptr, nullptr);
-        engine_.running_ = false;
-    }
-    RunScope(const RunScope&) = delete;
-    RunScope& operator=(const RunScope&) = delete;
-
-private:
-    BatchEngine& engine_;
-};
+BatchEngine::RunScope::~RunScope() {
+    engine_.numbered_ = nullptr;
+    SetMessagePump(nullptr, nullptr);
+    engine_.running_ = false;
+}
 
 // What the steps of a file tell the user, told on this thread: status texts
 // (each pumping the messages), the host's stop request, the log's input
@@ -184,16 +179,6 @@ private:
     std::FILE* log_;
     const std::string& displayPath_;
 };
-
-int ResolveOutputFormat(int mainOutputFormat, int inputFormat) {
-    if (mainOutputFormat >= FormatJpg && mainOutputFormat <= FormatGifGray) return mainOutputFormat;
-    if (mainOutputFormat < FormatSame24 || mainOutputFormat > FormatSameGray) return 0;
-    const InputFormatEntry* input = FindInputFormat(inputFormat);
-    if (input == nullptr) return 0;
-    return mainOutputFormat == FormatSame24  ? input->same24
-           : mainOutputFormat == FormatSame8 ? input->same8
-                                             : input->sameGray;
-}
 
 bool SharesCommonRoot(const std::string& a, const std::string& b) {
     return !a.empty() && !b.empty() && paths::FoldCase(a[0]) == paths::FoldCase(b[0]);
@@ -249,19 +234,6 @@ ErrorCode SaveImageFile(CPxImage& image, const std::string& path, int format,
     return file.Commit() == platform::PendingFile::Result::Done ? ErrNone : ErrWriteFile;
 }
 
-std::string SingleFileOutputPath(const BatchOptions& options, const std::string& singleFilePath) {
-    const std::string name = paths::FileName(singleFilePath);
-    // The name without its extension: an extension a reader knows goes
-    // whatever its length, else four characters.
-    const std::string ext = paths::Extension(name);
-    const size_t drop = InputFormatOf(ext) != InputNone ? ext.size() : 4;
-    const std::string cut = name.size() > drop ? name.substr(0, name.size() - drop) : std::string();
-    return BuildOutputName(
-        paths::Join(options.MainDestPath, cut),
-        OutputExtension(paths::Extension(singleFilePath), options.MainOutputFormat),
-        options.OutputRenameStyle, options.OutputExtraText);
-}
-
 bool BatchEngine::Report(const std::string& file, ErrorCode code, const std::string& context,
                          bool offerCancel, std::FILE* log) {
     return ReportError(host_, On(options_.OpsSilentOperation), file, code, context, offerCancel,
@@ -281,22 +253,7 @@ ErrorCode BatchEngine::LoadOverlay(CPxImage& image) {
     code = image.Rotate(options_.OverlayRotation);
     if (code != ErrNone) return code;
     if (options_.OverlayQuantize != 1) return ErrNone;
-    return PosterizeOverlay(image, options_.OverlayQuantizeColors, options_.OverlayTransColor);
-}
-
-ErrorCode PosterizeOverlay(CPxImage& image, int colours, Colour keep) {
-    // The entry nearest to the transparent colour becomes exactly that
-    // colour, so that it can still be keyed out.
-    const int n = colours < 1 ? 1 : (colours > 256 ? 256 : colours);
-    std::array<uint8_t, 256 * 4> palette{};
-    const ErrorCode code = image.BuildPalette(n, palette.data());
-    if (code != ErrNone) return code;
-    uint8_t* e = palette.data() + 4 * NearestEntry(palette.data(), n, keep);
-    e[0] = static_cast<uint8_t>((keep >> 16) & 0xFF);
-    e[1] = static_cast<uint8_t>((keep >> 8) & 0xFF);
-    e[2] = static_cast<uint8_t>(keep & 0xFF);
-    e[3] = 0;
-    return image.MapToPalette(n, palette.data());
+    return image.Posterize(options_.OverlayQuantizeColors, options_.OverlayTransColor);
 }
 
 ErrorCode BatchEngine::ProcessFile(const std::string& sourcePath, const std::string& outputPath,
@@ -323,7 +280,7 @@ ErrorCode BatchEngine::ProcessFileSteps(const std::string& sourcePath,
     HostSteps steps(*this, log, displayPath);
     const ErrorCode code = MakeThumbnail(options_, sourcePath, displayPath, overlay, image, steps);
     if (code != ErrNone) return code;
-    return FinishFile(image, nullptr, outputPath, displayPath, log, page, pagePath, composite);
+    return FinishMade(image, nullptr, outputPath, displayPath, log, page, pagePath, composite);
 }
 
 ErrorCode BatchEngine::FinishPrepared(PreparedFile& file, const std::string& outputPath,
@@ -334,38 +291,70 @@ ErrorCode BatchEngine::FinishPrepared(PreparedFile& file, const std::string& out
         HostSteps steps(*this, log, displayPath);
         const ErrorCode code = file.steps.Replay(steps, file.code);
         if (code != ErrNone) return code;
-        return FinishFile(file.image, &file.encoded, outputPath, displayPath, log, page, pagePath,
+        return FinishMade(file.image, &file.encoded, outputPath, displayPath, log, page, pagePath,
                           composite);
     } catch (const std::bad_alloc&) {
         return ErrOutOfMemory;
     }
 }
 
-ErrorCode BatchEngine::FinishFile(CPxImage& image, const platform::MemoryFile* encoded,
+namespace {
+
+// Saves a thumbnail made on this machine (or the bytes a worker encoded).
+class ImageSaver final : public BatchEngine::ThumbnailSaver {
+public:
+    ImageSaver(CPxImage& image, int format, const platform::MemoryFile* encoded)
+        : image_(image), format_(format), encoded_(encoded) {}
+    ErrorCode Save(const std::string& path) override {
+        return SaveImageFile(image_, path, format_, encoded_);
+    }
+    ErrorCode SaveAsNew(std::string* path,
+                        const std::function<void(std::string*)>& nextName) override {
+        return SaveImageFileAsNew(image_, path, format_, encoded_, nextName);
+    }
+
+private:
+    CPxImage& image_;
+    int format_;
+    const platform::MemoryFile* encoded_;
+};
+
+}  // namespace
+
+ErrorCode BatchEngine::FinishMade(CPxImage& image, const platform::MemoryFile* encoded,
                                   const std::string& outputPath, const std::string& displayPath,
                                   std::FILE* log, std::FILE* page, const std::string& pagePath,
                                   CPxCompositeImg* composite) {
+    ImageSaver saver(image, ResolveOutputFormat(options_.MainOutputFormat, image.inputFormat()),
+                     encoded);
+    return FinishFile(saver, image.width(), image.height(), image, outputPath, displayPath, log,
+                      page, pagePath, composite);
+}
+
+ErrorCode BatchEngine::FinishFile(ThumbnailSaver& saver, int width, int height,
+                                  const CPxImage& sheetImage, const std::string& outputPath,
+                                  const std::string& displayPath, std::FILE* log, std::FILE* page,
+                                  const std::string& pagePath, CPxCompositeImg* composite) {
     const BatchOptions& o = options_;
-    const int format = ResolveOutputFormat(o.MainOutputFormat, image.inputFormat());
     std::string savedPath = outputPath;
     const auto save = [&] {
         ShowStepText(host_, texts::Tr(texts::kSaving));
         ShowDetailText(host_, outputPath);
-        if (numbered_ == nullptr) return SaveImageFile(image, outputPath, format, encoded);
-        const ErrorCode code = SaveImageFileAsNew(
-            image, &savedPath, format, encoded,
-            [&](std::string* path) { NextNumberedName(o, numbered_->base, numbered_->ext, path); });
+        if (numbered_ == nullptr) return saver.Save(outputPath);
+        const ErrorCode code = saver.SaveAsNew(&savedPath, [&](std::string* path) {
+            NextNumberedName(o, numbered_->base, numbered_->ext, path);
+        });
         numbered_->path = savedPath;
         return code;
     };
     // A numbered thumbnail gets its name as it is saved: its entries give
     // the name it got.
     ErrorCode result = numbered_ != nullptr ? save() : ErrNone;
-    if (log != nullptr) WriteLogOutputLine(log, o, savedPath, image.width(), image.height());
+    if (log != nullptr) WriteLogOutputLine(log, o, savedPath, width, height);
     if (On(o.HTMLLog) && page != nullptr) {
         if (On(o.HTMLTable)) std::fputs(texts::kCellStart, page);
-        WriteThumbnailEntry(page, savedPath, displayPath, image.width(), image.height(), pagePath,
-                            o, guard_ != nullptr ? *guard_ : documents::NoGuard());
+        WriteThumbnailEntry(page, savedPath, displayPath, width, height, pagePath, o,
+                            guard_ != nullptr ? *guard_ : documents::NoGuard());
         if (On(o.HTMLTable)) std::fputs(texts::kCellEnd, page);
     }
     if (numbered_ == nullptr) result = save();
@@ -374,10 +363,36 @@ ErrorCode BatchEngine::FinishFile(CPxImage& image, const platform::MemoryFile* e
         !composite->IsFull()) {
         const std::string label =
             On(o.CompositeWriteFileName) ? paths::FileName(savedPath) : std::string();
-        const ErrorCode code = composite->AddImage(image, label);
+        const ErrorCode code = composite->AddImage(sheetImage, label);
         if (code != ErrNone) Report("", code, texts::kContextAddComposite, false, nullptr);
     }
     return result;
+}
+
+ErrorCode BatchEngine::FinishRecorded(MergeInput& merge, int index, const std::string& outputPath,
+                                      const std::string& displayPath, std::FILE* log,
+                                      std::FILE* page, const std::string& pagePath,
+                                      CPxCompositeImg* composite) {
+    try {
+        runstate::FileOutcome* outcome = nullptr;
+        if (!merge.Take(index, &outcome)) return ErrReadFile;
+        HostSteps steps(*this, log, displayPath);
+        const ErrorCode code = outcome->steps.Replay(steps, outcome->made ? ErrNone : outcome->code);
+        if (code != ErrNone) return code;
+        CPxImage cell;
+        if (outcome->cellWidth > 0) {
+            PixelBlock pixels;
+            if (!pixels.AllocateRgb(outcome->cellWidth, outcome->cellHeight)) return ErrOutOfMemory;
+            std::memcpy(pixels.data(), outcome->cell.data(), pixels.size());
+            cell.Adopt(std::move(pixels), outcome->cellWidth, outcome->cellHeight);
+        }
+        const std::unique_ptr<ThumbnailSaver> saver =
+            MakeStagedSaver(outcome->staged ? merge.Staged(index) : std::string(), outcome->code);
+        return FinishFile(*saver, outcome->width, outcome->height, cell, outputPath, displayPath,
+                          log, page, pagePath, composite);
+    } catch (const std::bad_alloc&) {
+        return ErrOutOfMemory;
+    }
 }
 
 ErrorCode BatchEngine::SingleFileOperation(const std::string& input, const std::string& output,
@@ -397,6 +412,37 @@ ErrorCode BatchEngine::SingleFileOperation(const std::string& input, const std::
 }
 
 BatchSummary BatchEngine::BatchRun() {
+    return DocumentRun(nullptr, nullptr);
+}
+
+bool BatchEngine::PrepareFolders(std::FILE* log, platform::FolderLock& lock,
+                                 BatchSummary& summary) {
+    const BatchOptions& o = options_;
+    const std::string& source = o.MainSrcPath;
+    const std::string& output = o.MainDestPath;
+    if (On(o.OutputCreateFolder) && !CreateFolderPath(output)) {
+        Report(output, ErrCreateOutputDir, texts::kContextStoppingOutputFolder, false, log);
+        return false;
+    }
+
+    // One run at a time writes into a folder.
+    if (!LockOutputFolder(host_, lock, RunRoot(o))) {
+        summary.stopped = true;
+        return false;
+    }
+
+    if (On(o.OutputDuplicateSrcTree) && On(o.OutputRecurseSrc)) {
+        const bool ok = CreateOutputTree(host_, o, source, output);
+        ShowStepText(host_, "");
+        if (!ok) {
+            Report(output, ErrCreateOutputTree, texts::kContextStopping, false, log);
+            return false;
+        }
+    }
+    return true;
+}
+
+BatchSummary BatchEngine::DocumentRun(const std::vector<std::string>* planned, MergeInput* merge) {
     RunScope scope(*this);
     BatchOptions& o = options_;
     BatchSummary summary;
@@ -436,32 +482,24 @@ BatchSummary BatchEngine::BatchRun() {
         if (!host_.AskYesNo(texts::Tr(texts::kOverwriteQuestion))) return summary;
     }
 
-    if (On(o.OutputCreateFolder) && !CreateFolderPath(output)) {
-        Report(output, ErrCreateOutputDir, texts::kContextStoppingOutputFolder, false, log);
-        return summary;
-    }
-
-    // One run at a time writes into a folder.
-    const std::string root = On(o.OutputBranchFromSrc) ? source : output;
+    // The plan made the output folders and its lock ended with it; the
+    // merge takes the lock again for the documents.
+    const std::string root = RunRoot(o);
     platform::FolderLock lock;
-    if (!LockOutputFolder(host_, lock, root)) {
+    if (planned == nullptr) {
+        if (!PrepareFolders(log, lock, summary)) return summary;
+    } else if (!LockOutputFolder(host_, lock, root)) {
         summary.stopped = true;
         return summary;
     }
 
-    if (On(o.OutputDuplicateSrcTree) && On(o.OutputRecurseSrc)) {
-        const bool ok = CreateOutputTree(host_, o, source, output);
-        ShowStepText(host_, "");
-        if (!ok) {
-            Report(output, ErrCreateOutputTree, texts::kContextStopping, false, log);
-            return summary;
-        }
-    }
-
     if (host_.HasWindow()) host_.SetProgressText(texts::Tr(texts::kScanningForFiles));
     FileList list;
-    ScanSourceFolder(host_, o, source, &list, On(o.OutputRecurseSrc), o.OutputFilterString,
-                     FilteredInputFormats(o));
+    if (planned != nullptr)
+        list = *planned;
+    else
+        ScanSourceFolder(host_, o, source, &list, On(o.OutputRecurseSrc), o.OutputFilterString,
+                         FilteredInputFormats(o));
     list.shrink_to_fit();
     const int total = static_cast<int>(list.size());
     summary.total = total;
@@ -537,7 +575,7 @@ BatchSummary BatchEngine::BatchRun() {
     // they start only now, with the settings as the preparation left them.
     std::unique_ptr<FileWorkers> workers;
     ReplacedInputs replaced;
-    if (const int threads = std::min(o.ThreadCount(), total); threads > 1) {
+    if (const int threads = std::min(o.ThreadCount(), total); threads > 1 && merge == nullptr) {
         std::vector<std::string> sources;
         sources.reserve(list.size());
         for (const std::string& entry : list) {
@@ -554,7 +592,6 @@ BatchSummary BatchEngine::BatchRun() {
     int processed = 0;
     for (int i = 0; i < total; ++i) {
         const std::string& entry = list[static_cast<size_t>(i)];
-        const std::string inputFolder = paths::Directory(entry);
         const std::string inputFull = paths::Join(source, entry);
         if (host_.StopRequested()) {
             summary.stopped = true;
@@ -562,23 +599,14 @@ BatchSummary BatchEngine::BatchRun() {
         }
         host_.RunProgress(processed, total, inputFull);
 
-        std::string target = output;
-        if (On(o.OutputBranchFromSrc)) {
-            target = inputFolder.empty()
-                         ? paths::Join(source, o.OutputBranchPath)
-                         : paths::Join(paths::Join(source, inputFolder), o.OutputBranchPath);
-            if (!CreateFolderPath(target)) {
-                Report(target, ErrCreateOutputDir, texts::kContextStopping, false, log);
-                break;
-            }
+        const FileNaming naming = NameForFile(o, entry);
+        if (On(o.OutputBranchFromSrc) && !CreateFolderPath(naming.target)) {
+            Report(naming.target, ErrCreateOutputDir, texts::kContextStopping, false, log);
+            break;
         }
-        const std::string base =
-            paths::Join(target, On(o.OutputDuplicateSrcTree) ? paths::WithoutExtension(entry)
-                                                             : paths::Title(entry));
-        const std::string ext = OutputExtension(paths::Extension(entry), o.MainOutputFormat);
-        std::string outputPath = ApplyOutputCase(
-            BuildOutputName(base, ext, o.OutputRenameStyle, o.OutputExtraText, o.OutputCase),
-            o.OutputCase);
+        const std::string& base = naming.base;
+        const std::string& ext = naming.ext;
+        std::string outputPath = naming.outputPath;
         // A numbered name is taken only by the complete thumbnail.
         NumberedSave numbered{base, ext, outputPath};
         numbered_ = o.OutputRenameStyle == AutoNumericSuffix ? &numbered : nullptr;
@@ -607,7 +635,10 @@ BatchSummary BatchEngine::BatchRun() {
             }
             replaced.WillReplace(outputPath, i);
         }
-        if (prepared) {
+        if (merge != nullptr) {
+            code = FinishRecorded(*merge, i, outputPath, inputFull, log, pages.page(),
+                                  pages.pagePath(), &composite);
+        } else if (prepared) {
             code = FinishPrepared(*prepared, outputPath, inputFull, log, pages.page(),
                                   pages.pagePath(), &composite);
         } else if (!workers || !host_.StopRequested()) {

@@ -6,8 +6,11 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
+#include <vector>
 
+#include "engine/output_naming.h"
 #include "image/error_codes.h"
 #include "options/batch_options.h"
 
@@ -18,6 +21,7 @@ class DocumentGuard;
 }
 namespace platform {
 class MemoryFile;
+class FolderLock;
 }
 
 class CPxImage;
@@ -30,6 +34,10 @@ struct BatchSummary {
     bool stopped = false;   // a stop request ended the run early
     int processed = 0;      // files finished (failed ones included)
     int total = 0;
+    // A step of a run over several machines that could not go on: why
+    // (no plan, a shard's record missing or damaged, other settings).
+    std::string problem;
+    bool settingsDiffer = false;  // the problem is settings other than the plan's
 };
 
 class BatchEngine {
@@ -46,6 +54,20 @@ public:
     // (names, saving, pages, log, sheets, reports, status texts, stop
     // checks): what a run writes does not depend on the thread count.
     BatchSummary BatchRun();
+
+    // The three steps of a run over several machines, which together write
+    // what BatchRun writes. PlanRun scans, fixes the file order and writes
+    // the plan into the output folder's hidden state folder. ShardRun makes
+    // the thumbnails of part `index` of `count` of the plan (a contiguous
+    // block of its order) and records each file's outcome; it never
+    // touches another part's files. MergeRun puts the thumbnails in place
+    // and writes pages, index, log and sheets from the plan and every
+    // part's record, with the reports in file order; when a record is
+    // missing or damaged it writes nothing. Shards and merge refuse
+    // settings other than the plan's.
+    BatchSummary PlanRun();
+    BatchSummary ShardRun(int index, int count);
+    BatchSummary MergeRun();
 
     // One file, the output path used as given. Reports its own failures;
     // displayPath is the path shown in them ("" shows none). Returns the
@@ -71,21 +93,55 @@ public:
     BatchOptions& options() { return options_; }
     RunHost& host() { return host_; }
 
+    // How a made thumbnail reaches its name: saved there (one machine) or
+    // moved there from a shard's folder (the merge).
+    class ThumbnailSaver {
+    public:
+        virtual ~ThumbnailSaver() = default;
+        // At this name, replacing what is there.
+        virtual ErrorCode Save(const std::string& path) = 0;
+        // At the first free name from *path on (nextName gives the next);
+        // *path becomes the name it got.
+        virtual ErrorCode SaveAsNew(std::string* path,
+                                    const std::function<void(std::string*)>& nextName) = 0;
+    };
+
 private:
     class RunScope;
     class HostSteps;
+    class MergeInput;
+
+    // The run on one machine (planned and merge null) or the merge: the
+    // same preparation, file loop and documents; the merge takes the
+    // plan's files instead of scanning and each file's outcome from the
+    // shards' records instead of making it.
+    BatchSummary DocumentRun(const std::vector<std::string>* planned, MergeInput* merge);
+    // The part of a run's preparation the plan shares: the output folder,
+    // the run's lock on its root, the output tree and the scan. False
+    // (reported) when the run cannot go on.
+    bool PrepareFolders(std::FILE* log, platform::FolderLock& lock, BatchSummary& summary);
     ErrorCode ProcessFileSteps(const std::string& sourcePath, const std::string& outputPath,
                                const CPxImage* overlay, const std::string& displayPath,
                                std::FILE* log, std::FILE* page, const std::string& pagePath,
                                CPxCompositeImg* composite);
     // What the driver does for a file once the thumbnail is made: its
     // entries, the save (of bytes encoded ahead when given) and the sheet.
-    ErrorCode FinishFile(CPxImage& image, const platform::MemoryFile* encoded,
+    // `sheetImage` is what a contact sheet shows of it.
+    ErrorCode FinishFile(ThumbnailSaver& saver, int width, int height, const CPxImage& sheetImage,
+                         const std::string& outputPath, const std::string& displayPath,
+                         std::FILE* log, std::FILE* page, const std::string& pagePath,
+                         CPxCompositeImg* composite);
+    ErrorCode FinishMade(CPxImage& image, const platform::MemoryFile* encoded,
                          const std::string& outputPath, const std::string& displayPath,
                          std::FILE* log, std::FILE* page, const std::string& pagePath,
                          CPxCompositeImg* composite);
     // A file a worker made: its steps told again, then finished.
     ErrorCode FinishPrepared(PreparedFile& file, const std::string& outputPath,
+                             const std::string& displayPath, std::FILE* log, std::FILE* page,
+                             const std::string& pagePath, CPxCompositeImg* composite);
+    // A file a shard made: its steps told again, its thumbnail moved to
+    // its name, its entries written (the merge).
+    ErrorCode FinishRecorded(MergeInput& merge, int index, const std::string& outputPath,
                              const std::string& displayPath, std::FILE* log, std::FILE* page,
                              const std::string& pagePath, CPxCompositeImg* composite);
     bool Report(const std::string& file, ErrorCode code, const std::string& context,
@@ -106,17 +162,6 @@ private:
     bool memoryAlone_ = false;  // the next file has the memory budget to itself
 };
 
-// The save format for an image read in inputFormat under mainOutputFormat:
-// 1-3 follow the input as the codec table says ("8 bit" keeps JPEG full
-// colour; HEIF, AVIF and WebP give JPEG), 4-19 stay, other values and
-// unknown inputs give 0 (nothing is written).
-int ResolveOutputFormat(int mainOutputFormat, int inputFormat);
-
-// Posterizes an overlay to `colours` colours (clamped to 1..256) with an
-// optimised palette whose entry nearest to `keep` is set to exactly `keep`:
-// the transparent colour survives the reduction.
-ErrorCode PosterizeOverlay(CPxImage& image, int colours, Colour keep);
-
 // True when both paths are non-empty and start with the same character,
 // letter case ignored.
 bool SharesCommonRoot(const std::string& a, const std::string& b);
@@ -131,11 +176,5 @@ bool SharesCommonRoot(const std::string& a, const std::string& b);
 // is saved as usual, so the outcome and its code are the same either way.
 ErrorCode SaveImageFile(CPxImage& image, const std::string& path, int format,
                         const platform::MemoryFile* encoded = nullptr);
-
-// The output path of the window's "Single File Start": the output folder,
-// the single file's name without its extension (one a reader knows, else
-// its last four characters), named by the rename style and the output
-// format (no letter-case step).
-std::string SingleFileOutputPath(const BatchOptions& options, const std::string& singleFilePath);
 
 }  // namespace vig

@@ -59,6 +59,10 @@ class Switches {
 public:
     explicit Switches(const std::vector<std::string>& args)
         : args_(args), used_(args.size(), false) {}
+    Switches(const std::vector<std::string>& args, const std::vector<bool>& taken)
+        : args_(args), used_(taken) {
+        used_.resize(args.size(), false);
+    }
 
     // Position of the first occurrence from the fifth argument on, or 0.
     size_t Find(const char* name) const {
@@ -172,9 +176,58 @@ bool ParseDate(const std::string& text, int64_t* localMidnight) {
     return true;
 }
 
+bool ParseShardNumber(const std::string& text, int* index, int* count) {
+    const size_t slash = text.find('/');
+    if (slash == std::string::npos || slash == 0 || slash + 1 >= text.size()) return false;
+    long long values[2] = {0, 0};
+    const std::string parts[2] = {text.substr(0, slash), text.substr(slash + 1)};
+    for (int k = 0; k < 2; ++k) {
+        if (parts[k].size() > 7) return false;
+        for (char c : parts[k]) {
+            if (c < '0' || c > '9') return false;
+            values[k] = values[k] * 10 + (c - '0');
+        }
+    }
+    if (values[0] < 1 || values[0] > values[1] || values[1] > 1000000) return false;
+    *index = static_cast<int>(values[0]);
+    *count = static_cast<int>(values[1]);
+    return true;
+}
+
+bool ParseRunStep(const std::vector<std::string>& args, RunStep* step, std::string* problem,
+                  std::vector<bool>* taken) {
+    taken->assign(args.size(), false);
+    *step = RunStep{};
+    int given = 0;
+    for (size_t i = kFirstSwitch; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a != "/plan" && a != "/shard" && a != "/merge") continue;
+        if (++given > 1) return Fail(problem, "give only one of \"/plan\", \"/shard\" and \"/merge\"");
+        (*taken)[i] = true;
+        if (a == "/plan") {
+            step->kind = RunStep::Kind::Plan;
+        } else if (a == "/merge") {
+            step->kind = RunStep::Kind::Merge;
+        } else {
+            if (i + 1 >= args.size() || !ParseShardNumber(args[i + 1], &step->index, &step->count))
+                return Fail(problem, "\"/shard\" needs K/N, with 1 <= K <= N");
+            step->kind = RunStep::Kind::Shard;
+            (*taken)[++i] = true;
+        }
+    }
+    return true;
+}
+
 bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMode, BatchOptions& o,
                          std::string* problem, std::vector<std::string>* ignored) {
-    Switches sw(args);
+    // In directory mode the step switches are no settings, but they are
+    // taken: they are not named as ignored.
+    std::vector<bool> stepTaken(args.size(), false);
+    if (directoryMode) {
+        RunStep step;
+        if (!ParseRunStep(args, &step, problem, &stepTaken)) return false;
+    }
+    Switches sw(args, stepTaken);
     if (const size_t at = sw.Find("/x"); at != 0) {
         o.Reset();
         sw.Use(at);
@@ -312,7 +365,11 @@ void PrintUsage(std::FILE* out) {
         "  /j N       files side by side (directory mode; 0 one per core, 1 one at a time)\n"
         "  /mem MB    memory all files in hand may hold (directory mode; 0 half the machine's)\n"
         "  /fast      draft JPEG decoding   /a  turn photos upright (EXIF orientation)\n"
-        "  /cm        convert the colour profiles of JPEG, PNG and TIFF pictures to sRGB\n");
+        "  /cm        convert the colour profiles of JPEG, PNG and TIFF pictures to sRGB\n"
+        "a directory run over several machines (the same switches for all three steps):\n"
+        "  /plan      scan and write the plan into OUTPUT-FOLDER/.vignettor\n"
+        "  /shard K/N make the thumbnails of part K of N of the plan\n"
+        "  /merge     write pages, index, log and sheets from the plan and the shards\n");
     std::fputs(FillIn(texts::Tr(usage), {ApplicationTitle()}).c_str(), out);
 }
 
@@ -365,11 +422,43 @@ int RunHeadless(const std::vector<std::string>& args, BatchOptions& options, std
         // given on the command line with the reset ones.
         options.MainSrcPath = args[3];
         options.MainDestPath = args[4];
-        const BatchSummary summary = engine.BatchRun();
+        RunStep step;
+        std::vector<bool> taken;
+        ParseRunStep(args, &step, nullptr, &taken);
+        BatchSummary summary;
+        switch (step.kind) {
+            case RunStep::Kind::Whole:
+                summary = engine.BatchRun();
+                break;
+            case RunStep::Kind::Plan:
+                summary = engine.PlanRun();
+                break;
+            case RunStep::Kind::Shard:
+                summary = engine.ShardRun(step.index, step.count);
+                break;
+            case RunStep::Kind::Merge:
+                summary = engine.MergeRun();
+                break;
+        }
+        if (!summary.problem.empty()) {
+            std::fprintf(err, "vignettor: %s\n", summary.problem.c_str());
+            std::fflush(err);
+            if (summary.settingsDiffer) return kExitUsage;
+        }
         if (summary.finished) {
-            std::fputs(texts::ProcessedSummary(summary.processed, summary.total).c_str(), out);
+            std::string line;
+            if (step.kind == RunStep::Kind::Plan)
+                line = texts::PlannedSummary(summary.total);
+            else if (step.kind == RunStep::Kind::Shard)
+                line = texts::ShardSummary(step.index, step.count, summary.processed,
+                                           summary.total);
+            else
+                line = texts::ProcessedSummary(summary.processed, summary.total);
+            std::fputs(line.c_str(), out);
             std::fflush(out);
         }
+        if (const int signal = HeadlessHost::StopSignal(); signal != 0) return 128 + signal;
+        if (!summary.problem.empty()) return kExitReported;
     } else {
         engine.SingleFileOperation(args[3], args[4], args[3]);
     }

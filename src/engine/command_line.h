@@ -1,6 +1,7 @@
 // The headless command line:
 //   vignettor /h /f INPUT-FILE OUTPUT-FILE [switches]
 //   vignettor /h /d SOURCE-FOLDER OUTPUT-FOLDER [switches]
+//   vignettor /h /d SOURCE-FOLDER OUTPUT-FOLDER /plan | /shard K/N | /merge [switches]
 // Switches count from the fifth argument on, compared exactly, each at its
 // first occurrence; they change the options record in memory only.
 #pragma once
@@ -42,6 +43,26 @@ bool ParseDate(const std::string& text, int64_t* localMidnight);
 bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMode,
                          BatchOptions& options, std::string* problem = nullptr,
                          std::vector<std::string>* ignored = nullptr);
+
+// Which part of a directory run a command line asks for: the whole run on
+// this machine, or one of the three steps a run over several machines is
+// made of (the plan, one shard of the files, the merge).
+struct RunStep {
+    enum class Kind { Whole, Plan, Shard, Merge };
+    Kind kind = Kind::Whole;
+    int index = 0;  // the shard's number, 1..count
+    int count = 0;  // the number of shards
+};
+
+// "K/N": decimal numbers only, 1 <= K <= N <= 1000000. False otherwise.
+bool ParseShardNumber(const std::string& text, int* index, int* count);
+
+// The step switches of a directory line ("/plan", "/shard K/N", "/merge"),
+// compared exactly, from the fifth argument on. At most one of them may be
+// given: false, with *problem, for two of them or a bad shard number.
+// `taken` marks the arguments it used (sized like args).
+bool ParseRunStep(const std::vector<std::string>& args, RunStep* step, std::string* problem,
+                  std::vector<bool>* taken);
 
 void PrintUsage(std::FILE* out);
 

@@ -27,6 +27,15 @@ std::string ProcessedSummary(int processed, int total) {
            "\n";
 }
 
+std::string PlannedSummary(int total) {
+    return "Planned " + std::to_string(total) + " files\n";
+}
+
+std::string ShardSummary(int index, int count, int processed, int total) {
+    return "Shard " + std::to_string(index) + "/" + std::to_string(count) + ": processed " +
+           std::to_string(processed) + " of " + std::to_string(total) + " files\n";
+}
+
 const char* ProfileIgnoredReason(ProfileOutcome outcome) {
     switch (outcome) {
         case ProfileOutcome::Unreadable:

@@ -98,6 +98,10 @@ std::string FoundFiles(size_t count);
 std::string FilesProcessed(int processed, int total);
 // "Processed %d of %d files\n"
 std::string ProcessedSummary(int processed, int total);
+// "Planned %d files\n"
+std::string PlannedSummary(int total);
+// "Shard %d/%d: processed %d of %d files\n"
+std::string ShardSummary(int index, int count, int processed, int total);
 
 // `text` as it can be put on a terminal without driving it: printable
 // characters (valid UTF-8) stand as they are; every other byte (C0 controls,

@@ -2,14 +2,67 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
+#include <memory>
 
 #include "engine/engine_texts.h"
 #include "engine/engine_util.h"
 #include "image/cpx_image.h"
 #include "options/batch_options.h"
+#include "platform/files.h"
 #include "processing/resample.h"
+#include "processing/tone_curves.h"
 
 namespace vig {
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+// The beginning of the user curve file, as much as the reader can use; false
+// when the file cannot be opened or read.
+bool ReadCurveText(const std::string& path, std::string* text) {
+    if (path.empty()) return false;
+    std::unique_ptr<std::FILE, FileCloser> file(platform::OpenRegularFileStream(path));
+    if (!file) return false;  // missing, or a folder, pipe or device
+    text->assign(processing::kUserCurveMaxBytes, '\0');
+    const size_t got = std::fread(text->data(), 1, text->size(), file.get());
+    if (std::ferror(file.get())) return false;  // a folder opens but cannot be read
+    text->resize(got);
+    return true;
+}
+
+}  // namespace
+
+void ComputeOutputSize(const BatchOptions& o, unsigned srcWidth, unsigned srcHeight,
+                       unsigned* outWidth, unsigned* outHeight, int* kind) {
+    processing::ResizeRequest request;
+    request.method = o.MainResizeMethod;
+    request.width = static_cast<unsigned>(o.MainWidth);
+    request.height = static_cast<unsigned>(o.MainHeight);
+    // A stored flag is on only when it holds exactly 1.
+    request.enlarge = o.MainEnlarge == 1;
+    request.bilinear = o.ImageBilinear == 1;
+    processing::ComputeOutputSize(request, srcWidth, srcHeight, outWidth, outHeight, kind);
+}
+
+const uint8_t* ToneLut(const BatchOptions& o, std::array<uint8_t, 256>* userLut,
+                       bool* userCurveMissing) {
+    if (userCurveMissing != nullptr) *userCurveMissing = false;
+    if (o.ImageEnhanceType == 0) return nullptr;
+    if (o.ImageEnhanceType != 5) {
+        const uint8_t* curve = processing::BuiltInToneCurve(o.ImageEnhanceType);
+        return curve != nullptr ? curve : processing::BuiltInToneCurve(1);
+    }
+    std::string text;
+    const bool opened = ReadCurveText(o.ImageUserLUTPath, &text);
+    // Without a file the curve is the identity.
+    processing::ParseUserCurve(opened ? text : std::string(), userLut->data());
+    if (!opened && userCurveMissing != nullptr) *userCurveMissing = true;
+    return userLut->data();
+}
 
 bool MatteApplies(const BatchOptions& o) {
     const int m = o.MainResizeMethod;
@@ -20,8 +73,8 @@ DecodePlan PlanDecoding(const BatchOptions& o, int fullWidth, int fullHeight) {
     DecodePlan plan;
     unsigned w = 0, h = 0;
     int kind = processing::ResampleNone;
-    o.ComputeOutputSize(static_cast<unsigned>(fullWidth), static_cast<unsigned>(fullHeight), &w, &h,
-                        &kind);
+    ComputeOutputSize(o, static_cast<unsigned>(fullWidth), static_cast<unsigned>(fullHeight), &w, &h,
+                      &kind);
     if (kind == processing::ResampleNone) return plan;
     if (On(o.JPGDraftDecode)) {
         plan.minWidth = static_cast<int>(std::min<long long>(2LL * w, INT_MAX));
@@ -34,7 +87,7 @@ DecodePlan PlanDecoding(const BatchOptions& o, int fullWidth, int fullHeight) {
     return plan;
 }
 
-ErrorCode MakeThumbnail(BatchOptions& o, const std::string& sourcePath,
+ErrorCode MakeThumbnail(const BatchOptions& o, const std::string& sourcePath,
                         const std::string& displayPath, const CPxImage* overlay, CPxImage& image,
                         StepSink& sink) {
     image.SetPngOptions(o.PNGFileGamma, o.PNGScreenGamma, o.PNGKey, o.PNGText, On(o.PNGCopyPNGText),
@@ -66,8 +119,8 @@ ErrorCode MakeThumbnail(BatchOptions& o, const std::string& sourcePath,
     sink.Step(texts::Tr(texts::kResizing));
     unsigned w = 0, h = 0;
     int kind = 0;
-    o.ComputeOutputSize(static_cast<unsigned>(loadedWidth), static_cast<unsigned>(loadedHeight), &w,
-                        &h, &kind);
+    ComputeOutputSize(o, static_cast<unsigned>(loadedWidth), static_cast<unsigned>(loadedHeight), &w,
+                      &h, &kind);
     if (!info.reduced) code = image.Resize(static_cast<int>(w), static_cast<int>(h), kind);
     if (code != ErrNone) return code;
     if (sink.StopRequested()) return ErrCancelled;
@@ -87,7 +140,8 @@ ErrorCode MakeThumbnail(BatchOptions& o, const std::string& sourcePath,
 
     if (o.ImageEnhanceType != EnhanceNone) {
         bool userCurveMissing = false;
-        const uint8_t* lut = o.GetToneLut(&userCurveMissing);
+        std::array<uint8_t, 256> userLut{};
+        const uint8_t* lut = ToneLut(o, &userLut, &userCurveMissing);
         if (userCurveMissing) sink.UserCurveMissing();
         if (lut != nullptr) {
             code = image.ApplyLut(lut);
@@ -105,6 +159,12 @@ ErrorCode MakeThumbnail(BatchOptions& o, const std::string& sourcePath,
     if (sink.StopRequested()) return ErrCancelled;
     return ErrNone;
 }
+
+namespace {
+const std::atomic<bool> kNeverGivenUp{false};
+}
+
+StepRecord::StepRecord() : givenUp_(kNeverGivenUp) {}
 
 bool StepRecord::StopRequested() {
     events_.push_back({Kind::StopCheck, {}});

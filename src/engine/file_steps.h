@@ -6,7 +6,9 @@
 // as the driver would have told it.
 #pragma once
 
+#include <array>
 #include <atomic>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -45,11 +47,24 @@ public:
 // upright; a JPEG that is box-reduced is reduced as it is decoded. A colour profile is converted
 // to sRGB as the picture is read (HEIC/HEIF, AVIF and WebP always, the others with
 // ImageColourManage); one that cannot be used is a warning. 0, ErrCancelled when a stop
-// check said so, or the code of the step that failed. `options` is written to only for its user
-// curve.
-ErrorCode MakeThumbnail(BatchOptions& options, const std::string& sourcePath,
+// check said so, or the code of the step that failed.
+ErrorCode MakeThumbnail(const BatchOptions& options, const std::string& sourcePath,
                         const std::string& displayPath, const CPxImage* overlay, CPxImage& image,
                         StepSink& sink);
+
+// The output size of a srcWidth x srcHeight image under MainResizeMethod,
+// MainWidth, MainHeight, MainEnlarge and ImageBilinear, and the resampling
+// kind (0 none, 1 bilinear, 2 box). *kind must be 0 on entry: the paths
+// that leave it unchanged yield 0.
+void ComputeOutputSize(const BatchOptions& options, unsigned srcWidth, unsigned srcHeight,
+                       unsigned* outWidth, unsigned* outHeight, int* kind);
+
+// The 256-entry tone curve of ImageEnhanceType, or nullptr for type 0.
+// Type 5 reads ImageUserLUTPath into *userLut, every time, and returns it;
+// when that file cannot be opened *userCurveMissing is set and the curve is
+// the identity.
+const uint8_t* ToneLut(const BatchOptions& options, std::array<uint8_t, 256>* userLut,
+                       bool* userCurveMissing);
 
 // Matting applies to best fit and to fixed width or height.
 bool MatteApplies(const BatchOptions& options);
@@ -65,7 +80,16 @@ DecodePlan PlanDecoding(const BatchOptions& options, int fullWidth, int fullHeig
 // stop checks answer whether the run has given the file up.
 class StepRecord final : public StepSink {
 public:
+    enum class Kind { Step, Detail, StopCheck, Loaded, CurveMissing, Warning };
+    struct Event {
+        Kind kind;
+        std::string text;
+    };
+
     explicit StepRecord(const std::atomic<bool>& givenUp) : givenUp_(givenUp) {}
+    // A record whose own stop checks never stop: one read back from a
+    // shard's record, or made where nothing gives files up.
+    StepRecord();
 
     void Step(const std::string& text) override { events_.push_back({Kind::Step, text}); }
     void Detail(const std::string& text) override { events_.push_back({Kind::Detail, text}); }
@@ -78,12 +102,23 @@ public:
     // ErrCancelled as soon as one of them says so, else `result`.
     ErrorCode Replay(StepSink& sink, ErrorCode result) const;
 
+    // What was told, for a shard's record, and the way to put it back.
+    const std::vector<Event>& events() const { return events_; }
+    int loadedWidth() const { return width_; }
+    int loadedHeight() const { return height_; }
+    const std::vector<PngTextEntry>& loadedTexts() const { return texts_; }
+    void Append(Kind kind, const std::string& text) { events_.push_back({kind, text}); }
+    void SetLoaded(int width, int height, std::vector<PngTextEntry> texts) {
+        width_ = width;
+        height_ = height;
+        texts_ = std::move(texts);
+    }
+    void Clear() {
+        events_.clear();
+        SetLoaded(0, 0, {});
+    }
+
 private:
-    enum class Kind { Step, Detail, StopCheck, Loaded, CurveMissing, Warning };
-    struct Event {
-        Kind kind;
-        std::string text;
-    };
     const std::atomic<bool>& givenUp_;
     std::vector<Event> events_;
     int width_ = 0;

@@ -59,7 +59,6 @@ void FileWorkers::Work() {
     // A long decode or save ends early once the run has given its files up.
     SetStopCheck(GivenUpCheck, &givenUp_);
     SetThreadMemoryBudget(budget_);
-    BatchOptions options = options_;  // each worker reads the user curve into its own
     const int total = static_cast<int>(sources_.size());
     for (;;) {
         int index = 0;
@@ -70,7 +69,7 @@ void FileWorkers::Work() {
             if (givenUp_ || next_ >= total) break;
             index = next_++;
         }
-        std::unique_ptr<PreparedFile> file = Prepare(options, index);
+        std::unique_ptr<PreparedFile> file = Prepare(index);
         {
             std::lock_guard lock(mutex_);
             slots_[static_cast<size_t>(index % window_)] = std::move(file);
@@ -82,7 +81,8 @@ void FileWorkers::Work() {
     SetThreadMemoryBudget(nullptr);
 }
 
-std::unique_ptr<PreparedFile> FileWorkers::Prepare(BatchOptions& options, int index) {
+std::unique_ptr<PreparedFile> FileWorkers::Prepare(int index) {
+    const BatchOptions& options = options_;
     std::unique_ptr<PreparedFile> file;
     try {
         file = std::make_unique<PreparedFile>(givenUp_);

@@ -59,7 +59,7 @@ public:
 
 private:
     void Work();
-    std::unique_ptr<PreparedFile> Prepare(BatchOptions& options, int index);
+    std::unique_ptr<PreparedFile> Prepare(int index);
 
     const BatchOptions options_;
     const CPxImage* overlay_;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "image/codec_table.h"
+#include "options/batch_options.h"
 #include "options/enums.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -96,6 +97,29 @@ std::string FormatExtension(int format) {
     if (format >= FormatPcx24 && format <= FormatPcxGray) return ".pcx";
     if (format == FormatGif || format == FormatGifGray) return ".gif";
     return ".jpg";
+}
+
+int ResolveOutputFormat(int mainOutputFormat, int inputFormat) {
+    if (mainOutputFormat >= FormatJpg && mainOutputFormat <= FormatGifGray) return mainOutputFormat;
+    if (mainOutputFormat < FormatSame24 || mainOutputFormat > FormatSameGray) return 0;
+    const InputFormatEntry* input = FindInputFormat(inputFormat);
+    if (input == nullptr) return 0;
+    return mainOutputFormat == FormatSame24  ? input->same24
+           : mainOutputFormat == FormatSame8 ? input->same8
+                                             : input->sameGray;
+}
+
+std::string SingleFileOutputPath(const BatchOptions& options, const std::string& singleFilePath) {
+    const std::string name = paths::FileName(singleFilePath);
+    // The name without its extension: an extension a reader knows goes
+    // whatever its length, else four characters.
+    const std::string ext = paths::Extension(name);
+    const size_t drop = InputFormatOf(ext) != InputNone ? ext.size() : 4;
+    const std::string cut = name.size() > drop ? name.substr(0, name.size() - drop) : std::string();
+    return BuildOutputName(
+        paths::Join(options.MainDestPath, cut),
+        OutputExtension(paths::Extension(singleFilePath), options.MainOutputFormat),
+        options.OutputRenameStyle, options.OutputExtraText);
 }
 
 bool CreateFolderPath(const std::string& path) {

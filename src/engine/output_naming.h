@@ -7,6 +7,8 @@
 
 namespace vig {
 
+struct BatchOptions;
+
 // base + extension under a rename style (0 overwrite, 1 prefix, 2 suffix,
 // 3 automatic number; any other value overwrites). ext may start with a dot.
 // Style 3 counts the digits at the end of base up (any length) until a name
@@ -27,6 +29,18 @@ std::string OutputExtension(const std::string& sourceExtension, int outputFormat
 
 // The extension with dot of a composite file in that format.
 std::string FormatExtension(int format);
+
+// The save format for an image read in inputFormat under mainOutputFormat:
+// 1-3 follow the input as the codec table says ("8 bit" keeps JPEG full
+// colour; HEIF, AVIF and WebP give JPEG), 4-19 stay, other values and
+// unknown inputs give 0 (nothing is written).
+int ResolveOutputFormat(int mainOutputFormat, int inputFormat);
+
+// The output path of the window's "Single File Start": the output folder,
+// the single file's name without its extension (one a reader knows, else
+// its last four characters), named by the rename style and the output
+// format (no letter-case step).
+std::string SingleFileOutputPath(const BatchOptions& options, const std::string& singleFilePath);
 
 // Creates every missing folder of path, outermost first. The first
 // component (everything before the first separator) is never created, so a

@@ -198,27 +198,18 @@ ErrorCode CPxImage::BuildPalette(int n, uint8_t* paletteOut) {
 ErrorCode CPxImage::MapToPalette(int n, const uint8_t* palette) {
     if (empty()) return ErrUnknownFormat;
     if (palette == nullptr) return ErrParameter;
-    const int* sq = SquareTable();
-    uint8_t* p = pixels_.data();
-    const size_t count = static_cast<size_t>(width_) * static_cast<size_t>(height_);
-    for (size_t i = 0; i < count; ++i, p += 3) {
-        int best = 1 << 24;
-        int bestIndex = 0;
-        for (int k = 0; k < n; ++k) {
-            const uint8_t* e = palette + 4 * k;
-            const int d = sq[p[0] - e[2]] + sq[p[1] - e[1]] + sq[p[2] - e[0]];
-            if (d < best) {
-                best = d;
-                bestIndex = k;
-                if (d == 0) break;
-            }
-        }
-        const uint8_t* e = palette + 4 * bestIndex;
-        p[0] = e[2];
-        p[1] = e[1];
-        p[2] = e[0];
-    }
+    processing::MapToPalette(pixels_.data(), width_, height_, palette, n);
     return ErrNone;
+}
+
+ErrorCode CPxImage::Posterize(int colours, PackedColour keep) {
+    if (empty()) return ErrUnknownFormat;
+    return processing::PosterizeKeeping(pixels_.data(), width_, height_, colours,
+                                        static_cast<uint8_t>(keep & 0xFF),
+                                        static_cast<uint8_t>((keep >> 8) & 0xFF),
+                                        static_cast<uint8_t>((keep >> 16) & 0xFF)) == 0
+               ? ErrNone
+               : ErrOutOfMemory;
 }
 
 void CPxImage::SetPngOptions(double fileGamma, double screenGamma, const std::string& pngKey,

@@ -58,6 +58,11 @@ public:
     // Every pixel becomes its nearest entry of the n-entry palette (first of
     // equals wins, an exact match ends the search).
     ErrorCode MapToPalette(int n, const uint8_t* palette);
+    // Posterizes to `colours` colours (clamped to 1..256) with an optimised
+    // palette whose entry nearest to `keep` is set to exactly `keep`: a
+    // transparent colour survives the reduction. ErrUnknownFormat when the
+    // image is empty, ErrOutOfMemory when the palette cannot be made.
+    ErrorCode Posterize(int colours, PackedColour keep);
     // Quarter turns clockwise: 0 none, 1 and 3 exchange width and height.
     ErrorCode Rotate(int kind);
     // Turns an image stored under the EXIF orientation 1..8 upright;
@@ -97,7 +102,6 @@ public:
     const std::string& sourceName() const { return sourceName_; }
     double screenGamma() const { return screenGamma_; }
     double fileGamma() const { return fileGamma_; }
-    PackedColour backgroundColour() const { return backgroundColour_; }
     const std::string& pngKey() const { return pngKey_; }
     const std::string& pngText() const { return pngText_; }
     bool copyText() const { return copyText_; }

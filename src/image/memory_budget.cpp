@@ -121,10 +121,6 @@ void SetThreadMemoryBudget(MemoryBudget* budget) {
     tBudget = budget;
 }
 
-MemoryBudget* ThreadMemoryBudget() {
-    return tBudget;
-}
-
 FileMemoryScope::FileMemoryScope(bool exclusive) {
     tInScope = true;
     tHolder = false;

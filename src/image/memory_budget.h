@@ -56,7 +56,6 @@ private:
 // The budget the calling thread's readers reserve from (none by default:
 // reservations then always succeed up to the block cap).
 void SetThreadMemoryBudget(MemoryBudget* budget);
-MemoryBudget* ThreadMemoryBudget();
 
 // What one file holds of the thread's budget: reservations made while it
 // lives are given back together when it ends. Scopes do not nest.

@@ -51,16 +51,7 @@ void PngAddReadText(const std::string& key, const std::string& text, bool compre
 }
 
 void PngClearReadTextList() { State().readList.clear(); }
-const std::vector<PngTextEntry>& PngReadTextList() { return State().readList; }
-int PngReadTextCount() { return static_cast<int>(State().readList.size()); }
-
-bool PngReadTextAt(int i, PngTextEntry* out) {
-    if (i < 0 || i >= PngReadTextCount() || out == nullptr) {
-        SetLastImageError(ErrParameter);
-        return false;
-    }
-    *out = State().readList[static_cast<size_t>(i)];
-    return true;
+const std::vector<PngTextEntry>& PngReadTextList() {
+    return State().readList;
 }
-
 }  // namespace vig

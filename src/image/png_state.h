@@ -45,8 +45,5 @@ void PngClearWriteTextList();
 void PngAddReadText(const std::string& key, const std::string& text, bool compressed);
 void PngClearReadTextList();
 const std::vector<PngTextEntry>& PngReadTextList();
-int PngReadTextCount();
-// Entry i of the read list; false (and last error 5) when i is out of range.
-bool PngReadTextAt(int i, PngTextEntry* out);
 
 }  // namespace vig

@@ -66,7 +66,7 @@ constexpr Field MakeTime(const char* n, int64_t BatchOptions::*p) {
 #define VIG_REAL(x) MakeReal(#x, &BatchOptions::x)
 #define VIG_COLOUR(x) MakeColour(#x, &BatchOptions::x)
 
-// Every stored field, in load order. HTMLWritePCX and UserLut are not stored.
+// Every stored field, in load order. HTMLWritePCX is not stored.
 constexpr Field kFields[] = {
     // Main window
     VIG_TEXT(MainSrcPath), VIG_TEXT(MainDestPath), VIG_INT(MainWidth), VIG_INT(MainHeight),

@@ -5,7 +5,6 @@
 // copied with HtmlOptions::operator=.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 
@@ -172,10 +171,6 @@ struct BatchOptions : HtmlOptions, CompositeOptions {
     int LogOutputDims = 0;
     int LogPNGText = 0;
 
-    // The user tone curve, rebuilt from ImageUserLUTPath when asked for;
-    // not stored.
-    std::array<uint8_t, 256> UserLut{};
-
     bool operator==(const BatchOptions&) const = default;
 
     HtmlOptions& Html() { return *this; }
@@ -183,16 +178,6 @@ struct BatchOptions : HtmlOptions, CompositeOptions {
     CompositeOptions& Composite() { return *this; }
     const CompositeOptions& Composite() const { return *this; }
 
-    // The output size of a srcWidth x srcHeight image under MainResizeMethod,
-    // MainWidth, MainHeight, MainEnlarge and ImageBilinear, and the resampling
-    // kind (0 none, 1 bilinear, 2 box). *kind must be 0 on entry: the paths
-    // that leave it unchanged yield 0.
-    void ComputeOutputSize(unsigned srcWidth, unsigned srcHeight, unsigned* outWidth,
-                           unsigned* outHeight, int* kind) const;
-    // The 256-entry tone curve of ImageEnhanceType, or nullptr for type 0.
-    // Type 5 reads ImageUserLUTPath into UserLut first; when that file cannot
-    // be opened *userCurveMissing is set and the identity curve is returned.
-    const uint8_t* GetToneLut(bool* userCurveMissing);
     // The number of files a batch run works on side by side: OpsThreads, or
     // one per core when that is 0 (or below), at most kMaxThreads.
     int ThreadCount() const;

@@ -546,10 +546,23 @@ bool RemoveFile(const std::string& path) {
     return unlink(path.c_str()) == 0;
 }
 
-int64_t FileSize(const std::string& path) {
+bool RemoveTree(const std::string& path) {
     struct stat st {};
-    if (stat(path.c_str(), &st) != 0) return -1;
-    return static_cast<int64_t>(st.st_size);
+    if (lstat(path.c_str(), &st) != 0) return errno == ENOENT;
+    if (!S_ISDIR(st.st_mode)) return unlink(path.c_str()) == 0;
+    std::vector<DirEntry> entries;
+    if (!ListFolder(path, &entries)) return false;
+    bool ok = true;
+    for (const DirEntry& e : entries) ok = RemoveTree(path + "/" + e.name) && ok;
+    return rmdir(path.c_str()) == 0 && ok;
+}
+
+MoveResult MoveFile(const std::string& from, const std::string& to, bool replace) {
+    if (replace) return rename(from.c_str(), to.c_str()) == 0 ? MoveResult::Done : MoveResult::Failed;
+    if (link(from.c_str(), to.c_str()) != 0)
+        return errno == EEXIST ? MoveResult::Taken : MoveResult::Failed;
+    unlink(from.c_str());
+    return MoveResult::Done;
 }
 
 }  // namespace vig::platform

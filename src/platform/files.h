@@ -175,7 +175,15 @@ private:
 };
 
 bool RemoveFile(const std::string& path);
-// Size in bytes, or -1 when there is no such file.
-int64_t FileSize(const std::string& path);
+// Removes a folder and everything below it (links are removed, never
+// followed). True when nothing of it is left (also when there was none).
+bool RemoveTree(const std::string& path);
+
+// Gives the complete file at `from` the name `to` in the same file system:
+// with `replace`, by a rename over what is there; without, only when
+// nothing has that name (Taken otherwise). Failed when the file systems
+// differ or the name cannot be given; `from` then stays as it was.
+enum class MoveResult { Done, Taken, Failed };
+MoveResult MoveFile(const std::string& from, const std::string& to, bool replace);
 
 }  // namespace vig::platform

@@ -284,4 +284,48 @@ int ToGrayscale(const uint8_t* rgb, int width, int height, uint8_t* grayOut) {
     return 0;
 }
 
+int NearestPaletteEntry(const uint8_t* palette, int count, uint8_t red, uint8_t green,
+                        uint8_t blue) {
+    long best = -1;
+    int bestIndex = 0;
+    for (int k = 0; k < count; ++k) {
+        const uint8_t* e = palette + 4 * k;
+        const long dr = e[2] - red, dg = e[1] - green, db = e[0] - blue;
+        const long d = dr * dr + dg * dg + db * db;
+        if (best < 0 || d < best) {
+            best = d;
+            bestIndex = k;
+            if (d == 0) break;
+        }
+    }
+    return bestIndex;
+}
+
+int MapToPalette(uint8_t* rgb, int width, int height, const uint8_t* palette, int count) {
+    if (rgb == nullptr || palette == nullptr) return 5;
+    const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
+    for (size_t i = 0; i < pixels; ++i, rgb += 3) {
+        const uint8_t* e = palette + 4 * NearestPaletteEntry(palette, count, rgb[0], rgb[1], rgb[2]);
+        rgb[0] = e[2];
+        rgb[1] = e[1];
+        rgb[2] = e[0];
+    }
+    return 0;
+}
+
+int PosterizeKeeping(uint8_t* rgb, int width, int height, int colours, uint8_t red,
+                     uint8_t green, uint8_t blue) {
+    if (rgb == nullptr) return 5;
+    const int n = colours < 1 ? 1 : (colours > 256 ? 256 : colours);
+    uint8_t palette[256 * 4] = {};
+    if (const int status = BuildPaletteOnly(rgb, width, height, n, palette); status != 0)
+        return status;
+    uint8_t* e = palette + 4 * NearestPaletteEntry(palette, n, red, green, blue);
+    e[0] = blue;
+    e[1] = green;
+    e[2] = red;
+    e[3] = 0;
+    return MapToPalette(rgb, width, height, palette, n);
+}
+
 }  // namespace vig::processing

@@ -11,7 +11,6 @@
 #include <mutex>
 #include <new>
 
-#include "engine/batch_engine.h"
 #include "image/image_library.h"
 #include "image/memory_budget.h"
 #include "processing/resample.h"
@@ -290,7 +289,7 @@ void COverlayPreview::Posterize() {
     if (posterize_ && loaded_ != nullptr) {
         auto copy = std::make_unique<CPxImage>();
         if (copy->CopyFrom(*loaded_) == ErrNone &&
-            PosterizeOverlay(*copy, colours_, keep_) == ErrNone)
+            copy->Posterize(colours_, keep_) == ErrNone)
             posterized_ = std::move(copy);
     }
     Rebuild();

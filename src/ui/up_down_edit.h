@@ -13,8 +13,6 @@ public:
     explicit CUpDownEdit(QWidget* parent = nullptr);
 
     void setArrowRange(int minimum, int maximum);
-    int arrowMinimum() const { return arrowMin_; }
-    int arrowMaximum() const { return arrowMax_; }
 
     void stepBy(int steps) override;
     QSize sizeHint() const override;

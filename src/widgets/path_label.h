@@ -17,7 +17,6 @@ public:
 
     explicit CPathStatic(QWidget* parent = nullptr, Ellipsis ellipsis = Ellipsis::End);
 
-    void SetEllipsis(Ellipsis ellipsis);
     // The text as drawn within `width` pixels of this font.
     QString DisplayText(int width) const;
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ctime>
 
 namespace vig {
@@ -139,6 +140,61 @@ TEST(CommandLine, MissingValuesAndBadDatesFailTheParse) {
     EXPECT_EQ(o.OutputDateDate, LocalMidnight(2, 3, 2004));
     ASSERT_TRUE(ParseCommandOptions(Line("/d", {"/t-", "2/3/2004"}), true, o));
     EXPECT_EQ(o.OutputDateFilterBefore, 1);
+}
+
+TEST(CommandLine, RunStepsAreOneOfPlanShardAndMerge) {
+    struct Row {
+        Args switches;
+        bool ok;
+        RunStep::Kind kind;
+        int index, count;
+    };
+    const Row rows[] = {
+        {{}, true, RunStep::Kind::Whole, 0, 0},
+        {{"/plan"}, true, RunStep::Kind::Plan, 0, 0},
+        {{"/merge", "/j", "2"}, true, RunStep::Kind::Merge, 0, 0},
+        {{"/j", "1", "/shard", "3/7"}, true, RunStep::Kind::Shard, 3, 7},
+        {{"/shard", "1/1"}, true, RunStep::Kind::Shard, 1, 1},
+        {{"/shard", "0/3"}, false, {}, 0, 0},
+        {{"/shard", "4/3"}, false, {}, 0, 0},
+        {{"/shard", "+1/3"}, false, {}, 0, 0},
+        {{"/shard", "1/3x"}, false, {}, 0, 0},
+        {{"/shard", "1/99999999"}, false, {}, 0, 0},
+        {{"/shard"}, false, {}, 0, 0},
+        {{"/plan", "/merge"}, false, {}, 0, 0},
+        {{"/PLAN"}, true, RunStep::Kind::Whole, 0, 0},  // compared exactly
+    };
+    for (const Row& row : rows) {
+        const Args line = Line("/d", row.switches);
+        RunStep step;
+        std::string problem;
+        std::vector<bool> taken;
+        const std::string what = line.size() > 5 ? line[5] : "(none)";
+        ASSERT_EQ(ParseRunStep(line, &step, &problem, &taken), row.ok) << what;
+        if (!row.ok) {
+            EXPECT_FALSE(problem.empty());
+            BatchOptions o;
+            EXPECT_FALSE(ParseCommandOptions(line, true, o)) << what;
+            continue;
+        }
+        EXPECT_EQ(step.kind, row.kind) << what;
+        EXPECT_EQ(step.index, row.index);
+        EXPECT_EQ(step.count, row.count);
+        // The step's words are taken, never named as ignored, in directory
+        // mode; the single-file mode knows no steps.
+        BatchOptions o;
+        std::vector<std::string> ignored;
+        ASSERT_TRUE(ParseCommandOptions(line, true, o, nullptr, &ignored));
+        EXPECT_EQ(ignored.empty(), row.kind != RunStep::Kind::Whole || row.switches.empty())
+            << what;
+        ASSERT_TRUE(ParseCommandOptions(Line("/f", row.switches), false, o, nullptr, &ignored));
+        const bool named = std::find(ignored.begin(), ignored.end(),
+                                     row.kind == RunStep::Kind::Plan    ? "/plan"
+                                     : row.kind == RunStep::Kind::Merge ? "/merge"
+                                                                        : "/shard") != ignored.end();
+        EXPECT_EQ(named, row.kind != RunStep::Kind::Whole)
+            << what;
+    }
 }
 
 }  // namespace

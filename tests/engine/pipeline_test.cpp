@@ -327,7 +327,7 @@ TEST(DraftDecoding, NeverLessThanTwiceTheThumbnailEitherWay) {
         const int uprightW = side ? r.h : r.w, uprightH = side ? r.w : r.h;
         unsigned thumbW = 0, thumbH = 0;
         int kind = 0;
-        o.ComputeOutputSize(unsigned(uprightW), unsigned(uprightH), &thumbW, &thumbH, &kind);
+        ComputeOutputSize(o, unsigned(uprightW), unsigned(uprightH), &thumbW, &thumbH, &kind);
         DecodeHints hints;
         hints.readOrientation = true;
         hints.plan = [&o](int w, int h) {

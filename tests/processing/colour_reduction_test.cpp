@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <random>
 #include <vector>
@@ -194,6 +195,30 @@ TEST(Posterize, PaletteOfTheImage) {
     EXPECT_EQ(img.GetPixel(0, 0), 0u);
     EXPECT_EQ(img.GetPixel(1, 1), 0u);
     EXPECT_EQ(img.GetPixel(2, 0), 200u << 16);
+}
+
+TEST(Posterize, TheKeptColourSurvivesAndEveryPixelTakesItsNearestEntry) {
+    // Entries blue, green, red, -: the first of equal distances wins.
+    const uint8_t palette[] = {0, 0, 10, 0, 0, 0, 30, 0, 0, 0, 20, 0, 0, 0, 20, 0};
+    const struct {
+        uint8_t red;
+        int entry;
+    } rows[] = {{0, 0}, {15, 0}, {20, 2}, {25, 1}, {26, 1}, {200, 1}};
+    for (const auto& row : rows) EXPECT_EQ(NearestPaletteEntry(palette, 4, row.red, 0, 0), row.entry);
+
+    // A gradient of reds posterized to 3 colours keeps the exact colour
+    // (7, 8, 9), which no pixel had: the entry nearest to it became it.
+    std::vector<uint8_t> rgb;
+    for (int i = 0; i < 64; ++i) rgb.insert(rgb.end(), {static_cast<uint8_t>(i * 4), 8, 9});
+    ASSERT_EQ(PosterizeKeeping(rgb.data(), 8, 8, 3, 7, 8, 9), 0);
+    std::vector<std::array<uint8_t, 3>> seen;
+    for (size_t i = 0; i < rgb.size(); i += 3) {
+        const std::array<uint8_t, 3> c{rgb[i], rgb[i + 1], rgb[i + 2]};
+        if (std::find(seen.begin(), seen.end(), c) == seen.end()) seen.push_back(c);
+    }
+    EXPECT_LE(seen.size(), 3u);
+    EXPECT_EQ(seen.front(), (std::array<uint8_t, 3>{7, 8, 9}));
+    EXPECT_EQ(PosterizeKeeping(nullptr, 8, 8, 3, 0, 0, 0), 5);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "image/cpx_image.h"
+#include "engine/file_steps.h"
 #include "options/batch_options.h"
 
 namespace vig::processing {
@@ -29,7 +30,7 @@ Size OutputSize(int method, unsigned mw, unsigned mh, unsigned sw, unsigned sh,
     o.MainEnlarge = enlarge;
     o.ImageBilinear = bilinear;
     Size s{0, 0, 0};
-    o.ComputeOutputSize(sw, sh, &s.w, &s.h, &s.kind);
+    ComputeOutputSize(o, sw, sh, &s.w, &s.h, &s.kind);
     return s;
 }
 
@@ -54,9 +55,9 @@ TEST(OutputSize, BestFit) {
     o.MainEnlarge = 2;
     o.ImageBilinear = 2;
     Size s{0, 0, 0};
-    o.ComputeOutputSize(50, 40, &s.w, &s.h, &s.kind);
+    ComputeOutputSize(o, 50, 40, &s.w, &s.h, &s.kind);
     EXPECT_EQ(s, (Size{50, 40, 0}));
-    o.ComputeOutputSize(640, 480, &s.w, &s.h, &s.kind);
+    ComputeOutputSize(o, 640, 480, &s.w, &s.h, &s.kind);
     EXPECT_EQ(s, (Size{100, 75, 2}));
 }
 

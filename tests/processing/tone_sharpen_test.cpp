@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "image/cpx_image.h"
+#include "engine/file_steps.h"
 #include "options/batch_options.h"
 #include "processing/sharpen.h"
 #include "processing/tone_curves.h"
@@ -78,36 +79,37 @@ TEST(UserCurve, LinesNumbersAndLimits) {
     EXPECT_EQ(c[2], 8);
 }
 
-TEST(UserCurve, GetToneLutReadsTheFileEveryTime) {
+TEST(UserCurve, ToneLutReadsTheFileEveryTime) {
     test::TempDir dir;
     BatchOptions o;
+    std::array<uint8_t, 256> user{};
     bool missing = true;
-    EXPECT_EQ(o.GetToneLut(&missing), nullptr);
+    EXPECT_EQ(ToneLut(o, &user, &missing), nullptr);
     EXPECT_FALSE(missing);
     o.ImageEnhanceType = 3;
-    EXPECT_EQ(o.GetToneLut(&missing), BuiltInToneCurve(3));
+    EXPECT_EQ(ToneLut(o, &user, &missing), BuiltInToneCurve(3));
     o.ImageEnhanceType = 9;
-    EXPECT_EQ(o.GetToneLut(&missing), BuiltInToneCurve(1));
+    EXPECT_EQ(ToneLut(o, &user, &missing), BuiltInToneCurve(1));
     o.ImageEnhanceType = -1;
-    EXPECT_EQ(o.GetToneLut(&missing), BuiltInToneCurve(1));
+    EXPECT_EQ(ToneLut(o, &user, &missing), BuiltInToneCurve(1));
 
     o.ImageEnhanceType = 5;
     o.ImageUserLUTPath = dir / "curve.txt";
     ASSERT_TRUE(test::WriteFileText(o.ImageUserLUTPath, "3\n2\n1\n"));
-    const uint8_t* lut = o.GetToneLut(&missing);
+    const uint8_t* lut = ToneLut(o, &user, &missing);
     EXPECT_FALSE(missing);
     EXPECT_EQ(lut[0], 3);
     EXPECT_EQ(lut[2], 1);
     EXPECT_EQ(lut[3], 3);
 
     ASSERT_TRUE(test::WriteFileText(o.ImageUserLUTPath, "100\n"));
-    lut = o.GetToneLut(&missing);
+    lut = ToneLut(o, &user, &missing);
     EXPECT_EQ(lut[0], 100);
     EXPECT_EQ(lut[1], 1);  // the earlier file's entries are gone
 
     for (const std::string& path : {dir / "absent.txt", dir.path(), std::string()}) {
         o.ImageUserLUTPath = path;
-        lut = o.GetToneLut(&missing);
+        lut = ToneLut(o, &user, &missing);
         EXPECT_TRUE(missing) << path;
         for (int i = 0; i < 256; ++i) ASSERT_EQ(lut[i], i);
     }

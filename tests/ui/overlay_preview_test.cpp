@@ -86,9 +86,9 @@ std::string WriteRamp(const test::TempDir& dir, const std::string& name, int wid
 QImage Expected(const std::string& path, QSize size, int kind, const Colour* keep = nullptr) {
     CPxImage image;
     ErrorCode code = image.Load(path);
-    if (code == ErrNone && keep != nullptr && kind == 0) code = PosterizeOverlay(image, 3, *keep);
+    if (code == ErrNone && keep != nullptr && kind == 0) code = image.Posterize(3, *keep);
     if (code == ErrNone && kind != 0) code = image.Resize(size.width(), size.height(), kind);
-    if (code == ErrNone && keep != nullptr && kind != 0) code = PosterizeOverlay(image, 3, *keep);
+    if (code == ErrNone && keep != nullptr && kind != 0) code = image.Posterize(3, *keep);
     EXPECT_EQ(code, ErrNone) << path;
     return QImage(image.data(), image.width(), image.height(), image.width() * 3,
                   QImage::Format_RGB888)

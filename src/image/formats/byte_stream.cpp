@@ -119,17 +119,6 @@ void ByteWriter::Write(const void* data, size_t n) {
     }
 }
 
-void ByteWriter::Zeros(size_t n) {
-    while (n > 0) {
-        if (pos_ == buffer_.size()) Flush();
-        const size_t take = std::min(n, buffer_.size() - pos_);
-        std::memset(buffer_.data() + pos_, 0, take);
-        pos_ += take;
-        n -= take;
-        written_ += take;
-    }
-}
-
 bool ByteWriter::ok() {
     Flush();
     return !failed_ && file_ != nullptr && std::ferror(file_) == 0;

@@ -32,7 +32,6 @@ public:
     uint64_t size() const { return size_; }
     // What the reader holds of its own to read a file (0 for memory).
     size_t bufferBytes() const { return buffer_.size(); }
-    uint64_t Tell() const { return windowStart_ + static_cast<uint64_t>(pos_ - window_); }
     // Moves to `offset`; false (and no move) beyond the end.
     bool Seek(uint64_t offset);
 
@@ -82,7 +81,6 @@ public:
         PutLE16(v >> 16);
     }
     void Write(const void* data, size_t n);
-    void Zeros(size_t n);
 
     // Bytes handed to the writer so far.
     uint64_t written() const { return written_; }

@@ -639,9 +639,6 @@ int Write(const std::string& path, const uint8_t* rgb, int width, int height, in
 void SetShowCodecMessages(bool on) {
     tShowMessages = on;
 }
-bool ShowCodecMessages() {
-    return tShowMessages;
-}
 void SetCodecMessageSink(CodecMessageSink sink) {
     tSink = sink;
 }

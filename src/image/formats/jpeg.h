@@ -46,7 +46,6 @@ uint8_t GrayLevel(uint8_t red, uint8_t green, uint8_t blue);
 // default). They go to the message sink, titled "JPEG Fatal Error" for fatal
 // errors and "JPEG Error" otherwise; without a sink, to stderr.
 void SetShowCodecMessages(bool on);
-bool ShowCodecMessages();
 using CodecMessageSink = void (*)(const char* title, const char* message);
 void SetCodecMessageSink(CodecMessageSink sink);
 

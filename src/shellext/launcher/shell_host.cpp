@@ -61,13 +61,7 @@ CFileDataObject::CFileDataObject(const std::vector<std::string>& paths) {
 }
 
 HRESULT CFileDataObject::QueryInterface(const IID& riid, void** ppv) {
-    if (ppv == nullptr) return E_POINTER;
-    *ppv = nullptr;
-    if (!IsEqualGUID(riid, IID_IUnknown) && !IsEqualGUID(riid, IID_IDataObject))
-        return E_NOINTERFACE;
-    *ppv = static_cast<IDataObject*>(this);
-    AddRef();
-    return S_OK;
+    return QueryOneInterface<IDataObject>(this, IID_IDataObject, riid, ppv);
 }
 
 ULONG CFileDataObject::AddRef() {

@@ -20,13 +20,7 @@ CShellExtClassFactory::~CShellExtClassFactory() {
 
 HRESULT CShellExtClassFactory::QueryInterface(const IID& riid, void** ppv) {
     Trace(trace::kFactoryQueryInterface);
-    if (ppv == nullptr) return E_POINTER;
-    *ppv = nullptr;
-    if (!IsEqualGUID(riid, IID_IUnknown) && !IsEqualGUID(riid, IID_IClassFactory))
-        return E_NOINTERFACE;
-    *ppv = static_cast<IClassFactory*>(this);
-    AddRef();
-    return S_OK;
+    return QueryOneInterface<IClassFactory>(this, IID_IClassFactory, riid, ppv);
 }
 
 ULONG CShellExtClassFactory::AddRef() {

@@ -51,17 +51,4 @@ void ReleaseStgMedium(STGMEDIUM* medium) {
     medium->tymed = 0;
 }
 
-UINT DragQueryFile(HDROP drop, UINT index, char* buffer, UINT size) {
-    if (drop == nullptr) return 0;
-    UINT i = 0;
-    for (const char* p = drop; *p != '\0'; p += std::strlen(p) + 1, ++i) {
-        if (i != index) continue;
-        const size_t length = std::strlen(p);
-        if (buffer == nullptr || length >= size) return 0;
-        std::memcpy(buffer, p, length + 1);
-        return static_cast<UINT>(length);
-    }
-    return index == 0xFFFFFFFFu ? i : 0;
-}
-
 }  // namespace vig::shell

@@ -94,6 +94,18 @@ private:
     ULONG count_;
 };
 
+// The QueryInterface of an object of ours that has one interface besides
+// IUnknown: `object` as that interface, with a new reference.
+template <class Interface, class Object>
+HRESULT QueryOneInterface(Object* object, const IID& iid, const IID& riid, void** ppv) {
+    if (ppv == nullptr) return E_POINTER;
+    *ppv = nullptr;
+    if (!IsEqualGUID(riid, IID_IUnknown) && !IsEqualGUID(riid, iid)) return E_NOINTERFACE;
+    *ppv = static_cast<Interface*>(object);
+    object->AddRef();
+    return S_OK;
+}
+
 class IClassFactory : public IUnknown {
 public:
     virtual HRESULT CreateInstance(IUnknown* outer, const IID& riid, void** ppv) = 0;
@@ -135,11 +147,6 @@ protected:
 
 // Hands the medium back to the data object that gave it.
 void ReleaseStgMedium(STGMEDIUM* medium);
-
-// index 0xFFFFFFFF: the number of paths. Otherwise copies path `index` with
-// its terminating zero into buffer (size bytes) and gives its length; 0
-// when there is no such path or it does not fit.
-UINT DragQueryFile(HDROP drop, UINT index, char* buffer, UINT size);
 
 // The folder and the program's registry key handed to Initialize; unused
 // here.

@@ -24,7 +24,6 @@ public:
     // Where the extension library is looked for: the program's folder
     // unless set.
     void setExtensionFolder(const QString& folder) { extensionFolder_ = folder; }
-    const QString& extensionFolder() const { return extensionFolder_; }
 
 private:
     bool resetRequested_ = false;
