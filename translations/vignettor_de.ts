@@ -1100,6 +1100,10 @@ Die Voreinstellung ist 75.</translation>
         <source>&amp;Start</source>
         <translation>&amp;Starten</translation>
     </message>
+    <message>
+        <source>px</source>
+        <translation>px</translation>
+    </message>
 </context>
 <context>
     <name>ProgressWindow</name>
@@ -1614,41 +1618,6 @@ Wählen Sie einen anderen Ausgabeordner, eine andere Benennung oder ein anderes 
         <translation>„/mem“ braucht eine Anzahl Megabyte</translation>
     </message>
     <message>
-        <source>%1 - thumbnails in batches
-usage:
-  vignettor /h /f INPUT-FILE OUTPUT-FILE [switches]
-  vignettor /h /d SOURCE-FOLDER OUTPUT-FOLDER [switches]
-switches:
-  /s W H     size            /r CODE   resize method  /o CODE  output format
-  /n         allow enlarge   /v LEVEL  sharpen        /x       reset options
-  /e0 /ei /ed /ec /ex, /eu FILE      tone curve
-  /cl /cu /cn                        letter case of names
-  /t+ D/M/Y, /t- D/M/Y               files after / before a date
-  /no, /np TEXT, /ns TEXT, /nn       naming (directory mode)
-  /j N       files side by side (directory mode; 0 one per core, 1 one at a time)
-  /mem MB    memory all files in hand may hold (directory mode; 0 half the machine&apos;s)
-  /fast      draft JPEG decoding   /a  turn photos upright (EXIF orientation)
-  /cm        convert the colour profiles of JPEG, PNG and TIFF pictures to sRGB
-</source>
-        <translation>%1 - Miniaturbilder im Stapel
-Aufruf:
-  vignettor /h /f EINGABEDATEI AUSGABEDATEI [Schalter]
-  vignettor /h /d QUELLORDNER AUSGABEORDNER [Schalter]
-Schalter:
-  /s B H     Größe           /r CODE   Skalierung     /o CODE  Ausgabeformat
-  /n         vergrößern      /v STUFE  schärfen       /x       Einstellungen zurücksetzen
-  /e0 /ei /ed /ec /ex, /eu DATEI     Tonwertkurve
-  /cl /cu /cn                        Groß-/Kleinschreibung der Namen
-  /t+ T/M/J, /t- T/M/J               Dateien nach / vor einem Datum
-  /no, /np TEXT, /ns TEXT, /nn       Benennung (Ordnermodus)
-  /j N       Dateien gleichzeitig (Ordnermodus; 0 eine je Kern, 1 eine nach der anderen)
-  /mem MB    Speicher für alle Dateien in Arbeit (Ordnermodus; 0 die Hälfte des Rechners)
-  /fast      schnelles JPEG-Entwurfsdekodieren
-  /a         Fotos aufrichten (EXIF-Ausrichtung)
-  /cm        Farbprofile von JPEG-, PNG- und TIFF-Bildern nach sRGB umrechnen
-</translation>
-    </message>
-    <message>
         <source>unknown mode &quot;%1&quot; (use /f or /d)</source>
         <translation>unbekannter Modus „%1“ (/f oder /d verwenden)</translation>
     </message>
@@ -1851,6 +1820,109 @@ Setting Overlay OFF</source>
     <message>
         <source>Save composite image</source>
         <translation>Kontaktabzug speichern</translation>
+    </message>
+    <message>
+        <source>give only one of &quot;/plan&quot;, &quot;/shard&quot; and &quot;/merge&quot;</source>
+        <translation>nur einen von „/plan“, „/shard“ und „/merge“ angeben</translation>
+    </message>
+    <message>
+        <source>&quot;/shard&quot; needs K/N, with 1 &lt;= K &lt;= N</source>
+        <translation>„/shard“ braucht K/N mit 1 &lt;= K &lt;= N</translation>
+    </message>
+    <message>
+        <source>%1 - thumbnails in batches
+usage:
+  vignettor /h /f INPUT-FILE OUTPUT-FILE [switches]
+  vignettor /h /d SOURCE-FOLDER OUTPUT-FOLDER [switches]
+switches:
+  /s W H     size            /r CODE   resize method  /o CODE  output format
+  /n         allow enlarge   /v LEVEL  sharpen        /x       reset options
+  /e0 /ei /ed /ec /ex, /eu FILE      tone curve
+  /cl /cu /cn                        letter case of names
+  /t+ D/M/Y, /t- D/M/Y               files after / before a date
+  /no, /np TEXT, /ns TEXT, /nn       naming (directory mode)
+  /j N       files side by side (directory mode; 0 one per core, 1 one at a time)
+  /mem MB    memory all files in hand may hold (directory mode; 0 half the machine&apos;s)
+  /fast      draft JPEG decoding   /a  turn photos upright (EXIF orientation)
+  /cm        convert the colour profiles of JPEG, PNG and TIFF pictures to sRGB
+a directory run over several machines (the same switches for all three steps):
+  /plan      scan and write the plan into OUTPUT-FOLDER/.vignettor
+  /shard K/N make the thumbnails of part K of N of the plan
+  /merge     write pages, index, log and sheets from the plan and the shards
+</source>
+        <translation>%1 - Miniaturbilder im Stapel
+Aufruf:
+  vignettor /h /f EINGABEDATEI AUSGABEDATEI [Schalter]
+  vignettor /h /d QUELLORDNER AUSGABEORDNER [Schalter]
+Schalter:
+  /s B H     Größe           /r CODE   Skalierung     /o CODE  Ausgabeformat
+  /n         vergrößern      /v STUFE  schärfen       /x       Einstellungen zurücksetzen
+  /e0 /ei /ed /ec /ex, /eu DATEI     Tonwertkurve
+  /cl /cu /cn                        Groß-/Kleinschreibung der Namen
+  /t+ T/M/J, /t- T/M/J               Dateien nach / vor einem Datum
+  /no, /np TEXT, /ns TEXT, /nn       Benennung (Ordnermodus)
+  /j N       Dateien gleichzeitig (Ordnermodus; 0 eine je Kern, 1 eine nach der anderen)
+  /mem MB    Speicher für alle Dateien in Arbeit (Ordnermodus; 0 die Hälfte des Rechners)
+  /fast      schnelles JPEG-Entwurfsdekodieren
+  /a         Fotos aufrichten (EXIF-Ausrichtung)
+  /cm        Farbprofile von JPEG-, PNG- und TIFF-Bildern nach sRGB umrechnen
+ein Ordnerlauf über mehrere Rechner (dieselben Schalter für alle drei Schritte):
+  /plan      suchen und den Plan in AUSGABEORDNER/.vignettor schreiben
+  /shard K/N die Miniaturbilder von Teil K von N des Plans erstellen
+  /merge     Seiten, Index, Protokoll und Bögen aus Plan und Teilen schreiben
+</translation>
+    </message>
+    <message>
+        <source>Planned %1 files</source>
+        <translation>%1 Dateien geplant</translation>
+    </message>
+    <message>
+        <source>Shard %1/%2: processed %3 of %4 files</source>
+        <translation>Teil %1/%2: %3 von %4 Dateien verarbeitet</translation>
+    </message>
+    <message>
+        <source>no plan at %1: run the plan step (/plan) first</source>
+        <translation>kein Plan unter %1: zuerst den Planungsschritt (/plan) ausführen</translation>
+    </message>
+    <message>
+        <source>the plan %1 is damaged (%2)</source>
+        <translation>der Plan %1 ist beschädigt (%2)</translation>
+    </message>
+    <message>
+        <source>the settings differ from the plan&apos;s (%1): every step of a run needs the same switches and settings</source>
+        <translation>die Einstellungen weichen von denen des Plans ab (%1): jeder Schritt eines Laufs braucht dieselben Schalter und Einstellungen</translation>
+    </message>
+    <message>
+        <source>its record belongs to another plan</source>
+        <translation>sein Protokoll gehört zu einem anderen Plan</translation>
+    </message>
+    <message>
+        <source>its record is of another part of the plan</source>
+        <translation>sein Protokoll gehört zu einem anderen Teil des Plans</translation>
+    </message>
+    <message>
+        <source>the thumbnail of %1 would replace %2, which the run reads later: run it on one machine</source>
+        <translation>das Miniaturbild von %1 würde %2 ersetzen, das der Lauf später liest: auf einem einzigen Rechner ausführen</translation>
+    </message>
+    <message>
+        <source>cannot write the plan %1</source>
+        <translation>der Plan %1 kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>cannot make the shard&apos;s folder %1</source>
+        <translation>der Ordner des Teils %1 kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>cannot write the shard&apos;s record %1</source>
+        <translation>das Protokoll des Teils %1 kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>shard %1 is missing: no folder %2</source>
+        <translation>Teil %1 fehlt: kein Ordner %2</translation>
+    </message>
+    <message>
+        <source>shard %1: %2 in %3</source>
+        <translation>Teil %1: %2 in %3</translation>
     </message>
 </context>
 <context>
@@ -2134,6 +2206,18 @@ Starten Sie Ihre Dateiverwaltung neu, damit die Änderung wirksam wird.</transla
     <message>
         <source>%1 (%2), %3 pt</source>
         <translation>%1 (%2), %3 pt</translation>
+    </message>
+    <message>
+        <source>px</source>
+        <translation>px</translation>
+    </message>
+    <message>
+        <source>pixels</source>
+        <translation>Pixel</translation>
+    </message>
+    <message>
+        <source>%</source>
+        <translation>%</translation>
     </message>
 </context>
 </TS>

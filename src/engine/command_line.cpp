@@ -202,7 +202,9 @@ bool ParseRunStep(const std::vector<std::string>& args, RunStep* step, std::stri
     for (size_t i = kFirstSwitch; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a != "/plan" && a != "/shard" && a != "/merge") continue;
-        if (++given > 1) return Fail(problem, "give only one of \"/plan\", \"/shard\" and \"/merge\"");
+        if (++given > 1) return Fail(problem, texts::Tr(QT_TRANSLATE_NOOP(
+                                         "vig::texts",
+                                         "give only one of \"/plan\", \"/shard\" and \"/merge\"")));
         (*taken)[i] = true;
         if (a == "/plan") {
             step->kind = RunStep::Kind::Plan;
@@ -210,7 +212,8 @@ bool ParseRunStep(const std::vector<std::string>& args, RunStep* step, std::stri
             step->kind = RunStep::Kind::Merge;
         } else {
             if (i + 1 >= args.size() || !ParseShardNumber(args[i + 1], &step->index, &step->count))
-                return Fail(problem, "\"/shard\" needs K/N, with 1 <= K <= N");
+                return Fail(problem, texts::Tr(QT_TRANSLATE_NOOP(
+                                         "vig::texts", "\"/shard\" needs K/N, with 1 <= K <= N")));
             step->kind = RunStep::Kind::Shard;
             (*taken)[++i] = true;
         }

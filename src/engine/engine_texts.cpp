@@ -28,12 +28,15 @@ std::string ProcessedSummary(int processed, int total) {
 }
 
 std::string PlannedSummary(int total) {
-    return "Planned " + std::to_string(total) + " files\n";
+    return FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "Planned %1 files")), {std::to_string(total)}) +
+           "\n";
 }
 
 std::string ShardSummary(int index, int count, int processed, int total) {
-    return "Shard " + std::to_string(index) + "/" + std::to_string(count) + ": processed " +
-           std::to_string(processed) + " of " + std::to_string(total) + " files\n";
+    return FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "Shard %1/%2: processed %3 of %4 files")),
+                  {std::to_string(index), std::to_string(count), std::to_string(processed),
+                   std::to_string(total)}) +
+           "\n";
 }
 
 const char* ProfileIgnoredReason(ProfileOutcome outcome) {
