@@ -158,7 +158,11 @@ public:
     HostSteps(BatchEngine& engine, std::FILE* log, const std::string& displayPath)
         : engine_(engine), log_(log), displayPath_(displayPath) {}
 
-    void Step(const std::string& text) override { ShowStepText(engine_.host_, text); }
+    // The steps are recorded in English (a shard's record keeps them) and
+    // shown in the user's language.
+    void Step(const std::string& text) override {
+        ShowStepText(engine_.host_, texts::Tr(text.c_str()));
+    }
     void Detail(const std::string& text) override { ShowDetailText(engine_.host_, text); }
     // A stop request may end a long decode; saving is never cut short.
     void BeginLoad() override { SetStopCheck(HostStopRequested, &engine_.host_); }
@@ -172,7 +176,9 @@ public:
         engine_.Report(engine_.options_.ImageUserLUTPath, ErrOpenFile, texts::kContextUserLut,
                        false, nullptr);
     }
-    void Warning(const std::string& text) override { engine_.host_.Warning(text); }
+    void Warning(const std::string& text) override {
+        engine_.host_.Warning(texts::ShownWarning(text));
+    }
 
 private:
     BatchEngine& engine_;

@@ -57,7 +57,19 @@ const char* ProfileIgnoredReason(ProfileOutcome outcome) {
 }
 
 std::string ProfileIgnored(const std::string& file, const char* reason) {
-    return file + ": " + Tr(reason);
+    return file + ": " + reason;
+}
+
+std::string ShownWarning(const std::string& warning) {
+    for (const ProfileOutcome outcome :
+         {ProfileOutcome::Unreadable, ProfileOutcome::NotRgb, ProfileOutcome::Unsupported}) {
+        const std::string reason = std::string(": ") + ProfileIgnoredReason(outcome);
+        if (warning.size() >= reason.size() &&
+            warning.compare(warning.size() - reason.size(), reason.size(), reason) == 0)
+            return warning.substr(0, warning.size() - reason.size() + 2) +
+                   Tr(ProfileIgnoredReason(outcome));
+    }
+    return warning;
 }
 
 namespace {

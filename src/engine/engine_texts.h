@@ -83,7 +83,11 @@ inline constexpr const char* kContextSaveComposite =
 const char* ProfileIgnoredReason(ProfileOutcome outcome);
 // The warning of a file whose colour profile was left unused:
 // "<file>: <reason>".
+// "<file>: <reason>", in English (a shard's record keeps it).
 std::string ProfileIgnored(const std::string& file, const char* reason);
+// A warning as the user reads it: the reason of ProfileIgnored in the
+// user's language; any other text as it is.
+std::string ShownWarning(const std::string& warning);
 
 // The notice while another run holds the output folder.
 std::string WaitingForFolder(const std::string& folder);

@@ -94,7 +94,7 @@ ErrorCode MakeThumbnail(const BatchOptions& o, const std::string& sourcePath,
                         On(o.PNGCompressPNGText), o.PNGBkColor);
     image.SetJpegQuality(o.JPGQuality);
 
-    sink.Step(texts::Tr(texts::kReading));
+    sink.Step(texts::kReading);
     sink.Detail(displayPath);
     DecodeHints hints;
     hints.readOrientation = On(o.ImageAutoOrient);
@@ -116,7 +116,7 @@ ErrorCode MakeThumbnail(const BatchOptions& o, const std::string& sourcePath,
         sink.Warning(texts::ProfileIgnored(displayPath, reason));
     if (sink.StopRequested()) return ErrCancelled;
 
-    sink.Step(texts::Tr(texts::kResizing));
+    sink.Step(texts::kResizing);
     unsigned w = 0, h = 0;
     int kind = 0;
     ComputeOutputSize(o, static_cast<unsigned>(loadedWidth), static_cast<unsigned>(loadedHeight), &w,
@@ -126,13 +126,13 @@ ErrorCode MakeThumbnail(const BatchOptions& o, const std::string& sourcePath,
     if (sink.StopRequested()) return ErrCancelled;
 
     if (On(o.OverlayOverlay) && overlay != nullptr) {
-        sink.Step(texts::Tr(texts::kApplyingOverlay));
+        sink.Step(texts::kApplyingOverlay);
         code = image.Overlay(*overlay, o.OverlayPos, On(o.OverlayResize),
                              On(o.OverlayNoTransparency), o.OverlayOpacity, o.OverlayTransColor);
         if (code != ErrNone) return code;
     }
     if (On(o.ImageSharpen)) {
-        sink.Step(texts::Tr(texts::kSharpen));
+        sink.Step(texts::kSharpen);
         code = image.Sharpen(o.ImageSharpenLevel);
         if (code != ErrNone) return code;
     }
@@ -151,7 +151,7 @@ ErrorCode MakeThumbnail(const BatchOptions& o, const std::string& sourcePath,
     if (sink.StopRequested()) return ErrCancelled;
 
     if (MatteApplies(o)) {
-        sink.Step(texts::Tr(texts::kMatting));
+        sink.Step(texts::kMatting);
         code = image.Matte(o.MainWidth, o.MainHeight, o.ImageMatteColor);
         if (code != ErrNone) return code;
     }

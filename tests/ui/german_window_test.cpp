@@ -75,6 +75,14 @@ TEST(German, TheEngineShowsGermanAndKeepsItsDocumentsEnglish) {
     EXPECT_EQ(FormatReport("a.jpg", ErrInvalidJpg, texts::kContextFileProcess),
               "Error : Invalid JPG file\nFile : a.jpg\nContext : File Process");
     EXPECT_EQ(ErrorText(ErrInvalidJpg), "Invalid JPG file");
+    // A warning is made in English (a shard's record keeps it) and shown in
+    // German.
+    const std::string warning =
+        texts::ProfileIgnored("a: b.jpg", texts::ProfileIgnoredReason(ProfileOutcome::NotRgb));
+    EXPECT_EQ(warning, "a: b.jpg: Colour profile ignored: it is not a profile of RGB colours");
+    EXPECT_EQ(texts::ShownWarning(warning),
+              "a: b.jpg: Farbprofil ignoriert: Es ist kein Profil für RGB-Farben");
+    EXPECT_EQ(texts::ShownWarning("a.png: some other warning"), "a.png: some other warning");
     // A text no catalogue has stays as it is.
     EXPECT_EQ(Translate(texts::kContext, "no such text %1"), "no such text %1");
 }
