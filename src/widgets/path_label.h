@@ -16,6 +16,12 @@ public:
     static constexpr const char* kEllipsis = "...";
 
     explicit CPathStatic(QWidget* parent = nullptr, Ellipsis ellipsis = Ellipsis::End);
+    // Where a text too long for the line gives up characters (a Designer
+    // form makes the line with the default).
+    void SetEllipsis(Ellipsis ellipsis) {
+        ellipsis_ = ellipsis;
+        update();
+    }
 
     // The text as drawn within `width` pixels of this font.
     QString DisplayText(int width) const;
