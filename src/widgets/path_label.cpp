@@ -34,6 +34,11 @@ CPathStatic::CPathStatic(QWidget* parent, Ellipsis ellipsis) : QLabel(parent), e
     if (parent != nullptr) setFont(parent->font());
 }
 
+void CPathStatic::SetEllipsis(Ellipsis ellipsis) {
+    ellipsis_ = ellipsis;
+    update();
+}
+
 QString CPathStatic::Shorten(const QString& text, const QFontMetrics& metrics, int width,
                              Ellipsis ellipsis) {
     if (metrics.horizontalAdvance(text) <= width) return text;

@@ -23,6 +23,10 @@ public:
         update();
     }
 
+    // Where a text that does not fit is shortened (a Designer form makes
+    // the line with the default).
+    void SetEllipsis(Ellipsis ellipsis);
+
     // The text as drawn within `width` pixels of this font.
     QString DisplayText(int width) const;
 
