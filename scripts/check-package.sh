@@ -89,9 +89,9 @@ CompositeCols=3
 CompositeWriteToRoot=1
 CONF
 vignettor /h /d "$root/samples" "$work/out" > "$work/run.txt"
-grep -q "Processed 9 of 9 files" "$work/run.txt" || fail "the batch said: $(cat "$work/run.txt")"
+grep -q "Processed 11 of 11 files" "$work/run.txt" || fail "the batch said: $(cat "$work/run.txt")"
 (cd "$work/out" && find . -type f | sort) > "$work/outputs"
-for thumb in aurora checker dunes mandelbrot rings sunset tiles garden/dunes garden/flower; do
+for thumb in aurora checker dunes evening fractal mandelbrot rings sunset tiles garden/dunes garden/flower; do
     grep -qx "./$thumb.jpg" "$work/outputs" || fail "no thumbnail $thumb.jpg among: $(cat "$work/outputs")"
 done
 python3 - "$work/out" <<'PY' || fail "a thumbnail is not a JPEG of at most 160 x 120"

@@ -1,14 +1,18 @@
 #!/usr/bin/python3
 """Draws the sample images in samples/ (all made here, from formulas).
 
-    /usr/bin/python3 scripts/make-samples.py [DEST]     (Debian python3-pil)
+    /usr/bin/python3 scripts/make-samples.py [DEST]     (Debian python3-pil,
+                                                         libheif-examples, webp)
 
 The images are committed; run this only to recreate them. One image per
 input format, a few photo-sized JPEGs, and a sub-folder so that a recursive
-run has a tree to mirror.
+run has a tree to mirror. The HEIC and WebP samples are two of the drawn
+pictures encoded by heif-enc (with a thumbnail, as phones store one) and
+cwebp.
 """
 import math
 import os
+import subprocess
 import sys
 
 from PIL import Image, ImageDraw
@@ -113,6 +117,12 @@ def main():
     field(240, 180, dunes).save(out("dunes.tif"), compression="tiff_lzw")
     flower(480, 360).save(out("garden/flower.jpg"), quality=85)
     field(400, 300, dunes).save(out("garden/dunes.jpg"), quality=85)
+    # The sunset as a phone's HEIC (with a thumbnail of 240 pixels), the
+    # Mandelbrot set as a lossy WebP.
+    subprocess.run(["heif-enc", "-q", "50", "-t", "240", "-o", out("evening.heic"),
+                    out("sunset.jpg")], check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(["cwebp", "-quiet", "-q", "75", out("mandelbrot.png"), "-o", out("fractal.webp")],
+                   check=True)
 
 
 if __name__ == "__main__":

@@ -76,9 +76,11 @@ DecodePlan PlanDecoding(const BatchOptions& o, int fullWidth, int fullHeight) {
     ComputeOutputSize(o, static_cast<unsigned>(fullWidth), static_cast<unsigned>(fullHeight), &w, &h,
                       &kind);
     if (kind == processing::ResampleNone) return plan;
+    plan.previewWidth = static_cast<int>(std::min<long long>(2LL * w, INT_MAX));
+    plan.previewHeight = static_cast<int>(std::min<long long>(2LL * h, INT_MAX));
     if (On(o.JPGDraftDecode)) {
-        plan.minWidth = static_cast<int>(std::min<long long>(2LL * w, INT_MAX));
-        plan.minHeight = static_cast<int>(std::min<long long>(2LL * h, INT_MAX));
+        plan.minWidth = plan.previewWidth;
+        plan.minHeight = plan.previewHeight;
     }
     if (kind == processing::ResampleBoxKind) {
         plan.reduceWidth = static_cast<int>(std::min<unsigned>(w, INT_MAX));

@@ -50,6 +50,12 @@ struct DecodePlan {
     // with the same result and without holding the whole picture. 0: none.
     int reduceWidth = 0;
     int reduceHeight = 0;
+    // The smallest embedded preview that may stand in for the picture in a
+    // format whose previews are taken without a minimum size (HEIF's
+    // thumbnails: no stored file relies on those thumbnails' bytes).
+    // 0: previews only under a minimum size.
+    int previewWidth = 0;
+    int previewHeight = 0;
 };
 
 // Which readers turn the colours a picture's profile describes into sRGB

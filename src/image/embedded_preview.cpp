@@ -73,10 +73,13 @@ bool PreviewSuits(const DecodePlan& plan, int pictureWidth, int pictureHeight, i
         (previewWidth == pictureWidth && previewHeight == pictureHeight))
         return false;
     // The preview's height against the one of the picture's shape, both
-    // times the picture's width.
+    // times the picture's width: within 1%, or two pixels of the short
+    // side (an encoder rounds it down, then to the even size of a picture
+    // whose colours are coded at half resolution: heif-enc makes 320 x 178
+    // of 5640 x 3172).
     const long long w = pictureWidth, h = pictureHeight;
     const long long miss = std::llabs(previewHeight * w - h * previewWidth);
-    return miss <= std::max(h * previewWidth / 100, w);
+    return miss <= std::max(h * previewWidth / 100, 2 * std::max(w, h));
 }
 
 std::vector<EmbeddedPreview> FindEmbeddedPreviews(const uint8_t* file, size_t headSize,

@@ -18,8 +18,9 @@ namespace vig {
 // picture of pictureWidth x pictureHeight (both upright) under a plan: only
 // under a minimum size (draft decoding), which the preview must reach in
 // both directions; smaller than the picture, and of its shape (the
-// difference no more than 1% or a pixel's rounding). The plan, asked with
-// the picture's size, then applies to the preview's pixels.
+// difference no more than 1%, or two pixels of the short side: rounding,
+// and coded sizes that are even). The plan, asked with the picture's size,
+// then applies to the preview's pixels.
 bool PreviewSuits(const DecodePlan& plan, int pictureWidth, int pictureHeight, int previewWidth,
                   int previewHeight);
 

@@ -486,6 +486,67 @@ TEST_F(CliRun, EmbeddedPreviewsLeaveSizeOrientationAndLogAsThePictureGives) {
     }
 }
 
+// A HEIC picture's thumbnail (120 x 80, as phones store one) stands in for
+// it by default, as under /fast, where it is at least twice the thumbnail's
+// size: the size the picture gives, nearly its pixels, its size in the log.
+// A thumbnail smaller than that gives way to the picture itself.
+TEST_F(CliRun, HeifThumbnailsStandInByDefaultWhereLargeEnough) {
+    VIG_SKIP_WITHOUT("heif-enc");
+    for (const char* folder : {"make", "thumb", "plain"}) MakeFolder(box.dir() / folder);
+    Samples picture{480, 320, 3, 8, {}};
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            uint8_t rgb[3];
+            SceneColour((x + 0.5) / picture.width, (y + 0.5) / picture.height, rgb);
+            picture.values.insert(picture.values.end(), rgb, rgb + 3);
+        }
+    }
+    for (const char* folder : {"thumb", "plain"}) {
+        Args command{"heif-enc", "-q", "70"};
+        if (folder == std::string("thumb")) command.insert(command.end(), {"-t", "120"});
+        ASSERT_TRUE(EncodePicture(box.dir() / "make/p.heic", picture, command));
+        std::filesystem::rename(box.dir() / "make/p.heic",
+                                std::filesystem::path(box.dir().path()) / folder / "p.heic");
+    }
+    box.WriteSettings({"MainOutputFormat=6", "LogMakeLog=1", "LogPath=" + box.dir() / "run.log",
+                       "LogInputName=1", "LogInputDims=1"});
+    const struct {
+        Args switches;
+        Size size;
+        bool standsIn;
+    } rows[] = {
+        {{"/s", "50", "50"}, Size(50, 33), true},
+        {{"/s", "50", "50", "/fast"}, Size(50, 33), true},
+        {{"/s", "61", "61"}, Size(61, 40), false},  // wants 122 x 80
+    };
+    for (const auto& r : rows) {
+        std::string how;
+        for (const std::string& s : r.switches) how += " " + s;
+        std::vector<uint8_t> bytes[2];
+        CPxImage thumbs[2];
+        for (const int i : {0, 1}) {
+            std::filesystem::remove(box.dir() / "run.log");
+            ASSERT_EQ(Dir(r.switches, i == 0 ? "thumb" : "plain").status, 0) << how;
+            bytes[i] = ReadFileBytes(Out("p.bmp"));
+            ASSERT_EQ(thumbs[i].Load(Out("p.bmp")), ErrNone) << how;
+            EXPECT_EQ(Size(thumbs[i].width(), thumbs[i].height()), r.size) << how;
+            EXPECT_NE(ReadFileText(box.dir() / "run.log").find("p.heic  ( 480 x 320 )\n"),
+                      std::string::npos)
+                << how;
+        }
+        if (!r.standsIn) {
+            EXPECT_TRUE(bytes[0] == bytes[1]) << how << ": the picture itself";
+            continue;
+        }
+        EXPECT_FALSE(bytes[0] == bytes[1]) << how << ": the thumbnail's pixels";
+        long long sum = 0;
+        const size_t n = size_t{3} * thumbs[0].width() * thumbs[0].height();
+        for (size_t k = 0; k < n; ++k)
+            sum += std::abs(int(thumbs[0].data()[k]) - int(thumbs[1].data()[k]));
+        EXPECT_LE(double(sum) / double(n), 2.5) << how;
+    }
+}
+
 // HEIC, AVIF and WebP pictures in a folder run: found in any letter case,
 // thumbnails named .JPG under "same as input", their sizes in the log under
 // the format filter that names them, gallery and source pages (browsers

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <libheif/heif.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "image/formats/heif.h"
@@ -166,7 +167,8 @@ TEST(EmbeddedProfile, ProfilesThatCannotBeUsedLeaveThePixelsAsTheyAre) {
     ASSERT_TRUE(test::WriteFileBytes(path, WithoutApp2(test::ReadFileBytes(path), 1)));
     const Picture gap = Read(TaggedFormat::Jpeg, path, ProfileConversion::All);
     EXPECT_EQ(gap.info.profile, Outcome::Unreadable);
-    EXPECT_EQ(gap.pixels, Read(TaggedFormat::Jpeg, dir / "plain.jpg", ProfileConversion::All).pixels);
+    EXPECT_EQ(gap.pixels,
+              Read(TaggedFormat::Jpeg, dir / "plain.jpg", ProfileConversion::All).pixels);
 }
 
 TEST(EmbeddedProfile, TheOriginalFormatsConvertOnlyWhenAskedForAllFormats) {
@@ -192,17 +194,21 @@ TEST(EmbeddedProfile, TheOriginalFormatsConvertOnlyWhenAskedForAllFormats) {
     }
 }
 
-// The patches as an AVIF file of libheif's AV1 encoder whose colr box is
-// the nclx description of these primaries and transfer characteristics
-// (heif-enc of Debian 12 leaves its own options for them out).
-bool WriteNclxAvif(const std::string& path, const std::vector<uint8_t>& rgb, int w, int h,
+// The patches as a HEIC (HEVC) or AVIF (AV1) file of libheif's encoders
+// whose colr box is the nclx description of these primaries and transfer
+// characteristics (heif-enc of Debian 12 leaves its own options for them
+// out, and libheif leaves a HEIC's nclx out unless told to: macOS once
+// misread it). The format follows the path's extension.
+bool WriteNclxHeif(const std::string& path, const std::vector<uint8_t>& rgb, int w, int h,
                    int primaries, int transfer) {
     heif_init(nullptr);
     std::unique_ptr<heif_context, void (*)(heif_context*)> context(heif_context_alloc(),
-                                                                    heif_context_free);
+                                                                   heif_context_free);
+    const bool avif = path.size() > 5 && path.compare(path.size() - 5, 5, ".avif") == 0;
     heif_encoder* encoder = nullptr;
-    if (heif_context_get_encoder_for_format(context.get(), heif_compression_AV1, &encoder).code !=
-        heif_error_Ok)
+    if (heif_context_get_encoder_for_format(
+            context.get(), avif ? heif_compression_AV1 : heif_compression_HEVC, &encoder)
+            .code != heif_error_Ok)
         return false;
     std::unique_ptr<heif_encoder, void (*)(heif_encoder*)> keepEncoder(encoder,
                                                                        heif_encoder_release);
@@ -224,16 +230,22 @@ bool WriteNclxAvif(const std::string& path, const std::vector<uint8_t>& rgb, int
     nclx->matrix_coefficients = heif_matrix_coefficients_ITU_R_BT_601_6;
     nclx->full_range_flag = 1;
     heif_image_set_nclx_color_profile(raw, nclx);
+    std::unique_ptr<heif_encoding_options, void (*)(heif_encoding_options*)> options(
+        heif_encoding_options_alloc(), heif_encoding_options_free);
+    options->output_nclx_profile = nclx;
+    options->macOS_compatibility_workaround_no_nclx_profile = 0;
+    const bool ok =
+        heif_context_encode_image(context.get(), raw, encoder, options.get(), nullptr).code ==
+            heif_error_Ok &&
+        heif_context_write_to_file(context.get(), path.c_str()).code == heif_error_Ok;
     heif_nclx_color_profile_free(nclx);
-    return heif_context_encode_image(context.get(), raw, encoder, nullptr, nullptr).code ==
-               heif_error_Ok &&
-           heif_context_write_to_file(context.get(), path.c_str()).code == heif_error_Ok;
+    return ok;
 }
 
 Picture ReadNew(const std::string& path, const DecodeHints& hints) {
     Picture p;
     const std::string ext = path.substr(path.rfind('.'));
-    const auto read = ext == ".webp" ? webp::ReadHinted
+    const auto read = ext == ".webp"   ? webp::ReadHinted
                       : ext == ".avif" ? heif::ReadAvifHinted
                                        : heif::ReadHinted;
     const PixelBlock block = read(path, hints, &p.info, &p.width, &p.height);
@@ -258,9 +270,20 @@ TEST(NewFormatProfile, HeifAvifAndWebpPicturesAreConvertedByDefault) {
     ASSERT_TRUE(test::EncodePicture(dir / "p3.heic", samples, heifEnc, p3));
     ASSERT_TRUE(test::EncodePicture(dir / "p3.avif", samples, heifEnc, p3));
     ASSERT_TRUE(test::EncodePicture(dir / "p3.webp", samples, lossless, p3));
-    ASSERT_TRUE(WriteNclxAvif(dir / "nclx-p3.avif", rgb, w, kSide, 12, 13));
-    ASSERT_TRUE(WriteNclxAvif(dir / "nclx-srgb.avif", rgb, w, kSide, 1, 13));
-    ASSERT_TRUE(WriteNclxAvif(dir / "nclx-pq.avif", rgb, w, kSide, 9, 16));
+    ASSERT_TRUE(WriteNclxHeif(dir / "nclx-p3.heic", rgb, w, kSide, 12, 13));
+    ASSERT_TRUE(WriteNclxHeif(dir / "nclx-pq.heic", rgb, w, kSide, 9, 16));
+    // Primaries of a reserved code, which libheif refuses (and its encoder
+    // would not let go of): put into the P3 file's colr box, after "nclx".
+    std::vector<uint8_t> reserved = test::ReadFileBytes(dir / "nclx-p3.heic");
+    const char nclx[] = "nclx";
+    const auto at = std::search(reserved.begin(), reserved.end(), nclx, nclx + 4);
+    ASSERT_TRUE(at != reserved.end() && at + 6 <= reserved.end());
+    ASSERT_EQ(at[5], 12) << "Display P3's code";
+    at[5] = 3;
+    ASSERT_TRUE(test::WriteFileBytes(dir / "nclx-reserved.heic", reserved));
+    ASSERT_TRUE(WriteNclxHeif(dir / "nclx-p3.avif", rgb, w, kSide, 12, 13));
+    ASSERT_TRUE(WriteNclxHeif(dir / "nclx-srgb.avif", rgb, w, kSide, 1, 13));
+    ASSERT_TRUE(WriteNclxHeif(dir / "nclx-pq.avif", rgb, w, kSide, 9, 16));
     // A profile cut short, put in by webpmux (libpng would not pass it on).
     ASSERT_TRUE(test::EncodePicture(dir / "plain.webp", samples, lossless));
     ASSERT_TRUE(test::WriteFileBytes(dir / "cut.icc", test::Truncated(p3, 200)));
@@ -271,10 +294,12 @@ TEST(NewFormatProfile, HeifAvifAndWebpPicturesAreConvertedByDefault) {
         const char* name;
         Outcome outcome;
     } rows[] = {
-        {"p3.heic", Outcome::Converted},     {"p3.avif", Outcome::Converted},
-        {"p3.webp", Outcome::Converted},     {"nclx-p3.avif", Outcome::Converted},
-        {"nclx-srgb.avif", Outcome::None},   {"nclx-pq.avif", Outcome::Unsupported},
-        {"cut.webp", Outcome::Unreadable},   {"plain.webp", Outcome::None},
+        {"p3.heic", Outcome::Converted},        {"p3.avif", Outcome::Converted},
+        {"p3.webp", Outcome::Converted},        {"nclx-p3.heic", Outcome::Converted},
+        {"nclx-pq.heic", Outcome::Unsupported}, {"nclx-reserved.heic", Outcome::Unreadable},
+        {"nclx-p3.avif", Outcome::Converted},   {"nclx-srgb.avif", Outcome::None},
+        {"nclx-pq.avif", Outcome::Unsupported}, {"cut.webp", Outcome::Unreadable},
+        {"plain.webp", Outcome::None},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);

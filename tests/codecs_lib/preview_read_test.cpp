@@ -193,7 +193,11 @@ TEST(EmbeddedPreviews, SuitOnlyUnderAMinimumAtLeastThatLargeAndOfThePictureShape
          120,
          false},
         {"a pixel's rounding", {20, 10, 0, 0}, 100, 67, 30, 21, true},
-        {"two pixels off", {20, 10, 0, 0}, 100, 67, 30, 22, false},
+        {"two pixels off", {20, 10, 0, 0}, 100, 67, 30, 22, true},
+        {"three pixels off", {20, 10, 0, 0}, 100, 67, 30, 23, false},
+        {"heif-enc's even rounding, 1.1% off", {200, 112, 0, 0}, 5640, 3172, 320, 178, true},
+        {"upright: two pixels of its width off", {20, 10, 0, 0}, 67, 100, 22, 30, true},
+        {"upright: three pixels off", {20, 10, 0, 0}, 67, 100, 23, 30, false},
         {"just within 1%", {60, 40, 0, 0}, 1200, 800, 480, 323, true},
         {"just beyond 1%", {60, 40, 0, 0}, 1200, 800, 480, 324, false},
     };
@@ -202,8 +206,13 @@ TEST(EmbeddedPreviews, SuitOnlyUnderAMinimumAtLeastThatLargeAndOfThePictureShape
             << r.what;
 }
 
-// Decodes under a plan that asks for at least twice w x h and, when
-// `reduce`, for the box reduction to w x h; records the rows decoded, then
+// What a plan asks of previews: nothing (the picture itself), what the
+// engine asks by default (the preview size, twice w x h, but no minimum),
+// or what it asks under /fast (that size as the minimum too).
+enum class Ask { Picture, Default, Draft };
+
+// Decodes under a plan that asks `ask` and, when `reduce`, for the box
+// reduction to w x h; records the rows decoded, then
 // makes the w x h thumbnail as the engine does (resizes what was decoded,
 // by box or, without the reduction in the plan, bilinear).
 struct Decoded {
@@ -216,13 +225,15 @@ struct Decoded {
     std::vector<uint8_t> thumbnail;
 };
 
-Decoded DecodeFor(const std::string& path, int w, int h, bool reduce, bool draft = true,
+Decoded DecodeFor(const std::string& path, int w, int h, bool reduce, Ask ask = Ask::Draft,
                   int cancelAtRow = -1, bool colours = false) {
     DecodeHints hints;
     hints.readOrientation = true;
     if (colours) hints.convertProfiles = ProfileConversion::All;
     hints.plan = [=](int, int) {
-        return DecodePlan{draft ? 2 * w : 0, draft ? 2 * h : 0, reduce ? w : 0, reduce ? h : 0};
+        const bool draft = ask == Ask::Draft, previews = ask != Ask::Picture;
+        return DecodePlan{draft ? 2 * w : 0,    draft ? 2 * h : 0,    reduce ? w : 0,
+                          reduce ? h : 0,       previews ? 2 * w : 0, previews ? 2 * h : 0};
     };
     CPxImage image;  // sets a callback of its own
     test::ProgressRecorder progress(cancelAtRow);
@@ -386,14 +397,15 @@ TEST(PreviewDecoding, APreviewThatCannotBeUsedLeavesThePictureAsItWas) {
     jpeg::SetCodecMessageSink(nullptr);
 }
 
-// Without a minimum size (no draft decoding) the previews are not even
-// looked at: the picture comes out byte for byte as without them.
+// Without a minimum size (no draft decoding) a JPEG's previews are not even
+// looked at, though the plan names the preview size as the engine's always
+// does: the picture comes out byte for byte as without them.
 TEST(PreviewDecoding, NoMinimumSizeMeansThePictureItself) {
     for (const int orientation : {1, 6}) {
         const PreviewFiles files(orientation, Complete(orientation));
         for (const bool reduce : {true, false}) {
-            const Decoded got = DecodeFor(files.Path("camera"), 100, 67, reduce, false);
-            const Decoded want = DecodeFor(files.Path("picture"), 100, 67, reduce, false);
+            const Decoded got = DecodeFor(files.Path("camera"), 100, 67, reduce, Ask::Default);
+            const Decoded want = DecodeFor(files.Path("picture"), 100, 67, reduce, Ask::Default);
             EXPECT_EQ(got.code, ErrNone);
             EXPECT_EQ(got.rowsDecoded, want.rowsDecoded);
             EXPECT_TRUE(got.pixels == want.pixels) << "orientation " << orientation;
@@ -428,13 +440,13 @@ TEST(PreviewDecoding, AFileIsReadAsFarAsItsDecodeNeeds) {
     TempDir dir;
     ASSERT_TRUE(test::WriteFileBytes(dir / "long.jpg", bytes));
     const Decoded preview = DecodeFor(files.Path("preview"), 100, 67, true);
-    const Decoded picture = DecodeFor(files.Path("picture"), 100, 67, false, false);
+    const Decoded picture = DecodeFor(files.Path("picture"), 100, 67, false, Ask::Default);
     for (const std::string& path : {dir / "long.jpg", beyond.Path("camera")}) {
         const Decoded got = DecodeFor(path, 100, 67, true);
         EXPECT_EQ(got.code, ErrNone) << path;
         EXPECT_EQ(got.rowsDecoded, preview.rowsDecoded) << path;
         EXPECT_TRUE(got.pixels == preview.pixels) << path;
-        const Decoded whole = DecodeFor(path, 100, 67, false, false);
+        const Decoded whole = DecodeFor(path, 100, 67, false, Ask::Default);
         EXPECT_EQ(whole.code, ErrNone) << path;
         EXPECT_EQ(std::make_pair(whole.width, whole.height), std::make_pair(1200, 800)) << path;
         EXPECT_TRUE(whole.pixels == picture.pixels) << path;
@@ -463,9 +475,9 @@ TEST(PreviewDecoding, ThePicturesColourProfileConvertsThePreview) {
     const PreviewFiles files(1, Complete(1));
     ASSERT_TRUE(withProfile(files.Path("camera")));
     ASSERT_TRUE(withProfile(files.Path("picture")));
-    const Decoded got = DecodeFor(files.Path("camera"), 100, 67, true, true, -1, true);
+    const Decoded got = DecodeFor(files.Path("camera"), 100, 67, true, Ask::Draft, -1, true);
     const Decoded preview = DecodeFor(files.Path("preview"), 100, 67, true);
-    const Decoded picture = DecodeFor(files.Path("picture"), 100, 67, true, true, -1, true);
+    const Decoded picture = DecodeFor(files.Path("picture"), 100, 67, true, Ask::Draft, -1, true);
     ASSERT_EQ(got.code, ErrNone);
     EXPECT_EQ(got.rowsDecoded, preview.rowsDecoded) << "the preview decoded";
     EXPECT_EQ(got.info.profile, ProfileOutcome::Converted);
@@ -479,7 +491,7 @@ TEST(PreviewDecoding, ThePicturesColourProfileConvertsThePreview) {
 // decoded after it.
 TEST(PreviewDecoding, AStopDuringThePreviewEndsTheRead) {
     const PreviewFiles files(1, Complete(1));
-    const Decoded got = DecodeFor(files.Path("camera"), 100, 67, true, true, 5);
+    const Decoded got = DecodeFor(files.Path("camera"), 100, 67, true, Ask::Draft, 5);
     const Decoded preview = DecodeFor(files.Path("preview"), 100, 67, true);
     EXPECT_EQ(got.code, ErrCancelled);
     EXPECT_EQ(got.rowsDecoded, preview.rowsDecoded) << "only the preview's rows";
@@ -510,9 +522,10 @@ private:
 };
 
 // The thumbnail stands in under a minimum it reaches (the smallest that
-// does): the picture's size in the info, the thumbnail's rows decoded, the
-// size the picture gives and nearly its pixels; without a minimum, or one
-// it does not reach, the picture itself is decoded.
+// does), and by default under the preview size when it reaches that: the
+// picture's size in the info, the thumbnail's rows decoded, the size the
+// picture gives and nearly its pixels. Under a size it does not reach, or
+// a plan without either, the picture itself is decoded.
 TEST(HeifThumbnails, StandInOnlyUnderAMinimumTheyReach) {
     VIG_SKIP_WITHOUT("heif-enc");
     const HeifFiles files;
@@ -530,18 +543,20 @@ TEST(HeifThumbnails, StandInOnlyUnderAMinimumTheyReach) {
     };
     const struct {
         int w, h;
-        bool draft;
+        Ask ask;
         int rows;  // decoded: 80 the thumbnail's, 320 the picture's
     } rows[] = {
-        {50, 33, true, 80},
-        {60, 40, true, 80},
-        {61, 40, true, 320},
-        {50, 33, false, 320},
+        {50, 33, Ask::Draft, 80},   {60, 40, Ask::Draft, 80},   {61, 40, Ask::Draft, 320},
+        {50, 33, Ask::Default, 80}, {60, 40, Ask::Default, 80}, {60, 41, Ask::Default, 320},
+        {50, 33, Ask::Picture, 320},
     };
     for (const auto& r : rows) {
-        const std::string what = std::to_string(r.w) + " x " + std::to_string(r.h) +
-                                 (r.draft ? ", at least twice that" : ", no minimum");
-        const Decoded got = DecodeFor(files.Path(), r.w, r.h, true, r.draft);
+        const std::string what =
+            std::to_string(r.w) + " x " + std::to_string(r.h) +
+            (r.ask == Ask::Draft     ? ", at least twice that"
+             : r.ask == Ask::Default ? ", previews twice that"
+                                     : ", no previews");
+        const Decoded got = DecodeFor(files.Path(), r.w, r.h, true, r.ask);
         ASSERT_EQ(got.code, ErrNone) << what;
         EXPECT_EQ(got.rowsDecoded, r.rows) << what;
         EXPECT_EQ(std::make_pair(got.info.fullWidth, got.info.fullHeight), std::make_pair(480, 320))
@@ -577,7 +592,7 @@ TEST(HeifThumbnails, AThumbnailThatFailsGivesWayToThePicture) {
     const HeifFiles files;
     ASSERT_TRUE(files.ok());
     const std::vector<uint8_t> bytes = test::ReadFileBytes(files.Path());
-    const Decoded picture = DecodeFor(files.Path(), 50, 33, true, false);
+    const Decoded picture = DecodeFor(files.Path(), 50, 33, true, Ask::Picture);
     const struct {
         const char* what;
         std::function<void(std::vector<uint8_t>&)> damage;
@@ -603,14 +618,16 @@ TEST(HeifThumbnails, AThumbnailThatFailsGivesWayToThePicture) {
         r.damage(damaged);
         TempDir dir;
         ASSERT_TRUE(test::WriteFileBytes(dir / "d.heic", damaged));
-        // Only the thumbnail is damaged: without a minimum, the same picture.
-        const Decoded whole = DecodeFor(dir / "d.heic", 50, 33, true, false);
+        // Only the thumbnail is damaged: without previews, the same picture.
+        const Decoded whole = DecodeFor(dir / "d.heic", 50, 33, true, Ask::Picture);
         ASSERT_EQ(whole.code, ErrNone) << r.what;
         ASSERT_TRUE(whole.pixels == picture.pixels) << r.what;
-        const Decoded got = DecodeFor(dir / "d.heic", 50, 33, true);
-        EXPECT_EQ(got.code, ErrNone) << r.what;
-        EXPECT_EQ(got.rowsDecoded, 320) << r.what;
-        EXPECT_TRUE(got.pixels == picture.pixels) << r.what;
+        for (const Ask ask : {Ask::Draft, Ask::Default}) {
+            const Decoded got = DecodeFor(dir / "d.heic", 50, 33, true, ask);
+            EXPECT_EQ(got.code, ErrNone) << r.what;
+            EXPECT_EQ(got.rowsDecoded, 320) << r.what;
+            EXPECT_TRUE(got.pixels == picture.pixels) << r.what;
+        }
     }
 }
 

@@ -92,6 +92,9 @@ struct ImageFree {
 struct OptionsFree {
     void operator()(heif_decoding_options* o) const { heif_decoding_options_free(o); }
 };
+struct NclxFree {
+    void operator()(heif_color_profile_nclx* n) const { heif_nclx_color_profile_free(n); }
+};
 
 // The code of a libheif failure, for a file that was to be `invalid`.
 ErrorCode CodeOf(const heif_error& e, ErrorCode invalid) {
@@ -104,11 +107,16 @@ ErrorCode CodeOf(const heif_error& e, ErrorCode invalid) {
 }
 
 // The smallest thumbnail of the picture (w x h as shown) that suits the
-// plan (PreviewSuits); none without a minimum size or a thumbnail that does.
+// plan (PreviewSuits), where the preview size stands for the minimum size
+// when there is none: HEIF thumbnails stand in by default. None without
+// either size or a thumbnail that suits.
 std::unique_ptr<heif_image_handle, HandleFree> SuitableThumbnail(heif_image_handle* picture,
-                                                                 const DecodePlan& plan, int w,
-                                                                 int h) {
+                                                                 DecodePlan plan, int w, int h) {
     std::unique_ptr<heif_image_handle, HandleFree> best;
+    if (plan.minWidth <= 0 || plan.minHeight <= 0) {
+        plan.minWidth = plan.previewWidth;
+        plan.minHeight = plan.previewHeight;
+    }
     if (plan.minWidth <= 0 || plan.minHeight <= 0) return best;
     const int count = heif_image_handle_get_number_of_thumbnails(picture);
     if (count <= 0) return best;
@@ -208,13 +216,14 @@ ProfileOutcome ConvertColours(const heif_image_handle* handle, ColourTransform* 
             return ProfileOutcome::Unreadable;
         outcome = colour->FromIcc(icc.data(), icc.size());
     } else if (type == heif_color_profile_type_nclx) {
-        heif_color_profile_nclx* nclx = nullptr;
-        if (heif_image_handle_get_nclx_color_profile(handle, &nclx).code != heif_error_Ok ||
-            nclx == nullptr)
-            return ProfileOutcome::Unreadable;
+        // libheif hands the description over even when it refuses it
+        // (primaries it does not know): it is ours to free either way.
+        heif_color_profile_nclx* raw = nullptr;
+        const heif_error e = heif_image_handle_get_nclx_color_profile(handle, &raw);
+        const std::unique_ptr<heif_color_profile_nclx, NclxFree> nclx(raw);
+        if (e.code != heif_error_Ok || !nclx) return ProfileOutcome::Unreadable;
         outcome = colour->FromNclx({static_cast<int>(nclx->color_primaries),
                                     static_cast<int>(nclx->transfer_characteristics)});
-        heif_nclx_color_profile_free(nclx);
     }
     colour->AttachTo(*target);
     return outcome;
@@ -300,9 +309,10 @@ ErrorCode Decode(const std::string& path, const DecodeHints& hints, ErrorCode in
     const size_t working =
         SaturatingPlus(SaturatingTimes(planes, 2), static_cast<size_t>(st.st_size));
     const DecodePlan plan = PlanFor(&hints, w, h);
-    // Under a minimum size (draft decoding) the smallest thumbnail of the
-    // picture that suits the plan stands in for it, the plan applying to
-    // its pixels; one that fails to decode gives way to the picture.
+    // The smallest thumbnail of the picture that suits the plan (at least
+    // the minimum size of draft decoding, or else the preview size) stands
+    // in for it, the plan applying to its pixels; one that fails to decode
+    // gives way to the picture.
     if (const auto thumbnail = SuitableThumbnail(handle.get(), plan, w, h)) {
         const ErrorCode c = DecodeItem(thumbnail.get(), invalid, plan, working, target, [] {});
         if (c == ErrNone || c == ErrCancelled) return c;
