@@ -16,12 +16,6 @@ public:
     static constexpr const char* kEllipsis = "...";
 
     explicit CPathStatic(QWidget* parent = nullptr, Ellipsis ellipsis = Ellipsis::End);
-    // Where a text too long for the line gives up characters (a Designer
-    // form makes the line with the default).
-    void SetEllipsis(Ellipsis ellipsis) {
-        ellipsis_ = ellipsis;
-        update();
-    }
 
     // Where a text that does not fit is shortened (a Designer form makes
     // the line with the default).
