@@ -61,6 +61,8 @@ say "installed $(wc -l < "$work/files") paths"
 # Everything from PATH, in a home of its own.
 export PATH=/usr/sbin:/usr/bin:/sbin:/bin
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
+# English messages, whatever this machine's language (German is checked below).
+export LANGUAGE=en
 mkdir -p "$XDG_CONFIG_HOME/Ostrel Software" "$XDG_DATA_HOME"
 [[ $(command -v vignettor) == /usr/bin/vignettor ]] || fail "vignettor from PATH is $(command -v vignettor)"
 [[ $(command -v vigshell) == /usr/bin/vigshell ]] || fail "vigshell from PATH is $(command -v vigshell)"
@@ -131,6 +133,18 @@ for doc in copyright changelog.gz README.md; do
     [[ -f /usr/share/doc/vignettor/$doc ]] || fail "no $doc"
 done
 say "menu entry valid; Exec $exec_line on PATH; icon $icon in 8 sizes and scalable"
+
+# The AppStream metadata software centres read, and the German catalogue:
+# the program's messages follow LANGUAGE.
+metainfo=/usr/share/metainfo/com.ostrelsoftware.Vignettor.metainfo.xml
+[[ -f $metainfo ]] || fail "no $metainfo"
+appstreamcli validate --no-net "$metainfo" || fail "$metainfo does not validate"
+grep -q '<launchable type="desktop-id">vignettor.desktop</launchable>' "$metainfo" ||
+    fail "the metadata does not launch vignettor.desktop"
+[[ -f /usr/share/vignettor/translations/vignettor_de.qm ]] || fail "no German catalogue"
+LANGUAGE=de vignettor --help > "$work/help-de.txt"
+grep -q "Miniaturbilder" "$work/help-de.txt" || fail "vignettor --help with LANGUAGE=de: $(head -n 2 "$work/help-de.txt")"
+say "AppStream metadata valid; vignettor speaks German with LANGUAGE=de"
 
 # The file-manager command: registration writes the menu entries, which run
 # the installed launcher, and names the installed library; unregistration

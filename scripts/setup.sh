@@ -15,7 +15,7 @@ set -euo pipefail
 
 build_pkgs=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev qt6-svg-dev
+    qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
     libjpeg62-turbo-dev libpng-dev zlib1g-dev libtiff-dev libheif-dev libwebp-dev
     liblcms2-dev
     libfreetype-dev libfontconfig-dev fonts-liberation
@@ -25,7 +25,7 @@ package_pkgs=(dpkg-dev file)
 test_pkgs=(
     imagemagick python3-pil libjpeg-turbo-progs libheif-examples webp liblcms2-utils
     libimage-exiftool-perl chromium locales
-    xvfb xauth xdotool xclip desktop-file-utils
+    xvfb xauth xdotool xclip desktop-file-utils appstream
     "${package_pkgs[@]}" man-db
     parallel munge slurm-wlm
 )

@@ -9,8 +9,11 @@
 
 #include "engine/command_line.h"
 #include "options/batch_options.h"
+#include "platform/install_layout.h"
+#include "platform/paths.h"
 #include "platform/qt_profile_store.h"
 #include "platform/system.h"
+#include "platform/translation.h"
 #include "ui/run_windowed.h"
 
 int main(int argc, char** argv) {
@@ -30,6 +33,9 @@ int main(int argc, char** argv) {
         store.WriteString(vig::kProgramPathSetting, program);
         store.Flush();
     }
+
+    // The user's language, for the command line as for the window.
+    vig::LoadCatalogues(vig::platform::TranslationFolders(vig::paths::Directory(program)));
 
     vig::BatchOptions options;
     options.Reset();

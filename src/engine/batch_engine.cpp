@@ -158,7 +158,11 @@ public:
     HostSteps(BatchEngine& engine, std::FILE* log, const std::string& displayPath)
         : engine_(engine), log_(log), displayPath_(displayPath) {}
 
-    void Step(const std::string& text) override { ShowStepText(engine_.host_, text); }
+    // The steps are recorded in English (a shard's record keeps them) and
+    // shown in the user's language.
+    void Step(const std::string& text) override {
+        ShowStepText(engine_.host_, texts::Tr(text.c_str()));
+    }
     void Detail(const std::string& text) override { ShowDetailText(engine_.host_, text); }
     // A stop request may end a long decode; saving is never cut short.
     void BeginLoad() override { SetStopCheck(HostStopRequested, &engine_.host_); }
@@ -172,7 +176,9 @@ public:
         engine_.Report(engine_.options_.ImageUserLUTPath, ErrOpenFile, texts::kContextUserLut,
                        false, nullptr);
     }
-    void Warning(const std::string& text) override { engine_.host_.Warning(text); }
+    void Warning(const std::string& text) override {
+        engine_.host_.Warning(texts::ShownWarning(text));
+    }
 
 private:
     BatchEngine& engine_;
@@ -242,7 +248,7 @@ bool BatchEngine::Report(const std::string& file, ErrorCode code, const std::str
 
 ErrorCode BatchEngine::LoadOverlay(CPxImage& image) {
     if (!On(options_.OverlayOverlay)) return ErrNone;
-    ShowStepText(host_, texts::kLoadingOverlay);
+    ShowStepText(host_, texts::Tr(texts::kLoadingOverlay));
     // The logo's colours as stored, whatever its profile: its transparent
     // colour is keyed out by exact value.
     DecodeHints hints;
@@ -338,7 +344,7 @@ ErrorCode BatchEngine::FinishFile(ThumbnailSaver& saver, int width, int height,
     const BatchOptions& o = options_;
     std::string savedPath = outputPath;
     const auto save = [&] {
-        ShowStepText(host_, texts::kSaving);
+        ShowStepText(host_, texts::Tr(texts::kSaving));
         ShowDetailText(host_, outputPath);
         if (numbered_ == nullptr) return saver.Save(outputPath);
         const ErrorCode code = saver.SaveAsNew(&savedPath, [&](std::string* path) {
@@ -479,7 +485,7 @@ BatchSummary BatchEngine::DocumentRun(const std::vector<std::string>* planned, M
                                 o.OutputRenameStyle != AutoNumericSuffix;
     if (host_.HasWindow() && paths::EqualsIgnoringCase(source, output) && overwriteStyle &&
         !On(o.OpsSilentOperation)) {
-        if (!host_.AskYesNo(texts::kOverwriteQuestion)) return summary;
+        if (!host_.AskYesNo(texts::Tr(texts::kOverwriteQuestion))) return summary;
     }
 
     // The plan made the output folders and its lock ended with it; the
@@ -493,7 +499,7 @@ BatchSummary BatchEngine::DocumentRun(const std::vector<std::string>* planned, M
         return summary;
     }
 
-    if (host_.HasWindow()) host_.SetProgressText(texts::kScanningForFiles);
+    if (host_.HasWindow()) host_.SetProgressText(texts::Tr(texts::kScanningForFiles));
     FileList list;
     if (planned != nullptr)
         list = *planned;

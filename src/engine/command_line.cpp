@@ -202,7 +202,9 @@ bool ParseRunStep(const std::vector<std::string>& args, RunStep* step, std::stri
     for (size_t i = kFirstSwitch; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a != "/plan" && a != "/shard" && a != "/merge") continue;
-        if (++given > 1) return Fail(problem, "give only one of \"/plan\", \"/shard\" and \"/merge\"");
+        if (++given > 1) return Fail(problem, texts::Tr(QT_TRANSLATE_NOOP(
+                                         "vig::texts",
+                                         "give only one of \"/plan\", \"/shard\" and \"/merge\"")));
         (*taken)[i] = true;
         if (a == "/plan") {
             step->kind = RunStep::Kind::Plan;
@@ -210,7 +212,8 @@ bool ParseRunStep(const std::vector<std::string>& args, RunStep* step, std::stri
             step->kind = RunStep::Kind::Merge;
         } else {
             if (i + 1 >= args.size() || !ParseShardNumber(args[i + 1], &step->index, &step->count))
-                return Fail(problem, "\"/shard\" needs K/N, with 1 <= K <= N");
+                return Fail(problem, texts::Tr(QT_TRANSLATE_NOOP(
+                                         "vig::texts", "\"/shard\" needs K/N, with 1 <= K <= N")));
             step->kind = RunStep::Kind::Shard;
             (*taken)[++i] = true;
         }
@@ -244,7 +247,8 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
 
     if (const Choice* e = FirstPresent(sw, kEnhance, &chosenAt)) {
         if (e->value == UserLut && !sw.HasValues(chosenAt, 1))
-            return Fail(problem, "\"/eu\" needs a curve file");
+            return Fail(problem,
+                        texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "\"/eu\" needs a curve file")));
         o.ImageEnhanceType = e->value;
         o.ImageUserLUTPath = e->value == UserLut ? sw.Value(chosenAt, 1) : std::string();
         sw.Use(chosenAt, e->value == UserLut ? 1 : 0);
@@ -255,7 +259,9 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
     }
 
     if (const size_t at = sw.Find("/s"); at != 0) {
-        if (!sw.HasValues(at, 2)) return Fail(problem, "\"/s\" needs a width and a height");
+        if (!sw.HasValues(at, 2))
+            return Fail(problem, texts::Tr(QT_TRANSLATE_NOOP("vig::texts",
+                                                             "\"/s\" needs a width and a height")));
         o.MainWidth = TextToInt(sw.Value(at, 1));
         o.MainHeight = TextToInt(sw.Value(at, 2));
         sw.Use(at, 2);
@@ -266,7 +272,9 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
         if (const size_t at = sw.Find(d.name); at != 0) {
             int64_t date = 0;
             if (!sw.HasValues(at, 1) || !ParseDate(sw.Value(at, 1), &date))
-                return Fail(problem, std::string("\"") + d.name + "\" needs a date day/month/year");
+                return Fail(problem, FillIn(texts::Tr(QT_TRANSLATE_NOOP(
+                                                "vig::texts", "%1 needs a date day/month/year")),
+                                            {std::string("\"") + d.name + "\""}));
             o.OutputDateFilter = 1;
             o.OutputDateFilterBefore = d.value;
             o.OutputDateDate = date;
@@ -275,7 +283,9 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
     }
 
     if (const size_t at = sw.Find("/v"); at != 0) {
-        if (!sw.HasValues(at, 1)) return Fail(problem, "\"/v\" needs a sharpening level");
+        if (!sw.HasValues(at, 1))
+            return Fail(problem, texts::Tr(QT_TRANSLATE_NOOP("vig::texts",
+                                                             "\"/v\" needs a sharpening level")));
         o.ImageSharpen = 1;
         o.ImageSharpenLevel = TextToInt(sw.Value(at, 1));
         sw.Use(at, 1);
@@ -285,12 +295,16 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
         sw.Use(at);
     }
     if (const size_t at = sw.Find("/r"); at != 0) {
-        if (!sw.HasValues(at, 1)) return Fail(problem, "\"/r\" needs a resize code");
+        if (!sw.HasValues(at, 1))
+            return Fail(problem,
+                        texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "\"/r\" needs a resize code")));
         o.MainResizeMethod = ResizeMethodFromCode(TextToInt(sw.Value(at, 1)));
         sw.Use(at, 1);
     }
     if (const size_t at = sw.Find("/o"); at != 0) {
-        if (!sw.HasValues(at, 1)) return Fail(problem, "\"/o\" needs a format code");
+        if (!sw.HasValues(at, 1))
+            return Fail(problem,
+                        texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "\"/o\" needs a format code")));
         o.MainOutputFormat = OutputFormatFromCode(TextToInt(sw.Value(at, 1)));
         sw.Use(at, 1);
     }
@@ -310,12 +324,16 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
 
     if (directoryMode) {
         if (const size_t at = sw.Find("/j"); at != 0) {
-            if (!sw.HasValues(at, 1)) return Fail(problem, "\"/j\" needs a number of threads");
+            if (!sw.HasValues(at, 1))
+                return Fail(problem, texts::Tr(QT_TRANSLATE_NOOP(
+                                         "vig::texts", "\"/j\" needs a number of threads")));
             o.OpsThreads = std::max(TextToInt(sw.Value(at, 1)), 0);
             sw.Use(at, 1);
         }
         if (const size_t at = sw.Find("/mem"); at != 0) {
-            if (!sw.HasValues(at, 1)) return Fail(problem, "\"/mem\" needs a number of megabytes");
+            if (!sw.HasValues(at, 1))
+                return Fail(problem, texts::Tr(QT_TRANSLATE_NOOP(
+                                         "vig::texts", "\"/mem\" needs a number of megabytes")));
             o.OpsMemoryLimit = std::max(TextToInt(sw.Value(at, 1)), 0);
             sw.Use(at, 1);
         }
@@ -334,9 +352,9 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
 }
 
 void PrintUsage(std::FILE* out) {
-    std::fprintf(
-        out,
-        "%s - thumbnails in batches\n"
+    const char* usage = QT_TRANSLATE_NOOP(
+        "vig::texts",
+        "%1 - thumbnails in batches\n"
         "usage:\n"
         "  vignettor /h /f INPUT-FILE OUTPUT-FILE [switches]\n"
         "  vignettor /h /d SOURCE-FOLDER OUTPUT-FOLDER [switches]\n"
@@ -354,8 +372,8 @@ void PrintUsage(std::FILE* out) {
         "a directory run over several machines (the same switches for all three steps):\n"
         "  /plan      scan and write the plan into OUTPUT-FOLDER/.vignettor\n"
         "  /shard K/N make the thumbnails of part K of N of the plan\n"
-        "  /merge     write pages, index, log and sheets from the plan and the shards\n",
-        ApplicationTitle().c_str());
+        "  /merge     write pages, index, log and sheets from the plan and the shards\n");
+    std::fputs(FillIn(texts::Tr(usage), {ApplicationTitle()}).c_str(), out);
 }
 
 int RunHeadless(const std::vector<std::string>& args, BatchOptions& options, std::FILE* out,
@@ -369,20 +387,34 @@ int RunHeadless(const std::vector<std::string>& args, BatchOptions& options, std
     if (args.size() < 3) return usage("");
     const bool single = paths::EqualsIgnoringCase(args[2], "/f");
     const bool directory = paths::EqualsIgnoringCase(args[2], "/d");
-    if (!single && !directory) return usage("unknown mode \"" + args[2] + "\" (use /f or /d)");
+    if (!single && !directory)
+        return usage(
+            FillIn(texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "unknown mode \"%1\" (use /f or /d)")),
+                   {args[2]}));
     if (args.size() < 5)
-        return usage(single ? "single-file mode needs an input file and an output file"
-                            : "directory mode needs a source folder and an output folder");
+        return usage(
+            single
+                ? texts::Tr(QT_TRANSLATE_NOOP(
+                      "vig::texts", "single-file mode needs an input file and an output file"))
+                : texts::Tr(QT_TRANSLATE_NOOP(
+                      "vig::texts", "directory mode needs a source folder and an output folder")));
     // An empty path (an unset shell variable, say) would mean the current
     // folder or, joined to names, the root of the file system.
     if (args[3].empty() || args[4].empty())
-        return usage(single ? "the input and output paths must not be empty"
-                            : "the source and output folders must not be empty");
+        return usage(single
+                         ? texts::Tr(QT_TRANSLATE_NOOP(
+                               "vig::texts", "the input and output paths must not be empty"))
+                         : texts::Tr(QT_TRANSLATE_NOOP(
+                               "vig::texts", "the source and output folders must not be empty")));
     std::string problem;
     std::vector<std::string> ignored;
     if (!ParseCommandOptions(args, directory, options, &problem, &ignored)) return usage(problem);
     for (const std::string& arg : ignored)
-        std::fprintf(err, "vignettor: warning: ignoring argument \"%s\"\n", arg.c_str());
+        std::fprintf(
+            err, "vignettor: %s\n",
+            FillIn(texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "warning: ignoring argument \"%1\"")),
+                   {arg})
+                .c_str());
     std::fflush(err);
 
     HeadlessHost host(err);

@@ -7,35 +7,48 @@
 
 namespace vig::texts {
 
+std::string Tr(const char* text) {
+    return Translate(kContext, text);
+}
+
 std::string FoundFiles(size_t count) {
-    return "Found " + std::to_string(count) + " files\n";
+    return FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "Found %1 files")), {std::to_string(count)}) +
+           "\n";
 }
 
 std::string FilesProcessed(int processed, int total) {
-    return std::to_string(processed) + " of " + std::to_string(total) + " files processed";
+    return FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "%1 of %2 files processed")),
+                  {std::to_string(processed), std::to_string(total)});
 }
 
 std::string ProcessedSummary(int processed, int total) {
-    return "Processed " + std::to_string(processed) + " of " + std::to_string(total) + " files\n";
+    return FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "Processed %1 of %2 files")),
+                  {std::to_string(processed), std::to_string(total)}) +
+           "\n";
 }
 
 std::string PlannedSummary(int total) {
-    return "Planned " + std::to_string(total) + " files\n";
+    return FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "Planned %1 files")), {std::to_string(total)}) +
+           "\n";
 }
 
 std::string ShardSummary(int index, int count, int processed, int total) {
-    return "Shard " + std::to_string(index) + "/" + std::to_string(count) + ": processed " +
-           std::to_string(processed) + " of " + std::to_string(total) + " files\n";
+    return FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "Shard %1/%2: processed %3 of %4 files")),
+                  {std::to_string(index), std::to_string(count), std::to_string(processed),
+                   std::to_string(total)}) +
+           "\n";
 }
 
 const char* ProfileIgnoredReason(ProfileOutcome outcome) {
     switch (outcome) {
         case ProfileOutcome::Unreadable:
-            return "Colour profile ignored: it could not be read";
+            return QT_TRANSLATE_NOOP("vig::texts", "Colour profile ignored: it could not be read");
         case ProfileOutcome::NotRgb:
-            return "Colour profile ignored: it is not a profile of RGB colours";
+            return QT_TRANSLATE_NOOP("vig::texts",
+                                     "Colour profile ignored: it is not a profile of RGB colours");
         case ProfileOutcome::Unsupported:
-            return "Colour profile ignored: its colour description is not supported";
+            return QT_TRANSLATE_NOOP(
+                "vig::texts", "Colour profile ignored: its colour description is not supported");
         case ProfileOutcome::None:
         case ProfileOutcome::Converted:
             break;
@@ -45,6 +58,18 @@ const char* ProfileIgnoredReason(ProfileOutcome outcome) {
 
 std::string ProfileIgnored(const std::string& file, const char* reason) {
     return file + ": " + reason;
+}
+
+std::string ShownWarning(const std::string& warning) {
+    for (const ProfileOutcome outcome :
+         {ProfileOutcome::Unreadable, ProfileOutcome::NotRgb, ProfileOutcome::Unsupported}) {
+        const std::string reason = std::string(": ") + ProfileIgnoredReason(outcome);
+        if (warning.size() >= reason.size() &&
+            warning.compare(warning.size() - reason.size(), reason.size(), reason) == 0)
+            return warning.substr(0, warning.size() - reason.size() + 2) +
+                   Tr(ProfileIgnoredReason(outcome));
+    }
+    return warning;
 }
 
 namespace {
@@ -125,14 +150,20 @@ std::string ForTerminal(const std::string& text, bool keepLineBreaks) {
 
 std::string ProgressLine(int done, int total, const std::string& current, double rate,
                          size_t width) {
-    char tail[96];
+    std::string tail;
     if (rate > 0) {
         const long left = std::lround((total - done) / rate);
-        std::snprintf(tail, sizeof tail, " | %.1f files/s | %s left", rate, Duration(left).c_str());
+        char speed[32];
+        std::snprintf(speed, sizeof speed, "%.1f", rate);
+        tail = " | " + FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "%1 files/s")), {speed}) + " | " +
+               FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "%1 left")), {Duration(left)});
     } else {
-        std::snprintf(tail, sizeof tail, " | -- files/s | --:-- left");
+        tail = " | " + FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "%1 files/s")), {"--"}) + " | " +
+               FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "%1 left")), {"--:--"});
     }
-    const std::string head = std::to_string(done) + " of " + std::to_string(total) + " files | ";
+    const std::string head = FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "%1 of %2 files")),
+                                    {std::to_string(done), std::to_string(total)}) +
+                             " | ";
     // The name as shown, and where each of its characters (or escapes) starts.
     std::string name;
     std::vector<size_t> starts;
@@ -140,7 +171,7 @@ std::string ProgressLine(int done, int total, const std::string& current, double
         starts.push_back(name.size());
         at = AppendShown(current, at, false, &name);
     }
-    const size_t fixed = head.size() + std::char_traits<char>::length(tail);
+    const size_t fixed = head.size() + tail.size();
     const size_t room = width > fixed ? width - fixed : 0;
     if (name.size() > room) {
         if (room > 3) {
@@ -153,7 +184,12 @@ std::string ProgressLine(int done, int total, const std::string& current, double
         }
     }
     std::string line = head + name + tail;
-    if (line.size() > width) line.resize(width);
+    if (line.size() > width) {
+        // Never inside a character (a translated text may hold any).
+        size_t cut = width;
+        while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+        line.resize(cut);
+    }
     return line;
 }
 
@@ -169,7 +205,8 @@ std::string Duration(long seconds) {
 }
 
 std::string WaitingForFolder(const std::string& folder) {
-    return "Waiting for another run writing into " + folder;
+    return FillIn(Tr(QT_TRANSLATE_NOOP("vig::texts", "Waiting for another run writing into %1")),
+                  {folder});
 }
 
 }  // namespace vig::texts

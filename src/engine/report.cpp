@@ -1,12 +1,21 @@
 #include "engine/report.h"
 
+#include "engine/engine_texts.h"
 #include "engine/run_host.h"
+#include "platform/translation.h"
 
 namespace vig {
 
 std::string FormatReport(const std::string& file, ErrorCode code, const std::string& context) {
-    if (file.empty()) return "Error : " + ErrorText(code) + "\nContext : " + context;
-    return "Error : " + ErrorText(code) + "\nFile : " + file + "\nContext : " + context;
+    if (file.empty()) return FillIn(texts::kReportFormat, {ErrorText(code), context});
+    return FillIn(texts::kReportFileFormat, {ErrorText(code), file, context});
+}
+
+std::string ShownReport(const std::string& file, ErrorCode code, const std::string& context) {
+    const std::string error = Translate(kErrorTextContext, ErrorText(code).c_str());
+    const std::string where = texts::Tr(context.c_str());
+    if (file.empty()) return FillIn(texts::Tr(texts::kReportFormat), {error, where});
+    return FillIn(texts::Tr(texts::kReportFileFormat), {error, file, where});
 }
 
 std::string PaneText(const std::string& message) {
@@ -22,8 +31,8 @@ std::string PaneText(const std::string& message) {
 
 bool ReportError(RunHost& host, bool silentOperation, const std::string& file, ErrorCode code,
                  const std::string& context, bool offerCancel, std::FILE* log) {
-    const std::string message = FormatReport(file, code, context);
-    if (log != nullptr) std::fprintf(log, "%s\n\n", message.c_str());
+    if (log != nullptr) std::fprintf(log, "%s\n\n", FormatReport(file, code, context).c_str());
+    const std::string message = ShownReport(file, code, context);
     if (!host.HasWindow()) {
         host.ReportWithoutWindow(message);
         return false;
@@ -33,8 +42,7 @@ bool ReportError(RunHost& host, bool silentOperation, const std::string& file, E
         host.SetLogButtonBlinking(true);
         return false;
     }
-    if (offerCancel)
-        return host.ShowReport(message + "\nPress Cancel to stop this procedure", true);
+    if (offerCancel) return host.ShowReport(message + "\n" + texts::Tr(texts::kPressCancel), true);
     host.ShowReport(message, false);
     return false;
 }

@@ -14,15 +14,18 @@ class RunHost;
 // is empty.
 std::string FormatReport(const std::string& file, ErrorCode code, const std::string& context);
 
+// The same report in the user's language, as the window and the terminal
+// show it (the log keeps FormatReport's English).
+std::string ShownReport(const std::string& file, ErrorCode code, const std::string& context);
+
 // The report as the error log pane shows it: every LF preceded by CR, and
 // "\r\n\r\n" appended.
 std::string PaneText(const std::string& message);
 
-// Writes the report to the log (when given), then: without a window hands it
-// to the host's ReportWithoutWindow and returns false; with a window appends
-// it to the error pane, and in silent operation starts the log button
-// blinking, otherwise shows a message box (with Cancel when offerCancel).
-// True when the user chose Cancel.
+// Writes the report to the log (when given), then, in the user's language: without a window hands
+// it to the host's ReportWithoutWindow and returns false; with a window appends it to the error
+// pane, and in silent operation starts the log button blinking, otherwise shows a message box (with
+// Cancel when offerCancel). True when the user chose Cancel.
 bool ReportError(RunHost& host, bool silentOperation, const std::string& file, ErrorCode code,
                  const std::string& context, bool offerCancel, std::FILE* log);
 

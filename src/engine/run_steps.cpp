@@ -56,18 +56,25 @@ bool LoadPlan(const BatchOptions& o, runstate::Plan* plan, BatchSummary& summary
     const std::string path = paths::Join(StateFolder(o), runstate::kPlanFile);
     std::string text, problem;
     if (!ReadWholeFile(path, &text)) {
-        summary.problem = "no plan at " + path + ": run the plan step (/plan) first";
+        summary.problem = FillIn(
+            texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "no plan at %1: run the plan step (/plan) first")),
+            {path});
         return false;
     }
     if (!runstate::ParsePlan(text, plan, &problem)) {
-        summary.problem = "the plan " + path + " is damaged (" + problem + ")";
+        summary.problem =
+            FillIn(texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "the plan %1 is damaged (%2)")),
+                   {path, problem});
         return false;
     }
     const std::string difference =
         runstate::SettingsDifference(plan->settings, runstate::SettingsLines(o));
     if (!difference.empty()) {
-        summary.problem = "the settings differ from the plan's (" + difference +
-                          "): every step of a run needs the same switches and settings";
+        summary.problem = FillIn(
+            texts::Tr(QT_TRANSLATE_NOOP("vig::texts",
+                                        "the settings differ from the plan's (%1): every step of "
+                                        "a run needs the same switches and settings")),
+            {difference});
         summary.settingsDiffer = true;
         return false;
     }
@@ -164,10 +171,11 @@ std::string CheckShard(const std::string& folder, const runstate::Plan& plan, in
         if (!reader.ReadHeader(&header)) {
             problem = "damaged record (" + reader.problem() + ")";
         } else if (header.planId != plan.id) {
-            problem = "its record belongs to another plan";
+            problem = texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "its record belongs to another plan"));
         } else if (header.index != index || header.count != count || header.first != first ||
                    header.end != end) {
-            problem = "its record is of another part of the plan";
+            problem = texts::Tr(
+                QT_TRANSLATE_NOOP("vig::texts", "its record is of another part of the plan"));
         } else {
             runstate::FileOutcome outcome;
             // Cells are unpacked too: one that does not unpack to its size
@@ -262,9 +270,12 @@ BatchSummary BatchEngine::PlanRun() {
             const auto [first, last] = inputs.equal_range(id);
             for (auto it = first; it != last; ++it) {
                 if (it->second <= i) continue;
-                summary.problem = "the thumbnail of " + list[i] + " would replace " +
-                                  list[it->second] +
-                                  ", which the run reads later: run it on one machine";
+                summary.problem =
+                    FillIn(texts::Tr(QT_TRANSLATE_NOOP("vig::texts",
+                                                       "the thumbnail of %1 would replace %2, "
+                                                       "which the run reads later: run it on one "
+                                                       "machine")),
+                           {list[i], list[it->second]});
                 return summary;
             }
         }
@@ -283,13 +294,13 @@ BatchSummary BatchEngine::PlanRun() {
     if (!platform::RemoveTree(state) ||
         platform::CreateFolder(state) == platform::CreateFolderResult::Failed ||
         !file.Begin(path) || (out = file.stream()) == nullptr) {
-        summary.problem = "cannot write the plan " + path;
+        summary.problem = FillIn(texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "cannot write the plan %1")), {path});
         return summary;
     }
     const std::string text = runstate::PlanText(plan);
     std::fwrite(text.data(), 1, text.size(), out);
     if (file.Commit() != platform::PendingFile::Result::Done) {
-        summary.problem = "cannot write the plan " + path;
+        summary.problem = FillIn(texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "cannot write the plan %1")), {path});
         return summary;
     }
     summary.finished = true;
@@ -314,7 +325,8 @@ BatchSummary BatchEngine::ShardRun(int index, int count) {
     const std::string recordPath = paths::Join(folder, runstate::kRecordFile);
     if (!platform::RemoveTree(folder) ||
         platform::CreateFolder(folder) == platform::CreateFolderResult::Failed) {
-        summary.problem = "cannot make the shard's folder " + folder;
+        summary.problem = FillIn(
+            texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "cannot make the shard's folder %1")), {folder});
         return summary;
     }
 
@@ -344,7 +356,8 @@ BatchSummary BatchEngine::ShardRun(int index, int count) {
     platform::PendingFile record;
     std::FILE* out = nullptr;
     if (!record.Begin(recordPath) || (out = record.stream()) == nullptr) {
-        summary.problem = "cannot write the shard's record " + recordPath;
+        summary.problem = FillIn(
+            texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "cannot write the shard's record %1")), {recordPath});
         return summary;
     }
     runstate::WriteRecordHeader(out, {plan.id, index, count, first, end});
@@ -409,7 +422,8 @@ BatchSummary BatchEngine::ShardRun(int index, int count) {
         for (const StepRecord::Event& e : steps.events()) outcome.steps.Append(e.kind, e.text);
         outcome.steps.SetLoaded(steps.loadedWidth(), steps.loadedHeight(), steps.loadedTexts());
         if (!runstate::WriteOutcome(out, outcome)) {
-            summary.problem = "cannot write the shard's record " + recordPath;
+            summary.problem = FillIn(
+            texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "cannot write the shard's record %1")), {recordPath});
             return summary;
         }
         ++summary.processed;
@@ -423,7 +437,8 @@ BatchSummary BatchEngine::ShardRun(int index, int count) {
     }
     runstate::WriteRecordEnd(out, total);
     if (record.Commit() != platform::PendingFile::Result::Done) {
-        summary.problem = "cannot write the shard's record " + recordPath;
+        summary.problem = FillIn(
+            texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "cannot write the shard's record %1")), {recordPath});
         return summary;
     }
     summary.finished = true;
@@ -455,11 +470,14 @@ BatchSummary BatchEngine::MergeRun() {
         const std::string folder = ShardFolder(options_, index, count);
         const std::string shard = std::to_string(index) + "/" + std::to_string(count);
         if (found.begin()->second.count(index) == 0) {
-            summary.problem = "shard " + shard + " is missing: no folder " + folder;
+            summary.problem = FillIn(
+                texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "shard %1 is missing: no folder %2")),
+                {shard, folder});
             return summary;
         }
         if (const std::string problem = CheckShard(folder, plan, index, count); !problem.empty()) {
-            summary.problem = "shard " + shard + ": " + problem + " in " + folder;
+            summary.problem = FillIn(texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "shard %1: %2 in %3")),
+                                     {shard, problem, folder});
             return summary;
         }
         folders.push_back(folder);

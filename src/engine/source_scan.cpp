@@ -233,7 +233,7 @@ void ScanSourceFolder(RunHost& host, const BatchOptions& options, const std::str
     const bool silent = On(options.OpsSilentOperation);
     list->clear();
     if (!SourceUsable(host, silent, sourceFolder, texts::kContextFindFiles)) return;
-    ShowStepText(host, texts::kScanningForImages);
+    ShowStepText(host, texts::Tr(texts::kScanningForImages));
 
     std::vector<std::string> folders;
     if (recurse) folders = SortedSubfolders(host, options, silent, sourceFolder);
@@ -284,10 +284,10 @@ bool CreateOutputTree(RunHost& host, const BatchOptions& options, const std::str
                       const std::string& outputFolder) {
     const bool silent = On(options.OpsSilentOperation);
     if (!SourceUsable(host, silent, sourceFolder, texts::kContextCreateTree)) return false;
-    ShowStepText(host, texts::kReadingSourceTree);
+    ShowStepText(host, texts::Tr(texts::kReadingSourceTree));
     const std::vector<std::string> folders = SortedSubfolders(host, options, silent, sourceFolder);
 
-    ShowStepText(host, texts::kCreatingDestTree);
+    ShowStepText(host, texts::Tr(texts::kCreatingDestTree));
     for (const std::string& folder : folders) {
         const std::string path = paths::Join(outputFolder, folder);
         if (platform::CreateFolder(path) == platform::CreateFolderResult::Failed) {

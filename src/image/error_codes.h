@@ -48,6 +48,9 @@ enum : ErrorCode {
 };
 
 // The message of a code; "Error #%d" for codes without a text of their own.
+// In English, as logs keep it; Translate(kErrorTextContext, ...) gives it in
+// the user's language.
 std::string ErrorText(ErrorCode code);
+inline constexpr const char* kErrorTextContext = "vig::ErrorText";
 
 }  // namespace vig

@@ -1,10 +1,15 @@
 // Enumerations of the options record with their stored codes and the texts
-// the lists show.
+// the lists show (in English; the lists show them in the user's language,
+// through the catalogue context kListContext).
 #pragma once
 
 #include <cstdint>
 
+#include "platform/translation.h"
+
 namespace vig {
+
+inline constexpr const char* kListContext = "vig::lists";
 
 // A stored switch counts as on only when it holds exactly 1.
 constexpr bool On(int flag) {
@@ -30,7 +35,10 @@ enum ResizeMethod : int {
     Percent = 6,
 };
 inline constexpr const char* kResizeMethodTexts[] = {
-    "No Resize", "Best Fit", "Fixed Width", "Fixed Height", "Exact Size", "Pixel Area", "Percent",
+    QT_TRANSLATE_NOOP("vig::lists", "No Resize"),   QT_TRANSLATE_NOOP("vig::lists", "Best Fit"),
+    QT_TRANSLATE_NOOP("vig::lists", "Fixed Width"), QT_TRANSLATE_NOOP("vig::lists", "Fixed Height"),
+    QT_TRANSLATE_NOOP("vig::lists", "Exact Size"),  QT_TRANSLATE_NOOP("vig::lists", "Pixel Area"),
+    QT_TRANSLATE_NOOP("vig::lists", "Percent"),
 };
 
 // Whether "Allow Enlarge" means anything for a resize method: best fit,
@@ -64,13 +72,25 @@ enum OutputFormat : int {
 };
 // List texts for codes 1..19 (index = code - 1).
 inline constexpr const char* kOutputFormatTexts[] = {
-    "24 bit, same as input", "8 bit, same as input", "Grayscale, same as input",
-    "JPG", "JPG grayscale",
-    "BMP 24 bit", "BMP 8 bit", "BMP grayscale",
-    "PNG 24 bit", "PNG 8 bit", "PNG grayscale",
-    "TIFF 24 bit", "TIFF 8 bit", "TIFF grayscale",
-    "PCX 24 bit", "PCX 8 bit", "PCX grayscale",
-    "GIF", "GIF grayscale",
+    QT_TRANSLATE_NOOP("vig::lists", "24 bit, same as input"),
+    QT_TRANSLATE_NOOP("vig::lists", "8 bit, same as input"),
+    QT_TRANSLATE_NOOP("vig::lists", "Grayscale, same as input"),
+    QT_TRANSLATE_NOOP("vig::lists", "JPG"),
+    QT_TRANSLATE_NOOP("vig::lists", "JPG grayscale"),
+    QT_TRANSLATE_NOOP("vig::lists", "BMP 24 bit"),
+    QT_TRANSLATE_NOOP("vig::lists", "BMP 8 bit"),
+    QT_TRANSLATE_NOOP("vig::lists", "BMP grayscale"),
+    QT_TRANSLATE_NOOP("vig::lists", "PNG 24 bit"),
+    QT_TRANSLATE_NOOP("vig::lists", "PNG 8 bit"),
+    QT_TRANSLATE_NOOP("vig::lists", "PNG grayscale"),
+    QT_TRANSLATE_NOOP("vig::lists", "TIFF 24 bit"),
+    QT_TRANSLATE_NOOP("vig::lists", "TIFF 8 bit"),
+    QT_TRANSLATE_NOOP("vig::lists", "TIFF grayscale"),
+    QT_TRANSLATE_NOOP("vig::lists", "PCX 24 bit"),
+    QT_TRANSLATE_NOOP("vig::lists", "PCX 8 bit"),
+    QT_TRANSLATE_NOOP("vig::lists", "PCX grayscale"),
+    QT_TRANSLATE_NOOP("vig::lists", "GIF"),
+    QT_TRANSLATE_NOOP("vig::lists", "GIF grayscale"),
 };
 
 enum RenameStyle : int {

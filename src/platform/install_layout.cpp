@@ -6,7 +6,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 
-// VIG_BIN_TO_PKGLIB, VIG_PKGLIB_TO_BIN and VIG_BIN_TO_DOC: the relative
+// VIG_BIN_TO_PKGLIB, VIG_PKGLIB_TO_BIN, VIG_BIN_TO_DOC and VIG_BIN_TO_DATA: the relative
 // steps between the installation's folders, worked out by the build from
 // the folders it installs into.
 
@@ -39,6 +39,12 @@ std::vector<std::string> ProgramFolders(const std::string& libraryFolder) {
 std::vector<std::string> HelpFolders(const std::string& programFolder) {
     std::vector<std::string> folders = BesideThenInstalled(programFolder, VIG_BIN_TO_DOC);
     for (std::string& f : folders) f = paths::Join(f, "help");
+    return folders;
+}
+
+std::vector<std::string> TranslationFolders(const std::string& programFolder) {
+    std::vector<std::string> folders = BesideThenInstalled(programFolder, VIG_BIN_TO_DATA);
+    for (std::string& f : folders) f = paths::Join(f, "translations");
     return folders;
 }
 

@@ -2,7 +2,8 @@
 // (vignettor, vigshell) share one folder. The context-menu library and the
 // manual are looked for beside them first, as the build folder keeps them,
 // then where an installation puts them: the library in a private folder
-// (lib/vignettor), the manual with the documentation (share/doc/vignettor).
+// (lib/vignettor), the manual with the documentation (share/doc/vignettor),
+// the translations with the program's data (share/vignettor).
 // The steps between those folders come from the build's installation
 // folders, so an installation under any prefix finds its own parts.
 #pragma once
@@ -25,6 +26,11 @@ std::vector<std::string> ProgramFolders(const std::string& libraryFolder);
 // Folders that may hold the manual, best first, for the programs in
 // programFolder.
 std::vector<std::string> HelpFolders(const std::string& programFolder);
+
+// Folders that may hold the translations (vignettor_<language>.qm), best
+// first, for the programs in programFolder: translations/ beside them, then
+// share/vignettor/translations.
+std::vector<std::string> TranslationFolders(const std::string& programFolder);
 
 // `name` in the first of `folders` that has a file (not a folder) of that
 // name; "" when none has one.

@@ -16,7 +16,7 @@ namespace vig::ui {
 AboutDialog::AboutDialog(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::AboutDialog>()) {
     ui_->setupUi(this);
-    setWindowTitle(QString::fromLatin1(texts::kAboutCaption));
+    setWindowTitle(texts::Tr(texts::kAboutCaption));
     ui_->iconLabel->setPixmap(widgets::ApplicationIcon().pixmap(80, 80));
     ui_->nameLabel->setText(QString::fromLatin1(texts::kProgramName));
     QFont big = ui_->nameLabel->font();
@@ -24,9 +24,9 @@ AboutDialog::AboutDialog(QWidget* parent)
     big.setBold(true);
     ui_->nameLabel->setFont(big);
     ui_->versionLabel->setText(
-        QString::fromLatin1(texts::kVersionLine).arg(QString::fromLatin1(VersionText())));
-    ui_->descriptionLabel->setText(QString::fromLatin1(texts::kAboutLine));
-    ui_->copyrightLabel->setText(QString::fromUtf8(texts::kCopyrightLine));
+        texts::Tr(texts::kVersionLine).arg(QString::fromLatin1(VersionText())));
+    ui_->descriptionLabel->setText(texts::Tr(texts::kAboutLine));
+    ui_->copyrightLabel->setText(texts::Tr(texts::kCopyrightLine));
     widgets::WidenButtons(this);
     connect(ui_->okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(ui_->creditsButton, &QPushButton::clicked, this, &AboutDialog::OnCredits);
@@ -37,9 +37,9 @@ AboutDialog::~AboutDialog() = default;
 
 void AboutDialog::OnCredits() {
     QDialog credits(this);
-    credits.setWindowTitle(QString::fromLatin1(texts::kCreditsCaption));
+    credits.setWindowTitle(texts::Tr(texts::kCreditsCaption));
     auto* layout = new QVBoxLayout(&credits);
-    auto* text = new QLabel(QString::fromUtf8(texts::kCreditsText), &credits);
+    auto* text = new QLabel(texts::Tr(texts::kCreditsText), &credits);
     text->setObjectName(QStringLiteral("creditsText"));
     text->setTextFormat(Qt::RichText);
     text->setWordWrap(true);

@@ -32,9 +32,9 @@ QStringList PictureFileFilters(PatternCase patternCase, int leaveOut) {
                        Patterns(extensions, patternCase) + QStringLiteral(")");
     }
     QStringList filters;
-    filters << QString::fromLatin1(texts::kImageFilesFilter) + QStringLiteral(" (") +
+    filters << texts::Tr(texts::kImageFilesFilter) + QStringLiteral(" (") +
                    Patterns(every, patternCase) + QStringLiteral(")");
-    filters << entries << QString::fromLatin1(texts::kAllFilesEntry);
+    filters << entries << texts::Tr(texts::kAllFilesEntry);
     return filters;
 }
 

@@ -22,9 +22,8 @@
 namespace vig::ui {
 
 void WarnUser(QWidget* parent, const char* text) {
-    widgets::Messages().Show(parent, QString::fromStdString(ApplicationTitle()),
-                             QString::fromLatin1(text), widgets::MessageIcon::Warning,
-                             widgets::MessageButtons::Ok);
+    widgets::Messages().Show(parent, QString::fromStdString(ApplicationTitle()), texts::Tr(text),
+                             widgets::MessageIcon::Warning, widgets::MessageButtons::Ok);
 }
 
 void Refuse(QWidget* parent, QWidget* control, const QString& text) {
@@ -42,7 +41,7 @@ void Refuse(QWidget* parent, QWidget* control, const QString& text) {
 bool ReadRangedValue(QWidget* parent, CUpDownEdit* edit, int lo, int hi, int* value) {
     const int v = edit->value();
     if (v < lo || v > hi) {
-        Refuse(parent, edit, QString::fromLatin1(texts::kEnterIntegerBetween).arg(lo).arg(hi));
+        Refuse(parent, edit, texts::Tr(texts::kEnterIntegerBetween).arg(lo).arg(hi));
         return false;
     }
     *value = v;
@@ -65,7 +64,7 @@ bool ReadRealValue(QWidget* parent, QLineEdit* edit, double* value) {
     bool ok = false;
     const double v = edit->text().trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(v)) {
-        Refuse(parent, edit, QString::fromLatin1(texts::kEnterNumber));
+        Refuse(parent, edit, texts::Tr(texts::kEnterNumber));
         return false;
     }
     *value = v;
@@ -92,21 +91,20 @@ QString StartPath(const QString& current, const char* defaultName) {
 
 QString ChooseOpenFile(QWidget* parent, const char* title, const QString& current,
                        const char* filter) {
-    return ChooseOpenFile(parent, title, current, QString::fromLatin1(filter));
+    return ChooseOpenFile(parent, title, current, texts::Tr(filter));
 }
 
 QString ChooseOpenFile(QWidget* parent, const char* title, const QString& current,
                        const QString& filter) {
-    return QFileDialog::getOpenFileName(parent, QString::fromLatin1(title), StartPath(current, ""),
-                                        filter);
+    return QFileDialog::getOpenFileName(parent, texts::Tr(title), StartPath(current, ""), filter);
 }
 
 QString ChooseSaveFile(QWidget* parent, const char* title, const QString& current,
                        const char* defaultName, const char* filter) {
     // Appending to an existing log is normal: no question about replacing.
-    return QFileDialog::getSaveFileName(
-        parent, QString::fromLatin1(title), StartPath(current, defaultName),
-        QString::fromLatin1(filter), nullptr, QFileDialog::DontConfirmOverwrite);
+    return QFileDialog::getSaveFileName(parent, texts::Tr(title), StartPath(current, defaultName),
+                                        texts::Tr(filter), nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
 }
 
 void ShowFlag(QAbstractButton* box, int flag) {

@@ -17,7 +17,7 @@ CHtmlTextDialog::CHtmlTextDialog(bool footer, const HtmlInclude& include, QWidge
     ui_->setupUi(this);
     widgets::PlainDialogButtons(ui_->buttons);
     widgets::WidenButtons(this);
-    setWindowTitle(QString::fromLatin1(footer ? texts::kHtmlFooterTitle : texts::kHtmlHeaderTitle));
+    setWindowTitle(texts::Tr(footer ? texts::kHtmlFooterTitle : texts::kHtmlHeaderTitle));
     ui_->text->setPlainText(QString::fromStdString(include.text));
     ui_->path->setText(QString::fromStdString(include.path));
     (include.useFile == 1 ? ui_->useFile : ui_->useText)->setChecked(true);

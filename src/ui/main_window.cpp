@@ -169,9 +169,9 @@ bool MainWindow::logPaneShown() const {
 
 void MainWindow::FillLists() {
     for (int code = 0; code < static_cast<int>(std::size(kResizeMethodTexts)); ++code)
-        ui_->resizeList->addItem(QString::fromLatin1(kResizeMethodTexts[code]), code);
+        ui_->resizeList->addItem(widgets::Translated(kListContext, kResizeMethodTexts[code]), code);
     for (int code = FormatSame24; code <= FormatGifGray; ++code)
-        ui_->formatList->addItem(QString::fromLatin1(kOutputFormatTexts[code - 1]), code);
+        ui_->formatList->addItem(widgets::Translated(kListContext, kOutputFormatTexts[code - 1]), code);
 }
 
 void MainWindow::ShowOptions() {
@@ -198,11 +198,11 @@ void MainWindow::Relabel(int method) {
     if (method == PixelArea) first = texts::kArea;
     if (method == Percent) first = texts::kPercent;
     const bool twoSizes = method <= ExactSize;
-    ui_->widthLabel->setText(QString::fromLatin1(first));
-    ui_->widthUnit->setText(QString::fromLatin1(method == Percent     ? texts::kUnitPercent
-                                                : method == PixelArea ? texts::kUnitArea
-                                                                      : texts::kUnitPixels));
-    ui_->heightLabel->setText(twoSizes ? QString::fromLatin1(texts::kHeight) : QString());
+    ui_->widthLabel->setText(texts::Tr(first));
+    ui_->widthUnit->setText(texts::Tr(method == Percent     ? texts::kUnitPercent
+                                      : method == PixelArea ? texts::kUnitArea
+                                                            : texts::kUnitPixels));
+    ui_->heightLabel->setText(twoSizes ? texts::Tr(texts::kHeight) : QString());
     // The height's whole row goes, so that no hole stays where it was.
     ui_->heightLabel->setVisible(twoSizes);
     ui_->heightEdit->setVisible(twoSizes);
@@ -223,11 +223,11 @@ bool MainWindow::ReadSize(QLineEdit* edit, int* value) {
     for (const QChar c : text) digitsOnly = digitsOnly && c.isDigit() && c.unicode() < 128;
     QString problem;
     if (!digitsOnly) {
-        problem = QString::fromLatin1(texts::kEnterInteger);
+        problem = texts::Tr(texts::kEnterInteger);
     } else {
         const qlonglong number = text.size() > 12 ? kMaxSize + 1LL : text.toLongLong();
         if (number < kMinSize || number > kMaxSize)
-            problem = QString::fromLatin1(texts::kEnterIntegerBetween).arg(kMinSize).arg(kMaxSize);
+            problem = texts::Tr(texts::kEnterIntegerBetween).arg(kMinSize).arg(kMaxSize);
         else
             *value = static_cast<int>(number);
     }
@@ -344,7 +344,7 @@ void MainWindow::ShowBusyWindow(const QString& text) {
 void MainWindow::EndRun(int processed, int total, bool cancelled) {
     // The run's line stays in the pane after the status lines clear.
     const QString line =
-        QString::fromLatin1(cancelled ? texts::kRunLineCancelled : texts::kRunLineDone)
+        texts::Tr(cancelled ? texts::kRunLineCancelled : texts::kRunLineDone)
             .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")))
             .arg(processed)
             .arg(total)
@@ -451,21 +451,19 @@ void MainWindow::OnCopyToOutput() {
 }
 
 void MainWindow::OnBrowseInput() {
-    const QString folder =
-        ChooseFolder(QString::fromLatin1(texts::kBrowseSource), ui_->inputEdit->text());
+    const QString folder = ChooseFolder(texts::Tr(texts::kBrowseSource), ui_->inputEdit->text());
     if (!folder.isEmpty()) ui_->inputEdit->setText(folder);
 }
 
 void MainWindow::OnBrowseOutput() {
     const QString folder =
-        ChooseFolder(QString::fromLatin1(texts::kBrowseDestination), ui_->outputEdit->text());
+        ChooseFolder(texts::Tr(texts::kBrowseDestination), ui_->outputEdit->text());
     if (!folder.isEmpty()) ui_->outputEdit->setText(folder);
 }
 
 void MainWindow::OnBrowseSingleFile() {
     if (!On(options_.MainEnableSingleFile)) return;
-    const QString file =
-        ChooseFile(QString::fromLatin1(texts::kFileToLoad), ui_->singleEdit->text());
+    const QString file = ChooseFile(texts::Tr(texts::kFileToLoad), ui_->singleEdit->text());
     if (!file.isEmpty()) ui_->singleEdit->setText(file);
 }
 

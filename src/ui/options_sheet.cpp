@@ -24,7 +24,7 @@ namespace vig::ui {
 
 CMySheet::CMySheet(BatchOptions& options, QWidget* parent)
     : QDialog(parent), options_(options), work_(options) {
-    setWindowTitle(QString::fromLatin1(texts::kSheetTitle));
+    setWindowTitle(texts::Tr(texts::kSheetTitle));
     // Made in focus order: the tabs, the pages' controls, then the buttons.
     tabs_ = new QTabWidget(this);
     // Every tab in view: the sheet is as wide as its nine titles.

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "ui/accessible_controls.h"
+#include "ui/window_texts.h"
 #include "widgets/pictures.h"
 
 namespace vig::ui {
@@ -22,11 +23,22 @@ struct EdgeCell {
 };
 constexpr EdgeCell kEdgeCells[4] = {{1, 10}, {3, 12}, {5, 13}, {7, 11}};
 
-// What the batch log calls the positions 1 to 13.
-constexpr const char* kPlaceNames[14] = {
-    "",         "Top",         "Bottom",      "Left",         "Right",
-    "Top Left", "Top Right",   "Bottom Left", "Bottom Right", "Center",
-    "Top Edge", "Bottom Edge", "Left Edge",   "Right Edge"};
+// What the batch log calls the positions 1 to 13 (the box names them in
+// the user's language).
+constexpr const char* kPlaceNames[14] = {"",
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Top"),
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Bottom"),
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Left"),
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Right"),
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Top Left"),
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Top Right"),
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Bottom Left"),
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Bottom Right"),
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Center"),
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Top Edge"),
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Bottom Edge"),
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Left Edge"),
+                                         QT_TRANSLATE_NOOP("vig::ui::texts", "Right Edge")};
 
 const QColor kGridPen(80, 80, 100);
 
@@ -236,7 +248,7 @@ void CPositionBox::keyPressEvent(QKeyEvent* event) {
 
 void CPositionBox::UpdateAccessibleText() {
     const int p = position_ >= 1 && position_ <= 13 ? position_ : 0;
-    setAccessibleDescription(QString::fromLatin1(kPlaceNames[p]));
+    setAccessibleDescription(texts::Tr(kPlaceNames[p]));
     if (QAccessible::isActive()) {
         QAccessibleValueChangeEvent event(this, accessibleDescription());
         QAccessible::updateAccessibility(&event);

@@ -8,6 +8,7 @@
 #include "engine/app_info.h"
 #include "engine/command_line.h"
 #include "platform/system.h"
+#include "platform/translation.h"
 #include "ui/main_window.h"
 #include "ui/window_texts.h"
 #include "widgets/pictures.h"
@@ -17,7 +18,7 @@ namespace vig::ui {
 int RunWindowed(int argc, char** argv, BatchOptions& options, ProfileStore& store) {
     if (argc > 1 && std::strcmp(argv[1], "--help") == 0) {
         PrintUsage(stdout);
-        std::fputs(texts::kWindowUsage, stdout);
+        std::fputs(texts::Tr(texts::kWindowUsage).toStdString().c_str(), stdout);
         return kExitSuccess;
     }
     if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
@@ -25,7 +26,7 @@ int RunWindowed(int argc, char** argv, BatchOptions& options, ProfileStore& stor
         return kExitSuccess;
     }
     if (!platform::HasDisplay()) {
-        std::fputs(texts::kNoDisplay, stderr);
+        std::fputs(texts::Tr(texts::kNoDisplay).toStdString().c_str(), stderr);
         return kExitUsage;
     }
 
@@ -35,6 +36,9 @@ int RunWindowed(int argc, char** argv, BatchOptions& options, ProfileStore& stor
     QApplication::setApplicationVersion(QString::fromLatin1(VersionText()));
     QGuiApplication::setDesktopFileName(QStringLiteral("vignettor"));
     QApplication::setWindowIcon(widgets::ApplicationIcon());
+    // The catalogues were read at start-up (the command-line texts above
+    // use them); now the forms and Qt's own dialogs do too.
+    LoadCatalogues({});
 
     MainWindow window(options, store);
     window.show();

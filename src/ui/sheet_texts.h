@@ -7,25 +7,30 @@
 
 namespace vig::ui::texts {
 
-inline constexpr char kSheetTitle[] = "Vignettor Options";
+inline constexpr char kSheetTitle[] = QT_TRANSLATE_NOOP("vig::ui::texts", "Vignettor Options");
 
 // Page titles, in tab order.
-inline constexpr char kOutputPageTitle[] = "File/Dir Options";
-inline constexpr char kOperationPageTitle[] = "Operation";
-inline constexpr char kPngPageTitle[] = "PNG";
-inline constexpr char kJpgPageTitle[] = "JPG";
-inline constexpr char kImagePageTitle[] = "Image";
-inline constexpr char kOverlayPageTitle[] = "Overlay Image";
-inline constexpr char kLogPageTitle[] = "Log";
-inline constexpr char kHtmlPageTitle[] = "HTML Log Files";
-inline constexpr char kCompositePageTitle[] = "Composite";
+inline constexpr char kOutputPageTitle[] = QT_TRANSLATE_NOOP("vig::ui::texts", "File/Dir Options");
+inline constexpr char kOperationPageTitle[] = QT_TRANSLATE_NOOP("vig::ui::texts", "Operation");
+inline constexpr char kPngPageTitle[] = QT_TRANSLATE_NOOP("vig::ui::texts", "PNG");
+inline constexpr char kJpgPageTitle[] = QT_TRANSLATE_NOOP("vig::ui::texts", "JPG");
+inline constexpr char kImagePageTitle[] = QT_TRANSLATE_NOOP("vig::ui::texts", "Image");
+inline constexpr char kOverlayPageTitle[] = QT_TRANSLATE_NOOP("vig::ui::texts", "Overlay Image");
+inline constexpr char kLogPageTitle[] = QT_TRANSLATE_NOOP("vig::ui::texts", "Log");
+inline constexpr char kHtmlPageTitle[] = QT_TRANSLATE_NOOP("vig::ui::texts", "HTML Log Files");
+inline constexpr char kCompositePageTitle[] = QT_TRANSLATE_NOOP("vig::ui::texts", "Composite");
 
 // Checks made when a page is left (with kEnterIntegerBetween).
-inline constexpr char kEnterNumber[] = "Please enter a number.";
-inline constexpr char kEnterNoMoreThan[] = "Please enter no more than %1 characters.";
-inline constexpr char kInvalidDate[] = "This is not a valid date";
-inline constexpr char kNoLogFileName[] = "Warning :\nNo log file name specified";
-inline constexpr char kNoHtmlFileName[] = "Warning :\nNo HTML log file name specified";
+inline constexpr char kEnterNumber[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "Please enter a number.");
+inline constexpr char kEnterNoMoreThan[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "Please enter no more than %1 characters.");
+inline constexpr char kInvalidDate[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "This is not a valid date");
+inline constexpr char kNoLogFileName[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "Warning :\nNo log file name specified");
+inline constexpr char kNoHtmlFileName[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "Warning :\nNo HTML log file name specified");
 inline constexpr char kDateFormat[] = "%d/%m/%Y";
 inline constexpr char kDefaultBranchPath[] = "Thumbs";
 inline constexpr char kAllFilesFilter[] = "*";
@@ -34,36 +39,45 @@ inline constexpr char kAllFilesFilter[] = "*";
 inline constexpr char kShellLibrary[] = "libvigshell.so";
 inline constexpr char kRegisterEntry[] = "DllRegisterServer";
 inline constexpr char kUnregisterEntry[] = "DllUnregisterServer";
-inline constexpr char kShellEnableCaption[] = "Shell extension enable";
-inline constexpr char kShellDisableCaption[] = "Shell extension disable";
-inline constexpr char kCantFind[] = "Can't find %1 !\n%2 failed.";
-inline constexpr char kLoadLibraryFailed[] = "LoadLibrary failed : %1 !\n%2 failed.";
-inline constexpr char kGetProcAddressFailed[] = "GetProcAddress failed : %1 !\n%2 failed.";
-inline constexpr char kShellSucceeded[] =
-    "%1 succeeded.\nYou must restart your file manager for this change to take effect.";
-inline constexpr char kShellFailed[] = "%1 failed.";
+inline constexpr char kShellEnableCaption[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "Shell extension enable");
+inline constexpr char kShellDisableCaption[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "Shell extension disable");
+inline constexpr char kCantFind[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "Can't find %1 !\n%2 failed.");
+inline constexpr char kLoadLibraryFailed[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "LoadLibrary failed : %1 !\n%2 failed.");
+inline constexpr char kGetProcAddressFailed[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "GetProcAddress failed : %1 !\n%2 failed.");
+inline constexpr char kShellSucceeded[] = QT_TRANSLATE_NOOP(
+    "vig::ui::texts",
+    "%1 succeeded.\nYou must restart your file manager for this change to take effect.");
+inline constexpr char kShellFailed[] = QT_TRANSLATE_NOOP("vig::ui::texts", "%1 failed.");
 
 // Overlay page.
-inline constexpr char kInvalidImage[] = "Invalid Image";
-inline constexpr char kOverlayDialogTitle[] = "Image To Overlay";
+inline constexpr char kInvalidImage[] = QT_TRANSLATE_NOOP("vig::ui::texts", "Invalid Image");
+inline constexpr char kOverlayDialogTitle[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "Image To Overlay");
 
 // Image page.
-inline constexpr char kLutDialogTitle[] = "User LUT file";
+inline constexpr char kLutDialogTitle[] = QT_TRANSLATE_NOOP("vig::ui::texts", "User LUT file");
 
 // Log page.
-inline constexpr char kLogDialogTitle[] = "Log file name";
+inline constexpr char kLogDialogTitle[] = QT_TRANSLATE_NOOP("vig::ui::texts", "Log file name");
 inline constexpr char kLogDefaultName[] = "Thumb.Log";
-inline constexpr char kAllFilesDialogFilter[] = "All Files (*)";
+inline constexpr char kAllFilesDialogFilter[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "All Files (*)");
 
 // HTML dialogs.
-inline constexpr char kHtmlHeaderTitle[] = "HTML Header";
-inline constexpr char kHtmlFooterTitle[] = "HTML Footer";
-inline constexpr char kIncludeDialogTitle[] = "Text file to include";
+inline constexpr char kHtmlHeaderTitle[] = QT_TRANSLATE_NOOP("vig::ui::texts", "HTML Header");
+inline constexpr char kHtmlFooterTitle[] = QT_TRANSLATE_NOOP("vig::ui::texts", "HTML Footer");
+inline constexpr char kIncludeDialogTitle[] =
+    QT_TRANSLATE_NOOP("vig::ui::texts", "Text file to include");
 inline constexpr int kHeaderMaxChars = 255;
 
 // Composite page.
-inline constexpr char kFontSample[] = "%1, %2 pt";
+inline constexpr char kFontSample[] = QT_TRANSLATE_NOOP("vig::ui::texts", "%1, %2 pt");
 // The face chosen, then the one this system draws the labels in.
-inline constexpr char kFontSampleDrawnIn[] = "%1 (%2), %3 pt";
+inline constexpr char kFontSampleDrawnIn[] = QT_TRANSLATE_NOOP("vig::ui::texts", "%1 (%2), %3 pt");
 
 }  // namespace vig::ui::texts

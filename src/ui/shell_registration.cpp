@@ -18,8 +18,7 @@ using RegistrationEntry = int32_t (*)();
 
 void Fail(QWidget* parent, const char* text, const QString& caption) {
     widgets::Messages().Show(
-        parent, caption,
-        QString::fromLatin1(text).arg(QString::fromLatin1(texts::kShellLibrary), caption),
+        parent, caption, texts::Tr(text).arg(QString::fromLatin1(texts::kShellLibrary), caption),
         widgets::MessageIcon::Critical, widgets::MessageButtons::Ok);
 }
 
@@ -32,7 +31,7 @@ QString ProgramFolder() {
 
 bool RegisterShellExtension(QWidget* parent, const QString& folder, bool enable) {
     const QString caption =
-        QString::fromLatin1(enable ? texts::kShellEnableCaption : texts::kShellDisableCaption);
+        texts::Tr(enable ? texts::kShellEnableCaption : texts::kShellDisableCaption);
     const std::string library = platform::FindFileIn(platform::LibraryFolders(folder.toStdString()),
                                                      platform::kShellLibraryFileName);
     if (library.empty()) {
@@ -53,7 +52,7 @@ bool RegisterShellExtension(QWidget* parent, const QString& folder, bool enable)
     }
     const bool ok = entry() == 0;
     dlclose(handle);
-    const QString text = QString::fromLatin1(ok ? texts::kShellSucceeded : texts::kShellFailed);
+    const QString text = texts::Tr(ok ? texts::kShellSucceeded : texts::kShellFailed);
     widgets::Messages().Show(parent, caption, text.arg(caption), widgets::MessageIcon::None,
                              widgets::MessageButtons::Ok);
     return ok;

@@ -1,6 +1,7 @@
 #include "widgets/busy_window.h"
 
 #include <QGuiApplication>
+#include <QLocale>
 #include <QScreen>
 #include <algorithm>
 #include <array>
@@ -8,6 +9,7 @@
 
 #include "ui_busy_window.h"
 #include "widgets/pictures.h"
+#include "widgets/translations.h"
 
 namespace vig::widgets {
 namespace {
@@ -48,7 +50,7 @@ ProgressWindow::ProgressWindow(QWidget* owner, Kind kind)
     ui_->pathLine->SetEllipsis(CPathStatic::Ellipsis::Path);
     ui_->extraLine->setVisible(kind_ == Kind::Extension);
     ui_->statusLine->setText(QString());
-    ui_->progressBar->setFormat(QString::fromLatin1(kFilesDoneFormat));
+    ui_->progressBar->setFormat(Translated("ProgressWindow", kFilesDoneFormat));
     // The line keeps its height while it is empty, so the window does not
     // grow when the first estimate comes.
     ui_->timeLeftLine->setMinimumHeight(ui_->timeLeftLine->fontMetrics().height());
@@ -90,8 +92,8 @@ void ProgressWindow::SetProgress(int done, int total, double filesPerSecond) {
     QString left;
     if (filesPerSecond > 0 && total > 0) {
         const auto seconds = static_cast<qint64>(std::llround((total - done) / filesPerSecond));
-        left = QString::fromLatin1(kRateAndTimeLeft)
-                   .arg(QString::number(filesPerSecond, 'f', 1), DurationText(seconds));
+        left = Translated("ProgressWindow", kRateAndTimeLeft)
+                   .arg(QLocale().toString(filesPerSecond, 'f', 1), DurationText(seconds));
     }
     ui_->timeLeftLine->setText(left);
     ui_->timeLeftLine->show();
@@ -160,7 +162,7 @@ void ProgressWindow::reject() {
     if (kind_ == Kind::Extension) {
         cancelFlag_ = true;
         ui_->cancelButton->setEnabled(false);
-        ui_->statusLine->setText(QString::fromLatin1(kWaitingText));
+        ui_->statusLine->setText(Translated("ProgressWindow", kWaitingText));
     } else {
         hide();
     }

@@ -27,9 +27,13 @@ public:
     enum class Kind { Program, Extension };
     static constexpr int kFrameMilliseconds = 500;
     static constexpr int kPictureSize = 48;
-    static constexpr const char* kWaitingText = "Waiting for operation to complete.";
-    static constexpr const char* kFilesDoneFormat = "%v of %m files";
-    static constexpr const char* kRateAndTimeLeft = "%1 files/s, %2 left";
+    // Shown in the user's language (catalogue context "ProgressWindow").
+    static constexpr const char* kWaitingText =
+        QT_TRANSLATE_NOOP("ProgressWindow", "Waiting for operation to complete.");
+    static constexpr const char* kFilesDoneFormat =
+        QT_TRANSLATE_NOOP("ProgressWindow", "%v of %m files");
+    static constexpr const char* kRateAndTimeLeft =
+        QT_TRANSLATE_NOOP("ProgressWindow", "%1 files/s, %2 left");
 
     // A hidden, modeless window over `owner` (the screen when null).
     explicit ProgressWindow(QWidget* owner, Kind kind = Kind::Program);

@@ -1,5 +1,6 @@
 #include "widgets/dialog_buttons.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFontMetrics>
 #include <QIcon>
@@ -13,13 +14,15 @@ void PlainDialogButtons(QDialogButtonBox* box) {
         QDialogButtonBox::StandardButton button;
         const char* caption;
     } kCaptions[] = {
-        {QDialogButtonBox::Ok, "OK"},
-        {QDialogButtonBox::Cancel, "Cancel"},
-        {QDialogButtonBox::Help, "Help"},
-        {QDialogButtonBox::Close, "Close"},
+        {QDialogButtonBox::Ok, QT_TRANSLATE_NOOP("QPlatformTheme", "OK")},
+        {QDialogButtonBox::Cancel, QT_TRANSLATE_NOOP("QPlatformTheme", "Cancel")},
+        {QDialogButtonBox::Help, QT_TRANSLATE_NOOP("QPlatformTheme", "Help")},
+        {QDialogButtonBox::Close, QT_TRANSLATE_NOOP("QPlatformTheme", "Close")},
     };
+    // In the user's language, under the names Qt's own catalogue gives them.
     for (const auto& c : kCaptions)
-        if (QPushButton* b = box->button(c.button)) b->setText(QString::fromLatin1(c.caption));
+        if (QPushButton* b = box->button(c.button))
+            b->setText(QCoreApplication::translate("QPlatformTheme", c.caption));
     for (QAbstractButton* b : box->buttons()) b->setIcon(QIcon());
 }
 

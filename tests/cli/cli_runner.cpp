@@ -45,12 +45,13 @@ pid_t CliSandbox::Start(const std::vector<std::string>& args, const RunLimits& l
         if (s.rfind("XDG_CONFIG_HOME=", 0) == 0 || s.rfind("HOME=", 0) == 0) continue;
         // No display: a start without /h must never open a window here.
         if (s.rfind("DISPLAY=", 0) == 0 || s.rfind("WAYLAND_DISPLAY=", 0) == 0 ||
-            s.rfind("QT_QPA_PLATFORM=", 0) == 0)
+            s.rfind("QT_QPA_PLATFORM=", 0) == 0 || s.rfind("LANGUAGE=", 0) == 0)
             continue;
         envStore.push_back(s);
     }
     envStore.push_back("XDG_CONFIG_HOME=" + ConfigHome());
     envStore.push_back("HOME=" + dir_.path());
+    envStore.push_back("LANGUAGE=" + limits.language);
     std::vector<char*> envp;
     for (auto& e : envStore) envp.push_back(e.data());
     envp.push_back(nullptr);

@@ -1,5 +1,5 @@
 // Runs the built vignettor in a temporary folder with its own
-// XDG_CONFIG_HOME, capturing stdout, stderr and the exit status.
+// XDG_CONFIG_HOME and language, capturing stdout, stderr and the exit status.
 #pragma once
 
 #include <sys/types.h>
@@ -25,6 +25,7 @@ struct RunLimits {
     std::string folder;           // its current folder ("" is the sandbox)
     std::string stdoutName = ".stdout", stderrName = ".stderr";
     bool hangUpIgnored = false;  // started as nohup starts a program
+    std::string language = "en";  // LANGUAGE: the desktop's language, English unless a test asks
 };
 
 class CliSandbox {

@@ -618,6 +618,58 @@ TEST_F(CliRun, HeifAvifAndWebpPicturesMakeThumbnailsLogAndPages) {
     EXPECT_NE(r.err.find("Error : Invalid HEIF file"), std::string::npos);
 }
 
+// The messages follow the desktop's language (LANGUAGE; English when it
+// comes first), through the catalogue the build puts beside the program.
+// What a run writes into its log stays English whatever the terminal shows.
+TEST_F(CliRun, MessagesFollowTheDesktopLanguageAndTheLogStaysEnglish) {
+    const auto run = [&](const Args& args, const std::string& language) {
+        RunLimits limits;
+        limits.language = language;
+        return box.Run(args, limits);
+    };
+    struct Case {
+        std::string language;
+        Args args;
+        std::string begins;
+    };
+    const Case cases[] = {
+        {"de", {"/h"}, "Vignettor v4.4 - Miniaturbilder im Stapel\nAufruf:\n"},
+        {"de_AT", {"/h"}, "Vignettor v4.4 - Miniaturbilder im Stapel\nAufruf:\n"},
+        {"de",
+         {"/h", "/q", "a", "b"},
+         "vignettor: unbekannter Modus \u201E/q\u201C (/f oder /d verwenden)\n"},
+        {"de",
+         {"/h", "/d", "a", "b", "/s", "10"},
+         "vignettor: \u201E/s\u201C braucht eine Breite und eine H\u00F6he\n"},
+        {"en:de", {"/h", "/q", "a", "b"}, "vignettor: unknown mode \"/q\" (use /f or /d)\n"},
+        {"fr:de", {"/h"}, "Vignettor v4.4 - Miniaturbilder im Stapel\n"},
+        {"fr", {"/h"}, "Vignettor v4.4 - thumbnails in batches\nusage:\n"},
+    };
+    for (const Case& c : cases) {
+        const RunResult r = run(c.args, c.language);
+        EXPECT_EQ(r.status, 2) << c.language;
+        EXPECT_EQ(r.err.substr(0, c.begins.size()), c.begins) << c.language << "\n" << r.err;
+    }
+
+    // A file that cannot be read: reported in German on stderr, in English
+    // in the log.
+    box.WriteSettings({"LogMakeLog=1", "LogPath=" + box.dir() / "run.log"});
+    MakeFile(In("bad.jpg"), "not a picture at all");
+    const RunResult r = run({"/h", "/d", box.dir() / "in", box.dir() / "out"}, "de");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "2 von 2 Dateien verarbeitet\n");
+    EXPECT_NE(r.err.find("Fehler: Ung\u00FCltige JPG-Datei\nDatei: " + In("bad.jpg") +
+                         "\nKontext: Datei verarbeiten\n"),
+              std::string::npos)
+        << r.err;
+    const std::string log = ReadFileText(box.dir() / "run.log");
+    EXPECT_NE(
+        log.find("Error : Invalid JPG file\nFile : " + In("bad.jpg") + "\nContext : File Process"),
+        std::string::npos)
+        << log;
+    EXPECT_EQ(log.find("Fehler"), std::string::npos) << log;
+}
+
 TEST_F(CliRun, AProgressLineOnlyOnATerminal) {
     for (const char* name : {"second-picture-with-a-long-name.bmp", "third.bmp", "fourth.bmp"})
         WriteBmp(In(name), 64, 48);

@@ -22,10 +22,12 @@ TEST(InstallLayout, FindsThePartsBesideFirstThenWhereTheyAreInstalled) {
     const std::string bin = root + "/prefix/" VIG_TEST_BINDIR;
     const std::string lib = root + "/prefix/" VIG_TEST_PKGLIBDIR;
     const std::string help = root + "/prefix/" VIG_TEST_DOCDIR "/help";
+    const std::string catalogues = root + "/prefix/" VIG_TEST_DATADIR "/translations";
     const std::string build = root + "/build";
     for (const std::string& file :
          {bin + "/vignettor", bin + "/vigshell", lib + "/libvigshell.so", help + "/index.html",
-          build + "/vignettor", build + "/vigshell", build + "/help/index.html"}) {
+          catalogues + "/vignettor_de.qm", build + "/vignettor", build + "/vigshell",
+          build + "/help/index.html", build + "/translations/vignettor_de.qm"}) {
         fs::create_directories(fs::path(file).parent_path());
         ASSERT_TRUE(test::WriteFileText(file, ""));
     }
@@ -35,21 +37,27 @@ TEST(InstallLayout, FindsThePartsBesideFirstThenWhereTheyAreInstalled) {
     struct Row {
         std::string programs, library;                    // folders looked from
         std::string wantLibrary, wantLauncher, wantHelp;  // "" when not found
+        std::string wantCatalogue;
     };
+    const std::string qm = "/vignettor_de.qm";
     const Row rows[] = {
-        {build, build, "", build + "/vigshell", build + "/help/index.html"},
-        {bin, lib, lib + "/libvigshell.so", bin + "/vigshell", help + "/index.html"},
-        {bin + "/", lib + "/", lib + "/libvigshell.so", bin + "/vigshell", help + "/index.html"},
+        {build, build, "", build + "/vigshell", build + "/help/index.html",
+         build + "/translations" + qm},
+        {bin, lib, lib + "/libvigshell.so", bin + "/vigshell", help + "/index.html",
+         catalogues + qm},
+        {bin + "/", lib + "/", lib + "/libvigshell.so", bin + "/vigshell", help + "/index.html",
+         catalogues + qm},
         {root + "/elsewhere/bin", lib, lib + "/libvigshell.so", bin + "/vigshell",
-         help + "/index.html"},
-        {root + "/nowhere", root + "/nowhere", "", "", ""},
-        {"", "", "", "", ""},
+         help + "/index.html", catalogues + qm},
+        {root + "/nowhere", root + "/nowhere", "", "", "", ""},
+        {"", "", "", "", "", ""},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.programs);
         EXPECT_EQ(FindFileIn(LibraryFolders(r.programs), kShellLibraryFileName), r.wantLibrary);
         EXPECT_EQ(FindFileIn(ProgramFolders(r.library), "vigshell"), r.wantLauncher);
         EXPECT_EQ(FindFileIn(HelpFolders(r.programs), "index.html"), r.wantHelp);
+        EXPECT_EQ(FindFileIn(TranslationFolders(r.programs), "vignettor_de.qm"), r.wantCatalogue);
     }
 
     // A library beside the programs wins over the installed one, and a

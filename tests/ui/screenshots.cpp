@@ -27,6 +27,7 @@
 #include "engine/report.h"
 #include "options/batch_options.h"
 #include "platform/profile_store.h"
+#include "platform/translation.h"
 #include "shellext/library/quick_dialog.h"
 #include "ui/about_dialog.h"
 #include "ui/font_chooser.h"
@@ -235,6 +236,8 @@ int main(int argc, char** argv) {
             outPath = arg;
     }
     if (dark) QApplication::setPalette(DarkPalette());
+    // In the desktop's language (LANGUAGE=de for the German pictures).
+    vig::LoadCatalogues({VIG_TRANSLATIONS_DIR});
     const QDir out(outPath);
     QDir().mkpath(out.path());
 

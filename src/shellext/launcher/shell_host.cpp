@@ -42,8 +42,10 @@ int Fail(const std::string& message) {
 
 // A usage error, naming the option not known when there is one.
 int Usage(const std::string& unknownOption) {
-    if (!unknownOption.empty()) std::fprintf(stderr, kUnknownOptionFormat, unknownOption.c_str());
-    std::fputs(kLauncherUsage, stderr);
+    if (!unknownOption.empty())
+        std::fprintf(stderr, "vigshell: %s\n",
+                     FillIn(Tr(kUnknownOptionFormat), {unknownOption}).c_str());
+    std::fputs(Tr(kLauncherUsage).c_str(), stderr);
     return 2;
 }
 
@@ -153,6 +155,7 @@ HRESULT RunContextMenu(ShellLibrary& library, const CLSID& clsid,
 }
 
 int LauncherMain(const std::vector<std::string>& args) {
+    LoadCatalogues(platform::TranslationFolders(paths::Directory(platform::ProgramPath())));
     // Options come first; "--", or the first argument that is none, ends
     // them, so that a file named like an option stays a file.
     bool reg = false, unreg = false, options = true;
@@ -181,7 +184,7 @@ int LauncherMain(const std::vector<std::string>& args) {
     // unregistration the registered one, else this installation's.
     RegisteredHandler handler;
     if (reg || !FindRegisteredHandler(&handler)) handler.library = InstalledLibrary();
-    if (handler.library.empty()) return Fail(kLibraryMissing);
+    if (handler.library.empty()) return Fail(Tr(kLibraryMissing));
 
     ShellLibrary library;
     std::string error;
@@ -189,15 +192,16 @@ int LauncherMain(const std::vector<std::string>& args) {
     if (reg || unreg) {
         const HRESULT hr = reg ? library.registerServer() : library.unregisterServer();
         if (hr == S_OK) return 0;
-        char text[96];
-        std::snprintf(text, sizeof text, "%s failed (0x%08X)",
-                      reg ? "registration" : "unregistration", static_cast<unsigned>(hr));
-        return Fail(text);
+        char code[16];
+        std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
+        return Fail(FillIn(Tr(reg ? QT_TRANSLATE_NOOP("vig::shell", "registration failed (%1)")
+                                  : QT_TRANSLATE_NOOP("vig::shell", "unregistration failed (%1)")),
+                           {code}));
     }
 
     // The command shows windows; without a display say so instead of
     // letting the toolkit abort.
-    if (!platform::HasDisplay()) return Fail(kNoDisplay);
+    if (!platform::HasDisplay()) return Fail(Tr(kNoDisplay));
 
     // The file managers hand over paths, some relative to the folder they
     // start us in; the command wants them whole (and none of them then
@@ -206,10 +210,10 @@ int LauncherMain(const std::vector<std::string>& args) {
     for (const std::string& file : files) selection.push_back(platform::AbsolutePath(file));
     const HRESULT hr = RunContextMenu(library, handler.clsid, selection);
     if (Succeeded(hr)) return 0;
-    char text[64];
-    std::snprintf(text, sizeof text, "the context-menu object failed (0x%08X)",
-                  static_cast<unsigned>(hr));
-    return Fail(text);
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
+    return Fail(
+        FillIn(Tr(QT_TRANSLATE_NOOP("vig::shell", "the context-menu object failed (%1)")), {code}));
 }
 
 }  // namespace vig::shell

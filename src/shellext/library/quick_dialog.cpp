@@ -10,6 +10,7 @@
 #include "widgets/dialog_buttons.h"
 #include "widgets/message_boxes.h"
 #include "widgets/pictures.h"
+#include "widgets/translations.h"
 
 namespace vig::shell {
 namespace {
@@ -24,7 +25,8 @@ QString Text(const std::string& s) {
 // `code`, without counting as a selection change.
 void FillList(QComboBox* list, const char* const* texts, int count, int firstCode, int code) {
     const QSignalBlocker block(list);
-    for (int i = 0; i < count; ++i) list->addItem(QString::fromUtf8(texts[i]), firstCode + i);
+    for (int i = 0; i < count; ++i)
+        list->addItem(widgets::Translated(kListContext, texts[i]), firstCode + i);
     list->setCurrentIndex(list->findData(code));
 }
 
@@ -80,10 +82,10 @@ void CSnapshrinkDlg::OnResizeSelected(int index) {
     values_.resizeMethod = SelectedCode(ui_->resizeCombo, index);
     const int m = values_.resizeMethod;
     const bool twoSides = m >= NoResize && m <= ExactSize;
-    ui_->widthLabel->setText(QString::fromUtf8(twoSides         ? kWidthLabel
-                                               : m == PixelArea ? kAreaLabel
-                                                                : kPercentLabel));
-    ui_->heightLabel->setText(twoSides ? QString::fromUtf8(kHeightLabel) : QString());
+    ui_->widthLabel->setText(widgets::Translated("vig::shell", twoSides         ? kWidthLabel
+                                                          : m == PixelArea ? kAreaLabel
+                                                                           : kPercentLabel));
+    ui_->heightLabel->setText(twoSides ? widgets::Translated("vig::shell", kHeightLabel) : QString());
     ui_->heightEdit->setVisible(twoSides);
     ui_->enlargeCheck->setEnabled(MethodAllowsEnlarge(m));
 }
@@ -99,7 +101,7 @@ void CSnapshrinkDlg::OnFromInput() {
 
 void CSnapshrinkDlg::OnBrowse() {
     const QString folder =
-        QFileDialog::getExistingDirectory(this, QString::fromUtf8(kChooseFolderTitle),
+        QFileDialog::getExistingDirectory(this, widgets::Translated("vig::shell", kChooseFolderTitle),
                                           Text(values_.inputFolder), QFileDialog::ShowDirsOnly);
     if (folder.isEmpty()) return;
     values_.destFolder = folder.toStdString();
@@ -114,8 +116,8 @@ bool CSnapshrinkDlg::TakeInteger(QLineEdit* edit, int* value) {
         return true;
     }
     widgets::Messages().Show(this, QString::fromUtf8(kMessageCaption),
-                             QString::fromUtf8(kEnterInteger), widgets::MessageIcon::Warning,
-                             widgets::MessageButtons::Ok);
+                             widgets::Translated("vig::shell", kEnterInteger),
+                             widgets::MessageIcon::Warning, widgets::MessageButtons::Ok);
     edit->setFocus();
     edit->selectAll();
     return false;

@@ -7,8 +7,10 @@
 #include "engine/engine_texts.h"
 #include "options/enums.h"
 #include "platform/files.h"
+#include "platform/install_layout.h"
 #include "platform/paths.h"
 #include "platform/qt_profile_store.h"
+#include "platform/translation.h"
 #include "shellext/library/module.h"
 #include "shellext/library/program_run.h"
 #include "shellext/library/quick_dialog.h"
@@ -18,6 +20,7 @@
 #include "widgets/busy_window.h"
 #include "widgets/message_boxes.h"
 #include "widgets/pictures.h"
+#include "widgets/translations.h"
 
 namespace vig::shell {
 namespace {
@@ -59,14 +62,21 @@ bool TakeFolderTurn(platform::FolderLock& lock, const std::string& folder,
 
 void RunSnapshrinkCommand(const std::vector<std::string>& selection, HWND owner) {
     const std::unique_ptr<QApplication> app = EnsureApplication();
+    // The user's language, from the catalogues of the installation the
+    // library belongs to.
+    std::vector<std::string> catalogueFolders;
+    for (const std::string& folder : platform::ProgramFolders(ModuleFolder()))
+        for (const std::string& f : platform::TranslationFolders(folder))
+            catalogueFolders.push_back(f);
+    LoadCatalogues(catalogueFolders);
     auto* window = static_cast<QWidget*>(owner);
 
     platform::QtProfileStore store;
     const std::string program = LocateProgram(store, ModuleFolder());
     if (program.empty()) {
         widgets::Messages().Show(window, QString::fromUtf8(kMessageCaption),
-                                 QString::fromUtf8(kProgramMissing), widgets::MessageIcon::Critical,
-                                 widgets::MessageButtons::Ok);
+                                 widgets::Translated("vig::shell", kProgramMissing),
+                                 widgets::MessageIcon::Critical, widgets::MessageButtons::Ok);
         return;
     }
     QuickSettings settings = ReadQuickSettings(store, selection);
@@ -84,7 +94,7 @@ void RunSnapshrinkCommand(const std::vector<std::string>& selection, HWND owner)
     int spared = 0;
     const auto cancelRequested = [&busy] { return busy.cancelFlag(); };
     for (int i = 0; i < count; ++i) {
-        busy.SetStatusText(QString::asprintf(kProcessingFormat, i + 1, count));
+        busy.SetStatusText(widgets::Translated("vig::shell", kProcessingFormat).arg(i + 1).arg(count));
         const std::string& input = selection[static_cast<size_t>(i)];
         RunCommand command = CommandFor(settings, program, input);
         busy.SetPathText(QString::fromStdString(command.input));
@@ -112,7 +122,7 @@ void RunSnapshrinkCommand(const std::vector<std::string>& selection, HWND owner)
     busy.hide();
     if (spared > 0)
         widgets::Messages().Show(window, QString::fromUtf8(kMessageCaption),
-                                 QString::asprintf(kSparedFormat, spared),
+                                 widgets::Translated("vig::shell", kSparedFormat).arg(spared),
                                  widgets::MessageIcon::Warning, widgets::MessageButtons::Ok);
 }
 

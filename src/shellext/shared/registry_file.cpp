@@ -197,7 +197,10 @@ bool RegistryFile::Load() {
 
 void RegistryFile::WarnOfSkippedLines() const {
     if (!skipped_.empty())
-        std::fprintf(stderr, kSkippedLinesFormat, path_.c_str(), skipped_.size(), skipped_.front());
+        std::fprintf(stderr, "vigshell: %s\n",
+                     FillIn(Tr(kSkippedLinesFormat), {path_, std::to_string(skipped_.size()),
+                                                      std::to_string(skipped_.front())})
+                         .c_str());
 }
 
 bool RegistryFile::Save() const {

@@ -20,7 +20,7 @@ constexpr int kLastFormat = FormatGifGray;
 CCompositePage::CCompositePage(BatchOptions& options, QWidget* parent)
     : CFormPage(options, texts::kCompositePageTitle, widgets::HelpTopic::Composite, parent) {
     for (int code = kFirstFormat; code <= kLastFormat; ++code)
-        ui_->format->addItem(QString::fromLatin1(kOutputFormatTexts[code - 1]), code);
+        ui_->format->addItem(widgets::Translated(kListContext, kOutputFormatTexts[code - 1]), code);
     ui_->rows->setArrowRange(1, kSheetLimit);
     ui_->cols->setArrowRange(1, kSheetLimit);
     using C = CompositeOptions;
@@ -65,9 +65,9 @@ void CCompositePage::ShowFont() {
         QString::fromStdString(LabelFontFamily(c.CompositeFontName, c.CompositeFontSize));
     const bool other = !drawn.isEmpty() && drawn.compare(face, Qt::CaseInsensitive) != 0;
     ui_->fontSample->setText(
-        other ? QString::fromLatin1(texts::kFontSampleDrawnIn)
+        other ? texts::Tr(texts::kFontSampleDrawnIn)
                     .arg(face, drawn, QString::number(c.CompositeFontSize))
-              : QString::fromLatin1(texts::kFontSample).arg(face).arg(c.CompositeFontSize));
+              : texts::Tr(texts::kFontSample).arg(face).arg(c.CompositeFontSize));
     QFont font(drawn.isEmpty() ? face : drawn);
     font.setPointSize(std::clamp(c.CompositeFontSize, 6, 16));
     ui_->fontSample->setFont(font);

@@ -12,6 +12,7 @@
 
 #include "options/batch_options.h"
 #include "ui/form_helpers.h"
+#include "ui/window_texts.h"
 #include "widgets/help.h"
 
 class QAbstractButton;
@@ -66,7 +67,7 @@ public:
 protected:
     CFormPage(BatchOptions& options, const char* title, widgets::HelpTopic helpTopic,
               QWidget* parent)
-        : COptionsPage(options, QString::fromLatin1(title), helpTopic, parent),
+        : COptionsPage(options, texts::Tr(title), helpTopic, parent),
           ui_(std::make_unique<Form>()) {
         ui_->setupUi(this);
     }

@@ -122,8 +122,8 @@ void COverlayPage::ShowPreviewStatus() {
     QString text;
     if (!preview->hasImage() && !preview->loading())
         text = preview->loadError() == ErrOutOfMemory
-                   ? QString::fromStdString(ErrorText(ErrOutOfMemory))
-                   : QString::fromLatin1(texts::kInvalidImage);
+                   ? widgets::Translated(kErrorTextContext, ErrorText(ErrOutOfMemory).c_str())
+                   : texts::Tr(texts::kInvalidImage);
     ui_->previewStatus->setText(text);
 }
 

@@ -36,7 +36,7 @@ void CPNGPage::UpdateRules() {
 bool CPNGPage::LeavePage() {
     if (!CheckFields()) return false;
     if (ui_->key->text().size() > kMaxKeyLength) {
-        Refuse(this, ui_->key, QString::fromLatin1(texts::kEnterNoMoreThan).arg(kMaxKeyLength));
+        Refuse(this, ui_->key, texts::Tr(texts::kEnterNoMoreThan).arg(kMaxKeyLength));
         return false;
     }
     options_.PNGKey = ui_->key->text().toStdString();
