@@ -11,14 +11,14 @@
 
 namespace vig::fuzz {
 
-inline void CheckReaderAnswer(const PixelBlock& block, int width, int height) {
-    const ErrorCode code = GetLastImageError();
+inline void CheckReaderAnswer(const image::PixelBlock& block, int width, int height) {
+    const image::ErrorCode code = image::GetLastImageError();
     if (block.empty()) {
-        if (code == ErrNone || width != 0 || height != 0) std::abort();
+        if (code == image::ErrNone || width != 0 || height != 0) std::abort();
         return;
     }
     size_t bytes = 0;
-    if (!BlockSize(width, height, 3, &bytes) || bytes != block.size()) std::abort();
+    if (!image::BlockSize(width, height, 3, &bytes) || bytes != block.size()) std::abort();
     // Read across the block, last byte included, so that a short one would show.
     volatile uint8_t sum = 0;
     for (size_t i = 0; i < bytes; i += 997) sum = static_cast<uint8_t>(sum + block.data()[i]);

@@ -65,10 +65,10 @@ const Picture& Pic() {
         p.png = TempFile(".png");
         p.tiff = TempFile(".tif");
         if (!gPhoto.empty()) {
-            vig::PixelBlock block = vig::jpeg::Read(gPhoto, &p.width, &p.height);
+            vig::image::PixelBlock block = vig::image::jpeg::Read(gPhoto, &p.width, &p.height);
             if (block.empty()) {
                 std::fprintf(stderr, "cannot read %s (error %d)\n", gPhoto.c_str(),
-                             vig::GetLastImageError());
+                             vig::image::GetLastImageError());
                 std::exit(1);
             }
             p.rgb.assign(block.data(), block.data() + block.size());
@@ -77,10 +77,10 @@ const Picture& Pic() {
             p.width = 4000;
             p.height = 3000;
             p.rgb = Synthetic(p.width, p.height);
-            vig::jpeg::Write(p.jpeg, p.rgb.data(), p.width, p.height, 92, true);
+            vig::image::jpeg::Write(p.jpeg, p.rgb.data(), p.width, p.height, 92, true);
         }
-        vig::png::Write24(p.png, p.rgb.data(), p.width, p.height, 0.0);
-        vig::tiff::Write24(p.tiff, p.rgb.data(), p.width, p.height);
+        vig::image::png::Write24(p.png, p.rgb.data(), p.width, p.height, 0.0);
+        vig::image::tiff::Write24(p.tiff, p.rgb.data(), p.width, p.height);
         std::fprintf(stderr, "picture: %s, %d x %d\n",
                      gPhoto.empty() ? "synthetic" : gPhoto.c_str(), p.width, p.height);
         return p;
@@ -92,11 +92,11 @@ void Count(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * int64_t{Pic().width} * Pic().height);
 }
 
-template <vig::PixelBlock (*Read)(const std::string&, int*, int*)>
+template <vig::image::PixelBlock (*Read)(const std::string&, int*, int*)>
 void Decode(benchmark::State& state, const std::string& path) {
     for (auto _ : state) {
         int w = 0, h = 0;
-        vig::PixelBlock block = Read(path, &w, &h);
+        vig::image::PixelBlock block = Read(path, &w, &h);
         if (block.empty()) state.SkipWithError("decode failed");
         benchmark::DoNotOptimize(block.data());
     }
@@ -104,13 +104,13 @@ void Decode(benchmark::State& state, const std::string& path) {
 }
 
 void BM_JpegDecode(benchmark::State& s) {
-    Decode<vig::jpeg::Read>(s, Pic().jpeg);
+    Decode<vig::image::jpeg::Read>(s, Pic().jpeg);
 }
 void BM_PngDecode(benchmark::State& s) {
-    Decode<vig::png::Read>(s, Pic().png);
+    Decode<vig::image::png::Read>(s, Pic().png);
 }
 void BM_TiffDecode(benchmark::State& s) {
-    Decode<vig::tiff::Read>(s, Pic().tiff);
+    Decode<vig::image::tiff::Read>(s, Pic().tiff);
 }
 
 void BM_DjpegDecode(benchmark::State& state) {
@@ -152,7 +152,7 @@ void BM_JpegEncode(benchmark::State& state) {
     const Picture& p = Pic();
     const std::string out = TempFile("-out.jpg");
     for (auto _ : state)
-        if (!vig::jpeg::Write(out, p.rgb.data(), p.width, p.height, 75, true))
+        if (!vig::image::jpeg::Write(out, p.rgb.data(), p.width, p.height, 75, true))
             state.SkipWithError("encode failed");
     std::remove(out.c_str());
     Count(state);
@@ -162,7 +162,7 @@ void BM_PngEncode(benchmark::State& state) {
     const Picture& p = Pic();
     const std::string out = TempFile("-out.png");
     for (auto _ : state)
-        if (!vig::png::Write24(out, p.rgb.data(), p.width, p.height, 0.0))
+        if (!vig::image::png::Write24(out, p.rgb.data(), p.width, p.height, 0.0))
             state.SkipWithError("encode failed");
     std::remove(out.c_str());
     Count(state);
@@ -172,7 +172,7 @@ void BM_TiffEncode(benchmark::State& state) {
     const Picture& p = Pic();
     const std::string out = TempFile("-out.tif");
     for (auto _ : state)
-        if (!vig::tiff::Write24(out, p.rgb.data(), p.width, p.height))
+        if (!vig::image::tiff::Write24(out, p.rgb.data(), p.width, p.height))
             state.SkipWithError("encode failed");
     std::remove(out.c_str());
     Count(state);

@@ -96,7 +96,7 @@ void RunReader(benchmark::State& state, const char* name, Write write, Read read
     }
     for (auto _ : state) {
         int w = 0, h = 0;
-        vig::PixelBlock block = read(path, &w, &h);
+        vig::image::PixelBlock block = read(path, &w, &h);
         if (block.empty()) state.SkipWithError("read failed");
         benchmark::DoNotOptimize(block.data());
     }
@@ -105,27 +105,27 @@ void RunReader(benchmark::State& state, const char* name, Write write, Read read
 }
 
 // A hinted read that reduces the picture to 160 x 120 as it is decoded.
-template <vig::HintedReaderFn Read>
-vig::PixelBlock ReadThumbnail(const std::string& path, int* w, int* h) {
-    vig::DecodeHints hints;
-    hints.plan = [](int, int) { return vig::DecodePlan{0, 0, 160, 120}; };
-    vig::DecodeInfo info;
-    vig::PixelBlock block = Read(path, hints, &info, w, h);
+template <vig::image::HintedReaderFn Read>
+vig::image::PixelBlock ReadThumbnail(const std::string& path, int* w, int* h) {
+    vig::image::DecodeHints hints;
+    hints.plan = [](int, int) { return vig::image::DecodePlan{0, 0, 160, 120}; };
+    vig::image::DecodeInfo info;
+    vig::image::PixelBlock block = Read(path, hints, &info, w, h);
     if (!info.reduced) block.Reset();
     return block;
 }
 
 int WriteBmp24(const std::string& p) {
-    return vig::bmp::Write24(p, Picture().data(), kWidth, kHeight);
+    return vig::image::bmp::Write24(p, Picture().data(), kWidth, kHeight);
 }
 int WriteBmp8(const std::string& p) {
-    return vig::bmp::WriteIndexed(p, Indices().data(), kWidth, kHeight, 8, 256, Palette().data());
+    return vig::image::bmp::WriteIndexed(p, Indices().data(), kWidth, kHeight, 8, 256, Palette().data());
 }
 int WritePcx24(const std::string& p) {
-    return vig::pcx::Write24(p, Picture().data(), kWidth, kHeight);
+    return vig::image::pcx::Write24(p, Picture().data(), kWidth, kHeight);
 }
 int WritePcx8(const std::string& p) {
-    return vig::pcx::Write8(p, Indices().data(), kWidth, kHeight, Palette().data());
+    return vig::image::pcx::Write8(p, Indices().data(), kWidth, kHeight, Palette().data());
 }
 // Uniformly random indices: the compressor's worst case.
 const std::vector<uint8_t>& NoiseIndices() {
@@ -148,7 +148,7 @@ int WriteGifOf(const std::string& p, const std::vector<uint8_t>& indices) {
         g[i] = Palette()[4 * i + 1];
         r[i] = Palette()[4 * i + 2];
     }
-    return vig::gif::Write(p, indices.data(), kWidth, kHeight, 0, r, g, b);
+    return vig::image::gif::Write(p, indices.data(), kWidth, kHeight, 0, r, g, b);
 }
 int WriteGif(const std::string& p) {
     return WriteGifOf(p, Indices());
@@ -159,13 +159,13 @@ int WriteGifNoise(const std::string& p) {
 
 // Bottom-up, as the writer stores its rows.
 void BM_BmpRead24Thumbnail(benchmark::State& s) {
-    RunReader(s, "t24.bmp", WriteBmp24, ReadThumbnail<vig::bmp::ReadHinted>);
+    RunReader(s, "t24.bmp", WriteBmp24, ReadThumbnail<vig::image::bmp::ReadHinted>);
 }
 void BM_PcxRead24Thumbnail(benchmark::State& s) {
-    RunReader(s, "t24.pcx", WritePcx24, ReadThumbnail<vig::pcx::ReadHinted>);
+    RunReader(s, "t24.pcx", WritePcx24, ReadThumbnail<vig::image::pcx::ReadHinted>);
 }
 void BM_GifReadThumbnail(benchmark::State& s) {
-    RunReader(s, "t.gif", WriteGif, ReadThumbnail<vig::gif::ReadHinted>);
+    RunReader(s, "t.gif", WriteGif, ReadThumbnail<vig::image::gif::ReadHinted>);
 }
 void BM_BmpWrite24(benchmark::State& s) {
     RunWriter(s, "24.bmp", WriteBmp24);
@@ -174,10 +174,10 @@ void BM_BmpWrite8(benchmark::State& s) {
     RunWriter(s, "8.bmp", WriteBmp8);
 }
 void BM_BmpRead24(benchmark::State& s) {
-    RunReader(s, "r24.bmp", WriteBmp24, vig::bmp::Read);
+    RunReader(s, "r24.bmp", WriteBmp24, vig::image::bmp::Read);
 }
 void BM_BmpRead8(benchmark::State& s) {
-    RunReader(s, "r8.bmp", WriteBmp8, vig::bmp::Read);
+    RunReader(s, "r8.bmp", WriteBmp8, vig::image::bmp::Read);
 }
 void BM_PcxWrite24(benchmark::State& s) {
     RunWriter(s, "24.pcx", WritePcx24);
@@ -186,22 +186,22 @@ void BM_PcxWrite8(benchmark::State& s) {
     RunWriter(s, "8.pcx", WritePcx8);
 }
 void BM_PcxRead24(benchmark::State& s) {
-    RunReader(s, "r24.pcx", WritePcx24, vig::pcx::Read);
+    RunReader(s, "r24.pcx", WritePcx24, vig::image::pcx::Read);
 }
 void BM_PcxRead8(benchmark::State& s) {
-    RunReader(s, "r8.pcx", WritePcx8, vig::pcx::Read);
+    RunReader(s, "r8.pcx", WritePcx8, vig::image::pcx::Read);
 }
 void BM_GifWrite(benchmark::State& s) {
     RunWriter(s, "w.gif", WriteGif);
 }
 void BM_GifRead(benchmark::State& s) {
-    RunReader(s, "r.gif", WriteGif, vig::gif::Read);
+    RunReader(s, "r.gif", WriteGif, vig::image::gif::Read);
 }
 void BM_GifWriteNoise(benchmark::State& s) {
     RunWriter(s, "n.gif", WriteGifNoise);
 }
 void BM_GifReadNoise(benchmark::State& s) {
-    RunReader(s, "rn.gif", WriteGifNoise, vig::gif::Read);
+    RunReader(s, "rn.gif", WriteGifNoise, vig::image::gif::Read);
 }
 
 }  // namespace

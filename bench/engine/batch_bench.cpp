@@ -65,10 +65,10 @@ double Since(Clock::time_point t0) {
 
 // A synthetic photo of 4000 x 3000 as a JPEG of our own writer.
 bool DrawSyntheticPhoto(const std::string& path, int seed) {
-    vig::CPxImage image;
+    vig::image::CPxImage image;
     if (!vig::bench::SyntheticPhoto(4000, 3000, seed, &image)) return false;
     image.SetJpegQuality(92);
-    return image.Save(path, vig::FormatJpg) == vig::ErrNone;
+    return image.Save(path, vig::options::FormatJpg) == vig::image::ErrNone;
 }
 
 bool PrepareCorpus(Corpus* c) {
@@ -111,9 +111,9 @@ bool PrepareCorpus(Corpus* c) {
         while (std::fread(buf.data(), 1, buf.size(), f) == buf.size()) {
         }
         std::fclose(f);
-        vig::CPxImage image;
-        vig::DecodeInfo info;
-        if (image.Load(link.string(), vig::DecodeHints(), &info) != vig::ErrNone) return false;
+        vig::image::CPxImage image;
+        vig::image::DecodeInfo info;
+        if (image.Load(link.string(), vig::image::DecodeHints(), &info) != vig::image::ErrNone) return false;
         c->megapixels += info.fullWidth * static_cast<double>(info.fullHeight) / 1e6;
     }
     return true;
@@ -176,22 +176,22 @@ struct Contender {
 
 double RunOurs(int threads, bool draft) {
     const fs::path out = FreshFolder("ours");
-    vig::BatchOptions o;
+    vig::options::BatchOptions o;
     o.MainSrcPath = gCorpus->photos.string();
     o.MainDestPath = out.string();
     o.MainWidth = 100;
     o.MainHeight = 100;
-    o.MainResizeMethod = vig::BestFit;
-    o.MainOutputFormat = vig::FormatJpg;
+    o.MainResizeMethod = vig::options::BestFit;
+    o.MainOutputFormat = vig::options::FormatJpg;
     o.JPGQuality = 75;
-    o.OutputRenameStyle = vig::Overwrite;
+    o.OutputRenameStyle = vig::options::Overwrite;
     o.OpsSilentOperation = 1;
     o.OpsThreads = threads;
     o.JPGDraftDecode = draft ? 1 : 0;
-    vig::HeadlessHost host(nullptr);
-    vig::BatchEngine engine(o, host);
+    vig::engine::HeadlessHost host(nullptr);
+    vig::engine::BatchEngine engine(o, host);
     const auto t0 = Clock::now();
-    const vig::BatchSummary s = engine.BatchRun();
+    const vig::engine::BatchSummary s = engine.BatchRun();
     const double seconds = Since(t0);
     const int total = static_cast<int>(gCorpus->files.size());
     return s.processed == total && host.reportCount() == 0 ? seconds : -1;
@@ -320,8 +320,8 @@ void RunRace(int rounds) {
 void BM_DecodeOnly(benchmark::State& state) {
     for (auto _ : state) {
         for (const std::string& f : gCorpus->files) {
-            vig::CPxImage image;
-            if (image.Load(f) != vig::ErrNone) state.SkipWithError("decode failed");
+            vig::image::CPxImage image;
+            if (image.Load(f) != vig::image::ErrNone) state.SkipWithError("decode failed");
         }
     }
     state.counters["images/s"] = benchmark::Counter(static_cast<double>(gCorpus->files.size()),
@@ -342,13 +342,13 @@ void BM_Scan100kFiles(benchmark::State& state) {
             if (fd >= 0) close(fd);
         }
     }
-    vig::BatchOptions o;
-    o.OutputSortFiles = vig::Alphabetic;
-    vig::HeadlessHost host(nullptr);
+    vig::options::BatchOptions o;
+    o.OutputSortFiles = vig::options::Alphabetic;
+    vig::engine::HeadlessHost host(nullptr);
     for (auto _ : state) {
-        vig::FileList list;
-        vig::ScanSourceFolder(host, o, dir.string(), &list, false, "*",
-                              vig::FilteredInputFormats(o));
+        vig::engine::FileList list;
+        vig::engine::ScanSourceFolder(host, o, dir.string(), &list, false, "*",
+                              vig::engine::FilteredInputFormats(o));
         if (list.size() != 100000) state.SkipWithError("scan incomplete");
     }
 }

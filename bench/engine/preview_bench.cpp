@@ -89,10 +89,10 @@ double Since(Clock::time_point t0) {
 }
 
 // The JPEG bytes of `image` reduced to `longSide` pixels on its long side.
-std::vector<uint8_t> Reduced(const vig::CPxImage& image, int longSide, int quality,
+std::vector<uint8_t> Reduced(const vig::image::CPxImage& image, int longSide, int quality,
                              const fs::path& scratch) {
-    vig::CPxImage copy;
-    vig::PixelBlock block;
+    vig::image::CPxImage copy;
+    vig::image::PixelBlock block;
     if (!block.AllocateRgb(image.width(), image.height())) return {};
     std::copy(image.data(), image.data() + block.size(), block.data());
     copy.Adopt(std::move(block), image.width(), image.height());
@@ -104,23 +104,23 @@ std::vector<uint8_t> Reduced(const vig::CPxImage& image, int longSide, int quali
         wide ? static_cast<int>(std::lround(1.0 * longSide * image.height() / image.width()))
              : longSide;
     copy.SetJpegQuality(quality);
-    if (copy.Resize(w, h, vig::processing::ResampleBoxKind) != vig::ErrNone ||
-        copy.Save(scratch.string(), vig::FormatJpg) != vig::ErrNone)
+    if (copy.Resize(w, h, vig::processing::ResampleBoxKind) != vig::image::ErrNone ||
+        copy.Save(scratch.string(), vig::options::FormatJpg) != vig::image::ErrNone)
         return {};
     return ReadBytes(scratch);
 }
 
 // One camera file and one plain file per photo.
-bool AddPhoto(Corpus* c, const vig::CPxImage& image, std::vector<uint8_t> bytes) {
+bool AddPhoto(Corpus* c, const vig::image::CPxImage& image, std::vector<uint8_t> bytes) {
     const fs::path scratch = c->root / "scratch.jpg";
     if (bytes.empty()) {
-        vig::CPxImage copy;
-        vig::PixelBlock block;
+        vig::image::CPxImage copy;
+        vig::image::PixelBlock block;
         if (!block.AllocateRgb(image.width(), image.height())) return false;
         std::copy(image.data(), image.data() + block.size(), block.data());
         copy.Adopt(std::move(block), image.width(), image.height());
         copy.SetJpegQuality(92);
-        if (copy.Save(scratch.string(), vig::FormatJpg) != vig::ErrNone) return false;
+        if (copy.Save(scratch.string(), vig::options::FormatJpg) != vig::image::ErrNone) return false;
         bytes = ReadBytes(scratch);
     }
     const std::vector<uint8_t> preview = Reduced(image, 1920, 85, scratch);
@@ -156,13 +156,13 @@ bool PrepareCorpus(Corpus* c, bool photos) {
         }
         std::sort(photos.begin(), photos.end());
         for (const fs::path& p : photos) {
-            vig::CPxImage image;
-            if (image.Load(p.string()) != vig::ErrNone || !AddPhoto(c, image, ReadBytes(p)))
+            vig::image::CPxImage image;
+            if (image.Load(p.string()) != vig::image::ErrNone || !AddPhoto(c, image, ReadBytes(p)))
                 return false;
         }
     } else {
         for (int i = 0; i < 6; ++i) {
-            vig::CPxImage image;
+            vig::image::CPxImage image;
             if (!vig::bench::SyntheticPhoto(6000, 4000, i, &image) || !AddPhoto(c, image, {}))
                 return false;
         }
@@ -178,22 +178,22 @@ double RunOurs(const fs::path& source, int files, int threads, bool draft) {
     const fs::path out = gCorpus->root / "out";
     fs::remove_all(out);
     fs::create_directories(out);
-    vig::BatchOptions o;
+    vig::options::BatchOptions o;
     o.MainSrcPath = source.string();
     o.MainDestPath = out.string();
     o.MainWidth = 100;
     o.MainHeight = 100;
-    o.MainResizeMethod = vig::BestFit;
-    o.MainOutputFormat = vig::FormatJpg;
+    o.MainResizeMethod = vig::options::BestFit;
+    o.MainOutputFormat = vig::options::FormatJpg;
     o.JPGQuality = 75;
-    o.OutputRenameStyle = vig::Overwrite;
+    o.OutputRenameStyle = vig::options::Overwrite;
     o.OpsSilentOperation = 1;
     o.OpsThreads = threads;
     o.JPGDraftDecode = draft ? 1 : 0;
-    vig::HeadlessHost host(nullptr);
-    vig::BatchEngine engine(o, host);
+    vig::engine::HeadlessHost host(nullptr);
+    vig::engine::BatchEngine engine(o, host);
     const auto t0 = Clock::now();
-    const vig::BatchSummary s = engine.BatchRun();
+    const vig::engine::BatchSummary s = engine.BatchRun();
     const double seconds = Since(t0);
     return s.processed == files && host.reportCount() == 0 ? seconds : -1;
 }

@@ -11,8 +11,8 @@
 
 namespace vig::bench {
 
-inline bool SyntheticPhoto(int w, int h, int seed, CPxImage* image) {
-    PixelBlock block;
+inline bool SyntheticPhoto(int w, int h, int seed, image::CPxImage* image) {
+    image::PixelBlock block;
     if (!block.AllocateRgb(w, h)) return false;
     uint8_t* p = block.data();
     uint32_t noise = 2463534242u + static_cast<uint32_t>(seed) * 7919u;

@@ -83,9 +83,9 @@ void Count(benchmark::State& state) {
 
 // The conversion alone, row by row in place.
 void BM_ConvertRows(benchmark::State& state) {
-    vig::ColourTransform transform;
+    vig::image::ColourTransform transform;
     if (transform.FromIcc(DisplayP3().data(), DisplayP3().size()) !=
-        vig::ProfileOutcome::Converted) {
+        vig::image::ProfileOutcome::Converted) {
         state.SkipWithError("no transform");
         return;
     }
@@ -101,18 +101,18 @@ void BM_ConvertRows(benchmark::State& state) {
 // Arguments: converted (0 as stored, 1 converted), thumbnail width (0: the
 // whole picture).
 void BM_JpegDecode(benchmark::State& state) {
-    vig::DecodeHints hints;
+    vig::image::DecodeHints hints;
     hints.convertProfiles =
-        state.range(0) != 0 ? vig::ProfileConversion::All : vig::ProfileConversion::None;
+        state.range(0) != 0 ? vig::image::ProfileConversion::All : vig::image::ProfileConversion::None;
     const int thumbnail = static_cast<int>(state.range(1));
     if (thumbnail > 0)
         hints.plan = [thumbnail](int, int) {
-            return vig::DecodePlan{0, 0, thumbnail, thumbnail * 3 / 4};
+            return vig::image::DecodePlan{0, 0, thumbnail, thumbnail * 3 / 4};
         };
     for (auto _ : state) {
-        vig::DecodeInfo info;
+        vig::image::DecodeInfo info;
         int w = 0, h = 0;
-        vig::PixelBlock block = vig::jpeg::ReadHinted(TaggedJpeg(), hints, &info, &w, &h);
+        vig::image::PixelBlock block = vig::image::jpeg::ReadHinted(TaggedJpeg(), hints, &info, &w, &h);
         if (block.empty()) state.SkipWithError("decode failed");
         benchmark::DoNotOptimize(block.data());
     }
@@ -130,9 +130,9 @@ void BM_MakeTransform(benchmark::State& state) {
     }
     size_t next = 0;
     for (auto _ : state) {
-        vig::ColourTransform transform;
+        vig::image::ColourTransform transform;
         const std::vector<uint8_t>& p = profiles[next++ % profiles.size()];
-        if (transform.FromIcc(p.data(), p.size()) != vig::ProfileOutcome::Converted)
+        if (transform.FromIcc(p.data(), p.size()) != vig::image::ProfileOutcome::Converted)
             state.SkipWithError("no transform");
     }
 }

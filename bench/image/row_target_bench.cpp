@@ -38,9 +38,9 @@ void BM_RowTarget(benchmark::State& state) {
     const std::vector<uint8_t>& picture = Picture();
     const size_t stride = static_cast<size_t>(kWidth) * 3;
     for (auto _ : state) {
-        vig::RowTarget target;
+        vig::image::RowTarget target;
         if (target.Start(kWidth, kHeight, orientation, !bottomUp,
-                         vig::DecodePlan{0, 0, reduceWidth, reduceHeight}, 0) != 0) {
+                         vig::image::DecodePlan{0, 0, reduceWidth, reduceHeight}, 0) != 0) {
             state.SkipWithError("no memory");
             return;
         }

@@ -29,7 +29,7 @@ constexpr size_t kBudget = size_t{64} << 20;
 
 int InputFile() {
     static const int fd = [] {
-        vig::SetMaxBlockBytes(kBudget);
+        vig::image::SetMaxBlockBytes(kBudget);
         const int f = memfd_create("vig-fuzz-input", MFD_CLOEXEC);
         if (f < 0) std::abort();
         return f;
@@ -54,19 +54,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The input's last byte picks the plan: draft and reduced sizes of a
     // 1/1 to 1/32 share of the picture.
     const int share = 1 + (size > 0 ? data[size - 1] % 32 : 0);
-    vig::DecodeHints hints;
+    vig::image::DecodeHints hints;
     hints.readOrientation = true;
     hints.readColourProfile = true;
-    hints.convertProfiles = vig::ProfileConversion::All;
+    hints.convertProfiles = vig::image::ProfileConversion::All;
     hints.plan = [share](int w, int h) {
-        return vig::DecodePlan{w / share, h / share, std::max(1, w / share / 2),
+        return vig::image::DecodePlan{w / share, h / share, std::max(1, w / share / 2),
                                std::max(1, h / share / 2)};
     };
-    vig::DecodeInfo info;
-    const vig::PixelBlock block =
-        vig::VIG_FUZZ_FORMAT::ReadHinted(path, hints, &info, &width, &height);
+    vig::image::DecodeInfo info;
+    const vig::image::PixelBlock block =
+        vig::image::VIG_FUZZ_FORMAT::ReadHinted(path, hints, &info, &width, &height);
 #else
-    const vig::PixelBlock block = vig::VIG_FUZZ_FORMAT::Read(path, &width, &height);
+    const vig::image::PixelBlock block = vig::image::VIG_FUZZ_FORMAT::Read(path, &width, &height);
 #endif
     vig::fuzz::CheckReaderAnswer(block, width, height);
     return 0;

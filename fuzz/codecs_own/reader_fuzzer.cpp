@@ -24,28 +24,28 @@ constexpr size_t kCompared = size_t{4} << 20;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int width = -1;
     int height = -1;
-    const vig::PixelBlock block =
-        vig::VIG_FUZZ_FORMAT::ReadMemory(data, size, &width, &height, kBudget);
+    const vig::image::PixelBlock block =
+        vig::image::VIG_FUZZ_FORMAT::ReadMemory(data, size, &width, &height, kBudget);
     vig::fuzz::CheckReaderAnswer(block, width, height);
-    const vig::ErrorCode code = vig::GetLastImageError();
+    const vig::image::ErrorCode code = vig::image::GetLastImageError();
     // Large pictures take the same paths as small ones, only slower.
     if (block.size() > kCompared) return 0;
 
     // Cells of 2 to 9 pixels a side, chosen by the input's length.
     const int dx = 2 + static_cast<int>(size % 8);
     const int dy = 2 + static_cast<int>(size / 8 % 8);
-    vig::DecodeHints hints;
+    vig::image::DecodeHints hints;
     hints.plan = [dx, dy](int w, int h) {
-        return vig::DecodePlan{0, 0, std::max(1, w / dx), std::max(1, h / dy)};
+        return vig::image::DecodePlan{0, 0, std::max(1, w / dx), std::max(1, h / dy)};
     };
-    vig::DecodeInfo info;
+    vig::image::DecodeInfo info;
     int rw = -1;
     int rh = -1;
-    const vig::PixelBlock reduced =
-        vig::VIG_FUZZ_FORMAT::ReadMemoryHinted(data, size, hints, &info, &rw, &rh, kBudget);
+    const vig::image::PixelBlock reduced =
+        vig::image::VIG_FUZZ_FORMAT::ReadMemoryHinted(data, size, hints, &info, &rw, &rh, kBudget);
     vig::fuzz::CheckReaderAnswer(reduced, rw, rh);
     if (block.empty()) {
-        if (!reduced.empty() || vig::GetLastImageError() != code) std::abort();
+        if (!reduced.empty() || vig::image::GetLastImageError() != code) std::abort();
         return 0;
     }
     if (reduced.empty() || info.fullWidth != width || info.fullHeight != height) std::abort();

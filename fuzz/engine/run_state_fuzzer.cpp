@@ -10,20 +10,20 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    vig::runstate::Plan plan;
+    vig::engine::runstate::Plan plan;
     std::string problem;
-    if (vig::runstate::ParsePlan(text, &plan, &problem)) {
-        vig::runstate::Plan again;
-        if (!vig::runstate::ParsePlan(vig::runstate::PlanText(plan), &again, &problem) ||
+    if (vig::engine::runstate::ParsePlan(text, &plan, &problem)) {
+        vig::engine::runstate::Plan again;
+        if (!vig::engine::runstate::ParsePlan(vig::engine::runstate::PlanText(plan), &again, &problem) ||
             again.id != plan.id || again.settings != plan.settings || again.files != plan.files)
             std::abort();
     } else if (problem.empty()) {
         std::abort();
     }
     problem.clear();
-    if (!vig::runstate::CheckRecordText(text, &problem) && problem.empty()) std::abort();
+    if (!vig::engine::runstate::CheckRecordText(text, &problem) && problem.empty()) std::abort();
 
     std::string back;
-    if (!vig::runstate::Unescape(vig::runstate::Escape(text), &back) || back != text) std::abort();
+    if (!vig::engine::runstate::Unescape(vig::engine::runstate::Escape(text), &back) || back != text) std::abort();
     return 0;
 }

@@ -29,22 +29,22 @@ int main(int argc, char** argv) {
     // changed: a run leaves the user's file as it was.
     vig::platform::QtProfileStore store;
     const std::string program = vig::platform::ProgramPath();
-    if (!program.empty() && store.ReadString(vig::kProgramPathSetting, std::string()) != program) {
-        store.WriteString(vig::kProgramPathSetting, program);
+    if (!program.empty() && store.ReadString(vig::options::kProgramPathSetting, std::string()) != program) {
+        store.WriteString(vig::options::kProgramPathSetting, program);
         store.Flush();
     }
 
     // The user's language, for the command line as for the window.
     vig::LoadCatalogues(vig::platform::TranslationFolders(vig::paths::Directory(program)));
 
-    vig::BatchOptions options;
+    vig::options::BatchOptions options;
     options.Reset();
     options.Load(store);
 
     // Headless runs never save the settings: switches and features
     // switched off during the run do not persist.
-    if (args.size() > 1 && vig::IsHeadlessWord(args[1]))
-        return vig::RunHeadless(args, options, stdout, stderr);
+    if (args.size() > 1 && vig::engine::IsHeadlessWord(args[1]))
+        return vig::engine::RunHeadless(args, options, stdout, stderr);
 
     return vig::ui::RunWindowed(argc, argv, options, store);
 }

@@ -17,7 +17,7 @@
 #include "options/enums.h"
 #include "platform/files.h"
 
-namespace vig {
+namespace vig::documents {
 namespace {
 
 using documents::Put;
@@ -79,8 +79,8 @@ std::string Two(int value) {
     return s.size() < 2 ? "0" + s : s;
 }
 
-std::string Rgb(Colour c) {
-    return Int(ColourRed(c)) + "," + Int(ColourGreen(c)) + "," + Int(ColourBlue(c));
+std::string Rgb(options::Colour c) {
+    return Int(options::ColourRed(c)) + "," + Int(options::ColourGreen(c)) + "," + Int(options::ColourBlue(c));
 }
 
 template <size_t N>
@@ -110,54 +110,54 @@ std::string LogDateLine(std::time_t start) {
     return date + " - " + time + "\n";
 }
 
-void WriteLogHeader(std::FILE* log, const BatchOptions& o, std::time_t start) {
+void WriteLogHeader(std::FILE* log, const options::BatchOptions& o, std::time_t start) {
     if (log == nullptr) return;
     std::string s = "Vignettor Log\n" + LogDateLine(start);
     s += kSeparatorLine;
     s += "Input directory " + o.MainSrcPath + "\nOutput directory " + o.MainDestPath + "\n";
     std::string filters;
-    if (On(o.OutputFilterBMP)) filters += "BMP ";
-    if (On(o.OutputFilterGIF)) filters += "GIF ";
-    if (On(o.OutputFilterJPG)) filters += "JPG ";
-    if (On(o.OutputFilterTIF)) filters += "TIF ";
-    if (On(o.OutputFilterPNG)) filters += "PNG ";
-    if (On(o.OutputFilterHEIF)) filters += "HEIF ";
-    if (On(o.OutputFilterAVIF)) filters += "AVIF ";
-    if (On(o.OutputFilterWEBP)) filters += "WEBP ";
+    if (options::On(o.OutputFilterBMP)) filters += "BMP ";
+    if (options::On(o.OutputFilterGIF)) filters += "GIF ";
+    if (options::On(o.OutputFilterJPG)) filters += "JPG ";
+    if (options::On(o.OutputFilterTIF)) filters += "TIF ";
+    if (options::On(o.OutputFilterPNG)) filters += "PNG ";
+    if (options::On(o.OutputFilterHEIF)) filters += "HEIF ";
+    if (options::On(o.OutputFilterAVIF)) filters += "AVIF ";
+    if (options::On(o.OutputFilterWEBP)) filters += "WEBP ";
     s += "Input file format filter : " + filters + "\n";
     s += "Input file filter " + o.OutputFilterString + "\n";
     s += kSeparatorLine;
-    if (On(o.OpsSilentOperation)) {
+    if (options::On(o.OpsSilentOperation)) {
         s += "Silent Operation\n";
         s += kSeparatorLine;
     }
     s += std::string("Output format : ") + Name(kFormatNames, o.MainOutputFormat, "") + "\n";
     s += std::string("Resize type : ") + Name(kResizeNames, o.MainResizeMethod, "") + "\n";
-    if (o.MainResizeMethod == PixelArea)
+    if (o.MainResizeMethod == options::PixelArea)
         s += "Output Area : " + Int(o.MainWidth) + " (pixels)\n";
     else
         s += "Output dimensions : " + Int(o.MainWidth) + " x " + Int(o.MainHeight) + "\n";
     s += kSeparatorLine;
     s += "JPG Quality : " + Int(o.JPGQuality) + "\n";
-    if (On(o.ImageSharpen)) {
+    if (options::On(o.ImageSharpen)) {
         s += "Sharpening On\n";
         s += "Sharpening level " + Int(o.ImageSharpenLevel) + "\n";
     }
-    if (On(o.ImageMatte)) {
+    if (options::On(o.ImageMatte)) {
         s += "Matte On\n";
         s += "Matte color RGB : " + Rgb(o.ImageMatteColor) + "\n";
     }
     s += std::string("Enhancement : ") + Name(kEnhanceNames, o.ImageEnhanceType, "None") + "\n";
-    if (o.ImageEnhanceType == UserLut) s += "Enhancement User LUT: " + o.ImageUserLUTPath + "\n";
+    if (o.ImageEnhanceType == options::UserLut) s += "Enhancement User LUT: " + o.ImageUserLUTPath + "\n";
     s += kSeparatorLine;
     s += "PNG file gamma  : " + Fixed(o.PNGFileGamma) +
          "\nPNG screen gamma : " + Fixed(o.PNGScreenGamma) + "\n";
     s += "PNG background color RGB : " + Rgb(o.PNGBkColor) + "\n";
     s += "PNG key : " + o.PNGKey + "\n";
-    s += std::string("PNG text ") + (On(o.PNGCompressPNGText) ? "(compressed)" : "") + " : " +
+    s += std::string("PNG text ") + (options::On(o.PNGCompressPNGText) ? "(compressed)" : "") + " : " +
          o.PNGText + "\n";
-    if (On(o.PNGCopyPNGText)) s += "PNG text copied from source files\n";
-    if (On(o.OverlayOverlay)) {
+    if (options::On(o.PNGCopyPNGText)) s += "PNG text copied from source files\n";
+    if (options::On(o.OverlayOverlay)) {
         s += kSeparatorLine;
         s += "Overlay image : " + o.OverlayPath + "\n";
         s += "Overlay transparent color RGB : " + Rgb(o.OverlayTransColor) + "\n";
@@ -171,30 +171,30 @@ void WriteLogHeader(std::FILE* log, const BatchOptions& o, std::time_t start) {
     Put(log, s);
 }
 
-void WriteLogInputLines(std::FILE* log, const BatchOptions& options, const std::string& displayPath,
-                        int width, int height, const std::vector<PngTextEntry>& texts) {
+void WriteLogInputLines(std::FILE* log, const options::BatchOptions& options, const std::string& displayPath,
+                        int width, int height, const std::vector<image::PngTextEntry>& texts) {
     if (log == nullptr) return;
-    if (On(options.LogInputName)) {
+    if (options::On(options.LogInputName)) {
         Put(log, "Input   : " + displayPath + "  ");
-        if (On(options.LogInputDims)) Put(log, "( " + Int(width) + " x " + Int(height) + " )\n");
+        if (options::On(options.LogInputDims)) Put(log, "( " + Int(width) + " x " + Int(height) + " )\n");
     }
-    if (On(options.LogPNGText) && On(options.LogMakeLog)) {
-        for (const PngTextEntry& e : texts)
+    if (options::On(options.LogPNGText) && options::On(options.LogMakeLog)) {
+        for (const image::PngTextEntry& e : texts)
             Put(log, "PNG Text : " + e.key + " " + (e.compressed ? "(Compressed)" : "") + " : " +
                          e.text + "\n");
     }
 }
 
-void WriteLogOutputLine(std::FILE* log, const BatchOptions& options, const std::string& outputPath,
+void WriteLogOutputLine(std::FILE* log, const options::BatchOptions& options, const std::string& outputPath,
                         int width, int height) {
-    if (log == nullptr || !On(options.LogOutName)) return;
+    if (log == nullptr || !options::On(options.LogOutName)) return;
     Put(log, "Output  : " + outputPath + "  ");
-    if (On(options.LogOutputDims)) Put(log, "( " + Int(width) + " x " + Int(height) + " )\n");
+    if (options::On(options.LogOutputDims)) Put(log, "( " + Int(width) + " x " + Int(height) + " )\n");
 }
 
-void WriteLogErrorLine(std::FILE* log, ErrorCode code) {
+void WriteLogErrorLine(std::FILE* log, image::ErrorCode code) {
     if (log == nullptr) return;
-    Put(log, "** Error " + ErrorText(code) + "\n");
+    Put(log, "** Error " + image::ErrorText(code) + "\n");
 }
 
 BatchLog::BatchLog() : replacement_(std::make_unique<platform::PendingFile>()) {}
@@ -213,41 +213,41 @@ ssize_t BatchLog::Gather(void* cookie, const char* data, size_t size) {
     }
 }
 
-bool BatchLog::Open(const BatchOptions& options, std::time_t start,
+bool BatchLog::Open(const options::BatchOptions& options, std::time_t start,
                     documents::DocumentGuard& guard) {
-    if (!On(options.LogMakeLog)) return false;
+    if (!options::On(options.LogMakeLog)) return false;
     guard_ = &guard;
-    append_ = On(options.LogAppend);
+    append_ = options::On(options.LogAppend);
     target_ = platform::FollowLinks(options.LogPath);
-    const auto fail = [&](ErrorCode code) {
+    const auto fail = [&](image::ErrorCode code) {
         guard.Failed(options.LogPath, code, documents::kContextWriteLog);
         return false;
     };
-    if (options.LogPath.empty()) return fail(ErrOpenFile);
-    if (!guard.MayWrite(target_)) return fail(ErrWouldReplace);
+    if (options.LogPath.empty()) return fail(image::ErrOpenFile);
+    if (!guard.MayWrite(target_)) return fail(image::ErrWouldReplace);
     if (append_) {
         // Never a pipe or a device: opening does not wait for a reader, and
         // only a regular file is appended to.
         fd_ = open(target_.c_str(),
                    O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
         struct stat st {};
-        if (fd_ < 0) return fail(ErrOpenFile);
+        if (fd_ < 0) return fail(image::ErrOpenFile);
         if (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
             close(fd_);
             fd_ = -1;
-            return fail(ErrWriteFile);
+            return fail(image::ErrWriteFile);
         }
     } else if (!platform::MayReplace(target_)) {
-        return fail(ErrWriteFile);
+        return fail(image::ErrWriteFile);
     } else if (!replacement_->Begin(target_)) {
-        return fail(ErrOpenFile);
+        return fail(image::ErrOpenFile);
     }
     lines_ = fopencookie(&gathered_, "w", cookie_io_functions_t{nullptr, Gather, nullptr, nullptr});
     if (lines_ == nullptr) {
         replacement_->Abandon();
-        return fail(ErrOutOfMemory);
+        return fail(image::ErrOutOfMemory);
     }
-    if (On(options.LogHeader)) WriteLogHeader(lines_, options, start);
+    if (options::On(options.LogHeader)) WriteLogHeader(lines_, options, start);
     return true;
 }
 
@@ -277,7 +277,7 @@ bool BatchLog::Append(const std::string& text) {
     return false;
 }
 
-void BatchLog::Fail(ErrorCode code) {
+void BatchLog::Fail(image::ErrorCode code) {
     failed_ = true;
     replacement_->Abandon();
     // The guard may tell the run's log of this very failure: those lines
@@ -292,17 +292,17 @@ void BatchLog::Flush() {
     std::string text;
     text.swap(gathered_);
     if (failed_) return;
-    if (!gathered) return Fail(ErrWriteFile);
+    if (!gathered) return Fail(image::ErrWriteFile);
     documents::DocumentGuard& guard = *guard_;
-    if (!guard.MayWrite(target_)) return Fail(ErrWouldReplace);
+    if (!guard.MayWrite(target_)) return Fail(image::ErrWouldReplace);
     if (replacement_->active()) {
         // The new log takes the old one's place with its first lines.
         if (!WriteAll(replacement_->fd(), text.data(), text.size()) ||
             replacement_->Commit(&fd_) != platform::PendingFile::Result::Done)
-            return Fail(ErrWriteFile);
+            return Fail(image::ErrWriteFile);
         return;
     }
-    if (!text.empty() && !Append(text)) Fail(ErrWriteFile);
+    if (!text.empty() && !Append(text)) Fail(image::ErrWriteFile);
 }
 
 bool BatchLog::Finish() {
@@ -326,7 +326,7 @@ bool BatchLog::Finish() {
             if (!guard.MayWrite(target_)) {
                 close(fd_);
                 fd_ = -1;
-                Fail(ErrWouldReplace);
+                Fail(image::ErrWouldReplace);
                 return false;
             }
             ok = replacement_->Begin(target_) && replacement_->CopyFrom(fd_) &&
@@ -336,11 +336,11 @@ bool BatchLog::Finish() {
     ok = close(fd_) == 0 && ok;
     fd_ = -1;
     if (!ok) {
-        Fail(ErrWriteFile);
+        Fail(image::ErrWriteFile);
         return false;
     }
     guard.Written(target_);
     return true;
 }
 
-}  // namespace vig
+}  // namespace vig::documents

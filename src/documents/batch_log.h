@@ -14,11 +14,11 @@
 #include "image/png_state.h"
 #include "options/batch_options.h"
 
-namespace vig {
-
-namespace platform {
+namespace vig::platform {
 class PendingFile;
 }
+
+namespace vig::documents {
 
 // The batch log of one run. Its lines reach the file as the run goes on:
 // Flush writes what was gathered since the last call (the engine calls it
@@ -39,7 +39,7 @@ public:
     // When LogMakeLog is on: prepares the log (with LogHeader the header is
     // its first lines). False when there is no log; a log that cannot be
     // made is reported to the guard and the run goes on without it.
-    bool Open(const BatchOptions& options, std::time_t start, documents::DocumentGuard& guard);
+    bool Open(const options::BatchOptions& options, std::time_t start, documents::DocumentGuard& guard);
     // Where the run writes its lines; nullptr when there is no log.
     std::FILE* file() const { return lines_; }
     // Writes the lines gathered so far, unless the guard forbids the path
@@ -53,7 +53,7 @@ public:
 private:
     // Puts `text` after what the file holds, or nothing of it.
     bool Append(const std::string& text);
-    void Fail(ErrorCode code);
+    void Fail(image::ErrorCode code);
     static ssize_t Gather(void* cookie, const char* data, size_t size);
 
     documents::DocumentGuard* guard_ = nullptr;
@@ -70,17 +70,17 @@ private:
 std::string LogDateLine(std::time_t start);
 
 // The header block, dated with the local time of `start`.
-void WriteLogHeader(std::FILE* log, const BatchOptions& options, std::time_t start);
+void WriteLogHeader(std::FILE* log, const options::BatchOptions& options, std::time_t start);
 
 // After reading a source: the input line (LogInputName, with the dimensions
 // when LogInputDims) and the PNG text lines (LogPNGText).
-void WriteLogInputLines(std::FILE* log, const BatchOptions& options, const std::string& displayPath,
-                        int width, int height, const std::vector<PngTextEntry>& texts);
+void WriteLogInputLines(std::FILE* log, const options::BatchOptions& options, const std::string& displayPath,
+                        int width, int height, const std::vector<image::PngTextEntry>& texts);
 // Before saving: the output line (LogOutName, with the dimensions when
 // LogOutputDims).
-void WriteLogOutputLine(std::FILE* log, const BatchOptions& options, const std::string& outputPath,
+void WriteLogOutputLine(std::FILE* log, const options::BatchOptions& options, const std::string& outputPath,
                         int width, int height);
 // "** Error %s\n".
-void WriteLogErrorLine(std::FILE* log, ErrorCode code);
+void WriteLogErrorLine(std::FILE* log, image::ErrorCode code);
 
-}  // namespace vig
+}  // namespace vig::documents

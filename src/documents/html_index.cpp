@@ -11,7 +11,7 @@
 #include "image/codec_table.h"
 #include "platform/paths.h"
 
-namespace vig {
+namespace vig::documents {
 namespace {
 
 using html::Put;
@@ -41,10 +41,10 @@ bool IsPageOfRun(const std::string& path, const std::vector<std::string>& pages)
 using Document = std::unique_ptr<documents::DocumentFile>;
 
 Document CreateIndex(const std::string& path, const std::vector<std::string>& pages,
-                     const HtmlOptions& options, documents::DocumentGuard& guard) {
+                     const options::HtmlOptions& options, documents::DocumentGuard& guard) {
     auto index = std::make_unique<documents::DocumentFile>(guard, documents::kContextWriteIndex);
     if (IsPageOfRun(path, pages)) {
-        guard.Failed(path, ErrWouldReplace, documents::kContextWriteIndex);
+        guard.Failed(path, image::ErrWouldReplace, documents::kContextWriteIndex);
         return nullptr;
     }
     if (!index->Open(path)) return nullptr;
@@ -58,7 +58,7 @@ Document CreateIndex(const std::string& path, const std::vector<std::string>& pa
 }
 
 // False when the index could not be put in place.
-bool CloseIndex(Document index, const HtmlOptions& options) {
+bool CloseIndex(Document index, const options::HtmlOptions& options) {
     Put(index->file(), kIndexEnd);
     WriteFooter(index->file(), options);
     return index->Close();
@@ -69,7 +69,7 @@ void WriteIndexEntry(std::FILE* file, const std::string& link, int n) {
 }
 
 void WriteMasterIndexOver(const std::vector<std::string>& fileList, const std::string& rootFolder,
-                          const std::vector<std::string>& pages, const HtmlOptions& options,
+                          const std::vector<std::string>& pages, const options::HtmlOptions& options,
                           documents::DocumentGuard& guard) {
     const std::string root = RootFolderText(rootFolder);
     Document index =
@@ -97,20 +97,20 @@ void WriteMasterIndexOver(const std::vector<std::string>& fileList, const std::s
 }  // namespace
 
 void WriteIndexes(const std::vector<std::string>& pageList, const std::string& rootFolder,
-                  const HtmlOptions& options, documents::DocumentGuard& guard) {
-    if (On(options.HTMLMakeSingleIndex))
+                  const options::HtmlOptions& options, documents::DocumentGuard& guard) {
+    if (options::On(options.HTMLMakeSingleIndex))
         WriteFolderIndexes(pageList, rootFolder, options, guard);
     else
         WriteMasterIndex(pageList, rootFolder, options, guard);
 }
 
 void WriteMasterIndex(const std::vector<std::string>& fileList, const std::string& rootFolder,
-                      const HtmlOptions& options, documents::DocumentGuard& guard) {
+                      const options::HtmlOptions& options, documents::DocumentGuard& guard) {
     WriteMasterIndexOver(fileList, rootFolder, fileList, options, guard);
 }
 
 void WriteFolderIndexes(const std::vector<std::string>& pageList, const std::string& rootFolder,
-                        const HtmlOptions& options, documents::DocumentGuard& guard) {
+                        const options::HtmlOptions& options, documents::DocumentGuard& guard) {
     if (pageList.empty()) return;
 
     // Full paths ascending, ignoring letter case (page numbers sort as text:
@@ -167,14 +167,14 @@ void WriteFolderIndexes(const std::vector<std::string>& pageList, const std::str
 }
 
 std::string SourcePagePath(const std::string& inPath, const std::string& outPath,
-                           const HtmlOptions& options) {
-    const std::string& beside = options.HTMLMakeSrcPages == SourcePagesWithInput ? inPath : outPath;
+                           const options::HtmlOptions& options) {
+    const std::string& beside = options.HTMLMakeSrcPages == options::SourcePagesWithInput ? inPath : outPath;
     return html::InFolder(html::FolderOf(beside), paths::Title(inPath) + HtmlExtension(options));
 }
 
 bool WriteSourcePage(const std::string& sourcePagePath, const std::string& backLink,
                      const std::string& imageSource, const std::string& inPath,
-                     const HtmlOptions& options, documents::DocumentGuard& guard) {
+                     const options::HtmlOptions& options, documents::DocumentGuard& guard) {
     documents::DocumentFile page(guard, documents::kContextWriteSourcePage);
     if (!page.Open(sourcePagePath)) return false;
     std::FILE* file = page.file();
@@ -192,10 +192,10 @@ bool WriteSourcePage(const std::string& sourcePagePath, const std::string& backL
     const std::string font = html::FontTag(options.HTMLTextSize);
     const std::string back = html::Url(backLink);
     const std::string ext = paths::ToLowerAscii(paths::Extension(inPath));
-    const bool known = InputFormatOf(ext) != InputNone;
+    const bool known = image::InputFormatOf(ext) != image::InputNone;
     if (html::IsShownExtension(ext, options)) {
         const std::string img = "<img src=" + html::Url(imageSource, true) + " border=0>";
-        if (On(options.HTMLWriteTitles))
+        if (options::On(options.HTMLWriteTitles))
             Put(file, "<center><p>\n" + font + "\n<a href=\"" + back + "\"" + target + ">" + img +
                           "</a><br>" + title + "\n</font>\n</center></p>\n");
         else
@@ -215,13 +215,13 @@ bool WriteSourcePage(const std::string& sourcePagePath, const std::string& backL
 }
 
 bool WriteSourcePageFor(const std::string& sourcePagePath, const std::string& inPath,
-                        const std::string& pagePath, const HtmlOptions& options,
+                        const std::string& pagePath, const options::HtmlOptions& options,
                         documents::DocumentGuard& guard) {
     const std::string backLink = html::Link(pagePath, sourcePagePath);
-    const std::string imageSource = options.HTMLMakeSrcPages == SourcePagesWithInput
+    const std::string imageSource = options.HTMLMakeSrcPages == options::SourcePagesWithInput
                                         ? paths::ToUrlSlashes(paths::FileName(inPath))
                                         : html::Link(inPath, sourcePagePath);
     return WriteSourcePage(sourcePagePath, backLink, imageSource, inPath, options, guard);
 }
 
-}  // namespace vig
+}  // namespace vig::documents

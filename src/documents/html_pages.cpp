@@ -12,7 +12,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 
-namespace vig {
+namespace vig::documents {
 namespace {
 
 using html::kBodyEnd;
@@ -35,9 +35,9 @@ constexpr char kTableEndMidRun[] = "</tr>\n\n</table>\n\n";
 constexpr char kFillerLast[] = "<td>\n</td>\n\n";
 constexpr char kTableEndLast[] = "</tr>\n\n</table>\n";
 
-std::string HexColour(Colour c) {
+std::string HexColour(options::Colour c) {
     char buf[8];
-    std::snprintf(buf, sizeof buf, "%02x%02x%02x", ColourRed(c), ColourGreen(c), ColourBlue(c));
+    std::snprintf(buf, sizeof buf, "%02x%02x%02x", options::ColourRed(c), options::ColourGreen(c), options::ColourBlue(c));
     return buf;
 }
 
@@ -83,11 +83,11 @@ void WriteInclude(std::FILE* file, bool useFile, const std::string& text, const 
 
 }  // namespace
 
-std::string HtmlExtension(const HtmlOptions& options) {
-    return On(options.HTMLExtHTML) ? ".html" : ".htm";
+std::string HtmlExtension(const options::HtmlOptions& options) {
+    return options::On(options.HTMLExtHTML) ? ".html" : ".htm";
 }
 
-void WriteBodyTag(std::FILE* file, const HtmlOptions& options) {
+void WriteBodyTag(std::FILE* file, const options::HtmlOptions& options) {
     Put(file, "<body bgcolor=\"#" + HexColour(options.HTMLBackColor) + "\" link=\"#" +
                   HexColour(options.HTMLLinkColor) + "\" vlink=\"#" +
                   HexColour(options.HTMLVLinkColor) + "\" text=\"#" +
@@ -95,36 +95,36 @@ void WriteBodyTag(std::FILE* file, const HtmlOptions& options) {
     Put(file, kGeneratedBy);
 }
 
-void WriteHeader(std::FILE* file, const HtmlOptions& options) {
-    WriteInclude(file, On(options.HTMLUseHeaderPath), options.HTMLHeader, options.HTMLHeaderPath,
+void WriteHeader(std::FILE* file, const options::HtmlOptions& options) {
+    WriteInclude(file, options::On(options.HTMLUseHeaderPath), options.HTMLHeader, options.HTMLHeaderPath,
                  "header");
 }
 
-void WriteFooter(std::FILE* file, const HtmlOptions& options) {
-    WriteInclude(file, On(options.HTMLUseFooterPath), options.HTMLFooter, options.HTMLFooterPath,
+void WriteFooter(std::FILE* file, const options::HtmlOptions& options) {
+    WriteInclude(file, options::On(options.HTMLUseFooterPath), options.HTMLFooter, options.HTMLFooterPath,
                  "footer");
 }
 
-void WritePageStart(std::FILE* file, const HtmlOptions& options) {
+void WritePageStart(std::FILE* file, const options::HtmlOptions& options) {
     Put(file, kDoctype);
     Put(file, kPageTitle);
     Put(file, kPageMeta);
     WriteBodyTag(file, options);
     WriteHeader(file, options);
     Put(file, kCenter);
-    if (On(options.HTMLTable))
+    if (options::On(options.HTMLTable))
         Put(file, "<table border=" + std::to_string(options.HTMLBorderWidth) +
                       " cellspacing=0 cellpadding=5 width=\"90%\" >\n\n");
 }
 
-std::string PageName(const std::string& folder, int pageNumber, const HtmlOptions& options) {
+std::string PageName(const std::string& folder, int pageNumber, const options::HtmlOptions& options) {
     std::string name = options.HTMLPath;
-    if (pageNumber != 0 || !On(options.HTMLSuppressFirstNumber)) name += std::to_string(pageNumber);
+    if (pageNumber != 0 || !options::On(options.HTMLSuppressFirstNumber)) name += std::to_string(pageNumber);
     name += HtmlExtension(options);
     return html::InFolder(folder, name);
 }
 
-bool IsRunPageName(const std::string& fileName, const HtmlOptions& options) {
+bool IsRunPageName(const std::string& fileName, const options::HtmlOptions& options) {
     const std::string ext = HtmlExtension(options);
     if (fileName == "index" + ext || fileName == "_index" + ext) return true;
     const std::string& base = options.HTMLPath;
@@ -133,11 +133,11 @@ bool IsRunPageName(const std::string& fileName, const HtmlOptions& options) {
         return false;
     const std::string number =
         fileName.substr(base.size(), fileName.size() - base.size() - ext.size());
-    if (number.empty()) return On(options.HTMLSuppressFirstNumber);
+    if (number.empty()) return options::On(options.HTMLSuppressFirstNumber);
     return std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-HtmlPageSeries::HtmlPageSeries(const BatchOptions& options, documents::DocumentGuard& guard)
+HtmlPageSeries::HtmlPageSeries(const options::BatchOptions& options, documents::DocumentGuard& guard)
     : options_(options), guard_(guard) {}
 
 // An open page at the end is thrown away: the run closes its last page
@@ -171,7 +171,7 @@ bool HtmlPageSeries::OpenPage(std::unique_ptr<documents::DocumentFile> page) {
     pageList_.push_back(pagePath_);
     WritePageStart(file, options_);
     Put(file, kParagraph);
-    if (On(options_.HTMLTable)) Put(file, kRowStart);
+    if (options::On(options_.HTMLTable)) Put(file, kRowStart);
     return true;
 }
 
@@ -191,9 +191,9 @@ void HtmlPageSeries::ClosePage() {
 }
 
 void HtmlPageSeries::BeginPageForFile(const std::string& thumbnailPath, int fileIndex) {
-    if (!On(options_.HTMLLog)) return;
+    if (!options::On(options_.HTMLLog)) return;
     const std::string folder = html::FolderOf(thumbnailPath);
-    const bool table = On(options_.HTMLTable);
+    const bool table = options::On(options_.HTMLTable);
 
     if (fileIndex == 0 && !page_ && pageList_.empty()) {
         pageDir_ = folder;
@@ -224,7 +224,7 @@ void HtmlPageSeries::BeginPageForFile(const std::string& thumbnailPath, int file
     // Close this page and open the next.
     if (table) EndTable(kFillerMidRun, kTableEndMidRun);
     Put(page(), kParagraphEnd);
-    const bool fileLinks = On(options_.HTMLMakeFileLink);
+    const bool fileLinks = options::On(options_.HTMLMakeFileLink);
     if (fileLinks && closedPages_ > 0)
         Put(page(), PageLink(html::Link(prevPagePath_, pagePath_), options_.HTMLPrevText) + "  |  ");
 
@@ -244,17 +244,17 @@ void HtmlPageSeries::BeginPageForFile(const std::string& thumbnailPath, int file
 }
 
 void HtmlPageSeries::WriteErrorEntry(const std::string& inputFileName) {
-    if (!page_ || !On(options_.HTMLTable)) return;
+    if (!page_ || !options::On(options_.HTMLTable)) return;
     Put(page(), "  <td>Error : " + html::Text(inputFileName) + "</td>\n\n");
 }
 
 void HtmlPageSeries::EndPageSeries(const std::string& rootFolder) {
-    if (!On(options_.HTMLLog)) return;
-    if (On(options_.HTMLMakeIndex)) WriteIndexes(pageList_, rootFolder, options_, guard_);
+    if (!options::On(options_.HTMLLog)) return;
+    if (options::On(options_.HTMLMakeIndex)) WriteIndexes(pageList_, rootFolder, options_, guard_);
     if (!page_) return;
-    if (On(options_.HTMLTable)) EndTable(kFillerLast, kTableEndLast);
+    if (options::On(options_.HTMLTable)) EndTable(kFillerLast, kTableEndLast);
     Put(page(), kParagraphEnd);
-    if (On(options_.HTMLMakeFileLink) && !prevPagePath_.empty())
+    if (options::On(options_.HTMLMakeFileLink) && !prevPagePath_.empty())
         Put(page(), PageLink(html::Link(prevPagePath_, pagePath_), options_.HTMLPrevText));
     ClosePage();
     pagePath_.clear();
@@ -262,16 +262,16 @@ void HtmlPageSeries::EndPageSeries(const std::string& rootFolder) {
 
 void WriteThumbnailEntry(std::FILE* page, const std::string& outPath, const std::string& inPath,
                          int width, int height, const std::string& pagePath,
-                         const BatchOptions& options, documents::DocumentGuard& guard) {
+                         const options::BatchOptions& options, documents::DocumentGuard& guard) {
     if (page == nullptr) return;
     const std::string title = paths::FileName(outPath);
 
-    const bool srcLink = On(options.HTMLMakeSrcLink);
+    const bool srcLink = options::On(options.HTMLMakeSrcLink);
     std::string target;
     if (srcLink) {
         target = html::Link(inPath, outPath);
         const int mode = options.HTMLMakeSrcPages;
-        if (mode == SourcePagesWithInput || mode == SourcePagesWithOutput) {
+        if (mode == options::SourcePagesWithInput || mode == options::SourcePagesWithOutput) {
             const std::string sourcePage = SourcePagePath(inPath, outPath, options);
             // A source page never takes the name of a page, an index or a
             // file the run has written (an input named like one); when it is
@@ -289,7 +289,7 @@ void WriteThumbnailEntry(std::FILE* page, const std::string& outPath, const std:
         " vspace=" + std::to_string(options.HTMLImageVSpace) +
         " border=" + std::to_string(options.HTMLImageBorder) + " width=" + std::to_string(width) +
         " height=" + std::to_string(height) + ">";
-    const bool horiz = On(options.HTMLImageHoriz);
+    const bool horiz = options::On(options.HTMLImageHoriz);
     const std::string font = html::FontTag(options.HTMLTextSize);
     const std::string a = "<a href=\"" + html::Url(target) + "\">";
     const std::string nl = horiz ? "" : "\n";
@@ -297,14 +297,14 @@ void WriteThumbnailEntry(std::FILE* page, const std::string& outPath, const std:
     const std::string name = html::Text(title);
 
     std::string entry;
-    if (srcLink && On(options.HTMLWriteTitles)) {
-        if (On(options.HTMLMakeTextLink))
+    if (srcLink && options::On(options.HTMLWriteTitles)) {
+        if (options::On(options.HTMLMakeTextLink))
             entry = font + nl + a + nl + img + br + name + "</a>" + "</font>";
         else
             entry = font + nl + a + nl + img + "</a>" + br + name + nl + "</font>";
     } else if (srcLink) {
         entry = a + nl + img + "</a>";
-    } else if (On(options.HTMLWriteTitles)) {
+    } else if (options::On(options.HTMLWriteTitles)) {
         entry = font + nl + img + br + name + nl + "</font>";
     } else {
         entry = img;
@@ -314,4 +314,4 @@ void WriteThumbnailEntry(std::FILE* page, const std::string& outPath, const std:
     if (html::IsShownExtension(paths::Extension(outPath), options)) Put(page, entry);
 }
 
-}  // namespace vig
+}  // namespace vig::documents

@@ -10,19 +10,19 @@
 #include "documents/writing.h"
 #include "options/batch_options.h"
 
-namespace vig {
+namespace vig::documents {
 
 // The pieces every HTML file of a run shares.
 // ".htm", or ".html" with HTMLExtHTML.
-std::string HtmlExtension(const HtmlOptions& options);
+std::string HtmlExtension(const options::HtmlOptions& options);
 // The body tag with the four colours, then the generated-by comment.
-void WriteBodyTag(std::FILE* file, const HtmlOptions& options);
+void WriteBodyTag(std::FILE* file, const options::HtmlOptions& options);
 // The header (footer) text, or the contents of its file, or a comment
 // saying that the file was not found.
-void WriteHeader(std::FILE* file, const HtmlOptions& options);
-void WriteFooter(std::FILE* file, const HtmlOptions& options);
+void WriteHeader(std::FILE* file, const options::HtmlOptions& options);
+void WriteFooter(std::FILE* file, const options::HtmlOptions& options);
 // The start of a thumbnail page, up to the table tag when HTMLTable is on.
-void WritePageStart(std::FILE* file, const HtmlOptions& options);
+void WritePageStart(std::FILE* file, const options::HtmlOptions& options);
 
 // Columns a table may have at most (see HtmlPageSeries::Columns).
 inline constexpr int kMaxTableColumns = 1000;
@@ -30,17 +30,17 @@ inline constexpr int kMaxTableColumns = 1000;
 // Whether a file name is one that pages or indexes of a run may take:
 // HTMLPath with a number (or without, for the first page with
 // HTMLSuppressFirstNumber), "index" or "_index", with the page extension.
-bool IsRunPageName(const std::string& fileName, const HtmlOptions& options);
+bool IsRunPageName(const std::string& fileName, const options::HtmlOptions& options);
 
 // The page of `folder` with number `pageNumber` (no number for page 0 with
 // HTMLSuppressFirstNumber).
-std::string PageName(const std::string& folder, int pageNumber, const HtmlOptions& options);
+std::string PageName(const std::string& folder, int pageNumber, const options::HtmlOptions& options);
 
 class HtmlPageSeries {
 public:
     // Reads its settings from `options` (kept by reference for the run);
     // pages are written under the run's guard.
-    explicit HtmlPageSeries(const BatchOptions& options,
+    explicit HtmlPageSeries(const options::BatchOptions& options,
                             documents::DocumentGuard& guard = documents::NoGuard());
     ~HtmlPageSeries();
     HtmlPageSeries(const HtmlPageSeries&) = delete;
@@ -76,7 +76,7 @@ private:
     int Columns() const;
     int MaxImages() const;
 
-    const BatchOptions& options_;
+    const options::BatchOptions& options_;
     documents::DocumentGuard& guard_;
     std::unique_ptr<documents::DocumentFile> page_;
     std::string pagePath_;
@@ -93,7 +93,7 @@ private:
 // Source pages are written under `guard`.
 void WriteThumbnailEntry(std::FILE* page, const std::string& outPath, const std::string& inPath,
                          int width, int height, const std::string& pagePath,
-                         const BatchOptions& options,
+                         const options::BatchOptions& options,
                          documents::DocumentGuard& guard = documents::NoGuard());
 
-}  // namespace vig
+}  // namespace vig::documents

@@ -6,7 +6,7 @@
 #include "image/codec_table.h"
 #include "platform/paths.h"
 
-namespace vig::html {
+namespace vig::documents::html {
 namespace {
 
 // Appends c, or its entity for the four characters that end or open markup.
@@ -98,25 +98,25 @@ std::string FontTag(int size) {
     return out;
 }
 
-bool IsShownExtension(std::string_view extension, const HtmlOptions& options) {
-    switch (InputFormatOf(extension)) {
-        case InputJpeg:
-        case InputGif:
+bool IsShownExtension(std::string_view extension, const options::HtmlOptions& options) {
+    switch (image::InputFormatOf(extension)) {
+        case image::InputJpeg:
+        case image::InputGif:
         // Inputs browsers show as they are (no thumbnail is written in them).
-        case InputWebp:
-        case InputAvif:
+        case image::InputWebp:
+        case image::InputAvif:
             return true;
-        case InputPng:
-            return On(options.HTMLWritePNG);
-        case InputBmp:
-            return On(options.HTMLWriteBMP);
-        case InputPcx:
-            return On(options.HTMLWritePCX);
-        case InputTiff:
-            return On(options.HTMLWriteTIFF);
+        case image::InputPng:
+            return options::On(options.HTMLWritePNG);
+        case image::InputBmp:
+            return options::On(options.HTMLWriteBMP);
+        case image::InputPcx:
+            return options::On(options.HTMLWritePCX);
+        case image::InputTiff:
+            return options::On(options.HTMLWriteTIFF);
         default:
             return false;
     }
 }
 
-}  // namespace vig::html
+}  // namespace vig::documents::html

@@ -8,7 +8,7 @@
 #include "documents/writing.h"
 #include "options/batch_options.h"
 
-namespace vig::html {
+namespace vig::documents::html {
 
 // Pieces that pages, indexes and source pages share.
 inline constexpr char kDoctype[] =
@@ -47,8 +47,8 @@ std::string FontTag(int size);
 // format the codec table gives it: JPEG, GIF, WebP and AVIF always, PNG,
 // BMP, PCX and TIFF when their switch is on. HEIF pictures are not: few
 // browsers show them.
-bool IsShownExtension(std::string_view extension, const HtmlOptions& options);
+bool IsShownExtension(std::string_view extension, const options::HtmlOptions& options);
 
 using documents::Put;
 
-}  // namespace vig::html
+}  // namespace vig::documents::html

@@ -15,11 +15,11 @@
 #include "documents/composite.h"
 #include "processing/compositing.h"
 
-namespace vig {
+namespace vig::documents {
 namespace {
 
-constexpr PackedColour kBlack = 0x000000;
-constexpr PackedColour kWhite = 0xFFFFFF;
+constexpr image::PackedColour kBlack = 0x000000;
+constexpr image::PackedColour kWhite = 0xFFFFFF;
 // Larger cells are refused: every glyph is rendered whole before clipping.
 constexpr int kMaxFontSize = 4096;
 
@@ -32,13 +32,13 @@ public:
     }
 
     // Makes the face of `name` at cell height `size` current.
-    ErrorCode Use(const std::string& name, int size) {
-        if (face_ != nullptr && name == name_ && size == size_) return ErrNone;
+    image::ErrorCode Use(const std::string& name, int size) {
+        if (face_ != nullptr && name == name_ && size == size_) return image::ErrNone;
         Release();
-        if (size < 1 || size > kMaxFontSize) return ErrCreateFont;
+        if (size < 1 || size > kMaxFontSize) return image::ErrCreateFont;
         if (FT_Init_FreeType(&library_) != 0) {
             library_ = nullptr;
-            return ErrCreateFont;
+            return image::ErrCreateFont;
         }
         std::string file;
         int index = 0;
@@ -46,15 +46,15 @@ public:
             FT_New_Face(library_, file.c_str(), index, &face_) != 0) {
             face_ = nullptr;
             Release();
-            return ErrCreateFont;
+            return image::ErrCreateFont;
         }
         if (!SetCellHeight(size)) {
             Release();
-            return ErrCreateFont;
+            return image::ErrCreateFont;
         }
         name_ = name;
         size_ = size;
-        return ErrNone;
+        return image::ErrNone;
     }
 
     FT_Face face() const { return face_; }
@@ -199,7 +199,7 @@ void AddCoverage(const FT_Bitmap& bitmap, int left, int top, uint8_t* cover, int
     }
 }
 
-void SetPixel(uint8_t* p, PackedColour c) {
+void SetPixel(uint8_t* p, image::PackedColour c) {
     p[0] = static_cast<uint8_t>(c & 0xFF);
     p[1] = static_cast<uint8_t>((c >> 8) & 0xFF);
     p[2] = static_cast<uint8_t>((c >> 16) & 0xFF);
@@ -208,17 +208,17 @@ void SetPixel(uint8_t* p, PackedColour c) {
 }  // namespace
 
 std::string LabelFontFamily(const std::string& fontName, int fontSize) {
-    if (tFont.Use(fontName, fontSize) != ErrNone) return {};
+    if (tFont.Use(fontName, fontSize) != image::ErrNone) return {};
     return tFont.familyName();
 }
 
-ErrorCode DrawLabel(uint8_t* pixels, int width, int height, const std::string& text,
+image::ErrorCode DrawLabel(uint8_t* pixels, int width, int height, const std::string& text,
                     const std::string& fontName, int fontSize, int x, int y,
-                    PackedColour textColour) {
-    if (pixels == nullptr || width <= 0 || height <= 0) return ErrParameter;
-    if (x > width || y > height) return ErrNone;
-    const ErrorCode fontCode = tFont.Use(fontName, fontSize);
-    if (fontCode != ErrNone) return fontCode;
+                    image::PackedColour textColour) {
+    if (pixels == nullptr || width <= 0 || height <= 0) return image::ErrParameter;
+    if (x > width || y > height) return image::ErrNone;
+    const image::ErrorCode fontCode = tFont.Use(fontName, fontSize);
+    if (fontCode != image::ErrNone) return fontCode;
     FT_Face face = tFont.face();
 
     // Measure: the sum of the advances, one cell high.
@@ -239,18 +239,18 @@ ErrorCode DrawLabel(uint8_t* pixels, int width, int height, const std::string& t
     const long long by0 = std::max<long long>(y, 0);
     const long long bx1 = std::min<long long>(static_cast<long long>(x) + textWidth, width);
     const long long by1 = std::min<long long>(static_cast<long long>(y) + textHeight, height);
-    if (bx1 <= bx0 || by1 <= by0) return ErrNone;
+    if (bx1 <= bx0 || by1 <= by0) return image::ErrNone;
     const int boxWidth = static_cast<int>(bx1 - bx0);
     const int boxHeight = static_cast<int>(by1 - by0);
 
     std::vector<uint8_t> cover;
-    PixelBlock scratch;
+    image::PixelBlock scratch;
     try {
         cover.assign(static_cast<size_t>(boxWidth) * static_cast<size_t>(boxHeight), 0);
     } catch (const std::bad_alloc&) {
-        return ErrDeviceContext;
+        return image::ErrDeviceContext;
     }
-    if (!scratch.AllocateRgb(boxWidth, boxHeight)) return ErrDeviceContext;
+    if (!scratch.AllocateRgb(boxWidth, boxHeight)) return image::ErrDeviceContext;
 
     // Render at the text's origin, (x, y) on the sheet.
     long long pen = x - bx0;
@@ -271,8 +271,8 @@ ErrorCode DrawLabel(uint8_t* pixels, int width, int height, const std::string& t
     // the text colour over the scratch background in proportion to their
     // coverage, and are copied like text; only pixels exactly equal to the
     // background stay behind.
-    const PackedColour background = textColour == kBlack ? kWhite : kBlack;
-    const PackedColour drawn = textColour == kBlack ? kBlack : kWhite;
+    const image::PackedColour background = textColour == kBlack ? kWhite : kBlack;
+    const image::PackedColour drawn = textColour == kBlack ? kBlack : kWhite;
     uint8_t* p = scratch.data();
     for (const uint8_t c : cover) {
         if (c == 0) {
@@ -292,8 +292,8 @@ ErrorCode DrawLabel(uint8_t* pixels, int width, int height, const std::string& t
     if (processing::BlendRectKeyed(pixels, width, height, scratch.data(), boxWidth, boxHeight,
                                    static_cast<int>(bx0), static_cast<int>(by0), 1.0,
                                    background) != 0)
-        return ErrParameter;
-    return ErrNone;
+        return image::ErrParameter;
+    return image::ErrNone;
 }
 
-}  // namespace vig
+}  // namespace vig::documents

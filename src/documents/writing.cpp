@@ -9,7 +9,7 @@ class OpenGuard final : public DocumentGuard {
 public:
     bool MayWrite(const std::string&) override { return true; }
     void Written(const std::string&) override {}
-    void Failed(const std::string&, ErrorCode, const char*) override {}
+    void Failed(const std::string&, image::ErrorCode, const char*) override {}
 };
 
 }  // namespace
@@ -34,7 +34,7 @@ bool DocumentFile::Open(const std::string& path) {
         (file_ = pending_->stream()) == nullptr) {
         pending_->Abandon();
         file_ = nullptr;
-        guard_.Failed(path, ErrOpenFile, context_);
+        guard_.Failed(path, image::ErrOpenFile, context_);
         return false;
     }
     return true;
@@ -45,11 +45,11 @@ bool DocumentFile::Close() {
     file_ = nullptr;
     if (!guard_.MayWrite(path_)) {
         pending_->Abandon();
-        guard_.Failed(path_, ErrWouldReplace, context_);
+        guard_.Failed(path_, image::ErrWouldReplace, context_);
         return false;
     }
     if (pending_->Commit() != platform::PendingFile::Result::Done) {
-        guard_.Failed(path_, ErrWriteFile, context_);
+        guard_.Failed(path_, image::ErrWriteFile, context_);
         return false;
     }
     guard_.Written(path_);

@@ -38,7 +38,7 @@ public:
     // A document (or thumbnail) now stands at `path`.
     virtual void Written(const std::string& path) = 0;
     // A document could not be written.
-    virtual void Failed(const std::string& path, ErrorCode code, const char* context) = 0;
+    virtual void Failed(const std::string& path, image::ErrorCode code, const char* context) = 0;
 };
 
 // The guard outside a run: every path may be written, failures go unheard.

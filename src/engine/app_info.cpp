@@ -1,6 +1,6 @@
 #include "engine/app_info.h"
 
-namespace vig {
+namespace vig::engine {
 
 const char* VersionText() {
     return VIG_VERSION_TEXT;
@@ -18,4 +18,4 @@ std::string ApplicationTitle(const std::string& version) {
     return "Vignettor v" + v;
 }
 
-}  // namespace vig
+}  // namespace vig::engine

@@ -34,7 +34,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 
-namespace vig {
+namespace vig::engine {
 namespace {
 
 // Files in flight for each worker thread: enough to keep every worker busy
@@ -77,7 +77,7 @@ private:
 // The next free numbered name after `*outputPath` was found taken.
 }  // namespace
 
-void NextNumberedName(const BatchOptions& o, const std::string& base, const std::string& ext,
+void NextNumberedName(const options::BatchOptions& o, const std::string& base, const std::string& ext,
                       std::string* outputPath) {
     *outputPath = ApplyOutputCase(
         BuildOutputName(base, ext, o.OutputRenameStyle, o.OutputExtraText, o.OutputCase),
@@ -103,30 +103,30 @@ bool LockOutputFolder(RunHost& host, platform::FolderLock& lock, const std::stri
     }
 }
 
-size_t RunMemoryBudget(const BatchOptions& o) {
-    if (o.OpsMemoryLimit <= 0) return MemoryBudget::DefaultBytes();
-    return static_cast<size_t>(std::min<long long>(o.OpsMemoryLimit * (1LL << 20), kMaxBlockBytes));
+size_t RunMemoryBudget(const options::BatchOptions& o) {
+    if (o.OpsMemoryLimit <= 0) return image::MemoryBudget::DefaultBytes();
+    return static_cast<size_t>(std::min<long long>(o.OpsMemoryLimit * (1LL << 20), image::kMaxBlockBytes));
 }
 
-ThreadBudget::ThreadBudget(MemoryBudget* budget) {
-    SetThreadMemoryBudget(budget);
+ThreadBudget::ThreadBudget(image::MemoryBudget* budget) {
+    image::SetThreadMemoryBudget(budget);
 }
 
 ThreadBudget::~ThreadBudget() {
-    SetThreadMemoryBudget(nullptr);
+    image::SetThreadMemoryBudget(nullptr);
 }
 
-FileNaming NameForFile(const BatchOptions& o, const std::string& entry) {
+FileNaming NameForFile(const options::BatchOptions& o, const std::string& entry) {
     FileNaming n;
     const std::string& source = o.MainSrcPath;
     n.target = o.MainDestPath;
-    if (On(o.OutputBranchFromSrc)) {
+    if (options::On(o.OutputBranchFromSrc)) {
         const std::string inputFolder = paths::Directory(entry);
         n.target = inputFolder.empty()
                        ? paths::Join(source, o.OutputBranchPath)
                        : paths::Join(paths::Join(source, inputFolder), o.OutputBranchPath);
     }
-    n.base = paths::Join(n.target, On(o.OutputDuplicateSrcTree) ? paths::WithoutExtension(entry)
+    n.base = paths::Join(n.target, options::On(o.OutputDuplicateSrcTree) ? paths::WithoutExtension(entry)
                                                                 : paths::Title(entry));
     n.ext = OutputExtension(paths::Extension(entry), o.MainOutputFormat);
     n.outputPath = ApplyOutputCase(
@@ -135,18 +135,18 @@ FileNaming NameForFile(const BatchOptions& o, const std::string& entry) {
     return n;
 }
 
-std::string RunRoot(const BatchOptions& o) {
-    return On(o.OutputBranchFromSrc) ? o.MainSrcPath : o.MainDestPath;
+std::string RunRoot(const options::BatchOptions& o) {
+    return options::On(o.OutputBranchFromSrc) ? o.MainSrcPath : o.MainDestPath;
 }
 
 BatchEngine::RunScope::RunScope(BatchEngine& engine) : engine_(engine) {
     engine_.running_ = true;
-    SetMessagePump(PumpThroughHost, &engine_.host_);
+    image::SetMessagePump(PumpThroughHost, &engine_.host_);
 }
 
 BatchEngine::RunScope::~RunScope() {
     engine_.numbered_ = nullptr;
-    SetMessagePump(nullptr, nullptr);
+    image::SetMessagePump(nullptr, nullptr);
     engine_.running_ = false;
 }
 
@@ -165,15 +165,15 @@ public:
     }
     void Detail(const std::string& text) override { ShowDetailText(engine_.host_, text); }
     // A stop request may end a long decode; saving is never cut short.
-    void BeginLoad() override { SetStopCheck(HostStopRequested, &engine_.host_); }
-    void EndLoad() override { SetStopCheck(nullptr, nullptr); }
+    void BeginLoad() override { image::SetStopCheck(HostStopRequested, &engine_.host_); }
+    void EndLoad() override { image::SetStopCheck(nullptr, nullptr); }
     bool StopRequested() override { return engine_.host_.StopRequested(); }
-    void Loaded(int width, int height, const std::vector<PngTextEntry>& texts) override {
+    void Loaded(int width, int height, const std::vector<image::PngTextEntry>& texts) override {
         if (log_ != nullptr)
-            WriteLogInputLines(log_, engine_.options_, displayPath_, width, height, texts);
+            documents::WriteLogInputLines(log_, engine_.options_, displayPath_, width, height, texts);
     }
     void UserCurveMissing() override {
-        engine_.Report(engine_.options_.ImageUserLUTPath, ErrOpenFile, texts::kContextUserLut,
+        engine_.Report(engine_.options_.ImageUserLUTPath, image::ErrOpenFile, texts::kContextUserLut,
                        false, nullptr);
     }
     void Warning(const std::string& text) override {
@@ -193,114 +193,114 @@ bool SharesCommonRoot(const std::string& a, const std::string& b) {
 namespace {
 
 // Writes the image (or the bytes encoded ahead) into a file begun for `path`.
-ErrorCode WriteImageFile(CPxImage& image, platform::PendingFile& file, const std::string& path,
+image::ErrorCode WriteImageFile(image::CPxImage& image, platform::PendingFile& file, const std::string& path,
                          int format, const platform::MemoryFile* encoded) {
-    if (!file.Begin(path)) return ErrOpenFile;
+    if (!file.Begin(path)) return image::ErrOpenFile;
     const bool ahead = encoded != nullptr && encoded->active();
     if (!ahead || !file.CopyFrom(encoded->fd())) {
         // Started afresh, so that nothing of a copy that failed remains.
-        if (ahead && !file.Begin(path)) return ErrOpenFile;
-        const ErrorCode code = image.Save(file.writePath(), format);
-        if (code != ErrNone) return code;
+        if (ahead && !file.Begin(path)) return image::ErrOpenFile;
+        const image::ErrorCode code = image.Save(file.writePath(), format);
+        if (code != image::ErrNone) return code;
     }
-    return ErrNone;
+    return image::ErrNone;
 }
 
 // Saves at a numbered name that nothing holds yet: the complete file takes
 // the name in one step, so a name never stands empty, not even in a run
 // that is killed. A name taken meanwhile (by another program) moves the
 // file on to the next free one; `*path` ends as the name used.
-ErrorCode SaveImageFileAsNew(CPxImage& image, std::string* path, int format,
+image::ErrorCode SaveImageFileAsNew(image::CPxImage& image, std::string* path, int format,
                              const platform::MemoryFile* encoded,
                              const std::function<void(std::string*)>& nextName) {
-    if (image.empty()) return ErrParameter;
-    if (FindWriter(format) == nullptr) return ErrNone;
+    if (image.empty()) return image::ErrParameter;
+    if (image::FindWriter(format) == nullptr) return image::ErrNone;
     platform::PendingFile file;
-    if (const ErrorCode code = WriteImageFile(image, file, *path, format, encoded); code != ErrNone)
+    if (const image::ErrorCode code = WriteImageFile(image, file, *path, format, encoded); code != image::ErrNone)
         return code;
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const platform::PendingFile::Result result = file.CommitNew(*path);
-        if (result == platform::PendingFile::Result::Done) return ErrNone;
+        if (result == platform::PendingFile::Result::Done) return image::ErrNone;
         if (result != platform::PendingFile::Result::Taken) break;
         nextName(path);
     }
-    return ErrWriteFile;
+    return image::ErrWriteFile;
 }
 
 }  // namespace
 
-ErrorCode SaveImageFile(CPxImage& image, const std::string& path, int format,
+image::ErrorCode SaveImageFile(image::CPxImage& image, const std::string& path, int format,
                         const platform::MemoryFile* encoded) {
-    if (image.empty()) return ErrParameter;
-    if (FindWriter(format) == nullptr) return ErrNone;
-    if (!platform::MayReplace(path)) return ErrWriteFile;
+    if (image.empty()) return image::ErrParameter;
+    if (image::FindWriter(format) == nullptr) return image::ErrNone;
+    if (!platform::MayReplace(path)) return image::ErrWriteFile;
     platform::PendingFile file;
-    if (const ErrorCode code = WriteImageFile(image, file, path, format, encoded); code != ErrNone)
+    if (const image::ErrorCode code = WriteImageFile(image, file, path, format, encoded); code != image::ErrNone)
         return code;
-    return file.Commit() == platform::PendingFile::Result::Done ? ErrNone : ErrWriteFile;
+    return file.Commit() == platform::PendingFile::Result::Done ? image::ErrNone : image::ErrWriteFile;
 }
 
-bool BatchEngine::Report(const std::string& file, ErrorCode code, const std::string& context,
+bool BatchEngine::Report(const std::string& file, image::ErrorCode code, const std::string& context,
                          bool offerCancel, std::FILE* log) {
-    return ReportError(host_, On(options_.OpsSilentOperation), file, code, context, offerCancel,
+    return ReportError(host_, options::On(options_.OpsSilentOperation), file, code, context, offerCancel,
                        log);
 }
 
-ErrorCode BatchEngine::LoadOverlay(CPxImage& image) {
-    if (!On(options_.OverlayOverlay)) return ErrNone;
+image::ErrorCode BatchEngine::LoadOverlay(image::CPxImage& image) {
+    if (!options::On(options_.OverlayOverlay)) return image::ErrNone;
     ShowStepText(host_, texts::Tr(texts::kLoadingOverlay));
     // The logo's colours as stored, whatever its profile: its transparent
     // colour is keyed out by exact value.
-    DecodeHints hints;
-    hints.convertProfiles = ProfileConversion::None;
-    DecodeInfo info;
-    ErrorCode code = image.Load(options_.OverlayPath, hints, &info);
-    if (code != ErrNone) return code;
+    image::DecodeHints hints;
+    hints.convertProfiles = image::ProfileConversion::None;
+    image::DecodeInfo info;
+    image::ErrorCode code = image.Load(options_.OverlayPath, hints, &info);
+    if (code != image::ErrNone) return code;
     code = image.Rotate(options_.OverlayRotation);
-    if (code != ErrNone) return code;
-    if (options_.OverlayQuantize != 1) return ErrNone;
+    if (code != image::ErrNone) return code;
+    if (options_.OverlayQuantize != 1) return image::ErrNone;
     return image.Posterize(options_.OverlayQuantizeColors, options_.OverlayTransColor);
 }
 
-ErrorCode BatchEngine::ProcessFile(const std::string& sourcePath, const std::string& outputPath,
-                                   const CPxImage* overlay, const std::string& displayPath,
+image::ErrorCode BatchEngine::ProcessFile(const std::string& sourcePath, const std::string& outputPath,
+                                   const image::CPxImage* overlay, const std::string& displayPath,
                                    std::FILE* log, std::FILE* page, const std::string& pagePath,
-                                   CPxCompositeImg* composite) {
+                                   documents::CPxCompositeImg* composite) {
     // Running out of memory anywhere in one file fails that file alone.
     try {
         return ProcessFileSteps(sourcePath, outputPath, overlay, displayPath, log, page, pagePath,
                                 composite);
     } catch (const std::bad_alloc&) {
-        return ErrOutOfMemory;
+        return image::ErrOutOfMemory;
     }
 }
 
-ErrorCode BatchEngine::ProcessFileSteps(const std::string& sourcePath,
-                                        const std::string& outputPath, const CPxImage* overlay,
+image::ErrorCode BatchEngine::ProcessFileSteps(const std::string& sourcePath,
+                                        const std::string& outputPath, const image::CPxImage* overlay,
                                         const std::string& displayPath, std::FILE* log,
                                         std::FILE* page, const std::string& pagePath,
-                                        CPxCompositeImg* composite) {
-    const FileMemoryScope memory(memoryAlone_);
-    if (!memory.ok()) return ErrCancelled;
-    CPxImage image;
+                                        documents::CPxCompositeImg* composite) {
+    const image::FileMemoryScope memory(memoryAlone_);
+    if (!memory.ok()) return image::ErrCancelled;
+    image::CPxImage image;
     HostSteps steps(*this, log, displayPath);
-    const ErrorCode code = MakeThumbnail(options_, sourcePath, displayPath, overlay, image, steps);
-    if (code != ErrNone) return code;
+    const image::ErrorCode code = MakeThumbnail(options_, sourcePath, displayPath, overlay, image, steps);
+    if (code != image::ErrNone) return code;
     return FinishMade(image, nullptr, outputPath, displayPath, log, page, pagePath, composite);
 }
 
-ErrorCode BatchEngine::FinishPrepared(PreparedFile& file, const std::string& outputPath,
+image::ErrorCode BatchEngine::FinishPrepared(PreparedFile& file, const std::string& outputPath,
                                       const std::string& displayPath, std::FILE* log,
                                       std::FILE* page, const std::string& pagePath,
-                                      CPxCompositeImg* composite) {
+                                      documents::CPxCompositeImg* composite) {
     try {
         HostSteps steps(*this, log, displayPath);
-        const ErrorCode code = file.steps.Replay(steps, file.code);
-        if (code != ErrNone) return code;
+        const image::ErrorCode code = file.steps.Replay(steps, file.code);
+        if (code != image::ErrNone) return code;
         return FinishMade(file.image, &file.encoded, outputPath, displayPath, log, page, pagePath,
                           composite);
     } catch (const std::bad_alloc&) {
-        return ErrOutOfMemory;
+        return image::ErrOutOfMemory;
     }
 }
 
@@ -309,45 +309,45 @@ namespace {
 // Saves a thumbnail made on this machine (or the bytes a worker encoded).
 class ImageSaver final : public BatchEngine::ThumbnailSaver {
 public:
-    ImageSaver(CPxImage& image, int format, const platform::MemoryFile* encoded)
+    ImageSaver(image::CPxImage& image, int format, const platform::MemoryFile* encoded)
         : image_(image), format_(format), encoded_(encoded) {}
-    ErrorCode Save(const std::string& path) override {
+    image::ErrorCode Save(const std::string& path) override {
         return SaveImageFile(image_, path, format_, encoded_);
     }
-    ErrorCode SaveAsNew(std::string* path,
+    image::ErrorCode SaveAsNew(std::string* path,
                         const std::function<void(std::string*)>& nextName) override {
         return SaveImageFileAsNew(image_, path, format_, encoded_, nextName);
     }
 
 private:
-    CPxImage& image_;
+    image::CPxImage& image_;
     int format_;
     const platform::MemoryFile* encoded_;
 };
 
 }  // namespace
 
-ErrorCode BatchEngine::FinishMade(CPxImage& image, const platform::MemoryFile* encoded,
+image::ErrorCode BatchEngine::FinishMade(image::CPxImage& image, const platform::MemoryFile* encoded,
                                   const std::string& outputPath, const std::string& displayPath,
                                   std::FILE* log, std::FILE* page, const std::string& pagePath,
-                                  CPxCompositeImg* composite) {
+                                  documents::CPxCompositeImg* composite) {
     ImageSaver saver(image, ResolveOutputFormat(options_.MainOutputFormat, image.inputFormat()),
                      encoded);
     return FinishFile(saver, image.width(), image.height(), image, outputPath, displayPath, log,
                       page, pagePath, composite);
 }
 
-ErrorCode BatchEngine::FinishFile(ThumbnailSaver& saver, int width, int height,
-                                  const CPxImage& sheetImage, const std::string& outputPath,
+image::ErrorCode BatchEngine::FinishFile(ThumbnailSaver& saver, int width, int height,
+                                  const image::CPxImage& sheetImage, const std::string& outputPath,
                                   const std::string& displayPath, std::FILE* log, std::FILE* page,
-                                  const std::string& pagePath, CPxCompositeImg* composite) {
-    const BatchOptions& o = options_;
+                                  const std::string& pagePath, documents::CPxCompositeImg* composite) {
+    const options::BatchOptions& o = options_;
     std::string savedPath = outputPath;
     const auto save = [&] {
         ShowStepText(host_, texts::Tr(texts::kSaving));
         ShowDetailText(host_, outputPath);
         if (numbered_ == nullptr) return saver.Save(outputPath);
-        const ErrorCode code = saver.SaveAsNew(&savedPath, [&](std::string* path) {
+        const image::ErrorCode code = saver.SaveAsNew(&savedPath, [&](std::string* path) {
             NextNumberedName(o, numbered_->base, numbered_->ext, path);
         });
         numbered_->path = savedPath;
@@ -355,40 +355,40 @@ ErrorCode BatchEngine::FinishFile(ThumbnailSaver& saver, int width, int height,
     };
     // A numbered thumbnail gets its name as it is saved: its entries give
     // the name it got.
-    ErrorCode result = numbered_ != nullptr ? save() : ErrNone;
-    if (log != nullptr) WriteLogOutputLine(log, o, savedPath, width, height);
-    if (On(o.HTMLLog) && page != nullptr) {
-        if (On(o.HTMLTable)) std::fputs(texts::kCellStart, page);
-        WriteThumbnailEntry(page, savedPath, displayPath, width, height, pagePath, o,
+    image::ErrorCode result = numbered_ != nullptr ? save() : image::ErrNone;
+    if (log != nullptr) documents::WriteLogOutputLine(log, o, savedPath, width, height);
+    if (options::On(o.HTMLLog) && page != nullptr) {
+        if (options::On(o.HTMLTable)) std::fputs(texts::kCellStart, page);
+        documents::WriteThumbnailEntry(page, savedPath, displayPath, width, height, pagePath, o,
                             guard_ != nullptr ? *guard_ : documents::NoGuard());
-        if (On(o.HTMLTable)) std::fputs(texts::kCellEnd, page);
+        if (options::On(o.HTMLTable)) std::fputs(texts::kCellEnd, page);
     }
     if (numbered_ == nullptr) result = save();
 
-    if (On(o.CompositeMakeComposite) && composite != nullptr && !composite->empty() &&
+    if (options::On(o.CompositeMakeComposite) && composite != nullptr && !composite->empty() &&
         !composite->IsFull()) {
         const std::string label =
-            On(o.CompositeWriteFileName) ? paths::FileName(savedPath) : std::string();
-        const ErrorCode code = composite->AddImage(sheetImage, label);
-        if (code != ErrNone) Report("", code, texts::kContextAddComposite, false, nullptr);
+            options::On(o.CompositeWriteFileName) ? paths::FileName(savedPath) : std::string();
+        const image::ErrorCode code = composite->AddImage(sheetImage, label);
+        if (code != image::ErrNone) Report("", code, texts::kContextAddComposite, false, nullptr);
     }
     return result;
 }
 
-ErrorCode BatchEngine::FinishRecorded(MergeInput& merge, int index, const std::string& outputPath,
+image::ErrorCode BatchEngine::FinishRecorded(MergeInput& merge, int index, const std::string& outputPath,
                                       const std::string& displayPath, std::FILE* log,
                                       std::FILE* page, const std::string& pagePath,
-                                      CPxCompositeImg* composite) {
+                                      documents::CPxCompositeImg* composite) {
     try {
         runstate::FileOutcome* outcome = nullptr;
-        if (!merge.Take(index, &outcome)) return ErrReadFile;
+        if (!merge.Take(index, &outcome)) return image::ErrReadFile;
         HostSteps steps(*this, log, displayPath);
-        const ErrorCode code = outcome->steps.Replay(steps, outcome->made ? ErrNone : outcome->code);
-        if (code != ErrNone) return code;
-        CPxImage cell;
+        const image::ErrorCode code = outcome->steps.Replay(steps, outcome->made ? image::ErrNone : outcome->code);
+        if (code != image::ErrNone) return code;
+        image::CPxImage cell;
         if (outcome->cellWidth > 0) {
-            PixelBlock pixels;
-            if (!pixels.AllocateRgb(outcome->cellWidth, outcome->cellHeight)) return ErrOutOfMemory;
+            image::PixelBlock pixels;
+            if (!pixels.AllocateRgb(outcome->cellWidth, outcome->cellHeight)) return image::ErrOutOfMemory;
             std::memcpy(pixels.data(), outcome->cell.data(), pixels.size());
             cell.Adopt(std::move(pixels), outcome->cellWidth, outcome->cellHeight);
         }
@@ -397,23 +397,23 @@ ErrorCode BatchEngine::FinishRecorded(MergeInput& merge, int index, const std::s
         return FinishFile(*saver, outcome->width, outcome->height, cell, outputPath, displayPath,
                           log, page, pagePath, composite);
     } catch (const std::bad_alloc&) {
-        return ErrOutOfMemory;
+        return image::ErrOutOfMemory;
     }
 }
 
-ErrorCode BatchEngine::SingleFileOperation(const std::string& input, const std::string& output,
+image::ErrorCode BatchEngine::SingleFileOperation(const std::string& input, const std::string& output,
                                            const std::string& displayPath) {
     RunScope scope(*this);
-    CPxImage overlay;
-    ErrorCode code = LoadOverlay(overlay);
-    if (code != ErrNone) {
+    image::CPxImage overlay;
+    image::ErrorCode code = LoadOverlay(overlay);
+    if (code != image::ErrNone) {
         if (Report(options_.OverlayPath, code, texts::kContextSingleOverlay, true, nullptr))
             return code;
         options_.OverlayOverlay = 0;
     }
     code = ProcessFile(input, output, &overlay, displayPath, nullptr, nullptr, "", nullptr);
-    if (code == ErrCancelled && host_.StopRequested()) return code;
-    if (code != ErrNone) Report(displayPath, code, texts::kContextSingleFile, true, nullptr);
+    if (code == image::ErrCancelled && host_.StopRequested()) return code;
+    if (code != image::ErrNone) Report(displayPath, code, texts::kContextSingleFile, true, nullptr);
     return code;
 }
 
@@ -423,11 +423,11 @@ BatchSummary BatchEngine::BatchRun() {
 
 bool BatchEngine::PrepareFolders(std::FILE* log, platform::FolderLock& lock,
                                  BatchSummary& summary) {
-    const BatchOptions& o = options_;
+    const options::BatchOptions& o = options_;
     const std::string& source = o.MainSrcPath;
     const std::string& output = o.MainDestPath;
-    if (On(o.OutputCreateFolder) && !CreateFolderPath(output)) {
-        Report(output, ErrCreateOutputDir, texts::kContextStoppingOutputFolder, false, log);
+    if (options::On(o.OutputCreateFolder) && !CreateFolderPath(output)) {
+        Report(output, image::ErrCreateOutputDir, texts::kContextStoppingOutputFolder, false, log);
         return false;
     }
 
@@ -437,11 +437,11 @@ bool BatchEngine::PrepareFolders(std::FILE* log, platform::FolderLock& lock,
         return false;
     }
 
-    if (On(o.OutputDuplicateSrcTree) && On(o.OutputRecurseSrc)) {
+    if (options::On(o.OutputDuplicateSrcTree) && options::On(o.OutputRecurseSrc)) {
         const bool ok = CreateOutputTree(host_, o, source, output);
         ShowStepText(host_, "");
         if (!ok) {
-            Report(output, ErrCreateOutputTree, texts::kContextStopping, false, log);
+            Report(output, image::ErrCreateOutputTree, texts::kContextStopping, false, log);
             return false;
         }
     }
@@ -450,14 +450,14 @@ bool BatchEngine::PrepareFolders(std::FILE* log, platform::FolderLock& lock,
 
 BatchSummary BatchEngine::DocumentRun(const std::vector<std::string>* planned, MergeInput* merge) {
     RunScope scope(*this);
-    BatchOptions& o = options_;
+    options::BatchOptions& o = options_;
     BatchSummary summary;
     const std::string& source = o.MainSrcPath;
     const std::string& output = o.MainDestPath;
 
     // The run's files: no page, index, log or sheet replaces an input or a
     // file the run wrote. The guard stays with the engine for the run.
-    RunFiles files(host_, On(o.OpsSilentOperation));
+    RunFiles files(host_, options::On(o.OpsSilentOperation));
     struct GuardScope {
         documents::DocumentGuard*& slot;
         ~GuardScope() { slot = nullptr; }
@@ -466,12 +466,12 @@ BatchSummary BatchEngine::DocumentRun(const std::vector<std::string>* planned, M
 
     // The log reaches its file as the run goes on (the lines of each file
     // when it is finished) and is closed whichever way the run ends.
-    BatchLog batchLog;
+    documents::BatchLog batchLog;
     batchLog.Open(o, std::time(nullptr), files);
     std::FILE* const log = batchLog.file();
     files.SetLog(log);
     struct LogFinisher {
-        BatchLog& log;
+        documents::BatchLog& log;
         RunFiles& files;
         ~LogFinisher() {
             files.SetLog(nullptr);
@@ -480,11 +480,11 @@ BatchSummary BatchEngine::DocumentRun(const std::vector<std::string>* planned, M
     } logFinisher{batchLog, files};
 
     // Only the window asks; a headless run has nobody to ask.
-    const bool overwriteStyle = o.OutputRenameStyle != TextPrefix &&
-                                o.OutputRenameStyle != TextSuffix &&
-                                o.OutputRenameStyle != AutoNumericSuffix;
+    const bool overwriteStyle = o.OutputRenameStyle != options::TextPrefix &&
+                                o.OutputRenameStyle != options::TextSuffix &&
+                                o.OutputRenameStyle != options::AutoNumericSuffix;
     if (host_.HasWindow() && paths::EqualsIgnoringCase(source, output) && overwriteStyle &&
-        !On(o.OpsSilentOperation)) {
+        !options::On(o.OpsSilentOperation)) {
         if (!host_.AskYesNo(texts::Tr(texts::kOverwriteQuestion))) return summary;
     }
 
@@ -504,7 +504,7 @@ BatchSummary BatchEngine::DocumentRun(const std::vector<std::string>* planned, M
     if (planned != nullptr)
         list = *planned;
     else
-        ScanSourceFolder(host_, o, source, &list, On(o.OutputRecurseSrc), o.OutputFilterString,
+        ScanSourceFolder(host_, o, source, &list, options::On(o.OutputRecurseSrc), o.OutputFilterString,
                          FilteredInputFormats(o));
     list.shrink_to_fit();
     const int total = static_cast<int>(list.size());
@@ -513,35 +513,35 @@ BatchSummary BatchEngine::DocumentRun(const std::vector<std::string>* planned, M
     // Source files are opened by their full paths from here on; the folder
     // must be one that could be made current.
     if (!platform::CanEnterFolder(source)) {
-        Report(source, ErrChangeFolder, texts::kContextStopping, false, log);
+        Report(source, image::ErrChangeFolder, texts::kContextStopping, false, log);
         return summary;
     }
     for (const std::string& entry : list) files.AddInput(paths::Join(source, entry));
 
-    CPxImage overlay;
-    if (const ErrorCode code = LoadOverlay(overlay); code != ErrNone) {
+    image::CPxImage overlay;
+    if (const image::ErrorCode code = LoadOverlay(overlay); code != image::ErrNone) {
         if (Report(o.OverlayPath, code, texts::kContextOverlayRun, true, log)) return summary;
         o.OverlayOverlay = 0;
     }
 
     // Links need a folder both paths share: on this system every full path
     // shares the root, so relative folders are compared in full.
-    if (On(o.HTMLLog) && On(o.HTMLMakeSrcLink) && !On(o.OutputBranchFromSrc) &&
+    if (options::On(o.HTMLLog) && options::On(o.HTMLMakeSrcLink) && !options::On(o.OutputBranchFromSrc) &&
         !SharesCommonRoot(platform::AbsolutePath(source), platform::AbsolutePath(output))) {
-        if (Report("", ErrNoCommonRoot, texts::kContextHtmlLinksOff, true, log)) return summary;
+        if (Report("", image::ErrNoCommonRoot, texts::kContextHtmlLinksOff, true, log)) return summary;
         o.HTMLMakeSrcLink = 0;
     }
 
-    CPxCompositeImg composite;
-    if (On(o.CompositeMakeComposite)) {
-        if (o.MainResizeMethod == BestFit || o.MainResizeMethod == ExactSize || MatteApplies(o)) {
-            const ErrorCode code = composite.Setup(
+    documents::CPxCompositeImg composite;
+    if (options::On(o.CompositeMakeComposite)) {
+        if (o.MainResizeMethod == options::BestFit || o.MainResizeMethod == options::ExactSize || MatteApplies(o)) {
+            const image::ErrorCode code = composite.Setup(
                 o.MainWidth, o.MainHeight, o.CompositeCols, o.CompositeRows, o.CompositeBackColor,
                 o.CompositeFontName, o.CompositeFontSize, o.CompositeTextColor);
-            if (code != ErrNone && Report("", code, texts::kContextCompositeInit, true, log))
+            if (code != image::ErrNone && Report("", code, texts::kContextCompositeInit, true, log))
                 return summary;
         } else {
-            if (Report("", ErrCompositeMethod, texts::kContextCompositeOff, true, log))
+            if (Report("", image::ErrCompositeMethod, texts::kContextCompositeOff, true, log))
                 return summary;
             o.CompositeMakeComposite = 0;
         }
@@ -555,14 +555,14 @@ BatchSummary BatchEngine::DocumentRun(const std::vector<std::string>* planned, M
     const auto flushComposite = [&](const std::string& nextFolder) {
         if (composite.count() > 0) {
             const std::string folder =
-                On(o.CompositeWriteToRoot) ? paths::StripTrailingSeparator(root) : compositeFolder;
+                options::On(o.CompositeWriteToRoot) ? paths::StripTrailingSeparator(root) : compositeFolder;
             const std::string name =
                 paths::Join(folder, o.CompositeBaseName + std::to_string(compositeNumber) +
                                         FormatExtension(o.CompositeFormat));
             if (!files.MayWrite(name)) {
-                Report(name, ErrWouldReplace, texts::kContextSaveComposite, false, log);
-            } else if (const ErrorCode code = SaveImageFile(composite, name, o.CompositeFormat);
-                       code != ErrNone) {
+                Report(name, image::ErrWouldReplace, texts::kContextSaveComposite, false, log);
+            } else if (const image::ErrorCode code = SaveImageFile(composite, name, o.CompositeFormat);
+                       code != image::ErrNone) {
                 Report(name, code, texts::kContextSaveComposite, false, log);
             } else {
                 files.Written(name);
@@ -574,7 +574,7 @@ BatchSummary BatchEngine::DocumentRun(const std::vector<std::string>* planned, M
     };
 
     // One memory budget for all the files in hand, whatever the thread count.
-    MemoryBudget budget(RunMemoryBudget(o));
+    image::MemoryBudget budget(RunMemoryBudget(o));
     const ThreadBudget driverBudget(&budget);
 
     // With more than one thread, workers read and process the files ahead;
@@ -594,7 +594,7 @@ BatchSummary BatchEngine::DocumentRun(const std::vector<std::string>* planned, M
 
     // The preparation's lines; a new log takes the old one's place here.
     batchLog.Flush();
-    HtmlPageSeries pages(o, files);
+    documents::HtmlPageSeries pages(o, files);
     int processed = 0;
     for (int i = 0; i < total; ++i) {
         const std::string& entry = list[static_cast<size_t>(i)];
@@ -606,8 +606,8 @@ BatchSummary BatchEngine::DocumentRun(const std::vector<std::string>* planned, M
         host_.RunProgress(processed, total, inputFull);
 
         const FileNaming naming = NameForFile(o, entry);
-        if (On(o.OutputBranchFromSrc) && !CreateFolderPath(naming.target)) {
-            Report(naming.target, ErrCreateOutputDir, texts::kContextStopping, false, log);
+        if (options::On(o.OutputBranchFromSrc) && !CreateFolderPath(naming.target)) {
+            Report(naming.target, image::ErrCreateOutputDir, texts::kContextStopping, false, log);
             break;
         }
         const std::string& base = naming.base;
@@ -615,19 +615,19 @@ BatchSummary BatchEngine::DocumentRun(const std::vector<std::string>* planned, M
         std::string outputPath = naming.outputPath;
         // A numbered name is taken only by the complete thumbnail.
         NumberedSave numbered{base, ext, outputPath};
-        numbered_ = o.OutputRenameStyle == AutoNumericSuffix ? &numbered : nullptr;
+        numbered_ = o.OutputRenameStyle == options::AutoNumericSuffix ? &numbered : nullptr;
 
-        if (On(o.HTMLLog)) pages.BeginPageForFile(outputPath, i);
+        if (options::On(o.HTMLLog)) pages.BeginPageForFile(outputPath, i);
 
-        if (On(o.CompositeMakeComposite) && !composite.empty()) {
+        if (options::On(o.CompositeMakeComposite) && !composite.empty()) {
             const std::string outputFolder = paths::Directory(outputPath);
             bool due = composite.IsFull();
             if (compositeFolder.empty()) compositeFolder = outputFolder;
-            if (outputFolder != compositeFolder && !On(o.CompositeWriteToRoot)) due = true;
+            if (outputFolder != compositeFolder && !options::On(o.CompositeWriteToRoot)) due = true;
             if (due) flushComposite(outputFolder);
         }
 
-        ErrorCode code = ErrCancelled;
+        image::ErrorCode code = image::ErrCancelled;
         std::unique_ptr<PreparedFile> prepared;
         if (workers) {
             prepared = workers->Take(i, host_);
@@ -635,7 +635,7 @@ BatchSummary BatchEngine::DocumentRun(const std::vector<std::string>* planned, M
             // Memory that ran out beside other files may be there for the
             // file alone: it is made again with the budget to itself, so a
             // run on several threads fails no file that one thread makes.
-            if (prepared && prepared->code == ErrOutOfMemory) {
+            if (prepared && prepared->code == image::ErrOutOfMemory) {
                 prepared.reset();
                 memoryAlone_ = true;
             }
@@ -655,13 +655,13 @@ BatchSummary BatchEngine::DocumentRun(const std::vector<std::string>* planned, M
         memoryAlone_ = false;
         if (numbered_ != nullptr) outputPath = numbered.path;
         numbered_ = nullptr;
-        if (code == ErrCancelled && host_.StopRequested()) {
+        if (code == image::ErrCancelled && host_.StopRequested()) {
             summary.stopped = true;
             break;
         }
-        if (code != ErrNone) {
-            if (log != nullptr) WriteLogErrorLine(log, code);
-            if (On(o.HTMLLog)) pages.WriteErrorEntry(paths::FileName(entry));
+        if (code != image::ErrNone) {
+            if (log != nullptr) documents::WriteLogErrorLine(log, code);
+            if (options::On(o.HTMLLog)) pages.WriteErrorEntry(paths::FileName(entry));
             if (Report(inputFull, code, texts::kContextFileProcess, true, log)) break;
         } else {
             files.Written(outputPath);
@@ -675,8 +675,8 @@ BatchSummary BatchEngine::DocumentRun(const std::vector<std::string>* planned, M
     workers.reset();
     host_.RunProgress(processed, total, "");
 
-    if (On(o.CompositeMakeComposite) && !composite.empty()) flushComposite(compositeFolder);
-    if (On(o.HTMLLog)) pages.EndPageSeries(root);
+    if (options::On(o.CompositeMakeComposite) && !composite.empty()) flushComposite(compositeFolder);
+    if (options::On(o.HTMLLog)) pages.EndPageSeries(root);
     files.SetLog(nullptr);
     batchLog.Finish();
     ShowDetailText(host_, "");
@@ -686,4 +686,4 @@ BatchSummary BatchEngine::DocumentRun(const std::vector<std::string>* planned, M
     return summary;
 }
 
-}  // namespace vig
+}  // namespace vig::engine

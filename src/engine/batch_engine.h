@@ -14,18 +14,23 @@
 #include "image/error_codes.h"
 #include "options/batch_options.h"
 
-namespace vig {
-
-namespace documents {
+namespace vig::documents {
 class DocumentGuard;
 }
-namespace platform {
+namespace vig::platform {
 class MemoryFile;
 class FolderLock;
 }
 
+namespace vig::image {
 class CPxImage;
+}
+namespace vig::documents {
 class CPxCompositeImg;
+}
+
+namespace vig::engine {
+
 class RunHost;
 struct PreparedFile;
 
@@ -42,7 +47,7 @@ struct BatchSummary {
 
 class BatchEngine {
 public:
-    BatchEngine(BatchOptions& options, RunHost& host) : options_(options), host_(host) {}
+    BatchEngine(options::BatchOptions& options, RunHost& host) : options_(options), host_(host) {}
     BatchEngine(const BatchEngine&) = delete;
     BatchEngine& operator=(const BatchEngine&) = delete;
 
@@ -73,24 +78,24 @@ public:
     // displayPath is the path shown in them ("" shows none). Returns the
     // code of the file (0 also when the overlay failed and was switched off;
     // ErrCancelled, unreported, when a stop request ended it).
-    ErrorCode SingleFileOperation(const std::string& input, const std::string& output,
+    image::ErrorCode SingleFileOperation(const std::string& input, const std::string& output,
                                   const std::string& displayPath);
 
     // Loads (its colours as stored, never converted by a profile), turns and
     // (with OverlayQuantize 1) posterizes the overlay; leaves the image empty
     // and answers 0 when OverlayOverlay is off.
-    ErrorCode LoadOverlay(CPxImage& image);
+    image::ErrorCode LoadOverlay(image::CPxImage& image);
 
     // One source image to one thumbnail. A stop request during the reading
     // or between steps answers ErrCancelled without saving; running out of
     // memory anywhere is ErrOutOfMemory. overlay, log, page and composite
     // may be null.
-    ErrorCode ProcessFile(const std::string& sourcePath, const std::string& outputPath,
-                          const CPxImage* overlay, const std::string& displayPath, std::FILE* log,
-                          std::FILE* page, const std::string& pagePath, CPxCompositeImg* composite);
+    image::ErrorCode ProcessFile(const std::string& sourcePath, const std::string& outputPath,
+                          const image::CPxImage* overlay, const std::string& displayPath, std::FILE* log,
+                          std::FILE* page, const std::string& pagePath, documents::CPxCompositeImg* composite);
 
     bool running() const { return running_; }
-    BatchOptions& options() { return options_; }
+    options::BatchOptions& options() { return options_; }
     RunHost& host() { return host_; }
 
     // How a made thumbnail reaches its name: saved there (one machine) or
@@ -99,10 +104,10 @@ public:
     public:
         virtual ~ThumbnailSaver() = default;
         // At this name, replacing what is there.
-        virtual ErrorCode Save(const std::string& path) = 0;
+        virtual image::ErrorCode Save(const std::string& path) = 0;
         // At the first free name from *path on (nextName gives the next);
         // *path becomes the name it got.
-        virtual ErrorCode SaveAsNew(std::string* path,
+        virtual image::ErrorCode SaveAsNew(std::string* path,
                                     const std::function<void(std::string*)>& nextName) = 0;
     };
 
@@ -120,31 +125,31 @@ private:
     // the run's lock on its root, the output tree and the scan. False
     // (reported) when the run cannot go on.
     bool PrepareFolders(std::FILE* log, platform::FolderLock& lock, BatchSummary& summary);
-    ErrorCode ProcessFileSteps(const std::string& sourcePath, const std::string& outputPath,
-                               const CPxImage* overlay, const std::string& displayPath,
+    image::ErrorCode ProcessFileSteps(const std::string& sourcePath, const std::string& outputPath,
+                               const image::CPxImage* overlay, const std::string& displayPath,
                                std::FILE* log, std::FILE* page, const std::string& pagePath,
-                               CPxCompositeImg* composite);
+                               documents::CPxCompositeImg* composite);
     // What the driver does for a file once the thumbnail is made: its
     // entries, the save (of bytes encoded ahead when given) and the sheet.
     // `sheetImage` is what a contact sheet shows of it.
-    ErrorCode FinishFile(ThumbnailSaver& saver, int width, int height, const CPxImage& sheetImage,
+    image::ErrorCode FinishFile(ThumbnailSaver& saver, int width, int height, const image::CPxImage& sheetImage,
                          const std::string& outputPath, const std::string& displayPath,
                          std::FILE* log, std::FILE* page, const std::string& pagePath,
-                         CPxCompositeImg* composite);
-    ErrorCode FinishMade(CPxImage& image, const platform::MemoryFile* encoded,
+                         documents::CPxCompositeImg* composite);
+    image::ErrorCode FinishMade(image::CPxImage& image, const platform::MemoryFile* encoded,
                          const std::string& outputPath, const std::string& displayPath,
                          std::FILE* log, std::FILE* page, const std::string& pagePath,
-                         CPxCompositeImg* composite);
+                         documents::CPxCompositeImg* composite);
     // A file a worker made: its steps told again, then finished.
-    ErrorCode FinishPrepared(PreparedFile& file, const std::string& outputPath,
+    image::ErrorCode FinishPrepared(PreparedFile& file, const std::string& outputPath,
                              const std::string& displayPath, std::FILE* log, std::FILE* page,
-                             const std::string& pagePath, CPxCompositeImg* composite);
+                             const std::string& pagePath, documents::CPxCompositeImg* composite);
     // A file a shard made: its steps told again, its thumbnail moved to
     // its name, its entries written (the merge).
-    ErrorCode FinishRecorded(MergeInput& merge, int index, const std::string& outputPath,
+    image::ErrorCode FinishRecorded(MergeInput& merge, int index, const std::string& outputPath,
                              const std::string& displayPath, std::FILE* log, std::FILE* page,
-                             const std::string& pagePath, CPxCompositeImg* composite);
-    bool Report(const std::string& file, ErrorCode code, const std::string& context,
+                             const std::string& pagePath, documents::CPxCompositeImg* composite);
+    bool Report(const std::string& file, image::ErrorCode code, const std::string& context,
                 bool offerCancel, std::FILE* log);
 
     // While a batch run numbers its thumbnails (AutoNumericSuffix): how the
@@ -154,7 +159,7 @@ private:
         std::string path;
     };
 
-    BatchOptions& options_;
+    options::BatchOptions& options_;
     RunHost& host_;
     NumberedSave* numbered_ = nullptr;           // the current file's, in a numbered run
     documents::DocumentGuard* guard_ = nullptr;  // the run's, while one goes on
@@ -174,7 +179,7 @@ bool SharesCommonRoot(const std::string& a, const std::string& b);
 // answers 0. `encoded` may hold the image already encoded in `format`:
 // those bytes are written instead, and should writing them fail, the image
 // is saved as usual, so the outcome and its code are the same either way.
-ErrorCode SaveImageFile(CPxImage& image, const std::string& path, int format,
+image::ErrorCode SaveImageFile(image::CPxImage& image, const std::string& path, int format,
                         const platform::MemoryFile* encoded = nullptr);
 
-}  // namespace vig
+}  // namespace vig::engine

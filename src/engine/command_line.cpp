@@ -10,7 +10,7 @@
 #include "engine/headless_host.h"
 #include "platform/paths.h"
 
-namespace vig {
+namespace vig::engine {
 namespace {
 
 constexpr size_t kFirstSwitch = 5;
@@ -119,19 +119,19 @@ bool IsHeadlessWord(const std::string& arg) {
 int ResizeMethodFromCode(int code) {
     switch (code) {
         case 1:
-            return FixedWidth;
+            return options::FixedWidth;
         case 2:
-            return FixedHeight;
+            return options::FixedHeight;
         case 3:
-            return ExactSize;
+            return options::ExactSize;
         case 4:
-            return PixelArea;
+            return options::PixelArea;
         case 5:
-            return Percent;
+            return options::Percent;
         case 6:
-            return NoResize;
+            return options::NoResize;
         default:
-            return BestFit;
+            return options::BestFit;
     }
 }
 
@@ -139,17 +139,17 @@ int OutputFormatFromCode(int code) {
     if (code >= 0 && code <= 13) return code + 1;
     switch (code) {
         case 14:
-            return FormatGif;
+            return options::FormatGif;
         case 15:
-            return FormatGifGray;
+            return options::FormatGifGray;
         case 16:
-            return FormatPcx24;
+            return options::FormatPcx24;
         case 17:
-            return FormatPcx8;
+            return options::FormatPcx8;
         case 18:
-            return FormatPcxGray;
+            return options::FormatPcxGray;
         default:
-            return FormatSame24;
+            return options::FormatSame24;
     }
 }
 
@@ -221,7 +221,7 @@ bool ParseRunStep(const std::vector<std::string>& args, RunStep* step, std::stri
     return true;
 }
 
-bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMode, BatchOptions& o,
+bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMode, options::BatchOptions& o,
                          std::string* problem, std::vector<std::string>* ignored) {
     // In directory mode the step switches are no settings, but they are
     // taken: they are not named as ignored.
@@ -237,21 +237,21 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
     }
 
     // In each group the first switch present, in the group's order, wins.
-    static const Choice kEnhance[] = {{"/e0", EnhanceNone},     {"/ed", DarkenMidtones},
-                                      {"/ei", LightenMidtones}, {"/ex", LineArtContrast},
-                                      {"/ec", RaiseContrast},   {"/eu", UserLut}};
-    static const Choice kCase[] = {{"/cl", Lower}, {"/cu", Upper}, {"/cn", NoChange}};
+    static const Choice kEnhance[] = {{"/e0", options::EnhanceNone},     {"/ed", options::DarkenMidtones},
+                                      {"/ei", options::LightenMidtones}, {"/ex", options::LineArtContrast},
+                                      {"/ec", options::RaiseContrast},   {"/eu", options::UserLut}};
+    static const Choice kCase[] = {{"/cl", options::Lower}, {"/cu", options::Upper}, {"/cn", options::NoChange}};
     static const Choice kNaming[] = {
-        {"/no", Overwrite}, {"/np", TextPrefix}, {"/ns", TextSuffix}, {"/nn", AutoNumericSuffix}};
+        {"/no", options::Overwrite}, {"/np", options::TextPrefix}, {"/ns", options::TextSuffix}, {"/nn", options::AutoNumericSuffix}};
     size_t chosenAt = 0;
 
     if (const Choice* e = FirstPresent(sw, kEnhance, &chosenAt)) {
-        if (e->value == UserLut && !sw.HasValues(chosenAt, 1))
+        if (e->value == options::UserLut && !sw.HasValues(chosenAt, 1))
             return Fail(problem,
                         texts::Tr(QT_TRANSLATE_NOOP("vig::texts", "\"/eu\" needs a curve file")));
         o.ImageEnhanceType = e->value;
-        o.ImageUserLUTPath = e->value == UserLut ? sw.Value(chosenAt, 1) : std::string();
-        sw.Use(chosenAt, e->value == UserLut ? 1 : 0);
+        o.ImageUserLUTPath = e->value == options::UserLut ? sw.Value(chosenAt, 1) : std::string();
+        sw.Use(chosenAt, e->value == options::UserLut ? 1 : 0);
     }
     if (const Choice* c = FirstPresent(sw, kCase, &chosenAt)) {
         o.OutputCase = c->value;
@@ -340,8 +340,8 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
         // Without a naming switch a directory run overwrites same-named files;
         // a text switch as the last argument takes an empty text.
         const Choice* n = FirstPresent(sw, kNaming, &chosenAt);
-        const int style = n != nullptr ? n->value : Overwrite;
-        const bool takesText = style == TextPrefix || style == TextSuffix;
+        const int style = n != nullptr ? n->value : options::Overwrite;
+        const bool takesText = style == options::TextPrefix || style == options::TextSuffix;
         o.OutputRenameStyle = style;
         o.OutputExtraText =
             takesText && sw.HasValues(chosenAt, 1) ? sw.Value(chosenAt, 1) : std::string();
@@ -376,7 +376,7 @@ void PrintUsage(std::FILE* out) {
     std::fputs(FillIn(texts::Tr(usage), {ApplicationTitle()}).c_str(), out);
 }
 
-int RunHeadless(const std::vector<std::string>& args, BatchOptions& options, std::FILE* out,
+int RunHeadless(const std::vector<std::string>& args, options::BatchOptions& options, std::FILE* out,
                 std::FILE* err) {
     options.OpsSilentOperation = 1;
     const auto usage = [err](const std::string& problem) {
@@ -470,4 +470,4 @@ int RunHeadless(const std::vector<std::string>& args, BatchOptions& options, std
     return host.reportCount() > 0 ? kExitReported : kExitSuccess;
 }
 
-}  // namespace vig
+}  // namespace vig::engine

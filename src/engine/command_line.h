@@ -13,7 +13,7 @@
 
 #include "options/batch_options.h"
 
-namespace vig {
+namespace vig::engine {
 
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitReported = 1;  // the run made at least one report
@@ -41,7 +41,7 @@ bool ParseDate(const std::string& text, int64_t* localMidnight);
 // arguments from the fifth on that no switch took (unknown words, repeated
 // switches, switches of the other mode, a group's losers).
 bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMode,
-                         BatchOptions& options, std::string* problem = nullptr,
+                         options::BatchOptions& options, std::string* problem = nullptr,
                          std::vector<std::string>* ignored = nullptr);
 
 // Which part of a directory run a command line asks for: the whole run on
@@ -71,7 +71,7 @@ void PrintUsage(std::FILE* out);
 // empty path among them), 128 + the signal number when SIGINT, SIGTERM or
 // SIGHUP stopped it. Arguments no switch took are named in warnings on `err`. The
 // directory mode's summary goes to `out`, reports and usage text to `err`.
-int RunHeadless(const std::vector<std::string>& args, BatchOptions& options, std::FILE* out,
+int RunHeadless(const std::vector<std::string>& args, options::BatchOptions& options, std::FILE* out,
                 std::FILE* err);
 
-}  // namespace vig
+}  // namespace vig::engine

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <vector>
 
-namespace vig::texts {
+namespace vig::engine::texts {
 
 std::string Tr(const char* text) {
     return Translate(kContext, text);
@@ -39,18 +39,18 @@ std::string ShardSummary(int index, int count, int processed, int total) {
            "\n";
 }
 
-const char* ProfileIgnoredReason(ProfileOutcome outcome) {
+const char* ProfileIgnoredReason(image::ProfileOutcome outcome) {
     switch (outcome) {
-        case ProfileOutcome::Unreadable:
+        case image::ProfileOutcome::Unreadable:
             return QT_TRANSLATE_NOOP("vig::texts", "Colour profile ignored: it could not be read");
-        case ProfileOutcome::NotRgb:
+        case image::ProfileOutcome::NotRgb:
             return QT_TRANSLATE_NOOP("vig::texts",
                                      "Colour profile ignored: it is not a profile of RGB colours");
-        case ProfileOutcome::Unsupported:
+        case image::ProfileOutcome::Unsupported:
             return QT_TRANSLATE_NOOP(
                 "vig::texts", "Colour profile ignored: its colour description is not supported");
-        case ProfileOutcome::None:
-        case ProfileOutcome::Converted:
+        case image::ProfileOutcome::None:
+        case image::ProfileOutcome::Converted:
             break;
     }
     return nullptr;
@@ -61,8 +61,8 @@ std::string ProfileIgnored(const std::string& file, const char* reason) {
 }
 
 std::string ShownWarning(const std::string& warning) {
-    for (const ProfileOutcome outcome :
-         {ProfileOutcome::Unreadable, ProfileOutcome::NotRgb, ProfileOutcome::Unsupported}) {
+    for (const image::ProfileOutcome outcome :
+         {image::ProfileOutcome::Unreadable, image::ProfileOutcome::NotRgb, image::ProfileOutcome::Unsupported}) {
         const std::string reason = std::string(": ") + ProfileIgnoredReason(outcome);
         if (warning.size() >= reason.size() &&
             warning.compare(warning.size() - reason.size(), reason.size(), reason) == 0)
@@ -209,4 +209,4 @@ std::string WaitingForFolder(const std::string& folder) {
                   {folder});
 }
 
-}  // namespace vig::texts
+}  // namespace vig::engine::texts

@@ -7,7 +7,7 @@
 #include "image/codec_table.h"
 #include "platform/translation.h"
 
-namespace vig::texts {
+namespace vig::engine::texts {
 
 // The catalogue context of this file's texts and of the reports' contexts.
 inline constexpr const char* kContext = "vig::texts";
@@ -80,7 +80,7 @@ inline constexpr const char* kContextSaveComposite =
     QT_TRANSLATE_NOOP("vig::texts", "Save composite image");
 
 // Why a picture's colour profile was left unused (nullptr when it was not).
-const char* ProfileIgnoredReason(ProfileOutcome outcome);
+const char* ProfileIgnoredReason(image::ProfileOutcome outcome);
 // The warning of a file whose colour profile was left unused:
 // "<file>: <reason>".
 // "<file>: <reason>", in English (a shard's record keeps it).
@@ -125,4 +125,4 @@ std::string ProgressLine(int done, int total, const std::string& current, double
 // A length of time as m:ss, or h:mm:ss from an hour on ("0:19", "1:02:03").
 std::string Duration(long seconds);
 
-}  // namespace vig::texts
+}  // namespace vig::engine::texts

@@ -6,7 +6,7 @@
 #include "engine/run_host.h"
 #include "options/enums.h"
 
-namespace vig {
+namespace vig::engine {
 
 // A status text pumps the messages, so that the window shows it at once.
 inline void ShowStepText(RunHost& host, const std::string& text) {
@@ -19,4 +19,4 @@ inline void ShowDetailText(RunHost& host, const std::string& text) {
     host.PumpMessages(kStatusPumpMilliseconds);
 }
 
-}  // namespace vig
+}  // namespace vig::engine

@@ -13,7 +13,7 @@
 #include "processing/resample.h"
 #include "processing/tone_curves.h"
 
-namespace vig {
+namespace vig::engine {
 
 namespace {
 
@@ -36,7 +36,7 @@ bool ReadCurveText(const std::string& path, std::string* text) {
 
 }  // namespace
 
-void ComputeOutputSize(const BatchOptions& o, unsigned srcWidth, unsigned srcHeight,
+void ComputeOutputSize(const options::BatchOptions& o, unsigned srcWidth, unsigned srcHeight,
                        unsigned* outWidth, unsigned* outHeight, int* kind) {
     processing::ResizeRequest request;
     request.method = o.MainResizeMethod;
@@ -48,7 +48,7 @@ void ComputeOutputSize(const BatchOptions& o, unsigned srcWidth, unsigned srcHei
     processing::ComputeOutputSize(request, srcWidth, srcHeight, outWidth, outHeight, kind);
 }
 
-const uint8_t* ToneLut(const BatchOptions& o, std::array<uint8_t, 256>* userLut,
+const uint8_t* ToneLut(const options::BatchOptions& o, std::array<uint8_t, 256>* userLut,
                        bool* userCurveMissing) {
     if (userCurveMissing != nullptr) *userCurveMissing = false;
     if (o.ImageEnhanceType == 0) return nullptr;
@@ -64,13 +64,13 @@ const uint8_t* ToneLut(const BatchOptions& o, std::array<uint8_t, 256>* userLut,
     return userLut->data();
 }
 
-bool MatteApplies(const BatchOptions& o) {
+bool MatteApplies(const options::BatchOptions& o) {
     const int m = o.MainResizeMethod;
-    return On(o.ImageMatte) && MethodAllowsEnlarge(m);
+    return options::On(o.ImageMatte) && options::MethodAllowsEnlarge(m);
 }
 
-DecodePlan PlanDecoding(const BatchOptions& o, int fullWidth, int fullHeight) {
-    DecodePlan plan;
+image::DecodePlan PlanDecoding(const options::BatchOptions& o, int fullWidth, int fullHeight) {
+    image::DecodePlan plan;
     unsigned w = 0, h = 0;
     int kind = processing::ResampleNone;
     ComputeOutputSize(o, static_cast<unsigned>(fullWidth), static_cast<unsigned>(fullHeight), &w, &h,
@@ -78,7 +78,7 @@ DecodePlan PlanDecoding(const BatchOptions& o, int fullWidth, int fullHeight) {
     if (kind == processing::ResampleNone) return plan;
     plan.previewWidth = static_cast<int>(std::min<long long>(2LL * w, INT_MAX));
     plan.previewHeight = static_cast<int>(std::min<long long>(2LL * h, INT_MAX));
-    if (On(o.JPGDraftDecode)) {
+    if (options::On(o.JPGDraftDecode)) {
         plan.minWidth = plan.previewWidth;
         plan.minHeight = plan.previewHeight;
     }
@@ -89,34 +89,34 @@ DecodePlan PlanDecoding(const BatchOptions& o, int fullWidth, int fullHeight) {
     return plan;
 }
 
-ErrorCode MakeThumbnail(const BatchOptions& o, const std::string& sourcePath,
-                        const std::string& displayPath, const CPxImage* overlay, CPxImage& image,
+image::ErrorCode MakeThumbnail(const options::BatchOptions& o, const std::string& sourcePath,
+                        const std::string& displayPath, const image::CPxImage* overlay, image::CPxImage& image,
                         StepSink& sink) {
-    image.SetPngOptions(o.PNGFileGamma, o.PNGScreenGamma, o.PNGKey, o.PNGText, On(o.PNGCopyPNGText),
-                        On(o.PNGCompressPNGText), o.PNGBkColor);
+    image.SetPngOptions(o.PNGFileGamma, o.PNGScreenGamma, o.PNGKey, o.PNGText, options::On(o.PNGCopyPNGText),
+                        options::On(o.PNGCompressPNGText), o.PNGBkColor);
     image.SetJpegQuality(o.JPGQuality);
 
     sink.Step(texts::kReading);
     sink.Detail(displayPath);
-    DecodeHints hints;
-    hints.readOrientation = On(o.ImageAutoOrient);
+    image::DecodeHints hints;
+    hints.readOrientation = options::On(o.ImageAutoOrient);
     hints.convertProfiles =
-        On(o.ImageColourManage) ? ProfileConversion::All : ProfileConversion::NewFormats;
+        options::On(o.ImageColourManage) ? image::ProfileConversion::All : image::ProfileConversion::NewFormats;
     hints.plan = [&o](int w, int h) { return PlanDecoding(o, w, h); };
-    DecodeInfo info;
+    image::DecodeInfo info;
     sink.BeginLoad();
-    ErrorCode code = image.Load(sourcePath, hints, &info);
+    image::ErrorCode code = image.Load(sourcePath, hints, &info);
     sink.EndLoad();
     // A stop that came while the file was read drops it.
-    if (sink.StopRequested()) return ErrCancelled;
+    if (sink.StopRequested()) return image::ErrCancelled;
     // The picture's own size, whatever scale it was decoded at.
     const int loadedWidth = info.fullWidth;
     const int loadedHeight = info.fullHeight;
     sink.Loaded(loadedWidth, loadedHeight, image.textList());
-    if (code != ErrNone) return code;
+    if (code != image::ErrNone) return code;
     if (const char* reason = texts::ProfileIgnoredReason(info.profile))
         sink.Warning(texts::ProfileIgnored(displayPath, reason));
-    if (sink.StopRequested()) return ErrCancelled;
+    if (sink.StopRequested()) return image::ErrCancelled;
 
     sink.Step(texts::kResizing);
     unsigned w = 0, h = 0;
@@ -124,42 +124,42 @@ ErrorCode MakeThumbnail(const BatchOptions& o, const std::string& sourcePath,
     ComputeOutputSize(o, static_cast<unsigned>(loadedWidth), static_cast<unsigned>(loadedHeight), &w,
                       &h, &kind);
     if (!info.reduced) code = image.Resize(static_cast<int>(w), static_cast<int>(h), kind);
-    if (code != ErrNone) return code;
-    if (sink.StopRequested()) return ErrCancelled;
+    if (code != image::ErrNone) return code;
+    if (sink.StopRequested()) return image::ErrCancelled;
 
-    if (On(o.OverlayOverlay) && overlay != nullptr) {
+    if (options::On(o.OverlayOverlay) && overlay != nullptr) {
         sink.Step(texts::kApplyingOverlay);
-        code = image.Overlay(*overlay, o.OverlayPos, On(o.OverlayResize),
-                             On(o.OverlayNoTransparency), o.OverlayOpacity, o.OverlayTransColor);
-        if (code != ErrNone) return code;
+        code = image.Overlay(*overlay, o.OverlayPos, options::On(o.OverlayResize),
+                             options::On(o.OverlayNoTransparency), o.OverlayOpacity, o.OverlayTransColor);
+        if (code != image::ErrNone) return code;
     }
-    if (On(o.ImageSharpen)) {
+    if (options::On(o.ImageSharpen)) {
         sink.Step(texts::kSharpen);
         code = image.Sharpen(o.ImageSharpenLevel);
-        if (code != ErrNone) return code;
+        if (code != image::ErrNone) return code;
     }
-    if (sink.StopRequested()) return ErrCancelled;
+    if (sink.StopRequested()) return image::ErrCancelled;
 
-    if (o.ImageEnhanceType != EnhanceNone) {
+    if (o.ImageEnhanceType != options::EnhanceNone) {
         bool userCurveMissing = false;
         std::array<uint8_t, 256> userLut{};
         const uint8_t* lut = ToneLut(o, &userLut, &userCurveMissing);
         if (userCurveMissing) sink.UserCurveMissing();
         if (lut != nullptr) {
             code = image.ApplyLut(lut);
-            if (code != ErrNone) return code;
+            if (code != image::ErrNone) return code;
         }
     }
-    if (sink.StopRequested()) return ErrCancelled;
+    if (sink.StopRequested()) return image::ErrCancelled;
 
     if (MatteApplies(o)) {
         sink.Step(texts::kMatting);
         code = image.Matte(o.MainWidth, o.MainHeight, o.ImageMatteColor);
-        if (code != ErrNone) return code;
+        if (code != image::ErrNone) return code;
     }
     // The last chance to stop: a file whose entries are written is saved.
-    if (sink.StopRequested()) return ErrCancelled;
-    return ErrNone;
+    if (sink.StopRequested()) return image::ErrCancelled;
+    return image::ErrNone;
 }
 
 namespace {
@@ -173,14 +173,14 @@ bool StepRecord::StopRequested() {
     return givenUp_.load(std::memory_order_relaxed);
 }
 
-void StepRecord::Loaded(int width, int height, const std::vector<PngTextEntry>& texts) {
+void StepRecord::Loaded(int width, int height, const std::vector<image::PngTextEntry>& texts) {
     events_.push_back({Kind::Loaded, {}});
     width_ = width;
     height_ = height;
     texts_ = texts;
 }
 
-ErrorCode StepRecord::Replay(StepSink& sink, ErrorCode result) const {
+image::ErrorCode StepRecord::Replay(StepSink& sink, image::ErrorCode result) const {
     for (const Event& e : events_) {
         switch (e.kind) {
             case Kind::Step:
@@ -190,7 +190,7 @@ ErrorCode StepRecord::Replay(StepSink& sink, ErrorCode result) const {
                 sink.Detail(e.text);
                 break;
             case Kind::StopCheck:
-                if (sink.StopRequested()) return ErrCancelled;
+                if (sink.StopRequested()) return image::ErrCancelled;
                 break;
             case Kind::Loaded:
                 sink.Loaded(width_, height_, texts_);
@@ -206,4 +206,4 @@ ErrorCode StepRecord::Replay(StepSink& sink, ErrorCode result) const {
     return result;
 }
 
-}  // namespace vig
+}  // namespace vig::engine

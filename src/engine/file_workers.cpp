@@ -11,7 +11,7 @@
 #include "image/image_library.h"
 #include "image/memory_budget.h"
 
-namespace vig {
+namespace vig::engine {
 namespace {
 
 // While it waits for a file, the driver pumps its host's messages and looks
@@ -24,9 +24,9 @@ bool GivenUpCheck(void* context) {
 
 }  // namespace
 
-FileWorkers::FileWorkers(const BatchOptions& options, const CPxImage* overlay,
+FileWorkers::FileWorkers(const options::BatchOptions& options, const image::CPxImage* overlay,
                          std::vector<std::string> sources, int threads, int window,
-                         MemoryBudget* budget)
+                         image::MemoryBudget* budget)
     : options_(options),
       overlay_(overlay),
       sources_(std::move(sources)),
@@ -57,8 +57,8 @@ void FileWorkers::GiveUp() {
 
 void FileWorkers::Work() {
     // A long decode or save ends early once the run has given its files up.
-    SetStopCheck(GivenUpCheck, &givenUp_);
-    SetThreadMemoryBudget(budget_);
+    image::SetStopCheck(GivenUpCheck, &givenUp_);
+    image::SetThreadMemoryBudget(budget_);
     const int total = static_cast<int>(sources_.size());
     for (;;) {
         int index = 0;
@@ -77,12 +77,12 @@ void FileWorkers::Work() {
         }
         fileReady_.notify_all();
     }
-    SetStopCheck(nullptr, nullptr);
-    SetThreadMemoryBudget(nullptr);
+    image::SetStopCheck(nullptr, nullptr);
+    image::SetThreadMemoryBudget(nullptr);
 }
 
 std::unique_ptr<PreparedFile> FileWorkers::Prepare(int index) {
-    const BatchOptions& options = options_;
+    const options::BatchOptions& options = options_;
     std::unique_ptr<PreparedFile> file;
     try {
         file = std::make_unique<PreparedFile>(givenUp_);
@@ -91,16 +91,16 @@ std::unique_ptr<PreparedFile> FileWorkers::Prepare(int index) {
     }
     const std::string& source = sources_[static_cast<size_t>(index)];
     // What the file holds of the budget is given back once it is encoded.
-    const FileMemoryScope memory;
+    const image::FileMemoryScope memory;
     try {
         file->code = MakeThumbnail(options, source, source, overlay_, file->image, file->steps);
         const int format = ResolveOutputFormat(options.MainOutputFormat, file->image.inputFormat());
-        if (file->code == ErrNone && !file->image.empty() && FindWriter(format) != nullptr &&
+        if (file->code == image::ErrNone && !file->image.empty() && image::FindWriter(format) != nullptr &&
             file->encoded.Create() &&
-            file->image.Save(file->encoded.writePath(), format) != ErrNone)
+            file->image.Save(file->encoded.writePath(), format) != image::ErrNone)
             file->encoded.Close();
     } catch (const std::bad_alloc&) {
-        file->code = ErrOutOfMemory;
+        file->code = image::ErrOutOfMemory;
         file->image.Free();
         file->encoded.Close();
     }
@@ -125,4 +125,4 @@ std::unique_ptr<PreparedFile> FileWorkers::Take(int index, RunHost& host) {
     return file;
 }
 
-}  // namespace vig
+}  // namespace vig::engine

@@ -19,9 +19,12 @@
 #include "options/batch_options.h"
 #include "platform/files.h"
 
-namespace vig {
-
+namespace vig::image {
 class MemoryBudget;
+}
+
+namespace vig::engine {
+
 class RunHost;
 
 // One file made ready by a worker.
@@ -29,8 +32,8 @@ struct PreparedFile {
     explicit PreparedFile(const std::atomic<bool>& givenUp) : steps(givenUp) {}
 
     StepRecord steps;          // what the driver tells the user for it
-    ErrorCode code = ErrNone;  // of the steps
-    CPxImage image;            // the thumbnail, when the steps succeeded
+    image::ErrorCode code = image::ErrNone;  // of the steps
+    image::CPxImage image;            // the thumbnail, when the steps succeeded
     // The thumbnail encoded in its save format; inactive when it was not
     // (the driver then saves the image itself, with the same outcome).
     platform::MemoryFile encoded;
@@ -41,9 +44,9 @@ public:
     // Starts `threads` workers over `sources` (full paths, in file order).
     // The settings are copied; `overlay` (may be null) and `budget` (the
     // memory the files in hand share; may be null) must outlive this.
-    FileWorkers(const BatchOptions& options, const CPxImage* overlay,
+    FileWorkers(const options::BatchOptions& options, const image::CPxImage* overlay,
                 std::vector<std::string> sources, int threads, int window,
-                MemoryBudget* budget = nullptr);
+                image::MemoryBudget* budget = nullptr);
     ~FileWorkers();  // gives up what is left and waits for the workers
     FileWorkers(const FileWorkers&) = delete;
     FileWorkers& operator=(const FileWorkers&) = delete;
@@ -61,11 +64,11 @@ private:
     void Work();
     std::unique_ptr<PreparedFile> Prepare(int index);
 
-    const BatchOptions options_;
-    const CPxImage* overlay_;
+    const options::BatchOptions options_;
+    const image::CPxImage* overlay_;
     const std::vector<std::string> sources_;
     const int window_;
-    MemoryBudget* const budget_;
+    image::MemoryBudget* const budget_;
     std::atomic<bool> givenUp_{false};
 
     std::mutex mutex_;
@@ -78,4 +81,4 @@ private:
     std::vector<std::thread> threads_;
 };
 
-}  // namespace vig
+}  // namespace vig::engine

@@ -8,7 +8,7 @@
 
 #include "engine/engine_texts.h"
 
-namespace vig {
+namespace vig::engine {
 namespace {
 
 volatile std::sig_atomic_t gStop = 0;
@@ -98,4 +98,4 @@ void HeadlessHost::InstallStopSignals() {
         std::signal(SIGHUP, OnStopSignal);
 }
 
-}  // namespace vig
+}  // namespace vig::engine

@@ -11,7 +11,7 @@
 
 #include "engine/run_host.h"
 
-namespace vig {
+namespace vig::engine {
 
 class HeadlessHost final : public RunHost {
 public:
@@ -57,4 +57,4 @@ private:
     int lastDone_ = -1;
 };
 
-}  // namespace vig
+}  // namespace vig::engine

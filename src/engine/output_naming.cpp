@@ -8,7 +8,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 
-namespace vig {
+namespace vig::engine {
 namespace {
 
 bool IsDigit(char c) {
@@ -46,21 +46,21 @@ std::string IncrementDecimal(const std::string& digits) {
 }
 
 std::string ApplyOutputCase(const std::string& path, int nameCase) {
-    if (nameCase != Lower && nameCase != Upper) return path;
+    if (nameCase != options::Lower && nameCase != options::Upper) return path;
     const std::string name = paths::FileName(path);
     return WithFileName(path,
-                        nameCase == Lower ? paths::ToLowerAscii(name) : paths::ToUpperAscii(name));
+                        nameCase == options::Lower ? paths::ToLowerAscii(name) : paths::ToUpperAscii(name));
 }
 
 std::string BuildOutputName(const std::string& base, const std::string& ext, int style,
                             const std::string& extraText, int nameCase) {
     const std::string e = (!ext.empty() && ext[0] == '.') ? ext.substr(1) : ext;
     switch (style) {
-        case TextPrefix:
+        case options::TextPrefix:
             return WithFileName(base, extraText + paths::FileName(base) + "." + e);
-        case TextSuffix:
+        case options::TextSuffix:
             return base + extraText + "." + e;
-        case AutoNumericSuffix: {
+        case options::AutoNumericSuffix: {
             size_t n = 0;
             while (n < base.size() && IsDigit(base[base.size() - 1 - n])) ++n;
             const std::string stem = base.substr(0, base.size() - n);
@@ -79,42 +79,42 @@ std::string BuildOutputName(const std::string& base, const std::string& ext, int
 }
 
 std::string OutputExtension(const std::string& sourceExtension, int outputFormat) {
-    if (outputFormat >= FormatJpg && outputFormat <= FormatGifGray)
+    if (outputFormat >= options::FormatJpg && outputFormat <= options::FormatGifGray)
         return FormatExtension(outputFormat).substr(1);
-    if (outputFormat < FormatSame24 || outputFormat > FormatSameGray) return "";
-    const InputFormatEntry* input = FindInputFormat(InputFormatOf(sourceExtension));
+    if (outputFormat < options::FormatSame24 || outputFormat > options::FormatSameGray) return "";
+    const image::InputFormatEntry* input = image::FindInputFormat(image::InputFormatOf(sourceExtension));
     if (input == nullptr) return "";
-    const int format = outputFormat == FormatSame24  ? input->same24
-                       : outputFormat == FormatSame8 ? input->same8
+    const int format = outputFormat == options::FormatSame24  ? input->same24
+                       : outputFormat == options::FormatSame8 ? input->same8
                                                      : input->sameGray;
     return paths::ToUpperAscii(FormatExtension(format).substr(1));
 }
 
 std::string FormatExtension(int format) {
-    if (format >= FormatBmp24 && format <= FormatBmpGray) return ".bmp";
-    if (format >= FormatPng24 && format <= FormatPngGray) return ".png";
-    if (format >= FormatTiff24 && format <= FormatTiffGray) return ".tif";
-    if (format >= FormatPcx24 && format <= FormatPcxGray) return ".pcx";
-    if (format == FormatGif || format == FormatGifGray) return ".gif";
+    if (format >= options::FormatBmp24 && format <= options::FormatBmpGray) return ".bmp";
+    if (format >= options::FormatPng24 && format <= options::FormatPngGray) return ".png";
+    if (format >= options::FormatTiff24 && format <= options::FormatTiffGray) return ".tif";
+    if (format >= options::FormatPcx24 && format <= options::FormatPcxGray) return ".pcx";
+    if (format == options::FormatGif || format == options::FormatGifGray) return ".gif";
     return ".jpg";
 }
 
 int ResolveOutputFormat(int mainOutputFormat, int inputFormat) {
-    if (mainOutputFormat >= FormatJpg && mainOutputFormat <= FormatGifGray) return mainOutputFormat;
-    if (mainOutputFormat < FormatSame24 || mainOutputFormat > FormatSameGray) return 0;
-    const InputFormatEntry* input = FindInputFormat(inputFormat);
+    if (mainOutputFormat >= options::FormatJpg && mainOutputFormat <= options::FormatGifGray) return mainOutputFormat;
+    if (mainOutputFormat < options::FormatSame24 || mainOutputFormat > options::FormatSameGray) return 0;
+    const image::InputFormatEntry* input = image::FindInputFormat(inputFormat);
     if (input == nullptr) return 0;
-    return mainOutputFormat == FormatSame24  ? input->same24
-           : mainOutputFormat == FormatSame8 ? input->same8
+    return mainOutputFormat == options::FormatSame24  ? input->same24
+           : mainOutputFormat == options::FormatSame8 ? input->same8
                                              : input->sameGray;
 }
 
-std::string SingleFileOutputPath(const BatchOptions& options, const std::string& singleFilePath) {
+std::string SingleFileOutputPath(const options::BatchOptions& options, const std::string& singleFilePath) {
     const std::string name = paths::FileName(singleFilePath);
     // The name without its extension: an extension a reader knows goes
     // whatever its length, else four characters.
     const std::string ext = paths::Extension(name);
-    const size_t drop = InputFormatOf(ext) != InputNone ? ext.size() : 4;
+    const size_t drop = image::InputFormatOf(ext) != image::InputNone ? ext.size() : 4;
     const std::string cut = name.size() > drop ? name.substr(0, name.size() - drop) : std::string();
     return BuildOutputName(
         paths::Join(options.MainDestPath, cut),
@@ -136,4 +136,4 @@ bool CreateFolderPath(const std::string& path) {
     return true;
 }
 
-}  // namespace vig
+}  // namespace vig::engine

@@ -5,9 +5,11 @@
 
 #include <string>
 
-namespace vig {
-
+namespace vig::options {
 struct BatchOptions;
+}
+
+namespace vig::engine {
 
 // base + extension under a rename style (0 overwrite, 1 prefix, 2 suffix,
 // 3 automatic number; any other value overwrites). ext may start with a dot.
@@ -40,7 +42,7 @@ int ResolveOutputFormat(int mainOutputFormat, int inputFormat);
 // the single file's name without its extension (one a reader knows, else
 // its last four characters), named by the rename style and the output
 // format (no letter-case step).
-std::string SingleFileOutputPath(const BatchOptions& options, const std::string& singleFilePath);
+std::string SingleFileOutputPath(const options::BatchOptions& options, const std::string& singleFilePath);
 
 // Creates every missing folder of path, outermost first. The first
 // component (everything before the first separator) is never created, so a
@@ -52,4 +54,4 @@ bool CreateFolderPath(const std::string& path);
 // ("" stands for 0 and gives "1").
 std::string IncrementDecimal(const std::string& digits);
 
-}  // namespace vig
+}  // namespace vig::engine

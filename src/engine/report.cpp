@@ -4,15 +4,15 @@
 #include "engine/run_host.h"
 #include "platform/translation.h"
 
-namespace vig {
+namespace vig::engine {
 
-std::string FormatReport(const std::string& file, ErrorCode code, const std::string& context) {
-    if (file.empty()) return FillIn(texts::kReportFormat, {ErrorText(code), context});
-    return FillIn(texts::kReportFileFormat, {ErrorText(code), file, context});
+std::string FormatReport(const std::string& file, image::ErrorCode code, const std::string& context) {
+    if (file.empty()) return FillIn(texts::kReportFormat, {image::ErrorText(code), context});
+    return FillIn(texts::kReportFileFormat, {image::ErrorText(code), file, context});
 }
 
-std::string ShownReport(const std::string& file, ErrorCode code, const std::string& context) {
-    const std::string error = Translate(kErrorTextContext, ErrorText(code).c_str());
+std::string ShownReport(const std::string& file, image::ErrorCode code, const std::string& context) {
+    const std::string error = Translate(image::kErrorTextContext, image::ErrorText(code).c_str());
     const std::string where = texts::Tr(context.c_str());
     if (file.empty()) return FillIn(texts::Tr(texts::kReportFormat), {error, where});
     return FillIn(texts::Tr(texts::kReportFileFormat), {error, file, where});
@@ -29,7 +29,7 @@ std::string PaneText(const std::string& message) {
     return out;
 }
 
-bool ReportError(RunHost& host, bool silentOperation, const std::string& file, ErrorCode code,
+bool ReportError(RunHost& host, bool silentOperation, const std::string& file, image::ErrorCode code,
                  const std::string& context, bool offerCancel, std::FILE* log) {
     if (log != nullptr) std::fprintf(log, "%s\n\n", FormatReport(file, code, context).c_str());
     const std::string message = ShownReport(file, code, context);
@@ -47,4 +47,4 @@ bool ReportError(RunHost& host, bool silentOperation, const std::string& file, E
     return false;
 }
 
-}  // namespace vig
+}  // namespace vig::engine

@@ -4,7 +4,7 @@
 
 #include "engine/report.h"
 
-namespace vig {
+namespace vig::engine {
 
 void RunFiles::AddInput(const std::string& path) {
     platform::FileIdentity id;
@@ -25,8 +25,8 @@ void RunFiles::Written(const std::string& path) {
     if (platform::IdentityOf(path, &id)) written_.insert(id);
 }
 
-void RunFiles::Failed(const std::string& path, ErrorCode code, const char* context) {
+void RunFiles::Failed(const std::string& path, image::ErrorCode code, const char* context) {
     ReportError(host_, silent_, path, code, context, false, log_);
 }
 
-}  // namespace vig
+}  // namespace vig::engine

@@ -11,7 +11,7 @@
 #include "documents/writing.h"
 #include "platform/files.h"
 
-namespace vig {
+namespace vig::engine {
 
 class RunHost;
 
@@ -25,7 +25,7 @@ public:
 
     bool MayWrite(const std::string& path) override;
     void Written(const std::string& path) override;
-    void Failed(const std::string& path, ErrorCode code, const char* context) override;
+    void Failed(const std::string& path, image::ErrorCode code, const char* context) override;
 
 private:
     RunHost& host_;
@@ -35,4 +35,4 @@ private:
     std::set<platform::FileIdentity> written_;
 };
 
-}  // namespace vig
+}  // namespace vig::engine

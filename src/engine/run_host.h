@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace vig {
+namespace vig::engine {
 
 // Every status-text change pumps for at most this long.
 inline constexpr int kStatusPumpMilliseconds = 200;
@@ -45,4 +45,4 @@ public:
     }
 };
 
-}  // namespace vig
+}  // namespace vig::engine

@@ -4,14 +4,20 @@
 
 #include <string>
 
-namespace vig {
-
-struct BatchOptions;
-class MemoryBudget;
-class RunHost;
-namespace platform {
+namespace vig::platform {
 class FolderLock;
 }
+
+namespace vig::options {
+struct BatchOptions;
+}
+namespace vig::image {
+class MemoryBudget;
+}
+
+namespace vig::engine {
+
+class RunHost;
 
 // Where a file of the run goes: the folder of its thumbnail, the name
 // before the rename style (base) and extension, and its name. A numbered
@@ -19,30 +25,30 @@ class FolderLock;
 struct FileNaming {
     std::string target, base, ext, outputPath;
 };
-FileNaming NameForFile(const BatchOptions& options, const std::string& entry);
+FileNaming NameForFile(const options::BatchOptions& options, const std::string& entry);
 
 // The next free numbered name after `*outputPath` was found taken.
-void NextNumberedName(const BatchOptions& options, const std::string& base, const std::string& ext,
+void NextNumberedName(const options::BatchOptions& options, const std::string& base, const std::string& ext,
                       std::string* outputPath);
 
 // The folder a run locks and keeps its state in: the output folder, or the
 // source folder when thumbnails go to branch folders beside the pictures.
-std::string RunRoot(const BatchOptions& options);
+std::string RunRoot(const options::BatchOptions& options);
 
 // Holds the run's lock on its output folder. A second run into the same
 // folder waits until the first one has finished; a stop request ends the
 // wait (false).
 bool LockOutputFolder(RunHost& host, platform::FolderLock& lock, const std::string& folder);
 
-size_t RunMemoryBudget(const BatchOptions& options);
+size_t RunMemoryBudget(const options::BatchOptions& options);
 
 // The run's budget for the readers of this thread, for as long as it lives.
 class ThreadBudget {
 public:
-    explicit ThreadBudget(MemoryBudget* budget);
+    explicit ThreadBudget(image::MemoryBudget* budget);
     ~ThreadBudget();
     ThreadBudget(const ThreadBudget&) = delete;
     ThreadBudget& operator=(const ThreadBudget&) = delete;
 };
 
-}  // namespace vig
+}  // namespace vig::engine

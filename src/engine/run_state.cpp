@@ -10,7 +10,7 @@
 #include "options/batch_options.h"
 #include "platform/profile_store.h"
 
-namespace vig::runstate {
+namespace vig::engine::runstate {
 namespace {
 
 constexpr const char* kPlanMagic = "vignettor-plan 1";
@@ -198,7 +198,7 @@ bool Unescape(const std::string& text, std::string* out) {
     return true;
 }
 
-std::vector<std::string> SettingsLines(const BatchOptions& options) {
+std::vector<std::string> SettingsLines(const options::BatchOptions& options) {
     MemoryProfileStore store;
     options.Save(store);
     static const std::set<std::string> kMachineOnly = {"OpsThreads", "OpsMemoryLimit",
@@ -353,7 +353,7 @@ bool WriteOutcome(std::FILE* out, const FileOutcome& o) {
     for (const StepRecord::Event& e : o.steps.events())
         std::fprintf(out, "step %s %s\n", KindWord(e.kind), Escape(e.text).c_str());
     std::fprintf(out, "loaded %d %d\n", o.steps.loadedWidth(), o.steps.loadedHeight());
-    for (const PngTextEntry& t : o.steps.loadedTexts())
+    for (const image::PngTextEntry& t : o.steps.loadedTexts())
         std::fprintf(out, "text %d %s %s\n", t.compressed ? 1 : 0, Escape(t.key).c_str(),
                      Escape(t.text).c_str());
     if (o.cellWidth > 0) {
@@ -438,14 +438,14 @@ bool RecordReader::Next(FileOutcome* o, bool keepCells) {
         !IntNumber(w[6], 0, kMaxSide, &o->height))
         return Fail("the outcome of file " + std::to_string(next_) + " expected");
     o->position = next_++;
-    o->code = static_cast<ErrorCode>(code);
+    o->code = static_cast<image::ErrorCode>(code);
     o->made = made != 0;
     o->staged = staged != 0;
     o->steps.Clear();
     o->cellWidth = o->cellHeight = 0;
     o->cell.clear();
     int loadedWidth = 0, loadedHeight = 0;
-    std::vector<PngTextEntry> texts;
+    std::vector<image::PngTextEntry> texts;
     bool loadedSeen = false;
     while (ReadLine()) {
         w = Words(line_);
@@ -465,7 +465,7 @@ bool RecordReader::Next(FileOutcome* o, bool keepCells) {
                 return Fail("a damaged size");
             loadedSeen = true;
         } else if (w[0] == "text") {
-            PngTextEntry t;
+            image::PngTextEntry t;
             int compressed = 0;
             if (!loadedSeen || w.size() != 4 || !IntNumber(w[1], 0, 1, &compressed) ||
                 !Unescape(w[2], &t.key) || !Unescape(w[3], &t.text))
@@ -476,7 +476,7 @@ bool RecordReader::Next(FileOutcome* o, bool keepCells) {
             int cw = 0, ch = 0;
             size_t bytes = 0;
             if (o->cellWidth > 0 || w.size() != 4 || !IntNumber(w[1], 1, kMaxSide, &cw) ||
-                !IntNumber(w[2], 1, kMaxSide, &ch) || !BlockSize(cw, ch, 3, &bytes))
+                !IntNumber(w[2], 1, kMaxSide, &ch) || !image::BlockSize(cw, ch, 3, &bytes))
                 return Fail("a damaged sheet cell");
             if (keepCells) {
                 std::vector<uint8_t> packed;
@@ -528,4 +528,4 @@ bool CheckRecordText(const std::string& text, std::string* problem) {
     return ok;
 }
 
-}  // namespace vig::runstate
+}  // namespace vig::engine::runstate

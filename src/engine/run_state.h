@@ -17,9 +17,11 @@
 #include "engine/file_steps.h"
 #include "image/error_codes.h"
 
-namespace vig {
-
+namespace vig::options {
 struct BatchOptions;
+}
+
+namespace vig::engine {
 
 namespace runstate {
 
@@ -35,7 +37,7 @@ bool Unescape(const std::string& text, std::string* out);
 // order: every stored setting but those that change how a machine works
 // and never what it writes (threads, memory, the error window), and the
 // filter date only while the date filter is on.
-std::vector<std::string> SettingsLines(const BatchOptions& options);
+std::vector<std::string> SettingsLines(const options::BatchOptions& options);
 
 // A new plan identity: 16 random hex digits.
 std::string NewPlanId();
@@ -66,7 +68,7 @@ bool ParseShardFolderName(const std::string& name, int* index, int* count);
 // One file's outcome, as a shard made it.
 struct FileOutcome {
     int64_t position = 0;
-    ErrorCode code = ErrNone;  // of making or of saving the thumbnail
+    image::ErrorCode code = image::ErrNone;  // of making or of saving the thumbnail
     bool made = false;         // the thumbnail was made: its entries are written
     bool staged = false;       // its file waits in the shard's folder
     int width = 0, height = 0;
@@ -127,4 +129,4 @@ private:
 bool CheckRecordText(const std::string& text, std::string* problem);
 
 }  // namespace runstate
-}  // namespace vig
+}  // namespace vig::engine

@@ -33,7 +33,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 
-namespace vig {
+namespace vig::engine {
 namespace {
 
 constexpr int kFilesInFlightPerThread = 2;
@@ -52,7 +52,7 @@ bool ReadWholeFile(const std::string& path, std::string* text) {
 }
 
 // The plan of this run's root, checked, with settings matching these.
-bool LoadPlan(const BatchOptions& o, runstate::Plan* plan, BatchSummary& summary) {
+bool LoadPlan(const options::BatchOptions& o, runstate::Plan* plan, BatchSummary& summary) {
     const std::string path = paths::Join(StateFolder(o), runstate::kPlanFile);
     std::string text, problem;
     if (!ReadWholeFile(path, &text)) {
@@ -89,53 +89,53 @@ class StagedSaver final : public BatchEngine::ThumbnailSaver {
 public:
     // `staged` is "" when the shard left no file (its save failed with
     // `code`, or the format has no writer).
-    StagedSaver(std::string staged, ErrorCode code) : staged_(std::move(staged)), code_(code) {}
+    StagedSaver(std::string staged, image::ErrorCode code) : staged_(std::move(staged)), code_(code) {}
 
-    ErrorCode Save(const std::string& path) override {
+    image::ErrorCode Save(const std::string& path) override {
         if (staged_.empty()) return code_;
-        if (!platform::MayReplace(path)) return ErrWriteFile;
-        if (platform::MoveFile(staged_, path, true) == platform::MoveResult::Done) return ErrNone;
+        if (!platform::MayReplace(path)) return image::ErrWriteFile;
+        if (platform::MoveFile(staged_, path, true) == platform::MoveResult::Done) return image::ErrNone;
         platform::PendingFile file;
-        if (const ErrorCode code = Copy(file, path); code != ErrNone) return code;
-        return file.Commit() == platform::PendingFile::Result::Done ? ErrNone : ErrWriteFile;
+        if (const image::ErrorCode code = Copy(file, path); code != image::ErrNone) return code;
+        return file.Commit() == platform::PendingFile::Result::Done ? image::ErrNone : image::ErrWriteFile;
     }
 
-    ErrorCode SaveAsNew(std::string* path,
+    image::ErrorCode SaveAsNew(std::string* path,
                         const std::function<void(std::string*)>& nextName) override {
         if (staged_.empty()) return code_;
         int attempt = 0;
         for (; attempt < 1000; ++attempt) {
             const platform::MoveResult moved = platform::MoveFile(staged_, *path, false);
-            if (moved == platform::MoveResult::Done) return ErrNone;
+            if (moved == platform::MoveResult::Done) return image::ErrNone;
             if (moved == platform::MoveResult::Failed) break;
             nextName(path);
         }
-        if (attempt == 1000) return ErrWriteFile;
+        if (attempt == 1000) return image::ErrWriteFile;
         platform::PendingFile file;
-        if (const ErrorCode code = Copy(file, *path); code != ErrNone) return code;
+        if (const image::ErrorCode code = Copy(file, *path); code != image::ErrNone) return code;
         for (attempt = 0; attempt < 1000; ++attempt) {
             const platform::PendingFile::Result result = file.CommitNew(*path);
-            if (result == platform::PendingFile::Result::Done) return ErrNone;
+            if (result == platform::PendingFile::Result::Done) return image::ErrNone;
             if (result != platform::PendingFile::Result::Taken) break;
             nextName(path);
         }
-        return ErrWriteFile;
+        return image::ErrWriteFile;
     }
 
 private:
-    ErrorCode Copy(platform::PendingFile& file, const std::string& path) {
-        if (!file.Begin(path)) return ErrOpenFile;
+    image::ErrorCode Copy(platform::PendingFile& file, const std::string& path) {
+        if (!file.Begin(path)) return image::ErrOpenFile;
         const int fd = platform::OpenRegularFile(staged_);
         const bool copied = fd >= 0 && file.CopyFrom(fd);
         if (fd >= 0) close(fd);
-        return copied ? ErrNone : ErrWriteFile;
+        return copied ? image::ErrNone : image::ErrWriteFile;
     }
 
     std::string staged_;
-    ErrorCode code_;
+    image::ErrorCode code_;
 };
 
-std::unique_ptr<BatchEngine::ThumbnailSaver> MakeStagedSaver(std::string staged, ErrorCode code) {
+std::unique_ptr<BatchEngine::ThumbnailSaver> MakeStagedSaver(std::string staged, image::ErrorCode code) {
     return std::make_unique<StagedSaver>(std::move(staged), code);
 }
 
@@ -196,11 +196,11 @@ std::string CheckShard(const std::string& folder, const runstate::Plan& plan, in
 
 }  // namespace
 
-std::string StateFolder(const BatchOptions& o) {
+std::string StateFolder(const options::BatchOptions& o) {
     return paths::Join(RunRoot(o), runstate::kStateFolder);
 }
 
-std::string ShardFolder(const BatchOptions& o, int index, int count) {
+std::string ShardFolder(const options::BatchOptions& o, int index, int count) {
     return paths::Join(StateFolder(o), runstate::ShardFolderName(index, count));
 }
 
@@ -240,16 +240,16 @@ std::string BatchEngine::MergeInput::Staged(int64_t position) const {
 
 BatchSummary BatchEngine::PlanRun() {
     RunScope scope(*this);
-    const BatchOptions& o = options_;
+    const options::BatchOptions& o = options_;
     BatchSummary summary;
     platform::FolderLock lock;
     if (!PrepareFolders(nullptr, lock, summary)) return summary;
 
     FileList list;
-    ScanSourceFolder(host_, o, o.MainSrcPath, &list, On(o.OutputRecurseSrc),
+    ScanSourceFolder(host_, o, o.MainSrcPath, &list, options::On(o.OutputRecurseSrc),
                      o.OutputFilterString, FilteredInputFormats(o));
     if (!platform::CanEnterFolder(o.MainSrcPath)) {
-        Report(o.MainSrcPath, ErrChangeFolder, texts::kContextStopping, false, nullptr);
+        Report(o.MainSrcPath, image::ErrChangeFolder, texts::kContextStopping, false, nullptr);
         return summary;
     }
 
@@ -257,7 +257,7 @@ BatchSummary BatchEngine::PlanRun() {
     // whose thumbnail replaces a later file's input (overwrite naming into
     // the source folder) reads that thumbnail instead: such a run is one
     // machine's work.
-    if (o.OutputRenameStyle != AutoNumericSuffix) {
+    if (o.OutputRenameStyle != options::AutoNumericSuffix) {
         std::multimap<platform::FileIdentity, size_t> inputs;
         for (size_t i = 0; i < list.size(); ++i) {
             platform::FileIdentity id;
@@ -310,7 +310,7 @@ BatchSummary BatchEngine::PlanRun() {
 
 BatchSummary BatchEngine::ShardRun(int index, int count) {
     RunScope scope(*this);
-    BatchOptions& o = options_;
+    options::BatchOptions& o = options_;
     BatchSummary summary;
     runstate::Plan plan;
     if (!LoadPlan(o, &plan, summary)) return summary;
@@ -331,16 +331,16 @@ BatchSummary BatchEngine::ShardRun(int index, int count) {
     }
 
     // The merge reports an overlay that cannot be loaded; here it is off.
-    CPxImage overlay;
-    if (LoadOverlay(overlay) != ErrNone) {
+    image::CPxImage overlay;
+    if (LoadOverlay(overlay) != image::ErrNone) {
         overlay.Free();
         o.OverlayOverlay = 0;
     }
-    const bool cells = On(o.CompositeMakeComposite) &&
-                       (o.MainResizeMethod == BestFit || o.MainResizeMethod == ExactSize ||
+    const bool cells = options::On(o.CompositeMakeComposite) &&
+                       (o.MainResizeMethod == options::BestFit || o.MainResizeMethod == options::ExactSize ||
                         MatteApplies(o));
 
-    MemoryBudget budget(RunMemoryBudget(o));
+    image::MemoryBudget budget(RunMemoryBudget(o));
     const ThreadBudget driverBudget(&budget);
     std::vector<std::string> sources;
     sources.reserve(static_cast<size_t>(total));
@@ -377,24 +377,24 @@ BatchSummary BatchEngine::ShardRun(int index, int count) {
         }
         // A file that found no memory beside the others, or that no worker
         // could make, is made here with the budget to itself.
-        if (!prepared || prepared->code == ErrOutOfMemory) {
+        if (!prepared || prepared->code == image::ErrOutOfMemory) {
             prepared = std::make_unique<PreparedFile>(kNeverGivenUp);
             try {
-                const FileMemoryScope memory(true);
+                const image::FileMemoryScope memory(true);
                 prepared->code = memory.ok() ? MakeThumbnail(o, input, input, &overlay,
                                                              prepared->image, prepared->steps)
-                                             : ErrCancelled;
+                                             : image::ErrCancelled;
             } catch (const std::bad_alloc&) {
-                prepared->code = ErrOutOfMemory;
+                prepared->code = image::ErrOutOfMemory;
             }
         }
-        if (prepared->code == ErrCancelled && host_.StopRequested()) {
+        if (prepared->code == image::ErrCancelled && host_.StopRequested()) {
             summary.stopped = true;
             break;
         }
 
         outcome.position = first + k;
-        outcome.made = prepared->code == ErrNone;
+        outcome.made = prepared->code == image::ErrNone;
         outcome.code = prepared->code;
         outcome.staged = false;
         outcome.width = outcome.made ? prepared->image.width() : 0;
@@ -402,11 +402,11 @@ BatchSummary BatchEngine::ShardRun(int index, int count) {
         outcome.cellWidth = outcome.cellHeight = 0;
         outcome.cell.clear();
         if (outcome.made) {
-            CPxImage& image = prepared->image;
+            image::CPxImage& image = prepared->image;
             const int format = ResolveOutputFormat(o.MainOutputFormat, image.inputFormat());
             const std::string staged = StagedPath(folder, outcome.position);
             outcome.code = SaveImageFile(image, staged, format, &prepared->encoded);
-            outcome.staged = outcome.code == ErrNone && platform::Exists(staged);
+            outcome.staged = outcome.code == image::ErrNone && platform::Exists(staged);
             if (cells && !image.empty()) {
                 outcome.cellWidth = image.width();
                 outcome.cellHeight = image.height();
@@ -490,4 +490,4 @@ BatchSummary BatchEngine::MergeRun() {
     return summary;
 }
 
-}  // namespace vig
+}  // namespace vig::engine

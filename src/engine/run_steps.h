@@ -11,11 +11,11 @@
 #include "engine/batch_engine.h"
 #include "engine/run_state.h"
 
-namespace vig {
+namespace vig::engine {
 
 // The state folder of a run (in its root) and a shard's folder in it.
-std::string StateFolder(const BatchOptions& options);
-std::string ShardFolder(const BatchOptions& options, int index, int count);
+std::string StateFolder(const options::BatchOptions& options);
+std::string ShardFolder(const options::BatchOptions& options, int index, int count);
 // The thumbnail of plan position `position` in a shard's folder.
 std::string StagedPath(const std::string& shardFolder, int64_t position);
 
@@ -35,7 +35,7 @@ private:
 // Moves the thumbnail a shard left at `staged` to its name ("" when the
 // shard left none: its save failed with `code`, or the format has no
 // writer, then `code` is 0).
-std::unique_ptr<BatchEngine::ThumbnailSaver> MakeStagedSaver(std::string staged, ErrorCode code);
+std::unique_ptr<BatchEngine::ThumbnailSaver> MakeStagedSaver(std::string staged, image::ErrorCode code);
 
 class BatchEngine::MergeInput {
 public:
@@ -64,4 +64,4 @@ private:
     runstate::FileOutcome outcome_;
 };
 
-}  // namespace vig
+}  // namespace vig::engine

@@ -15,7 +15,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 
-namespace vig {
+namespace vig::engine {
 namespace {
 
 struct FolderId {
@@ -70,9 +70,9 @@ struct OwnFolders {
     }
 };
 
-OwnFolders OwnFoldersOf(const BatchOptions& options, const std::string& sourceFolder) {
+OwnFolders OwnFoldersOf(const options::BatchOptions& options, const std::string& sourceFolder) {
     OwnFolders own;
-    if (On(options.OutputBranchFromSrc)) {
+    if (options::On(options.OutputBranchFromSrc)) {
         std::string branch = options.OutputBranchPath;
         while (branch.rfind("./", 0) == 0) branch.erase(0, 2);
         while (!branch.empty() && branch.back() == paths::kSeparator) branch.pop_back();
@@ -109,9 +109,9 @@ void Collect(RunHost& host, const std::string& sourceFolder, const OwnFolders& o
     }
 }
 
-bool PassesDateTest(const BatchOptions& options, int64_t modified) {
+bool PassesDateTest(const options::BatchOptions& options, int64_t modified) {
     const int64_t d = modified - options.OutputDateDate;
-    return On(options.OutputDateFilterBefore) ? d < 0 : d > 0;
+    return options::On(options.OutputDateFilterBefore) ? d < 0 : d > 0;
 }
 
 struct Found {
@@ -125,24 +125,24 @@ bool SourceUsable(RunHost& host, bool silent, const std::string& sourceFolder,
                   const char* context) {
     std::string current;
     if (!platform::CurrentFolder(&current)) {
-        ReportError(host, silent, "", ErrGetCurrentFolder, context, false, nullptr);
+        ReportError(host, silent, "", image::ErrGetCurrentFolder, context, false, nullptr);
         return false;
     }
     if (!platform::CanEnterFolder(sourceFolder)) {
-        ReportError(host, silent, sourceFolder, ErrChangeFolder, context, false, nullptr);
+        ReportError(host, silent, sourceFolder, image::ErrChangeFolder, context, false, nullptr);
         return false;
     }
     return true;
 }
 
-void SortFolder(const BatchOptions& options, std::vector<Found>* found) {
-    const bool descending = On(options.OutputSortFilesDescending);
-    if (options.OutputSortFiles == ByDate) {
+void SortFolder(const options::BatchOptions& options, std::vector<Found>* found) {
+    const bool descending = options::On(options.OutputSortFilesDescending);
+    if (options.OutputSortFiles == options::ByDate) {
         std::stable_sort(found->begin(), found->end(),
                          [descending](const Found& a, const Found& b) {
                              return descending ? b.modified < a.modified : a.modified < b.modified;
                          });
-    } else if (options.OutputSortFiles == Alphabetic) {
+    } else if (options.OutputSortFiles == options::Alphabetic) {
         std::stable_sort(found->begin(), found->end(),
                          [descending](const Found& a, const Found& b) {
                              return descending ? LessIgnoringCase(b.name, a.name)
@@ -181,7 +181,7 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
     return paths::CompareIgnoringCase(a, b) < 0;
 }
 
-void CollectSubfolders(RunHost& host, const BatchOptions& options,
+void CollectSubfolders(RunHost& host, const options::BatchOptions& options,
                        const std::string& sourceFolder, std::vector<std::string>* list,
                        const std::string& start) {
     std::vector<FolderId> ancestors;
@@ -198,13 +198,13 @@ namespace {
 
 // Every folder below the source folder in folder order; running out of
 // memory is reported and keeps what was collected.
-std::vector<std::string> SortedSubfolders(RunHost& host, const BatchOptions& options, bool silent,
+std::vector<std::string> SortedSubfolders(RunHost& host, const options::BatchOptions& options, bool silent,
                                           const std::string& sourceFolder) {
     std::vector<std::string> folders;
     try {
         CollectSubfolders(host, options, sourceFolder, &folders);
     } catch (const std::bad_alloc&) {
-        ReportError(host, silent, "", ErrOutOfMemory, texts::kContextGetSubdirs, true, nullptr);
+        ReportError(host, silent, "", image::ErrOutOfMemory, texts::kContextGetSubdirs, true, nullptr);
     }
     folders.shrink_to_fit();
     std::stable_sort(folders.begin(), folders.end(), LessIgnoringCase);
@@ -213,24 +213,24 @@ std::vector<std::string> SortedSubfolders(RunHost& host, const BatchOptions& opt
 
 }  // namespace
 
-std::vector<int> FilteredInputFormats(const BatchOptions& options) {
-    const std::pair<int, int BatchOptions::*> flags[] = {
-        {InputJpeg, &BatchOptions::OutputFilterJPG},  {InputBmp, &BatchOptions::OutputFilterBMP},
-        {InputPng, &BatchOptions::OutputFilterPNG},   {InputGif, &BatchOptions::OutputFilterGIF},
-        {InputTiff, &BatchOptions::OutputFilterTIF},  {InputPcx, &BatchOptions::OutputFilterPCX},
-        {InputHeif, &BatchOptions::OutputFilterHEIF}, {InputAvif, &BatchOptions::OutputFilterAVIF},
-        {InputWebp, &BatchOptions::OutputFilterWEBP},
+std::vector<int> FilteredInputFormats(const options::BatchOptions& options) {
+    const std::pair<int, int options::BatchOptions::*> flags[] = {
+        {image::InputJpeg, &options::BatchOptions::OutputFilterJPG},  {image::InputBmp, &options::BatchOptions::OutputFilterBMP},
+        {image::InputPng, &options::BatchOptions::OutputFilterPNG},   {image::InputGif, &options::BatchOptions::OutputFilterGIF},
+        {image::InputTiff, &options::BatchOptions::OutputFilterTIF},  {image::InputPcx, &options::BatchOptions::OutputFilterPCX},
+        {image::InputHeif, &options::BatchOptions::OutputFilterHEIF}, {image::InputAvif, &options::BatchOptions::OutputFilterAVIF},
+        {image::InputWebp, &options::BatchOptions::OutputFilterWEBP},
     };
     std::vector<int> formats;
     for (const auto& [format, flag] : flags)
-        if (On(options.*flag)) formats.push_back(format);
+        if (options::On(options.*flag)) formats.push_back(format);
     return formats;
 }
 
-void ScanSourceFolder(RunHost& host, const BatchOptions& options, const std::string& sourceFolder,
+void ScanSourceFolder(RunHost& host, const options::BatchOptions& options, const std::string& sourceFolder,
                       FileList* list, bool recurse, const std::string& nameFilter,
                       const std::vector<int>& formats) {
-    const bool silent = On(options.OpsSilentOperation);
+    const bool silent = options::On(options.OpsSilentOperation);
     list->clear();
     if (!SourceUsable(host, silent, sourceFolder, texts::kContextFindFiles)) return;
     ShowStepText(host, texts::Tr(texts::kScanningForImages));
@@ -241,10 +241,10 @@ void ScanSourceFolder(RunHost& host, const BatchOptions& options, const std::str
 
     // One search per reader's extension, in the table's order.
     std::vector<std::pair<const char*, bool>> searches;
-    for (const ExtensionEntry& e : ReaderExtensions())
+    for (const image::ExtensionEntry& e : image::ReaderExtensions())
         searches.emplace_back(e.extension + 1, std::find(formats.begin(), formats.end(),
                                                          e.inputFormat) != formats.end());
-    const bool dateFilter = On(options.OutputDateFilter);
+    const bool dateFilter = options::On(options.OutputDateFilter);
     std::vector<platform::DirEntry> entries;
     std::vector<Found> found;
     for (const std::string& folder : folders) {
@@ -266,7 +266,7 @@ void ScanSourceFolder(RunHost& host, const BatchOptions& options, const std::str
                         found.push_back({prefix + e.name, e.modified});
                     }
                 } catch (const std::bad_alloc&) {
-                    ReportError(host, silent, "", ErrOutOfMemory, texts::kContextFindFilesByExt,
+                    ReportError(host, silent, "", image::ErrOutOfMemory, texts::kContextFindFilesByExt,
                                 true, nullptr);
                 }
             }
@@ -280,9 +280,9 @@ void ScanSourceFolder(RunHost& host, const BatchOptions& options, const std::str
     ShowStepText(host, texts::FoundFiles(list->size()));
 }
 
-bool CreateOutputTree(RunHost& host, const BatchOptions& options, const std::string& sourceFolder,
+bool CreateOutputTree(RunHost& host, const options::BatchOptions& options, const std::string& sourceFolder,
                       const std::string& outputFolder) {
-    const bool silent = On(options.OpsSilentOperation);
+    const bool silent = options::On(options.OpsSilentOperation);
     if (!SourceUsable(host, silent, sourceFolder, texts::kContextCreateTree)) return false;
     ShowStepText(host, texts::Tr(texts::kReadingSourceTree));
     const std::vector<std::string> folders = SortedSubfolders(host, options, silent, sourceFolder);
@@ -291,7 +291,7 @@ bool CreateOutputTree(RunHost& host, const BatchOptions& options, const std::str
     for (const std::string& folder : folders) {
         const std::string path = paths::Join(outputFolder, folder);
         if (platform::CreateFolder(path) == platform::CreateFolderResult::Failed) {
-            ReportError(host, silent, path, ErrCreateOutputDir, texts::kContextCreateTree, false,
+            ReportError(host, silent, path, image::ErrCreateOutputDir, texts::kContextCreateTree, false,
                         nullptr);
             break;
         }
@@ -300,4 +300,4 @@ bool CreateOutputTree(RunHost& host, const BatchOptions& options, const std::str
     return true;
 }
 
-}  // namespace vig
+}  // namespace vig::engine

@@ -9,7 +9,7 @@
 
 #include "options/batch_options.h"
 
-namespace vig {
+namespace vig::engine {
 
 class RunHost;
 
@@ -32,24 +32,24 @@ bool LessIgnoringCase(const std::string& a, const std::string& b);
 // output folders are left out: the output folder (MainDestPath) when it lies
 // below and is not the source folder, and with OutputBranchFromSrc every
 // folder at the branch path.
-void CollectSubfolders(RunHost& host, const BatchOptions& options, const std::string& sourceFolder,
+void CollectSubfolders(RunHost& host, const options::BatchOptions& options, const std::string& sourceFolder,
                        std::vector<std::string>* list, const std::string& start = "");
 
 // The input formats (InputFormat codes) the format filter of `options` lets
 // through (OutputFilterJPG ... OutputFilterWEBP).
-std::vector<int> FilteredInputFormats(const BatchOptions& options);
+std::vector<int> FilteredInputFormats(const options::BatchOptions& options);
 
 // Empties and fills `list` (recurse and name filter as given; the files
 // whose extension, in any letter case, is one of a reader of `formats`,
 // searched in the reader table's order; date filter and sort from
 // `options`). Failures are reported.
-void ScanSourceFolder(RunHost& host, const BatchOptions& options, const std::string& sourceFolder,
+void ScanSourceFolder(RunHost& host, const options::BatchOptions& options, const std::string& sourceFolder,
                       FileList* list, bool recurse, const std::string& nameFilter,
                       const std::vector<int>& formats);
 
 // Creates below outputFolder every folder found below sourceFolder. False
 // only when the current or the source folder cannot be used.
-bool CreateOutputTree(RunHost& host, const BatchOptions& options, const std::string& sourceFolder,
+bool CreateOutputTree(RunHost& host, const options::BatchOptions& options, const std::string& sourceFolder,
                       const std::string& outputFolder);
 
-}  // namespace vig
+}  // namespace vig::engine

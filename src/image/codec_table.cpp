@@ -9,7 +9,7 @@
 #include "image/formats/tiff.h"
 #include "image/formats/webp.h"
 
-namespace vig {
+namespace vig::image {
 namespace {
 
 // One reader per input format; the extensions are in format_list.cpp.
@@ -62,4 +62,4 @@ const WriterEntry* FindWriter(int format) {
     return nullptr;
 }
 
-}  // namespace vig
+}  // namespace vig::image

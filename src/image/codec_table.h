@@ -16,7 +16,7 @@
 
 #include "image/pixel_block.h"
 
-namespace vig {
+namespace vig::image {
 
 // Input format codes, as CPxImage::inputFormat holds them.
 enum InputFormat : int {
@@ -183,4 +183,4 @@ const ReaderEntry* FindReader(std::string_view extension);
 // The writer of an output format code 4..19; nullptr when there is none.
 const WriterEntry* FindWriter(int format);
 
-}  // namespace vig
+}  // namespace vig::image

@@ -7,7 +7,7 @@
 
 #include "image/row_target.h"
 
-namespace vig {
+namespace vig::image {
 namespace {
 
 // LittleCMS tells what went wrong through a handler; the outcome says all
@@ -257,4 +257,4 @@ void ColourTransform::AttachTo(RowTarget& target) {
         this);
 }
 
-}  // namespace vig
+}  // namespace vig::image

@@ -26,7 +26,7 @@
 
 #include "image/codec_table.h"
 
-namespace vig {
+namespace vig::image {
 
 class RowTarget;
 
@@ -73,4 +73,4 @@ private:
     std::shared_ptr<const Built> built_;
 };
 
-}  // namespace vig
+}  // namespace vig::image

@@ -8,7 +8,7 @@
 #include "platform/paths.h"
 #include "processing/colour_reduction.h"
 
-namespace vig {
+namespace vig::image {
 namespace {
 
 constexpr std::array<int, 511> MakeSquares() {
@@ -224,4 +224,4 @@ void CPxImage::SetPngOptions(double fileGamma, double screenGamma, const std::st
     backgroundColour_ = background;
 }
 
-}  // namespace vig
+}  // namespace vig::image

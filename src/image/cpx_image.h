@@ -11,7 +11,7 @@
 #include "image/pixel_block.h"
 #include "image/png_state.h"
 
-namespace vig {
+namespace vig::image {
 
 // 0x00BBGGRR, red in the lowest byte.
 using PackedColour = uint32_t;
@@ -127,4 +127,4 @@ private:
     std::string sourceName_ = "[Memory]";
 };
 
-}  // namespace vig
+}  // namespace vig::image

@@ -11,7 +11,7 @@
 #include "processing/sharpen.h"
 #include "processing/tone_curves.h"
 
-namespace vig {
+namespace vig::image {
 
 ErrorCode CPxImage::Resize(int newWidth, int newHeight, int kind) {
     if (kind == processing::ResampleNone) return ErrNone;
@@ -114,4 +114,4 @@ ErrorCode CPxImage::Orient(int orientation) {
     return ErrNone;
 }
 
-}  // namespace vig
+}  // namespace vig::image

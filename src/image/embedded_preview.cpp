@@ -6,7 +6,7 @@
 
 #include "image/tiff_directory.h"
 
-namespace vig {
+namespace vig::image {
 namespace {
 
 constexpr uint8_t kExifId[6] = {'E', 'x', 'i', 'f', 0, 0};
@@ -126,4 +126,4 @@ std::vector<EmbeddedPreview> FindEmbeddedPreviews(const uint8_t* file, size_t he
     return previews;
 }
 
-}  // namespace vig
+}  // namespace vig::image

@@ -12,7 +12,7 @@
 
 #include "image/codec_table.h"
 
-namespace vig {
+namespace vig::image {
 
 // Whether a preview of previewWidth x previewHeight can stand in for a
 // picture of pictureWidth x pictureHeight (both upright) under a plan: only
@@ -39,4 +39,4 @@ struct EmbeddedPreview {
 std::vector<EmbeddedPreview> FindEmbeddedPreviews(const uint8_t* head, size_t headSize,
                                                   size_t fileSize);
 
-}  // namespace vig
+}  // namespace vig::image

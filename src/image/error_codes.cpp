@@ -2,7 +2,7 @@
 
 #include "platform/translation.h"
 
-namespace vig {
+namespace vig::image {
 
 std::string ErrorText(ErrorCode code) {
     switch (code) {
@@ -81,4 +81,4 @@ std::string ErrorText(ErrorCode code) {
     }
 }
 
-}  // namespace vig
+}  // namespace vig::image

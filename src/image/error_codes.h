@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace vig {
+namespace vig::image {
 
 using ErrorCode = int;
 
@@ -53,4 +53,4 @@ enum : ErrorCode {
 std::string ErrorText(ErrorCode code);
 inline constexpr const char* kErrorTextContext = "vig::ErrorText";
 
-}  // namespace vig
+}  // namespace vig::image

@@ -4,7 +4,7 @@
 
 #include "image/tiff_directory.h"
 
-namespace vig {
+namespace vig::image {
 namespace {
 
 constexpr uint8_t kExifId[6] = {'E', 'x', 'i', 'f', 0, 0};
@@ -25,4 +25,4 @@ int ExifOrientation(const uint8_t* data, size_t size) {
     return value >= 1 && value <= 8 ? static_cast<int>(value) : 1;
 }
 
-}  // namespace vig
+}  // namespace vig::image

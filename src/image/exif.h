@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace vig {
+namespace vig::image {
 
 // The orientation 1..8 that an APP1 segment's data (starting with
 // "Exif\0\0", then a TIFF header and its first directory) gives the
@@ -12,4 +12,4 @@ namespace vig {
 // has no orientation entry, or holds a value outside 1..8.
 int ExifOrientation(const uint8_t* data, size_t size);
 
-}  // namespace vig
+}  // namespace vig::image

@@ -3,7 +3,7 @@
 #include "image/codec_table.h"
 #include "platform/paths.h"
 
-namespace vig {
+namespace vig::image {
 namespace {
 
 // In the order a folder is searched.
@@ -58,4 +58,4 @@ const InputFormatEntry* FindInputFormat(int inputFormat) {
     return nullptr;
 }
 
-}  // namespace vig
+}  // namespace vig::image

@@ -1,6 +1,6 @@
 #include "image/image_library.h"
 
-namespace vig {
+namespace vig::image {
 namespace {
 
 thread_local ErrorCode tLastError = ErrNone;
@@ -35,9 +35,9 @@ void PumpMessagesNow(int maxMilliseconds) {
     if (tPump != nullptr) tPump(tPumpContext, maxMilliseconds);
 }
 
-}  // namespace vig
+}  // namespace vig::image
 
-namespace vig {
+namespace vig::image {
 
 void SetStopCheck(StopCheck check, void* context) {
     tStopCheck = check;
@@ -48,4 +48,4 @@ bool StopRequestedNow() {
     return tStopCheck != nullptr && tStopCheck(tStopContext);
 }
 
-}  // namespace vig
+}  // namespace vig::image

@@ -12,7 +12,7 @@
 
 #include "image/error_codes.h"
 
-namespace vig {
+namespace vig::image {
 
 ErrorCode GetLastImageError();
 void SetLastImageError(ErrorCode code);
@@ -64,4 +64,4 @@ private:
     ErrorCode code_ = ErrNone;
 };
 
-}  // namespace vig
+}  // namespace vig::image

@@ -12,7 +12,7 @@
 #include "image/image_library.h"
 #include "image/pixel_block.h"
 
-namespace vig {
+namespace vig::image {
 namespace {
 
 // While a thread waits for memory it looks for a stop request and lets its
@@ -153,4 +153,4 @@ size_t FileMemoryHeld() {
     return tInScope ? tHeld : 0;
 }
 
-}  // namespace vig
+}  // namespace vig::image

@@ -12,7 +12,7 @@
 #include <cstddef>
 #include <mutex>
 
-namespace vig {
+namespace vig::image {
 
 class MemoryBudget {
 public:
@@ -79,4 +79,4 @@ int ReserveFileMemory(size_t bytes);
 // What the file in hand holds (0 outside a scope).
 size_t FileMemoryHeld();
 
-}  // namespace vig
+}  // namespace vig::image

@@ -2,7 +2,7 @@
 
 #include <sys/mman.h>
 
-namespace vig {
+namespace vig::image {
 namespace {
 
 // A fresh block of many megabytes costs one page fault per 4 KB page as a
@@ -63,4 +63,4 @@ bool PixelBlock::AllocateRgb(long long width, long long height) {
     return Allocate(bytes);
 }
 
-}  // namespace vig
+}  // namespace vig::image

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <memory>
 
-namespace vig {
+namespace vig::image {
 
 inline constexpr size_t kMaxBlockBytes = 0x7FFFFFFF;
 
@@ -63,4 +63,4 @@ private:
     size_t size_ = 0;
 };
 
-}  // namespace vig
+}  // namespace vig::image

@@ -2,7 +2,7 @@
 
 #include "image/image_library.h"
 
-namespace vig {
+namespace vig::image {
 namespace {
 
 struct PngState {
@@ -54,4 +54,4 @@ void PngClearReadTextList() { State().readList.clear(); }
 const std::vector<PngTextEntry>& PngReadTextList() {
     return State().readList;
 }
-}  // namespace vig
+}  // namespace vig::image

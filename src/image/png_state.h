@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace vig {
+namespace vig::image {
 
 struct PngTextEntry {
     bool compressed = false;
@@ -46,4 +46,4 @@ void PngAddReadText(const std::string& key, const std::string& text, bool compre
 void PngClearReadTextList();
 const std::vector<PngTextEntry>& PngReadTextList();
 
-}  // namespace vig
+}  // namespace vig::image

@@ -8,7 +8,7 @@
 #include "image/image_library.h"
 #include "image/memory_budget.h"
 
-namespace vig {
+namespace vig::image {
 namespace {
 
 bool Transposed(int orientation) {
@@ -352,4 +352,4 @@ PixelBlock FinishRead(RowTarget& target, ErrorCode code, ImageStatus& status, De
     return block;
 }
 
-}  // namespace vig
+}  // namespace vig::image

@@ -23,7 +23,7 @@
 #include "image/pixel_block.h"
 #include "processing/resample.h"
 
-namespace vig {
+namespace vig::image {
 
 // What the hints ask for a picture whose full size, upright, is
 // uprightWidth x uprightHeight (nothing without hints or a plan).
@@ -97,4 +97,4 @@ class ImageStatus;
 PixelBlock FinishRead(RowTarget& target, ErrorCode code, ImageStatus& status, DecodeInfo* info,
                       int* width, int* height);
 
-}  // namespace vig
+}  // namespace vig::image

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace vig {
+namespace vig::image {
 
 class TiffDirectory {
 public:
@@ -100,4 +100,4 @@ private:
     uint32_t first_ = 0;
 };
 
-}  // namespace vig
+}  // namespace vig::image

@@ -10,7 +10,7 @@
 #include "platform/profile_store.h"
 #include "platform/system.h"
 
-namespace vig {
+namespace vig::options {
 namespace {
 
 // How a field is kept in the store.
@@ -209,7 +209,7 @@ void BatchOptions::Load(ProfileStore& store) {
                     ToInt32(store.ReadInt(name + "Green", ColourGreen(def)), ColourGreen(def));
                 const int b =
                     ToInt32(store.ReadInt(name + "Blue", ColourBlue(def)), ColourBlue(def));
-                this->*f.c = vig::MakeColour(r, g, b);
+                this->*f.c = vig::options::MakeColour(r, g, b);
                 break;
             }
             case Kind::Real: {
@@ -253,4 +253,4 @@ void BatchOptions::Save(ProfileStore& store) const {
     }
 }
 
-}  // namespace vig
+}  // namespace vig::options

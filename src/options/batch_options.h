@@ -11,8 +11,10 @@
 #include "options/enums.h"
 
 namespace vig {
-
 class ProfileStore;
+}
+
+namespace vig::options {
 
 // The most files a batch run works on side by side.
 inline constexpr int kMaxThreads = 64;
@@ -193,4 +195,4 @@ struct BatchOptions : HtmlOptions, CompositeOptions {
 // The first-run values, with OutputDateDate set to `now`.
 BatchOptions FirstRunOptions(int64_t now);
 
-}  // namespace vig
+}  // namespace vig::options

@@ -7,7 +7,7 @@
 
 #include "platform/translation.h"
 
-namespace vig {
+namespace vig::options {
 
 inline constexpr const char* kListContext = "vig::lists";
 
@@ -129,4 +129,4 @@ enum SourcePageMode : int { NoSourcePages = 0, SourcePagesWithInput = 1, SourceP
 inline constexpr const char* kSourcePageModeTexts[] = {
     "No Source Image Pages", "Source Pages With Input", "Source Pages With Output"};
 
-}  // namespace vig
+}  // namespace vig::options

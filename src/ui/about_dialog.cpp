@@ -24,7 +24,7 @@ AboutDialog::AboutDialog(QWidget* parent)
     big.setBold(true);
     ui_->nameLabel->setFont(big);
     ui_->versionLabel->setText(
-        texts::Tr(texts::kVersionLine).arg(QString::fromLatin1(VersionText())));
+        texts::Tr(texts::kVersionLine).arg(QString::fromLatin1(engine::VersionText())));
     ui_->descriptionLabel->setText(texts::Tr(texts::kAboutLine));
     ui_->copyrightLabel->setText(texts::Tr(texts::kCopyrightLine));
     widgets::WidenButtons(this);

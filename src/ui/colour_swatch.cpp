@@ -17,12 +17,12 @@ ColourChooser& InstalledChooser() {
 
 }  // namespace
 
-QColor ToQColor(Colour colour) {
-    return QColor(ColourRed(colour), ColourGreen(colour), ColourBlue(colour));
+QColor ToQColor(options::Colour colour) {
+    return QColor(options::ColourRed(colour), options::ColourGreen(colour), options::ColourBlue(colour));
 }
 
-Colour FromQColor(const QColor& colour) {
-    return MakeColour(colour.red(), colour.green(), colour.blue());
+options::Colour FromQColor(const QColor& colour) {
+    return options::MakeColour(colour.red(), colour.green(), colour.blue());
 }
 
 void SetColourChooser(ColourChooser chooser) {
@@ -45,7 +45,7 @@ CColourSwatch::CColourSwatch(QWidget* parent) : QAbstractButton(parent) {
     connect(this, &QAbstractButton::clicked, this, &CColourSwatch::choose);
 }
 
-void CColourSwatch::setColour(Colour colour) {
+void CColourSwatch::setColour(options::Colour colour) {
     if (colour == colour_) return;
     colour_ = colour;
     update();

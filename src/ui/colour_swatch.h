@@ -13,8 +13,8 @@
 
 namespace vig::ui {
 
-QColor ToQColor(Colour colour);
-Colour FromQColor(const QColor& colour);
+QColor ToQColor(options::Colour colour);
+options::Colour FromQColor(const QColor& colour);
 
 // Asks the user for a colour starting at `initial`; false when cancelled.
 // The colour dialog unless a test installed its own.
@@ -29,8 +29,8 @@ public:
 
     explicit CColourSwatch(QWidget* parent = nullptr);
 
-    Colour colour() const { return colour_; }
-    void setColour(Colour colour);
+    options::Colour colour() const { return colour_; }
+    void setColour(options::Colour colour);
     // The painted interior: the frame inset by 3 pixels on each side.
     QRect swatchRect() const;
     // Opens the chooser; a confirmed colour becomes the value.
@@ -40,14 +40,14 @@ public:
     QSize minimumSizeHint() const override;
 
 signals:
-    void colourChanged(vig::Colour colour);
+    void colourChanged(vig::options::Colour colour);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool hitButton(const QPoint& pos) const override;
 
 private:
-    Colour colour_ = 0;
+    options::Colour colour_ = 0;
 };
 
 }  // namespace vig::ui

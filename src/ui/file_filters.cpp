@@ -24,9 +24,9 @@ QString Patterns(const std::vector<std::string>& extensions, PatternCase pattern
 QStringList PictureFileFilters(PatternCase patternCase, int leaveOut) {
     std::vector<std::string> every;
     QStringList entries;
-    for (const InputFormatEntry& f : InputFormats()) {
+    for (const image::InputFormatEntry& f : image::InputFormats()) {
         if (f.inputFormat == leaveOut) continue;
-        const std::vector<std::string> extensions = ExtensionsOf(f.inputFormat);
+        const std::vector<std::string> extensions = image::ExtensionsOf(f.inputFormat);
         every.insert(every.end(), extensions.begin(), extensions.end());
         entries << QString::fromLatin1(f.name) + QStringLiteral(" (") +
                        Patterns(extensions, patternCase) + QStringLiteral(")");

@@ -17,7 +17,7 @@ namespace vig::ui {
 struct FontChoice {
     QString face;
     int pointSize = 12;
-    Colour colour = 0;
+    options::Colour colour = 0;
 };
 
 class CFontChooser : public QDialog {

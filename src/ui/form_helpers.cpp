@@ -22,12 +22,12 @@
 namespace vig::ui {
 
 void WarnUser(QWidget* parent, const char* text) {
-    widgets::Messages().Show(parent, QString::fromStdString(ApplicationTitle()), texts::Tr(text),
+    widgets::Messages().Show(parent, QString::fromStdString(engine::ApplicationTitle()), texts::Tr(text),
                              widgets::MessageIcon::Warning, widgets::MessageButtons::Ok);
 }
 
 void Refuse(QWidget* parent, QWidget* control, const QString& text) {
-    widgets::Messages().Show(parent, QString::fromStdString(ApplicationTitle()), text,
+    widgets::Messages().Show(parent, QString::fromStdString(engine::ApplicationTitle()), text,
                              widgets::MessageIcon::Warning, widgets::MessageButtons::Ok);
     // After the event that led here (a tab change brings the page back
     // first).
@@ -156,7 +156,7 @@ void ShowBound(const BoundControl& bound, int value) {
     }
 }
 
-void ShowBound(const BoundControl& bound, Colour value) {
+void ShowBound(const BoundControl& bound, options::Colour value) {
     static_cast<CColourSwatch*>(bound.control)->setColour(value);
 }
 
@@ -203,7 +203,7 @@ void ReadBound(const BoundControl& bound, int* value) {
     }
 }
 
-void ReadBound(const BoundControl& bound, Colour* value) {
+void ReadBound(const BoundControl& bound, options::Colour* value) {
     *value = static_cast<CColourSwatch*>(bound.control)->colour();
 }
 

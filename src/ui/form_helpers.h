@@ -79,7 +79,7 @@ struct BoundControl {
     const RadioCodes* choices;
 };
 void ShowBound(const BoundControl& bound, int value);
-void ShowBound(const BoundControl& bound, Colour value);
+void ShowBound(const BoundControl& bound, options::Colour value);
 void ShowBound(const BoundControl& bound, double value);
 void ShowBound(const BoundControl& bound, const std::string& value);
 // False, after the refusal, when a Ranged or Real control holds what its
@@ -87,7 +87,7 @@ void ShowBound(const BoundControl& bound, const std::string& value);
 bool CheckBound(QWidget* parent, const BoundControl& bound);
 // The control's value (checked before) into the field.
 void ReadBound(const BoundControl& bound, int* value);
-void ReadBound(const BoundControl& bound, Colour* value);
+void ReadBound(const BoundControl& bound, options::Colour* value);
 void ReadBound(const BoundControl& bound, double* value);
 void ReadBound(const BoundControl& bound, std::string* value);
 
@@ -100,7 +100,7 @@ template <class Record>
 class FormBindings {
 public:
     using Field =
-        std::variant<int Record::*, Colour Record::*, double Record::*, std::string Record::*>;
+        std::variant<int Record::*, options::Colour Record::*, double Record::*, std::string Record::*>;
     struct Row {
         Row(Bound kind, QWidget* control, Field field, int lo = 0, int hi = 0,
             RadioCodes choices = RadioCodes())

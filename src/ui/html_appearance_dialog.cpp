@@ -10,12 +10,12 @@
 
 namespace vig::ui {
 
-CHtmlAppearanceDialog::CHtmlAppearanceDialog(HtmlOptions& html, QWidget* parent)
+CHtmlAppearanceDialog::CHtmlAppearanceDialog(options::HtmlOptions& html, QWidget* parent)
     : QDialog(parent), html_(html), ui_(std::make_unique<Ui::CHtmlAppearanceDialog>()) {
     ui_->setupUi(this);
     widgets::PlainDialogButtons(ui_->buttons);
     widgets::WidenButtons(this);
-    using H = HtmlOptions;
+    using H = options::HtmlOptions;
     fields_ = {{Bound::Colour, ui_->textColour, &H::HTMLTextColor},
                {Bound::Colour, ui_->backColour, &H::HTMLBackColor},
                {Bound::Colour, ui_->linkColour, &H::HTMLLinkColor},

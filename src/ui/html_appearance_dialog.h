@@ -21,16 +21,16 @@ public:
     static constexpr widgets::HelpTopic kHelpTopic = widgets::HelpTopic::HtmlAppearance;
 
     // Shows the values of `html`, and writes them back into it on OK.
-    CHtmlAppearanceDialog(HtmlOptions& html, QWidget* parent = nullptr);
+    CHtmlAppearanceDialog(options::HtmlOptions& html, QWidget* parent = nullptr);
     ~CHtmlAppearanceDialog() override;
 
     void accept() override;
     Ui::CHtmlAppearanceDialog& ui() { return *ui_; }
 
 private:
-    HtmlOptions& html_;
+    options::HtmlOptions& html_;
     std::unique_ptr<Ui::CHtmlAppearanceDialog> ui_;
-    FormBindings<HtmlOptions> fields_;
+    FormBindings<options::HtmlOptions> fields_;
 };
 
 }  // namespace vig::ui

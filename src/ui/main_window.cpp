@@ -56,15 +56,15 @@ QString WithoutTrailingLineBreaks(QString text) {
 
 }  // namespace
 
-MainWindow::MainWindow(BatchOptions& options, ProfileStore& store, QWidget* parent)
+MainWindow::MainWindow(options::BatchOptions& options, ProfileStore& store, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::MainWindow>()), options_(options), store_(store) {
     ui_->setupUi(this);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowIcon(widgets::ApplicationIcon());
-    setWindowTitle(QString::fromStdString(ApplicationTitle()));
+    setWindowTitle(QString::fromStdString(engine::ApplicationTitle()));
     host_ = std::make_unique<WindowHost>(*this);
-    engine_ = std::make_unique<BatchEngine>(options_, *host_);
+    engine_ = std::make_unique<engine::BatchEngine>(options_, *host_);
 
     widgets::WidenButtons(this);
     ui_->copyToInput->Attach();
@@ -119,11 +119,11 @@ MainWindow::MainWindow(BatchOptions& options, ProfileStore& store, QWidget* pare
 
     // The log pane: the window ends where the pane begins while it is shut.
     paneHeight_ = kFirstPaneHeight;
-    ui_->logPaneFrame->setVisible(On(options_.OpsErrorLogWindow));
+    ui_->logPaneFrame->setVisible(options::On(options_.OpsErrorLogWindow));
     ui_->logPaneFrame->resize(ui_->logPaneFrame->width(), paneHeight_);
     ensurePolished();
     adjustSize();
-    if (On(options_.OpsErrorLogWindow)) {
+    if (options::On(options_.OpsErrorLogWindow)) {
         resize(width(), height() - ui_->logPaneFrame->sizeHint().height() + paneHeight_);
     } else {
         setMaximumHeight(minimumSizeHint().height());
@@ -168,10 +168,10 @@ bool MainWindow::logPaneShown() const {
 }
 
 void MainWindow::FillLists() {
-    for (int code = 0; code < static_cast<int>(std::size(kResizeMethodTexts)); ++code)
-        ui_->resizeList->addItem(widgets::Translated(kListContext, kResizeMethodTexts[code]), code);
-    for (int code = FormatSame24; code <= FormatGifGray; ++code)
-        ui_->formatList->addItem(widgets::Translated(kListContext, kOutputFormatTexts[code - 1]), code);
+    for (int code = 0; code < static_cast<int>(std::size(options::kResizeMethodTexts)); ++code)
+        ui_->resizeList->addItem(widgets::Translated(options::kListContext, options::kResizeMethodTexts[code]), code);
+    for (int code = options::FormatSame24; code <= options::FormatGifGray; ++code)
+        ui_->formatList->addItem(widgets::Translated(options::kListContext, options::kOutputFormatTexts[code - 1]), code);
 }
 
 void MainWindow::ShowOptions() {
@@ -181,37 +181,37 @@ void MainWindow::ShowOptions() {
     ui_->outputEdit->setText(FromPath(options_.MainDestPath));
     ui_->widthEdit->setText(QString::number(options_.MainWidth));
     ui_->heightEdit->setText(QString::number(options_.MainHeight));
-    ui_->enlargeCheck->setChecked(On(options_.MainEnlarge));
+    ui_->enlargeCheck->setChecked(options::On(options_.MainEnlarge));
     ui_->formatList->setCurrentIndex(ui_->formatList->findData(options_.MainOutputFormat));
     ui_->resizeList->setCurrentIndex(ui_->resizeList->findData(options_.MainResizeMethod));
     Relabel(options_.MainResizeMethod);
     {
         const QSignalBlocker blockSingle(ui_->singleCheck);
-        ui_->singleCheck->setChecked(On(options_.MainEnableSingleFile));
+        ui_->singleCheck->setChecked(options::On(options_.MainEnableSingleFile));
     }
     UpdateSingleFileControls();
 }
 
 void MainWindow::Relabel(int method) {
-    if (method < NoResize || method > Percent) return;
+    if (method < options::NoResize || method > options::Percent) return;
     const char* first = texts::kWidth;
-    if (method == PixelArea) first = texts::kArea;
-    if (method == Percent) first = texts::kPercent;
-    const bool twoSizes = method <= ExactSize;
+    if (method == options::PixelArea) first = texts::kArea;
+    if (method == options::Percent) first = texts::kPercent;
+    const bool twoSizes = method <= options::ExactSize;
     ui_->widthLabel->setText(texts::Tr(first));
-    ui_->widthUnit->setText(texts::Tr(method == Percent     ? texts::kUnitPercent
-                                      : method == PixelArea ? texts::kUnitArea
+    ui_->widthUnit->setText(texts::Tr(method == options::Percent     ? texts::kUnitPercent
+                                      : method == options::PixelArea ? texts::kUnitArea
                                                             : texts::kUnitPixels));
     ui_->heightLabel->setText(twoSizes ? texts::Tr(texts::kHeight) : QString());
     // The height's whole row goes, so that no hole stays where it was.
     ui_->heightLabel->setVisible(twoSizes);
     ui_->heightEdit->setVisible(twoSizes);
     ui_->heightUnit->setVisible(twoSizes);
-    ui_->enlargeCheck->setEnabled(MethodAllowsEnlarge(method));
+    ui_->enlargeCheck->setEnabled(options::MethodAllowsEnlarge(method));
 }
 
 void MainWindow::UpdateSingleFileControls() {
-    const bool on = On(options_.MainEnableSingleFile);
+    const bool on = options::On(options_.MainEnableSingleFile);
     ui_->singleEdit->setEnabled(on);
     ui_->singleBrowse->setEnabled(on);
     ui_->singleStart->setEnabled(on);
@@ -232,7 +232,7 @@ bool MainWindow::ReadSize(QLineEdit* edit, int* value) {
             *value = static_cast<int>(number);
     }
     if (problem.isEmpty()) return true;
-    widgets::Messages().Show(this, QString::fromStdString(ApplicationTitle()), problem,
+    widgets::Messages().Show(this, QString::fromStdString(engine::ApplicationTitle()), problem,
                              widgets::MessageIcon::Warning, widgets::MessageButtons::Ok);
     edit->setFocus();
     edit->selectAll();
@@ -285,7 +285,7 @@ void MainWindow::SetRunProgress(int done, int total) {
     if (!running_ || progress_ == nullptr || total <= 0) return;
     if (!progressClock_.isValid()) progressClock_.start();
     const double seconds = progressClock_.elapsed() / 1000.0;
-    progress_->SetStatusText(QString::fromStdString(vig::texts::FilesProcessed(done, total)));
+    progress_->SetStatusText(QString::fromStdString(vig::engine::texts::FilesProcessed(done, total)));
     progress_->SetProgress(done, total, done > 0 && seconds > 0 ? done / seconds : 0.0);
 }
 
@@ -305,7 +305,7 @@ void MainWindow::SetRunControlsEnabled(bool enabled) {
         ui_->singleStart,    ui_->helpButton,   ui_->startButton, ui_->copyToInput,
         ui_->copyToOutput,   ui_->logButton,    ui_->singleCheck,
     };
-    const bool single = On(options_.MainEnableSingleFile);
+    const bool single = options::On(options_.MainEnableSingleFile);
     for (QWidget* control : controls) {
         bool on = enabled;
         if (enabled && (control == ui_->singleEdit || control == ui_->singleBrowse ||
@@ -314,10 +314,10 @@ void MainWindow::SetRunControlsEnabled(bool enabled) {
         // "Allow Enlarge" follows the resize method, as when it was chosen.
         if (enabled && control == ui_->enlargeCheck) {
             const int m = options_.MainResizeMethod;
-            on = m < NoResize || m > Percent || MethodAllowsEnlarge(m);
+            on = m < options::NoResize || m > options::Percent || options::MethodAllowsEnlarge(m);
         }
         control->setEnabled(on);
-        PumpMessages(kStatusPumpMilliseconds);
+        PumpMessages(engine::kStatusPumpMilliseconds);
     }
 }
 
@@ -349,7 +349,7 @@ void MainWindow::EndRun(int processed, int total, bool cancelled) {
             .arg(processed)
             .arg(total)
             .arg(runErrors_)
-            .arg(QString::fromStdString(vig::texts::Duration(runClock_.elapsed() / 1000)));
+            .arg(QString::fromStdString(vig::engine::texts::Duration(runClock_.elapsed() / 1000)));
     AppendErrorLog(line + QLatin1Char('\n'));
     if (progress_ != nullptr) progress_->hide();
     SetRunControlsEnabled(true);
@@ -366,22 +366,22 @@ void MainWindow::OnStart() {
     ShowOptions();
     BeginRun();
     ShowBusyWindow(QString());
-    PumpMessages(kStatusPumpMilliseconds);
-    const BatchSummary summary = engine_->BatchRun();
+    PumpMessages(engine::kStatusPumpMilliseconds);
+    const engine::BatchSummary summary = engine_->BatchRun();
     EndRun(summary.processed, summary.total, summary.stopped || stopRequested_);
 }
 
 void MainWindow::OnSingleFileStart() {
-    if (running_ || !On(options_.MainEnableSingleFile) || !TransferToOptions()) return;
+    if (running_ || !options::On(options_.MainEnableSingleFile) || !TransferToOptions()) return;
     BeginRun();
     const QString single = ui_->singleEdit->text();
     const std::string input = ToPath(single);
-    const std::string output = SingleFileOutputPath(options_, input);
+    const std::string output = engine::SingleFileOutputPath(options_, input);
     ShowBusyWindow(single);
-    PumpMessages(kStatusPumpMilliseconds);
-    const ErrorCode code = engine_->SingleFileOperation(input, output, input);
+    PumpMessages(engine::kStatusPumpMilliseconds);
+    const image::ErrorCode code = engine_->SingleFileOperation(input, output, input);
     const bool cancelled = stopRequested_;
-    EndRun(code == ErrCancelled && cancelled ? 0 : 1, 1, cancelled);
+    EndRun(code == image::ErrCancelled && cancelled ? 0 : 1, 1, cancelled);
 }
 
 void MainWindow::OnAdvanced() {
@@ -392,10 +392,10 @@ void MainWindow::OnAdvanced() {
     if (!accepted) return;
     ShowOptions();
     // "Reset all options" closes the error log pane too.
-    ShowLogPane(On(options_.OpsErrorLogWindow));
+    ShowLogPane(options::On(options_.OpsErrorLogWindow));
 }
 
-bool MainWindow::RunOptionsSheet(BatchOptions& options) {
+bool MainWindow::RunOptionsSheet(options::BatchOptions& options) {
     return CMySheet::Run(options, this);
 }
 
@@ -433,9 +433,9 @@ void MainWindow::ShowLogPane(bool show) {
 }
 
 void MainWindow::OnToggleLogPane() {
-    options_.OpsErrorLogWindow = On(options_.OpsErrorLogWindow) ? 0 : 1;
+    options_.OpsErrorLogWindow = options::On(options_.OpsErrorLogWindow) ? 0 : 1;
     ui_->logButton->SetBlinking(false);
-    ShowLogPane(On(options_.OpsErrorLogWindow));
+    ShowLogPane(options::On(options_.OpsErrorLogWindow));
 }
 
 void MainWindow::OnCopyToInput() {
@@ -462,7 +462,7 @@ void MainWindow::OnBrowseOutput() {
 }
 
 void MainWindow::OnBrowseSingleFile() {
-    if (!On(options_.MainEnableSingleFile)) return;
+    if (!options::On(options_.MainEnableSingleFile)) return;
     const QString file = ChooseFile(texts::Tr(texts::kFileToLoad), ui_->singleEdit->text());
     if (!file.isEmpty()) ui_->singleEdit->setText(file);
 }
@@ -478,7 +478,7 @@ QString MainWindow::ChooseFile(const QString& title, const QString& start) {
     dialog.setFileMode(QFileDialog::ExistingFile);
     // Qt's own dialog matches the patterns ignoring letter case.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setNameFilters(PictureFileFilters(PatternCase::Upper, InputNone));
+    dialog.setNameFilters(PictureFileFilters(PatternCase::Upper, image::InputNone));
     const QFileInfo info(start);
     dialog.setDirectory(info.isFile()                               ? info.absolutePath()
                         : QFileInfo(ui_->inputEdit->text()).isDir() ? ui_->inputEdit->text()

@@ -39,10 +39,10 @@ public:
     static constexpr int kMaxSize = 1000000;
 
     // Shows `options` (already loaded); saves them to `store` when closed.
-    MainWindow(BatchOptions& options, ProfileStore& store, QWidget* parent = nullptr);
+    MainWindow(options::BatchOptions& options, ProfileStore& store, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    BatchOptions& options() { return options_; }
+    options::BatchOptions& options() { return options_; }
     bool running() const { return running_; }
     bool stopRequested() const { return stopRequested_; }
     bool optionsSheetOpen() const { return sheetOpen_; }
@@ -91,7 +91,7 @@ public slots:
 protected:
     // Runs the options sheet on `options`; true when it ended with OK and
     // the record holds the new values. The options sheet opens here.
-    virtual bool RunOptionsSheet(BatchOptions& options);
+    virtual bool RunOptionsSheet(options::BatchOptions& options);
     // The folder and file choosers; "" when cancelled.
     virtual QString ChooseFolder(const QString& title, const QString& start);
     virtual QString ChooseFile(const QString& title, const QString& start);
@@ -116,10 +116,10 @@ private:
     bool ReadSize(QLineEdit* edit, int* value);
 
     std::unique_ptr<Ui::MainWindow> ui_;
-    BatchOptions& options_;
+    options::BatchOptions& options_;
     ProfileStore& store_;
     std::unique_ptr<WindowHost> host_;
-    std::unique_ptr<BatchEngine> engine_;
+    std::unique_ptr<engine::BatchEngine> engine_;
     widgets::ProgressWindow* progress_ = nullptr;
     QTimer clearTimer_;
     QElapsedTimer runClock_;       // since the run began

@@ -22,7 +22,7 @@
 
 namespace vig::ui {
 
-CMySheet::CMySheet(BatchOptions& options, QWidget* parent)
+CMySheet::CMySheet(options::BatchOptions& options, QWidget* parent)
     : QDialog(parent), options_(options), work_(options) {
     setWindowTitle(texts::Tr(texts::kSheetTitle));
     // Made in focus order: the tabs, the pages' controls, then the buttons.
@@ -65,7 +65,7 @@ CMySheet::CMySheet(BatchOptions& options, QWidget* parent)
 
 CMySheet::~CMySheet() = default;
 
-bool CMySheet::Run(BatchOptions& options, QWidget* parent) {
+bool CMySheet::Run(options::BatchOptions& options, QWidget* parent) {
     CMySheet sheet(options, parent);
     return sheet.exec() == QDialog::Accepted;
 }

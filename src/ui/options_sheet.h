@@ -28,12 +28,12 @@ class CCompositePage;
 class CMySheet : public QDialog {
     Q_OBJECT
 public:
-    explicit CMySheet(BatchOptions& options, QWidget* parent = nullptr);
+    explicit CMySheet(options::BatchOptions& options, QWidget* parent = nullptr);
     ~CMySheet() override;
 
     // Runs the sheet modally; true when it ended with OK (the record then
     // holds the result, reset when that was asked for).
-    static bool Run(BatchOptions& options, QWidget* parent);
+    static bool Run(options::BatchOptions& options, QWidget* parent);
 
     void accept() override;
 
@@ -63,8 +63,8 @@ private:
     // leaves no empty band below its controls.
     void FitToCurrentPage();
 
-    BatchOptions& options_;
-    BatchOptions work_;
+    options::BatchOptions& options_;
+    options::BatchOptions work_;
     QTabWidget* tabs_ = nullptr;
     QDialogButtonBox* buttons_ = nullptr;
     std::vector<COptionsPage*> pages_;

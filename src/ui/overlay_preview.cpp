@@ -58,7 +58,7 @@ QSize ReductionFor(int width, int height, QSize box) {
 // from and the tests' hook. The pool is destroyed first and waits for its
 // reads.
 struct PreviewReader {
-    MemoryBudget budget{MemoryBudget::DefaultBytes()};
+    image::MemoryBudget budget{image::MemoryBudget::DefaultBytes()};
     std::mutex hookMutex;
     std::function<void(const std::string&)> hook;
     QThreadPool pool;
@@ -82,16 +82,16 @@ OverlayDecode Decode(const std::string& path, QSize box,
                      const std::shared_ptr<std::atomic<bool>>& stop) {
     OverlayDecode out;
     if (stop->load()) {
-        out.code = ErrCancelled;
+        out.code = image::ErrCancelled;
         return out;
     }
     PreviewReader& reader = Reader();
-    SetStopCheck(StopFlagSet, stop.get());
-    SetThreadMemoryBudget(&reader.budget);
+    image::SetStopCheck(StopFlagSet, stop.get());
+    image::SetThreadMemoryBudget(&reader.budget);
     struct Restore {
         ~Restore() {
-            SetThreadMemoryBudget(nullptr);
-            SetStopCheck(nullptr, nullptr);
+            image::SetThreadMemoryBudget(nullptr);
+            image::SetStopCheck(nullptr, nullptr);
         }
     } restore;
     std::function<void(const std::string&)> hook;
@@ -101,37 +101,37 @@ OverlayDecode Decode(const std::string& path, QSize box,
     }
     if (hook) hook(path);
     try {
-        auto image = std::make_shared<CPxImage>();
-        DecodeHints hints;
-        hints.convertProfiles = ProfileConversion::None;  // as the run loads the overlay
+        auto image = std::make_shared<image::CPxImage>();
+        image::DecodeHints hints;
+        hints.convertProfiles = image::ProfileConversion::None;  // as the run loads the overlay
         hints.plan = [box](int fullWidth, int fullHeight) {
-            DecodePlan plan;
+            image::DecodePlan plan;
             const QSize reduced = ReductionFor(fullWidth, fullHeight, box);
             plan.reduceWidth = reduced.width() > 0 ? reduced.width() : 0;
             plan.reduceHeight = reduced.height() > 0 ? reduced.height() : 0;
             return plan;
         };
-        DecodeInfo info;
-        FileMemoryScope scope;
-        ErrorCode code = image->Load(path, hints, &info);
-        if (code == ErrNone && image->empty()) code = ErrUnknownFormat;
-        if (code == ErrNone && !info.reduced) {
+        image::DecodeInfo info;
+        image::FileMemoryScope scope;
+        image::ErrorCode code = image->Load(path, hints, &info);
+        if (code == image::ErrNone && image->empty()) code = image::ErrUnknownFormat;
+        if (code == image::ErrNone && !info.reduced) {
             // A reader that cannot reduce while reading gave the whole picture.
             const QSize reduced = ReductionFor(image->width(), image->height(), box);
             if (!reduced.isEmpty())
                 code =
                     image->Resize(reduced.width(), reduced.height(), processing::ResampleBoxKind);
         }
-        if (stop->load()) code = ErrCancelled;
+        if (stop->load()) code = image::ErrCancelled;
         out.code = code;
-        if (code == ErrNone) {
+        if (code == image::ErrNone) {
             out.fullSize = QSize(info.fullWidth, info.fullHeight);
             out.image = std::move(image);
         }
     } catch (const std::bad_alloc&) {
-        out.code = ErrOutOfMemory;
+        out.code = image::ErrOutOfMemory;
     } catch (...) {
-        out.code = ErrInternal;
+        out.code = image::ErrInternal;
     }
     return out;
 }
@@ -196,10 +196,10 @@ void COverlayPreview::setImagePath(const QString& path) {
     StopDecode();
     if (path.isEmpty()) {
         loading_ = false;
-        error_ = ErrOpenFile;
+        error_ = image::ErrOpenFile;
     } else {
         loading_ = !hasImage();
-        error_ = ErrNone;
+        error_ = image::ErrNone;
     }
     Posterize();
     if (path.isEmpty()) {
@@ -262,11 +262,11 @@ void COverlayPreview::OnDecoded() {
     if (result.image != nullptr) {
         loaded_ = std::move(result.image);
         fullSize_ = result.fullSize;
-        error_ = ErrNone;
+        error_ = image::ErrNone;
     } else {
         loaded_.reset();
         fullSize_ = QSize();
-        error_ = result.code != ErrNone ? result.code : ErrUnknownFormat;
+        error_ = result.code != image::ErrNone ? result.code : image::ErrUnknownFormat;
     }
     Posterize();
     if (wasLoading || !hasImage()) emit imageChanged(hasImage());
@@ -274,7 +274,7 @@ void COverlayPreview::OnDecoded() {
     RequestDecode();
 }
 
-void COverlayPreview::setPosterize(bool on, int colours, Colour keep) {
+void COverlayPreview::setPosterize(bool on, int colours, options::Colour keep) {
     if (on == posterize_ && colours == colours_ && keep == keep_) return;
     posterize_ = on;
     colours_ = colours;
@@ -287,9 +287,9 @@ void COverlayPreview::setPosterize(bool on, int colours, Colour keep) {
 void COverlayPreview::Posterize() {
     posterized_.reset();
     if (posterize_ && loaded_ != nullptr) {
-        auto copy = std::make_unique<CPxImage>();
-        if (copy->CopyFrom(*loaded_) == ErrNone &&
-            copy->Posterize(colours_, keep_) == ErrNone)
+        auto copy = std::make_unique<image::CPxImage>();
+        if (copy->CopyFrom(*loaded_) == image::ErrNone &&
+            copy->Posterize(colours_, keep_) == image::ErrNone)
             posterized_ = std::move(copy);
     }
     Rebuild();
@@ -303,18 +303,18 @@ void COverlayPreview::setPickingEnabled(bool on) {
 
 void COverlayPreview::Rebuild() {
     shown_ = QImage();
-    const CPxImage* source = posterized_ != nullptr ? posterized_.get() : loaded_.get();
+    const image::CPxImage* source = posterized_ != nullptr ? posterized_.get() : loaded_.get();
     const QSize box = contentsRect().size();
     if (source != nullptr && !box.isEmpty()) {
         const int w = source->width(), h = source->height();
         const QSize fit = FitSize(w, h, box);
-        CPxImage fitted;
-        ErrorCode code = fitted.CopyFrom(*source);
-        if (code == ErrNone && fit != QSize(w, h))
+        image::CPxImage fitted;
+        image::ErrorCode code = fitted.CopyFrom(*source);
+        if (code == image::ErrNone && fit != QSize(w, h))
             code = fitted.Resize(fit.width(), fit.height(),
                                  Enlarged(w, h, box) ? processing::ResampleBilinearKind
                                                      : processing::ResampleBoxKind);
-        if (code == ErrNone && !fitted.empty())
+        if (code == image::ErrNone && !fitted.empty())
             shown_ = QImage(fitted.data(), fitted.width(), fitted.height(), fitted.width() * 3,
                             QImage::Format_RGB888)
                          .copy();
@@ -330,8 +330,8 @@ QRect COverlayPreview::shownRect() const {
     return r;
 }
 
-bool COverlayPreview::ColourAt(QPoint point, Colour* colour) const {
-    const CPxImage* source = posterized_ != nullptr ? posterized_.get() : loaded_.get();
+bool COverlayPreview::ColourAt(QPoint point, options::Colour* colour) const {
+    const image::CPxImage* source = posterized_ != nullptr ? posterized_.get() : loaded_.get();
     const QRect r = shownRect();
     if (source == nullptr || !r.contains(point)) return false;
     const int x = static_cast<int>(static_cast<long long>(point.x() - r.left()) * source->width() /
@@ -350,7 +350,7 @@ void COverlayPreview::UpdateCursor() {
 }
 
 void COverlayPreview::Pick(QPoint point) {
-    Colour colour = 0;
+    options::Colour colour = 0;
     if (ColourAt(point, &colour)) emit colourPicked(colour);
 }
 

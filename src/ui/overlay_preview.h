@@ -33,8 +33,8 @@ QCursor EyedropperCursor();
 // What one read of the overlay gives back to the window's thread.
 struct OverlayDecode {
     quint64 generation = 0;
-    std::shared_ptr<const CPxImage> image;  // as shown before fitting; null on failure
-    ErrorCode code = ErrNone;
+    std::shared_ptr<const image::CPxImage> image;  // as shown before fitting; null on failure
+    image::ErrorCode code = image::ErrNone;
     QSize fullSize;  // the picture's own size
 };
 
@@ -51,7 +51,7 @@ public:
     void setImagePath(const QString& path);
     // Posterizes the shown image to `colours` colours keeping `keep` exact
     // (as a run does), or shows it as loaded.
-    void setPosterize(bool on, int colours, Colour keep);
+    void setPosterize(bool on, int colours, options::Colour keep);
     void setPickingEnabled(bool on);
 
     bool hasImage() const;
@@ -61,13 +61,13 @@ public:
     bool reading() const { return inFlight_ || boxSettled_.isActive(); }
     // Why there is no image: the code of the failed read (ErrNone while
     // there is an image or one is awaited).
-    ErrorCode loadError() const { return error_; }
+    image::ErrorCode loadError() const { return error_; }
     // What is drawn: the fitted image, and where inside the widget.
     const QImage& shownImage() const { return shown_; }
     QRect shownRect() const;
     // The overlay's colour under a point of the widget; false outside the
     // image.
-    bool ColourAt(QPoint point, Colour* colour) const;
+    bool ColourAt(QPoint point, options::Colour* colour) const;
 
     QSize sizeHint() const override;
 
@@ -80,7 +80,7 @@ public:
 
 signals:
     void imageChanged(bool valid);
-    void colourPicked(vig::Colour colour);
+    void colourPicked(vig::options::Colour colour);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -102,7 +102,7 @@ private:
 
     QString path_;
     bool loading_ = false;  // no image of path_ yet, a read awaited
-    ErrorCode error_ = ErrNone;
+    image::ErrorCode error_ = image::ErrNone;
     // The read in progress: its number, the box it fits, its stop flag.
     QFutureWatcher<OverlayDecode>* watcher_ = nullptr;
     quint64 generation_ = 0;
@@ -111,13 +111,13 @@ private:
     std::shared_ptr<std::atomic<bool>> stop_;
     QTimer boxSettled_;  // a new box size is read for once resizing pauses
 
-    std::shared_ptr<const CPxImage> loaded_;  // as read, reduced to fit when large
+    std::shared_ptr<const image::CPxImage> loaded_;  // as read, reduced to fit when large
     QSize fullSize_;                          // of the picture loaded_ was read from
-    std::unique_ptr<CPxImage> posterized_;    // as shown before fitting, when posterizing
+    std::unique_ptr<image::CPxImage> posterized_;    // as shown before fitting, when posterizing
     QImage shown_;
     bool posterize_ = false;
     int colours_ = 16;
-    Colour keep_ = 0;
+    options::Colour keep_ = 0;
     bool picking_ = false;
     bool dragging_ = false;
 };

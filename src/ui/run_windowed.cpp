@@ -15,25 +15,25 @@
 
 namespace vig::ui {
 
-int RunWindowed(int argc, char** argv, BatchOptions& options, ProfileStore& store) {
+int RunWindowed(int argc, char** argv, options::BatchOptions& options, ProfileStore& store) {
     if (argc > 1 && std::strcmp(argv[1], "--help") == 0) {
-        PrintUsage(stdout);
+        engine::PrintUsage(stdout);
         std::fputs(texts::Tr(texts::kWindowUsage).toStdString().c_str(), stdout);
-        return kExitSuccess;
+        return engine::kExitSuccess;
     }
     if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("%s %s\n", texts::kProgramName, VersionText());
-        return kExitSuccess;
+        std::printf("%s %s\n", texts::kProgramName, engine::VersionText());
+        return engine::kExitSuccess;
     }
     if (!platform::HasDisplay()) {
         std::fputs(texts::Tr(texts::kNoDisplay).toStdString().c_str(), stderr);
-        return kExitUsage;
+        return engine::kExitUsage;
     }
 
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Ostrel Software"));
     QApplication::setApplicationName(QStringLiteral("vignettor"));
-    QApplication::setApplicationVersion(QString::fromLatin1(VersionText()));
+    QApplication::setApplicationVersion(QString::fromLatin1(engine::VersionText()));
     QGuiApplication::setDesktopFileName(QStringLiteral("vignettor"));
     QApplication::setWindowIcon(widgets::ApplicationIcon());
     // The catalogues were read at start-up (the command-line texts above

@@ -11,6 +11,6 @@ namespace vig::ui {
 // when it closes. "--help" prints the usage on stdout, "--version" the name
 // and version (both exit 0); without a display one line on stderr and 2.
 // Other arguments are not looked at. Returns the exit status.
-int RunWindowed(int argc, char** argv, BatchOptions& options, ProfileStore& store);
+int RunWindowed(int argc, char** argv, options::BatchOptions& options, ProfileStore& store);
 
 }  // namespace vig::ui

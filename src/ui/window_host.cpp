@@ -22,7 +22,7 @@ widgets::MessageAnswer Ask(QWidget* parent, const std::string& text,
                            widgets::MessageButtons buttons) {
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     const widgets::MessageAnswer answer =
-        widgets::Messages().Show(parent, QString::fromStdString(ApplicationTitle()), Decode(text),
+        widgets::Messages().Show(parent, QString::fromStdString(engine::ApplicationTitle()), Decode(text),
                                  widgets::MessageIcon::Warning, buttons);
     QApplication::restoreOverrideCursor();
     return answer;
@@ -71,7 +71,7 @@ void WindowHost::SetLogButtonBlinking(bool on) {
 }
 
 void WindowHost::Warning(const std::string& text) {
-    window_.AppendErrorLog(Decode(PaneText(text)));
+    window_.AppendErrorLog(Decode(engine::PaneText(text)));
     SetLogButtonBlinking(true);
 }
 

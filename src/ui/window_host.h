@@ -9,7 +9,7 @@ namespace vig::ui {
 
 class MainWindow;
 
-class WindowHost final : public RunHost {
+class WindowHost final : public engine::RunHost {
 public:
     explicit WindowHost(MainWindow& window) : window_(window) {}
 

@@ -210,9 +210,9 @@ TEST_F(CliRun, DateFilterSwitches) {
 
 TEST_F(CliRun, ThreadsDraftDecodingAndUprightPhotosFromTheCommandLine) {
     // A 200 x 100 photo taken with the camera turned clockwise.
-    CPxImage image;
-    ASSERT_EQ(image.Load(In("a.bmp")), ErrNone);
-    ASSERT_EQ(image.Save(In("p.jpg"), FormatJpg), ErrNone);
+    image::CPxImage image;
+    ASSERT_EQ(image.Load(In("a.bmp")), image::ErrNone);
+    ASSERT_EQ(image.Save(In("p.jpg"), options::FormatJpg), image::ErrNone);
     WriteFileBytes(In("p.jpg"), WithApp1(ReadFileBytes(In("p.jpg")), ExifOrientationBlock(6)));
     box.WriteSettings(
         {"LogMakeLog=1", "LogPath=" + box.dir() / "run.log", "LogInputName=1", "LogInputDims=1"});
@@ -362,7 +362,7 @@ std::pair<int, int> StoredAt(int orientation, int x, int y, int w, int h) {
 bool WriteTurnedPhoto(const std::string& path, int orientation) {
     const int w = 160, h = 96;
     const bool side = orientation >= 5;
-    PixelBlock block;
+    image::PixelBlock block;
     if (!block.AllocateRgb(side ? h : w, side ? w : h)) return false;
     const size_t stride = size_t(side ? h : w) * 3;
     for (int y = 0; y < h; ++y) {
@@ -373,10 +373,10 @@ bool WriteTurnedPhoto(const std::string& path, int orientation) {
             p[0] = uint8_t(c >> 16), p[1] = uint8_t(c >> 8), p[2] = uint8_t(c);
         }
     }
-    CPxImage image;
+    image::CPxImage image;
     image.Adopt(std::move(block), side ? h : w, side ? w : h);
     image.SetJpegQuality(95);
-    return image.Save(path, FormatJpg) == ErrNone &&
+    return image.Save(path, options::FormatJpg) == image::ErrNone &&
            WriteFileBytes(path, WithApp1(ReadFileBytes(path), ExifOrientationBlock(orientation)));
 }
 
@@ -399,8 +399,8 @@ TEST_F(CliRun, EveryOrientationGivesAnUprightThumbnailAndTheUprightSizeInTheLog)
             EXPECT_NE(log.find(name + ".jpg  ( 160 x 96 )\n"), std::string::npos)
                 << how << ": the full size upright, orientation " << o << "\n"
                 << log;
-            CPxImage thumb;
-            ASSERT_EQ(thumb.Load(Out(name + ".png")), ErrNone) << how << ", orientation " << o;
+            image::CPxImage thumb;
+            ASSERT_EQ(thumb.Load(Out(name + ".png")), image::ErrNone) << how << ", orientation " << o;
             ASSERT_EQ(Size(thumb.width(), thumb.height()), Size(40, 24))
                 << how << ", orientation " << o;
             int worst = 0;
@@ -438,8 +438,8 @@ TEST_F(CliRun, EmbeddedPreviewsLeaveSizeOrientationAndLogAsThePictureGives) {
     const auto thumbnail = [&](const std::string& folder, const Args& switches) {
         std::filesystem::remove(box.dir() / "run.log");
         EXPECT_EQ(Dir(switches, folder).status, 0) << folder;
-        CPxImage thumb;
-        EXPECT_EQ(thumb.Load(Out("p.bmp")), ErrNone) << folder;
+        image::CPxImage thumb;
+        EXPECT_EQ(thumb.Load(Out("p.bmp")), image::ErrNone) << folder;
         std::vector<uint8_t> pixels;
         if (!thumb.empty())
             pixels.assign(thumb.data(), thumb.data() + size_t{3} * thumb.width() * thumb.height());
@@ -523,12 +523,12 @@ TEST_F(CliRun, HeifThumbnailsStandInByDefaultWhereLargeEnough) {
         std::string how;
         for (const std::string& s : r.switches) how += " " + s;
         std::vector<uint8_t> bytes[2];
-        CPxImage thumbs[2];
+        image::CPxImage thumbs[2];
         for (const int i : {0, 1}) {
             std::filesystem::remove(box.dir() / "run.log");
             ASSERT_EQ(Dir(r.switches, i == 0 ? "thumb" : "plain").status, 0) << how;
             bytes[i] = ReadFileBytes(Out("p.bmp"));
-            ASSERT_EQ(thumbs[i].Load(Out("p.bmp")), ErrNone) << how;
+            ASSERT_EQ(thumbs[i].Load(Out("p.bmp")), image::ErrNone) << how;
             EXPECT_EQ(Size(thumbs[i].width(), thumbs[i].height()), r.size) << how;
             EXPECT_NE(ReadFileText(box.dir() / "run.log").find("p.heic  ( 480 x 320 )\n"),
                       std::string::npos)

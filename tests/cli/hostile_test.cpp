@@ -131,9 +131,9 @@ TEST_F(Hostile, RunsIntoOneFolderKeepEveryNumberedThumbnail) {
     // Photos that take a while to read, so that the two runs overlap.
     WriteBmp(box.dir() / "photo.bmp", 1200, 900,
              [](int x, int y) { return x * 7919u ^ y * 104729u; });
-    CPxImage photo;
-    ASSERT_EQ(photo.Load(box.dir() / "photo.bmp"), ErrNone);
-    ASSERT_EQ(photo.Save(In("p.jpg"), FormatJpg), ErrNone);
+    image::CPxImage photo;
+    ASSERT_EQ(photo.Load(box.dir() / "photo.bmp"), image::ErrNone);
+    ASSERT_EQ(photo.Save(In("p.jpg"), options::FormatJpg), image::ErrNone);
     for (int i = 1; i < 40; ++i) fs::copy_file(In("p.jpg"), Numbered(In(""), "p", i, ".jpg"));
     RunLimits second;
     second.stdoutName = ".out2";

@@ -40,20 +40,20 @@ struct Picture {
     std::vector<uint8_t> pixels;
     int width = 0;
     int height = 0;
-    DecodeInfo info;
+    image::DecodeInfo info;
 };
 
 // Reads with the profile conversion asked for, whole or halved while read.
-Picture Read(TaggedFormat format, const std::string& path, ProfileConversion conversion,
+Picture Read(TaggedFormat format, const std::string& path, image::ProfileConversion conversion,
              bool halved = false) {
-    DecodeHints hints;
+    image::DecodeHints hints;
     hints.convertProfiles = conversion;
-    if (halved) hints.plan = [](int w, int h) { return DecodePlan{0, 0, w / 2, h / 2}; };
+    if (halved) hints.plan = [](int w, int h) { return image::DecodePlan{0, 0, w / 2, h / 2}; };
     Picture p;
-    const auto read = format == TaggedFormat::Jpeg  ? jpeg::ReadHinted
-                      : format == TaggedFormat::Png ? png::ReadHinted
-                                                    : tiff::ReadHinted;
-    const PixelBlock block = read(path, hints, &p.info, &p.width, &p.height);
+    const auto read = format == TaggedFormat::Jpeg  ? image::jpeg::ReadHinted
+                      : format == TaggedFormat::Png ? image::png::ReadHinted
+                                                    : image::tiff::ReadHinted;
+    const image::PixelBlock block = read(path, hints, &p.info, &p.width, &p.height);
     if (!block.empty()) p.pixels.assign(block.data(), block.data() + block.size());
     return p;
 }
@@ -82,7 +82,7 @@ TEST(EmbeddedProfile, DisplayP3PatchesComeOutAsTransiccGivesThemInSrgb) {
         // The reference is what transicc makes of the decoded centres, so
         // that JPEG's loss counts for neither side; a flat patch of a JPEG
         // decodes within 3 of its colour, PNG and TIFF exactly.
-        const std::vector<Rgb> stored = Centres(Read(format, path, ProfileConversion::None));
+        const std::vector<Rgb> stored = Centres(Read(format, path, image::ProfileConversion::None));
         ASSERT_EQ(stored.size(), kColours.size()) << Name(format);
         const int loss = format == TaggedFormat::Jpeg ? 3 : 0;
         for (size_t k = 0; k < kColours.size(); ++k)
@@ -91,8 +91,8 @@ TEST(EmbeddedProfile, DisplayP3PatchesComeOutAsTransiccGivesThemInSrgb) {
         const auto want = test::TransiccToSrgb(p3, stored);
         ASSERT_EQ(want.size(), kColours.size());
         for (bool halved : {false, true}) {
-            const Picture got = Read(format, path, ProfileConversion::All, halved);
-            EXPECT_EQ(got.info.profile, ProfileOutcome::Converted) << Name(format);
+            const Picture got = Read(format, path, image::ProfileConversion::All, halved);
+            EXPECT_EQ(got.info.profile, image::ProfileOutcome::Converted) << Name(format);
             EXPECT_EQ(got.width, halved ? w / 2 : w) << Name(format);
             const std::vector<Rgb> centres = Centres(got);
             ASSERT_EQ(centres.size(), kColours.size()) << Name(format);
@@ -127,7 +127,7 @@ TEST(EmbeddedProfile, ProfilesThatCannotBeUsedLeaveThePixelsAsTheyAre) {
     large.resize(150000, 0);
     const std::vector<uint8_t> rgb = test::Patches(kColours, kSide);
     const int w = kSide * static_cast<int>(kColours.size());
-    using Outcome = ProfileOutcome;
+    using Outcome = image::ProfileOutcome;
     const struct {
         const char* name;
         std::vector<uint8_t> profile;
@@ -146,13 +146,13 @@ TEST(EmbeddedProfile, ProfilesThatCannotBeUsedLeaveThePixelsAsTheyAre) {
     for (TaggedFormat format : kFormats) {
         const std::string plain = dir / (std::string("plain") + test::ExtensionOf(format));
         ASSERT_TRUE(test::WriteTagged(format, plain, rgb, w, kSide, {}));
-        const Picture want = Read(format, plain, ProfileConversion::All);
+        const Picture want = Read(format, plain, image::ProfileConversion::All);
         ASSERT_FALSE(want.pixels.empty());
         EXPECT_EQ(want.info.profile, Outcome::None);
         for (const auto& c : cases) {
             const std::string path = dir / (std::string("x") + test::ExtensionOf(format));
             ASSERT_TRUE(test::WriteTagged(format, path, rgb, w, kSide, c.profile));
-            const Picture got = Read(format, path, ProfileConversion::All);
+            const Picture got = Read(format, path, image::ProfileConversion::All);
             EXPECT_EQ(got.info.profile, format == TaggedFormat::Png ? c.png : c.outcome)
                 << Name(format) << " " << c.name;
             EXPECT_EQ(got.pixels, want.pixels) << Name(format) << " " << c.name;
@@ -162,13 +162,13 @@ TEST(EmbeddedProfile, ProfilesThatCannotBeUsedLeaveThePixelsAsTheyAre) {
     // segment missing cannot be read.
     const std::string path = dir / "large.jpg";
     ASSERT_TRUE(test::WriteTaggedJpeg(path, rgb, w, kSide, large));
-    const Picture whole = Read(TaggedFormat::Jpeg, path, ProfileConversion::All);
+    const Picture whole = Read(TaggedFormat::Jpeg, path, image::ProfileConversion::All);
     EXPECT_EQ(whole.info.profile, Outcome::Converted);
     ASSERT_TRUE(test::WriteFileBytes(path, WithoutApp2(test::ReadFileBytes(path), 1)));
-    const Picture gap = Read(TaggedFormat::Jpeg, path, ProfileConversion::All);
+    const Picture gap = Read(TaggedFormat::Jpeg, path, image::ProfileConversion::All);
     EXPECT_EQ(gap.info.profile, Outcome::Unreadable);
     EXPECT_EQ(gap.pixels,
-              Read(TaggedFormat::Jpeg, dir / "plain.jpg", ProfileConversion::All).pixels);
+              Read(TaggedFormat::Jpeg, dir / "plain.jpg", image::ProfileConversion::All).pixels);
 }
 
 TEST(EmbeddedProfile, TheOriginalFormatsConvertOnlyWhenAskedForAllFormats) {
@@ -180,16 +180,16 @@ TEST(EmbeddedProfile, TheOriginalFormatsConvertOnlyWhenAskedForAllFormats) {
         const std::string ext = test::ExtensionOf(format);
         ASSERT_TRUE(test::WriteTagged(format, dir / ("plain" + ext), rgb, w, kSide, {}));
         ASSERT_TRUE(test::WriteTagged(format, dir / ("p3" + ext), rgb, w, kSide, p3));
-        const Picture plain = Read(format, dir / ("plain" + ext), ProfileConversion::None);
-        for (ProfileConversion conversion :
-             {ProfileConversion::None, ProfileConversion::NewFormats}) {
+        const Picture plain = Read(format, dir / ("plain" + ext), image::ProfileConversion::None);
+        for (image::ProfileConversion conversion :
+             {image::ProfileConversion::None, image::ProfileConversion::NewFormats}) {
             const Picture got = Read(format, dir / ("p3" + ext), conversion);
-            EXPECT_EQ(got.info.profile, ProfileOutcome::None) << Name(format);
+            EXPECT_EQ(got.info.profile, image::ProfileOutcome::None) << Name(format);
             EXPECT_EQ(got.pixels, plain.pixels) << Name(format);
         }
         // The image object reads without hints: as stored.
         EXPECT_EQ(test::Pixels(dir / ("p3" + ext)), plain.pixels) << Name(format);
-        EXPECT_NE(Read(format, dir / ("p3" + ext), ProfileConversion::All).pixels, plain.pixels)
+        EXPECT_NE(Read(format, dir / ("p3" + ext), image::ProfileConversion::All).pixels, plain.pixels)
             << Name(format);
     }
 }
@@ -242,13 +242,13 @@ bool WriteNclxHeif(const std::string& path, const std::vector<uint8_t>& rgb, int
     return ok;
 }
 
-Picture ReadNew(const std::string& path, const DecodeHints& hints) {
+Picture ReadNew(const std::string& path, const image::DecodeHints& hints) {
     Picture p;
     const std::string ext = path.substr(path.rfind('.'));
-    const auto read = ext == ".webp"   ? webp::ReadHinted
-                      : ext == ".avif" ? heif::ReadAvifHinted
-                                       : heif::ReadHinted;
-    const PixelBlock block = read(path, hints, &p.info, &p.width, &p.height);
+    const auto read = ext == ".webp"   ? image::webp::ReadHinted
+                      : ext == ".avif" ? image::heif::ReadAvifHinted
+                                       : image::heif::ReadHinted;
+    const image::PixelBlock block = read(path, hints, &p.info, &p.width, &p.height);
     if (!block.empty()) p.pixels.assign(block.data(), block.data() + block.size());
     return p;
 }
@@ -289,7 +289,7 @@ TEST(NewFormatProfile, HeifAvifAndWebpPicturesAreConvertedByDefault) {
     ASSERT_TRUE(test::WriteFileBytes(dir / "cut.icc", test::Truncated(p3, 200)));
     ASSERT_TRUE(test::RunProgram(
         {"webpmux", "-set", "icc", dir / "cut.icc", dir / "plain.webp", "-o", dir / "cut.webp"}));
-    using Outcome = ProfileOutcome;
+    using Outcome = image::ProfileOutcome;
     const struct {
         const char* name;
         Outcome outcome;
@@ -303,11 +303,11 @@ TEST(NewFormatProfile, HeifAvifAndWebpPicturesAreConvertedByDefault) {
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
-        DecodeHints asStored;
-        asStored.convertProfiles = ProfileConversion::None;
+        image::DecodeHints asStored;
+        asStored.convertProfiles = image::ProfileConversion::None;
         const Picture stored = ReadNew(dir / r.name, asStored);
         EXPECT_EQ(stored.info.profile, Outcome::None);
-        const Picture got = ReadNew(dir / r.name, DecodeHints());
+        const Picture got = ReadNew(dir / r.name, image::DecodeHints());
         EXPECT_EQ(got.info.profile, r.outcome);
         ASSERT_FALSE(got.pixels.empty());
         if (r.outcome != Outcome::Converted) {

@@ -22,18 +22,18 @@ TEST(PngSuite, ValidFilesDecodeAndCorruptOnesAreRefused) {
     int valid = 0;
     int exact = 0;
     for (const std::string& name : files) {
-        ErrorCode code = 0;
+        image::ErrorCode code = 0;
         int w = 0, h = 0;
         const auto px = Pixels(DataPath("pngsuite/" + name), &code, &w, &h);
         if (name[0] == 'x') {
-            EXPECT_EQ(code, ErrInvalidPng) << name;
+            EXPECT_EQ(code, image::ErrInvalidPng) << name;
             EXPECT_TRUE(px.empty()) << name;
             continue;
         }
         ++valid;
         test::ReferenceImage ref;
         ASSERT_TRUE(test::LoadReferencePng(DataPath("pngsuite/" + name), &ref)) << name;
-        EXPECT_EQ(code, ErrNone) << name;
+        EXPECT_EQ(code, image::ErrNone) << name;
         EXPECT_EQ(w, ref.width) << name;
         EXPECT_EQ(h, ref.height) << name;
         // The basic opaque files of up to 8 bits (gray of 1 to 8 bits,
@@ -71,10 +71,10 @@ TEST(TiffSet, FilesDecodeToTheirReferences) {
     const auto files = test::DataFiles("tiff", ".tif");
     ASSERT_EQ(files.size(), 16u);
     for (const std::string& name : files) {
-        ErrorCode code = 0;
+        image::ErrorCode code = 0;
         int w = 0, h = 0;
         const auto px = Pixels(DataPath("tiff/" + name), &code, &w, &h);
-        ASSERT_EQ(code, ErrNone) << name;
+        ASSERT_EQ(code, image::ErrNone) << name;
         const std::string title = name.substr(0, name.size() - 4);
         if (name.rfind("rgb16", 0) == 0) {
             // R = 1024x + 3y, G = 1024y + 5x, B = 65535 - 512x - 500y; 8-bit
@@ -135,10 +135,10 @@ TEST(CrossDecoder, WrittenPngAndTiffFilesDecodeIdenticallyElsewhere) {
         indices[i] = static_cast<uint8_t>((i * 13) % 256);
         for (int c = 0; c < 3; ++c) expectedIndexed[3 * i + c] = palette[4 * indices[i] + 2 - c];
     }
-    ASSERT_EQ(png::Write24(dir / "a.png", rgb.data(), w, h, 0.0), 1);
-    ASSERT_EQ(png::WritePalette(dir / "b.png", indices.data(), w, h, 256, palette.data(), 0.0), 1);
-    ASSERT_EQ(tiff::Write24(dir / "c.tif", rgb.data(), w, h), 1);
-    ASSERT_EQ(tiff::WritePalette(dir / "d.tif", indices.data(), w, h, palette.data()), 1);
+    ASSERT_EQ(image::png::Write24(dir / "a.png", rgb.data(), w, h, 0.0), 1);
+    ASSERT_EQ(image::png::WritePalette(dir / "b.png", indices.data(), w, h, 256, palette.data(), 0.0), 1);
+    ASSERT_EQ(image::tiff::Write24(dir / "c.tif", rgb.data(), w, h), 1);
+    ASSERT_EQ(image::tiff::WritePalette(dir / "d.tif", indices.data(), w, h, palette.data()), 1);
     const std::pair<const char*, const std::vector<uint8_t>*> files[] = {
         {"a.png", &rgb}, {"b.png", &expectedIndexed}, {"c.tif", &rgb}, {"d.tif", &expectedIndexed}};
     for (const auto& [name, expected] : files) {
@@ -154,14 +154,14 @@ TEST(CrossDecoder, JpegDecodesAsDjpegDoes) {
         GTEST_SKIP() << "djpeg is not installed (libjpeg-turbo-progs); run scripts/setup.sh --test";
     test::TempDir dir;
     const auto rgb = test::Gradient(61, 45);
-    ASSERT_EQ(jpeg::Write(dir / "a.jpg", rgb.data(), 61, 45, 80, true), 1);
-    ASSERT_EQ(jpeg::Write(dir / "g.jpg", rgb.data(), 61, 45, 80, false), 1);
+    ASSERT_EQ(image::jpeg::Write(dir / "a.jpg", rgb.data(), 61, 45, 80, true), 1);
+    ASSERT_EQ(image::jpeg::Write(dir / "g.jpg", rgb.data(), 61, 45, 80, false), 1);
     for (const char* name : {"a.jpg", "g.jpg"}) {
         ASSERT_TRUE(
             Succeeds("djpeg -ppm -outfile '" + (dir / "out.ppm") + "' '" + (dir / name) + "'"));
         const auto ppm = test::ReadFileBytes(dir / "out.ppm");
         int w = 0, h = 0;
-        PixelBlock ours = jpeg::Read(dir / name, &w, &h);
+        image::PixelBlock ours = image::jpeg::Read(dir / name, &w, &h);
         ASSERT_FALSE(ours.empty());
         const bool gray = ppm.size() > 1 && ppm[1] == '5';
         const size_t samples = size_t{61} * 45 * (gray ? 1 : 3);

@@ -41,15 +41,15 @@ TEST(Heif, ReadsWhatTheReferenceDecoderReads) {
         int bits;  // of the file
         int inputFormat;
     } rows[] = {
-        {"rgb8.heic", {"-q", "85"}, 3, 8, 8, InputHeif},
-        {"rgb8.avif", {"-q", "85"}, 3, 8, 8, InputAvif},
-        {"alpha8.heic", {"-q", "85"}, 4, 8, 8, InputHeif},
-        {"alpha8.avif", {"-q", "85"}, 4, 8, 8, InputAvif},
-        {"rgb10.heic", {"-q", "85", "-b", "10"}, 3, 16, 10, InputHeif},
-        {"rgb12.heic", {"-q", "85", "-b", "12"}, 3, 16, 12, InputHeif},
-        {"alpha10.heic", {"-q", "85", "-b", "10"}, 4, 16, 10, InputHeif},
+        {"rgb8.heic", {"-q", "85"}, 3, 8, 8, image::InputHeif},
+        {"rgb8.avif", {"-q", "85"}, 3, 8, 8, image::InputAvif},
+        {"alpha8.heic", {"-q", "85"}, 4, 8, 8, image::InputHeif},
+        {"alpha8.avif", {"-q", "85"}, 4, 8, 8, image::InputAvif},
+        {"rgb10.heic", {"-q", "85", "-b", "10"}, 3, 16, 10, image::InputHeif},
+        {"rgb12.heic", {"-q", "85", "-b", "12"}, 3, 16, 12, image::InputHeif},
+        {"alpha10.heic", {"-q", "85", "-b", "10"}, 4, 16, 10, image::InputHeif},
         // aom in Debian 12 stops on 10-bit 4:2:0 input; 12 bits work.
-        {"rgb12.avif", {"-q", "85", "-b", "12"}, 3, 16, 12, InputAvif},
+        {"rgb12.avif", {"-q", "85", "-b", "12"}, 3, 16, 12, image::InputAvif},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
@@ -76,7 +76,7 @@ TEST(Heif, ReadsWhatTheReferenceDecoderReads) {
             EXPECT_TRUE(lowestUsed);
         }
         const test::LoadedPicture got = test::LoadPicture(dir / r.name);
-        ASSERT_EQ(got.code, ErrNone);
+        ASSERT_EQ(got.code, image::ErrNone);
         EXPECT_EQ(got.inputFormat, r.inputFormat);
         ASSERT_EQ(got.width, 67);
         ASSERT_EQ(got.height, 45);
@@ -161,7 +161,7 @@ bool WriteTurnedHeic(const std::string& path, const Samples& rgb, int orientatio
 TEST(Heif, RotationAndMirrorOfTheFileAreAlwaysAppliedAndExifNotAgain) {
     TempDir dir;
     const Samples stored = test::TestPicture(40, 24, 3, 8);
-    CPxImage plain;
+    image::CPxImage plain;
     for (int orientation = 1; orientation <= 8; ++orientation) {
         SCOPED_TRACE(orientation);
         const std::string path = dir / ("turned" + std::to_string(orientation) + ".heic");
@@ -174,16 +174,16 @@ TEST(Heif, RotationAndMirrorOfTheFileAreAlwaysAppliedAndExifNotAgain) {
         EXPECT_EQ(has("irot"), orientation == 3 || orientation >= 5);
         EXPECT_EQ(has("imir"),
                   orientation == 2 || orientation == 4 || orientation == 5 || orientation == 7);
-        CPxImage expected;
+        image::CPxImage expected;
         test::SetPixels(expected, stored.Rgb8(), stored.width, stored.height);
-        ASSERT_EQ(expected.Orient(orientation), ErrNone);
+        ASSERT_EQ(expected.Orient(orientation), image::ErrNone);
         const std::vector<uint8_t> want(expected.data(),
                                         expected.data() + size_t{3} * stored.width * stored.height);
         for (const bool upright : {false, true}) {
-            DecodeHints hints;
+            image::DecodeHints hints;
             hints.readOrientation = upright;
             const test::LoadedPicture got = test::LoadPicture(path, hints);
-            ASSERT_EQ(got.code, ErrNone);
+            ASSERT_EQ(got.code, image::ErrNone);
             EXPECT_EQ(got.width, expected.width());
             EXPECT_EQ(got.height, expected.height());
             EXPECT_EQ(got.info.orientation, 1);
@@ -205,7 +205,7 @@ TEST(Heif, DamagedAndTruncatedFilesAreReportedAsInvalid) {
         const std::string good = dir / (std::string("good.") + ext);
         ASSERT_TRUE(test::EncodePicture(good, source, {"heif-enc", "-q", "60"}));
         const std::vector<uint8_t> bytes = test::ReadFileBytes(good);
-        const ErrorCode invalid = std::string(ext) == "heic" ? ErrInvalidHeif : ErrInvalidAvif;
+        const image::ErrorCode invalid = std::string(ext) == "heic" ? image::ErrInvalidHeif : image::ErrInvalidAvif;
         const auto find = [&](const char* type) {
             const auto at = std::search(bytes.begin(), bytes.end(), type, type + 4);
             return static_cast<size_t>(at - bytes.begin());
@@ -255,18 +255,18 @@ TEST(Heif, DamagedAndTruncatedFilesAreReportedAsInvalid) {
             ASSERT_TRUE(test::WriteFileBytes(path, r.bytes));
             int w = -1, h = -1;
             testing::internal::CaptureStderr();
-            const PixelBlock block = std::string(ext) == "heic" ? heif::Read(path, &w, &h)
-                                                                : heif::ReadAvif(path, &w, &h);
-            const ErrorCode code = GetLastImageError();
+            const image::PixelBlock block = std::string(ext) == "heic" ? image::heif::Read(path, &w, &h)
+                                                                : image::heif::ReadAvif(path, &w, &h);
+            const image::ErrorCode code = image::GetLastImageError();
             EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << r.what;
             EXPECT_TRUE(block.empty()) << r.what;
-            EXPECT_EQ(code, invalid) << r.what << ": " << ErrorText(code);
+            EXPECT_EQ(code, invalid) << r.what << ": " << image::ErrorText(code);
             EXPECT_EQ(w, 0);
             EXPECT_EQ(h, 0);
         }
     }
-    EXPECT_EQ(ErrorText(ErrInvalidHeif), "Invalid HEIF file");
-    EXPECT_EQ(ErrorText(ErrInvalidAvif), "Invalid AVIF file");
+    EXPECT_EQ(image::ErrorText(image::ErrInvalidHeif), "Invalid HEIF file");
+    EXPECT_EQ(image::ErrorText(image::ErrInvalidAvif), "Invalid AVIF file");
 }
 
 // libheif and its decoders work at the sizes the coded streams and grids
@@ -282,11 +282,11 @@ TEST(Heif, SizesDeclaredBeyondThePictureAreFoundBeforeDecoding) {
         const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
         struct stat st {};
         EXPECT_EQ(fstat(fd, &st), 0);
-        heif::MetaBox meta;
-        EXPECT_TRUE(heif::ReadMetaBox(fd, static_cast<uint64_t>(st.st_size), 1 << 20, &meta));
+        image::heif::MetaBox meta;
+        EXPECT_TRUE(image::heif::ReadMetaBox(fd, static_cast<uint64_t>(st.st_size), 1 << 20, &meta));
         EXPECT_FALSE(meta.content.empty());
-        const heif::DeclaredSize size =
-            heif::LargestDeclaredPicture(fd, static_cast<uint64_t>(st.st_size), meta);
+        const image::heif::DeclaredSize size =
+            image::heif::LargestDeclaredPicture(fd, static_cast<uint64_t>(st.st_size), meta);
         close(fd);
         return std::make_pair(size.width, size.height);
     };
@@ -362,8 +362,8 @@ TEST(Heif, SizesDeclaredBeyondThePictureAreFoundBeforeDecoding) {
         rusage before {};
         getrusage(RUSAGE_SELF, &before);
         int w = -1, h = -1;
-        EXPECT_TRUE(heif::Read(path, &w, &h).empty());
-        EXPECT_EQ(GetLastImageError(), ErrOutOfMemory);
+        EXPECT_TRUE(image::heif::Read(path, &w, &h).empty());
+        EXPECT_EQ(image::GetLastImageError(), image::ErrOutOfMemory);
         rusage after {};
         getrusage(RUSAGE_SELF, &after);
         EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 256 * 1024) << "kilobytes";
@@ -379,17 +379,17 @@ TEST(Heif, ColourProfileIsHandedOverWhenAskedFor) {
     const Samples source = test::TestPicture(32, 20, 3, 8);
     for (const char* name : {"icc.heic", "icc.avif"}) {
         ASSERT_TRUE(test::EncodePicture(dir / name, source, {"heif-enc"}, icc));
-        DecodeHints hints;
+        image::DecodeHints hints;
         hints.readColourProfile = true;
         const test::LoadedPicture with = test::LoadPicture(dir / name, hints);
-        ASSERT_EQ(with.code, ErrNone);
+        ASSERT_EQ(with.code, image::ErrNone);
         EXPECT_EQ(with.info.iccProfile, icc) << name;
         const test::LoadedPicture without = test::LoadPicture(dir / name);
         EXPECT_TRUE(without.info.iccProfile.empty());
         EXPECT_EQ(with.rgb, without.rgb);
     }
     ASSERT_TRUE(test::EncodePicture(dir / "nclx.avif", source, {"heif-enc"}));
-    DecodeHints hints;
+    image::DecodeHints hints;
     hints.readColourProfile = true;
     EXPECT_TRUE(test::LoadPicture(dir / "nclx.avif", hints).info.iccProfile.empty());
 }

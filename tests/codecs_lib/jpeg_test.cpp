@@ -26,7 +26,7 @@ TEST(Jpeg, QualityIsClampedToOneThroughHundred) {
     const auto rgb = test::Gradient(40, 24);
     const auto bytes = [&](int q) {
         const std::string path = dir / (std::to_string(q) + ".jpg");
-        EXPECT_EQ(jpeg::Write(path, rgb.data(), 40, 24, q, true), 1) << q;
+        EXPECT_EQ(image::jpeg::Write(path, rgb.data(), 40, 24, q, true), 1) << q;
         return test::ReadFileBytes(path);
     };
     EXPECT_EQ(bytes(0), bytes(1));
@@ -41,18 +41,18 @@ TEST(Jpeg, CodecMessagesOnlyWithTheSwitchOn) {
     ASSERT_TRUE(test::WriteFileText(dir / "empty.jpg", ""));
     int w = 0, h = 0;
     testing::internal::CaptureStderr();
-    EXPECT_TRUE(jpeg::Read(dir / "empty.jpg", &w, &h).empty());
-    EXPECT_EQ(GetLastImageError(), ErrInvalidJpg);
+    EXPECT_TRUE(image::jpeg::Read(dir / "empty.jpg", &w, &h).empty());
+    EXPECT_EQ(image::GetLastImageError(), image::ErrInvalidJpg);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 
     // With the switch on, the fatal message goes to the sink.
     static std::string seen;
-    jpeg::SetCodecMessageSink(
+    image::jpeg::SetCodecMessageSink(
         [](const char* title, const char* text) { seen = std::string(title) + "|" + text; });
-    jpeg::SetShowCodecMessages(true);
-    EXPECT_TRUE(jpeg::Read(dir / "text.jpg", &w, &h).empty());
-    jpeg::SetShowCodecMessages(false);
-    jpeg::SetCodecMessageSink(nullptr);
+    image::jpeg::SetShowCodecMessages(true);
+    EXPECT_TRUE(image::jpeg::Read(dir / "text.jpg", &w, &h).empty());
+    image::jpeg::SetShowCodecMessages(false);
+    image::jpeg::SetCodecMessageSink(nullptr);
     EXPECT_EQ(seen.rfind("JPEG Fatal Error|", 0), 0u) << seen;
 }
 
@@ -61,7 +61,7 @@ TEST(Jpeg, CodecMessagesOnlyWithTheSwitchOn) {
 TEST(Jpeg, HugeDeclaredSizeIsRefusedAsOutOfMemory) {
     TempDir dir;
     const auto rgb = test::Gradient(16, 16);
-    ASSERT_EQ(jpeg::Write(dir / "s.jpg", rgb.data(), 16, 16, 75, true), 1);
+    ASSERT_EQ(image::jpeg::Write(dir / "s.jpg", rgb.data(), 16, 16, 75, true), 1);
     auto bytes = test::ReadFileBytes(dir / "s.jpg");
     const uint8_t sof0[2] = {0xFF, 0xC0};
     const size_t sof = std::search(bytes.begin() + 2, bytes.end(), sof0, sof0 + 2) - bytes.begin();
@@ -70,25 +70,25 @@ TEST(Jpeg, HugeDeclaredSizeIsRefusedAsOutOfMemory) {
     bytes[sof + 6] = bytes[sof + 8] = 0x60;
     ASSERT_TRUE(test::WriteFileBytes(dir / "huge.jpg", bytes));
     int w = 0, h = 0;
-    EXPECT_TRUE(jpeg::Read(dir / "huge.jpg", &w, &h).empty());
-    EXPECT_EQ(GetLastImageError(), ErrOutOfMemory);
+    EXPECT_TRUE(image::jpeg::Read(dir / "huge.jpg", &w, &h).empty());
+    EXPECT_EQ(image::GetLastImageError(), image::ErrOutOfMemory);
 }
 
 TEST(Jpeg, TruncatedFileKeepsTheRowsDecodedSoFar) {
     TempDir dir;
     const auto rgb = test::Gradient(64, 256);
-    ASSERT_EQ(jpeg::Write(dir / "full.jpg", rgb.data(), 64, 256, 90, true), 1);
+    ASSERT_EQ(image::jpeg::Write(dir / "full.jpg", rgb.data(), 64, 256, 90, true), 1);
     int w = 0, h = 0;
-    PixelBlock full = jpeg::Read(dir / "full.jpg", &w, &h);
+    image::PixelBlock full = image::jpeg::Read(dir / "full.jpg", &w, &h);
     ASSERT_FALSE(full.empty());
     auto bytes = test::ReadFileBytes(dir / "full.jpg");
     bytes.resize(bytes.size() / 2);
     ASSERT_TRUE(test::WriteFileBytes(dir / "half.jpg", bytes));
     testing::internal::CaptureStderr();
-    PixelBlock half = jpeg::Read(dir / "half.jpg", &w, &h);
+    image::PixelBlock half = image::jpeg::Read(dir / "half.jpg", &w, &h);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     ASSERT_FALSE(half.empty());
-    EXPECT_EQ(GetLastImageError(), ErrNone);
+    EXPECT_EQ(image::GetLastImageError(), image::ErrNone);
     ASSERT_EQ(h, 256);
     const size_t row = 64 * 3;
     EXPECT_EQ(0, std::memcmp(half.data(), full.data(), 32 * row));  // the top survives
@@ -146,7 +146,7 @@ TEST(Jpeg, FilesWithThousandsOfScansAreRefused) {
     const std::vector<uint8_t> original = ProgressiveJpeg(48, 32);
     ASSERT_TRUE(test::WriteFileBytes(dir / "p.jpg", original));
     int w = 0, h = 0;
-    PixelBlock want = jpeg::Read(dir / "p.jpg", &w, &h);
+    image::PixelBlock want = image::jpeg::Read(dir / "p.jpg", &w, &h);
     ASSERT_FALSE(want.empty());
     const auto [start, end] = FirstScan(original);
     ASSERT_LT(end, original.size());
@@ -156,13 +156,13 @@ TEST(Jpeg, FilesWithThousandsOfScansAreRefused) {
             bytes.insert(bytes.end(), original.begin() + start, original.begin() + end);
         bytes.insert(bytes.end(), original.begin() + end, original.end());
         ASSERT_TRUE(test::WriteFileBytes(dir / "many.jpg", bytes));
-        PixelBlock got = jpeg::Read(dir / "many.jpg", &w, &h);
+        image::PixelBlock got = image::jpeg::Read(dir / "many.jpg", &w, &h);
         if (copies < 500) {
             ASSERT_EQ(got.size(), want.size());
             EXPECT_EQ(0, std::memcmp(got.data(), want.data(), want.size()));
         } else {
             EXPECT_TRUE(got.empty());
-            EXPECT_EQ(GetLastImageError(), ErrInvalidJpg);
+            EXPECT_EQ(image::GetLastImageError(), image::ErrInvalidJpg);
         }
     }
 }
@@ -174,13 +174,13 @@ TEST(Jpeg, StopRequestEndsTheDecode) {
     ASSERT_TRUE(test::WriteFileBytes(dir / "p.jpg", ProgressiveJpeg(64, 64)));
     static int calls;
     calls = 0;
-    SetStopCheck([](void*) { return ++calls > 3; }, nullptr);
+    image::SetStopCheck([](void*) { return ++calls > 3; }, nullptr);
     int w = 0, h = 0;
-    const bool empty = jpeg::Read(dir / "p.jpg", &w, &h).empty();
-    const ErrorCode code = GetLastImageError();
-    SetStopCheck(nullptr, nullptr);
+    const bool empty = image::jpeg::Read(dir / "p.jpg", &w, &h).empty();
+    const image::ErrorCode code = image::GetLastImageError();
+    image::SetStopCheck(nullptr, nullptr);
     EXPECT_TRUE(empty);
-    EXPECT_EQ(code, ErrCancelled);
+    EXPECT_EQ(code, image::ErrCancelled);
 }
 
 // A marker cutting the entropy data short ends the decode like the end of
@@ -188,14 +188,14 @@ TEST(Jpeg, StopRequestEndsTheDecode) {
 TEST(Jpeg, DataCutShortByAMarkerEndsLikeATruncation) {
     TempDir dir;
     const auto rgb = test::Gradient(64, 256);
-    ASSERT_EQ(jpeg::Write(dir / "full.jpg", rgb.data(), 64, 256, 90, true), 1);
+    ASSERT_EQ(image::jpeg::Write(dir / "full.jpg", rgb.data(), 64, 256, 90, true), 1);
     auto bytes = test::ReadFileBytes(dir / "full.jpg");
     const size_t cut = bytes.size() / 2;
     bytes.resize(cut);
     bytes.insert(bytes.end(), {0xFF, 0xD9, 0x00, 0x00, 0x00, 0x00});  // EOI, then junk
     ASSERT_TRUE(test::WriteFileBytes(dir / "cut.jpg", bytes));
     int w = 0, h = 0;
-    PixelBlock cutShort = jpeg::Read(dir / "cut.jpg", &w, &h);
+    image::PixelBlock cutShort = image::jpeg::Read(dir / "cut.jpg", &w, &h);
     ASSERT_EQ(h, 256);
     const uint8_t* last = cutShort.data() + size_t{255} * 64 * 3;
     EXPECT_TRUE(std::all_of(last, last + 64 * 3, [](uint8_t v) { return v == 0; }));
@@ -240,8 +240,8 @@ TEST(Jpeg, CmykAndYcckFilesLoadInTheirRgbAppearance) {
     for (const auto& c : cases) {
         WriteCmykJpeg(dir / "c.jpg", c.ink, c.space);
         int w = 0, h = 0;
-        PixelBlock block = jpeg::Read(dir / "c.jpg", &w, &h);
-        ASSERT_FALSE(block.empty()) << GetLastImageError();
+        image::PixelBlock block = image::jpeg::Read(dir / "c.jpg", &w, &h);
+        ASSERT_FALSE(block.empty()) << image::GetLastImageError();
         ASSERT_EQ(w, 16);
         for (size_t i = 0; i < block.size(); ++i) ASSERT_NEAR(block.data()[i], c.rgb[i % 3], 3);
     }
@@ -263,7 +263,7 @@ TEST(Jpeg, DraftScaleIsTheSmallestThatStillGivesTheMinimum) {
         {5, 3, 2, 2, 3},
     };
     for (const auto& r : rows)
-        EXPECT_EQ(jpeg::DraftScale(r.w, r.h, r.minW, r.minH), r.scale)
+        EXPECT_EQ(image::jpeg::DraftScale(r.w, r.h, r.minW, r.minH), r.scale)
             << r.w << "x" << r.h << " for " << r.minW << "x" << r.minH;
 }
 
@@ -272,22 +272,22 @@ TEST(Jpeg, DraftScaleIsTheSmallestThatStillGivesTheMinimum) {
 TEST(Jpeg, DraftScaleOfAPhotoOnItsSide) {
     TempDir dir;
     const auto rgb = test::Gradient(100, 60);
-    ASSERT_EQ(jpeg::Write(dir / "p.jpg", rgb.data(), 100, 60, 90, true), 1);
+    ASSERT_EQ(image::jpeg::Write(dir / "p.jpg", rgb.data(), 100, 60, 90, true), 1);
     ASSERT_TRUE(test::WriteFileBytes(
         dir / "side.jpg",
         test::WithApp1(test::ReadFileBytes(dir / "p.jpg"), test::ExifOrientationBlock(6))));
     for (const bool orient : {false, true}) {
         std::pair<int, int> asked;
-        DecodeHints hints;
+        image::DecodeHints hints;
         hints.readOrientation = orient;
         hints.plan = [&](int w, int h) {
             asked = {w, h};
             // 2/8 is the smallest scale with 24 across the long side.
-            return w > h ? DecodePlan{24, 10, 0, 0} : DecodePlan{10, 24, 0, 0};
+            return w > h ? image::DecodePlan{24, 10, 0, 0} : image::DecodePlan{10, 24, 0, 0};
         };
-        CPxImage image;
-        DecodeInfo info;
-        ASSERT_EQ(image.Load(dir / "side.jpg", hints, &info), ErrNone);
+        image::CPxImage image;
+        image::DecodeInfo info;
+        ASSERT_EQ(image.Load(dir / "side.jpg", hints, &info), image::ErrNone);
         const auto full = orient ? std::make_pair(60, 100) : std::make_pair(100, 60);
         EXPECT_EQ(asked, full);
         EXPECT_EQ(std::make_pair(info.fullWidth, info.fullHeight), full);
@@ -302,8 +302,8 @@ TEST(Jpeg, DraftScaleOfAPhotoOnItsSide) {
 TEST(Jpeg, ReducedWhileDecodingAsWhenReducedAfter) {
     TempDir dir;
     const auto rgb = test::Gradient(203, 131);
-    ASSERT_EQ(jpeg::Write(dir / "c.jpg", rgb.data(), 203, 131, 90, true), 1);
-    ASSERT_EQ(jpeg::Write(dir / "g.jpg", rgb.data(), 203, 131, 90, false), 1);
+    ASSERT_EQ(image::jpeg::Write(dir / "c.jpg", rgb.data(), 203, 131, 90, true), 1);
+    ASSERT_EQ(image::jpeg::Write(dir / "g.jpg", rgb.data(), 203, 131, 90, false), 1);
     auto cut = test::ReadFileBytes(dir / "c.jpg");
     cut.resize(cut.size() * 2 / 3);
     ASSERT_TRUE(test::WriteFileBytes(dir / "t.jpg", cut));
@@ -315,17 +315,17 @@ TEST(Jpeg, ReducedWhileDecodingAsWhenReducedAfter) {
                 {"t.jpg", 0, 0, 31, 20},
                 {"c.jpg", 40, 20, 20, 10}};
     for (const auto& r : rows) {
-        DecodeHints draft;
-        draft.plan = [&](int, int) { return DecodePlan{r.minW, r.minH, 0, 0}; };
-        CPxImage after;
-        DecodeInfo info;
-        ASSERT_EQ(after.Load(dir / r.file, draft, &info), ErrNone);
+        image::DecodeHints draft;
+        draft.plan = [&](int, int) { return image::DecodePlan{r.minW, r.minH, 0, 0}; };
+        image::CPxImage after;
+        image::DecodeInfo info;
+        ASSERT_EQ(after.Load(dir / r.file, draft, &info), image::ErrNone);
         ASSERT_FALSE(info.reduced);
-        ASSERT_EQ(after.Resize(r.w, r.h, 2), ErrNone);
-        DecodeHints hints;
-        hints.plan = [&](int, int) { return DecodePlan{r.minW, r.minH, r.w, r.h}; };
-        CPxImage during;
-        ASSERT_EQ(during.Load(dir / r.file, hints, &info), ErrNone);
+        ASSERT_EQ(after.Resize(r.w, r.h, 2), image::ErrNone);
+        image::DecodeHints hints;
+        hints.plan = [&](int, int) { return image::DecodePlan{r.minW, r.minH, r.w, r.h}; };
+        image::CPxImage during;
+        ASSERT_EQ(during.Load(dir / r.file, hints, &info), image::ErrNone);
         EXPECT_TRUE(info.reduced);
         ASSERT_EQ(std::make_pair(during.width(), during.height()), std::make_pair(r.w, r.h));
         EXPECT_EQ(std::memcmp(during.data(), after.data(), size_t(r.w) * r.h * 3), 0) << r.file;
@@ -341,11 +341,11 @@ TEST(Jpeg, ACutPhotoReducedWhileDecodingIsTheReductionOfItsZeroFilledPicture) {
     const int w = 203, h = 131;
     const size_t rowBytes = size_t(w) * 3;
     const auto rgb = test::Gradient(w, h);  // no black row anywhere
-    ASSERT_EQ(jpeg::Write(dir / "whole.jpg", rgb.data(), w, h, 90, true), 1);
+    ASSERT_EQ(image::jpeg::Write(dir / "whole.jpg", rgb.data(), w, h, 90, true), 1);
     const auto bytes = test::ReadFileBytes(dir / "whole.jpg");
-    CPxImage whole;
-    ASSERT_EQ(whole.Load(dir / "whole.jpg"), ErrNone);
-    const auto zeroRow = [&](const CPxImage& image, int y) {
+    image::CPxImage whole;
+    ASSERT_EQ(whole.Load(dir / "whole.jpg"), image::ErrNone);
+    const auto zeroRow = [&](const image::CPxImage& image, int y) {
         const uint8_t* p = image.data() + size_t(y) * rowBytes;
         return std::all_of(p, p + rowBytes, [](uint8_t v) { return v == 0; });
     };
@@ -353,8 +353,8 @@ TEST(Jpeg, ACutPhotoReducedWhileDecodingIsTheReductionOfItsZeroFilledPicture) {
         auto cut = bytes;
         cut.resize(bytes.size() * percent / 100);
         ASSERT_TRUE(test::WriteFileBytes(dir / "cut.jpg", cut));
-        CPxImage full;
-        ASSERT_EQ(full.Load(dir / "cut.jpg"), ErrNone) << percent;
+        image::CPxImage full;
+        ASSERT_EQ(full.Load(dir / "cut.jpg"), image::ErrNone) << percent;
         ASSERT_EQ(std::make_pair(full.width(), full.height()), std::make_pair(w, h));
         int kept = h;
         while (kept > 0 && zeroRow(full, kept - 1)) --kept;
@@ -368,14 +368,14 @@ TEST(Jpeg, ACutPhotoReducedWhileDecodingIsTheReductionOfItsZeroFilledPicture) {
 
         for (const auto& [rw, rh] : {std::make_pair(31, 20), std::make_pair(17, 11),
                                      std::make_pair(101, 43), std::make_pair(60, 131)}) {
-            CPxImage after;
-            ASSERT_EQ(after.Load(dir / "cut.jpg"), ErrNone);
-            ASSERT_EQ(after.Resize(rw, rh, processing::ResampleBoxKind), ErrNone);
-            DecodeHints hints;
-            hints.plan = [rw = rw, rh = rh](int, int) { return DecodePlan{0, 0, rw, rh}; };
-            CPxImage during;
-            DecodeInfo info;
-            ASSERT_EQ(during.Load(dir / "cut.jpg", hints, &info), ErrNone);
+            image::CPxImage after;
+            ASSERT_EQ(after.Load(dir / "cut.jpg"), image::ErrNone);
+            ASSERT_EQ(after.Resize(rw, rh, processing::ResampleBoxKind), image::ErrNone);
+            image::DecodeHints hints;
+            hints.plan = [rw = rw, rh = rh](int, int) { return image::DecodePlan{0, 0, rw, rh}; };
+            image::CPxImage during;
+            image::DecodeInfo info;
+            ASSERT_EQ(during.Load(dir / "cut.jpg", hints, &info), image::ErrNone);
             ASSERT_TRUE(info.reduced) << "the reduction is made while decoding";
             EXPECT_EQ(std::make_pair(info.fullWidth, info.fullHeight), std::make_pair(w, h));
             ASSERT_EQ(std::make_pair(during.width(), during.height()), std::make_pair(rw, rh));
@@ -385,7 +385,7 @@ TEST(Jpeg, ACutPhotoReducedWhileDecodingIsTheReductionOfItsZeroFilledPicture) {
     }
 }
 
-std::vector<uint32_t> Pixels(const CPxImage& image) {
+std::vector<uint32_t> Pixels(const image::CPxImage& image) {
     std::vector<uint32_t> px;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) px.push_back(image.GetPixel(x, y));
@@ -394,7 +394,7 @@ std::vector<uint32_t> Pixels(const CPxImage& image) {
 
 // What the camera asks a viewer to do with a picture of each orientation,
 // made of quarter turns clockwise (the overlay's turning) and a mirror.
-void Upright(CPxImage& image, int orientation) {
+void Upright(image::CPxImage& image, int orientation) {
     const auto mirror = [&] {
         uint8_t* p = image.data();
         for (int y = 0; y < image.height(); ++y, p += image.width() * 3)
@@ -405,27 +405,27 @@ void Upright(CPxImage& image, int orientation) {
     static constexpr bool kMirror[] = {0, 1, 0, 0, 1, 0, 1, 0};
     static constexpr int kTurns[] = {0, 0, 2, 2, 3, 1, 1, 3};
     if (kMirror[orientation - 1]) mirror();
-    ASSERT_EQ(image.Rotate(kTurns[orientation - 1]), ErrNone);
+    ASSERT_EQ(image.Rotate(kTurns[orientation - 1]), image::ErrNone);
     if (orientation == 4) mirror();  // a half turn and a mirror: top to bottom
 }
 
 TEST(Jpeg, EveryExifOrientationIsTurnedUpright) {
     TempDir dir;
     const auto rgb = test::Gradient(13, 7);  // no two corners alike
-    ASSERT_EQ(jpeg::Write(dir / "p.jpg", rgb.data(), 13, 7, 100, true), 1);
+    ASSERT_EQ(image::jpeg::Write(dir / "p.jpg", rgb.data(), 13, 7, 100, true), 1);
     const auto bytes = test::ReadFileBytes(dir / "p.jpg");
-    DecodeHints hints;
+    image::DecodeHints hints;
     hints.readOrientation = true;
     for (int orientation = 1; orientation <= 8; ++orientation) {
         // Little-endian blocks for the odd ones, big-endian for the even.
         ASSERT_TRUE(test::WriteFileBytes(
             dir / "o.jpg",
             test::WithApp1(bytes, test::ExifOrientationBlock(orientation, orientation % 2 == 0))));
-        CPxImage want, got;
-        DecodeInfo info;
-        ASSERT_EQ(want.Load(dir / "o.jpg"), ErrNone);  // as stored, without the hint
+        image::CPxImage want, got;
+        image::DecodeInfo info;
+        ASSERT_EQ(want.Load(dir / "o.jpg"), image::ErrNone);  // as stored, without the hint
         Upright(want, orientation);
-        ASSERT_EQ(got.Load(dir / "o.jpg", hints, &info), ErrNone);
+        ASSERT_EQ(got.Load(dir / "o.jpg", hints, &info), image::ErrNone);
         EXPECT_EQ(info.orientation, orientation);
         EXPECT_EQ(std::make_pair(got.width(), got.height()),
                   std::make_pair(want.width(), want.height()));
@@ -468,25 +468,25 @@ TEST(Jpeg, BadExifBlocksMeanOrientationOne) {
         {"empty", {}, 1},
     };
     for (const auto& r : rows)
-        EXPECT_EQ(ExifOrientation(r.block.data(), r.block.size()), r.orientation) << r.what;
+        EXPECT_EQ(image::ExifOrientation(r.block.data(), r.block.size()), r.orientation) << r.what;
 
     // A picture with a bad block loads as stored; an APP1 segment of other
     // data before the EXIF one is passed over.
     TempDir dir;
     const auto rgb = test::Gradient(12, 5);
-    ASSERT_EQ(jpeg::Write(dir / "p.jpg", rgb.data(), 12, 5, 90, true), 1);
+    ASSERT_EQ(image::jpeg::Write(dir / "p.jpg", rgb.data(), 12, 5, 90, true), 1);
     const auto bytes = test::ReadFileBytes(dir / "p.jpg");
     const std::vector<uint8_t> xmp = {'h', 't', 't', 'p', ':', '/', '/', 0, 1, 2};
-    DecodeHints hints;
+    image::DecodeHints hints;
     hints.readOrientation = true;
     const std::pair<std::vector<uint8_t>, int> files[] = {
         {test::WithApp1(bytes, changed(13, 200)), 1},
         {test::WithApp1(test::WithApp1(bytes, good), xmp), 6}};
     for (const auto& [file, orientation] : files) {
         ASSERT_TRUE(test::WriteFileBytes(dir / "x.jpg", file));
-        CPxImage image;
-        DecodeInfo info;
-        ASSERT_EQ(image.Load(dir / "x.jpg", hints, &info), ErrNone);
+        image::CPxImage image;
+        image::DecodeInfo info;
+        ASSERT_EQ(image.Load(dir / "x.jpg", hints, &info), image::ErrNone);
         EXPECT_EQ(info.orientation, orientation);
         EXPECT_EQ(image.width(), orientation == 6 ? 5 : 12);
     }

@@ -32,17 +32,17 @@ inline std::vector<uint8_t> Gradient(int width, int height) {
 }
 
 // Gives the image object a copy of `rgb`.
-inline void SetPixels(CPxImage& img, const std::vector<uint8_t>& rgb, int width, int height) {
-    PixelBlock block;
+inline void SetPixels(image::CPxImage& img, const std::vector<uint8_t>& rgb, int width, int height) {
+    image::PixelBlock block;
     if (block.AllocateRgb(width, height)) std::memcpy(block.data(), rgb.data(), block.size());
     img.Adopt(std::move(block), width, height);
 }
 
 // The pixels the image object loads from `path` (empty when it fails).
-inline std::vector<uint8_t> Pixels(const std::string& path, ErrorCode* code = nullptr,
+inline std::vector<uint8_t> Pixels(const std::string& path, image::ErrorCode* code = nullptr,
                                    int* width = nullptr, int* height = nullptr) {
-    CPxImage img;
-    const ErrorCode result = img.Load(path);
+    image::CPxImage img;
+    const image::ErrorCode result = img.Load(path);
     if (code != nullptr) *code = result;
     if (width != nullptr) *width = img.width();
     if (height != nullptr) *height = img.height();
@@ -117,13 +117,13 @@ public:
     explicit ProgressRecorder(int cancelAtCall = -1) : cancelAt_(cancelAtCall) {
         static ProgressRecorder* current;
         current = this;
-        SetProgressCallback([](int row, int total) {
+        image::SetProgressCallback([](int row, int total) {
             current->rows.push_back(row);
             current->lastTotal = total;
             return static_cast<int>(current->rows.size()) - 1 == current->cancelAt_ ? 0 : 1;
         });
     }
-    ~ProgressRecorder() { SetProgressCallback(nullptr); }
+    ~ProgressRecorder() { image::SetProgressCallback(nullptr); }
     ProgressRecorder(const ProgressRecorder&) = delete;
     ProgressRecorder& operator=(const ProgressRecorder&) = delete;
 

@@ -20,7 +20,7 @@ namespace vig::test {
 
 // The background transparent pixels go over in these tests (red 0x20,
 // green 0x64, blue 0xC8), as the image object holds it.
-inline constexpr PackedColour kTestBackground = 0x00C86420;
+inline constexpr image::PackedColour kTestBackground = 0x00C86420;
 inline constexpr uint8_t kTestBack[3] = {0x20, 0x64, 0xC8};
 
 // What a reader should deliver for the reference decoder's samples of a
@@ -57,17 +57,17 @@ inline int MaxDifference(const std::vector<uint8_t>& a, const std::vector<uint8_
 }
 
 struct LoadedPicture {
-    ErrorCode code = ErrNone;
+    image::ErrorCode code = image::ErrNone;
     int width = 0;
     int height = 0;
     int inputFormat = 0;
-    DecodeInfo info;
+    image::DecodeInfo info;
     std::vector<uint8_t> rgb;
 };
 
 // Loads through the image object with the test background.
-inline LoadedPicture LoadPicture(const std::string& path, const DecodeHints& hints = {}) {
-    CPxImage image;
+inline LoadedPicture LoadPicture(const std::string& path, const image::DecodeHints& hints = {}) {
+    image::CPxImage image;
     image.SetPngOptions(0.0, 2.2, "", "", false, false, kTestBackground);
     LoadedPicture p;
     p.code = image.Load(path, hints, &p.info);

@@ -25,14 +25,14 @@ struct Format {
     const char* name;
     std::vector<std::string> command;
     int channels;
-    PixelBlock (*read)(const std::string&, int*, int*);
+    image::PixelBlock (*read)(const std::string&, int*, int*);
 };
 
 const Format kFormats[] = {
-    {"alpha.heic", {"heif-enc", "-q", "80"}, 4, heif::Read},
-    {"rgb.avif", {"heif-enc", "-q", "80"}, 3, heif::ReadAvif},
-    {"alpha.webp", {"cwebp", "-quiet", "-q", "80"}, 4, webp::Read},
-    {"lossless.webp", {"cwebp", "-quiet", "-lossless"}, 3, webp::Read},
+    {"alpha.heic", {"heif-enc", "-q", "80"}, 4, image::heif::Read},
+    {"rgb.avif", {"heif-enc", "-q", "80"}, 3, image::heif::ReadAvif},
+    {"alpha.webp", {"cwebp", "-quiet", "-q", "80"}, 4, image::webp::Read},
+    {"lossless.webp", {"cwebp", "-quiet", "-lossless"}, 3, image::webp::Read},
 };
 
 constexpr int kWidth = 67;
@@ -67,30 +67,30 @@ TEST_F(NewReaders, ReducedWhileDecodingAsWhenReducedAfter) {
             SCOPED_TRACE(file + " " + std::to_string(w) + "x" + std::to_string(h));
             const bool turned = file == "turned.webp";
             const int rw = turned ? h : w, rh = turned ? w : h;
-            DecodeHints whole;
+            image::DecodeHints whole;
             whole.readOrientation = true;
-            CPxImage after;
+            image::CPxImage after;
             after.SetPngOptions(0, 2.2, "", "", false, false, test::kTestBackground);
-            DecodeInfo info;
-            ASSERT_EQ(after.Load(dir / file, whole, &info), ErrNone);
+            image::DecodeInfo info;
+            ASSERT_EQ(after.Load(dir / file, whole, &info), image::ErrNone);
             ASSERT_FALSE(info.reduced);
-            ASSERT_EQ(after.Resize(rw, rh, 2), ErrNone);
-            DecodeHints hints = whole;
+            ASSERT_EQ(after.Resize(rw, rh, 2), image::ErrNone);
+            image::DecodeHints hints = whole;
             std::pair<int, int> asked;
             hints.plan = [&](int fw, int fh) {
                 asked = {fw, fh};
-                return DecodePlan{0, 0, rw, rh};
+                return image::DecodePlan{0, 0, rw, rh};
             };
-            CPxImage during;
+            image::CPxImage during;
             during.SetPngOptions(0, 2.2, "", "", false, false, test::kTestBackground);
-            ASSERT_EQ(during.Load(dir / file, hints, &info), ErrNone);
+            ASSERT_EQ(during.Load(dir / file, hints, &info), image::ErrNone);
             EXPECT_EQ(asked,
                       turned ? std::make_pair(kHeight, kWidth) : std::make_pair(kWidth, kHeight));
             // A turned picture is reduced as it comes where the cells' sums
             // hold less than the picture; else it is delivered whole.
             EXPECT_TRUE(info.reduced || (turned && w * h > 13 * 9));
             if (!info.reduced) {
-                ASSERT_EQ(during.Resize(rw, rh, 2), ErrNone);
+                ASSERT_EQ(during.Resize(rw, rh, 2), image::ErrNone);
             }
             EXPECT_EQ(std::make_pair(info.fullWidth, info.fullHeight), asked);
             ASSERT_EQ(std::make_pair(during.width(), during.height()), std::make_pair(rw, rh));
@@ -104,13 +104,13 @@ TEST_F(NewReaders, ReducedWhileDecodingAsWhenReducedAfter) {
 // file declares a size beyond it.
 TEST_F(NewReaders, PicturesBeyondTheBlockCapAreRefusedBeforeDecoding) {
     for (const Format& f : kFormats) {
-        SetMaxBlockBytes(size_t{kWidth} * kHeight * 3 - 1);
+        image::SetMaxBlockBytes(size_t{kWidth} * kHeight * 3 - 1);
         int w = -1, h = -1;
         const bool empty = f.read(dir / f.name, &w, &h).empty();
-        const ErrorCode code = GetLastImageError();
-        SetMaxBlockBytes(kMaxBlockBytes);
+        const image::ErrorCode code = image::GetLastImageError();
+        image::SetMaxBlockBytes(image::kMaxBlockBytes);
         EXPECT_TRUE(empty) << f.name;
-        EXPECT_EQ(code, ErrOutOfMemory) << f.name;
+        EXPECT_EQ(code, image::ErrOutOfMemory) << f.name;
         EXPECT_EQ(w, 0);
         EXPECT_EQ(h, 0);
     }
@@ -128,8 +128,8 @@ TEST_F(NewReaders, PicturesBeyondTheBlockCapAreRefusedBeforeDecoding) {
     ASSERT_GT(found, 0u);
     ASSERT_TRUE(test::WriteFileBytes(dir / "huge.heic", heic));
     int w = -1, h = -1;
-    EXPECT_TRUE(heif::Read(dir / "huge.heic", &w, &h).empty());
-    EXPECT_EQ(GetLastImageError(), ErrOutOfMemory) << "40000 x 40000";
+    EXPECT_TRUE(image::heif::Read(dir / "huge.heic", &w, &h).empty());
+    EXPECT_EQ(image::GetLastImageError(), image::ErrOutOfMemory) << "40000 x 40000";
 
     std::vector<uint8_t> webp = test::ReadFileBytes(dir / "lossless.webp");
     ASSERT_TRUE(std::equal(webp.begin() + 12, webp.begin() + 16, "VP8L"));
@@ -141,12 +141,12 @@ TEST_F(NewReaders, PicturesBeyondTheBlockCapAreRefusedBeforeDecoding) {
     header = (header & 0xF0000000u) | 16383u | 16383u << 14;  // 16384 x 16384
     for (int i = 0; i < 4; ++i) webp[21 + i] = static_cast<uint8_t>(header >> (8 * i));
     ASSERT_TRUE(test::WriteFileBytes(dir / "huge.webp", webp));
-    SetMaxBlockBytes(size_t{64} << 20);
-    const bool empty = webp::Read(dir / "huge.webp", &w, &h).empty();
-    const ErrorCode code = GetLastImageError();
-    SetMaxBlockBytes(kMaxBlockBytes);
+    image::SetMaxBlockBytes(size_t{64} << 20);
+    const bool empty = image::webp::Read(dir / "huge.webp", &w, &h).empty();
+    const image::ErrorCode code = image::GetLastImageError();
+    image::SetMaxBlockBytes(image::kMaxBlockBytes);
     EXPECT_TRUE(empty);
-    EXPECT_EQ(code, ErrOutOfMemory) << "16384 x 16384";
+    EXPECT_EQ(code, image::ErrOutOfMemory) << "16384 x 16384";
 }
 
 // What the libraries hold while decoding (libheif's decoded planes and
@@ -158,21 +158,21 @@ TEST_F(NewReaders, DecodingMemoryIsReservedFromTheBudget) {
     for (const Format& f : kFormats) {
         SCOPED_TRACE(f.name);
         for (const size_t total : {pixels * 7, size_t{64} << 20}) {
-            MemoryBudget budget(total);
-            SetThreadMemoryBudget(&budget);
-            ErrorCode code = ErrNone;
+            image::MemoryBudget budget(total);
+            image::SetThreadMemoryBudget(&budget);
+            image::ErrorCode code = image::ErrNone;
             size_t held = 0;
             {
-                FileMemoryScope scope;
-                CPxImage image;
+                image::FileMemoryScope scope;
+                image::CPxImage image;
                 code = image.Load(dir / f.name);
-                held = FileMemoryHeld();
+                held = image::FileMemoryHeld();
             }
-            SetThreadMemoryBudget(nullptr);
+            image::SetThreadMemoryBudget(nullptr);
             if (total == pixels * 7) {
-                EXPECT_EQ(code, ErrOutOfMemory);
+                EXPECT_EQ(code, image::ErrOutOfMemory);
             } else {
-                EXPECT_EQ(code, ErrNone);
+                EXPECT_EQ(code, image::ErrNone);
                 EXPECT_GE(held, pixels * (3 + 4)) << "the rows and at least 4 bytes a pixel";
                 EXPECT_EQ(budget.used(), 0u) << "given back with the file";
             }
@@ -187,17 +187,17 @@ TEST_F(NewReaders, CancelAndStopEndTheRead) {
             test::ProgressRecorder recorder(3);
             int w = -1, h = -1;
             EXPECT_TRUE(f.read(dir / f.name, &w, &h).empty()) << f.name;
-            EXPECT_EQ(GetLastImageError(), ErrCancelled) << f.name;
+            EXPECT_EQ(image::GetLastImageError(), image::ErrCancelled) << f.name;
             EXPECT_EQ(recorder.rows, (std::vector<int>{0, 1, 2, 3})) << f.name;
             EXPECT_EQ(recorder.lastTotal, kHeight);
         }
-        SetStopCheck([](void*) { return true; }, nullptr);
+        image::SetStopCheck([](void*) { return true; }, nullptr);
         int w = -1, h = -1;
         const bool empty = f.read(dir / f.name, &w, &h).empty();
-        const ErrorCode code = GetLastImageError();
-        SetStopCheck(nullptr, nullptr);
+        const image::ErrorCode code = image::GetLastImageError();
+        image::SetStopCheck(nullptr, nullptr);
         EXPECT_TRUE(empty) << f.name;
-        EXPECT_EQ(code, ErrCancelled) << f.name;
+        EXPECT_EQ(code, image::ErrCancelled) << f.name;
     }
 }
 

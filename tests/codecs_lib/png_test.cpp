@@ -11,8 +11,8 @@ namespace {
 using test::PngChunk;
 using test::TempDir;
 
-PackedColour Rgb(int r, int g, int b) {
-    return static_cast<PackedColour>(r | (g << 8) | (b << 16));
+image::PackedColour Rgb(int r, int g, int b) {
+    return static_cast<image::PackedColour>(r | (g << 8) | (b << 16));
 }
 
 std::vector<uint8_t> Be16(std::initializer_list<int> values) {
@@ -21,7 +21,7 @@ std::vector<uint8_t> Be16(std::initializer_list<int> values) {
     return out;
 }
 
-bool AllPixels(const CPxImage& img, PackedColour c) {
+bool AllPixels(const image::CPxImage& img, image::PackedColour c) {
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
             if (img.GetPixel(x, y) != c) return false;
@@ -71,8 +71,8 @@ TEST(Png, SixteenBitsAreStrippedToTheHighByte) {
     ASSERT_TRUE(
         test::WriteRawPng(dir / "16.png", 2, 1, 16, 2,
                           {test::Idat({Be16({0x12FF, 0xAB00, 0xFFFF, 0x0080, 0x7F7F, 0})})}));
-    CPxImage img;
-    ASSERT_EQ(img.Load(dir / "16.png"), ErrNone);
+    image::CPxImage img;
+    ASSERT_EQ(img.Load(dir / "16.png"), image::ErrNone);
     EXPECT_EQ(img.GetPixel(0, 0), Rgb(0x12, 0xAB, 0xFF));
     EXPECT_EQ(img.GetPixel(1, 0), Rgb(0x00, 0x7F, 0x00));
 }
@@ -86,14 +86,14 @@ TEST(Png, TransparencyMeetsTheFileOrTheImageBackground) {
                                   {test::Idat({Be16({1, 2, 3, 0, 4, 5, 6, 0})})}));
     ASSERT_TRUE(
         test::WriteRawPng(dir / "bk.png", 2, 1, 8, 6, {{"bKGD", Be16({10, 200, 30})}, clear8}));
-    CPxImage img;
+    image::CPxImage img;
     img.SetPngOptions(0.0, 2.2, "", "", true, false, Rgb(0x99, 0x66, 0x33));
     for (const char* name : {"t8.png", "t16.png"}) {
-        ASSERT_EQ(img.Load(dir / name), ErrNone) << name;
+        ASSERT_EQ(img.Load(dir / name), image::ErrNone) << name;
         EXPECT_TRUE(AllPixels(img, Rgb(0x99, 0x66, 0x33)))
             << name << " " << std::hex << img.GetPixel(0, 0);
     }
-    ASSERT_EQ(img.Load(dir / "bk.png"), ErrNone);
+    ASSERT_EQ(img.Load(dir / "bk.png"), image::ErrNone);
     EXPECT_TRUE(AllPixels(img, Rgb(10, 200, 30))) << std::hex << img.GetPixel(0, 0);
 }
 
@@ -104,9 +104,9 @@ TEST(Png, OpaqueFileWithoutGammaIsUnchangedByAnyScreenGamma) {
     for (int y = 0; y < 8; ++y) rows.emplace_back(rgb.begin() + y * 48, rgb.begin() + y * 48 + 48);
     ASSERT_TRUE(test::WriteRawPng(dir / "o.png", 16, 8, 8, 2, {test::Idat(rows)}));
     for (double gamma : {1.0, 2.2, 2.9, 0.0, -3.0}) {
-        CPxImage img;
+        image::CPxImage img;
         img.SetPngOptions(0.0, gamma, "", "", true, false, 0);
-        ASSERT_EQ(img.Load(dir / "o.png"), ErrNone) << gamma;
+        ASSERT_EQ(img.Load(dir / "o.png"), image::ErrNone) << gamma;
         EXPECT_EQ(0, std::memcmp(img.data(), rgb.data(), rgb.size())) << gamma;
     }
     // With a gAMA chunk the screen gamma does correct the values.
@@ -128,14 +128,14 @@ TEST(Png, WrittenFilesCarryTimeBackgroundAndGammaOnlyWhenPositive) {
         for (int c = 0; c < 3; ++c) want[3 * i + c] = bgr[i % 3][2 - c];
     }
 
-    PngSetBackground(0, 0, 0, 0, 0);
-    ASSERT_EQ(png::Write24(dir / "a.png", rgb.data(), 9, 5, 0.0), 1);
-    ASSERT_EQ(png::Write24(dir / "b.png", rgb.data(), 9, 5, 0.45), 1);
-    ASSERT_EQ(png::WritePalette(dir / "c.png", indices.data(), 9, 5, 256, palette.data(), -1.0), 1);
+    image::PngSetBackground(0, 0, 0, 0, 0);
+    ASSERT_EQ(image::png::Write24(dir / "a.png", rgb.data(), 9, 5, 0.0), 1);
+    ASSERT_EQ(image::png::Write24(dir / "b.png", rgb.data(), 9, 5, 0.45), 1);
+    ASSERT_EQ(image::png::WritePalette(dir / "c.png", indices.data(), 9, 5, 256, palette.data(), -1.0), 1);
     // Values libpng's own range check refuses are written all the same, in
     // hundred-thousandths, ahead of the palette and the image data.
-    ASSERT_EQ(png::Write24(dir / "d.png", rgb.data(), 9, 5, 10000.0), 1);
-    ASSERT_EQ(png::WritePalette(dir / "e.png", indices.data(), 9, 5, 256, palette.data(), 0.0001),
+    ASSERT_EQ(image::png::Write24(dir / "d.png", rgb.data(), 9, 5, 10000.0), 1);
+    ASSERT_EQ(image::png::WritePalette(dir / "e.png", indices.data(), 9, 5, 256, palette.data(), 0.0001),
               1);
     // The files without gamma read back as written; the others decode.
     const struct {
@@ -174,25 +174,25 @@ TEST(Png, TextTravelsFromSourceToOutput) {
     ASSERT_TRUE(test::WriteRawPng(dir / "src.png", 1, 1, 8, 2,
                                   {text("Title", "Lake"), text("Empty", ""),
                                    test::Idat({{1, 2, 3}}), text("Author", "Ann")}));
-    CPxImage img;
+    image::CPxImage img;
     img.SetPngOptions(0.0, 2.2, "Note", "mine", true, true, 0);
-    ASSERT_EQ(img.Load(dir / "src.png"), ErrNone);
+    ASSERT_EQ(img.Load(dir / "src.png"), image::ErrNone);
     EXPECT_EQ(img.textList(),
-              (std::vector<PngTextEntry>{{false, "Lake", "Title"}, {false, "Ann", "Author"}}));
+              (std::vector<image::PngTextEntry>{{false, "Lake", "Title"}, {false, "Ann", "Author"}}));
 
-    ASSERT_EQ(img.Save(dir / "out.png", 9), ErrNone);
+    ASSERT_EQ(img.Save(dir / "out.png", 9), image::ErrNone);
     EXPECT_EQ(PngTexts(dir / "out.png"),
               (std::vector<std::string>{"Title=Lake", "Author=Ann", "z:Note=mine",
                                         "Software=Produced with Vignettor"}));
-    EXPECT_TRUE(PngWriteTextList().empty());
+    EXPECT_TRUE(image::PngWriteTextList().empty());
 
     // A file written here, loaded and saved again, carries two "Software".
-    CPxImage again;
+    image::CPxImage again;
     again.SetPngOptions(0.0, 2.2, "", "", true, false, 0);
-    ASSERT_EQ(again.Load(dir / "out.png"), ErrNone);
+    ASSERT_EQ(again.Load(dir / "out.png"), image::ErrNone);
     ASSERT_EQ(again.textList().size(), 4u);
     EXPECT_TRUE(again.textList()[2].compressed);
-    ASSERT_EQ(again.Save(dir / "twice.png", 11), ErrNone);
+    ASSERT_EQ(again.Save(dir / "twice.png", 11), image::ErrNone);
     EXPECT_EQ(PngTexts(dir / "twice.png"),
               (std::vector<std::string>{"Title=Lake", "Author=Ann", "z:Note=mine",
                                         "Software=Produced with Vignettor",
@@ -201,14 +201,14 @@ TEST(Png, TextTravelsFromSourceToOutput) {
     // Copy off and no key: only "Software". An empty compressed text is
     // written as a plain chunk.
     again.SetPngOptions(0.0, 2.2, "Blank", "", false, true, 0);
-    ASSERT_EQ(again.Save(dir / "plain.png", 9), ErrNone);
+    ASSERT_EQ(again.Save(dir / "plain.png", 9), image::ErrNone);
     EXPECT_EQ(PngTexts(dir / "plain.png"),
               (std::vector<std::string>{"Blank=", "Software=Produced with Vignettor"}));
 
     // A key without one printable character cannot be written: that entry
     // is left out and the file written all the same.
     again.SetPngOptions(0.0, 2.2, " \x01 ", "lost", false, false, 0);
-    ASSERT_EQ(again.Save(dir / "nokey.png", 9), ErrNone);
+    ASSERT_EQ(again.Save(dir / "nokey.png", 9), image::ErrNone);
     EXPECT_EQ(PngTexts(dir / "nokey.png"),
               (std::vector<std::string>{"Software=Produced with Vignettor"}));
 }
@@ -219,21 +219,21 @@ TEST(Png, HugeDeclarationsAreRefusedAndWideRowsRead) {
     // 100000 x 100000 declared in a file of a few bytes.
     ASSERT_TRUE(
         test::WriteRawPng(dir / "huge.png", 100000, 100000, 8, 2, {test::Idat({{1, 2, 3}})}));
-    EXPECT_TRUE(png::Read(dir / "huge.png", &w, &h).empty());
-    EXPECT_EQ(GetLastImageError(), ErrOutOfMemory);
+    EXPECT_TRUE(image::png::Read(dir / "huge.png", &w, &h).empty());
+    EXPECT_EQ(image::GetLastImageError(), image::ErrOutOfMemory);
     // A chunk that declares 1.8 GB of text in a file of a few bytes.
     ASSERT_TRUE(test::WriteRawPng(dir / "chunk.png", 1, 1, 8, 2, {test::Idat({{1, 2, 3}})}));
     auto bytes = test::ReadFileBytes(dir / "chunk.png");
     const std::vector<uint8_t> bogus = {0x6D, 0, 0, 0, 'i', 'T', 'X', 't', 'k', 0, 0, 0};
     bytes.insert(bytes.begin() + 33, bogus.begin(), bogus.end());
     ASSERT_TRUE(test::WriteFileBytes(dir / "chunk.png", bytes));
-    EXPECT_TRUE(png::Read(dir / "chunk.png", &w, &h).empty());
-    EXPECT_EQ(GetLastImageError(), ErrInvalidPng);
+    EXPECT_TRUE(image::png::Read(dir / "chunk.png", &w, &h).empty());
+    EXPECT_EQ(image::GetLastImageError(), image::ErrInvalidPng);
     // A wide row within the limit decodes (libpng's own width cap is lifted).
     ASSERT_TRUE(test::WriteRawPng(dir / "wide.png", 1200000, 1, 1, 0,
                                   {test::Idat({std::vector<uint8_t>(150000, 0xF0)})}));
-    PixelBlock wide = png::Read(dir / "wide.png", &w, &h);
-    ASSERT_FALSE(wide.empty()) << GetLastImageError();
+    image::PixelBlock wide = image::png::Read(dir / "wide.png", &w, &h);
+    ASSERT_FALSE(wide.empty()) << image::GetLastImageError();
     EXPECT_EQ(w, 1200000);
     EXPECT_EQ(wide.data()[0], 255);
     EXPECT_EQ(wide.data()[4 * 3], 0);
@@ -262,12 +262,12 @@ TEST(Png, TextsBeyondTheirShareOfMemoryAreDropped) {
     chunks.push_back({"PLTE", {10, 20, 30, 40, 50, 60}});
     chunks.push_back(test::Idat({{0x01}}));  // 2 x 1, indices 0 and 1
     ASSERT_TRUE(test::WriteRawPng(dir / "texts.png", 2, 1, 4, 3, chunks));
-    CPxImage img;
-    ASSERT_EQ(img.Load(dir / "texts.png"), ErrNone);
+    image::CPxImage img;
+    ASSERT_EQ(img.Load(dir / "texts.png"), image::ErrNone);
     EXPECT_EQ(img.GetPixel(0, 0), Rgb(10, 20, 30));
     EXPECT_EQ(img.GetPixel(1, 0), Rgb(40, 50, 60));
     size_t kept = 0;
-    for (const PngTextEntry& e : img.textList()) kept += e.text.size();
+    for (const image::PngTextEntry& e : img.textList()) kept += e.text.size();
     EXPECT_GT(kept, 0u);
     EXPECT_LE(kept, size_t{32} << 20);
 }
@@ -275,7 +275,7 @@ TEST(Png, TextsBeyondTheirShareOfMemoryAreDropped) {
 TEST(Png, InterlacedFilesReportEveryPass) {
     test::ProgressRecorder progress;
     int w = 0, h = 0;
-    ASSERT_FALSE(png::Read(test::DataPath("pngsuite/basi2c08.png"), &w, &h).empty());
+    ASSERT_FALSE(image::png::Read(test::DataPath("pngsuite/basi2c08.png"), &w, &h).empty());
     EXPECT_EQ(progress.rows.size(), 7u * 32u);
     EXPECT_EQ(progress.rows[32], 0);
     EXPECT_EQ(progress.lastTotal, 32);

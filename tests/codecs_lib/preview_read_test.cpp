@@ -89,7 +89,7 @@ TEST(EmbeddedPreviews, FoundWhereTheFileSaysAndNowhereElse) {
     for (const Row& r : rows) {
         CameraLayout where;
         const std::vector<uint8_t> file = CameraJpeg(r.file, &where);
-        std::vector<EmbeddedPreview> want;
+        std::vector<image::EmbeddedPreview> want;
         for (const std::string& part : r.found) {
             if (part == "thumbnail") {
                 want.push_back({where.thumbnail, r.file.thumbnail.size()});
@@ -98,8 +98,8 @@ TEST(EmbeddedPreviews, FoundWhereTheFileSaysAndNowhereElse) {
                 want.push_back({where.appended[i], r.file.appended[i].jpeg.size()});
             }
         }
-        const std::vector<EmbeddedPreview> got =
-            FindEmbeddedPreviews(file.data(), file.size(), file.size());
+        const std::vector<image::EmbeddedPreview> got =
+            image::FindEmbeddedPreviews(file.data(), file.size(), file.size());
         ASSERT_EQ(got.size(), want.size()) << r.what;
         for (size_t i = 0; i < got.size(); ++i) {
             EXPECT_EQ(got[i].offset, want[i].offset) << r.what << ", preview " << i;
@@ -119,8 +119,8 @@ TEST(EmbeddedPreviews, ExiftoolFindsTheSamePreviewsInTheTestFiles) {
         const std::vector<uint8_t> file =
             CameraJpeg({parts.picture, 6, parts.thumbnail, {{parts.preview}}, big});
         ASSERT_TRUE(test::WriteFileBytes(dir / "camera.jpg", file));
-        const std::vector<EmbeddedPreview> found =
-            FindEmbeddedPreviews(file.data(), file.size(), file.size());
+        const std::vector<image::EmbeddedPreview> found =
+            image::FindEmbeddedPreviews(file.data(), file.size(), file.size());
         ASSERT_EQ(found.size(), 2u);
         const char* tags[2] = {"ThumbnailImage", "PreviewImage"};  // the shorter first
         for (int i = 0; i < 2; ++i) {
@@ -143,12 +143,12 @@ TEST(EmbeddedPreviews, FromTheHeaderReadSoFarAndWithinTheFile) {
     CameraLayout where;
     const std::vector<uint8_t> file =
         CameraJpeg({parts.picture, 1, parts.thumbnail, {{parts.preview}}}, &where);
-    const EmbeddedPreview thumbnail{where.thumbnail, parts.thumbnail.size()};
-    const EmbeddedPreview preview{where.appended[0], parts.preview.size()};
+    const image::EmbeddedPreview thumbnail{where.thumbnail, parts.thumbnail.size()};
+    const image::EmbeddedPreview preview{where.appended[0], parts.preview.size()};
     const struct {
         const char* what;
         size_t head, size;
-        std::vector<EmbeddedPreview> found;
+        std::vector<image::EmbeddedPreview> found;
     } rows[] = {
         {"the whole file", file.size(), file.size(), {thumbnail, preview}},
         {"the header and the picture", where.appended[0], file.size(), {thumbnail, preview}},
@@ -157,7 +157,7 @@ TEST(EmbeddedPreviews, FromTheHeaderReadSoFarAndWithinTheFile) {
         {"cut inside the start marker", 1, file.size(), {}},
     };
     for (const auto& r : rows) {
-        const std::vector<EmbeddedPreview> got = FindEmbeddedPreviews(file.data(), r.head, r.size);
+        const std::vector<image::EmbeddedPreview> got = image::FindEmbeddedPreviews(file.data(), r.head, r.size);
         ASSERT_EQ(got.size(), r.found.size()) << r.what;
         for (size_t i = 0; i < got.size(); ++i) {
             EXPECT_EQ(got[i].offset, r.found[i].offset) << r.what;
@@ -166,15 +166,15 @@ TEST(EmbeddedPreviews, FromTheHeaderReadSoFarAndWithinTheFile) {
     }
     const std::string gif = "GIF89a, then anything at all";
     EXPECT_TRUE(
-        FindEmbeddedPreviews(reinterpret_cast<const uint8_t*>(gif.data()), gif.size(), gif.size())
+        image::FindEmbeddedPreviews(reinterpret_cast<const uint8_t*>(gif.data()), gif.size(), gif.size())
             .empty());
-    EXPECT_TRUE(FindEmbeddedPreviews(nullptr, 0, 0).empty());
+    EXPECT_TRUE(image::FindEmbeddedPreviews(nullptr, 0, 0).empty());
 }
 
 TEST(EmbeddedPreviews, SuitOnlyUnderAMinimumAtLeastThatLargeAndOfThePictureShape) {
     const struct {
         const char* what;
-        DecodePlan plan;
+        image::DecodePlan plan;
         int pictureW, pictureH, previewW, previewH;
         bool suits;
     } rows[] = {
@@ -202,7 +202,7 @@ TEST(EmbeddedPreviews, SuitOnlyUnderAMinimumAtLeastThatLargeAndOfThePictureShape
         {"just beyond 1%", {60, 40, 0, 0}, 1200, 800, 480, 324, false},
     };
     for (const auto& r : rows)
-        EXPECT_EQ(PreviewSuits(r.plan, r.pictureW, r.pictureH, r.previewW, r.previewH), r.suits)
+        EXPECT_EQ(image::PreviewSuits(r.plan, r.pictureW, r.pictureH, r.previewW, r.previewH), r.suits)
             << r.what;
 }
 
@@ -216,8 +216,8 @@ enum class Ask { Picture, Default, Draft };
 // makes the w x h thumbnail as the engine does (resizes what was decoded,
 // by box or, without the reduction in the plan, bilinear).
 struct Decoded {
-    ErrorCode code = ErrNone;
-    DecodeInfo info;
+    image::ErrorCode code = image::ErrNone;
+    image::DecodeInfo info;
     int width = 0, height = 0;  // as decoded
     std::vector<uint8_t> pixels;
     int rowsDecoded = 0;  // of the last decode (the one delivered)
@@ -227,15 +227,15 @@ struct Decoded {
 
 Decoded DecodeFor(const std::string& path, int w, int h, bool reduce, Ask ask = Ask::Draft,
                   int cancelAtRow = -1, bool colours = false) {
-    DecodeHints hints;
+    image::DecodeHints hints;
     hints.readOrientation = true;
-    if (colours) hints.convertProfiles = ProfileConversion::All;
+    if (colours) hints.convertProfiles = image::ProfileConversion::All;
     hints.plan = [=](int, int) {
         const bool draft = ask == Ask::Draft, previews = ask != Ask::Picture;
-        return DecodePlan{draft ? 2 * w : 0,    draft ? 2 * h : 0,    reduce ? w : 0,
+        return image::DecodePlan{draft ? 2 * w : 0,    draft ? 2 * h : 0,    reduce ? w : 0,
                           reduce ? h : 0,       previews ? 2 * w : 0, previews ? 2 * h : 0};
     };
-    CPxImage image;  // sets a callback of its own
+    image::CPxImage image;  // sets a callback of its own
     test::ProgressRecorder progress(cancelAtRow);
     Decoded d;
     d.code = image.Load(path, hints, &d.info);
@@ -246,7 +246,7 @@ Decoded DecodeFor(const std::string& path, int w, int h, bool reduce, Ask ask = 
     d.pixels.assign(image.data(), image.data() + size_t{3} * d.width * d.height);
     if (!d.info.reduced && image.Resize(w, h,
                                         reduce ? processing::ResampleBoxKind
-                                               : processing::ResampleBilinearKind) != ErrNone)
+                                               : processing::ResampleBilinearKind) != image::ErrNone)
         return d;
     d.thumbWidth = image.width();
     d.thumbHeight = image.height();
@@ -323,7 +323,7 @@ TEST(PreviewDecoding, TheSmallestPreviewLargeEnoughStandsInUprightWithThePicture
         const Decoded got = DecodeFor(files.Path("camera"), r.w, r.h, r.reduce);
         const Decoded want = DecodeFor(files.Path(r.standsIn), r.w, r.h, r.reduce);
         const Decoded picture = DecodeFor(files.Path("picture"), r.w, r.h, r.reduce);
-        ASSERT_EQ(got.code, ErrNone) << what;
+        ASSERT_EQ(got.code, image::ErrNone) << what;
         EXPECT_EQ(got.rowsDecoded, want.rowsDecoded) << what << ": " << r.standsIn;
         EXPECT_TRUE(got.pixels == want.pixels) << what << ": " << r.standsIn;
         // The picture's size, upright, whatever was decoded.
@@ -376,7 +376,7 @@ TEST(PreviewDecoding, APreviewThatCannotBeUsedLeavesThePictureAsItWas) {
         {"thumbnail cut short: the preview instead", {{parts.preview}}, cutThumbnail, "preview"},
     };
     static int messages = 0;
-    jpeg::SetCodecMessageSink([](const char*, const char*) { ++messages; });
+    image::jpeg::SetCodecMessageSink([](const char*, const char*) { ++messages; });
     for (const auto& r : rows) {
         const PreviewFiles files(6, {{}, 0, r.thumbnail, r.appended});
         // The thumbnail's cut is made at 60 x 40 (the thumbnail would do);
@@ -384,17 +384,17 @@ TEST(PreviewDecoding, APreviewThatCannotBeUsedLeavesThePictureAsItWas) {
         const int w = r.thumbnail.empty() ? 100 : 60, h = r.thumbnail.empty() ? 67 : 40;
         const Decoded want = DecodeFor(files.Path(r.standsIn), w, h, true);
         messages = 0;
-        jpeg::SetShowCodecMessages(true);
+        image::jpeg::SetShowCodecMessages(true);
         const Decoded got = DecodeFor(files.Path("camera"), w, h, true);
-        jpeg::SetShowCodecMessages(false);
-        EXPECT_EQ(got.code, ErrNone) << r.what;
+        image::jpeg::SetShowCodecMessages(false);
+        EXPECT_EQ(got.code, image::ErrNone) << r.what;
         EXPECT_EQ(messages, 0) << r.what << ": a preview given up says nothing";
         EXPECT_EQ(got.rowsDecoded, want.rowsDecoded) << r.what;
         EXPECT_TRUE(got.pixels == want.pixels) << r.what;
         EXPECT_EQ(got.info.fullWidth, 1200) << r.what;
         EXPECT_EQ(got.info.fullHeight, 800) << r.what;
     }
-    jpeg::SetCodecMessageSink(nullptr);
+    image::jpeg::SetCodecMessageSink(nullptr);
 }
 
 // Without a minimum size (no draft decoding) a JPEG's previews are not even
@@ -406,13 +406,13 @@ TEST(PreviewDecoding, NoMinimumSizeMeansThePictureItself) {
         for (const bool reduce : {true, false}) {
             const Decoded got = DecodeFor(files.Path("camera"), 100, 67, reduce, Ask::Default);
             const Decoded want = DecodeFor(files.Path("picture"), 100, 67, reduce, Ask::Default);
-            EXPECT_EQ(got.code, ErrNone);
+            EXPECT_EQ(got.code, image::ErrNone);
             EXPECT_EQ(got.rowsDecoded, want.rowsDecoded);
             EXPECT_TRUE(got.pixels == want.pixels) << "orientation " << orientation;
         }
         int w = 0, h = 0, pw = 0, ph = 0;
-        const PixelBlock plain = jpeg::Read(files.Path("camera"), &w, &h);
-        const PixelBlock picture = jpeg::Read(files.Path("picture"), &pw, &ph);
+        const image::PixelBlock plain = image::jpeg::Read(files.Path("camera"), &w, &h);
+        const image::PixelBlock picture = image::jpeg::Read(files.Path("picture"), &pw, &ph);
         ASSERT_FALSE(plain.empty());
         EXPECT_EQ(std::make_pair(w, h), std::make_pair(pw, ph));
         EXPECT_TRUE(std::equal(plain.data(), plain.data() + plain.size(), picture.data()));
@@ -443,11 +443,11 @@ TEST(PreviewDecoding, AFileIsReadAsFarAsItsDecodeNeeds) {
     const Decoded picture = DecodeFor(files.Path("picture"), 100, 67, false, Ask::Default);
     for (const std::string& path : {dir / "long.jpg", beyond.Path("camera")}) {
         const Decoded got = DecodeFor(path, 100, 67, true);
-        EXPECT_EQ(got.code, ErrNone) << path;
+        EXPECT_EQ(got.code, image::ErrNone) << path;
         EXPECT_EQ(got.rowsDecoded, preview.rowsDecoded) << path;
         EXPECT_TRUE(got.pixels == preview.pixels) << path;
         const Decoded whole = DecodeFor(path, 100, 67, false, Ask::Default);
-        EXPECT_EQ(whole.code, ErrNone) << path;
+        EXPECT_EQ(whole.code, image::ErrNone) << path;
         EXPECT_EQ(std::make_pair(whole.width, whole.height), std::make_pair(1200, 800)) << path;
         EXPECT_TRUE(whole.pixels == picture.pixels) << path;
     }
@@ -478,9 +478,9 @@ TEST(PreviewDecoding, ThePicturesColourProfileConvertsThePreview) {
     const Decoded got = DecodeFor(files.Path("camera"), 100, 67, true, Ask::Draft, -1, true);
     const Decoded preview = DecodeFor(files.Path("preview"), 100, 67, true);
     const Decoded picture = DecodeFor(files.Path("picture"), 100, 67, true, Ask::Draft, -1, true);
-    ASSERT_EQ(got.code, ErrNone);
+    ASSERT_EQ(got.code, image::ErrNone);
     EXPECT_EQ(got.rowsDecoded, preview.rowsDecoded) << "the preview decoded";
-    EXPECT_EQ(got.info.profile, ProfileOutcome::Converted);
+    EXPECT_EQ(got.info.profile, image::ProfileOutcome::Converted);
     const auto [mean, largest] = Difference(got.pixels, picture.pixels);
     EXPECT_LE(mean, kMeanTolerance);
     EXPECT_LE(largest, kLargestTolerance);
@@ -493,7 +493,7 @@ TEST(PreviewDecoding, AStopDuringThePreviewEndsTheRead) {
     const PreviewFiles files(1, Complete(1));
     const Decoded got = DecodeFor(files.Path("camera"), 100, 67, true, Ask::Draft, 5);
     const Decoded preview = DecodeFor(files.Path("preview"), 100, 67, true);
-    EXPECT_EQ(got.code, ErrCancelled);
+    EXPECT_EQ(got.code, image::ErrCancelled);
     EXPECT_EQ(got.rowsDecoded, preview.rowsDecoded) << "only the preview's rows";
     EXPECT_TRUE(got.pixels.empty());
 }
@@ -532,12 +532,12 @@ TEST(HeifThumbnails, StandInOnlyUnderAMinimumTheyReach) {
     ASSERT_TRUE(files.ok());
     // The picture itself, reduced: a minimum no thumbnail reaches.
     const auto picture = [&](int w, int h) {
-        DecodeHints hints;
-        hints.plan = [=](int, int) { return DecodePlan{480, 320, w, h}; };
-        CPxImage image;
+        image::DecodeHints hints;
+        hints.plan = [=](int, int) { return image::DecodePlan{480, 320, w, h}; };
+        image::CPxImage image;
         test::ProgressRecorder progress;
-        DecodeInfo info;
-        EXPECT_EQ(image.Load(files.Path(), hints, &info), ErrNone);
+        image::DecodeInfo info;
+        EXPECT_EQ(image.Load(files.Path(), hints, &info), image::ErrNone);
         EXPECT_EQ(progress.lastTotal, 320);
         return std::vector<uint8_t>(image.data(), image.data() + size_t{3} * w * h);
     };
@@ -557,7 +557,7 @@ TEST(HeifThumbnails, StandInOnlyUnderAMinimumTheyReach) {
              : r.ask == Ask::Default ? ", previews twice that"
                                      : ", no previews");
         const Decoded got = DecodeFor(files.Path(), r.w, r.h, true, r.ask);
-        ASSERT_EQ(got.code, ErrNone) << what;
+        ASSERT_EQ(got.code, image::ErrNone) << what;
         EXPECT_EQ(got.rowsDecoded, r.rows) << what;
         EXPECT_EQ(std::make_pair(got.info.fullWidth, got.info.fullHeight), std::make_pair(480, 320))
             << what;
@@ -620,11 +620,11 @@ TEST(HeifThumbnails, AThumbnailThatFailsGivesWayToThePicture) {
         ASSERT_TRUE(test::WriteFileBytes(dir / "d.heic", damaged));
         // Only the thumbnail is damaged: without previews, the same picture.
         const Decoded whole = DecodeFor(dir / "d.heic", 50, 33, true, Ask::Picture);
-        ASSERT_EQ(whole.code, ErrNone) << r.what;
+        ASSERT_EQ(whole.code, image::ErrNone) << r.what;
         ASSERT_TRUE(whole.pixels == picture.pixels) << r.what;
         for (const Ask ask : {Ask::Draft, Ask::Default}) {
             const Decoded got = DecodeFor(dir / "d.heic", 50, 33, true, ask);
-            EXPECT_EQ(got.code, ErrNone) << r.what;
+            EXPECT_EQ(got.code, image::ErrNone) << r.what;
             EXPECT_EQ(got.rowsDecoded, 320) << r.what;
             EXPECT_TRUE(got.pixels == picture.pixels) << r.what;
         }

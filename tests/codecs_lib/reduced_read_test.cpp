@@ -116,15 +116,15 @@ bool WritePng(const std::string& path, int width, int height, int colourType, bo
     return std::fclose(f) == 0;
 }
 
-using Reader = PixelBlock (*)(const std::string&, const DecodeHints&, DecodeInfo*, int*, int*);
+using Reader = image::PixelBlock (*)(const std::string&, const image::DecodeHints&, image::DecodeInfo*, int*, int*);
 
-DecodeHints Reduce(int w, int h) {
-    DecodeHints hints;
-    hints.plan = [w, h](int, int) { return DecodePlan{0, 0, w, h}; };
+image::DecodeHints Reduce(int w, int h) {
+    image::DecodeHints hints;
+    hints.plan = [w, h](int, int) { return image::DecodePlan{0, 0, w, h}; };
     return hints;
 }
 
-std::vector<uint8_t> Bytes(const PixelBlock& b) {
+std::vector<uint8_t> Bytes(const image::PixelBlock& b) {
     return b.empty() ? std::vector<uint8_t>() : std::vector<uint8_t>(b.data(), b.data() + b.size());
 }
 
@@ -136,10 +136,10 @@ std::vector<uint8_t> Bytes(const PixelBlock& b) {
 // picture. With a plan larger than the picture, the full picture comes.
 void ExpectReducedAsAfterwards(Reader read, const std::string& path, const std::string& label) {
     SCOPED_TRACE(label);
-    DecodeInfo info;
+    image::DecodeInfo info;
     int w = 0, h = 0;
-    const PixelBlock full = read(path, DecodeHints(), &info, &w, &h);
-    ASSERT_FALSE(full.empty()) << GetLastImageError();
+    const image::PixelBlock full = read(path, image::DecodeHints(), &info, &w, &h);
+    ASSERT_FALSE(full.empty()) << image::GetLastImageError();
     EXPECT_FALSE(info.reduced);
     EXPECT_EQ(std::make_pair(info.fullWidth, info.fullHeight), std::make_pair(w, h));
     const struct {
@@ -152,8 +152,8 @@ void ExpectReducedAsAfterwards(Reader read, const std::string& path, const std::
     for (const auto& [rw, rh, thumbnail] : plans) {
         SCOPED_TRACE(testing::Message() << w << "x" << h << " to " << rw << "x" << rh);
         int ow = 0, oh = 0;
-        const PixelBlock got = read(path, Reduce(rw, rh), &info, &ow, &oh);
-        ASSERT_FALSE(got.empty()) << GetLastImageError();
+        const image::PixelBlock got = read(path, Reduce(rw, rh), &info, &ow, &oh);
+        ASSERT_FALSE(got.empty()) << image::GetLastImageError();
         EXPECT_EQ(std::make_pair(info.fullWidth, info.fullHeight), std::make_pair(w, h));
         if (thumbnail) {
             EXPECT_TRUE(info.reduced);
@@ -179,7 +179,7 @@ TEST(ReducedRead, PngKindsGiveTheBoxReductionOfTheFullPicture) {
     for (const char* name : {"basn0g01", "basn0g08", "basn0g16", "basn2c08", "basn2c16", "basn3p04",
                              "basn3p08", "basn4a08", "basn6a08", "basn6a16", "tbbn3p08", "basi0g04",
                              "basi2c08", "basi3p08", "basi6a16"})
-        ExpectReducedAsAfterwards(png::ReadHinted,
+        ExpectReducedAsAfterwards(image::png::ReadHinted,
                                   DataPath(std::string("pngsuite/") + name + ".png"), name);
     // Larger ones, where a band of the reduction spans many rows.
     TempDir dir;
@@ -189,13 +189,13 @@ TEST(ReducedRead, PngKindsGiveTheBoxReductionOfTheFullPicture) {
         ASSERT_TRUE(WritePng(
             path, 203, 131, PNG_COLOR_TYPE_RGB, interlaced,
             [&](int y, uint8_t* r) { std::memcpy(r, &rgb[size_t(y) * 203 * 3], 203 * 3); }));
-        ExpectReducedAsAfterwards(png::ReadHinted, path, path);
+        ExpectReducedAsAfterwards(image::png::ReadHinted, path, path);
     }
 }
 
 TEST(ReducedRead, TiffKindsGiveTheBoxReductionOfTheFullPicture) {
     for (const std::string& name : test::DataFiles("tiff", ".tif"))
-        ExpectReducedAsAfterwards(tiff::ReadHinted, DataPath("tiff/" + name), name);
+        ExpectReducedAsAfterwards(image::tiff::ReadHinted, DataPath("tiff/" + name), name);
     // Strips larger than a band of about 4 MB of raster (1200 pixels wide:
     // more than 873 rows) are read row by row; bottom-up and mirrored files
     // deliver their rows out of order.
@@ -214,7 +214,7 @@ TEST(ReducedRead, TiffKindsGiveTheBoxReductionOfTheFullPicture) {
         k.height = 1000;
         const std::string path = dir / (std::string(k.name) + ".tif");
         ASSERT_TRUE(WriteTiff(path, k, Noise(k.RowBytes(), 7)));
-        ExpectReducedAsAfterwards(tiff::ReadHinted, path, k.name);
+        ExpectReducedAsAfterwards(image::tiff::ReadHinted, path, k.name);
     }
 }
 
@@ -273,11 +273,11 @@ TEST(ReducedRead, TiffRowsGiveWhatTheRgbaInterfaceGives) {
     int compared = 0;
     for (const std::string& path : paths) {
         SCOPED_TRACE(path);
-        DecodeInfo info;
+        image::DecodeInfo info;
         int w = 0, h = 0, rw = 0, rh = 0;
-        const PixelBlock bands = tiff::ReadThrough(tiff::ReadWay::Bands, path, {}, &info, &w, &h);
-        ASSERT_FALSE(bands.empty()) << GetLastImageError();
-        const PixelBlock rows = tiff::ReadThrough(tiff::ReadWay::Rows, path, {}, &info, &rw, &rh);
+        const image::PixelBlock bands = image::tiff::ReadThrough(image::tiff::ReadWay::Bands, path, {}, &info, &w, &h);
+        ASSERT_FALSE(bands.empty()) << image::GetLastImageError();
+        const image::PixelBlock rows = image::tiff::ReadThrough(image::tiff::ReadWay::Rows, path, {}, &info, &rw, &rh);
         // Only tiles and separate planes have no rows to decode one by one.
         TIFF* tif = TIFFOpen(path.c_str(), "r");
         ASSERT_NE(tif, nullptr);
@@ -287,7 +287,7 @@ TEST(ReducedRead, TiffRowsGiveWhatTheRgbaInterfaceGives) {
         TIFFClose(tif);
         if (!byRows) {
             EXPECT_TRUE(rows.empty());
-            EXPECT_EQ(GetLastImageError(), ErrParameter);
+            EXPECT_EQ(image::GetLastImageError(), image::ErrParameter);
             continue;
         }
         ++compared;
@@ -327,26 +327,26 @@ TEST(ReducedRead, HugePicturesHoldABandOfRowsNotThePicture) {
         Reader read;
         int width, height;
         bool whole;  // held whole all the same
-    } cases[] = {{"fax.tif", tiff::ReadHinted, 26754, 26754, false},
-                 {"plain.png", png::ReadHinted, 8000, 6000, false},
-                 {"adam7.png", png::ReadHinted, 2000, 1500, true}};
+    } cases[] = {{"fax.tif", image::tiff::ReadHinted, 26754, 26754, false},
+                 {"plain.png", image::png::ReadHinted, 8000, 6000, false},
+                 {"adam7.png", image::png::ReadHinted, 2000, 1500, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         const size_t picture = size_t(c.width) * c.height * 3;
-        MemoryBudget budget(size_t{3} << 30);
-        SetThreadMemoryBudget(&budget);
+        image::MemoryBudget budget(size_t{3} << 30);
+        image::SetThreadMemoryBudget(&budget);
         const auto start = std::chrono::steady_clock::now();
-        PixelBlock block;
-        DecodeInfo info;
+        image::PixelBlock block;
+        image::DecodeInfo info;
         int w = 0, h = 0;
         {
-            FileMemoryScope scope;
+            image::FileMemoryScope scope;
             block = c.read(dir / c.file, Reduce(100, 100), &info, &w, &h);
         }
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        SetThreadMemoryBudget(nullptr);
-        ASSERT_FALSE(block.empty()) << GetLastImageError();
+        image::SetThreadMemoryBudget(nullptr);
+        ASSERT_FALSE(block.empty()) << image::GetLastImageError();
         EXPECT_TRUE(info.reduced);
         ASSERT_EQ(std::make_pair(w, h), std::make_pair(100, 100));
         EXPECT_EQ(std::make_pair(info.fullWidth, info.fullHeight),
@@ -357,7 +357,7 @@ TEST(ReducedRead, HugePicturesHoldABandOfRowsNotThePicture) {
         } else {
             EXPECT_LT(budget.peak(), picture / 20) << budget.peak();
         }
-        if (c.read == tiff::ReadHinted) {
+        if (c.read == image::tiff::ReadHinted) {
             // Cells of 267 x 267: row 38 lies within the black block, on
             // the left.
             EXPECT_EQ(block.data()[(38 * 100 + 10) * 3], 0);

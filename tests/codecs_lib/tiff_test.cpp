@@ -57,7 +57,7 @@ TEST(Tiff, WrittenFilesCarryTheirTagsStripSizeAndColorMap) {
                                       std::pair{5, "width=5 height=7 rows=546 "}}) {
         const auto rgb = test::Gradient(width, 7);
         const std::string path = dir / (std::to_string(width) + ".tif");
-        ASSERT_EQ(tiff::Write24(path, rgb.data(), width, 7), 1);
+        ASSERT_EQ(image::tiff::Write24(path, rgb.data(), width, 7), 1);
         EXPECT_EQ(Tags(path), size + rgbTags);
         EXPECT_EQ(test::Pixels(path), rgb) << width;
     }
@@ -67,19 +67,19 @@ TEST(Tiff, WrittenFilesCarryTheirTagsStripSizeAndColorMap) {
     std::memcpy(palette.data(), first, 8);
     std::vector<uint8_t> indices(1000 * 3);
     for (size_t i = 0; i < indices.size(); ++i) indices[i] = static_cast<uint8_t>(i % 2);
-    ASSERT_EQ(tiff::WritePalette(dir / "p.tif", indices.data(), 1000, 3, palette.data()), 1);
+    ASSERT_EQ(image::tiff::WritePalette(dir / "p.tif", indices.data(), 1000, 3, palette.data()), 1);
     const std::string paletteTags =
         "width=1000 height=3 rows=8 samples=1 bits=8 planar=1 compression=1 photometric=3 "
         "orientation=1 Vignettor, using " +
         VersionLine();
     EXPECT_EQ(Tags(dir / "p.tif"), paletteTags + " 65535/32896/0 771/514/257 0/0/0 0/0/0");
-    CPxImage img;
-    ASSERT_EQ(img.Load(dir / "p.tif"), ErrNone);
+    image::CPxImage img;
+    ASSERT_EQ(img.Load(dir / "p.tif"), image::ErrNone);
     EXPECT_EQ(img.GetPixel(0, 0), 0x0080FFu);
     EXPECT_EQ(img.GetPixel(1, 2), 0x010203u);
 
     // Grayscale through the image object: the gray-ramp map.
-    ASSERT_EQ(img.Save(dir / "g.tif", 14), ErrNone);
+    ASSERT_EQ(img.Save(dir / "g.tif", 14), image::ErrNone);
     EXPECT_EQ(Tags(dir / "g.tif"),
               paletteTags + " 0/0/0 257/257/257 25700/25700/25700 65535/65535/65535");
 }
@@ -146,15 +146,15 @@ TEST(Tiff, AlphaIsDroppedAndColourKeptAsStored) {
     const struct {
         Layout layout;
         const void* pixel;
-        PackedColour want;
+        image::PackedColour want;
     } cases[] = {
         {{.samples = 4, .bits = 8, .extra = EXTRASAMPLE_ASSOCALPHA}, associated, 0x1E140Au},
         {{.samples = 4, .bits = 8, .extra = EXTRASAMPLE_UNASSALPHA}, clear8, 0x3264C8u},
         {{.samples = 4, .bits = 16, .extra = EXTRASAMPLE_UNASSALPHA}, faint16, 0x3264C8u}};
     for (const auto& c : cases) {
         WriteTiff(dir / "a.tif", c.layout, c.pixel);
-        CPxImage img;
-        ASSERT_EQ(img.Load(dir / "a.tif"), ErrNone) << c.layout.extra << " " << c.layout.bits;
+        image::CPxImage img;
+        ASSERT_EQ(img.Load(dir / "a.tif"), image::ErrNone) << c.layout.extra << " " << c.layout.bits;
         EXPECT_EQ(img.GetPixel(0, 0), c.want) << c.layout.extra << " " << c.layout.bits;
     }
 }
@@ -164,12 +164,12 @@ TEST(Tiff, BadFilesAreRefusedQuietly) {
     int w = 0, h = 0;
     testing::internal::CaptureStderr();
     for (const char* name : {"truncated-64x64.tif", "bad-ifd-offset.tif"}) {
-        EXPECT_TRUE(tiff::Read(test::DataPath(std::string("tiff/b/") + name), &w, &h).empty());
-        EXPECT_EQ(GetLastImageError(), ErrInvalidTiff) << name;
+        EXPECT_TRUE(image::tiff::Read(test::DataPath(std::string("tiff/b/") + name), &w, &h).empty());
+        EXPECT_EQ(image::GetLastImageError(), image::ErrInvalidTiff) << name;
     }
     // The strip points past the end: refused, or decoded in part.
-    PixelBlock partial = tiff::Read(test::DataPath("tiff/b/strip-past-eof-64x64.tif"), &w, &h);
-    EXPECT_TRUE(partial.empty() ? GetLastImageError() == ErrInvalidTiff : w == 64 && h == 64);
+    image::PixelBlock partial = image::tiff::Read(test::DataPath("tiff/b/strip-past-eof-64x64.tif"), &w, &h);
+    EXPECT_TRUE(partial.empty() ? image::GetLastImageError() == image::ErrInvalidTiff : w == 64 && h == 64);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 
     // 3000 x 48 pixels of 60000 samples, in strips of 16 rows (2.88 GB
@@ -185,8 +185,8 @@ TEST(Tiff, BadFilesAreRefusedQuietly) {
     bomb.resize(bomb.size() + 256, 0x55);
     ASSERT_EQ(bomb.size(), 134u + 256);
     ASSERT_TRUE(test::WriteFileBytes(dir / "bomb.tif", bomb));
-    EXPECT_TRUE(tiff::Read(dir / "bomb.tif", &w, &h).empty());
-    EXPECT_EQ(GetLastImageError(), ErrInvalidTiff);
+    EXPECT_TRUE(image::tiff::Read(dir / "bomb.tif", &w, &h).empty());
+    EXPECT_EQ(image::GetLastImageError(), image::ErrInvalidTiff);
 }
 
 // libtiff's own whole-image read, top row first.
@@ -255,7 +255,7 @@ TEST(Tiff, BandsMatchTheWholeImageRead) {
         const auto want = WholeImage(path);
         ASSERT_EQ(want.size(), rgb.size()) << name;
         int w = 0, h = 0;
-        PixelBlock block = tiff::Read(path, &w, &h);
+        image::PixelBlock block = image::tiff::Read(path, &w, &h);
         ASSERT_EQ(block.size(), want.size()) << name;
         EXPECT_EQ(0, std::memcmp(block.data(), want.data(), want.size())) << name;
         // Bottom-up storage: the picture still comes out top row first.

@@ -52,8 +52,8 @@ TEST(Webp, ReadsWhatTheReferenceDecoderReads) {
         command.insert(command.end(), r.options.begin(), r.options.end());
         ASSERT_TRUE(test::EncodePicture(dir / r.name, source, command));
         const test::LoadedPicture got = test::LoadPicture(dir / r.name);
-        ASSERT_EQ(got.code, ErrNone);
-        EXPECT_EQ(got.inputFormat, InputWebp);
+        ASSERT_EQ(got.code, image::ErrNone);
+        EXPECT_EQ(got.inputFormat, image::InputWebp);
         ASSERT_EQ(got.width, 69);
         ASSERT_EQ(got.height, 43);
         EXPECT_EQ(test::MaxDifference(got.rgb, test::ExpectedRgb(Reference(dir / r.name), 8)), 0);
@@ -85,7 +85,7 @@ TEST(Webp, AnAnimationGivesItsFirstFrame) {
         ++frames;
     ASSERT_EQ(frames, 2u);
     test::LoadedPicture got = test::LoadPicture(dir / "anim.webp");
-    ASSERT_EQ(got.code, ErrNone);
+    ASSERT_EQ(got.code, image::ErrNone);
     EXPECT_EQ(got.rgb, test::ExpectedRgb(first, 8));
 
     // A first frame of 20 x 12 at (8, 6) on the 48 x 30 canvas the second
@@ -97,7 +97,7 @@ TEST(Webp, AnAnimationGivesItsFirstFrame) {
         test::RunProgram({"webpmux", "-frame", dir / "small.webp", "+100+8+6", "-frame",
                           dir / "big.webp", "+100+0+0", "-loop", "0", "-o", dir / "offset.webp"}));
     got = test::LoadPicture(dir / "offset.webp");
-    ASSERT_EQ(got.code, ErrNone);
+    ASSERT_EQ(got.code, image::ErrNone);
     ASSERT_EQ(got.width, 48);
     ASSERT_EQ(got.height, 30);
     const std::vector<uint8_t> inside = test::ExpectedRgb(small, 8);
@@ -155,16 +155,16 @@ TEST(Webp, DamagedAndTruncatedFilesAreReportedAsInvalid) {
             ASSERT_TRUE(test::WriteFileBytes(dir / "bad.webp", r.bytes));
             int w = -1, h = -1;
             testing::internal::CaptureStderr();
-            const PixelBlock block = webp::Read(dir / "bad.webp", &w, &h);
-            const ErrorCode code = GetLastImageError();
+            const image::PixelBlock block = image::webp::Read(dir / "bad.webp", &w, &h);
+            const image::ErrorCode code = image::GetLastImageError();
             EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << r.what;
             EXPECT_TRUE(block.empty()) << r.what;
-            EXPECT_EQ(code, ErrInvalidWebp) << r.what << ": " << ErrorText(code);
+            EXPECT_EQ(code, image::ErrInvalidWebp) << r.what << ": " << image::ErrorText(code);
             EXPECT_EQ(w, 0);
             EXPECT_EQ(h, 0);
         }
     }
-    EXPECT_EQ(ErrorText(ErrInvalidWebp), "Invalid WebP file");
+    EXPECT_EQ(image::ErrorText(image::ErrInvalidWebp), "Invalid WebP file");
 }
 
 // An EXIF chunk's orientation is applied when photos are to be turned
@@ -185,16 +185,16 @@ TEST(Webp, ExifOrientationAndColourProfileOfTheChunks) {
             ASSERT_TRUE(test::WriteFileBytes(dir / "exif.bin", exif));
             ASSERT_TRUE(test::RunProgram({"webpmux", "-set", "exif", dir / "exif.bin",
                                           dir / "plain.webp", "-o", dir / "exif.webp"}));
-            DecodeHints hints;
+            image::DecodeHints hints;
             hints.readOrientation = true;
             hints.readColourProfile = true;
             const test::LoadedPicture turned = test::LoadPicture(dir / "exif.webp", hints);
-            ASSERT_EQ(turned.code, ErrNone);
+            ASSERT_EQ(turned.code, image::ErrNone);
             EXPECT_EQ(turned.info.orientation, orientation);
             EXPECT_EQ(turned.info.iccProfile, icc);
-            CPxImage expected;
+            image::CPxImage expected;
             test::SetPixels(expected, source.Rgb8(), source.width, source.height);
-            ASSERT_EQ(expected.Orient(orientation), ErrNone);
+            ASSERT_EQ(expected.Orient(orientation), image::ErrNone);
             EXPECT_EQ(turned.width, expected.width());
             EXPECT_EQ(turned.info.fullWidth, expected.width());
             EXPECT_EQ(turned.rgb,

@@ -52,7 +52,7 @@ Bytes MakeBmp(const BmpSpec& s) {
 }
 
 Decoded Read(const Bytes& bytes) {
-    return test::ReadBytes(bmp::ReadMemory, bytes);
+    return test::ReadBytes(image::bmp::ReadMemory, bytes);
 }
 
 TEST(BmpWriter, FiveByTwoIsEightySixBytesWithPaddedBottomUpRows) {
@@ -60,7 +60,7 @@ TEST(BmpWriter, FiveByTwoIsEightySixBytesWithPaddedBottomUpRows) {
     // Top row red, green, blue, white, black; bottom row all (1, 2, 3).
     Bytes rgb = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 0, 0, 0};
     for (int i = 0; i < 5; ++i) rgb.insert(rgb.end(), {1, 2, 3});
-    ASSERT_EQ(bmp::Write24(dir / "a.bmp", rgb.data(), 5, 2), 1);
+    ASSERT_EQ(image::bmp::Write24(dir / "a.bmp", rgb.data(), 5, 2), 1);
     Bytes want = {'B', 'M', 86, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  //
                   40,  0,   0,  0, 5, 0, 0, 0, 2, 0, 0,  0, 1, 0, 24, 0};
     want.resize(54);  // no compression, image size 0, no resolution, no table
@@ -70,7 +70,7 @@ TEST(BmpWriter, FiveByTwoIsEightySixBytesWithPaddedBottomUpRows) {
     EXPECT_EQ(test::ReadFileBytes(dir / "a.bmp"), want);
 
     // One pixel wide: every row carries one byte of padding.
-    ASSERT_EQ(bmp::Write24(dir / "b.bmp", rgb.data(), 1, 3), 1);
+    ASSERT_EQ(image::bmp::Write24(dir / "b.bmp", rgb.data(), 1, 3), 1);
     const Bytes f = test::ReadFileBytes(dir / "b.bmp");
     ASSERT_EQ(f.size(), 54u + 3 * 4);
     EXPECT_EQ(Bytes(f.begin() + 54, f.begin() + 58), (Bytes{255, 0, 0, 0}));
@@ -85,7 +85,7 @@ TEST(BmpWriter, PaletteFilesByteForByte) {
         palette[4 * i + 2] = static_cast<uint8_t>(i / 2);    // red
     }
     const Bytes idx = {1, 2, 3, 4, 5, 6};  // 3 x 2
-    ASSERT_EQ(bmp::WriteIndexed(dir / "p.bmp", idx.data(), 3, 2, 8, 256, palette.data()), 1);
+    ASSERT_EQ(image::bmp::WriteIndexed(dir / "p.bmp", idx.data(), 3, 2, 8, 256, palette.data()), 1);
     // File size 1086, data at 1078, 8 bits, image size 8, 256 colours used and important.
     Bytes want = {'B', 'M', 0x3E, 4, 0, 0, 0, 0, 0, 0, 0x36, 4, 0, 0, 40, 0, 0, 0,
                   3,   0,   0,    0, 2, 0, 0, 0, 1, 0, 8,    0, 0, 0, 0,  0, 8, 0,
@@ -97,24 +97,24 @@ TEST(BmpWriter, PaletteFilesByteForByte) {
 
     // 4 and 1 bits: packed from the most significant bits, rows padded.
     const Bytes nibbles = {1, 2, 3};
-    ASSERT_EQ(bmp::WriteIndexed(dir / "n.bmp", nibbles.data(), 3, 1, 4, 16, palette.data()), 1);
+    ASSERT_EQ(image::bmp::WriteIndexed(dir / "n.bmp", nibbles.data(), 3, 1, 4, 16, palette.data()), 1);
     Bytes f = test::ReadFileBytes(dir / "n.bmp");
     ASSERT_EQ(f.size(), 54u + 64 + 4);
     EXPECT_EQ(Bytes(f.begin() + 118, f.end()), (Bytes{0x12, 0x30, 0, 0}));
     const Bytes bitsRow = {1, 0, 1, 1, 0, 0, 0, 1, 1, 1};
-    ASSERT_EQ(bmp::WriteIndexed(dir / "b.bmp", bitsRow.data(), 10, 1, 1, 2, palette.data()), 1);
+    ASSERT_EQ(image::bmp::WriteIndexed(dir / "b.bmp", bitsRow.data(), 10, 1, 1, 2, palette.data()), 1);
     f = test::ReadFileBytes(dir / "b.bmp");
     ASSERT_EQ(f.size(), 54u + 8 + 4);
     EXPECT_EQ(Bytes(f.begin() + 62, f.end()), (Bytes{0xB1, 0xC0, 0, 0}));
 
     // An index the depth cannot hold, a 24-bit palette file, no indices: refused.
     const Bytes big = {0, 2};
-    EXPECT_EQ(bmp::WriteIndexed(dir / "x.bmp", big.data(), 2, 1, 1, 2, palette.data()), 0);
-    EXPECT_EQ(GetLastImageError(), ErrParameter);
-    EXPECT_EQ(bmp::WriteIndexed(dir / "y.bmp", idx.data(), 3, 2, 24, 256, palette.data()), 0);
-    EXPECT_EQ(GetLastImageError(), ErrParameter);
-    EXPECT_EQ(bmp::WriteIndexed(dir / "z.bmp", nullptr, 3, 2, 8, 256, palette.data()), 0);
-    EXPECT_EQ(GetLastImageError(), ErrParameter);
+    EXPECT_EQ(image::bmp::WriteIndexed(dir / "x.bmp", big.data(), 2, 1, 1, 2, palette.data()), 0);
+    EXPECT_EQ(image::GetLastImageError(), image::ErrParameter);
+    EXPECT_EQ(image::bmp::WriteIndexed(dir / "y.bmp", idx.data(), 3, 2, 24, 256, palette.data()), 0);
+    EXPECT_EQ(image::GetLastImageError(), image::ErrParameter);
+    EXPECT_EQ(image::bmp::WriteIndexed(dir / "z.bmp", nullptr, 3, 2, 8, 256, palette.data()), 0);
+    EXPECT_EQ(image::GetLastImageError(), image::ErrParameter);
 }
 
 TEST(BmpReader, DecodesDepthsTablesAndRowOrders) {
@@ -162,36 +162,36 @@ TEST(BmpReader, RefusesBadFilesWithTheirCodes) {
     const BmpSpec good{.width = 2, .height = 2, .pixels = Bytes(16, 7)};
     ASSERT_TRUE(Read(MakeBmp(good)).ok());
     std::vector<test::Refusal> cases;
-    auto with = [&](const char* what, ErrorCode code, auto change) {
+    auto with = [&](const char* what, image::ErrorCode code, auto change) {
         BmpSpec s = good;
         change(s);
         cases.push_back({what, MakeBmp(s), code});
     };
-    with("RLE", ErrRleBmp, [](BmpSpec& s) { s.compression = 1; });
-    with("bit fields", ErrRleBmp, [](BmpSpec& s) { s.compression = 3; });
-    with("32 bits", ErrInvalidBmp, [](BmpSpec& s) { s.bits = 32; });
-    with("2 bits", ErrInvalidBmp, [](BmpSpec& s) { s.bits = 2; });
-    with("zero width", ErrInvalidBmp, [](BmpSpec& s) { s.width = 0; });
-    with("negative width", ErrInvalidBmp, [](BmpSpec& s) { s.width = -2; });
-    with("zero height", ErrInvalidBmp, [](BmpSpec& s) { s.height = 0; });
-    with("12-byte header", ErrInvalidBmp, [](BmpSpec& s) { s.infoSize = 12, s.dataOffset = 54; });
-    with("huge", ErrOutOfMemory, [](BmpSpec& s) { s.width = s.height = 1 << 20; });
-    with("lowest height", ErrOutOfMemory, [](BmpSpec& s) { s.height = INT32_MIN; });
-    with("rows missing", ErrReadFile, [](BmpSpec& s) { s.height = 3; });
-    with("table missing", ErrReadFile, [](BmpSpec& s) { s.bits = 8, s.coloursUsed = 0x12345678; });
+    with("RLE", image::ErrRleBmp, [](BmpSpec& s) { s.compression = 1; });
+    with("bit fields", image::ErrRleBmp, [](BmpSpec& s) { s.compression = 3; });
+    with("32 bits", image::ErrInvalidBmp, [](BmpSpec& s) { s.bits = 32; });
+    with("2 bits", image::ErrInvalidBmp, [](BmpSpec& s) { s.bits = 2; });
+    with("zero width", image::ErrInvalidBmp, [](BmpSpec& s) { s.width = 0; });
+    with("negative width", image::ErrInvalidBmp, [](BmpSpec& s) { s.width = -2; });
+    with("zero height", image::ErrInvalidBmp, [](BmpSpec& s) { s.height = 0; });
+    with("12-byte header", image::ErrInvalidBmp, [](BmpSpec& s) { s.infoSize = 12, s.dataOffset = 54; });
+    with("huge", image::ErrOutOfMemory, [](BmpSpec& s) { s.width = s.height = 1 << 20; });
+    with("lowest height", image::ErrOutOfMemory, [](BmpSpec& s) { s.height = INT32_MIN; });
+    with("rows missing", image::ErrReadFile, [](BmpSpec& s) { s.height = 3; });
+    with("table missing", image::ErrReadFile, [](BmpSpec& s) { s.bits = 8, s.coloursUsed = 0x12345678; });
     Bytes bytes = MakeBmp(good);
     bytes[1] = 'A';
-    cases.push_back({"signature", bytes, ErrInvalidBmp});
+    cases.push_back({"signature", bytes, image::ErrInvalidBmp});
     bytes = MakeBmp(good);
     Put32(bytes, 10, 5000);
-    cases.push_back({"data offset beyond the end", bytes, ErrInvalidBmp});
+    cases.push_back({"data offset beyond the end", bytes, image::ErrInvalidBmp});
     bytes = MakeBmp(good);
-    cases.push_back({"short file header", {bytes.begin(), bytes.begin() + 10}, ErrReadFile});
-    cases.push_back({"short info header", {bytes.begin(), bytes.begin() + 50}, ErrReadFile});
-    cases.push_back({"empty", {}, ErrReadFile});
-    test::ExpectRefused(bmp::ReadMemory, cases);
-    EXPECT_EQ(test::ReadWith(bmp::Read, "").code, ErrOpenFile);
-    EXPECT_EQ(test::ReadWith(bmp::Read, "/nonexistent/x.bmp").code, ErrOpenFile);
+    cases.push_back({"short file header", {bytes.begin(), bytes.begin() + 10}, image::ErrReadFile});
+    cases.push_back({"short info header", {bytes.begin(), bytes.begin() + 50}, image::ErrReadFile});
+    cases.push_back({"empty", {}, image::ErrReadFile});
+    test::ExpectRefused(image::bmp::ReadMemory, cases);
+    EXPECT_EQ(test::ReadWith(image::bmp::Read, "").code, image::ErrOpenFile);
+    EXPECT_EQ(test::ReadWith(image::bmp::Read, "/nonexistent/x.bmp").code, image::ErrOpenFile);
 }
 
 }  // namespace

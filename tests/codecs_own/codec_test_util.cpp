@@ -7,9 +7,9 @@ namespace {
 
 thread_local ProgressRecorder* tRecorder = nullptr;
 
-Decoded Finish(PixelBlock block, int w, int h) {
+Decoded Finish(image::PixelBlock block, int w, int h) {
     Decoded d;
-    d.code = GetLastImageError();
+    d.code = image::GetLastImageError();
     d.width = w;
     d.height = h;
     if (!block.empty()) d.rgb.assign(block.data(), block.data() + block.size());
@@ -20,15 +20,15 @@ Decoded Finish(PixelBlock block, int w, int h) {
 
 Decoded ReadWith(FileReader reader, const std::string& path) {
     int w = -1, h = -1;
-    SetLastImageError(ErrInternal);
-    PixelBlock block = reader(path, &w, &h);
+    image::SetLastImageError(image::ErrInternal);
+    image::PixelBlock block = reader(path, &w, &h);
     return Finish(std::move(block), w, h);
 }
 
 Decoded ReadBytes(MemoryReader reader, const std::vector<uint8_t>& bytes) {
     int w = -1, h = -1;
-    SetLastImageError(ErrInternal);
-    PixelBlock block = reader(bytes.data(), bytes.size(), &w, &h, kMaxBlockBytes);
+    image::SetLastImageError(image::ErrInternal);
+    image::PixelBlock block = reader(bytes.data(), bytes.size(), &w, &h, image::kMaxBlockBytes);
     return Finish(std::move(block), w, h);
 }
 
@@ -55,16 +55,16 @@ std::vector<uint8_t> NoiseBytes(size_t n, uint32_t seed, int modulo) {
 }
 
 ProgressRecorder::ProgressRecorder(int cancelAt)
-    : previous_(GetProgressCallback()), cancelAt_(cancelAt) {
+    : previous_(image::GetProgressCallback()), cancelAt_(cancelAt) {
     tRecorder = this;
-    SetProgressCallback([](int row, int total) {
+    image::SetProgressCallback([](int row, int total) {
         tRecorder->calls.emplace_back(row, total);
         return row == tRecorder->cancelAt_ ? 0 : 1;
     });
 }
 
 ProgressRecorder::~ProgressRecorder() {
-    SetProgressCallback(previous_);
+    image::SetProgressCallback(previous_);
     tRecorder = nullptr;
 }
 

@@ -16,12 +16,12 @@ struct Decoded {
     std::vector<uint8_t> rgb;  // empty when the read failed
     int width = 0;
     int height = 0;
-    ErrorCode code = ErrNone;
+    image::ErrorCode code = image::ErrNone;
     bool ok() const { return !rgb.empty(); }
 };
 
-using FileReader = PixelBlock (*)(const std::string&, int*, int*);
-using MemoryReader = PixelBlock (*)(const uint8_t*, size_t, int*, int*, size_t);
+using FileReader = image::PixelBlock (*)(const std::string&, int*, int*);
+using MemoryReader = image::PixelBlock (*)(const uint8_t*, size_t, int*, int*, size_t);
 
 Decoded ReadWith(FileReader reader, const std::string& path);
 Decoded ReadBytes(MemoryReader reader, const std::vector<uint8_t>& bytes);
@@ -30,7 +30,7 @@ Decoded ReadBytes(MemoryReader reader, const std::vector<uint8_t>& bytes);
 struct Refusal {
     std::string what;
     std::vector<uint8_t> bytes;
-    ErrorCode code;
+    image::ErrorCode code;
 };
 void ExpectRefused(MemoryReader reader, const std::vector<Refusal>& cases);
 
@@ -49,7 +49,7 @@ public:
     std::vector<std::pair<int, int>> calls;
 
 private:
-    ProgressCallback previous_;
+    image::ProgressCallback previous_;
     int cancelAt_;
 };
 

@@ -51,7 +51,7 @@ enum class Others { MayFail, MustDecode, MustMatch };
 // reference (an animation's is that of its first frame) where there is one.
 // Returns how many files there were and how many decoded.
 std::pair<int, int> CheckSet(test::FileReader read, const std::string& dir, const char* ext,
-                             const std::map<std::string, ErrorCode>& refused, Others others,
+                             const std::map<std::string, image::ErrorCode>& refused, Others others,
                              Rule rule = nullptr) {
     int files = 0, decoded = 0;
     for (const auto& entry : fs::directory_iterator(dir)) {
@@ -68,7 +68,7 @@ std::pair<int, int> CheckSet(test::FileReader read, const std::string& dir, cons
         }
         if (!d.ok()) {
             EXPECT_TRUE(others == Others::MayFail) << "refused with code " << d.code;
-            EXPECT_NE(d.code, ErrNone);
+            EXPECT_NE(d.code, image::ErrNone);
             continue;
         }
         ++decoded;
@@ -90,37 +90,37 @@ void SixteenBitRule(const std::string& path, const test::ReferenceImage&, Bytes&
 TEST(BmpSuite, FilesDecodeToTheirReferenceOrGetTheirCode) {
     // Compressed (RLE, bit fields) files give 7, 32-bit files and OS/2 1.x
     // headers 6; every other good file decodes to its reference.
-    const std::map<std::string, ErrorCode> good = {
-        {"pal4rle", ErrRleBmp},      {"pal8rle", ErrRleBmp},    {"rgb16-565", ErrRleBmp},
-        {"rgb16-565pal", ErrRleBmp}, {"rgb16bfdef", ErrRleBmp}, {"rgb32bf", ErrRleBmp},
-        {"rgb32bfdef", ErrRleBmp},   {"rgb32", ErrInvalidBmp},  {"pal8os2", ErrInvalidBmp},
+    const std::map<std::string, image::ErrorCode> good = {
+        {"pal4rle", image::ErrRleBmp},      {"pal8rle", image::ErrRleBmp},    {"rgb16-565", image::ErrRleBmp},
+        {"rgb16-565pal", image::ErrRleBmp}, {"rgb16bfdef", image::ErrRleBmp}, {"rgb32bf", image::ErrRleBmp},
+        {"rgb32bfdef", image::ErrRleBmp},   {"rgb32", image::ErrInvalidBmp},  {"pal8os2", image::ErrInvalidBmp},
     };
     EXPECT_EQ(
-        CheckSet(bmp::Read, kData + "/bmpsuite/g", ".bmp", good, Others::MustMatch, SixteenBitRule),
+        CheckSet(image::bmp::Read, kData + "/bmpsuite/g", ".bmp", good, Others::MustMatch, SixteenBitRule),
         std::make_pair(27, 18));
-    EXPECT_EQ(CheckSet(bmp::Read, kData + "/bmpsuite/q", ".bmp", {}, Others::MayFail).first, 42);
+    EXPECT_EQ(CheckSet(image::bmp::Read, kData + "/bmpsuite/q", ".bmp", {}, Others::MayFail).first, 42);
     // The bad files never crash; the hopeless are refused with their code.
-    const std::map<std::string, ErrorCode> bad = {
-        {"badbitcount", ErrInvalidBmp}, {"badpalettesize", ErrReadFile},
-        {"badwidth", ErrInvalidBmp},    {"reallybig", ErrOutOfMemory},
-        {"shortfile", ErrReadFile},     {"badrle", ErrRleBmp},
-        {"rletopdown", ErrRleBmp},
+    const std::map<std::string, image::ErrorCode> bad = {
+        {"badbitcount", image::ErrInvalidBmp}, {"badpalettesize", image::ErrReadFile},
+        {"badwidth", image::ErrInvalidBmp},    {"reallybig", image::ErrOutOfMemory},
+        {"shortfile", image::ErrReadFile},     {"badrle", image::ErrRleBmp},
+        {"rletopdown", image::ErrRleBmp},
     };
-    EXPECT_EQ(CheckSet(bmp::Read, kData + "/bmpsuite/b", ".bmp", bad, Others::MayFail).first, 20);
+    EXPECT_EQ(CheckSet(image::bmp::Read, kData + "/bmpsuite/b", ".bmp", bad, Others::MayFail).first, 20);
 }
 
 TEST(PcxSet, FilesDecodeToTheirReferenceOrGetTheirCode) {
-    EXPECT_EQ(CheckSet(pcx::Read, kData + "/pcx", ".pcx", {}, Others::MustMatch),
+    EXPECT_EQ(CheckSet(image::pcx::Read, kData + "/pcx", ".pcx", {}, Others::MustMatch),
               std::make_pair(14, 14));
-    EXPECT_EQ(CheckSet(pcx::Read, kData + "/pcx/q", ".pcx", {}, Others::MustDecode),
+    EXPECT_EQ(CheckSet(image::pcx::Read, kData + "/pcx/q", ".pcx", {}, Others::MustDecode),
               std::make_pair(5, 5));
-    const std::map<std::string, ErrorCode> bad = {
+    const std::map<std::string, image::ErrorCode> bad = {
         // huge-dims claims 65536 pixels a row in 2 bytes a line.
-        {"truncated-64x64", ErrInvalidPcx},    {"huge-dims", ErrInvalidPcx},
-        {"bad-bits-per-pixel", ErrInvalidPcx}, {"bad-window", ErrInvalidPcx},
-        {"zero-planes", ErrInvalidPcx},
+        {"truncated-64x64", image::ErrInvalidPcx},    {"huge-dims", image::ErrInvalidPcx},
+        {"bad-bits-per-pixel", image::ErrInvalidPcx}, {"bad-window", image::ErrInvalidPcx},
+        {"zero-planes", image::ErrInvalidPcx},
     };
-    EXPECT_EQ(CheckSet(pcx::Read, kData + "/pcx/b", ".pcx", bad, Others::MustDecode),
+    EXPECT_EQ(CheckSet(image::pcx::Read, kData + "/pcx/b", ".pcx", bad, Others::MustDecode),
               std::make_pair(5, 0));
 }
 
@@ -139,24 +139,24 @@ void TransparentRule(const std::string& path, const test::ReferenceImage& ref, B
 }
 
 TEST(GifSet, FilesDecodeToTheirReferenceOrGetTheirCode) {
-    EXPECT_EQ(CheckSet(gif::Read, kData + "/gif", ".gif", {}, Others::MustMatch, TransparentRule),
+    EXPECT_EQ(CheckSet(image::gif::Read, kData + "/gif", ".gif", {}, Others::MustMatch, TransparentRule),
               std::make_pair(10, 10));
-    EXPECT_EQ(CheckSet(gif::Read, kData + "/gif/q", ".gif", {}, Others::MustDecode),
+    EXPECT_EQ(CheckSet(image::gif::Read, kData + "/gif/q", ".gif", {}, Others::MustDecode),
               std::make_pair(2, 2));
     // Placed outside its screen: the image alone, at its own size.
-    ExpectMatches(test::ReadWith(gif::Read, kData + "/gif/q/frame-outside-screen.gif"),
+    ExpectMatches(test::ReadWith(image::gif::Read, kData + "/gif/q/frame-outside-screen.gif"),
                   kData + "/gif/2colour-checker-64x64.ref.png");
-    const std::map<std::string, ErrorCode> bad = {
-        {"huge-dims", ErrOutOfMemory},
-        {"no-image", ErrReadFile},
-        {"zero-size", ErrInvalidGif},
-        {"bad-lzw-min-code-size", ErrInvalidGif},
+    const std::map<std::string, image::ErrorCode> bad = {
+        {"huge-dims", image::ErrOutOfMemory},
+        {"no-image", image::ErrReadFile},
+        {"zero-size", image::ErrInvalidGif},
+        {"bad-lzw-min-code-size", image::ErrInvalidGif},
     };
-    EXPECT_EQ(CheckSet(gif::Read, kData + "/gif/b", ".gif", bad, Others::MustDecode),
+    EXPECT_EQ(CheckSet(image::gif::Read, kData + "/gif/b", ".gif", bad, Others::MustDecode),
               std::make_pair(6, 2));
     // Data that stops, or turns undecodable, leaves the rest of the image
     // black; the rows before it are intact.
-    Decoded d = test::ReadWith(gif::Read, kData + "/gif/b/truncated-64x64.gif");
+    Decoded d = test::ReadWith(image::gif::Read, kData + "/gif/b/truncated-64x64.gif");
     ASSERT_TRUE(d.ok());
     test::ReferenceImage noise;
     ASSERT_TRUE(test::LoadReferencePng(kData + "/gif/256colour-noise-64x64.ref.png", &noise));
@@ -164,7 +164,7 @@ TEST(GifSet, FilesDecodeToTheirReferenceOrGetTheirCode) {
     std::fill(want.end() - 16 * 64 * 3, want.end(), 0);
     EXPECT_TRUE(std::equal(want.begin(), want.begin() + 16 * 64 * 3, d.rgb.begin()));
     EXPECT_TRUE(std::equal(want.end() - 16 * 64 * 3, want.end(), d.rgb.end() - 16 * 64 * 3));
-    d = test::ReadWith(gif::Read, kData + "/gif/b/bad-lzw-code.gif");
+    d = test::ReadWith(image::gif::Read, kData + "/gif/b/bad-lzw-code.gif");
     ASSERT_TRUE(d.ok());
     want.assign(d.rgb.size(), 0);  // one white pixel, then black
     want[0] = want[1] = want[2] = 255;

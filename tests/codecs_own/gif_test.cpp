@@ -40,7 +40,7 @@ Bytes Expand(const Bytes& idx) {
 
 int WriteGif(const std::string& path, const Bytes& idx, int w, int h) {
     const Table& t = kTable;
-    return gif::Write(path, idx.data(), w, h, 0, t.red.data(), t.green.data(), t.blue.data());
+    return image::gif::Write(path, idx.data(), w, h, 0, t.red.data(), t.green.data(), t.blue.data());
 }
 
 // Offsets in a file the writer made.
@@ -145,7 +145,7 @@ TEST(GifWriter, OutputIsExactlyThePlainLzwStream) {
         ASSERT_EQ(WriteGif(dir / "w.gif", im.idx, im.w, im.h), 1) << im.what;
         const Bytes f = test::ReadFileBytes(dir / "w.gif");
         EXPECT_TRUE(f == ExpectedFile(im.idx, im.w, im.h)) << im.what;
-        const Decoded d = test::ReadWith(gif::Read, dir / "w.gif");
+        const Decoded d = test::ReadWith(image::gif::Read, dir / "w.gif");
         ASSERT_TRUE(d.ok()) << im.what;
         EXPECT_EQ(d.width, im.w);
         EXPECT_EQ(d.height, im.h);
@@ -170,7 +170,7 @@ TEST(GifWriter, CancelEndsTheDataWithoutTrailer) {
     const Bytes idx = test::NoiseBytes(7 * 5, 3);
     test::ProgressRecorder rec(2);
     EXPECT_EQ(WriteGif(dir / "c.gif", idx, 7, 5), 0);
-    EXPECT_EQ(GetLastImageError(), ErrCancelled);
+    EXPECT_EQ(image::GetLastImageError(), image::ErrCancelled);
     EXPECT_EQ(rec.calls, (std::vector<std::pair<int, int>>{{0, 5}, {1, 5}, {2, 5}}));
     // The three complete rows, compressed and ended; no terminator follows.
     Bytes want = ExpectedFile(Bytes(idx.begin(), idx.begin() + 21), 7, 5);
@@ -209,7 +209,7 @@ TEST(GifReader, InterlaceAndTableChoice) {
     };
     for (const auto& c : cases) {
         test::ProgressRecorder rec;
-        const Decoded d = test::ReadBytes(gif::ReadMemory, c.file);
+        const Decoded d = test::ReadBytes(image::gif::ReadMemory, c.file);
         ASSERT_TRUE(d.ok()) << c.what << ": code " << d.code;
         EXPECT_EQ(d.rgb, c.rgb) << c.what;
         EXPECT_EQ(rec.calls.empty(), c.file == interlaced) << c.what;
@@ -220,9 +220,9 @@ TEST(GifReader, DataStoppingHalfWayLeavesTheLowerRowsBlack) {
     const Bytes idx = test::NoiseBytes(64 * 64, 21);
     Bytes f = ExpectedFile(idx, 64, 64);
     f.resize(kImageFlags + 2 + (f.size() - kImageFlags) / 2);
-    const Decoded d = test::ReadBytes(gif::ReadMemory, f);
+    const Decoded d = test::ReadBytes(image::gif::ReadMemory, f);
     ASSERT_TRUE(d.ok());
-    EXPECT_EQ(d.code, ErrNone);
+    EXPECT_EQ(d.code, image::ErrNone);
     const Bytes full = Expand(idx);
     EXPECT_TRUE(std::equal(full.begin(), full.begin() + 20 * 64 * 3, d.rgb.begin()));
     EXPECT_TRUE(
@@ -231,7 +231,7 @@ TEST(GifReader, DataStoppingHalfWayLeavesTheLowerRowsBlack) {
 
 TEST(GifReader, RefusesBadFilesWithTheirCodes) {
     const Bytes f = ExpectedFile({1, 2, 3, 4}, 2, 2);
-    ASSERT_TRUE(test::ReadBytes(gif::ReadMemory, f).ok());
+    ASSERT_TRUE(test::ReadBytes(image::gif::ReadMemory, f).ok());
     // The file cut to `size` bytes and `tail` appended; `bytes` written at `at`.
     auto cut = [&](size_t size, const Bytes& tail = {}) {
         Bytes g(f.begin(), f.begin() + static_cast<long>(size));
@@ -244,28 +244,28 @@ TEST(GifReader, RefusesBadFilesWithTheirCodes) {
         return g;
     };
     test::ExpectRefused(
-        gif::ReadMemory,
+        image::gif::ReadMemory,
         {
-            {"signature", patch(0, {'J'}), ErrInvalidGif},
-            {"version", patch(4, {'8'}), ErrInvalidGif},
-            {"short screen", cut(10), ErrInvalidGif},
-            {"short global table", cut(400), ErrInvalidGif},
-            {"no image", cut(kDescriptor, {0x3B}), ErrReadFile},
-            {"extension cut short", cut(kDescriptor, {0x21, 0xFE, 9, 'a'}), ErrReadFile},
-            {"short descriptor", cut(kDescriptor + 5), ErrReadFile},
-            {"no code size", cut(kImageFlags + 1), ErrReadFile},
-            {"code size 12", patch(kImageFlags + 1, {12}), ErrInvalidGif},
-            {"code size 1", patch(kImageFlags + 1, {1}), ErrInvalidGif},
-            {"zero width", patch(kDescriptor + 5, {0, 0}), ErrInvalidGif},
-            {"65535 x 65535", patch(kDescriptor + 5, {255, 255, 255, 255}), ErrOutOfMemory},
-            {"short local table", patch(kImageFlags, {0x87}), ErrInvalidGif},
+            {"signature", patch(0, {'J'}), image::ErrInvalidGif},
+            {"version", patch(4, {'8'}), image::ErrInvalidGif},
+            {"short screen", cut(10), image::ErrInvalidGif},
+            {"short global table", cut(400), image::ErrInvalidGif},
+            {"no image", cut(kDescriptor, {0x3B}), image::ErrReadFile},
+            {"extension cut short", cut(kDescriptor, {0x21, 0xFE, 9, 'a'}), image::ErrReadFile},
+            {"short descriptor", cut(kDescriptor + 5), image::ErrReadFile},
+            {"no code size", cut(kImageFlags + 1), image::ErrReadFile},
+            {"code size 12", patch(kImageFlags + 1, {12}), image::ErrInvalidGif},
+            {"code size 1", patch(kImageFlags + 1, {1}), image::ErrInvalidGif},
+            {"zero width", patch(kDescriptor + 5, {0, 0}), image::ErrInvalidGif},
+            {"65535 x 65535", patch(kDescriptor + 5, {255, 255, 255, 255}), image::ErrOutOfMemory},
+            {"short local table", patch(kImageFlags, {0x87}), image::ErrInvalidGif},
         });
-    EXPECT_EQ(test::ReadWith(gif::Read, "").code, ErrParameter);
-    EXPECT_EQ(test::ReadWith(gif::Read, "/nonexistent/a.gif").code, ErrOpenFile);
+    EXPECT_EQ(test::ReadWith(image::gif::Read, "").code, image::ErrParameter);
+    EXPECT_EQ(test::ReadWith(image::gif::Read, "/nonexistent/a.gif").code, image::ErrOpenFile);
     int w = 0, h = 0;
-    EXPECT_TRUE(gif::ReadMemory(f.data(), f.size(), &w, &h, 11).empty());  // 2 x 2 x 3 > 11
-    EXPECT_EQ(GetLastImageError(), ErrOutOfMemory);
-    EXPECT_FALSE(gif::ReadMemory(f.data(), f.size(), &w, &h, 12).empty());
+    EXPECT_TRUE(image::gif::ReadMemory(f.data(), f.size(), &w, &h, 11).empty());  // 2 x 2 x 3 > 11
+    EXPECT_EQ(image::GetLastImageError(), image::ErrOutOfMemory);
+    EXPECT_FALSE(image::gif::ReadMemory(f.data(), f.size(), &w, &h, 12).empty());
 }
 
 // Decodes `path` with Pillow or ImageMagick into raw RGB; false when neither

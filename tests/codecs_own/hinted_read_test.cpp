@@ -26,12 +26,12 @@ const std::string kData = VIG_TEST_DATA;
 struct Codec {
     const char* ext;
     test::FileReader read;
-    HintedReaderFn readHinted;
+    image::HintedReaderFn readHinted;
 };
 const Codec kCodecs[] = {
-    {".bmp", bmp::Read, bmp::ReadHinted},
-    {".pcx", pcx::Read, pcx::ReadHinted},
-    {".gif", gif::Read, gif::ReadHinted},
+    {".bmp", image::bmp::Read, image::bmp::ReadHinted},
+    {".pcx", image::pcx::Read, image::pcx::ReadHinted},
+    {".gif", image::gif::Read, image::gif::ReadHinted},
 };
 
 const Codec& CodecOf(const std::string& path) {
@@ -43,26 +43,26 @@ const Codec& CodecOf(const std::string& path) {
 
 struct HintedRead {
     test::Decoded d;
-    DecodeInfo info;
+    image::DecodeInfo info;
     int askedWidth = -1;  // what the plan was asked with
     int askedHeight = -1;
 };
 
 // Reads with a plan that reduces the picture to (w / dx) x (h / dy), at
 // least 1 x 1.
-HintedRead ReadReduced(HintedReaderFn read, const std::string& path, int dx, int dy) {
+HintedRead ReadReduced(image::HintedReaderFn read, const std::string& path, int dx, int dy) {
     HintedRead r;
-    DecodeHints hints;
+    image::DecodeHints hints;
     hints.plan = [&r, dx, dy](int w, int h) {
         r.askedWidth = w;
         r.askedHeight = h;
-        return DecodePlan{0, 0, std::max(1, w / dx), std::max(1, h / dy)};
+        return image::DecodePlan{0, 0, std::max(1, w / dx), std::max(1, h / dy)};
     };
     r.info.fullWidth = -1;  // the reader must set every field
     int w = -1, h = -1;
-    SetLastImageError(ErrInternal);
-    PixelBlock block = read(path, hints, &r.info, &w, &h);
-    r.d.code = GetLastImageError();
+    image::SetLastImageError(image::ErrInternal);
+    image::PixelBlock block = read(path, hints, &r.info, &w, &h);
+    r.d.code = image::GetLastImageError();
     r.d.width = w;
     r.d.height = h;
     if (!block.empty()) r.d.rgb.assign(block.data(), block.data() + block.size());
@@ -113,7 +113,7 @@ Bytes MakeGif(const test::TempDir& dir, const Bytes& idx, int w, int h, bool int
         stored = idx;
     }
     const Bytes table = test::NoiseBytes(768, 5);
-    EXPECT_EQ(gif::Write(dir / "tmp.gif", stored.data(), w, h, 0, table.data(), table.data() + 256,
+    EXPECT_EQ(image::gif::Write(dir / "tmp.gif", stored.data(), w, h, 0, table.data(), table.data() + 256,
                          table.data() + 512),
               1);
     Bytes f = test::ReadFileBytes(dir / "tmp.gif");
@@ -185,10 +185,10 @@ std::vector<std::string> AllFiles(const test::TempDir& dir) {
         const std::string path = dir / (name + ".bmp");
         if (k.bits == 24) {
             const Bytes rgb = test::NoiseBytes(static_cast<size_t>(k.w) * k.h * 3, k.w);
-            EXPECT_EQ(bmp::Write24(path, rgb.data(), k.w, k.h), 1);
+            EXPECT_EQ(image::bmp::Write24(path, rgb.data(), k.w, k.h), 1);
         } else {
             const Bytes idx = test::NoiseBytes(static_cast<size_t>(k.w) * k.h, k.w, 1 << k.bits);
-            EXPECT_EQ(bmp::WriteIndexed(path, idx.data(), k.w, k.h, k.bits, 1 << k.bits,
+            EXPECT_EQ(image::bmp::WriteIndexed(path, idx.data(), k.w, k.h, k.bits, 1 << k.bits,
                                         Palette(k.bits).data()),
                       1);
         }
@@ -196,10 +196,10 @@ std::vector<std::string> AllFiles(const test::TempDir& dir) {
         add(name + "-topdown.bmp", TopDownTwin(test::ReadFileBytes(path), k.w, k.h, k.bits));
     }
     const Bytes rgb = test::NoiseBytes(257 * 131 * 3, 8);
-    EXPECT_EQ(pcx::Write24(dir / "p24.pcx", rgb.data(), 257, 131), 1);
+    EXPECT_EQ(image::pcx::Write24(dir / "p24.pcx", rgb.data(), 257, 131), 1);
     files.push_back(dir / "p24.pcx");
     const Bytes idx = test::NoiseBytes(190 * 77, 9, 7);  // runs and single bytes
-    EXPECT_EQ(pcx::Write8(dir / "p8.pcx", idx.data(), 190, 77, Palette(8).data()), 1);
+    EXPECT_EQ(image::pcx::Write8(dir / "p8.pcx", idx.data(), 190, 77, Palette(8).data()), 1);
     files.push_back(dir / "p8.pcx");
     const Bytes gifIdx = test::NoiseBytes(211 * 97, 10, 23);
     for (bool interlaced : {false, true}) {
@@ -239,7 +239,7 @@ TEST(HintedReads, AReductionIsTheBoxReductionOfTheFullRead) {
                 continue;
             }
             ASSERT_TRUE(r.d.ok()) << "code " << r.d.code;
-            EXPECT_EQ(r.d.code, ErrNone);
+            EXPECT_EQ(r.d.code, image::ErrNone);
             EXPECT_EQ(r.askedWidth, full.width);
             EXPECT_EQ(r.askedHeight, full.height);
             EXPECT_EQ(r.info.fullWidth, full.width);
@@ -262,15 +262,15 @@ TEST(HintedReads, AReductionIsTheBoxReductionOfTheFullRead) {
 // A compact PCX of 1 bit a pixel declaring w x h: runs of 63 bytes that
 // carry over line ends, alternating two values.
 Bytes LargePcx(int w, int h) {
-    pcx::Header header;
+    image::pcx::Header header;
     header.bitsPerPixel = 1;
     header.planes = 1;
     header.xmax = static_cast<uint16_t>(w - 1);
     header.ymax = static_cast<uint16_t>(h - 1);
     header.bytesPerLine = static_cast<uint16_t>((w + 15) / 16 * 2);
     header.palette[1][0] = header.palette[1][1] = header.palette[1][2] = 255;
-    Bytes f(pcx::kHeaderBytes);
-    pcx::SerializeHeader(header, f.data());
+    Bytes f(image::pcx::kHeaderBytes);
+    image::pcx::SerializeHeader(header, f.data());
     const size_t total = static_cast<size_t>(header.bytesPerLine) * h;
     for (size_t n = 0, k = 0; n < total; n += 63, ++k)
         f.insert(f.end(), {uint8_t{0xFF}, static_cast<uint8_t>(k % 3 ? 0x5A : 0xF0)});
@@ -285,7 +285,7 @@ TEST(HintedReads, AReducedLargePictureHoldsLittleOfTheBudget) {
     // 1-bit BMPs (2.3 MB), bottom-up and top-down.
     Bytes idx(static_cast<size_t>(w) * h);
     for (size_t i = 0; i < idx.size(); ++i) idx[i] = ((i % w) / 7 + (i / w) / 5) & 1;
-    ASSERT_EQ(bmp::WriteIndexed(dir / "big.bmp", idx.data(), w, h, 1, 2, Palette(1).data()), 1);
+    ASSERT_EQ(image::bmp::WriteIndexed(dir / "big.bmp", idx.data(), w, h, 1, 2, Palette(1).data()), 1);
     files.push_back(dir / "big.bmp");
     ASSERT_TRUE(test::WriteFileBytes(dir / "big-topdown.bmp",
                                      TopDownTwin(test::ReadFileBytes(dir / "big.bmp"), w, h, 1)));
@@ -310,30 +310,30 @@ TEST(HintedReads, AReducedLargePictureHoldsLittleOfTheBudget) {
         test::Decoded full;
         {
             // Read whole, the picture is reserved...
-            MemoryBudget budget(2 * whole);
-            SetThreadMemoryBudget(&budget);
+            image::MemoryBudget budget(2 * whole);
+            image::SetThreadMemoryBudget(&budget);
             {
-                FileMemoryScope scope;
+                image::FileMemoryScope scope;
                 full = test::ReadWith(c.read, path);
             }
-            SetThreadMemoryBudget(nullptr);
+            image::SetThreadMemoryBudget(nullptr);
             ASSERT_TRUE(full.ok()) << full.code;
             EXPECT_GE(budget.peak(), whole);
         }
         // ...so a budget of an eighth of it refuses it, while the reduction
         // to 100 x 50 holds less than a twentieth of it.
-        MemoryBudget budget(whole / 8);
-        SetThreadMemoryBudget(&budget);
+        image::MemoryBudget budget(whole / 8);
+        image::SetThreadMemoryBudget(&budget);
         {
-            FileMemoryScope scope;
-            EXPECT_EQ(test::ReadWith(c.read, path).code, ErrOutOfMemory);
+            image::FileMemoryScope scope;
+            EXPECT_EQ(test::ReadWith(c.read, path).code, image::ErrOutOfMemory);
         }
         HintedRead r;
         {
-            FileMemoryScope scope;
+            image::FileMemoryScope scope;
             r = ReadReduced(c.readHinted, path, w / 100, h / 50);
         }
-        SetThreadMemoryBudget(nullptr);
+        image::SetThreadMemoryBudget(nullptr);
         ASSERT_TRUE(r.d.ok()) << r.d.code;
         EXPECT_TRUE(r.info.reduced);
         EXPECT_GT(budget.peak(), 0u);

@@ -15,7 +15,7 @@ using Bytes = std::vector<uint8_t>;
 
 Bytes Encode(const Bytes& plane) {
     Bytes out = {0xAB};  // encoding appends
-    pcx::EncodeLine(plane.data(), plane.size(), &out);
+    image::pcx::EncodeLine(plane.data(), plane.size(), &out);
     return Bytes(out.begin() + 1, out.end());
 }
 
@@ -31,8 +31,8 @@ TEST(PcxToolkit, EncodesRunsOfUpTo63AndEscapesHighBytes) {
 TEST(PcxToolkit, DecodesRunsAcrossLineEnds) {
     // A run of 5 for lines of 3 bytes goes on in the next line; a run of 0 adds nothing.
     const Bytes data = {0xC5, 9, 0x05, 0xC2, 0xD0, 0xC0, 0x77, 0x01};
-    codec::ByteReader in(data.data(), data.size());
-    pcx::LineDecoder decoder(in);
+    image::codec::ByteReader in(data.data(), data.size());
+    image::pcx::LineDecoder decoder(in);
     for (const Bytes& want : {Bytes{9, 9, 9}, Bytes{9, 9, 5}, Bytes{0xD0, 0xD0, 1}}) {
         Bytes line(3);
         ASSERT_TRUE(decoder.Next(line.data(), 3));
@@ -41,14 +41,14 @@ TEST(PcxToolkit, DecodesRunsAcrossLineEnds) {
     uint8_t line[3];
     EXPECT_FALSE(decoder.Next(line, 1));  // the data has ended
     const Bytes cut = {0xC3};             // a count without its value
-    codec::ByteReader in2(cut.data(), cut.size());
-    EXPECT_FALSE(pcx::LineDecoder(in2).Next(line, 3));
+    image::codec::ByteReader in2(cut.data(), cut.size());
+    EXPECT_FALSE(image::pcx::LineDecoder(in2).Next(line, 3));
 }
 
 TEST(PcxWriter, FilesByteForByte) {
     test::TempDir dir;
     const Bytes rgb = {255, 0, 0, 255, 0, 0, 255, 0, 0};
-    ASSERT_EQ(pcx::Write24(dir / "r.pcx", rgb.data(), 3, 1), 1);
+    ASSERT_EQ(image::pcx::Write24(dir / "r.pcx", rgb.data(), 3, 1), 1);
     Bytes want = {10, 5, 1, 8, 0, 0, 0, 0, 2, 0, 0, 0, 96, 0, 96, 0};
     want.resize(128);
     want[65] = 3;  // planes
@@ -65,7 +65,7 @@ TEST(PcxWriter, FilesByteForByte) {
         palette[4 * i + 2] = static_cast<uint8_t>(i ^ 0x55);  // red
     }
     const Bytes idx = {200, 1, 1};
-    ASSERT_EQ(pcx::Write8(dir / "p.pcx", idx.data(), 3, 1, palette.data()), 1);
+    ASSERT_EQ(image::pcx::Write8(dir / "p.pcx", idx.data(), 3, 1, palette.data()), 1);
     want.resize(128);
     want[65] = 1;
     want.insert(want.end(), {0xC1, 200, 0xC2, 1, 0, 0x0C});
@@ -76,19 +76,19 @@ TEST(PcxWriter, FilesByteForByte) {
 
 // A file of the header (whose palette keeps each triple reversed: blue,
 // green, red) and run-length data.
-Bytes MakePcx(const pcx::Header& header, const Bytes& data) {
-    Bytes f(pcx::kHeaderBytes);
-    pcx::SerializeHeader(header, f.data());
+Bytes MakePcx(const image::pcx::Header& header, const Bytes& data) {
+    Bytes f(image::pcx::kHeaderBytes);
+    image::pcx::SerializeHeader(header, f.data());
     f.insert(f.end(), data.begin(), data.end());
     return f;
 }
 
 TEST(PcxReader, DecodesSmallDepthsPlanesAndGrayFiles) {
-    const pcx::Header twoBits{.bitsPerPixel = 2,
+    const image::pcx::Header twoBits{.bitsPerPixel = 2,
                               .xmax = 4,
                               .palette = {{12, 11, 10}, {22, 21, 20}, {32, 31, 30}, {42, 41, 40}},
                               .bytesPerLine = 2};
-    pcx::Header threePlanes{.bitsPerPixel = 1, .xmax = 1, .planes = 3, .bytesPerLine = 2};
+    image::pcx::Header threePlanes{.bitsPerPixel = 1, .xmax = 1, .planes = 3, .bytesPerLine = 2};
     for (int i = 0; i < 8; ++i) threePlanes.palette[i][2] = static_cast<uint8_t>(i);  // red i
     Bytes noMarker(5 + 769, 0x11);  // a 769-byte tail, but no 0x0C marker
     const uint8_t line[] = {9, 0xC1, 0xF0, 0x30, 0};
@@ -108,51 +108,51 @@ TEST(PcxReader, DecodesSmallDepthsPlanesAndGrayFiles) {
          {9, 9, 9, 0xF0, 0xF0, 0xF0, 0x30, 0x30, 0x30}},
     };
     for (const auto& c : cases) {
-        const Decoded d = test::ReadBytes(pcx::ReadMemory, c.file);
+        const Decoded d = test::ReadBytes(image::pcx::ReadMemory, c.file);
         ASSERT_TRUE(d.ok()) << c.what << ": code " << d.code;
         EXPECT_EQ(d.rgb, c.rgb) << c.what;
     }
 }
 
 TEST(PcxReader, RefusesBadHeadersAndTruncatedData) {
-    const pcx::Header good{.bitsPerPixel = 8, .xmax = 1, .ymax = 1, .planes = 3, .bytesPerLine = 2};
+    const image::pcx::Header good{.bitsPerPixel = 8, .xmax = 1, .ymax = 1, .planes = 3, .bytesPerLine = 2};
     const Bytes data = {0xC2, 1, 0xC2, 2, 0xC2, 3, 0xC2, 4, 0xC2, 5, 0xC2, 6};
-    ASSERT_TRUE(test::ReadBytes(pcx::ReadMemory, MakePcx(good, data)).ok());
+    ASSERT_TRUE(test::ReadBytes(image::pcx::ReadMemory, MakePcx(good, data)).ok());
     std::vector<test::Refusal> cases = {
-        {"truncated", MakePcx(good, Bytes(data.begin(), data.begin() + 9)), ErrInvalidPcx},
-        {"short header", {10, 5, 1}, ErrInvalidPcx},
+        {"truncated", MakePcx(good, Bytes(data.begin(), data.begin() + 9)), image::ErrInvalidPcx},
+        {"short header", {10, 5, 1}, image::ErrInvalidPcx},
     };
-    auto with = [&](const char* what, ErrorCode code, auto change) {
-        pcx::Header h = good;
+    auto with = [&](const char* what, image::ErrorCode code, auto change) {
+        image::pcx::Header h = good;
         change(h);
         cases.push_back({what, MakePcx(h, data), code});
     };
-    using H = pcx::Header;
-    with("manufacturer", ErrInvalidPcx, [](H& h) { h.manufacturer = 11; });
-    with("version 4", ErrInvalidPcx, [](H& h) { h.version = 4; });
-    with("zero planes", ErrInvalidPcx, [](H& h) { h.planes = 0; });
-    with("zero bits", ErrInvalidPcx, [](H& h) { h.bitsPerPixel = 0; });
-    with("3 bits", ErrInvalidPcx, [](H& h) { h.bitsPerPixel = 3; });
-    with("8 bits x 2 planes", ErrInvalidPcx, [](H& h) { h.planes = 2; });
-    with("8 bits x 4 planes", ErrInvalidPcx, [](H& h) { h.planes = 4; });
-    with("line too short", ErrInvalidPcx, [](H& h) { h.bytesPerLine = 1; });
-    with("zero line", ErrInvalidPcx, [](H& h) { h.bytesPerLine = 0; });
-    with("inverted window", ErrInvalidPcx, [](H& h) { h.xmin = 10; });
-    with("huge", ErrOutOfMemory, [](H& h) { h.xmax = 65534, h.ymax = h.bytesPerLine = 65535; });
-    with("too little data for the window", ErrInvalidPcx,
+    using H = image::pcx::Header;
+    with("manufacturer", image::ErrInvalidPcx, [](H& h) { h.manufacturer = 11; });
+    with("version 4", image::ErrInvalidPcx, [](H& h) { h.version = 4; });
+    with("zero planes", image::ErrInvalidPcx, [](H& h) { h.planes = 0; });
+    with("zero bits", image::ErrInvalidPcx, [](H& h) { h.bitsPerPixel = 0; });
+    with("3 bits", image::ErrInvalidPcx, [](H& h) { h.bitsPerPixel = 3; });
+    with("8 bits x 2 planes", image::ErrInvalidPcx, [](H& h) { h.planes = 2; });
+    with("8 bits x 4 planes", image::ErrInvalidPcx, [](H& h) { h.planes = 4; });
+    with("line too short", image::ErrInvalidPcx, [](H& h) { h.bytesPerLine = 1; });
+    with("zero line", image::ErrInvalidPcx, [](H& h) { h.bytesPerLine = 0; });
+    with("inverted window", image::ErrInvalidPcx, [](H& h) { h.xmin = 10; });
+    with("huge", image::ErrOutOfMemory, [](H& h) { h.xmax = 65534, h.ymax = h.bytesPerLine = 65535; });
+    with("too little data for the window", image::ErrInvalidPcx,
          [](H& h) { h.xmax = h.ymax = 9999, h.bytesPerLine = 10000; });
-    test::ExpectRefused(pcx::ReadMemory, cases);
-    EXPECT_EQ(test::ReadWith(pcx::Read, "").code, ErrParameter);
-    EXPECT_EQ(test::ReadWith(pcx::Read, "/nonexistent/a.pcx").code, ErrOpenFile);
+    test::ExpectRefused(image::pcx::ReadMemory, cases);
+    EXPECT_EQ(test::ReadWith(image::pcx::Read, "").code, image::ErrParameter);
+    EXPECT_EQ(test::ReadWith(image::pcx::Read, "/nonexistent/a.pcx").code, image::ErrOpenFile);
 }
 
 TEST(PcxWriter, RefusesWhatTheHeaderCannotHold) {
     test::TempDir dir;
     const Bytes rgb(65535 * 3, 1);
-    EXPECT_EQ(pcx::Write24(dir / "a.pcx", rgb.data(), 65535, 1), 0);
-    EXPECT_EQ(GetLastImageError(), ErrParameter);
+    EXPECT_EQ(image::pcx::Write24(dir / "a.pcx", rgb.data(), 65535, 1), 0);
+    EXPECT_EQ(image::GetLastImageError(), image::ErrParameter);
     EXPECT_FALSE(test::FileExists(dir / "a.pcx"));
-    EXPECT_EQ(pcx::Write24(dir / "a.pcx", rgb.data(), 65534, 1), 1);
+    EXPECT_EQ(image::pcx::Write24(dir / "a.pcx", rgb.data(), 65534, 1), 1);
 }
 
 }  // namespace

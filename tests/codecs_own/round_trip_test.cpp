@@ -20,23 +20,23 @@ using Bytes = std::vector<uint8_t>;
 
 struct Codec {
     const char* name;
-    WriterFn saveRgb;  // none for GIF
-    WriterFn saveIndexed;
+    image::WriterFn saveRgb;  // none for GIF
+    image::WriterFn saveIndexed;
     test::FileReader read;
     bool reportsRows;  // writer and reader call the progress callback once a row
 };
 const Codec kCodecs[] = {
-    {"bmp", bmp::SaveRgb, bmp::SaveIndexed, bmp::Read, true},
-    {"pcx", pcx::SaveRgb, pcx::SaveIndexed, pcx::Read, false},
-    {"gif", nullptr, gif::Save, gif::Read, true},
+    {"bmp", image::bmp::SaveRgb, image::bmp::SaveIndexed, image::bmp::Read, true},
+    {"pcx", image::pcx::SaveRgb, image::pcx::SaveIndexed, image::pcx::Read, false},
+    {"gif", nullptr, image::gif::Save, image::gif::Read, true},
 };
 
 // Runs `check(codec, save)` for every writer, the request pointing at a file
 // named after it in `dir`.
 template <typename Check>
-void ForEachWriter(WriteRequest& request, const test::TempDir& dir, Check check) {
+void ForEachWriter(image::WriteRequest& request, const test::TempDir& dir, Check check) {
     for (const Codec& c : kCodecs) {
-        for (WriterFn save : {c.saveRgb, c.saveIndexed}) {
+        for (image::WriterFn save : {c.saveRgb, c.saveIndexed}) {
             if (save == nullptr) continue;
             const std::string name =
                 (save == c.saveRgb ? "rgb." : "indexed.") + std::string(c.name);
@@ -64,16 +64,16 @@ TEST(OwnCodecs, WritersRoundTripOddSizesWithTheirProgressCalls) {
         for (uint8_t i : idx)
             viaPalette.insert(viaPalette.end(),
                               {palette[4 * i + 2], palette[4 * i + 1], palette[4 * i]});
-        WriteRequest request;
+        image::WriteRequest request;
         request.rgb = rgb.data();
         request.indices = idx.data();
         request.palette = palette.data();
         request.width = w;
         request.height = h;
-        ForEachWriter(request, dir, [&](const Codec& c, WriterFn save) {
+        ForEachWriter(request, dir, [&](const Codec& c, image::WriterFn save) {
             test::ProgressRecorder rec;
             ASSERT_EQ(save(request), 1);
-            EXPECT_EQ(GetLastImageError(), ErrNone);
+            EXPECT_EQ(image::GetLastImageError(), image::ErrNone);
             const Decoded d = test::ReadWith(c.read, request.path);
             ASSERT_TRUE(d.ok()) << d.code;
             EXPECT_EQ(d.width, w);
@@ -90,27 +90,27 @@ TEST(OwnCodecs, WritersRoundTripOddSizesWithTheirProgressCalls) {
 TEST(OwnCodecs, WritersReportOpenWriteAndCancelFailures) {
     test::TempDir dir;
     const Bytes pixels(300 * 300 * 3, 1);
-    WriteRequest request;
+    image::WriteRequest request;
     request.rgb = request.indices = request.palette = pixels.data();
     request.width = request.height = 300;
-    ForEachWriter(request, dir, [&](const Codec& c, WriterFn save) {
+    ForEachWriter(request, dir, [&](const Codec& c, image::WriterFn save) {
         const std::string path = request.path;
         request.path = "/nonexistent/dir/a";
         EXPECT_EQ(save(request), 0);
-        EXPECT_EQ(GetLastImageError(), ErrOpenFile);
+        EXPECT_EQ(image::GetLastImageError(), image::ErrOpenFile);
         if (test::FileExists("/dev/full")) {  // every write fails there
             request.path = "/dev/full";
             EXPECT_EQ(save(request), 0);
-            EXPECT_EQ(GetLastImageError(), ErrWriteFile);
+            EXPECT_EQ(image::GetLastImageError(), image::ErrWriteFile);
         }
         request.path = path;
         ASSERT_EQ(save(request), 1);
         if (!c.reportsRows) return;
         test::ProgressRecorder cancel(1);
-        EXPECT_EQ(test::ReadWith(c.read, path).code, ErrCancelled);
+        EXPECT_EQ(test::ReadWith(c.read, path).code, image::ErrCancelled);
         request.path = path + ".cancelled";
         EXPECT_EQ(save(request), 0);
-        EXPECT_EQ(GetLastImageError(), ErrCancelled);
+        EXPECT_EQ(image::GetLastImageError(), image::ErrCancelled);
     });
 }
 
@@ -146,12 +146,12 @@ TEST(OwnCodecSaves, RowsWriteWhatTheyPromise) {
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
-        CPxImage img;
-        ASSERT_EQ(img.MakeCheckerboard(w, h), ErrNone);
+        image::CPxImage img;
+        ASSERT_EQ(img.MakeCheckerboard(w, h), image::ErrNone);
         std::copy(r.in.begin(), r.in.end(), img.data());
-        ASSERT_EQ(img.Save(dir / r.name, r.code), ErrNone);
-        CPxImage back;
-        ASSERT_EQ(back.Load(dir / r.name), ErrNone);
+        ASSERT_EQ(img.Save(dir / r.name, r.code), image::ErrNone);
+        image::CPxImage back;
+        ASSERT_EQ(back.Load(dir / r.name), image::ErrNone);
         EXPECT_EQ(back.inputFormat(), r.inputFormat);
         ASSERT_EQ(back.width() * back.height(), w * h);
         EXPECT_EQ(back.width(), w);
@@ -163,10 +163,10 @@ TEST(OwnCodecSaves, FoldersAndMissingFilesCannotBeOpened) {
     test::TempDir dir;
     for (const char* name : {"folder.bmp", "folder.pcx", "folder.gif"}) {
         ASSERT_TRUE(std::filesystem::create_directory(dir / name));
-        CPxImage img;
-        EXPECT_EQ(img.Load(dir / name), ErrOpenFile) << name;
+        image::CPxImage img;
+        EXPECT_EQ(img.Load(dir / name), image::ErrOpenFile) << name;
         EXPECT_TRUE(img.empty());
-        EXPECT_EQ(img.Load(dir / ("missing-" + std::string(name))), ErrOpenFile) << name;
+        EXPECT_EQ(img.Load(dir / ("missing-" + std::string(name))), image::ErrOpenFile) << name;
     }
 }
 

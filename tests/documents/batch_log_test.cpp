@@ -36,8 +36,8 @@ const char kS[] = "----------------------------------\n";
 // 2001-09-09 01:46:40 UTC, a Sunday.
 constexpr std::time_t kStart = 1000000000;
 
-std::string Header(const BatchOptions& o) {
-    return Capture([&](std::FILE* f) { WriteLogHeader(f, o, kStart); });
+std::string Header(const options::BatchOptions& o) {
+    return Capture([&](std::FILE* f) { documents::WriteLogHeader(f, o, kStart); });
 }
 
 // Dates are written in local time: these tests run in UTC.
@@ -48,7 +48,7 @@ std::string Header(const BatchOptions& o) {
 }();
 
 TEST(BatchLog, HeaderWithTheFirstRunSettings) {
-    BatchOptions o;
+    options::BatchOptions o;
     o.MainSrcPath = "/pics";
     o.MainDestPath = "/thumbs";
     EXPECT_EQ(Header(o), std::string("Vignettor Log\nSunday, September 09, 2001 - 01:46:40\n") +
@@ -63,7 +63,7 @@ TEST(BatchLog, HeaderWithTheFirstRunSettings) {
 }
 
 TEST(BatchLog, HeaderWithEveryOptionalBlock) {
-    BatchOptions o;
+    options::BatchOptions o;
     o.MainSrcPath = "/in";
     o.MainDestPath = "/out";
     o.OutputFilterBMP = 0;
@@ -72,25 +72,25 @@ TEST(BatchLog, HeaderWithEveryOptionalBlock) {
     o.OutputFilterWEBP = 0;
     o.OutputFilterString = "*.jpg";
     o.OpsSilentOperation = 1;
-    o.MainOutputFormat = FormatTiff8;
-    o.MainResizeMethod = PixelArea;
+    o.MainOutputFormat = options::FormatTiff8;
+    o.MainResizeMethod = options::PixelArea;
     o.MainWidth = 10000;
     o.JPGQuality = 90;
     o.ImageSharpen = 1;
     o.ImageSharpenLevel = 35;
     o.ImageMatte = 1;
-    o.ImageMatteColor = MakeColour(1, 2, 3);
-    o.ImageEnhanceType = UserLut;
+    o.ImageMatteColor = options::MakeColour(1, 2, 3);
+    o.ImageEnhanceType = options::UserLut;
     o.ImageUserLUTPath = "/curves/c.txt";
     o.PNGFileGamma = 0.45455;
-    o.PNGBkColor = MakeColour(255, 128, 0);
+    o.PNGBkColor = options::MakeColour(255, 128, 0);
     o.PNGKey = "Title";
     o.PNGText = "Holiday";
     o.PNGCompressPNGText = 1;
     o.PNGCopyPNGText = 1;
     o.OverlayOverlay = 1;
     o.OverlayPath = "/logo.bmp";
-    o.OverlayTransColor = MakeColour(0, 255, 0);
+    o.OverlayTransColor = options::MakeColour(0, 255, 0);
     o.OverlayPos = 6;
     o.OverlayOpacity = 0.555;
     o.OverlayRotation = 3;
@@ -113,13 +113,13 @@ TEST(BatchLog, HeaderWithEveryOptionalBlock) {
 
 TEST(BatchLog, NamesForEveryCodeAndOutOfRangeValues) {
     // The line of the header that starts with `prefix`.
-    const auto line = [](const BatchOptions& o, const std::string& prefix) {
+    const auto line = [](const options::BatchOptions& o, const std::string& prefix) {
         const std::string text = Header(o);
         const size_t at = text.find(prefix);
         return at == std::string::npos ? std::string("<missing>")
                                        : text.substr(at, text.find('\n', at) - at);
     };
-    BatchOptions o;
+    options::BatchOptions o;
     // The ends of the table, the names left to us, and codes beyond it.
     const std::pair<int, const char*> formats[] = {
         {0, "none"},           {12, "TIFF-24"}, {14, "TIFF-8 grayscale"},
@@ -143,7 +143,7 @@ TEST(BatchLog, NamesForEveryCodeAndOutOfRangeValues) {
 }
 
 TEST(BatchLog, NumbersAndNamesDoNotFollowTheLocale) {
-    BatchOptions o;
+    options::BatchOptions o;
     o.PNGScreenGamma = 1.5;
     bool found = false;
     for (const char* l : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE"})
@@ -159,14 +159,14 @@ TEST(BatchLog, NumbersAndNamesDoNotFollowTheLocale) {
 }
 
 TEST(BatchLog, PerFileLinesFollowTheirSwitches) {
-    BatchOptions o;
+    options::BatchOptions o;
     o.LogMakeLog = 1;
-    const std::vector<PngTextEntry> texts = {{true, "Sunset", "Title"}, {false, "Me", "Author"}};
+    const std::vector<image::PngTextEntry> texts = {{true, "Sunset", "Title"}, {false, "Me", "Author"}};
     const auto lines = [&](bool withError) {
         return Capture([&](std::FILE* f) {
-            WriteLogInputLines(f, o, "/in/a.png", 640, 480, texts);
-            WriteLogOutputLine(f, o, "/out/a.jpg", 100, 75);
-            if (withError) WriteLogErrorLine(f, ErrInvalidPng);
+            documents::WriteLogInputLines(f, o, "/in/a.png", 640, 480, texts);
+            documents::WriteLogOutputLine(f, o, "/out/a.jpg", 100, 75);
+            if (withError) documents::WriteLogErrorLine(f, image::ErrInvalidPng);
         });
     };
     // Name without dimensions: the output entry continues the same line.
@@ -174,7 +174,7 @@ TEST(BatchLog, PerFileLinesFollowTheirSwitches) {
     o.LogOutName = 1;
     o.LogOutputDims = 1;
     EXPECT_EQ(lines(true), "Input   : /in/a.png  Output  : /out/a.jpg  ( 100 x 75 )\n** Error " +
-                               ErrorText(ErrInvalidPng) + "\n");
+                               image::ErrorText(image::ErrInvalidPng) + "\n");
 
     o.LogInputDims = 1;
     o.LogPNGText = 1;
@@ -188,17 +188,17 @@ TEST(BatchLog, PerFileLinesFollowTheirSwitches) {
     o.LogInputName = 0;
     o.LogPNGText = 0;
     EXPECT_EQ(lines(false), "");
-    WriteLogInputLines(nullptr, o, "x", 1, 1, texts);
-    WriteLogOutputLine(nullptr, o, "x", 1, 1);
-    WriteLogErrorLine(nullptr, ErrOpenFile);
-    WriteLogHeader(nullptr, o, kStart);
+    documents::WriteLogInputLines(nullptr, o, "x", 1, 1, texts);
+    documents::WriteLogOutputLine(nullptr, o, "x", 1, 1);
+    documents::WriteLogErrorLine(nullptr, image::ErrOpenFile);
+    documents::WriteLogHeader(nullptr, o, kStart);
 }
 
 // What a run's guard hears of its documents.
 struct RecordingGuard final : documents::DocumentGuard {
     bool MayWrite(const std::string& path) override { return forbidden.count(path) == 0; }
     void Written(const std::string&) override {}
-    void Failed(const std::string& path, ErrorCode code, const char*) override {
+    void Failed(const std::string& path, image::ErrorCode code, const char*) override {
         failures.push_back(path + " " + std::to_string(code));
     }
     std::set<std::string> forbidden;
@@ -207,31 +207,31 @@ struct RecordingGuard final : documents::DocumentGuard {
 
 TEST(BatchLog, WritesEachRunWholeAndReportsWhatItCannotWrite) {
     TempDir dir;
-    BatchOptions o;
+    options::BatchOptions o;
     o.LogPath = dir / "run.log";
     RecordingGuard guard;
-    EXPECT_FALSE(BatchLog().Open(o, kStart, guard));  // LogMakeLog off
+    EXPECT_FALSE(documents::BatchLog().Open(o, kStart, guard));  // LogMakeLog off
     o.LogMakeLog = 1;
     o.LogHeader = 1;
     const auto run = [&] {
-        BatchLog log;
+        documents::BatchLog log;
         ASSERT_TRUE(log.Open(o, kStart, guard));
-        WriteLogErrorLine(log.file(), ErrOpenFile);
+        documents::WriteLogErrorLine(log.file(), image::ErrOpenFile);
         EXPECT_TRUE(log.Finish());
     };
     run();
     run();
     const std::string one = ReadFileText(dir / "run.log");
-    EXPECT_EQ(one, Header(o) + "** Error " + ErrorText(ErrOpenFile) + "\n");
+    EXPECT_EQ(one, Header(o) + "** Error " + image::ErrorText(image::ErrOpenFile) + "\n");
 
     o.LogAppend = 1;
     run();
     EXPECT_EQ(ReadFileText(dir / "run.log"), one + one);
     {
         // A run killed before it flushed any lines adds nothing.
-        BatchLog log;
+        documents::BatchLog log;
         ASSERT_TRUE(log.Open(o, kStart, guard));
-        WriteLogErrorLine(log.file(), ErrOpenFile);
+        documents::WriteLogErrorLine(log.file(), image::ErrOpenFile);
     }
     EXPECT_EQ(ReadFileText(dir / "run.log"), one + one);
 
@@ -257,7 +257,7 @@ TEST(BatchLog, WritesEachRunWholeAndReportsWhatItCannotWrite) {
         o.LogPath = path;
         o.LogAppend = append;
         guard.failures.clear();
-        BatchLog log;
+        documents::BatchLog log;
         EXPECT_TRUE(!log.Open(o, kStart, guard) || !log.Finish()) << path;
         EXPECT_EQ(guard.failures.size(), 1u) << path << " " << append;
     }
@@ -267,31 +267,31 @@ TEST(BatchLog, WritesEachRunWholeAndReportsWhatItCannotWrite) {
 
 TEST(BatchLog, FlushedLinesStayWhenTheRunIsKilledAndTheOldLogStaysUntilThen) {
     TempDir dir;
-    BatchOptions o;
+    options::BatchOptions o;
     o.LogPath = dir / "run.log";
     o.LogMakeLog = 1;
     o.LogHeader = 1;
     RecordingGuard guard;
     const std::string old = "the last run\n";
-    const auto error = [](ErrorCode code) { return "** Error " + ErrorText(code) + "\n"; };
+    const auto error = [](image::ErrorCode code) { return "** Error " + image::ErrorText(code) + "\n"; };
     for (const int append : {0, 1}) {
         o.LogAppend = append;
         ASSERT_TRUE(test::WriteFileText(o.LogPath, old));
         const std::string before = append ? old : "";
         {
-            BatchLog log;
+            documents::BatchLog log;
             ASSERT_TRUE(log.Open(o, kStart, guard));
-            WriteLogErrorLine(log.file(), ErrOpenFile);
+            documents::WriteLogErrorLine(log.file(), image::ErrOpenFile);
             EXPECT_EQ(ReadFileText(o.LogPath), old) << append;
             log.Flush();
-            EXPECT_EQ(ReadFileText(o.LogPath), before + Header(o) + error(ErrOpenFile)) << append;
-            WriteLogErrorLine(log.file(), ErrWriteFile);
+            EXPECT_EQ(ReadFileText(o.LogPath), before + Header(o) + error(image::ErrOpenFile)) << append;
+            documents::WriteLogErrorLine(log.file(), image::ErrWriteFile);
             log.Flush();
-            WriteLogErrorLine(log.file(), ErrParameter);
+            documents::WriteLogErrorLine(log.file(), image::ErrParameter);
             // Killed here: the last line was never flushed.
         }
         EXPECT_EQ(ReadFileText(o.LogPath),
-                  before + Header(o) + error(ErrOpenFile) + error(ErrWriteFile))
+                  before + Header(o) + error(image::ErrOpenFile) + error(image::ErrWriteFile))
             << append;
     }
     EXPECT_TRUE(guard.failures.empty());
@@ -300,10 +300,10 @@ TEST(BatchLog, FlushedLinesStayWhenTheRunIsKilledAndTheOldLogStaysUntilThen) {
     // whole; one that a file of the run has replaced stays replaced.
     o.LogAppend = 0;
     for (const bool ofTheRun : {false, true}) {
-        BatchLog log;
+        documents::BatchLog log;
         ASSERT_TRUE(log.Open(o, kStart, guard));
         log.Flush();
-        WriteLogErrorLine(log.file(), ErrOpenFile);
+        documents::WriteLogErrorLine(log.file(), image::ErrOpenFile);
         ASSERT_EQ(std::rename(o.LogPath.c_str(), (dir / "rotated").c_str()), 0);
         if (ofTheRun) {
             ASSERT_TRUE(test::WriteFileText(o.LogPath, "a thumbnail"));
@@ -311,7 +311,7 @@ TEST(BatchLog, FlushedLinesStayWhenTheRunIsKilledAndTheOldLogStaysUntilThen) {
         }
         EXPECT_EQ(log.Finish(), !ofTheRun);
         EXPECT_EQ(ReadFileText(o.LogPath),
-                  ofTheRun ? "a thumbnail" : Header(o) + error(ErrOpenFile));
+                  ofTheRun ? "a thumbnail" : Header(o) + error(image::ErrOpenFile));
         EXPECT_EQ(guard.failures, ofTheRun ? std::vector<std::string>{o.LogPath + " 56"}
                                            : std::vector<std::string>{});
     }

@@ -27,9 +27,9 @@ using test::TempDir;
 
 void MakeImage(const std::string& path, int w, int h, int format) {
     fs::create_directories(fs::path(path).parent_path());
-    CPxImage image;
-    ASSERT_EQ(image.MakeCheckerboard(w, h), ErrNone);
-    ASSERT_EQ(image.Save(path, format), ErrNone) << path;
+    image::CPxImage image;
+    ASSERT_EQ(image.MakeCheckerboard(w, h), image::ErrNone);
+    ASSERT_EQ(image.Save(path, format), image::ErrNone) << path;
 }
 
 std::vector<std::string> HtmlFiles(const std::string& root) {
@@ -152,36 +152,36 @@ protected:
         o.MainDestPath = out;
         o.MainWidth = width;
         o.MainHeight = height;
-        o.MainResizeMethod = BestFit;
+        o.MainResizeMethod = options::BestFit;
         o.MainOutputFormat = format;
-        o.OutputRenameStyle = Overwrite;
+        o.OutputRenameStyle = options::Overwrite;
         o.OutputCreateFolder = 1;
     }
     // Every file processed, nothing reported.
     void Run(int files) {
         RecordingHost host(false);
-        BatchEngine engine(o, host);
-        const BatchSummary s = engine.BatchRun();
+        engine::BatchEngine engine(o, host);
+        const engine::BatchSummary s = engine.BatchRun();
         EXPECT_TRUE(s.finished);
         EXPECT_EQ(s.processed, files);
         EXPECT_TRUE(host.silentReports.empty()) << host.silentReports.front();
     }
     TempDir dir;
     const std::string src = dir / "src", out = dir / "out";
-    BatchOptions o;
+    options::BatchOptions o;
 };
 
 class Gallery : public BatchRunTest {
 protected:
-    Gallery() : BatchRunTest(80, 60, FormatJpg) {
+    Gallery() : BatchRunTest(80, 60, options::FormatJpg) {
         // One input per page kind: plain names, a name that needs escaping,
         // a format the pages do not show (BMP), and a sub-folder.
-        MakeImage(src + "/a.jpg", 120, 90, FormatJpg);
-        MakeImage(src + "/b.jpg", 90, 120, FormatJpg);
-        MakeImage(src + "/c.bmp", 64, 64, FormatBmp24);
-        MakeImage(src + "/my photo&co #1.jpg", 100, 50, FormatJpg);
-        MakeImage(src + "/sub/d.png", 50, 100, FormatPng24);
-        MakeImage(src + "/sub/e.gif", 70, 70, FormatGif);
+        MakeImage(src + "/a.jpg", 120, 90, options::FormatJpg);
+        MakeImage(src + "/b.jpg", 90, 120, options::FormatJpg);
+        MakeImage(src + "/c.bmp", 64, 64, options::FormatBmp24);
+        MakeImage(src + "/my photo&co #1.jpg", 100, 50, options::FormatJpg);
+        MakeImage(src + "/sub/d.png", 50, 100, options::FormatPng24);
+        MakeImage(src + "/sub/e.gif", 70, 70, options::FormatGif);
         o.OutputRecurseSrc = 1;
         o.OutputDuplicateSrcTree = 1;
         o.HTMLLog = 1;
@@ -214,7 +214,7 @@ protected:
 };
 
 TEST_F(Gallery, PagesIndexesAndSourcePagesBesideTheThumbnails) {
-    o.HTMLMakeSrcPages = SourcePagesWithOutput;
+    o.HTMLMakeSrcPages = options::SourcePagesWithOutput;
     o.HTMLMakeSingleIndex = 1;
     o.HTMLSourceTarget = "_top";
     Run(6);
@@ -234,7 +234,7 @@ TEST_F(Gallery, PagesIndexesAndSourcePagesBesideTheThumbnails) {
 }
 
 TEST_F(Gallery, SourcePagesBesideTheInputsAndOneMasterIndex) {
-    o.HTMLMakeSrcPages = SourcePagesWithInput;
+    o.HTMLMakeSrcPages = options::SourcePagesWithInput;
     o.HTMLWritePNG = 1;
     o.HTMLTable = 0;
     Run(6);
@@ -255,36 +255,36 @@ std::string Repeat(const std::string& text, int n) {
 // Contact sheets as the run fills and saves them.
 class Sheets : public BatchRunTest {
 protected:
-    Sheets() : BatchRunTest(20, 20, FormatBmp24) {
+    Sheets() : BatchRunTest(20, 20, options::FormatBmp24) {
         o.CompositeMakeComposite = 1;
-        o.CompositeFormat = FormatBmp24;
+        o.CompositeFormat = options::FormatBmp24;
     }
     // A saved sheet as text: its size, then '#' for each of its 16 cells
     // that holds a thumbnail (its corner pixel is not the background).
     std::string Sheet(const std::string& name) {
-        CPxImage sheet;
-        if (sheet.Load(dir / name) != ErrNone) return "no sheet " + name;
+        image::CPxImage sheet;
+        if (sheet.Load(dir / name) != image::ErrNone) return "no sheet " + name;
         std::string text = std::to_string(sheet.width()) + "x" + std::to_string(sheet.height());
         for (int k = 0; k < 16; ++k)
             text += sheet.GetPixel(k % 4 * 50 + 10, k / 4 * 50 + 10) != kGrey ? " #" : " .";
         return text;
     }
-    static constexpr PackedColour kGrey = MakeColour(200, 200, 200);
+    static constexpr image::PackedColour kGrey = options::MakeColour(200, 200, 200);
 };
 
 TEST_F(Sheets, SeventeenThumbnailsFillOneSheetAndStartAnother) {
     for (int i = 0; i < 17; ++i)
-        MakeImage(dir / ("src/" + std::to_string(100 + i) + ".bmp"), 20, 20, FormatBmp24);
+        MakeImage(dir / ("src/" + std::to_string(100 + i) + ".bmp"), 20, 20, options::FormatBmp24);
     Run(17);
     EXPECT_EQ(Sheet("out/Comp0.bmp"), "190x190" + Repeat(" #", 16));
     EXPECT_EQ(Sheet("out/Comp1.bmp"), "190x190 #" + Repeat(" .", 15));
     EXPECT_FALSE(test::FileExists(dir / "out/Comp2.bmp"));
     // The label of the first cell: dark pixels below the thumbnail.
-    CPxImage first;
-    ASSERT_EQ(first.Load(dir / "out/Comp0.bmp"), ErrNone);
+    image::CPxImage first;
+    ASSERT_EQ(first.Load(dir / "out/Comp0.bmp"), image::ErrNone);
     int dark = 0;
     for (int y = 30; y < 42; ++y)
-        for (int x = 10; x < 60; ++x) dark += ColourRed(first.GetPixel(x, y)) < 100;
+        for (int x = 10; x < 60; ++x) dark += options::ColourRed(first.GetPixel(x, y)) < 100;
     EXPECT_GT(dark, 5);
 }
 
@@ -293,7 +293,7 @@ TEST_F(Sheets, OneSeriesPerFolderWhenNotWritingToTheRoot) {
     o.OutputDuplicateSrcTree = 1;
     o.CompositeWriteToRoot = 0;
     for (const char* f : {"src/a/1.bmp", "src/a/2.bmp", "src/b/3.bmp"})
-        MakeImage(dir / f, 20, 20, FormatBmp24);
+        MakeImage(dir / f, 20, 20, options::FormatBmp24);
     Run(3);
     EXPECT_EQ(Sheet("out/a/Comp0.bmp"), "190x190 # #" + Repeat(" .", 14));
     EXPECT_EQ(Sheet("out/b/Comp1.bmp"), "190x190 #" + Repeat(" .", 15));

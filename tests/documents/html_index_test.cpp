@@ -44,12 +44,12 @@ protected:
 
 TEST_F(HtmlIndex, MasterIndexOverPagesInTheRoot) {
     Folders({""});
-    HtmlOptions o;
+    options::HtmlOptions o;
     o.HTMLFooter = "<hr>";
     // The generated-by comment comes twice: once from the body tag. A
     // trailing separator on the root changes nothing.
     for (const std::string& r : {root, root + "/"}) {
-        WriteMasterIndex({root + "/Thumbs0.htm", root + "/Thumbs1.htm", root + "/Thumbs2.htm"}, r,
+        documents::WriteMasterIndex({root + "/Thumbs0.htm", root + "/Thumbs1.htm", root + "/Thumbs2.htm"}, r,
                          o);
         EXPECT_EQ(ReadFileText(root + "/index.htm"),
                   Index(kComment + "\n\n<center>\n\n",
@@ -59,18 +59,18 @@ TEST_F(HtmlIndex, MasterIndexOverPagesInTheRoot) {
             << r;
     }
     // An empty list still writes the index.
-    WriteMasterIndex({}, root, o);
+    documents::WriteMasterIndex({}, root, o);
     EXPECT_EQ(ReadFileText(root + "/index.htm"),
               Index(kComment + "\n\n<center>\n\n", "", "<hr>\n\n"));
 }
 
 TEST_F(HtmlIndex, SubFolderIndexesAndTheirMasterIndex) {
     Folders({"a", "b"});
-    HtmlOptions o;
+    options::HtmlOptions o;
     o.HTMLMakeIndex = 1;
     o.HTMLMakeSingleIndex = 1;
     o.HTMLHeader = "<h1>H</h1>";
-    WriteIndexes({root + "/b/Thumbs0.htm", root + "/a/Thumbs0.htm", root + "/a/Thumbs1.htm"}, root,
+    documents::WriteIndexes({root + "/b/Thumbs0.htm", root + "/a/Thumbs0.htm", root + "/a/Thumbs1.htm"}, root,
                  o);
     const std::string header = "<h1>H</h1>\n\n";
     // The first index file has the header before the centre tag, later ones
@@ -88,7 +88,7 @@ TEST_F(HtmlIndex, PageNumbersSortAsText) {
     Folders({""});
     std::vector<std::string> pages;
     for (int i = 0; i < 12; ++i) pages.push_back(root + "/Thumbs" + std::to_string(i) + ".htm");
-    WriteFolderIndexes(pages, root, HtmlOptions{});
+    documents::WriteFolderIndexes(pages, root, options::HtmlOptions{});
     const char* order[] = {"0", "1", "10", "11", "2", "3", "4", "5", "6", "7", "8", "9"};
     std::string entries;
     for (int i = 0; i < 12; ++i) entries += Entry("Thumbs" + std::string(order[i]) + ".htm", i + 1);
@@ -98,9 +98,9 @@ TEST_F(HtmlIndex, PageNumbersSortAsText) {
 TEST_F(HtmlIndex, AFolderSplitByTheSortStillGetsOneCompleteIndex) {
     Folders({"Thumbs0x"});
     // Sorted as text, the sub-folder's page falls between the root's pages.
-    WriteFolderIndexes(
+    documents::WriteFolderIndexes(
         {root + "/Thumbs0.htm", root + "/Thumbs1.htm", root + "/Thumbs0x/Thumbs0.htm"}, root,
-        HtmlOptions{});
+        options::HtmlOptions{});
     EXPECT_EQ(ReadFileText(root + "/_index.htm"),
               Index("\n\n<center>\n\n", Entry("Thumbs0.htm", 1) + Entry("Thumbs1.htm", 2)));
     EXPECT_EQ(ReadFileText(root + "/Thumbs0x/_index.htm"),
@@ -112,9 +112,9 @@ TEST_F(HtmlIndex, AFolderSplitByTheSortStillGetsOneCompleteIndex) {
 
 TEST_F(HtmlIndex, NoIndexesForAnEmptyListOrWhenAFolderIndexFails) {
     Folders({"a", "b/_index.htm"});  // a folder in the way of b's index
-    WriteFolderIndexes({}, root, HtmlOptions{});
+    documents::WriteFolderIndexes({}, root, options::HtmlOptions{});
     EXPECT_FALSE(FileExists(root + "/index.htm"));
-    WriteFolderIndexes({root + "/a/Thumbs0.htm", root + "/b/Thumbs0.htm"}, root, HtmlOptions{});
+    documents::WriteFolderIndexes({root + "/a/Thumbs0.htm", root + "/b/Thumbs0.htm"}, root, options::HtmlOptions{});
     EXPECT_TRUE(FileExists(root + "/a/_index.htm"));
     EXPECT_FALSE(FileExists(root + "/index.htm"));
 }
@@ -129,12 +129,12 @@ protected:
         std::filesystem::create_directories(dir / "out");
         std::FILE* page = std::fopen((dir / "out/Thumbs0.htm").c_str(), "w");
         EXPECT_NE(page, nullptr);
-        WriteThumbnailEntry(page, dir / out, dir / in, 80, 60, dir / "out/Thumbs0.htm", o);
+        documents::WriteThumbnailEntry(page, dir / out, dir / in, 80, 60, dir / "out/Thumbs0.htm", o);
         std::fclose(page);
         return ReadFileText(dir / "out/Thumbs0.htm");
     }
     test::TempDir dir;
-    BatchOptions o;
+    options::BatchOptions o;
 };
 
 std::string SourcePage(const std::string& title, const std::string& body) {
@@ -144,7 +144,7 @@ std::string SourcePage(const std::string& title, const std::string& body) {
 }
 
 TEST_F(HtmlSourcePages, BesideTheThumbnailWithATarget) {
-    o.HTMLMakeSrcPages = SourcePagesWithOutput;
+    o.HTMLMakeSrcPages = options::SourcePagesWithOutput;
     o.HTMLWriteTitles = 1;
     o.HTMLSourceTarget = "main";
     EXPECT_EQ(Entry("in/pic.jpg", "out/pic_t.jpg"),
@@ -169,7 +169,7 @@ TEST_F(HtmlSourcePages, BesideTheThumbnailWithATarget) {
 }
 
 TEST_F(HtmlSourcePages, BesideTheInputAndFormatsThatAreNotShown) {
-    o.HTMLMakeSrcPages = SourcePagesWithInput;
+    o.HTMLMakeSrcPages = options::SourcePagesWithInput;
     o.HTMLWriteTitles = 1;
     o.HTMLTextSize = -2;
     EXPECT_EQ(Entry("in/pic.bmp", "out/pic.jpg"),
@@ -197,21 +197,21 @@ TEST_F(HtmlSourcePages, BesideTheInputAndFormatsThatAreNotShown) {
 
 TEST_F(HtmlSourcePages, TheEntryLinksToTheInputWhenNoSourcePageIsWritten) {
     // An input named like the open page: its source page would replace it.
-    o.HTMLMakeSrcPages = SourcePagesWithOutput;
+    o.HTMLMakeSrcPages = options::SourcePagesWithOutput;
     EXPECT_EQ(Entry("in/Thumbs0.jpg", "out/Thumbs0.jpg"),
               "<center><p>\n<a href=\"../in/Thumbs0.jpg\">\n"
               "<img src=\"Thumbs0.jpg\" hspace=0 vspace=0 border=0 width=80 height=60></a>"
               "\n</center></p>\n");
 
     // A source page that cannot be created (a folder in its place).
-    o.HTMLMakeSrcPages = SourcePagesWithInput;
+    o.HTMLMakeSrcPages = options::SourcePagesWithInput;
     std::filesystem::create_directories(dir / "in/pic.htm");
     EXPECT_NE(Entry("in/pic.jpg", "out/pic.jpg").find("<a href=\"../in/pic.jpg\">"),
               std::string::npos);
 
     // No source pages without source links.
     o.HTMLMakeSrcLink = 0;
-    o.HTMLMakeSrcPages = SourcePagesWithOutput;
+    o.HTMLMakeSrcPages = options::SourcePagesWithOutput;
     Entry("in/pic.jpg", "out/pic.jpg");
     EXPECT_FALSE(FileExists(dir / "out/pic.htm"));
 }

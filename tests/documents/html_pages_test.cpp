@@ -48,7 +48,7 @@ struct PageRun {
     PageRun() { options.HTMLLog = 1; }
 
     void Run(const std::vector<Thumb>& thumbs) {
-        HtmlPageSeries pages(options);
+        documents::HtmlPageSeries pages(options);
         for (size_t i = 0; i < thumbs.size(); ++i) {
             const Thumb& t = thumbs[i];
             std::filesystem::create_directories(std::filesystem::path(dir / t.out).parent_path());
@@ -60,7 +60,7 @@ struct PageRun {
             std::FILE* page = pages.page();
             if (page == nullptr) continue;
             if (options.HTMLTable) std::fputs("  <td>\n", page);
-            WriteThumbnailEntry(page, dir / t.out, dir / t.in, 100, 75, pages.pagePath(), options);
+            documents::WriteThumbnailEntry(page, dir / t.out, dir / t.in, 100, 75, pages.pagePath(), options);
             if (options.HTMLTable) std::fputs("  </td>\n\n", page);
         }
         pages.EndPageSeries(dir / "out");
@@ -70,7 +70,7 @@ struct PageRun {
     std::string Read(const std::string& rel) const { return test::ReadFileText(dir / rel); }
 
     test::TempDir dir;
-    BatchOptions options;
+    options::BatchOptions options;
     std::vector<std::string> pageList;
 };
 
@@ -209,8 +209,8 @@ TEST(HtmlPages, HeaderFooterColoursAndName) {
     PageRun text;
     text.options.HTMLHeader = "<h1>My & pics</h1>";
     text.options.HTMLUseFooterPath = 1;
-    text.options.HTMLBackColor = MakeColour(0xAB, 0x0C, 0xFF);
-    text.options.HTMLTextColor = MakeColour(1, 2, 3);
+    text.options.HTMLBackColor = options::MakeColour(0xAB, 0x0C, 0xFF);
+    text.options.HTMLTextColor = options::MakeColour(1, 2, 3);
     text.options.HTMLExtHTML = 1;
     text.options.HTMLPath = "gallery";
     text.Run({{"out/a.jpg"}});
@@ -345,21 +345,21 @@ TEST(RelativePath, FromTheBaseFolderToTheTarget) {
 TEST(HtmlLink, RelativeAndUnnormalisedPathsStillResolve) {
     // The link rule works on full, normal forms, so "." and ".." steps and
     // relative folders do not mislead it.
-    EXPECT_EQ(html::Link("./in/a.jpg", "out/Thumbs0.htm"), "../in/a.jpg");
-    EXPECT_EQ(html::Link("/d/x/../in/a.jpg", "/d/out//Thumbs0.htm"), "../in/a.jpg");
+    EXPECT_EQ(documents::html::Link("./in/a.jpg", "out/Thumbs0.htm"), "../in/a.jpg");
+    EXPECT_EQ(documents::html::Link("/d/x/../in/a.jpg", "/d/out//Thumbs0.htm"), "../in/a.jpg");
 }
 
 TEST(HtmlText, EscapesMarkupAndUrlBytes) {
-    EXPECT_EQ(html::Text("a&b<c>\"d'"), "a&amp;b&lt;c&gt;&quot;d'");
-    EXPECT_EQ(html::Url("my photo.jpg"), "my photo.jpg");
-    EXPECT_EQ(html::Url("my photo.jpg", true), "my%20photo.jpg");
-    EXPECT_EQ(html::Url("a#1?b%c\\d.jpg"), "a%231%3Fb%25c%5Cd.jpg");
-    EXPECT_EQ(html::Url("caf\xc3\xa9\".jpg"), "caf%C3%A9&quot;.jpg");
-    EXPECT_EQ(html::Url("../x/y.jpg"), "../x/y.jpg");
+    EXPECT_EQ(documents::html::Text("a&b<c>\"d'"), "a&amp;b&lt;c&gt;&quot;d'");
+    EXPECT_EQ(documents::html::Url("my photo.jpg"), "my photo.jpg");
+    EXPECT_EQ(documents::html::Url("my photo.jpg", true), "my%20photo.jpg");
+    EXPECT_EQ(documents::html::Url("a#1?b%c\\d.jpg"), "a%231%3Fb%25c%5Cd.jpg");
+    EXPECT_EQ(documents::html::Url("caf\xc3\xa9\".jpg"), "caf%C3%A9&quot;.jpg");
+    EXPECT_EQ(documents::html::Url("../x/y.jpg"), "../x/y.jpg");
     // No part of a name may be read as a scheme.
-    EXPECT_EQ(html::Url("javascript:alert(1).jpg"), "./javascript:alert(1).jpg");
-    EXPECT_EQ(html::Url("Party: day 1/a.jpg", true), "./Party:%20day%201/a.jpg");
-    EXPECT_EQ(html::Url("../x:y/a.jpg"), "../x:y/a.jpg");
+    EXPECT_EQ(documents::html::Url("javascript:alert(1).jpg"), "./javascript:alert(1).jpg");
+    EXPECT_EQ(documents::html::Url("Party: day 1/a.jpg", true), "./Party:%20day%201/a.jpg");
+    EXPECT_EQ(documents::html::Url("../x:y/a.jpg"), "../x:y/a.jpg");
 }
 
 }  // namespace

@@ -36,30 +36,30 @@ protected:
     BatchRunTest() {
         o.MainSrcPath = src.path();
         o.MainDestPath = out.path();
-        o.OutputRenameStyle = Overwrite;
-        o.MainOutputFormat = FormatBmp24;
+        o.OutputRenameStyle = options::Overwrite;
+        o.MainOutputFormat = options::FormatBmp24;
     }
-    static BatchSummary Run(BatchOptions& p, RecordingHost& h) {
-        BatchEngine engine(p, h);
-        const BatchSummary s = engine.BatchRun();
+    static engine::BatchSummary Run(options::BatchOptions& p, RecordingHost& h) {
+        engine::BatchEngine engine(p, h);
+        const engine::BatchSummary s = engine.BatchRun();
         EXPECT_FALSE(engine.running());
         return s;
     }
-    BatchSummary Run() { return Run(o, host); }
+    engine::BatchSummary Run() { return Run(o, host); }
 
     TempDir src, out;
-    BatchOptions o;
+    options::BatchOptions o;
     RecordingHost host;
 };
 
 TEST(BatchHelpers, OutputFormatAndCommonRoot) {
-    EXPECT_EQ(ResolveOutputFormat(2, InputJpeg), FormatJpg) << "8-bit JPEG stays full colour";
-    EXPECT_EQ(ResolveOutputFormat(2, InputGif), FormatGif);
-    EXPECT_EQ(ResolveOutputFormat(3, InputPcx), FormatPcxGray);
-    EXPECT_EQ(ResolveOutputFormat(1, InputNone), 0);
-    EXPECT_EQ(ResolveOutputFormat(13, InputPng), 13);
-    EXPECT_EQ(ResolveOutputFormat(20, InputPng), 0);
-    EXPECT_EQ(ResolveOutputFormat(13, InputWebp), 13);
+    EXPECT_EQ(engine::ResolveOutputFormat(2, image::InputJpeg), options::FormatJpg) << "8-bit JPEG stays full colour";
+    EXPECT_EQ(engine::ResolveOutputFormat(2, image::InputGif), options::FormatGif);
+    EXPECT_EQ(engine::ResolveOutputFormat(3, image::InputPcx), options::FormatPcxGray);
+    EXPECT_EQ(engine::ResolveOutputFormat(1, image::InputNone), 0);
+    EXPECT_EQ(engine::ResolveOutputFormat(13, image::InputPng), 13);
+    EXPECT_EQ(engine::ResolveOutputFormat(20, image::InputPng), 0);
+    EXPECT_EQ(engine::ResolveOutputFormat(13, image::InputWebp), 13);
 }
 
 // HEIF, AVIF and WebP pictures have no writer of their own: "same as input"
@@ -71,60 +71,60 @@ TEST(BatchHelpers, SameAsInputForFormatsWithoutAWriterIsJpeg) {
         int format;
         int same24, same8, sameGray;
     } rows[] = {
-        {InputHeif, FormatJpg, FormatJpg, FormatJpgGray},
-        {InputAvif, FormatJpg, FormatJpg, FormatJpgGray},
-        {InputWebp, FormatJpg, FormatJpg, FormatJpgGray},
+        {image::InputHeif, options::FormatJpg, options::FormatJpg, options::FormatJpgGray},
+        {image::InputAvif, options::FormatJpg, options::FormatJpg, options::FormatJpgGray},
+        {image::InputWebp, options::FormatJpg, options::FormatJpg, options::FormatJpgGray},
     };
     for (const auto& r : rows) {
-        EXPECT_EQ(ResolveOutputFormat(FormatSame24, r.format), r.same24) << r.format;
-        EXPECT_EQ(ResolveOutputFormat(FormatSame8, r.format), r.same8) << r.format;
-        EXPECT_EQ(ResolveOutputFormat(FormatSameGray, r.format), r.sameGray) << r.format;
+        EXPECT_EQ(engine::ResolveOutputFormat(options::FormatSame24, r.format), r.same24) << r.format;
+        EXPECT_EQ(engine::ResolveOutputFormat(options::FormatSame8, r.format), r.same8) << r.format;
+        EXPECT_EQ(engine::ResolveOutputFormat(options::FormatSameGray, r.format), r.sameGray) << r.format;
     }
     for (const char* ext : {".heic", ".HEIF", ".Hif", ".avif", ".WEBP"})
-        for (int same = FormatSame24; same <= FormatSameGray; ++same)
-            EXPECT_EQ(OutputExtension(ext, same), "JPG") << ext;
-    for (const ExtensionEntry& e : ReaderExtensions()) {
-        for (int same = FormatSame24; same <= FormatSameGray; ++same) {
-            const int written = ResolveOutputFormat(same, e.inputFormat);
+        for (int same = options::FormatSame24; same <= options::FormatSameGray; ++same)
+            EXPECT_EQ(engine::OutputExtension(ext, same), "JPG") << ext;
+    for (const image::ExtensionEntry& e : image::ReaderExtensions()) {
+        for (int same = options::FormatSame24; same <= options::FormatSameGray; ++same) {
+            const int written = engine::ResolveOutputFormat(same, e.inputFormat);
             ASSERT_NE(written, 0) << e.extension;
-            std::string upper = FormatExtension(written).substr(1);
+            std::string upper = engine::FormatExtension(written).substr(1);
             for (char& c : upper)
                 c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-            EXPECT_EQ(OutputExtension(e.extension, same), upper) << e.extension << " " << same;
+            EXPECT_EQ(engine::OutputExtension(e.extension, same), upper) << e.extension << " " << same;
         }
     }
     // Only the first characters are compared, letter case ignored.
-    EXPECT_TRUE(SharesCommonRoot("/a/b", "/c"));
-    EXPECT_TRUE(SharesCommonRoot("D:\\x", "d:\\y"));
-    EXPECT_FALSE(SharesCommonRoot("photos", "/thumbs"));
-    EXPECT_FALSE(SharesCommonRoot("", ""));
+    EXPECT_TRUE(engine::SharesCommonRoot("/a/b", "/c"));
+    EXPECT_TRUE(engine::SharesCommonRoot("D:\\x", "d:\\y"));
+    EXPECT_FALSE(engine::SharesCommonRoot("photos", "/thumbs"));
+    EXPECT_FALSE(engine::SharesCommonRoot("", ""));
 }
 
 TEST(BatchHelpers, SingleFileStartNamesTheOutputFromTheSingleFile) {
     TempDir dir;
-    BatchOptions o;
+    options::BatchOptions o;
     o.MainDestPath = dir.path();
-    o.MainOutputFormat = FormatPng24;
-    o.OutputRenameStyle = TextPrefix;
+    o.MainOutputFormat = options::FormatPng24;
+    o.OutputRenameStyle = options::TextPrefix;
     o.OutputExtraText = "t_";
-    EXPECT_EQ(SingleFileOutputPath(o, "/in/Photo.JPG"), dir / "t_Photo.png");
-    o.MainOutputFormat = FormatSame24;
-    o.OutputRenameStyle = AutoNumericSuffix;
+    EXPECT_EQ(engine::SingleFileOutputPath(o, "/in/Photo.JPG"), dir / "t_Photo.png");
+    o.MainOutputFormat = options::FormatSame24;
+    o.OutputRenameStyle = options::AutoNumericSuffix;
     MakeFile(dir / "Photo.JPG");
-    EXPECT_EQ(SingleFileOutputPath(o, "/in/Photo.JPG"), dir / "Photo1.JPG");
-    o.OutputRenameStyle = Overwrite;
-    EXPECT_EQ(SingleFileOutputPath(o, "abc"), dir / ".") << "short names do not underflow";
+    EXPECT_EQ(engine::SingleFileOutputPath(o, "/in/Photo.JPG"), dir / "Photo1.JPG");
+    o.OutputRenameStyle = options::Overwrite;
+    EXPECT_EQ(engine::SingleFileOutputPath(o, "abc"), dir / ".") << "short names do not underflow";
     // Longer extensions go whole.
-    EXPECT_EQ(SingleFileOutputPath(o, "/in/Photo.heic"), dir / "Photo.JPG");
-    EXPECT_EQ(SingleFileOutputPath(o, "/in/x.WebP"), dir / "x.JPG");
-    EXPECT_EQ(SingleFileOutputPath(o, "/in/Photo.tiff"), dir / "Photo..") << "unknown: 4 go";
+    EXPECT_EQ(engine::SingleFileOutputPath(o, "/in/Photo.heic"), dir / "Photo.JPG");
+    EXPECT_EQ(engine::SingleFileOutputPath(o, "/in/x.WebP"), dir / "x.JPG");
+    EXPECT_EQ(engine::SingleFileOutputPath(o, "/in/Photo.tiff"), dir / "Photo..") << "unknown: 4 go";
 }
 
 TEST_F(BatchRunTest, EmptyRunCreatesTheOutputFolderAndEndsWithTheSummary) {
     o.MainDestPath = out / "a/b";
     o.OutputCreateFolder = 1;
     o.CompositeMakeComposite = 1;  // best fit: a sheet is set up, but stays empty
-    const BatchSummary s = Run();
+    const engine::BatchSummary s = Run();
     EXPECT_TRUE(s.finished);
     EXPECT_EQ(s.total, 0);
     EXPECT_EQ(host.steps.back(), "Processed 0 of 0 files\n");
@@ -144,8 +144,8 @@ TEST_F(BatchRunTest, OverwriteQuestionOnlyWithAWindowTheOverwriteStyleAndNoSilen
     for (int variant = 0; variant < 3; ++variant) {
         RecordingHost other(variant != 2);
         other.answerYes = false;
-        BatchOptions p = o;
-        if (variant == 0) p.OutputRenameStyle = AutoNumericSuffix;
+        options::BatchOptions p = o;
+        if (variant == 0) p.OutputRenameStyle = options::AutoNumericSuffix;
         if (variant == 1) p.OpsSilentOperation = 1;
         EXPECT_TRUE(Run(p, other).finished) << variant;
         EXPECT_TRUE(other.questions.empty()) << variant;
@@ -157,28 +157,28 @@ TEST_F(BatchRunTest, PreparationFailuresEndTheRunWithoutOfferingCancel) {
     MakeFile(out / "file");
     const std::string missing = src / "missing";
     const struct {
-        std::function<void(BatchOptions&)> change;
+        std::function<void(options::BatchOptions&)> change;
         std::string firstContext;  // of a report before the row's own ("" none)
         std::string report;
     } rows[] = {
-        {[&](BatchOptions& p) {
+        {[&](options::BatchOptions& p) {
              p.MainDestPath = out / "file/sub";
              p.OutputCreateFolder = 1;
          },
-         "", FormatReport(out / "file/sub", ErrCreateOutputDir, "Stopping (Main Resize)")},
-        {[&](BatchOptions& p) {
+         "", engine::FormatReport(out / "file/sub", image::ErrCreateOutputDir, "Stopping (Main Resize)")},
+        {[&](options::BatchOptions& p) {
              p.MainSrcPath = missing;
              p.OutputDuplicateSrcTree = 1;
              p.OutputRecurseSrc = 1;
          },
          "create output tree",
-         FormatReport(out.path(), ErrCreateOutputTree, "Stopping (main resize)")},
-        {[&](BatchOptions& p) { p.MainSrcPath = missing; }, "find files in dir",
-         FormatReport(missing, ErrChangeFolder, "Stopping (main resize)")},
+         engine::FormatReport(out.path(), image::ErrCreateOutputTree, "Stopping (main resize)")},
+        {[&](options::BatchOptions& p) { p.MainSrcPath = missing; }, "find files in dir",
+         engine::FormatReport(missing, image::ErrChangeFolder, "Stopping (main resize)")},
     };
     for (const auto& row : rows) {
         RecordingHost h;
-        BatchOptions p = o;
+        options::BatchOptions p = o;
         row.change(p);
         EXPECT_FALSE(Run(p, h).finished) << row.report;
         ASSERT_EQ(h.reports.size(), row.firstContext.empty() ? 1u : 2u) << row.report;
@@ -191,38 +191,38 @@ TEST_F(BatchRunTest, PreparationFailuresEndTheRunWithoutOfferingCancel) {
 TEST_F(BatchRunTest, ReportsOfferingCancelEndTheRunOrSwitchTheFeatureOff) {
     const std::string logo = src / "logo.bmp";
     const struct {
-        std::function<void(BatchOptions&)> change;
-        int BatchOptions::*feature;
+        std::function<void(options::BatchOptions&)> change;
+        int options::BatchOptions::*feature;
         bool switchedOff;  // on OK; otherwise the run goes on with it
         std::string report;
     } rows[] = {
-        {[&](BatchOptions& p) {
+        {[&](options::BatchOptions& p) {
              p.OverlayOverlay = 1;
              p.OverlayPath = logo;
          },
-         &BatchOptions::OverlayOverlay, true,
-         FormatReport(logo, ErrOpenFile, "Overlay (main resize)\nSetting overlay OFF")},
-        {[](BatchOptions& p) {
+         &options::BatchOptions::OverlayOverlay, true,
+         engine::FormatReport(logo, image::ErrOpenFile, "Overlay (main resize)\nSetting overlay OFF")},
+        {[](options::BatchOptions& p) {
              p.CompositeMakeComposite = 1;
-             p.MainResizeMethod = NoResize;
+             p.MainResizeMethod = options::NoResize;
          },
-         &BatchOptions::CompositeMakeComposite, true,
+         &options::BatchOptions::CompositeMakeComposite, true,
          "Error : Can't create composite image unless :\n1) Best Fit or Exact Size resize method "
          "is used\n2) Fixed Width or Fixed Height resize method is used with background matting "
          "On.\nContext : Main resize\nTurning Composite Off!"},
-        {[](BatchOptions& p) {
+        {[](options::BatchOptions& p) {
              p.CompositeMakeComposite = 1;
              p.MainWidth = 1 << 20;
              p.MainHeight = 1 << 20;
          },
-         &BatchOptions::CompositeMakeComposite, false,
-         FormatReport("", ErrOutOfMemory, "Composite image initialization")},
+         &options::BatchOptions::CompositeMakeComposite, false,
+         engine::FormatReport("", image::ErrOutOfMemory, "Composite image initialization")},
     };
     for (const auto& row : rows) {
         for (const bool cancel : {true, false}) {
             RecordingHost h;
             h.answerCancel = cancel;
-            BatchOptions p = o;
+            options::BatchOptions p = o;
             row.change(p);
             EXPECT_EQ(Run(p, h).finished, !cancel) << row.report;
             EXPECT_EQ(h.reports, Texts{row.report + kCancelLine});
@@ -242,12 +242,12 @@ TEST_F(BatchRunTest, CompositeNeedsASuitableResizeMethod) {
     const struct {
         int method, matte;
         bool accepted;
-    } rows[] = {{BestFit, 0, true},     {ExactSize, 0, true},   {FixedWidth, 1, true},
-                {FixedHeight, 1, true}, {FixedWidth, 0, false}, {FixedHeight, 0, false},
-                {NoResize, 1, false},   {PixelArea, 1, false},  {Percent, 1, false}};
+    } rows[] = {{options::BestFit, 0, true},     {options::ExactSize, 0, true},   {options::FixedWidth, 1, true},
+                {options::FixedHeight, 1, true}, {options::FixedWidth, 0, false}, {options::FixedHeight, 0, false},
+                {options::NoResize, 1, false},   {options::PixelArea, 1, false},  {options::Percent, 1, false}};
     for (const auto& row : rows) {
         RecordingHost h;
-        BatchOptions p = o;
+        options::BatchOptions p = o;
         p.CompositeMakeComposite = 1;
         p.MainResizeMethod = row.method;
         p.ImageMatte = row.matte;
@@ -262,11 +262,11 @@ TEST_F(BatchRunTest, BranchFolderThatCannotBeCreatedEndsTheLoopButFinishes) {
     MakeFile(src / "Thumb");  // a file where the branch folder should go
     MakeFile(src / "a.bmp");
     MakeFile(src / "b.bmp");
-    const BatchSummary s = Run();
+    const engine::BatchSummary s = Run();
     EXPECT_TRUE(s.finished);
     EXPECT_EQ(s.processed, 0);
     EXPECT_EQ(host.reports,
-              Texts{FormatReport(src / "Thumb", ErrCreateOutputDir, "Stopping (main resize)")});
+              Texts{engine::FormatReport(src / "Thumb", image::ErrCreateOutputDir, "Stopping (main resize)")});
     EXPECT_FALSE(host.cancelOffered[0]);
     EXPECT_EQ(host.steps.back(), "Processed 0 of 2 files\n");
 }
@@ -276,7 +276,7 @@ TEST_F(BatchRunTest, FailedFilesAreReportedAndCountedUnlessCancelled) {
     MakeFile(src / "b.bmp", "not an image either");
     o.LogMakeLog = 1;
     o.LogPath = out / "log.txt";
-    BatchSummary s = Run();
+    engine::BatchSummary s = Run();
     EXPECT_EQ(s.processed, 2);
     ASSERT_EQ(host.reports.size(), 2u);
     EXPECT_NE(host.reports[0].find("\nFile : " + (src / "a.bmp") + "\nContext : File Process" +
@@ -299,7 +299,7 @@ TEST_F(BatchRunTest, FailedFilesAreReportedAndCountedUnlessCancelled) {
     s = Run();
     EXPECT_EQ(s.processed, 0) << "a file whose report is cancelled does not count";
     ASSERT_EQ(host.reports.size(), 2u);
-    EXPECT_EQ(host.reports[0], FormatReport(o.LogPath, ErrOpenFile, "Write batch log"));
+    EXPECT_EQ(host.reports[0], engine::FormatReport(o.LogPath, image::ErrOpenFile, "Write batch log"));
     EXPECT_EQ(host.cancelOffered, (std::vector<bool>{false, true}));
     EXPECT_EQ(host.steps.back(), "Processed 0 of 2 files\n");
 }
@@ -307,7 +307,7 @@ TEST_F(BatchRunTest, FailedFilesAreReportedAndCountedUnlessCancelled) {
 TEST_F(BatchRunTest, StopRequestBeforeAFileEndsTheLoop) {
     MakeFile(src / "a.bmp", "junk");
     host.stop = true;
-    const BatchSummary s = Run();
+    const engine::BatchSummary s = Run();
     EXPECT_TRUE(s.finished);
     EXPECT_EQ(s.processed, 0);
     EXPECT_TRUE(host.reports.empty());
@@ -317,7 +317,7 @@ TEST_F(BatchRunTest, StopRequestBeforeAFileEndsTheLoop) {
 TEST_F(BatchRunTest, FolderChangeSavesIntoTheOldFolderAndNumbersOnlyWrittenSheets) {
     o.MainWidth = o.MainHeight = 8;
     o.CompositeMakeComposite = 1;
-    o.CompositeFormat = FormatBmp24;
+    o.CompositeFormat = options::FormatBmp24;
     o.CompositeWriteToRoot = 0;
     o.OutputRecurseSrc = 1;
     o.OutputDuplicateSrcTree = 1;
@@ -350,7 +350,7 @@ TEST_F(BatchRunTest, PagesBreakAndFailedFilesGetAnErrorCell) {
     o.HTMLMaxImages = 3;
     o.HTMLTableCols = 2;
     o.HTMLMakeIndex = 1;
-    o.OutputSortFiles = Alphabetic;
+    o.OutputSortFiles = options::Alphabetic;
     for (const char* n : {"1.bmp", "2.bmp", "4.bmp", "5.bmp"}) test::WriteBmp(src / n, 16, 16);
     test::MakeFile(src / "3.bmp", "junk");
     EXPECT_EQ(Run().processed, 5);
@@ -387,15 +387,15 @@ TEST_F(BatchRunTest, DocumentsNamedLikeAThumbnailOfTheRunAreRefusedAndItIsKept) 
     for (const auto& row : rows) {
         std::filesystem::remove(thumbnail);
         RecordingHost h;
-        BatchOptions p = o;
+        options::BatchOptions p = o;
         p.LogMakeLog = row.log;
         p.LogAppend = row.append;
         p.LogPath = thumbnail;
         p.CompositeMakeComposite = row.sheet;
         p.CompositeBaseName = "a";
-        p.CompositeFormat = FormatBmp24;
+        p.CompositeFormat = options::FormatBmp24;
         EXPECT_EQ(Run(p, h).processed, 1) << row.what;
-        EXPECT_EQ(h.reports, Texts{FormatReport(thumbnail, ErrWouldReplace, row.context)})
+        EXPECT_EQ(h.reports, Texts{engine::FormatReport(thumbnail, image::ErrWouldReplace, row.context)})
             << row.what;
         EXPECT_EQ(test::ReadFileBytes(thumbnail), made) << row.what;
     }
@@ -416,8 +416,8 @@ public:
 
 TEST_F(BatchRunTest, ANumberedNameTakenMeanwhileIsKeptAndTheThumbnailTakesTheNextNumber) {
     o.MainWidth = o.MainHeight = 8;
-    o.OutputRenameStyle = AutoNumericSuffix;
-    o.OutputSortFiles = Alphabetic;
+    o.OutputRenameStyle = options::AutoNumericSuffix;
+    o.OutputSortFiles = options::Alphabetic;
     o.LogMakeLog = 1;
     o.LogPath = out / "run.log";
     o.LogOutName = 1;
@@ -429,7 +429,7 @@ TEST_F(BatchRunTest, ANumberedNameTakenMeanwhileIsKeptAndTheThumbnailTakesTheNex
         for (const char* name : {"a.bmp", "a1.bmp", "b.bmp", "run.log", "Thumbs0.htm"})
             std::filesystem::remove(out / name);
         NameTakingHost h;
-        BatchOptions p = o;
+        options::BatchOptions p = o;
         p.OpsThreads = threads;
         EXPECT_EQ(Run(p, h).processed, 2);
         EXPECT_TRUE(h.reports.empty());

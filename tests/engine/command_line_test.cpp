@@ -27,45 +27,45 @@ int64_t LocalMidnight(int day, int month, int year) {
 }
 
 TEST(CommandLine, CodeTablesAndNumbers) {
-    EXPECT_EQ(ResizeMethodFromCode(1), FixedWidth);
-    EXPECT_EQ(ResizeMethodFromCode(6), NoResize);
-    EXPECT_EQ(ResizeMethodFromCode(9), BestFit);
-    EXPECT_EQ(OutputFormatFromCode(13), 14);
-    EXPECT_EQ(OutputFormatFromCode(14), FormatGif);
-    EXPECT_EQ(OutputFormatFromCode(16), FormatPcx24);
-    EXPECT_EQ(OutputFormatFromCode(19), FormatSame24);
-    EXPECT_EQ(TextToInt("  -7x"), -7);
-    EXPECT_EQ(TextToInt("abc"), 0);
-    EXPECT_EQ(TextToInt("99999999999999999999"), 2147483647);
+    EXPECT_EQ(engine::ResizeMethodFromCode(1), options::FixedWidth);
+    EXPECT_EQ(engine::ResizeMethodFromCode(6), options::NoResize);
+    EXPECT_EQ(engine::ResizeMethodFromCode(9), options::BestFit);
+    EXPECT_EQ(engine::OutputFormatFromCode(13), 14);
+    EXPECT_EQ(engine::OutputFormatFromCode(14), options::FormatGif);
+    EXPECT_EQ(engine::OutputFormatFromCode(16), options::FormatPcx24);
+    EXPECT_EQ(engine::OutputFormatFromCode(19), options::FormatSame24);
+    EXPECT_EQ(engine::TextToInt("  -7x"), -7);
+    EXPECT_EQ(engine::TextToInt("abc"), 0);
+    EXPECT_EQ(engine::TextToInt("99999999999999999999"), 2147483647);
 }
 
 TEST(CommandLine, DatesAreDayMonthYearAtLocalMidnight) {
     int64_t t = 0;
-    ASSERT_TRUE(ParseDate("5/6/2001", &t));
+    ASSERT_TRUE(engine::ParseDate("5/6/2001", &t));
     EXPECT_EQ(t, LocalMidnight(5, 6, 2001));
     // Only the day range is checked; the calendar rolls 31 February over.
-    ASSERT_TRUE(ParseDate("31/2/1999", &t));
+    ASSERT_TRUE(engine::ParseDate("31/2/1999", &t));
     EXPECT_EQ(t, LocalMidnight(3, 3, 1999));
-    EXPECT_TRUE(ParseDate("1/1/2000 and more", &t));
+    EXPECT_TRUE(engine::ParseDate("1/1/2000 and more", &t));
     for (const char* bad : {"0/1/2000", "32/1/2000", "1/0/2000", "1/13/2000", "1/2", "1-2-2000", "",
                             "a/b/c", "1/1/", "1//2000", "1/1/99999999999"})
-        EXPECT_FALSE(ParseDate(bad, &t)) << bad;
+        EXPECT_FALSE(engine::ParseDate(bad, &t)) << bad;
 }
 
 TEST(CommandLine, SwitchesCountFromTheFifthArgumentAtTheirFirstOccurrence) {
-    BatchOptions o;
+    options::BatchOptions o;
     o.MainWidth = 33;
     o.OutputFilterGIF = 1;
     o.OpsSilentOperation = 1;
     // "/n" at positions 3 and 4 are paths; "/N" and "/X" are no switches.
-    ASSERT_TRUE(ParseCommandOptions({"vignettor", "/h", "/f", "/n", "/x", "/N", "/X"}, false, o));
+    ASSERT_TRUE(engine::ParseCommandOptions({"vignettor", "/h", "/f", "/n", "/x", "/N", "/X"}, false, o));
     EXPECT_EQ(o.MainEnlarge, 0);
     EXPECT_EQ(o.MainWidth, 33);
-    ASSERT_TRUE(ParseCommandOptions(Line("/f", {"/v", "5", "/v", "9"}), false, o));
+    ASSERT_TRUE(engine::ParseCommandOptions(Line("/f", {"/v", "5", "/v", "9"}), false, o));
     EXPECT_EQ(o.ImageSharpen, 1);
     EXPECT_EQ(o.ImageSharpenLevel, 5);
     // The reset comes first, whatever its position.
-    ASSERT_TRUE(ParseCommandOptions(Line("/f", {"/s", "50", "60", "/x"}), false, o));
+    ASSERT_TRUE(engine::ParseCommandOptions(Line("/f", {"/s", "50", "60", "/x"}), false, o));
     EXPECT_EQ(o.MainWidth, 50);
     EXPECT_EQ(o.OutputFilterGIF, 0) << "reset value";
     EXPECT_EQ(o.OpsSilentOperation, 1);
@@ -76,69 +76,69 @@ TEST(CommandLine, GroupsTakeTheFirstSwitchInTheirOrder) {
         Args switches;
         int enhance;
         const char* curve;
-    } curves[] = {{{"/eu", "c.txt", "/ec", "/ei", "/ed"}, DarkenMidtones, ""},
-                  {{"/ec", "/ex"}, LineArtContrast, ""},
-                  {{"/eu", "c.txt"}, UserLut, "c.txt"},
-                  {{"/ei", "/eu"}, LightenMidtones, ""}};  // a losing "/eu" needs no value
-    BatchOptions o;
+    } curves[] = {{{"/eu", "c.txt", "/ec", "/ei", "/ed"}, options::DarkenMidtones, ""},
+                  {{"/ec", "/ex"}, options::LineArtContrast, ""},
+                  {{"/eu", "c.txt"}, options::UserLut, "c.txt"},
+                  {{"/ei", "/eu"}, options::LightenMidtones, ""}};  // a losing "/eu" needs no value
+    options::BatchOptions o;
     for (const auto& row : curves) {
         o.ImageUserLUTPath = "old";
-        ASSERT_TRUE(ParseCommandOptions(Line("/f", row.switches), false, o)) << row.switches[0];
+        ASSERT_TRUE(engine::ParseCommandOptions(Line("/f", row.switches), false, o)) << row.switches[0];
         EXPECT_EQ(o.ImageEnhanceType, row.enhance) << row.switches[0];
         EXPECT_EQ(o.ImageUserLUTPath, row.curve);
     }
-    EXPECT_FALSE(ParseCommandOptions(Line("/f", {"/eu"}), false, o));
+    EXPECT_FALSE(engine::ParseCommandOptions(Line("/f", {"/eu"}), false, o));
 
     // "/cu" is upper case.
     const std::pair<Args, int> cases[] = {
-        {{"/cn", "/cu"}, Upper}, {{"/cu", "/cl"}, Lower}, {{"/cn"}, NoChange}};
+        {{"/cn", "/cu"}, options::Upper}, {{"/cu", "/cl"}, options::Lower}, {{"/cn"}, options::NoChange}};
     for (const auto& [switches, nameCase] : cases) {
-        ASSERT_TRUE(ParseCommandOptions(Line("/f", switches), false, o));
+        ASSERT_TRUE(engine::ParseCommandOptions(Line("/f", switches), false, o));
         EXPECT_EQ(o.OutputCase, nameCase) << switches[0];
     }
 }
 
 TEST(CommandLine, NamingSwitchesOnlyInDirectoryModeWithOverwriteAsDefault) {
-    BatchOptions o;
-    o.OutputRenameStyle = AutoNumericSuffix;
+    options::BatchOptions o;
+    o.OutputRenameStyle = options::AutoNumericSuffix;
     o.OutputExtraText = "keep";
-    ASSERT_TRUE(ParseCommandOptions(Line("/f", {"/np", "x"}), false, o));
-    EXPECT_EQ(o.OutputRenameStyle, AutoNumericSuffix);
+    ASSERT_TRUE(engine::ParseCommandOptions(Line("/f", {"/np", "x"}), false, o));
+    EXPECT_EQ(o.OutputRenameStyle, options::AutoNumericSuffix);
     EXPECT_EQ(o.OutputExtraText, "keep");
 
     const struct {
         Args switches;
         int style;
         const char* text;
-    } rows[] = {{{}, Overwrite, ""},
-                {{"/ns", "_t", "/np", "p_"}, TextPrefix, "p_"},
-                {{"/nn", "/ns", "_t"}, TextSuffix, "_t"},
-                {{"/nn", "/no"}, Overwrite, ""},
-                {{"/nn"}, AutoNumericSuffix, ""},
-                {{"/np"}, TextPrefix, ""}};  // as the last argument: an empty text
+    } rows[] = {{{}, options::Overwrite, ""},
+                {{"/ns", "_t", "/np", "p_"}, options::TextPrefix, "p_"},
+                {{"/nn", "/ns", "_t"}, options::TextSuffix, "_t"},
+                {{"/nn", "/no"}, options::Overwrite, ""},
+                {{"/nn"}, options::AutoNumericSuffix, ""},
+                {{"/np"}, options::TextPrefix, ""}};  // as the last argument: an empty text
     for (const auto& row : rows) {
         o.OutputExtraText = "keep";
-        ASSERT_TRUE(ParseCommandOptions(Line("/d", row.switches), true, o));
+        ASSERT_TRUE(engine::ParseCommandOptions(Line("/d", row.switches), true, o));
         EXPECT_EQ(o.OutputRenameStyle, row.style) << row.switches.size();
         EXPECT_EQ(o.OutputExtraText, row.text);
     }
 }
 
 TEST(CommandLine, MissingValuesAndBadDatesFailTheParse) {
-    BatchOptions o;
+    options::BatchOptions o;
     std::string problem;
-    EXPECT_FALSE(ParseCommandOptions(Line("/f", {"/s", "120"}), false, o, &problem));
+    EXPECT_FALSE(engine::ParseCommandOptions(Line("/f", {"/s", "120"}), false, o, &problem));
     EXPECT_NE(problem.find("/s"), std::string::npos);
     for (const Args& sw :
          {Args{"/v"}, Args{"/r"}, Args{"/o"}, Args{"/t+"}, Args{"/t-", "1/13/2000"}})
-        EXPECT_FALSE(ParseCommandOptions(Line("/f", sw), false, o)) << sw[0];
-    EXPECT_FALSE(ParseCommandOptions(Line("/d", {"/j"}), true, o));
+        EXPECT_FALSE(engine::ParseCommandOptions(Line("/f", sw), false, o)) << sw[0];
+    EXPECT_FALSE(engine::ParseCommandOptions(Line("/d", {"/j"}), true, o));
 
-    ASSERT_TRUE(ParseCommandOptions(Line("/d", {"/t+", "2/3/2004"}), true, o));
+    ASSERT_TRUE(engine::ParseCommandOptions(Line("/d", {"/t+", "2/3/2004"}), true, o));
     EXPECT_EQ(o.OutputDateFilter, 1);
     EXPECT_EQ(o.OutputDateFilterBefore, 0);
     EXPECT_EQ(o.OutputDateDate, LocalMidnight(2, 3, 2004));
-    ASSERT_TRUE(ParseCommandOptions(Line("/d", {"/t-", "2/3/2004"}), true, o));
+    ASSERT_TRUE(engine::ParseCommandOptions(Line("/d", {"/t-", "2/3/2004"}), true, o));
     EXPECT_EQ(o.OutputDateFilterBefore, 1);
 }
 
@@ -146,15 +146,15 @@ TEST(CommandLine, RunStepsAreOneOfPlanShardAndMerge) {
     struct Row {
         Args switches;
         bool ok;
-        RunStep::Kind kind;
+        engine::RunStep::Kind kind;
         int index, count;
     };
     const Row rows[] = {
-        {{}, true, RunStep::Kind::Whole, 0, 0},
-        {{"/plan"}, true, RunStep::Kind::Plan, 0, 0},
-        {{"/merge", "/j", "2"}, true, RunStep::Kind::Merge, 0, 0},
-        {{"/j", "1", "/shard", "3/7"}, true, RunStep::Kind::Shard, 3, 7},
-        {{"/shard", "1/1"}, true, RunStep::Kind::Shard, 1, 1},
+        {{}, true, engine::RunStep::Kind::Whole, 0, 0},
+        {{"/plan"}, true, engine::RunStep::Kind::Plan, 0, 0},
+        {{"/merge", "/j", "2"}, true, engine::RunStep::Kind::Merge, 0, 0},
+        {{"/j", "1", "/shard", "3/7"}, true, engine::RunStep::Kind::Shard, 3, 7},
+        {{"/shard", "1/1"}, true, engine::RunStep::Kind::Shard, 1, 1},
         {{"/shard", "0/3"}, false, {}, 0, 0},
         {{"/shard", "4/3"}, false, {}, 0, 0},
         {{"/shard", "+1/3"}, false, {}, 0, 0},
@@ -162,19 +162,19 @@ TEST(CommandLine, RunStepsAreOneOfPlanShardAndMerge) {
         {{"/shard", "1/99999999"}, false, {}, 0, 0},
         {{"/shard"}, false, {}, 0, 0},
         {{"/plan", "/merge"}, false, {}, 0, 0},
-        {{"/PLAN"}, true, RunStep::Kind::Whole, 0, 0},  // compared exactly
+        {{"/PLAN"}, true, engine::RunStep::Kind::Whole, 0, 0},  // compared exactly
     };
     for (const Row& row : rows) {
         const Args line = Line("/d", row.switches);
-        RunStep step;
+        engine::RunStep step;
         std::string problem;
         std::vector<bool> taken;
         const std::string what = line.size() > 5 ? line[5] : "(none)";
-        ASSERT_EQ(ParseRunStep(line, &step, &problem, &taken), row.ok) << what;
+        ASSERT_EQ(engine::ParseRunStep(line, &step, &problem, &taken), row.ok) << what;
         if (!row.ok) {
             EXPECT_FALSE(problem.empty());
-            BatchOptions o;
-            EXPECT_FALSE(ParseCommandOptions(line, true, o)) << what;
+            options::BatchOptions o;
+            EXPECT_FALSE(engine::ParseCommandOptions(line, true, o)) << what;
             continue;
         }
         EXPECT_EQ(step.kind, row.kind) << what;
@@ -182,17 +182,17 @@ TEST(CommandLine, RunStepsAreOneOfPlanShardAndMerge) {
         EXPECT_EQ(step.count, row.count);
         // The step's words are taken, never named as ignored, in directory
         // mode; the single-file mode knows no steps.
-        BatchOptions o;
+        options::BatchOptions o;
         std::vector<std::string> ignored;
-        ASSERT_TRUE(ParseCommandOptions(line, true, o, nullptr, &ignored));
-        EXPECT_EQ(ignored.empty(), row.kind != RunStep::Kind::Whole || row.switches.empty())
+        ASSERT_TRUE(engine::ParseCommandOptions(line, true, o, nullptr, &ignored));
+        EXPECT_EQ(ignored.empty(), row.kind != engine::RunStep::Kind::Whole || row.switches.empty())
             << what;
-        ASSERT_TRUE(ParseCommandOptions(Line("/f", row.switches), false, o, nullptr, &ignored));
+        ASSERT_TRUE(engine::ParseCommandOptions(Line("/f", row.switches), false, o, nullptr, &ignored));
         const bool named = std::find(ignored.begin(), ignored.end(),
-                                     row.kind == RunStep::Kind::Plan    ? "/plan"
-                                     : row.kind == RunStep::Kind::Merge ? "/merge"
+                                     row.kind == engine::RunStep::Kind::Plan    ? "/plan"
+                                     : row.kind == engine::RunStep::Kind::Merge ? "/merge"
                                                                         : "/shard") != ignored.end();
-        EXPECT_EQ(named, row.kind != RunStep::Kind::Whole)
+        EXPECT_EQ(named, row.kind != engine::RunStep::Kind::Whole)
             << what;
     }
 }

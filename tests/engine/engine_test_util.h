@@ -33,7 +33,7 @@ inline void SetModified(const std::string& path, int64_t seconds) {
 // 0x00BBGGRR.
 template <typename ColourFn>
 bool WriteBmp(const std::string& path, int w, int h, ColourFn colour) {
-    PixelBlock block;
+    image::PixelBlock block;
     if (!block.AllocateRgb(w, h)) return false;
     uint8_t* p = block.data();
     for (int y = 0; y < h; ++y) {
@@ -44,9 +44,9 @@ bool WriteBmp(const std::string& path, int w, int h, ColourFn colour) {
             p[2] = static_cast<uint8_t>(c >> 16);
         }
     }
-    CPxImage image;
+    image::CPxImage image;
     image.Adopt(std::move(block), w, h);
-    return image.Save(path, FormatBmp24) == ErrNone;
+    return image.Save(path, options::FormatBmp24) == image::ErrNone;
 }
 
 inline bool WriteBmp(const std::string& path, int w, int h) {
@@ -56,8 +56,8 @@ inline bool WriteBmp(const std::string& path, int w, int h) {
 // Width and height of an image file as the program reads it (by its
 // extension); 0 x 0 when it cannot be read.
 inline std::pair<int, int> ImageSize(const std::string& path) {
-    CPxImage image;
-    if (image.Load(path) != ErrNone) return {0, 0};
+    image::CPxImage image;
+    if (image.Load(path) != image::ErrNone) return {0, 0};
     return {image.width(), image.height()};
 }
 

@@ -73,7 +73,7 @@ void StopAtNthStep(RecordingHost& h) {
 
 // A picture with something different in every corner and plenty of colours.
 void WritePicture(const std::string& path, int w, int h, int format, int seed) {
-    PixelBlock block;
+    image::PixelBlock block;
     ASSERT_TRUE(block.AllocateRgb(w, h));
     uint8_t* p = block.data();
     for (int y = 0; y < h; ++y)
@@ -82,9 +82,9 @@ void WritePicture(const std::string& path, int w, int h, int format, int seed) {
             p[1] = static_cast<uint8_t>(y * 255 / h);
             p[2] = static_cast<uint8_t>(128 + 100 * std::sin((x + 2 * y + seed) / 5.0));
         }
-    CPxImage image;
+    image::CPxImage image;
     image.Adopt(std::move(block), w, h);
-    ASSERT_EQ(image.Save(path, format), ErrNone) << path;
+    ASSERT_EQ(image.Save(path, format), image::ErrNone) << path;
 }
 
 class ParallelRun : public ::testing::Test {
@@ -101,17 +101,17 @@ protected:
         const struct {
             const char* name;
             int w, h, format;
-        } files[] = {{"a.bmp", 37, 23, FormatBmp24},           {"a.jpg", 41, 30, FormatJpg},
-                     {"b.png", 29, 44, FormatPng24},           {"d.gif", 33, 21, FormatGif},
-                     {"e.tif", 25, 25, FormatTiff24},          {"f.pcx", 40, 19, FormatPcx24},
-                     {"sub/g.jpg", 50, 31, FormatJpg},         {"sub/h.png", 31, 17, FormatPng24},
-                     {"sub/deeper/i.bmp", 27, 39, FormatBmp24}};
+        } files[] = {{"a.bmp", 37, 23, options::FormatBmp24},           {"a.jpg", 41, 30, options::FormatJpg},
+                     {"b.png", 29, 44, options::FormatPng24},           {"d.gif", 33, 21, options::FormatGif},
+                     {"e.tif", 25, 25, options::FormatTiff24},          {"f.pcx", 40, 19, options::FormatPcx24},
+                     {"sub/g.jpg", 50, 31, options::FormatJpg},         {"sub/h.png", 31, 17, options::FormatPng24},
+                     {"sub/deeper/i.bmp", 27, 39, options::FormatBmp24}};
         int seed = 0;
         for (const auto& f : files) WritePicture(in + "/" + f.name, f.w, f.h, f.format, ++seed);
         test::MakeFile(in + "/c_bad.jpg", "not a picture");
         test::MakeFile(in + "/sub/bad.gif", "GIF89a");
         // A large photo on its side: draft decoding and orientation apply.
-        WritePicture(in + "/sub/photo.jpg", 320, 240, FormatJpg, 7);
+        WritePicture(in + "/sub/photo.jpg", 320, 240, options::FormatJpg, 7);
         const auto jpeg = test::ReadFileBytes(in + "/sub/photo.jpg");
         test::WriteFileBytes(in + "/sub/photo.jpg",
                              test::WithApp1(jpeg, test::ExifOrientationBlock(6)));
@@ -123,7 +123,7 @@ protected:
         ASSERT_TRUE(test::WriteTaggedJpeg(in + "/p3.jpg", patches, 72, 24, p3));
         ASSERT_TRUE(test::WriteTaggedJpeg(in + "/sub/cut.jpg", patches, 72, 24,
                                           test::Truncated(p3, p3.size() - 40)));
-        WritePicture(*pristine_ / "logo.bmp", 9, 7, FormatBmp24, 3);
+        WritePicture(*pristine_ / "logo.bmp", 9, 7, options::FormatBmp24, 3);
         test::MakeFolder(*pristine_ / "out");
         // Names a numbered run must step over.
         test::MakeFile(*pristine_ / "out/a.jpg", "taken");
@@ -141,8 +141,8 @@ protected:
         base.MainHeight = 12;
         base.OutputRecurseSrc = 1;
         base.OutputDuplicateSrcTree = 1;
-        base.OutputSortFiles = Alphabetic;
-        base.OutputRenameStyle = Overwrite;
+        base.OutputSortFiles = options::Alphabetic;
+        base.OutputRenameStyle = options::Overwrite;
         base.LogMakeLog = 1;
         base.LogPath = Work("out/run.log");
         base.LogHeader = 1;
@@ -158,15 +158,15 @@ protected:
     struct Outcome {
         Tree tree;
         std::vector<std::string> events, reports;
-        BatchSummary summary;
+        engine::BatchSummary summary;
     };
-    Outcome Run(BatchOptions o, int threads) {
+    Outcome Run(options::BatchOptions o, int threads) {
         fs::remove_all(work.path());
         fs::copy(pristine_->path(), work.path(), fs::copy_options::recursive);
         o.OpsThreads = threads;
         RecordingHost host;
         if (!gStopAt.step.empty()) host.onPump = StopAtNthStep;
-        BatchEngine engine(o, host);
+        engine::BatchEngine engine(o, host);
         Outcome r;
         r.summary = engine.BatchRun();
         r.tree = ReadTree(work.path());
@@ -176,7 +176,7 @@ protected:
     }
 
     // Runs with one thread and with three and compares everything.
-    void ExpectSameWithThreads(const BatchOptions& o, const std::string& what) {
+    void ExpectSameWithThreads(const options::BatchOptions& o, const std::string& what) {
         const Outcome one = Run(o, 1);
         const Outcome three = Run(o, 3);
         EXPECT_EQ(one.summary.processed, three.summary.processed) << what;
@@ -194,15 +194,15 @@ protected:
 
     static TempDir* pristine_;
     TempDir work;
-    BatchOptions base;
+    options::BatchOptions base;
     Outcome lastOne;
 };
 
 TempDir* ParallelRun::pristine_ = nullptr;
 
 TEST_F(ParallelRun, EveryOutputFormatIsWrittenAlike) {
-    for (int format = FormatSame24; format <= FormatGifGray; ++format) {
-        BatchOptions o = base;
+    for (int format = options::FormatSame24; format <= options::FormatGifGray; ++format) {
+        options::BatchOptions o = base;
         o.MainOutputFormat = format;
         ExpectSameWithThreads(o, "format " + std::to_string(format));
     }
@@ -215,78 +215,78 @@ TEST_F(ParallelRun, EveryOutputFormatIsWrittenAlike) {
 TEST_F(ParallelRun, DocumentsAndFeaturesAreWrittenAlike) {
     const struct {
         const char* what;
-        std::function<void(BatchOptions&)> set;
+        std::function<void(options::BatchOptions&)> set;
     } rows[] = {
         {"pages with source pages, table, links and both indexes",
-         [](BatchOptions& o) {
-             o.MainOutputFormat = FormatPng8;
+         [](options::BatchOptions& o) {
+             o.MainOutputFormat = options::FormatPng8;
              o.HTMLLog = o.HTMLTable = o.HTMLWriteTitles = o.HTMLMakeSrcLink = 1;
              o.HTMLMakeFileLink = o.HTMLMakeIndex = o.HTMLMakeSingleIndex = 1;
              o.HTMLWritePNG = o.HTMLWriteBMP = o.HTMLWriteTIFF = o.HTMLWritePCX = 1;
-             o.HTMLMakeSrcPages = SourcePagesWithOutput;
+             o.HTMLMakeSrcPages = options::SourcePagesWithOutput;
              o.HTMLTableCols = 3;
              o.HTMLMaxImages = 4;
          }},
         {"source pages beside the inputs, all thumbnails numbered into one folder",
-         [this](BatchOptions& o) {
+         [this](options::BatchOptions& o) {
              o.OutputDuplicateSrcTree = 0;
-             o.OutputRenameStyle = AutoNumericSuffix;
+             o.OutputRenameStyle = options::AutoNumericSuffix;
              o.HTMLLog = o.HTMLMakeSrcLink = 1;
-             o.HTMLMakeSrcPages = SourcePagesWithInput;
+             o.HTMLMakeSrcPages = options::SourcePagesWithInput;
              o.LogPath = Work("run.log");
          }},
         {"sheets per folder",
-         [](BatchOptions& o) {
-             o.MainOutputFormat = FormatSame24;
+         [](options::BatchOptions& o) {
+             o.MainOutputFormat = options::FormatSame24;
              o.CompositeMakeComposite = 1;
              o.CompositeWriteToRoot = 0;
              o.CompositeRows = o.CompositeCols = 2;
          }},
         {"sheets in the root",
-         [](BatchOptions& o) {
+         [](options::BatchOptions& o) {
              o.CompositeMakeComposite = 1;
              o.CompositeCols = 3;
              o.CompositeRows = 1;
-             o.CompositeFormat = FormatPng24;
+             o.CompositeFormat = options::FormatPng24;
          }},
         {"overlay, sharpening, tone curve and matte",
-         [this](BatchOptions& o) {
-             o.MainResizeMethod = FixedWidth;
+         [this](options::BatchOptions& o) {
+             o.MainResizeMethod = options::FixedWidth;
              o.OverlayOverlay = 1;
              o.OverlayPath = Work("logo.bmp");
              o.OverlayPos = 5;
              o.OverlayOpacity = 0.5;
              o.ImageSharpen = 1;
-             o.ImageEnhanceType = RaiseContrast;
+             o.ImageEnhanceType = options::RaiseContrast;
              o.ImageMatte = 1;
          }},
         {"a missing user curve, reported for every file",
-         [this](BatchOptions& o) {
-             o.ImageEnhanceType = UserLut;
+         [this](options::BatchOptions& o) {
+             o.ImageEnhanceType = options::UserLut;
              o.ImageUserLUTPath = Work("no-curve.txt");
          }},
         {"thumbnails branching from the source folders",
-         [](BatchOptions& o) {
+         [](options::BatchOptions& o) {
              o.OutputBranchFromSrc = 1;
              o.HTMLLog = 1;
              o.HTMLMakeIndex = 1;
          }},
         {"draft decoding and upright photos",
-         [](BatchOptions& o) {
+         [](options::BatchOptions& o) {
              o.JPGDraftDecode = 1;
              o.ImageAutoOrient = 1;
              o.MainWidth = o.MainHeight = 40;
          }},
         {"thumbnails that replace later inputs",
-         [this](BatchOptions& o) {
+         [this](options::BatchOptions& o) {
              o.MainDestPath = o.MainSrcPath;
              o.OutputDuplicateSrcTree = 0;
-             o.MainOutputFormat = FormatJpg;
+             o.MainOutputFormat = options::FormatJpg;
              o.LogPath = Work("run.log");
          }},
     };
     for (const auto& row : rows) {
-        BatchOptions o = base;
+        options::BatchOptions o = base;
         row.set(o);
         ExpectSameWithThreads(o, row.what);
     }

@@ -45,16 +45,16 @@ protected:
     PipelineTest() {
         o.MainWidth = 10;
         o.MainHeight = 10;
-        o.MainResizeMethod = BestFit;
-        o.MainOutputFormat = FormatBmp24;
+        o.MainResizeMethod = options::BestFit;
+        o.MainOutputFormat = options::FormatBmp24;
         in = src / "a.bmp";
         test::WriteBmp(in, 40, 20);
     }
-    ErrorCode Process(const std::string& output, std::FILE* log = nullptr) {
-        BatchEngine engine(o, host);
+    image::ErrorCode Process(const std::string& output, std::FILE* log = nullptr) {
+        engine::BatchEngine engine(o, host);
         return engine.ProcessFile(in, output, nullptr, "shown/a.bmp", log, nullptr, "", nullptr);
     }
-    std::string WithLog(const std::string& output, ErrorCode* code) {
+    std::string WithLog(const std::string& output, image::ErrorCode* code) {
         const std::string logPath = out / "log.txt";
         std::FILE* log = std::fopen(logPath.c_str(), "w");
         *code = Process(output, log);
@@ -64,12 +64,12 @@ protected:
 
     TempDir src, out;
     std::string in;
-    BatchOptions o;
+    options::BatchOptions o;
     RecordingHost host;
 };
 
 TEST_F(PipelineTest, ReadsResizesAndSavesWithItsStatusTexts) {
-    ASSERT_EQ(Process(out / "a.bmp"), ErrNone);
+    ASSERT_EQ(Process(out / "a.bmp"), image::ErrNone);
     EXPECT_EQ(ImageSize(out / "a.bmp"), std::make_pair(10, 5));
     EXPECT_EQ(host.steps, (Steps{"Reading", "Resizing", "Saving"}));
     EXPECT_EQ(host.details, (Steps{"shown/a.bmp", out / "a.bmp"}));
@@ -84,27 +84,27 @@ TEST_F(PipelineTest, MatteOnlyForBestFitAndFixedWidthOrHeight) {
         host = RecordingHost();
         o.MainResizeMethod = method;
         o.MainWidth = method >= 5 ? 50 : 10;
-        ASSERT_EQ(Process(out / "m.bmp"), ErrNone) << method;
+        ASSERT_EQ(Process(out / "m.bmp"), image::ErrNone) << method;
         EXPECT_EQ(HasStep(host, "Matting"), method >= 1 && method <= 3) << method;
     }
-    o.MainResizeMethod = BestFit;
+    o.MainResizeMethod = options::BestFit;
     o.MainWidth = 10;
-    ASSERT_EQ(Process(out / "m.bmp"), ErrNone);
+    ASSERT_EQ(Process(out / "m.bmp"), image::ErrNone);
     EXPECT_EQ(ImageSize(out / "m.bmp"), std::make_pair(10, 10)) << "matted to the box";
 }
 
 TEST_F(PipelineTest, StopRequestBetweenStepsSavesNothingAndSaysSo) {
     o.ImageSharpen = 1;
-    o.ImageEnhanceType = RaiseContrast;
+    o.ImageEnhanceType = options::RaiseContrast;
     o.ImageMatte = 1;
-    ASSERT_EQ(Process(out / "a.bmp"), ErrNone);
+    ASSERT_EQ(Process(out / "a.bmp"), image::ErrNone);
     EXPECT_EQ(host.steps, (Steps{"Reading", "Resizing", "Sharpen", "Matting", "Saving"}));
     for (const char* step : {"Reading", "Resizing", "Sharpen", "Matting"}) {
         host = RecordingHost();
         gStopAtStep = step;
         host.onPump = StopAtStep;
         const std::string target = out / (std::string(step) + ".bmp");
-        ASSERT_EQ(Process(target), ErrCancelled) << step;
+        ASSERT_EQ(Process(target), image::ErrCancelled) << step;
         EXPECT_FALSE(FileExists(target)) << step;
         EXPECT_EQ(host.steps.back(), step) << "nothing runs after the stop";
     }
@@ -113,9 +113,9 @@ TEST_F(PipelineTest, StopRequestBetweenStepsSavesNothingAndSaysSo) {
     host = RecordingHost();
     host.onPump = StopAtStep;
     o.LogOutName = 1;
-    ErrorCode code = -1;
+    image::ErrorCode code = -1;
     EXPECT_EQ(WithLog(out / "late.bmp", &code), "");
-    EXPECT_EQ(code, ErrCancelled);
+    EXPECT_EQ(code, image::ErrCancelled);
     EXPECT_FALSE(FileExists(out / "late.bmp"));
 }
 
@@ -123,25 +123,25 @@ TEST_F(PipelineTest, LogLinesInOrderAndAFailedLoadKeepsTheInputLine) {
     o.LogInputName = 1;
     o.LogOutName = 1;
     o.LogOutputDims = 1;
-    ErrorCode code = -1;
+    image::ErrorCode code = -1;
     EXPECT_EQ(WithLog(out / "a.bmp", &code),
               "Input   : shown/a.bmp  Output  : " + (out / "a.bmp") + "  ( 10 x 5 )\n");
-    EXPECT_EQ(code, ErrNone);
+    EXPECT_EQ(code, image::ErrNone);
 
     test::MakeFile(in, "BM but not really");
     o.LogInputDims = 1;
     host = RecordingHost();
     EXPECT_EQ(WithLog(out / "b.bmp", &code), "Input   : shown/a.bmp  ( 0 x 0 )\n");
-    EXPECT_NE(code, ErrNone);
+    EXPECT_NE(code, image::ErrNone);
     EXPECT_FALSE(FileExists(out / "b.bmp"));
     EXPECT_EQ(host.steps, (Steps{"Reading"}));
 }
 
 TEST_F(PipelineTest, MissingUserCurveIsReportedForEachFileAndProcessingGoesOn) {
-    o.ImageEnhanceType = UserLut;
+    o.ImageEnhanceType = options::UserLut;
     o.ImageUserLUTPath = src / "curve.txt";
-    ASSERT_EQ(Process(out / "a.bmp"), ErrNone);
-    ASSERT_EQ(Process(out / "b.bmp"), ErrNone);
+    ASSERT_EQ(Process(out / "a.bmp"), image::ErrNone);
+    ASSERT_EQ(Process(out / "b.bmp"), image::ErrNone);
     const std::string report =
         "Error : Unable to open file\nFile : " + o.ImageUserLUTPath + "\nContext : Load user LUT";
     EXPECT_EQ(host.reports, (Steps{report, report}));
@@ -181,9 +181,9 @@ TEST_F(PipelineTest, ColourProfilesConvertWhenAskedAndOnesThatCannotBeUsedAreWar
                 o.ImageColourManage = manage;
                 host = RecordingHost(withWindow);
                 in = plain;
-                ASSERT_EQ(Process(out / "plain.bmp"), ErrNone);
+                ASSERT_EQ(Process(out / "plain.bmp"), image::ErrNone);
                 in = tagged;
-                ASSERT_EQ(Process(out / "t.bmp"), ErrNone);
+                ASSERT_EQ(Process(out / "t.bmp"), image::ErrNone);
                 const bool converted = manage == 1 && c.warning == nullptr;
                 EXPECT_EQ(
                     test::ReadFileBytes(out / "t.bmp") == test::ReadFileBytes(out / "plain.bmp"),
@@ -203,19 +203,19 @@ TEST_F(PipelineTest, ColourProfilesConvertWhenAskedAndOnesThatCannotBeUsedAreWar
 TEST_F(PipelineTest, SavesReplaceTheTargetOnlyWhenTheySucceed) {
     // An existing thumbnail is replaced whole; "same as input" keeps BMP.
     test::MakeFile(out / "a.BMP", "old");
-    o.MainOutputFormat = FormatSame24;
-    ASSERT_EQ(Process(out / "a.BMP"), ErrNone);
+    o.MainOutputFormat = options::FormatSame24;
+    ASSERT_EQ(Process(out / "a.BMP"), image::ErrNone);
     EXPECT_EQ(ImageSize(out / "a.BMP"), std::make_pair(10, 5));
     // A target that cannot be replaced (a folder) fails and is left alone.
     test::MakeFolder(out / "dir.bmp");
     test::MakeFile(out / "dir.bmp/keep", "keep");
-    EXPECT_EQ(Process(out / "dir.bmp"), ErrWriteFile);
+    EXPECT_EQ(Process(out / "dir.bmp"), image::ErrWriteFile);
     EXPECT_EQ(test::ReadFileText(out / "dir.bmp/keep"), "keep");
     // A folder that does not exist cannot take the file.
-    EXPECT_EQ(Process(out / "none/a.bmp"), ErrOpenFile);
+    EXPECT_EQ(Process(out / "none/a.bmp"), image::ErrOpenFile);
     // A format without a writer writes nothing.
     o.MainOutputFormat = 0;
-    EXPECT_EQ(Process(out / "nothing.bmp"), ErrNone);
+    EXPECT_EQ(Process(out / "nothing.bmp"), image::ErrNone);
     EXPECT_FALSE(FileExists(out / "nothing.bmp"));
     EXPECT_EQ(TempFilesIn(out.path()), 0);
 }
@@ -233,9 +233,9 @@ TEST_F(PipelineTest, OverlayLoaderTurnsAndPosterizesKeepingTheTransparentColour)
     o.OverlayQuantize = 1;
     o.OverlayQuantizeColors = 3;
     o.OverlayTransColor = 0;
-    BatchEngine engine(o, host);
-    CPxImage overlay;
-    ASSERT_EQ(engine.LoadOverlay(overlay), ErrNone);
+    engine::BatchEngine engine(o, host);
+    image::CPxImage overlay;
+    ASSERT_EQ(engine.LoadOverlay(overlay), image::ErrNone);
     EXPECT_EQ(overlay.width(), 4);
     EXPECT_EQ(overlay.height(), 8);
     EXPECT_EQ(host.steps, (Steps{"Loading overlay image"}));
@@ -252,14 +252,14 @@ TEST_F(PipelineTest, OverlayLoaderTurnsAndPosterizesKeepingTheTransparentColour)
     o.OverlayRotation = 0;
     o.OverlayQuantize = 0;
     o.ImageColourManage = 1;
-    CPxImage asStored;
-    ASSERT_EQ(engine.LoadOverlay(asStored), ErrNone);
+    image::CPxImage asStored;
+    ASSERT_EQ(engine.LoadOverlay(asStored), image::ErrNone);
     ASSERT_EQ(asStored.width(), 16);
     EXPECT_TRUE(std::equal(rgb.begin(), rgb.end(), asStored.data()));
 
     o.OverlayOverlay = 0;
-    CPxImage none;
-    EXPECT_EQ(engine.LoadOverlay(none), ErrNone);
+    image::CPxImage none;
+    EXPECT_EQ(engine.LoadOverlay(none), image::ErrNone);
     EXPECT_TRUE(none.empty());
 }
 
@@ -269,7 +269,7 @@ TEST_F(PipelineTest, SingleFileOperationEndsWhenItsOverlayReportIsCancelled) {
     o.OverlayOverlay = 1;
     o.OverlayPath = src / "missing.bmp";
     host.answerCancel = true;
-    BatchEngine engine(o, host);
+    engine::BatchEngine engine(o, host);
     engine.SingleFileOperation(in, out / "one.bmp", in);
     ASSERT_EQ(host.reports.size(), 1u);
     EXPECT_NE(
@@ -292,32 +292,32 @@ TEST(DraftDecoding, NeverLessThanTwiceTheThumbnailEitherWay) {
         int w, h;  // as stored
         int orientation, method, boxW, boxH;
     } rows[] = {
-        {800, 800, 1, ExactSize, 50, 200},   // a tall box over a square photo
-        {800, 800, 1, ExactSize, 200, 50},   // a wide one
-        {1600, 800, 1, ExactSize, 200, 50},  // 2/8
-        {800, 1600, 6, ExactSize, 50, 200},  // upright 1600 x 800
-        {1600, 800, 8, ExactSize, 50, 200},  // upright 800 x 1600
-        {1600, 800, 5, ExactSize, 40, 300},  // 3/8
-        {1600, 800, 1, BestFit, 50, 200},    // thumbnail 50 x 25
-        {800, 1600, 7, BestFit, 200, 50},    // thumbnail 100 x 50
-        {800, 1600, 6, BestFit, 50, 200},    // thumbnail 50 x 25, at 1/8
+        {800, 800, 1, options::ExactSize, 50, 200},   // a tall box over a square photo
+        {800, 800, 1, options::ExactSize, 200, 50},   // a wide one
+        {1600, 800, 1, options::ExactSize, 200, 50},  // 2/8
+        {800, 1600, 6, options::ExactSize, 50, 200},  // upright 1600 x 800
+        {1600, 800, 8, options::ExactSize, 50, 200},  // upright 800 x 1600
+        {1600, 800, 5, options::ExactSize, 40, 300},  // 3/8
+        {1600, 800, 1, options::BestFit, 50, 200},    // thumbnail 50 x 25
+        {800, 1600, 7, options::BestFit, 200, 50},    // thumbnail 100 x 50
+        {800, 1600, 6, options::BestFit, 50, 200},    // thumbnail 50 x 25, at 1/8
     };
     for (const auto& r : rows) {
         const std::string what = std::to_string(r.w) + " x " + std::to_string(r.h) +
                                  ", orientation " + std::to_string(r.orientation) + ", box " +
                                  std::to_string(r.boxW) + " x " + std::to_string(r.boxH);
         const std::string path = dir / "photo.jpg";
-        PixelBlock block;
+        image::PixelBlock block;
         ASSERT_TRUE(block.AllocateRgb(r.w, r.h));
         std::fill(block.data(), block.data() + block.size(), uint8_t{90});
-        CPxImage photo;
+        image::CPxImage photo;
         photo.Adopt(std::move(block), r.w, r.h);
-        ASSERT_EQ(photo.Save(path, FormatJpg), ErrNone);
+        ASSERT_EQ(photo.Save(path, options::FormatJpg), image::ErrNone);
         ASSERT_TRUE(test::WriteFileBytes(
             path,
             test::WithApp1(test::ReadFileBytes(path), test::ExifOrientationBlock(r.orientation))));
 
-        BatchOptions o;
+        options::BatchOptions o;
         o.MainResizeMethod = r.method;
         o.MainWidth = r.boxW;
         o.MainHeight = r.boxH;
@@ -327,17 +327,17 @@ TEST(DraftDecoding, NeverLessThanTwiceTheThumbnailEitherWay) {
         const int uprightW = side ? r.h : r.w, uprightH = side ? r.w : r.h;
         unsigned thumbW = 0, thumbH = 0;
         int kind = 0;
-        ComputeOutputSize(o, unsigned(uprightW), unsigned(uprightH), &thumbW, &thumbH, &kind);
-        DecodeHints hints;
+        engine::ComputeOutputSize(o, unsigned(uprightW), unsigned(uprightH), &thumbW, &thumbH, &kind);
+        image::DecodeHints hints;
         hints.readOrientation = true;
         hints.plan = [&o](int w, int h) {
-            DecodePlan plan = PlanDecoding(o, w, h);
+            image::DecodePlan plan = engine::PlanDecoding(o, w, h);
             plan.reduceWidth = plan.reduceHeight = 0;
             return plan;
         };
-        CPxImage image;
-        DecodeInfo info;
-        ASSERT_EQ(image.Load(path, hints, &info), ErrNone) << what;
+        image::CPxImage image;
+        image::DecodeInfo info;
+        ASSERT_EQ(image.Load(path, hints, &info), image::ErrNone) << what;
         EXPECT_EQ(std::make_pair(info.fullWidth, info.fullHeight),
                   std::make_pair(uprightW, uprightH))
             << what;

@@ -5,7 +5,7 @@
 
 #include "engine/engine_texts.h"
 
-namespace vig::texts {
+namespace vig::engine::texts {
 namespace {
 
 TEST(ProgressLine, FiguresGiveTheRateAndTheTimeLeft) {
@@ -84,4 +84,4 @@ TEST(ProgressLine, ShorteningKeepsEscapesAndCharactersWhole) {
 }
 
 }  // namespace
-}  // namespace vig::texts
+}  // namespace vig::engine::texts

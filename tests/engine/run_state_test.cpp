@@ -6,7 +6,7 @@
 
 #include "options/batch_options.h"
 
-namespace vig::runstate {
+namespace vig::engine::runstate {
 namespace {
 
 TEST(RunState, EscapedTextsAndPlansReadBackAsWritten) {
@@ -64,7 +64,7 @@ TEST(RunState, DamagedPlansNameTheirLine) {
 }
 
 TEST(RunState, SettingsLeaveOutWhatOnlyTheMachineChanges) {
-    BatchOptions a, b;
+    options::BatchOptions a, b;
     b.OpsThreads = 7;
     b.OpsMemoryLimit = 300;
     b.OutputDateDate = a.OutputDateDate + 5;  // the filter is off
@@ -108,17 +108,17 @@ TEST(RunState, RecordsKeepEveryOutcomeAndTheirCellsExactly) {
     made.made = made.staged = true;
     made.width = 3;
     made.height = 2;
-    made.steps.Append(StepRecord::Kind::Step, "Reading");
-    made.steps.Append(StepRecord::Kind::Warning, "odd name\twith % in it");
-    made.steps.Append(StepRecord::Kind::StopCheck, "");
+    made.steps.Append(engine::StepRecord::Kind::Step, "Reading");
+    made.steps.Append(engine::StepRecord::Kind::Warning, "odd name\twith % in it");
+    made.steps.Append(engine::StepRecord::Kind::StopCheck, "");
     made.steps.SetLoaded(300, 200, {{true, "text 1", "Key"}, {false, "", "Empty"}});
     made.cellWidth = 3;
     made.cellHeight = 2;
     for (int i = 0; i < 18; ++i) made.cell.push_back(static_cast<uint8_t>(i * 14));
     FileOutcome failed;
     failed.position = 5;
-    failed.code = ErrInvalidJpg;
-    failed.steps.Append(StepRecord::Kind::CurveMissing, "");
+    failed.code = image::ErrInvalidJpg;
+    failed.steps.Append(engine::StepRecord::Kind::CurveMissing, "");
 
     char* buffer = nullptr;
     size_t size = 0;
@@ -171,4 +171,4 @@ TEST(RunState, RecordsKeepEveryOutcomeAndTheirCellsExactly) {
 }
 
 }  // namespace
-}  // namespace vig::runstate
+}  // namespace vig::engine::runstate

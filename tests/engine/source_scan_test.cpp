@@ -16,8 +16,8 @@ using test::MakeFile;
 using test::MakeFolder;
 using test::SetModified;
 
-const std::vector<int> kEveryFormat = {InputJpeg, InputBmp,  InputPng,  InputGif, InputTiff,
-                                       InputPcx,  InputHeif, InputAvif, InputWebp};
+const std::vector<int> kEveryFormat = {image::InputJpeg, image::InputBmp,  image::InputPng,  image::InputGif, image::InputTiff,
+                                       image::InputPcx,  image::InputHeif, image::InputAvif, image::InputWebp};
 
 class SourceScan : public ::testing::Test {
 protected:
@@ -30,25 +30,25 @@ protected:
                 MakeFile(dir / n);
         }
     }
-    FileList Scan(bool recurse, const std::string& filter = "*") {
-        FileList list{"stale entry"};
-        ScanSourceFolder(host, o, dir.path(), &list, recurse, filter, kEveryFormat);
+    engine::FileList Scan(bool recurse, const std::string& filter = "*") {
+        engine::FileList list{"stale entry"};
+        engine::ScanSourceFolder(host, o, dir.path(), &list, recurse, filter, kEveryFormat);
         return list;
     }
 
     test::TempDir dir;
     test::RecordingHost host;
-    BatchOptions o;
+    options::BatchOptions o;
 };
 
 TEST_F(SourceScan, SubfoldersFirstThenTheSourceFolderInSearchOrder) {
     Make({"a.jpg", "b.bmp", "X/", "X/x.png", "X/Y/", "X/Y/y.jpg"});
-    EXPECT_EQ(Scan(true), (FileList{"X/x.png", "X/Y/y.jpg", "b.bmp", "a.jpg"}));
+    EXPECT_EQ(Scan(true), (engine::FileList{"X/x.png", "X/Y/y.jpg", "b.bmp", "a.jpg"}));
     EXPECT_EQ(host.steps.front(), "Scanning for images");
     EXPECT_EQ(host.steps.back(), "Found 4 files\n");
     EXPECT_GT(host.pumps, 0);
     // Recursion off: only the source folder.
-    EXPECT_EQ(Scan(false), (FileList{"b.bmp", "a.jpg"}));
+    EXPECT_EQ(Scan(false), (engine::FileList{"b.bmp", "a.jpg"}));
 }
 
 TEST_F(SourceScan, ExtensionAndNameFiltersIgnoreCaseAndSkipWhatIsNotAFile) {
@@ -57,56 +57,56 @@ TEST_F(SourceScan, ExtensionAndNameFiltersIgnoreCaseAndSkipWhatIsNotAFile) {
           "imgd.AVIF", "imge.webp", "imgf.WebP", "imgg.heics", "imgh.avifs"});
     // A pipe named like an image would block the run that opens it.
     ASSERT_EQ(mkfifo((dir / "imgp.jpg").c_str(), 0600), 0);
-    FileList list;
-    ScanSourceFolder(host, o, dir.path(), &list, false, "img*", {InputJpeg});
-    EXPECT_EQ(list, (FileList{"img1.JPG", "IMG2.jpg"}));
+    engine::FileList list;
+    engine::ScanSourceFolder(host, o, dir.path(), &list, false, "img*", {image::InputJpeg});
+    EXPECT_EQ(list, (engine::FileList{"img1.JPG", "IMG2.jpg"}));
     // Every extension, in the search order bmp, png, gif, jpg, tif, pcx, heic,
     // heif, hif, avif, webp.
     EXPECT_EQ(Scan(false, "img?"),
-              (FileList{"img8.bmp", "img4.png", "img5.gif", "img1.JPG", "IMG2.jpg", "img6.tif",
+              (engine::FileList{"img8.bmp", "img4.png", "img5.gif", "img1.JPG", "IMG2.jpg", "img6.tif",
                         "img7.pcx", "imga.HEIC", "imgb.heif", "imgc.Hif", "imgd.AVIF", "imge.webp",
                         "imgf.WebP"}));
     // Only the enabled searches run.
-    ScanSourceFolder(host, o, dir.path(), &list, false, "*", {InputGif, InputPcx});
-    EXPECT_EQ(list, (FileList{"img5.gif", "img7.pcx"}));
-    ScanSourceFolder(host, o, dir.path(), &list, false, "*", {InputHeif, InputWebp});
-    EXPECT_EQ(list, (FileList{"imga.HEIC", "imgb.heif", "imgc.Hif", "imge.webp", "imgf.WebP"}));
+    engine::ScanSourceFolder(host, o, dir.path(), &list, false, "*", {image::InputGif, image::InputPcx});
+    EXPECT_EQ(list, (engine::FileList{"img5.gif", "img7.pcx"}));
+    engine::ScanSourceFolder(host, o, dir.path(), &list, false, "*", {image::InputHeif, image::InputWebp});
+    EXPECT_EQ(list, (engine::FileList{"imga.HEIC", "imgb.heif", "imgc.Hif", "imge.webp", "imgf.WebP"}));
 }
 
 // Each check box of the format filter lets its formats through.
 TEST(SourceScanFilter, EveryFlagOfTheFormatFilterSelectsItsFormat) {
     const struct {
-        int BatchOptions::*flag;
+        int options::BatchOptions::*flag;
         int format;
     } rows[] = {
-        {&BatchOptions::OutputFilterJPG, InputJpeg},  {&BatchOptions::OutputFilterBMP, InputBmp},
-        {&BatchOptions::OutputFilterPNG, InputPng},   {&BatchOptions::OutputFilterGIF, InputGif},
-        {&BatchOptions::OutputFilterTIF, InputTiff},  {&BatchOptions::OutputFilterPCX, InputPcx},
-        {&BatchOptions::OutputFilterHEIF, InputHeif}, {&BatchOptions::OutputFilterAVIF, InputAvif},
-        {&BatchOptions::OutputFilterWEBP, InputWebp},
+        {&options::BatchOptions::OutputFilterJPG, image::InputJpeg},  {&options::BatchOptions::OutputFilterBMP, image::InputBmp},
+        {&options::BatchOptions::OutputFilterPNG, image::InputPng},   {&options::BatchOptions::OutputFilterGIF, image::InputGif},
+        {&options::BatchOptions::OutputFilterTIF, image::InputTiff},  {&options::BatchOptions::OutputFilterPCX, image::InputPcx},
+        {&options::BatchOptions::OutputFilterHEIF, image::InputHeif}, {&options::BatchOptions::OutputFilterAVIF, image::InputAvif},
+        {&options::BatchOptions::OutputFilterWEBP, image::InputWebp},
     };
-    BatchOptions none;
+    options::BatchOptions none;
     for (const auto& r : rows) none.*r.flag = 0;
-    EXPECT_TRUE(FilteredInputFormats(none).empty());
+    EXPECT_TRUE(engine::FilteredInputFormats(none).empty());
     for (const auto& r : rows) {
-        BatchOptions o = none;
+        options::BatchOptions o = none;
         o.*r.flag = 1;
-        EXPECT_EQ(FilteredInputFormats(o), std::vector<int>{r.format}) << r.format;
+        EXPECT_EQ(engine::FilteredInputFormats(o), std::vector<int>{r.format}) << r.format;
         o.*r.flag = 2;  // a flag is on only when it holds 1
-        EXPECT_TRUE(FilteredInputFormats(o).empty()) << r.format;
+        EXPECT_TRUE(engine::FilteredInputFormats(o).empty()) << r.format;
     }
-    EXPECT_EQ(FilteredInputFormats(BatchOptions()).size(), std::size(rows));
+    EXPECT_EQ(engine::FilteredInputFormats(options::BatchOptions()).size(), std::size(rows));
 }
 
 TEST(SourceScanWildcard, StarsQuestionMarksAndCase) {
-    EXPECT_TRUE(MatchesWildcard("*.jpg", "a.b.JPG"));
-    EXPECT_TRUE(MatchesWildcard("*.jpg", ".jpg"));
-    EXPECT_FALSE(MatchesWildcard("*.jpg", "a.jpg.png"));
-    EXPECT_TRUE(MatchesWildcard("a?c*.*", "abcdef.x"));
-    EXPECT_FALSE(MatchesWildcard("a?c", "ac"));
-    EXPECT_TRUE(MatchesWildcard("**a*b*c*", "xxaxxbxxc"));
+    EXPECT_TRUE(engine::MatchesWildcard("*.jpg", "a.b.JPG"));
+    EXPECT_TRUE(engine::MatchesWildcard("*.jpg", ".jpg"));
+    EXPECT_FALSE(engine::MatchesWildcard("*.jpg", "a.jpg.png"));
+    EXPECT_TRUE(engine::MatchesWildcard("a?c*.*", "abcdef.x"));
+    EXPECT_FALSE(engine::MatchesWildcard("a?c", "ac"));
+    EXPECT_TRUE(engine::MatchesWildcard("**a*b*c*", "xxaxxbxxc"));
     // A pattern of many stars against a long name stays fast.
-    EXPECT_FALSE(MatchesWildcard(std::string(200, '*') + "z", std::string(20000, 'a')));
+    EXPECT_FALSE(engine::MatchesWildcard(std::string(200, '*') + "z", std::string(20000, 'a')));
 }
 
 TEST_F(SourceScan, DateFilterDropsTheBoundarySecondEitherWay) {
@@ -119,9 +119,9 @@ TEST_F(SourceScan, DateFilterDropsTheBoundarySecondEitherWay) {
     o.OutputDateFilterBefore = 1;
     EXPECT_EQ(Scan(false).size(), 3u) << "filter off";
     o.OutputDateFilter = 1;
-    EXPECT_EQ(Scan(false), (FileList{"before.jpg"}));
+    EXPECT_EQ(Scan(false), (engine::FileList{"before.jpg"}));
     o.OutputDateFilterBefore = 0;
-    EXPECT_EQ(Scan(false), (FileList{"after.jpg"}));
+    EXPECT_EQ(Scan(false), (engine::FileList{"after.jpg"}));
 }
 
 TEST_F(SourceScan, SortModesWorkPerFolderAndKeepEqualsInOrder) {
@@ -135,13 +135,13 @@ TEST_F(SourceScan, SortModesWorkPerFolderAndKeepEqualsInOrder) {
     // c.bmp and a.jpg share a time and keep their search order both ways.
     const struct {
         int mode, descending;
-        FileList expected;
+        engine::FileList expected;
     } rows[] = {
-        {NoSort, 0, {"s/z.bmp", "s/y.jpg", "c.bmp", "B.png", "a.jpg"}},
-        {Alphabetic, 0, {"s/y.jpg", "s/z.bmp", "a.jpg", "B.png", "c.bmp"}},
-        {Alphabetic, 1, {"s/z.bmp", "s/y.jpg", "c.bmp", "B.png", "a.jpg"}},
-        {ByDate, 0, {"s/z.bmp", "s/y.jpg", "B.png", "c.bmp", "a.jpg"}},
-        {ByDate, 1, {"s/y.jpg", "s/z.bmp", "c.bmp", "a.jpg", "B.png"}},
+        {options::NoSort, 0, {"s/z.bmp", "s/y.jpg", "c.bmp", "B.png", "a.jpg"}},
+        {options::Alphabetic, 0, {"s/y.jpg", "s/z.bmp", "a.jpg", "B.png", "c.bmp"}},
+        {options::Alphabetic, 1, {"s/z.bmp", "s/y.jpg", "c.bmp", "B.png", "a.jpg"}},
+        {options::ByDate, 0, {"s/z.bmp", "s/y.jpg", "B.png", "c.bmp", "a.jpg"}},
+        {options::ByDate, 1, {"s/y.jpg", "s/z.bmp", "c.bmp", "a.jpg", "B.png"}},
     };
     for (const auto& row : rows) {
         o.OutputSortFiles = row.mode;
@@ -153,16 +153,16 @@ TEST_F(SourceScan, SortModesWorkPerFolderAndKeepEqualsInOrder) {
 TEST_F(SourceScan, FolderNamesEqualIgnoringCaseKeepTheirCollectionOrder) {
     Make({"b/", "B/", "a/", "a/Z/", "a/z/", "a0/"});
     std::vector<std::string> list;
-    CollectSubfolders(host, o, dir.path(), &list);
+    engine::CollectSubfolders(host, o, dir.path(), &list);
     // Children before their parent; within a folder byte order for names
     // equal ignoring case.
     EXPECT_EQ(list, (std::vector<std::string>{"a/Z", "a/z", "a", "a0", "B", "b"}));
     Make({"a/Z/1.jpg", "a/z/2.jpg", "B/3.jpg", "b/4.jpg", "5.jpg", "a0/6.jpg"});
     // The separator sorts as a backslash would: a0 (digit) before a's children.
     EXPECT_EQ(Scan(true),
-              (FileList{"a0/6.jpg", "a/Z/1.jpg", "a/z/2.jpg", "B/3.jpg", "b/4.jpg", "5.jpg"}));
-    EXPECT_TRUE(LessIgnoringCase("X0", "x/y"));
-    EXPECT_TRUE(LessIgnoringCase("x/y", "X_"));
+              (engine::FileList{"a0/6.jpg", "a/Z/1.jpg", "a/z/2.jpg", "B/3.jpg", "b/4.jpg", "5.jpg"}));
+    EXPECT_TRUE(engine::LessIgnoringCase("X0", "x/y"));
+    EXPECT_TRUE(engine::LessIgnoringCase("x/y", "X_"));
 }
 
 TEST_F(SourceScan, LinksLeadIntoAFolderOnlyOnceAndNeverBackUp) {
@@ -180,14 +180,14 @@ TEST_F(SourceScan, LinksLeadIntoAFolderOnlyOnceAndNeverBackUp) {
         }
     }
     EXPECT_EQ(Scan(true),
-              (FileList{"d1/d1.bmp", "d1/l2/d2.bmp", "d1/l2/l3/d3.bmp", "d2/d2.bmp", "d3/d3.bmp"}));
+              (engine::FileList{"d1/d1.bmp", "d1/l2/d2.bmp", "d1/l2/l3/d3.bmp", "d2/d2.bmp", "d3/d3.bmp"}));
 }
 
 TEST_F(SourceScan, SourceFolderThatCannotBeEnteredIsReportedByItsName) {
-    FileList list{"stale entry"};
-    ScanSourceFolder(host, o, dir / "missing", &list, true, "*", kEveryFormat);
+    engine::FileList list{"stale entry"};
+    engine::ScanSourceFolder(host, o, dir / "missing", &list, true, "*", kEveryFormat);
     EXPECT_TRUE(list.empty());
-    EXPECT_FALSE(CreateOutputTree(host, o, dir / "missing", dir / "out"));
+    EXPECT_FALSE(engine::CreateOutputTree(host, o, dir / "missing", dir / "out"));
     const std::string error = "Error : Can't change folder\nFile : " + (dir / "missing");
     EXPECT_EQ(host.reports, (std::vector<std::string>{error + "\nContext : find files in dir",
                                                       error + "\nContext : create output tree"}));
@@ -197,19 +197,19 @@ TEST_F(SourceScan, SourceFolderThatCannotBeEnteredIsReportedByItsName) {
 TEST_F(SourceScan, CreateOutputTreeCopiesTheFoldersUpToTheFirstItCannotCreate) {
     Make({"src/", "src/b/", "src/a/", "src/a/deep/", "src/a/deep/er/", "src/a/file.jpg", "src/c/",
           "out/"});
-    EXPECT_TRUE(CreateOutputTree(host, o, dir / "src", dir / "out"));
+    EXPECT_TRUE(engine::CreateOutputTree(host, o, dir / "src", dir / "out"));
     for (const char* f : {"out/a", "out/a/deep", "out/a/deep/er", "out/b", "out/c"})
         EXPECT_TRUE(FileExists(dir / f)) << f;
     EXPECT_FALSE(FileExists(dir / "out/a/file.jpg"));
     EXPECT_EQ(host.steps, (std::vector<std::string>{"Reading source tree", "Creating dest tree"}));
     EXPECT_EQ(host.details.back(), dir / "out/c");
     // Running again finds them all existing: no report.
-    EXPECT_TRUE(CreateOutputTree(host, o, dir / "src", dir / "out"));
+    EXPECT_TRUE(engine::CreateOutputTree(host, o, dir / "src", dir / "out"));
     EXPECT_TRUE(host.reports.empty());
 
     // A file where the folder b should go: reported, and c is not made.
     Make({"out2/", "out2/b"});
-    EXPECT_TRUE(CreateOutputTree(host, o, dir / "src", dir / "out2"));
+    EXPECT_TRUE(engine::CreateOutputTree(host, o, dir / "src", dir / "out2"));
     EXPECT_EQ(host.reports,
               (std::vector<std::string>{"Error : Can't create output directory\nFile : " +
                                         (dir / "out2/b") + "\nContext : create output tree"}));

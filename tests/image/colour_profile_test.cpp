@@ -62,35 +62,35 @@ TEST(ColourProfile, WhichProfilesConvertAndWhichAreIgnored) {
     const struct {
         const char* name;
         std::vector<uint8_t> bytes;
-        ProfileOutcome outcome;
+        image::ProfileOutcome outcome;
     } cases[] = {
-        {"Display P3", p3, ProfileOutcome::Converted},
-        {"Display P3 in a large block", padded, ProfileOutcome::Converted},
-        {"none", {}, ProfileOutcome::None},
-        {"cut within the header", test::Truncated(p3, 100), ProfileOutcome::Unreadable},
-        {"cut within the tags", test::Truncated(p3, p3.size() / 2), ProfileOutcome::Unreadable},
-        {"tag data scrambled", test::TagsScrambled(p3), ProfileOutcome::Unreadable},
-        {"not a profile", noise, ProfileOutcome::Unreadable},
-        {"gray", test::GrayProfile(), ProfileOutcome::NotRgb},
-        {"CMYK", test::CmykProfile(), ProfileOutcome::NotRgb},
+        {"Display P3", p3, image::ProfileOutcome::Converted},
+        {"Display P3 in a large block", padded, image::ProfileOutcome::Converted},
+        {"none", {}, image::ProfileOutcome::None},
+        {"cut within the header", test::Truncated(p3, 100), image::ProfileOutcome::Unreadable},
+        {"cut within the tags", test::Truncated(p3, p3.size() / 2), image::ProfileOutcome::Unreadable},
+        {"tag data scrambled", test::TagsScrambled(p3), image::ProfileOutcome::Unreadable},
+        {"not a profile", noise, image::ProfileOutcome::Unreadable},
+        {"gray", test::GrayProfile(), image::ProfileOutcome::NotRgb},
+        {"CMYK", test::CmykProfile(), image::ProfileOutcome::NotRgb},
     };
     const std::vector<uint8_t> before = AsRow(TestColours());
     for (const auto& c : cases) {
-        ColourTransform transform;
+        image::ColourTransform transform;
         EXPECT_EQ(transform.FromIcc(c.bytes.data(), c.bytes.size()), c.outcome) << c.name;
-        EXPECT_EQ(transform.active(), c.outcome == ProfileOutcome::Converted) << c.name;
+        EXPECT_EQ(transform.active(), c.outcome == image::ProfileOutcome::Converted) << c.name;
         std::vector<uint8_t> row = before;
         transform.Convert(row.data(), static_cast<int>(row.size() / 3));
-        if (c.outcome == ProfileOutcome::Converted)
+        if (c.outcome == image::ProfileOutcome::Converted)
             EXPECT_NE(row, before) << c.name;
         else
             EXPECT_EQ(row, before) << c.name << ": an ignored profile changes nothing";
     }
     // A transform built again after a failure starts afresh.
-    ColourTransform reused;
-    EXPECT_EQ(reused.FromIcc(p3.data(), p3.size()), ProfileOutcome::Converted);
+    image::ColourTransform reused;
+    EXPECT_EQ(reused.FromIcc(p3.data(), p3.size()), image::ProfileOutcome::Converted);
     const std::vector<uint8_t> gray = test::GrayProfile();
-    EXPECT_EQ(reused.FromIcc(gray.data(), gray.size()), ProfileOutcome::NotRgb);
+    EXPECT_EQ(reused.FromIcc(gray.data(), gray.size()), image::ProfileOutcome::NotRgb);
     EXPECT_FALSE(reused.active());
 }
 
@@ -101,8 +101,8 @@ TEST(ColourProfile, DisplayP3ColoursComeOutAsTransiccGivesThemInSrgb) {
     const std::vector<uint8_t> p3 = test::DisplayP3Profile();
     const auto want = test::TransiccToSrgb(p3, colours);
     ASSERT_EQ(want.size(), colours.size());
-    ColourTransform transform;
-    ASSERT_EQ(transform.FromIcc(p3.data(), p3.size()), ProfileOutcome::Converted);
+    image::ColourTransform transform;
+    ASSERT_EQ(transform.FromIcc(p3.data(), p3.size()), image::ProfileOutcome::Converted);
     // The whole row at once, converted where it lies.
     std::vector<uint8_t> row = AsRow(colours);
     transform.Convert(row.data(), static_cast<int>(colours.size()));
@@ -132,32 +132,32 @@ TEST(ColourProfile, NclxDescriptionsBuildTheirRgbSpaces) {
     };
     const struct {
         int primaries, transfer;
-        ProfileOutcome outcome;
+        image::ProfileOutcome outcome;
         std::vector<uint8_t> sameAs;  // a profile of the same colours, for transicc
         double (*linear)(double);     // or the curve, with sRGB's primaries
     } cases[] = {
-        {1, 13, ProfileOutcome::None, {}, nullptr},  // sRGB itself
-        {2, 2, ProfileOutcome::None, {}, nullptr},   // unspecified: sRGB
-        {12, 13, ProfileOutcome::Converted, test::DisplayP3Profile(), nullptr},
-        {9, 13, ProfileOutcome::Converted, test::RgbProfile(kBt2020), nullptr},
-        {1, 8, ProfileOutcome::Converted, {}, [](double v) { return v; }},
-        {1, 1, ProfileOutcome::Converted, {},
+        {1, 13, image::ProfileOutcome::None, {}, nullptr},  // sRGB itself
+        {2, 2, image::ProfileOutcome::None, {}, nullptr},   // unspecified: sRGB
+        {12, 13, image::ProfileOutcome::Converted, test::DisplayP3Profile(), nullptr},
+        {9, 13, image::ProfileOutcome::Converted, test::RgbProfile(kBt2020), nullptr},
+        {1, 8, image::ProfileOutcome::Converted, {}, [](double v) { return v; }},
+        {1, 1, image::ProfileOutcome::Converted, {},
          [](double v) { return v < 0.081 ? v / 4.5 : std::pow((v + 0.099) / 1.099, 1 / 0.45); }},
-        {1, 4, ProfileOutcome::Converted, {}, [](double v) { return std::pow(v, 2.2); }},
-        {9, 16, ProfileOutcome::Unsupported, {}, nullptr},  // PQ
-        {9, 18, ProfileOutcome::Unsupported, {}, nullptr},  // HLG
-        {10, 13, ProfileOutcome::Unsupported, {}, nullptr},  // XYZ primaries
-        {0, 13, ProfileOutcome::Unsupported, {}, nullptr},
-        {12, 99, ProfileOutcome::Unsupported, {}, nullptr},
+        {1, 4, image::ProfileOutcome::Converted, {}, [](double v) { return std::pow(v, 2.2); }},
+        {9, 16, image::ProfileOutcome::Unsupported, {}, nullptr},  // PQ
+        {9, 18, image::ProfileOutcome::Unsupported, {}, nullptr},  // HLG
+        {10, 13, image::ProfileOutcome::Unsupported, {}, nullptr},  // XYZ primaries
+        {0, 13, image::ProfileOutcome::Unsupported, {}, nullptr},
+        {12, 99, image::ProfileOutcome::Unsupported, {}, nullptr},
     };
     for (const auto& c : cases) {
         const std::string name =
             "primaries " + std::to_string(c.primaries) + " transfer " + std::to_string(c.transfer);
-        ColourTransform transform;
+        image::ColourTransform transform;
         EXPECT_EQ(transform.FromNclx({c.primaries, c.transfer}), c.outcome) << name;
         std::vector<uint8_t> row = AsRow(colours);
         transform.Convert(row.data(), static_cast<int>(colours.size()));
-        if (c.outcome != ProfileOutcome::Converted) {
+        if (c.outcome != image::ProfileOutcome::Converted) {
             EXPECT_EQ(row, AsRow(colours)) << name;
         } else if (c.linear != nullptr) {
             ExpectNear(row, curveOnly(c.linear), 1.0, name);
@@ -173,8 +173,8 @@ TEST(ColourProfile, EachThreadConvertsWithItsOwnTransform) {
     const int width = static_cast<int>(source.size() / 3);
     std::vector<uint8_t> want = source;
     {
-        ColourTransform one;
-        ASSERT_EQ(one.FromIcc(p3.data(), p3.size()), ProfileOutcome::Converted);
+        image::ColourTransform one;
+        ASSERT_EQ(one.FromIcc(p3.data(), p3.size()), image::ProfileOutcome::Converted);
         one.Convert(want.data(), width);
     }
     // Every row each thread converted, four threads at once.
@@ -183,9 +183,9 @@ TEST(ColourProfile, EachThreadConvertsWithItsOwnTransform) {
     for (auto& rows : got) {
         threads.emplace_back([&] {
             for (int round = 0; round < 20; ++round) {
-                ColourTransform transform;
+                image::ColourTransform transform;
                 std::vector<uint8_t> row = source;
-                if (transform.FromIcc(p3.data(), p3.size()) == ProfileOutcome::Converted)
+                if (transform.FromIcc(p3.data(), p3.size()) == image::ProfileOutcome::Converted)
                     transform.Convert(row.data(), width);
                 else
                     row.clear();
@@ -212,18 +212,18 @@ TEST(ColourProfile, EveryProfileGetsItsOwnTransformWhateverTheThreadKeeps) {
     const int width = static_cast<int>(source.size() / 3);
     std::vector<std::vector<uint8_t>> first;
     for (const auto& p : profiles) {
-        ColourTransform t;
-        EXPECT_EQ(t.FromIcc(p.data(), p.size()), ProfileOutcome::Converted);
+        image::ColourTransform t;
+        EXPECT_EQ(t.FromIcc(p.data(), p.size()), image::ProfileOutcome::Converted);
         first.push_back(source);
         t.Convert(first.back().data(), width);
     }
     for (size_t k = 1; k < first.size(); ++k) EXPECT_NE(first[k], first[0]) << k;
     // Back and forth, and an nclx description between.
     for (size_t k : {5, 0, 5, 3, 1, 4, 2, 0}) {
-        ColourTransform t;
-        ASSERT_EQ(t.FromIcc(profiles[k].data(), profiles[k].size()), ProfileOutcome::Converted);
-        ColourTransform between;
-        EXPECT_EQ(between.FromNclx({9, 1}), ProfileOutcome::Converted);
+        image::ColourTransform t;
+        ASSERT_EQ(t.FromIcc(profiles[k].data(), profiles[k].size()), image::ProfileOutcome::Converted);
+        image::ColourTransform between;
+        EXPECT_EQ(between.FromNclx({9, 1}), image::ProfileOutcome::Converted);
         std::vector<uint8_t> row = source;
         t.Convert(row.data(), width);
         EXPECT_EQ(row, first[k]) << "profile " << k;

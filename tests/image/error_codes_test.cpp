@@ -6,7 +6,7 @@ namespace vig {
 namespace {
 
 TEST(ErrorText, EveryCodeHasItsText) {
-    const std::pair<ErrorCode, const char*> table[] = {
+    const std::pair<image::ErrorCode, const char*> table[] = {
         {0, "<none>"},
         {1, "Out of memory"},
         {2, "Unable to open file"},
@@ -41,15 +41,15 @@ TEST(ErrorText, EveryCodeHasItsText) {
              "used\n2) Fixed Width or Fixed Height resize method is used with background matting "
              "On."},
     };
-    for (const auto& [code, text] : table) EXPECT_EQ(ErrorText(code), text) << code;
+    for (const auto& [code, text] : table) EXPECT_EQ(image::ErrorText(code), text) << code;
 }
 
 TEST(ErrorText, CodesWithoutTextAreNumbered) {
-    EXPECT_EQ(ErrorText(12), "Error #12");
-    EXPECT_EQ(ErrorText(19), "Error #19");
-    EXPECT_EQ(ErrorText(21), "Error #21");
-    EXPECT_EQ(ErrorText(60), "Error #60");
-    EXPECT_EQ(ErrorText(-1), "Error #-1");
+    EXPECT_EQ(image::ErrorText(12), "Error #12");
+    EXPECT_EQ(image::ErrorText(19), "Error #19");
+    EXPECT_EQ(image::ErrorText(21), "Error #21");
+    EXPECT_EQ(image::ErrorText(60), "Error #60");
+    EXPECT_EQ(image::ErrorText(-1), "Error #-1");
 }
 
 }  // namespace

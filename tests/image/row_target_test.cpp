@@ -26,18 +26,18 @@ std::vector<uint8_t> Noise(int w, int h, unsigned seed) {
 
 // Feeds the stored picture through a target row by row in the given order.
 std::vector<uint8_t> Feed(const std::vector<uint8_t>& stored, int w, int h, int orientation,
-                          const std::vector<int>& order, const DecodePlan& plan, int* outW,
+                          const std::vector<int>& order, const image::DecodePlan& plan, int* outW,
                           int* outH, bool* reduced) {
-    RowTarget target;
+    image::RowTarget target;
     const bool inOrder =
         std::is_sorted(order.begin(), order.end()) && order.size() == static_cast<size_t>(h);
-    EXPECT_EQ(target.Start(w, h, orientation, inOrder, plan, 0), ErrNone);
+    EXPECT_EQ(target.Start(w, h, orientation, inOrder, plan, 0), image::ErrNone);
     for (int y : order) {
         std::copy_n(stored.data() + static_cast<size_t>(y) * w * 3, static_cast<size_t>(w) * 3,
                     target.Row(y));
         target.RowDone(y);
     }
-    PixelBlock block = target.Finish(outW, outH);
+    image::PixelBlock block = target.Finish(outW, outH);
     *reduced = target.reduced();
     return std::vector<uint8_t>(block.data(), block.data() + block.size());
 }
@@ -85,7 +85,7 @@ TEST(RowTargetTest, EveryWayGivesThePixelsOfTurningAndReducingTheWholePicture) {
                 int ow = 0, oh = 0;
                 bool reduced = false;
                 const std::vector<uint8_t> got =
-                    Feed(stored, c.w, c.h, o, *order, DecodePlan{0, 0, rw, rh}, &ow, &oh, &reduced);
+                    Feed(stored, c.w, c.h, o, *order, image::DecodePlan{0, 0, rw, rh}, &ow, &oh, &reduced);
                 EXPECT_EQ(ow, rw == 0 || !reduced ? uw : rw);
                 if (reduced) {
                     EXPECT_EQ(got, want);
@@ -111,9 +111,9 @@ TEST(RowTargetTest, ARowTransformChangesEveryRowOnceBeforeItIsTurnedOrReduced) {
     std::vector<int> order(static_cast<size_t>(h));
     std::iota(order.begin(), order.end(), 0);
     for (int o : {1, 3, 6}) {
-        for (const DecodePlan& plan : {DecodePlan{}, DecodePlan{0, 0, 5, 4}}) {
-            RowTarget target;
-            ASSERT_EQ(target.Start(w, h, o, true, plan, 0), ErrNone);
+        for (const image::DecodePlan& plan : {image::DecodePlan{}, image::DecodePlan{0, 0, 5, 4}}) {
+            image::RowTarget target;
+            ASSERT_EQ(target.Start(w, h, o, true, plan, 0), image::ErrNone);
             int calls = 0;
             struct Context {
                 int* calls;
@@ -130,7 +130,7 @@ TEST(RowTargetTest, ARowTransformChangesEveryRowOnceBeforeItIsTurnedOrReduced) {
                 target.RowDone(y);
             }
             int ow = 0, oh = 0;
-            PixelBlock block = target.Finish(&ow, &oh);
+            image::PixelBlock block = target.Finish(&ow, &oh);
             const std::vector<uint8_t> got(block.data(), block.data() + block.size());
             const int uw = o >= 5 ? h : w, uh = o >= 5 ? w : h;
             std::vector<uint8_t> want = Expected(inverted, w, h, o, 0, 0);
@@ -155,7 +155,7 @@ TEST(RowTargetTest, StartingAgainGivesWhatAFreshTargetGives) {
     const struct {
         const char* way;
         int w, h, orientation;
-        DecodePlan plan;
+        image::DecodePlan plan;
     } ways[] = {
         {"whole", 30, 20, 1, {}},
         {"turned", 24, 36, 6, {}},
@@ -165,23 +165,23 @@ TEST(RowTargetTest, StartingAgainGivesWhatAFreshTargetGives) {
     for (const auto& first : ways) {
         for (const auto& second : ways) {
             SCOPED_TRACE(testing::Message() << first.way << ", then " << second.way);
-            RowTarget target;
+            image::RowTarget target;
             ASSERT_EQ(target.Start(first.w, first.h, first.orientation, true, first.plan, 0),
-                      ErrNone);
+                      image::ErrNone);
             for (int y = 0; y < first.h / 2; ++y) {
                 std::fill_n(target.Row(y), first.w * 3, uint8_t{99});
                 target.RowDone(y);
             }
             const std::vector<uint8_t> stored = Noise(second.w, second.h, 5);
             ASSERT_EQ(target.Start(second.w, second.h, second.orientation, true, second.plan, 0),
-                      ErrNone);
+                      image::ErrNone);
             for (int y = 0; y < second.h; ++y) {
                 std::copy_n(stored.data() + size_t(y) * second.w * 3, size_t(second.w) * 3,
                             target.Row(y));
                 target.RowDone(y);
             }
             int ow = 0, oh = 0, fw = 0, fh = 0;
-            const PixelBlock block = target.Finish(&ow, &oh);
+            const image::PixelBlock block = target.Finish(&ow, &oh);
             std::vector<int> order(size_t(second.h));
             std::iota(order.begin(), order.end(), 0);
             bool reduced = false;
@@ -202,7 +202,7 @@ TEST(RowTargetTest, RowsNeverDeliveredAreZeroRows) {
     std::iota(firstHalf.begin(), firstHalf.end(), 0);
     std::fill(stored.begin() + static_cast<ptrdiff_t>(15 * w * 3), stored.end(), 0);
     for (int o : {1, 6}) {
-        for (const DecodePlan& plan : {DecodePlan{}, DecodePlan{0, 0, 4, 3}}) {
+        for (const image::DecodePlan& plan : {image::DecodePlan{}, image::DecodePlan{0, 0, 4, 3}}) {
             int ow = 0, oh = 0;
             bool reduced = false;
             const std::vector<uint8_t> got =
@@ -214,40 +214,40 @@ TEST(RowTargetTest, RowsNeverDeliveredAreZeroRows) {
 }
 
 TEST(MemoryBudgetTest, AFileWaitsForOthersAndOneLargerThanTheBudgetFails) {
-    MemoryBudget budget(1000);
+    image::MemoryBudget budget(1000);
     std::atomic<int> stage{0};
     std::thread first([&] {
-        SetThreadMemoryBudget(&budget);
-        FileMemoryScope scope;
-        EXPECT_EQ(ReserveFileMemory(700), ErrNone);
+        image::SetThreadMemoryBudget(&budget);
+        image::FileMemoryScope scope;
+        EXPECT_EQ(image::ReserveFileMemory(700), image::ErrNone);
         stage = 1;
         while (stage < 2) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         stage = 3;  // gives its memory back as the scope ends
     });
     while (stage < 1) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    SetThreadMemoryBudget(&budget);
+    image::SetThreadMemoryBudget(&budget);
     {
-        FileMemoryScope scope;
-        EXPECT_EQ(ReserveFileMemory(1001), ErrOutOfMemory);  // never fits
+        image::FileMemoryScope scope;
+        EXPECT_EQ(image::ReserveFileMemory(1001), image::ErrOutOfMemory);  // never fits
         stage = 2;
-        EXPECT_EQ(ReserveFileMemory(400), ErrNone);  // fits once the first has finished
+        EXPECT_EQ(image::ReserveFileMemory(400), image::ErrNone);  // fits once the first has finished
         EXPECT_EQ(stage.load(), 3);
-        EXPECT_EQ(ReserveFileMemory(900), ErrNone);  // a holder never waits
-        EXPECT_EQ(FileMemoryHeld(), 1300u);
+        EXPECT_EQ(image::ReserveFileMemory(900), image::ErrNone);  // a holder never waits
+        EXPECT_EQ(image::FileMemoryHeld(), 1300u);
     }
     first.join();
     EXPECT_EQ(budget.used(), 0u);
     EXPECT_LE(budget.peak(), 1300u);
     {
         // Alone, a file may have the whole budget at once, but no more.
-        FileMemoryScope scope(true);
+        image::FileMemoryScope scope(true);
         ASSERT_TRUE(scope.ok());
-        EXPECT_EQ(ReserveFileMemory(1001), ErrOutOfMemory);
-        EXPECT_EQ(ReserveFileMemory(1000), ErrNone);
+        EXPECT_EQ(image::ReserveFileMemory(1001), image::ErrOutOfMemory);
+        EXPECT_EQ(image::ReserveFileMemory(1000), image::ErrNone);
     }
     EXPECT_EQ(budget.used(), 0u);
-    SetThreadMemoryBudget(nullptr);
+    image::SetThreadMemoryBudget(nullptr);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ namespace {
 
 TEST(BatchOptions, FirstRunAndResetDifferWhereTheColumnsDiffer) {
     MemoryProfileStore empty;
-    BatchOptions first;
+    options::BatchOptions first;
     first.Reset();
     first.Load(empty);
     EXPECT_EQ(first.MainSrcPath, ".");
@@ -22,7 +22,7 @@ TEST(BatchOptions, FirstRunAndResetDifferWhereTheColumnsDiffer) {
     EXPECT_EQ(first.OverlayPos, 0);
     EXPECT_EQ(first.OverlayNoTransparency, 1);
 
-    BatchOptions reset = first;
+    options::BatchOptions reset = first;
     reset.Reset();
     EXPECT_EQ(reset.OutputFilterGIF, 0);
     EXPECT_EQ(reset.OutputCreateFolder, 1);
@@ -34,7 +34,7 @@ TEST(BatchOptions, ResetTakesTheTemporaryFolderWithoutItsTrailingSeparator) {
     const char* old = getenv("TMPDIR");
     const std::string saved = old ? old : "";
     setenv("TMPDIR", "/var/tmp/", 1);
-    BatchOptions o;
+    options::BatchOptions o;
     o.Reset();
     EXPECT_EQ(o.MainSrcPath, "/var/tmp");
     EXPECT_EQ(o.MainDestPath, "/var/tmp");
@@ -42,7 +42,7 @@ TEST(BatchOptions, ResetTakesTheTemporaryFolderWithoutItsTrailingSeparator) {
 }
 
 TEST(BatchOptions, ResetKeepsSilentOperationAndRestoresTheRest) {
-    BatchOptions o;
+    options::BatchOptions o;
     o.OpsSilentOperation = 1;
     o.MainWidth = 5;
     o.HTMLTableCols = 9;
@@ -60,15 +60,15 @@ TEST(BatchOptions, ResetKeepsSilentOperationAndRestoresTheRest) {
 }
 
 TEST(BatchOptions, FirstRunDefaultsOfTheSubRecords) {
-    BatchOptions o = FirstRunOptions(0);
+    options::BatchOptions o = options::FirstRunOptions(0);
     EXPECT_EQ(o.HTMLPath, "Thumbs");
     EXPECT_EQ(o.HTMLMaxImages, 50);
-    EXPECT_EQ(o.HTMLTextColor, MakeColour(200, 200, 200));
-    EXPECT_EQ(o.HTMLLinkColor, MakeColour(250, 0, 100));
-    EXPECT_EQ(o.HTMLVLinkColor, MakeColour(100, 0, 250));
+    EXPECT_EQ(o.HTMLTextColor, options::MakeColour(200, 200, 200));
+    EXPECT_EQ(o.HTMLLinkColor, options::MakeColour(250, 0, 100));
+    EXPECT_EQ(o.HTMLVLinkColor, options::MakeColour(100, 0, 250));
     EXPECT_EQ(o.HTMLNextText, "Next Page");
     EXPECT_EQ(o.HTMLPrevText, "Previous Page");
-    EXPECT_EQ(o.CompositeBackColor, MakeColour(200, 200, 200));
+    EXPECT_EQ(o.CompositeBackColor, options::MakeColour(200, 200, 200));
     EXPECT_EQ(o.CompositeBaseName, "Comp");
     EXPECT_EQ(o.CompositeWriteToRoot, 1);
     EXPECT_EQ(o.CompositeFormat, 4);
@@ -80,8 +80,8 @@ TEST(BatchOptions, FirstRunDefaultsOfTheSubRecords) {
 }
 
 TEST(BatchOptions, SubRecordsCopyWhole) {
-    BatchOptions a = FirstRunOptions(0);
-    BatchOptions b = FirstRunOptions(0);
+    options::BatchOptions a = options::FirstRunOptions(0);
+    options::BatchOptions b = options::FirstRunOptions(0);
     b.HTMLTableCols = 8;
     b.HTMLHeader = "head";
     b.CompositeRows = 2;
@@ -97,14 +97,14 @@ TEST(BatchOptions, SubRecordsCopyWhole) {
 
 TEST(BatchOptions, EmptyStoreLoadsTheFirstRunValuesWithTodaysDate) {
     MemoryProfileStore empty;
-    BatchOptions o;
+    options::BatchOptions o;
     o.Reset();
     const auto before = static_cast<int64_t>(std::time(nullptr));
     o.Load(empty);
     const auto after = static_cast<int64_t>(std::time(nullptr));
     EXPECT_GE(o.OutputDateDate, before);
     EXPECT_LE(o.OutputDateDate, after);
-    BatchOptions expected = FirstRunOptions(o.OutputDateDate);
+    options::BatchOptions expected = options::FirstRunOptions(o.OutputDateDate);
     EXPECT_EQ(o, expected);
 }
 
@@ -114,7 +114,7 @@ TEST(BatchOptions, FlagsReadAsOneOnlyForExactlyOne) {
     store.WriteInt("ImageSharpen", 5);
     store.WriteInt("OutputFilterJPG", -1);
     store.WriteInt("ImageMatte", 1);
-    BatchOptions o;
+    options::BatchOptions o;
     o.Load(store);
     EXPECT_EQ(o.MainEnlarge, 0);
     EXPECT_EQ(o.ImageSharpen, 0);
@@ -128,19 +128,19 @@ TEST(BatchOptions, FlagsReadAsOneOnlyForExactlyOne) {
 // Settings stored before the HEIC/HEIF, AVIF and WebP filters existed read
 // them as on, and as on after a reset; once stored they are kept.
 TEST(BatchOptions, NewFormatFiltersAreOnUnlessStoredOff) {
-    int BatchOptions::*const filters[] = {&BatchOptions::OutputFilterHEIF,
-                                          &BatchOptions::OutputFilterAVIF,
-                                          &BatchOptions::OutputFilterWEBP};
+    int options::BatchOptions::*const filters[] = {&options::BatchOptions::OutputFilterHEIF,
+                                          &options::BatchOptions::OutputFilterAVIF,
+                                          &options::BatchOptions::OutputFilterWEBP};
     const char* const keys[] = {"OutputFilterHEIF", "OutputFilterAVIF", "OutputFilterWEBP"};
     MemoryProfileStore store;
-    BatchOptions older;
+    options::BatchOptions older;
     older.OutputFilterJPG = 0;
     older.Save(store);
     for (const char* key : keys) {
         ASSERT_TRUE(store.Has(key)) << key;
         store.Erase(key);
     }
-    BatchOptions o;
+    options::BatchOptions o;
     for (auto filter : filters) o.*filter = 0;
     o.Load(store);
     EXPECT_EQ(o.OutputFilterJPG, 0);
@@ -148,11 +148,11 @@ TEST(BatchOptions, NewFormatFiltersAreOnUnlessStoredOff) {
     o.Reset();
     for (auto filter : filters) EXPECT_EQ(o.*filter, 1);
     for (size_t i = 0; i < std::size(keys); ++i) {
-        BatchOptions off;
+        options::BatchOptions off;
         off.*filters[i] = 0;
         off.Save(store);
         EXPECT_EQ(store.ReadString(keys[i], ""), "0");
-        BatchOptions back;
+        options::BatchOptions back;
         back.Load(store);
         for (size_t k = 0; k < std::size(keys); ++k)
             EXPECT_EQ(back.*filters[k], k == i ? 0 : 1) << keys[i] << " " << keys[k];
@@ -162,9 +162,9 @@ TEST(BatchOptions, NewFormatFiltersAreOnUnlessStoredOff) {
 TEST(BatchOptions, ColourComponentsFallBackOneByOne) {
     MemoryProfileStore store;
     store.WriteInt("HTMLTextColorRed", 17);
-    BatchOptions o;
+    options::BatchOptions o;
     o.Load(store);
-    EXPECT_EQ(o.HTMLTextColor, MakeColour(17, 200, 200));
+    EXPECT_EQ(o.HTMLTextColor, options::MakeColour(17, 200, 200));
     o.Save(store);
     EXPECT_EQ(store.ReadInt("HTMLTextColorGreen", -1), 200);
     EXPECT_EQ(store.ReadInt("HTMLTextColorBlue", -1), 200);
@@ -172,12 +172,12 @@ TEST(BatchOptions, ColourComponentsFallBackOneByOne) {
 
 TEST(BatchOptions, RealsAreWrittenWithSixDecimalsAndReadBack) {
     MemoryProfileStore store;
-    BatchOptions o = FirstRunOptions(0);
+    options::BatchOptions o = options::FirstRunOptions(0);
     o.Save(store);
     EXPECT_EQ(store.ReadString("PNGScreenGamma", ""), "2.200000");
     EXPECT_EQ(store.ReadString("PNGFileGamma", ""), "0.000000");
     EXPECT_EQ(store.ReadString("OverlayOpacity", ""), "1.000000");
-    BatchOptions back;
+    options::BatchOptions back;
     back.Load(store);
     EXPECT_DOUBLE_EQ(back.PNGScreenGamma, 2.2);
 
@@ -199,7 +199,7 @@ TEST(BatchOptions, RealsAreWrittenWithSixDecimalsAndReadBack) {
 TEST(BatchOptions, OverlayQuantizeIsWrittenLikeAFlagAndReadLikeAnInt) {
     MemoryProfileStore store;
     store.WriteInt("OverlayQuantize", 2);
-    BatchOptions o;
+    options::BatchOptions o;
     o.Load(store);
     EXPECT_EQ(o.OverlayQuantize, 2);
     o.Save(store);
@@ -209,7 +209,7 @@ TEST(BatchOptions, OverlayQuantizeIsWrittenLikeAFlagAndReadLikeAnInt) {
 TEST(BatchOptions, EmptyNameFilterReadsAsStar) {
     MemoryProfileStore store;
     store.WriteString("OutputFilterString", "");
-    BatchOptions o;
+    options::BatchOptions o;
     o.Load(store);
     EXPECT_EQ(o.OutputFilterString, "*");
 }
@@ -224,7 +224,7 @@ TEST(BatchOptions, NonNumbersAndOutOfRangeNumbersReadAsDefaults) {
     store.WriteString("OutputFilterBMP", "yes");
     store.WriteString("HTMLTextColorGreen", "4294967297");
     store.WriteString("HTMLTextColorBlue", "blue");
-    BatchOptions o;
+    options::BatchOptions o;
     o.MainWidth = 1;
     o.Load(store);
     EXPECT_EQ(o.MainWidth, 100);
@@ -232,17 +232,17 @@ TEST(BatchOptions, NonNumbersAndOutOfRangeNumbersReadAsDefaults) {
     EXPECT_EQ(o.JPGQuality, 80);
     EXPECT_EQ(o.OutputFilterJPG, 1);
     EXPECT_EQ(o.OutputFilterBMP, 1);
-    EXPECT_EQ(o.HTMLTextColor, MakeColour(200, 200, 200));
+    EXPECT_EQ(o.HTMLTextColor, options::MakeColour(200, 200, 200));
 }
 
 TEST(BatchOptions, PcxPageFlagIsNeverStored) {
     MemoryProfileStore store;
-    BatchOptions o = FirstRunOptions(0);
+    options::BatchOptions o = options::FirstRunOptions(0);
     o.HTMLWritePCX = 1;
     o.Save(store);
     EXPECT_FALSE(store.Has("HTMLWritePCX"));
     store.WriteInt("HTMLWritePCX", 1);
-    BatchOptions back;
+    options::BatchOptions back;
     back.Reset();
     back.Load(store);
     EXPECT_EQ(back.HTMLWritePCX, 0);
@@ -250,7 +250,7 @@ TEST(BatchOptions, PcxPageFlagIsNeverStored) {
 
 TEST(BatchOptions, SaveWritesEveryStoredValueName) {
     MemoryProfileStore store;
-    FirstRunOptions(0).Save(store);
+    options::FirstRunOptions(0).Save(store);
     // 119 stored fields, of which 9 colours take three values each.
     EXPECT_EQ(store.Values().size(), 119u - 9u + 27u);
     for (const char* name : {"MainSrcPath", "OutputDateDate", "OverlayQuantize", "LogPNGText",

@@ -15,8 +15,8 @@ namespace vig {
 namespace {
 
 // Every field set to a value different from both defaults.
-BatchOptions Unusual() {
-    BatchOptions o;
+options::BatchOptions Unusual() {
+    options::BatchOptions o;
     o.MainSrcPath = "/in, with comma";
     o.MainDestPath = "/out/\xC3\xA9t\xC3\xA9";
     o.MainWidth = 321;
@@ -30,7 +30,7 @@ BatchOptions Unusual() {
     o.ImageEnhanceType = 5;
     o.ImageUserLUTPath = "/luts/my=curve.txt";
     o.ImageMatte = 1;
-    o.ImageMatteColor = MakeColour(1, 2, 3);
+    o.ImageMatteColor = options::MakeColour(1, 2, 3);
     o.ImageBilinear = 1;
     o.JPGQuality = 91;
     o.OpsSilentOperation = 1;
@@ -57,7 +57,7 @@ BatchOptions Unusual() {
     o.OutputSortFilesDescending = 1;
     o.PNGScreenGamma = 1.8;
     o.PNGFileGamma = 0.45455;
-    o.PNGBkColor = MakeColour(10, 20, 30);
+    o.PNGBkColor = options::MakeColour(10, 20, 30);
     o.PNGKey = "Title";
     o.PNGText = "Line one\nline two; \"quoted\"";
     o.PNGCompressPNGText = 1;
@@ -70,7 +70,7 @@ BatchOptions Unusual() {
     o.OverlayQuantizeColors = 5;
     o.OverlayResize = 1;
     o.OverlayNoTransparency = 0;
-    o.OverlayTransColor = MakeColour(255, 0, 255);
+    o.OverlayTransColor = options::MakeColour(255, 0, 255);
     o.OverlayOpacity = 0.25;
     o.LogMakeLog = 1;
     o.LogPath = "/log\xE9.txt";  // a Latin-1 name: not UTF-8
@@ -97,10 +97,10 @@ BatchOptions Unusual() {
     o.HTMLMakeSingleIndex = 1;
     o.HTMLTableCols = 7;
     o.HTMLBorderWidth = 3;
-    o.HTMLBackColor = MakeColour(4, 5, 6);
-    o.HTMLTextColor = MakeColour(7, 8, 9);
-    o.HTMLLinkColor = MakeColour(10, 11, 12);
-    o.HTMLVLinkColor = MakeColour(13, 14, 15);
+    o.HTMLBackColor = options::MakeColour(4, 5, 6);
+    o.HTMLTextColor = options::MakeColour(7, 8, 9);
+    o.HTMLLinkColor = options::MakeColour(10, 11, 12);
+    o.HTMLVLinkColor = options::MakeColour(13, 14, 15);
     o.HTMLTextSize = -2;
     o.HTMLMaxImages = 9;
     o.HTMLHeader = "<h1>Hi</h1>";
@@ -120,8 +120,8 @@ BatchOptions Unusual() {
     o.CompositeMakeComposite = 1;
     o.CompositeRows = 3;
     o.CompositeCols = 5;
-    o.CompositeBackColor = MakeColour(16, 17, 18);
-    o.CompositeTextColor = MakeColour(19, 20, 21);
+    o.CompositeBackColor = options::MakeColour(16, 17, 18);
+    o.CompositeTextColor = options::MakeColour(19, 20, 21);
     o.CompositeFontName = "DejaVu Sans";
     o.CompositeFontSize = 15;
     o.CompositeBaseName = "Sheet";
@@ -135,7 +135,7 @@ TEST(QtProfileStore, EveryFieldSurvivesARealSettingsFile) {
     test::TempDir home;
     ASSERT_EQ(setenv("XDG_CONFIG_HOME", home.path().c_str(), 1), 0);
 
-    const BatchOptions saved = Unusual();
+    const options::BatchOptions saved = Unusual();
     {
         platform::QtProfileStore store;
         EXPECT_EQ(store.FilePath(), home.path() + "/Ostrel Software/vignettor.conf");
@@ -149,7 +149,7 @@ TEST(QtProfileStore, EveryFieldSurvivesARealSettingsFile) {
     EXPECT_EQ(text.find("HTMLWritePCX"), std::string::npos);
 
     platform::QtProfileStore store;
-    BatchOptions loaded;
+    options::BatchOptions loaded;
     loaded.Reset();
     loaded.Load(store);
     // Reals go through "%f": six decimals.

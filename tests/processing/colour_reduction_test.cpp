@@ -176,22 +176,22 @@ TEST(Grayscale, WeightedAndTruncated) {
 }
 
 TEST(Posterize, PaletteOfTheImage) {
-    CPxImage img;
+    image::CPxImage img;
     uint8_t palette[256 * 4] = {};
-    EXPECT_EQ(img.BuildPalette(2, palette), ErrUnknownFormat);
-    PixelBlock block;
+    EXPECT_EQ(img.BuildPalette(2, palette), image::ErrUnknownFormat);
+    image::PixelBlock block;
     ASSERT_TRUE(block.AllocateRgb(4, 2));
     for (int i = 0; i < 8; ++i) block.data()[i * 3 + (i % 4 < 2 ? 0 : 2)] = 200;
     img.Adopt(std::move(block), 4, 2);
-    EXPECT_EQ(img.BuildPalette(2, nullptr), ErrParameter);
-    ASSERT_EQ(img.BuildPalette(2, palette), ErrNone);
+    EXPECT_EQ(img.BuildPalette(2, nullptr), image::ErrParameter);
+    ASSERT_EQ(img.BuildPalette(2, palette), image::ErrNone);
     // Red first, then blue; black, the transparent colour, is as near to both.
     EXPECT_EQ(palette[2], 200);
     EXPECT_EQ(palette[4], 200);
     // The first entry becomes the transparent colour: every red pixel is
     // mapped onto it.
     palette[2] = 0;
-    ASSERT_EQ(img.MapToPalette(2, palette), ErrNone);
+    ASSERT_EQ(img.MapToPalette(2, palette), image::ErrNone);
     EXPECT_EQ(img.GetPixel(0, 0), 0u);
     EXPECT_EQ(img.GetPixel(1, 1), 0u);
     EXPECT_EQ(img.GetPixel(2, 0), 200u << 16);
@@ -229,8 +229,8 @@ namespace {
 
 TEST(IndexedSave, QuantizedAndGrayRowsRoundTrip) {
     test::TempDir dir;
-    CPxImage img;
-    PixelBlock block;
+    image::CPxImage img;
+    image::PixelBlock block;
     ASSERT_TRUE(block.AllocateRgb(3, 2));
     const uint8_t colours[6][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255},
                                    {0, 0, 255}, {9, 9, 9},   {255, 0, 0}};
@@ -238,14 +238,14 @@ TEST(IndexedSave, QuantizedAndGrayRowsRoundTrip) {
         for (int k = 0; k < 3; ++k) block.data()[i * 3 + k] = colours[i][k];
     img.Adopt(std::move(block), 3, 2);
     // Few colours survive the 8-bit save exactly.
-    ASSERT_EQ(img.Save(dir / "eight.bmp", 7), ErrNone);
-    CPxImage back;
-    ASSERT_EQ(back.Load(dir / "eight.bmp"), ErrNone);
+    ASSERT_EQ(img.Save(dir / "eight.bmp", 7), image::ErrNone);
+    image::CPxImage back;
+    ASSERT_EQ(back.Load(dir / "eight.bmp"), image::ErrNone);
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(back.GetPixel(i % 3, i / 3), img.GetPixel(i % 3, i / 3)) << i;
     // Grayscale: red 76, blue 29, (9, 9, 9) stays 9.
-    ASSERT_EQ(img.Save(dir / "gray.bmp", 8), ErrNone);
-    ASSERT_EQ(back.Load(dir / "gray.bmp"), ErrNone);
+    ASSERT_EQ(img.Save(dir / "gray.bmp", 8), image::ErrNone);
+    ASSERT_EQ(back.Load(dir / "gray.bmp"), image::ErrNone);
     EXPECT_EQ(back.GetPixel(0, 0), 0x4C4C4Cu);
     EXPECT_EQ(back.GetPixel(2, 0), 0x1D1D1Du);
     EXPECT_EQ(back.GetPixel(1, 1), 0x090909u);

@@ -11,15 +11,15 @@
 namespace vig::processing {
 namespace {
 
-PackedColour Rgb(int r, int g, int b) {
-    return static_cast<PackedColour>(r | (g << 8) | (b << 16));
+image::PackedColour Rgb(int r, int g, int b) {
+    return static_cast<image::PackedColour>(r | (g << 8) | (b << 16));
 }
 
 using test::FillSolid;
 
 // Each pixel gets its own colour: (x, y, 7).
-void Numbered(CPxImage& img, int w, int h) {
-    PixelBlock block;
+void Numbered(image::CPxImage& img, int w, int h) {
+    image::PixelBlock block;
     ASSERT_TRUE(block.AllocateRgb(w, h));
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
@@ -85,17 +85,17 @@ TEST(OverlayPlacement, FittedIntoABoxKeepingAspect) {
 }
 
 TEST(Blend, OpacityKeyAndClipping) {
-    CPxImage thumb, logo;
+    image::CPxImage thumb, logo;
     FillSolid(thumb, 120, 90, Rgb(200, 200, 200));
     FillSolid(logo, 300, 100, Rgb(101, 101, 101));
-    ASSERT_EQ(thumb.Overlay(logo, 8, true, true, 0.5, 0), ErrNone);
+    ASSERT_EQ(thumb.Overlay(logo, 8, true, true, 0.5, 0), image::ErrNone);
     EXPECT_EQ(thumb.GetPixel(80, 77), Rgb(150, 150, 150));
     EXPECT_EQ(thumb.GetPixel(119, 89), Rgb(150, 150, 150));
     EXPECT_EQ(thumb.GetPixel(79, 77), Rgb(200, 200, 200));
     EXPECT_EQ(thumb.GetPixel(80, 76), Rgb(200, 200, 200));
 
     FillSolid(thumb, 120, 90, Rgb(200, 200, 200));
-    ASSERT_EQ(thumb.Overlay(logo, 8, false, true, 2.0, 0), ErrNone);  // opacity clamps to 1
+    ASSERT_EQ(thumb.Overlay(logo, 8, false, true, 2.0, 0), image::ErrNone);  // opacity clamps to 1
     EXPECT_EQ(thumb.GetPixel(80, 60), Rgb(101, 101, 101));
     EXPECT_EQ(thumb.GetPixel(119, 89), Rgb(101, 101, 101));
     EXPECT_EQ(thumb.GetPixel(79, 60), Rgb(200, 200, 200));
@@ -120,9 +120,9 @@ TEST(Blend, OpacityKeyAndClipping) {
     EXPECT_EQ(BlendRect(small.data(), 2, 2, small.data(), 2, 2, 0, 0, 1.0), 5);
     EXPECT_EQ(BlendRectKeyed(small.data(), 2, 2, nullptr, 2, 2, 0, 0, 1.0, 0), 5);
 
-    CPxImage empty;
-    EXPECT_EQ(thumb.Overlay(empty, 8, true, true, 1.0, 0), ErrParameter);
-    EXPECT_EQ(empty.Overlay(logo, 8, true, true, 1.0, 0), ErrParameter);
+    image::CPxImage empty;
+    EXPECT_EQ(thumb.Overlay(empty, 8, true, true, 1.0, 0), image::ErrParameter);
+    EXPECT_EQ(empty.Overlay(logo, 8, true, true, 1.0, 0), image::ErrParameter);
 }
 
 TEST(Blend, ReplaceColourOnlyExactMatches) {
@@ -132,10 +132,10 @@ TEST(Blend, ReplaceColourOnlyExactMatches) {
 }
 
 TEST(Matte, CentresAndClips) {
-    CPxImage img;
-    EXPECT_EQ(img.Matte(100, 100, 0), ErrParameter);
+    image::CPxImage img;
+    EXPECT_EQ(img.Matte(100, 100, 0), image::ErrParameter);
     Numbered(img, 80, 60);
-    ASSERT_EQ(img.Matte(100, 100, Rgb(1, 2, 3)), ErrNone);
+    ASSERT_EQ(img.Matte(100, 100, Rgb(1, 2, 3)), image::ErrNone);
     EXPECT_EQ(img.width(), 100);
     EXPECT_EQ(img.height(), 100);
     EXPECT_EQ(img.GetPixel(10, 20), Rgb(0, 0, 7));
@@ -146,7 +146,7 @@ TEST(Matte, CentresAndClips) {
 
     // Narrower but taller than the box: cut evenly, corner (25, -75).
     Numbered(img, 50, 250);
-    ASSERT_EQ(img.Matte(100, 100, 0), ErrNone);
+    ASSERT_EQ(img.Matte(100, 100, 0), image::ErrNone);
     EXPECT_EQ(img.GetPixel(25, 0), Rgb(0, 75, 7));
     EXPECT_EQ(img.GetPixel(74, 99), Rgb(49, 174, 7));
     EXPECT_EQ(img.GetPixel(24, 0), 0u);
@@ -154,26 +154,26 @@ TEST(Matte, CentresAndClips) {
 
     // An odd difference leaves the extra column on the right.
     Numbered(img, 99, 60);
-    ASSERT_EQ(img.Matte(100, 100, Rgb(9, 9, 9)), ErrNone);
+    ASSERT_EQ(img.Matte(100, 100, Rgb(9, 9, 9)), image::ErrNone);
     EXPECT_EQ(img.GetPixel(0, 20), Rgb(0, 0, 7));
     EXPECT_EQ(img.GetPixel(99, 50), Rgb(9, 9, 9));
 
     // Covering the box already: nothing happens.
     Numbered(img, 120, 100);
-    ASSERT_EQ(img.Matte(100, 100, Rgb(9, 9, 9)), ErrNone);
+    ASSERT_EQ(img.Matte(100, 100, Rgb(9, 9, 9)), image::ErrNone);
     EXPECT_EQ(img.width(), 120);
     EXPECT_EQ(img.GetPixel(0, 0), Rgb(0, 0, 7));
     // A box without area cannot be made.
     Numbered(img, 10, 10);
-    EXPECT_EQ(img.Matte(0, 100, 0), ErrParameter);
+    EXPECT_EQ(img.Matte(0, 100, 0), image::ErrParameter);
     EXPECT_EQ(img.width(), 10);
 }
 
 TEST(Rotate, QuarterTurns) {
     for (int kind = 0; kind <= 3; ++kind) {
-        CPxImage img;
+        image::CPxImage img;
         Numbered(img, 5, 3);
-        ASSERT_EQ(img.Rotate(kind), ErrNone);
+        ASSERT_EQ(img.Rotate(kind), image::ErrNone);
         const bool turned = kind % 2 == 1;
         ASSERT_EQ(img.width(), turned ? 3 : 5);
         ASSERT_EQ(img.height(), turned ? 5 : 3);
@@ -186,18 +186,18 @@ TEST(Rotate, QuarterTurns) {
                 ASSERT_EQ(img.GetPixel(nx, ny), Rgb(x, y, 7)) << kind << ": " << x << "," << y;
             }
     }
-    CPxImage img;
+    image::CPxImage img;
     Numbered(img, 2, 2);
-    EXPECT_EQ(img.Rotate(4), ErrParameter);
-    EXPECT_EQ(img.Rotate(-1), ErrParameter);
+    EXPECT_EQ(img.Rotate(4), image::ErrParameter);
+    EXPECT_EQ(img.Rotate(-1), image::ErrParameter);
     std::vector<uint8_t> buf(12);
     EXPECT_EQ(RotateQuarterTurns(buf.data(), 2, 2, 1, buf.data()), 5);
 }
 
 TEST(Rotate, NoSideLimit) {
-    CPxImage img;
+    image::CPxImage img;
     Numbered(img, 30000, 2);
-    ASSERT_EQ(img.Rotate(1), ErrNone);
+    ASSERT_EQ(img.Rotate(1), image::ErrNone);
     EXPECT_EQ(img.width(), 2);
     EXPECT_EQ(img.height(), 30000);
     EXPECT_EQ(img.GetPixel(1, 29999), Rgb(29999 & 0xFF, 0, 7));

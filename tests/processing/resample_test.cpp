@@ -23,14 +23,14 @@ std::ostream& operator<<(std::ostream& os, const Size& s) {
 
 Size OutputSize(int method, unsigned mw, unsigned mh, unsigned sw, unsigned sh,
                 bool enlarge = false, bool bilinear = false) {
-    BatchOptions o;
+    options::BatchOptions o;
     o.MainResizeMethod = method;
     o.MainWidth = static_cast<int>(mw);
     o.MainHeight = static_cast<int>(mh);
     o.MainEnlarge = enlarge;
     o.ImageBilinear = bilinear;
     Size s{0, 0, 0};
-    ComputeOutputSize(o, sw, sh, &s.w, &s.h, &s.kind);
+    engine::ComputeOutputSize(o, sw, sh, &s.w, &s.h, &s.kind);
     return s;
 }
 
@@ -51,13 +51,13 @@ TEST(OutputSize, BestFit) {
     EXPECT_EQ(OutputSize(1, 100, 100, 100, 50), (Size{100, 50, 2}));
 
     // A flag is on only when it holds exactly 1.
-    BatchOptions o;
+    options::BatchOptions o;
     o.MainEnlarge = 2;
     o.ImageBilinear = 2;
     Size s{0, 0, 0};
-    ComputeOutputSize(o, 50, 40, &s.w, &s.h, &s.kind);
+    engine::ComputeOutputSize(o, 50, 40, &s.w, &s.h, &s.kind);
     EXPECT_EQ(s, (Size{50, 40, 0}));
-    ComputeOutputSize(o, 640, 480, &s.w, &s.h, &s.kind);
+    engine::ComputeOutputSize(o, 640, 480, &s.w, &s.h, &s.kind);
     EXPECT_EQ(s, (Size{100, 75, 2}));
 }
 
@@ -194,21 +194,21 @@ TEST(ResampleBilinear, MatchesFourPointSamplingOnRandomImages) {
 }
 
 TEST(CPxImageResize, KindsAndRefusals) {
-    CPxImage img;
-    EXPECT_EQ(img.Resize(10, 10, 0), ErrNone);
-    EXPECT_EQ(img.Resize(10, 10, 1), ErrParameter);  // no pixels
-    ASSERT_EQ(img.MakeCheckerboard(40, 30), ErrNone);
-    EXPECT_EQ(img.Resize(50, 10, 2), ErrParameter);  // the box averager cannot enlarge
-    EXPECT_EQ(img.Resize(0, 10, 1), ErrParameter);
-    EXPECT_EQ(img.Resize(20, 10, 7), ErrParameter);
+    image::CPxImage img;
+    EXPECT_EQ(img.Resize(10, 10, 0), image::ErrNone);
+    EXPECT_EQ(img.Resize(10, 10, 1), image::ErrParameter);  // no pixels
+    ASSERT_EQ(img.MakeCheckerboard(40, 30), image::ErrNone);
+    EXPECT_EQ(img.Resize(50, 10, 2), image::ErrParameter);  // the box averager cannot enlarge
+    EXPECT_EQ(img.Resize(0, 10, 1), image::ErrParameter);
+    EXPECT_EQ(img.Resize(20, 10, 7), image::ErrParameter);
     EXPECT_EQ(img.width(), 40);
-    EXPECT_EQ(img.Resize(1 << 30, 1 << 30, 1), ErrOutOfMemory);
+    EXPECT_EQ(img.Resize(1 << 30, 1 << 30, 1), image::ErrOutOfMemory);
     EXPECT_EQ(img.width(), 40);
-    ASSERT_EQ(img.Resize(20, 15, 2), ErrNone);
+    ASSERT_EQ(img.Resize(20, 15, 2), image::ErrNone);
     EXPECT_EQ(img.width(), 20);
     EXPECT_EQ(img.height(), 15);
     EXPECT_EQ(img.GetPixel(0, 0), 0xFFDCDCu);  // a tinted 2 x 2 cell
-    ASSERT_EQ(img.Resize(60, 45, 1), ErrNone);
+    ASSERT_EQ(img.Resize(60, 45, 1), image::ErrNone);
     EXPECT_EQ(img.width(), 60);
 }
 

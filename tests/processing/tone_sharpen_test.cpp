@@ -81,48 +81,48 @@ TEST(UserCurve, LinesNumbersAndLimits) {
 
 TEST(UserCurve, ToneLutReadsTheFileEveryTime) {
     test::TempDir dir;
-    BatchOptions o;
+    options::BatchOptions o;
     std::array<uint8_t, 256> user{};
     bool missing = true;
-    EXPECT_EQ(ToneLut(o, &user, &missing), nullptr);
+    EXPECT_EQ(engine::ToneLut(o, &user, &missing), nullptr);
     EXPECT_FALSE(missing);
     o.ImageEnhanceType = 3;
-    EXPECT_EQ(ToneLut(o, &user, &missing), BuiltInToneCurve(3));
+    EXPECT_EQ(engine::ToneLut(o, &user, &missing), BuiltInToneCurve(3));
     o.ImageEnhanceType = 9;
-    EXPECT_EQ(ToneLut(o, &user, &missing), BuiltInToneCurve(1));
+    EXPECT_EQ(engine::ToneLut(o, &user, &missing), BuiltInToneCurve(1));
     o.ImageEnhanceType = -1;
-    EXPECT_EQ(ToneLut(o, &user, &missing), BuiltInToneCurve(1));
+    EXPECT_EQ(engine::ToneLut(o, &user, &missing), BuiltInToneCurve(1));
 
     o.ImageEnhanceType = 5;
     o.ImageUserLUTPath = dir / "curve.txt";
     ASSERT_TRUE(test::WriteFileText(o.ImageUserLUTPath, "3\n2\n1\n"));
-    const uint8_t* lut = ToneLut(o, &user, &missing);
+    const uint8_t* lut = engine::ToneLut(o, &user, &missing);
     EXPECT_FALSE(missing);
     EXPECT_EQ(lut[0], 3);
     EXPECT_EQ(lut[2], 1);
     EXPECT_EQ(lut[3], 3);
 
     ASSERT_TRUE(test::WriteFileText(o.ImageUserLUTPath, "100\n"));
-    lut = ToneLut(o, &user, &missing);
+    lut = engine::ToneLut(o, &user, &missing);
     EXPECT_EQ(lut[0], 100);
     EXPECT_EQ(lut[1], 1);  // the earlier file's entries are gone
 
     for (const std::string& path : {dir / "absent.txt", dir.path(), std::string()}) {
         o.ImageUserLUTPath = path;
-        lut = ToneLut(o, &user, &missing);
+        lut = engine::ToneLut(o, &user, &missing);
         EXPECT_TRUE(missing) << path;
         for (int i = 0; i < 256; ++i) ASSERT_EQ(lut[i], i);
     }
 }
 
 TEST(ApplyLut, MapsEveryChannel) {
-    CPxImage img;
+    image::CPxImage img;
     uint8_t lut[256];
     for (int i = 0; i < 256; ++i) lut[i] = static_cast<uint8_t>(255 - i);
-    EXPECT_EQ(img.ApplyLut(lut), ErrNone);  // nothing to do
-    ASSERT_EQ(img.MakeCheckerboard(7, 7), ErrNone);
-    EXPECT_EQ(img.ApplyLut(nullptr), ErrParameter);
-    ASSERT_EQ(img.ApplyLut(lut), ErrNone);
+    EXPECT_EQ(img.ApplyLut(lut), image::ErrNone);  // nothing to do
+    ASSERT_EQ(img.MakeCheckerboard(7, 7), image::ErrNone);
+    EXPECT_EQ(img.ApplyLut(nullptr), image::ErrParameter);
+    ASSERT_EQ(img.ApplyLut(lut), image::ErrNone);
     EXPECT_EQ(img.GetPixel(0, 0), 0x002323u);  // (220, 220, 255) -> (35, 35, 0)
     EXPECT_EQ(img.GetPixel(6, 0), 0u);
 }
@@ -170,10 +170,10 @@ TEST(Sharpen, LaplacianWithClampedEdgesAndLevels) {
 }
 
 TEST(Sharpen, ImageKeepsItsSize) {
-    CPxImage img;
-    EXPECT_EQ(img.Sharpen(20), ErrNone);
-    ASSERT_EQ(img.MakeCheckerboard(12, 12), ErrNone);
-    ASSERT_EQ(img.Sharpen(100), ErrNone);
+    image::CPxImage img;
+    EXPECT_EQ(img.Sharpen(20), image::ErrNone);
+    ASSERT_EQ(img.MakeCheckerboard(12, 12), image::ErrNone);
+    ASSERT_EQ(img.Sharpen(100), image::ErrNone);
     EXPECT_EQ(img.width(), 12);
     // Inside a square, away from its edges, nothing changes.
     EXPECT_EQ(img.GetPixel(2, 2), 0xFFDCDCu);

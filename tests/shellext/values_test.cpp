@@ -48,9 +48,9 @@ TEST(QuickCommand, TheWorkedExampleAsTextAndAsArguments) {
 
 TEST(QuickCommand, CodesAreTheExactInverseOfTheProgramsDecoding) {
     for (int format = 1; format <= 19; ++format)
-        EXPECT_EQ(OutputFormatFromCode(OutputFormatCommandCode(format)), format) << format;
+        EXPECT_EQ(engine::OutputFormatFromCode(OutputFormatCommandCode(format)), format) << format;
     for (int method = 0; method <= 6; ++method)
-        EXPECT_EQ(ResizeMethodFromCode(ResizeMethodCommandCode(method)), method) << method;
+        EXPECT_EQ(engine::ResizeMethodFromCode(ResizeMethodCommandCode(method)), method) << method;
     EXPECT_EQ(OutputFormatCommandCode(18), 14);
     EXPECT_EQ(ResizeMethodCommandCode(0), 6);
     for (int unknown : {0, 20, -1}) EXPECT_EQ(OutputFormatCommandCode(unknown), 0);

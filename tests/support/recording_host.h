@@ -8,7 +8,7 @@
 
 namespace vig::test {
 
-class RecordingHost : public RunHost {
+class RecordingHost : public engine::RunHost {
 public:
     explicit RecordingHost(bool hasWindow = true) : hasWindow_(hasWindow) {}
 

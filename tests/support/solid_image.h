@@ -10,8 +10,8 @@
 namespace vig::test {
 
 // Makes `image` an RGB image of w x h pixels, all of colour c.
-inline void FillSolid(CPxImage& image, int w, int h, PackedColour c) {
-    PixelBlock block;
+inline void FillSolid(image::CPxImage& image, int w, int h, image::PackedColour c) {
+    image::PixelBlock block;
     ASSERT_TRUE(block.AllocateRgb(w, h));
     for (size_t i = 0; i < block.size(); i += 3) {
         block.data()[i] = c & 0xFF;

@@ -32,7 +32,7 @@ QString Plain(QString text) {
 }
 
 TEST(German, TheWindowsSpeakGerman) {
-    BatchOptions options;
+    options::BatchOptions options;
     options.Reset();
     MemoryProfileStore store;
     ui::MainWindow window(options, store);
@@ -45,7 +45,7 @@ TEST(German, TheWindowsSpeakGerman) {
     ASSERT_NE(resize, nullptr);
     EXPECT_EQ(resize->itemText(0), QStringLiteral("Keine Größenänderung"));
     // The size label the code sets by resize method.
-    resize->setCurrentIndex(resize->findData(Percent));
+    resize->setCurrentIndex(resize->findData(options::Percent));
     EXPECT_EQ(Plain(window.findChild<QLabel*>(QStringLiteral("widthLabel"))->text()).trimmed(),
               QStringLiteral("Prozent"));
 
@@ -67,24 +67,24 @@ TEST(German, TheWindowsSpeakGerman) {
 }
 
 TEST(German, TheEngineShowsGermanAndKeepsItsDocumentsEnglish) {
-    EXPECT_EQ(texts::Tr(texts::kReading), "Lesen");
-    EXPECT_EQ(texts::ProcessedSummary(3, 4), "3 von 4 Dateien verarbeitet\n");
+    EXPECT_EQ(engine::texts::Tr(engine::texts::kReading), "Lesen");
+    EXPECT_EQ(engine::texts::ProcessedSummary(3, 4), "3 von 4 Dateien verarbeitet\n");
     // The report the user reads and the one the log keeps.
-    EXPECT_EQ(ShownReport("a.jpg", ErrInvalidJpg, texts::kContextFileProcess),
+    EXPECT_EQ(engine::ShownReport("a.jpg", image::ErrInvalidJpg, engine::texts::kContextFileProcess),
               "Fehler: Ungültige JPG-Datei\nDatei: a.jpg\nKontext: Datei verarbeiten");
-    EXPECT_EQ(FormatReport("a.jpg", ErrInvalidJpg, texts::kContextFileProcess),
+    EXPECT_EQ(engine::FormatReport("a.jpg", image::ErrInvalidJpg, engine::texts::kContextFileProcess),
               "Error : Invalid JPG file\nFile : a.jpg\nContext : File Process");
-    EXPECT_EQ(ErrorText(ErrInvalidJpg), "Invalid JPG file");
+    EXPECT_EQ(image::ErrorText(image::ErrInvalidJpg), "Invalid JPG file");
     // A warning is made in English (a shard's record keeps it) and shown in
     // German.
     const std::string warning =
-        texts::ProfileIgnored("a: b.jpg", texts::ProfileIgnoredReason(ProfileOutcome::NotRgb));
+        engine::texts::ProfileIgnored("a: b.jpg", engine::texts::ProfileIgnoredReason(image::ProfileOutcome::NotRgb));
     EXPECT_EQ(warning, "a: b.jpg: Colour profile ignored: it is not a profile of RGB colours");
-    EXPECT_EQ(texts::ShownWarning(warning),
+    EXPECT_EQ(engine::texts::ShownWarning(warning),
               "a: b.jpg: Farbprofil ignoriert: Es ist kein Profil für RGB-Farben");
-    EXPECT_EQ(texts::ShownWarning("a.png: some other warning"), "a.png: some other warning");
+    EXPECT_EQ(engine::texts::ShownWarning("a.png: some other warning"), "a.png: some other warning");
     // A text no catalogue has stays as it is.
-    EXPECT_EQ(Translate(texts::kContext, "no such text %1"), "no such text %1");
+    EXPECT_EQ(Translate(engine::texts::kContext, "no such text %1"), "no such text %1");
 }
 
 }  // namespace

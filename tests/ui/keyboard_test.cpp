@@ -106,7 +106,7 @@ void CheckScope(const std::string& scope, const std::vector<QWidget*>& roots,
 class KeyboardTest : public ::testing::Test {
 protected:
     MemoryProfileStore store;
-    BatchOptions options;
+    options::BatchOptions options;
 };
 
 TEST_F(KeyboardTest, EveryCaptionHasAMnemonicOfItsOwnInItsPageOrDialog) {
@@ -140,7 +140,7 @@ TEST_F(KeyboardTest, EveryCaptionHasAMnemonicOfItsOwnInItsPageOrDialog) {
 
     CHtmlTextDialog header(false, {});
     CheckScope("HTML Header", {&header});
-    HtmlOptions html;
+    options::HtmlOptions html;
     CHtmlAppearanceDialog appearance(html);
     CheckScope("HTML Appearance", {&appearance});
     CFontChooser font({QStringLiteral("Arial"), 12, 0});

@@ -65,12 +65,12 @@ public:
 class TestWindow : public MainWindow {
 public:
     using MainWindow::MainWindow;
-    std::function<bool(BatchOptions&)> sheet;
+    std::function<bool(options::BatchOptions&)> sheet;
     QString folderAnswer;
     QString folderTitle;
 
 protected:
-    bool RunOptionsSheet(BatchOptions& options) override { return sheet ? sheet(options) : false; }
+    bool RunOptionsSheet(options::BatchOptions& options) override { return sheet ? sheet(options) : false; }
     QString ChooseFolder(const QString& title, const QString&) override {
         folderTitle = title;
         return folderAnswer;
@@ -111,7 +111,7 @@ protected:
         options.Reset();
         options.MainSrcPath = dir / "in";
         options.MainDestPath = dir / "out";
-        options.OutputRenameStyle = Overwrite;
+        options.OutputRenameStyle = options::Overwrite;
         window = std::make_unique<TestWindow>(options, store);
         window->show();
     }
@@ -137,7 +137,7 @@ protected:
 
     test::TempDir dir;
     MemoryProfileStore store;
-    BatchOptions options;
+    options::BatchOptions options;
     FakeMessages boxes;
     std::unique_ptr<TestWindow> window;
 };
@@ -205,7 +205,7 @@ TEST_F(MainWindowTest, ResizeMethodRelabelsTheSizeAndEnablesAllowEnlarge) {
     ASSERT_EQ(list->count(), 7);
     for (const auto& r : rows) {
         list->setCurrentIndex(list->findData(r.code));
-        EXPECT_EQ(list->currentText(), kResizeMethodTexts[r.code]);
+        EXPECT_EQ(list->currentText(), options::kResizeMethodTexts[r.code]);
         EXPECT_EQ(options.MainResizeMethod, r.code);
         EXPECT_EQ(Find<QLabel>("widthLabel")->text().remove('&'), r.first) << r.code;
         EXPECT_EQ(Find<QLabel>("heightLabel")->text().remove('&'), r.second) << r.code;
@@ -216,7 +216,7 @@ TEST_F(MainWindowTest, ResizeMethodRelabelsTheSizeAndEnablesAllowEnlarge) {
     ASSERT_EQ(formats->count(), 19);
     formats->setCurrentIndex(17);
     EXPECT_EQ(formats->currentText(), "GIF");
-    EXPECT_EQ(options.MainOutputFormat, FormatGif);
+    EXPECT_EQ(options.MainOutputFormat, options::FormatGif);
 }
 
 TEST_F(MainWindowTest, SizesOutsideTheRangeShowTheFrameworkMessageAndStartNothing) {
@@ -238,7 +238,7 @@ TEST_F(MainWindowTest, SizesOutsideTheRangeShowTheFrameworkMessageAndStartNothin
         Find<QPushButton>("startButton")->click();
         ASSERT_EQ(boxes.shown.size(), 1u) << r.width << "x" << r.height;
         EXPECT_EQ(boxes.shown[0].text, r.message);
-        EXPECT_EQ(boxes.shown[0].caption, QString::fromStdString(ApplicationTitle()));
+        EXPECT_EQ(boxes.shown[0].caption, QString::fromStdString(engine::ApplicationTitle()));
         EXPECT_EQ(FileCount(dir / "out"), 0);
     }
     // A height the chosen method hides is not in the way.
@@ -272,8 +272,8 @@ TEST_F(MainWindowTest, SizesAtTheEndsOfTheRangeAreTakenAndUsed) {
         EXPECT_TRUE(boxes.shown.empty()) << what;
         EXPECT_EQ(options.MainWidth, r.w) << what;
         EXPECT_EQ(options.MainHeight, r.h) << what;
-        CPxImage thumbnail;
-        ASSERT_EQ(thumbnail.Load(dir / "out/p0.jpg"), ErrNone) << what;
+        image::CPxImage thumbnail;
+        ASSERT_EQ(thumbnail.Load(dir / "out/p0.jpg"), image::ErrNone) << what;
         EXPECT_EQ(std::make_pair(thumbnail.width(), thumbnail.height()), r.thumbnail) << what;
         fs::remove(dir / "out/p0.jpg");
     }
@@ -370,12 +370,12 @@ TEST_F(MainWindowTest, ErrorsGoToThePaneAndToABoxUnlessSilent) {
 
 TEST_F(MainWindowTest, AReportOfTwoLinesIsTwoLinesAndAnEmptyOneInThePane) {
     WindowHost host(*window);
-    ReportError(host, true, "", ErrOutOfMemory, "Main resize", false, nullptr);
+    engine::ReportError(host, true, "", image::ErrOutOfMemory, "Main resize", false, nullptr);
     EXPECT_EQ(window->logPaneText(), "Error : Out of memory\nContext : Main resize\n\n");
     EXPECT_EQ(window->findChild<QPlainTextEdit*>("logPane")->blockCount(), 4)
         << "two lines, an empty one, and the line the next report starts on";
     EXPECT_TRUE(window->logButton()->blinking());
-    ReportError(host, true, "", ErrNoCommonRoot, "Main resize", false, nullptr);
+    engine::ReportError(host, true, "", image::ErrNoCommonRoot, "Main resize", false, nullptr);
     EXPECT_EQ(window->logPaneText(),
               "Error : Out of memory\nContext : Main resize\n\nError : Vignettor will be unable "
               "to create HTML links.\nSource and Destination folders do not share a common "
@@ -433,11 +433,11 @@ TEST_F(MainWindowTest, CopyButtonsBrowseAndTheOptionsSheetWorkOnTheRecord) {
     EXPECT_EQ(options.MainDestPath, "/tmp/first") << "a cancelled chooser changes nothing";
 
     FakeBrowser browser;
-    window->sheet = [&](BatchOptions& o) {
+    window->sheet = [&](options::BatchOptions& o) {
         EXPECT_TRUE(window->optionsSheetOpen());
         Find<QPushButton>("helpButton")->click();
         o.Reset();
-        o.MainResizeMethod = Percent;
+        o.MainResizeMethod = options::Percent;
         o.MainWidth = 40;
         return true;
     };

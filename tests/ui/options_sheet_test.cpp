@@ -55,14 +55,14 @@ using test::SheetFakes;
 
 int64_t Midnight(const char* date) {
     int64_t t = 0;
-    EXPECT_TRUE(ParseDate(date, &t));
+    EXPECT_TRUE(engine::ParseDate(date, &t));
     return t;
 }
 
 // A record with every feature on, so that every control is enabled.
-BatchOptions Baseline() {
-    BatchOptions o = FirstRunOptions(Midnight("14/11/2023"));
-    o.OutputRenameStyle = TextPrefix;
+options::BatchOptions Baseline() {
+    options::BatchOptions o = options::FirstRunOptions(Midnight("14/11/2023"));
+    o.OutputRenameStyle = options::TextPrefix;
     o.OutputDateFilter = 1;
     o.OverlayOverlay = 1;
     o.OverlayPos = 1;
@@ -80,7 +80,7 @@ BatchOptions Baseline() {
 }
 
 // The values the store holds for a record.
-std::map<std::string, std::string> Stored(const BatchOptions& o) {
+std::map<std::string, std::string> Stored(const options::BatchOptions& o) {
     MemoryProfileStore store;
     o.Save(store);
     return store.Values();
@@ -92,7 +92,7 @@ struct FieldRow {
     const char* name;
     Page page;
     std::function<void(CMySheet&)> change;
-    std::function<void(BatchOptions&)> expect;
+    std::function<void(options::BatchOptions&)> expect;
 };
 
 #define OUT(s) (s).outputPage()->ui()
@@ -109,26 +109,26 @@ void Click(QAbstractButton* b) {
     b->click();
 }
 
-const Colour kChosen = MakeColour(11, 22, 33);
+const options::Colour kChosen = options::MakeColour(11, 22, 33);
 
 // Rows whose change is one click, one text or one number, and whose
 // result is one field.
 // clang-format off
 #define CLICK_ROW(field, page, button, value) \
-    {#field, page, [](CMySheet& s) { Click(button); }, [](BatchOptions& o) { o.field = value; }}
+    {#field, page, [](CMySheet& s) { Click(button); }, [](options::BatchOptions& o) { o.field = value; }}
 #define TEXT_ROW(field, page, edit, text) \
     {#field, page, [](CMySheet& s) { edit->setText(text); }, \
-     [](BatchOptions& o) { o.field = text; }}
+     [](options::BatchOptions& o) { o.field = text; }}
 #define VALUE_ROW(field, page, control, value) \
     {#field, page, [](CMySheet& s) { control->setValue(value); }, \
-     [](BatchOptions& o) { o.field = value; }}
+     [](options::BatchOptions& o) { o.field = value; }}
 // clang-format on
 
 std::vector<FieldRow> FieldRows() {
     return {
-        CLICK_ROW(OutputRenameStyle, kOutput, OUT(s).renameSuffix, TextSuffix),
+        CLICK_ROW(OutputRenameStyle, kOutput, OUT(s).renameSuffix, options::TextSuffix),
         TEXT_ROW(OutputExtraText, kOutput, OUT(s).extraText, "t_"),
-        CLICK_ROW(OutputCase, kOutput, OUT(s).caseUpper, Upper),
+        CLICK_ROW(OutputCase, kOutput, OUT(s).caseUpper, options::Upper),
         TEXT_ROW(OutputFilterString, kOutput, OUT(s).nameFilter, "a*"),
         CLICK_ROW(OutputFilterJPG, kOutput, OUT(s).filterJpg, 0),
         CLICK_ROW(OutputFilterPNG, kOutput, OUT(s).filterPng, 0),
@@ -141,7 +141,7 @@ std::vector<FieldRow> FieldRows() {
         CLICK_ROW(OutputFilterWEBP, kOutput, OUT(s).filterWebp, 0),
         CLICK_ROW(OutputDateFilter, kOutput, OUT(s).useDateFilter, 0),
         {"OutputDateDate", kOutput, [](CMySheet& s) { OUT(s).dateEdit->setText("29/2/2020"); },
-         [](BatchOptions& o) { o.OutputDateDate = Midnight("29/2/2020"); }},
+         [](options::BatchOptions& o) { o.OutputDateDate = Midnight("29/2/2020"); }},
         CLICK_ROW(OutputDateFilterBefore, kOutput, OUT(s).dateAfter, 0),
         CLICK_ROW(OutputCreateFolder, kOutput, OUT(s).createFolder, 1),
         CLICK_ROW(OutputRecurseSrc, kOutput, OUT(s).recurse, 1),
@@ -152,19 +152,19 @@ std::vector<FieldRow> FieldRows() {
              Click(OUT(s).branchFromSource);
              OUT(s).branchPath->setText("Small");
          },
-         [](BatchOptions& o) {
+         [](options::BatchOptions& o) {
              o.OutputBranchFromSrc = 1;
              o.OutputBranchPath = "Small";
          }},
-        CLICK_ROW(OutputSortFiles, kOutput, OUT(s).sortDate, ByDate),
+        CLICK_ROW(OutputSortFiles, kOutput, OUT(s).sortDate, options::ByDate),
         CLICK_ROW(OutputSortFilesDescending, kOutput, OUT(s).sortDescending, 1),
         CLICK_ROW(OpsSilentOperation, kOperation, OPS(s).silentOperation, 1),
         VALUE_ROW(OpsThreads, kOperation, OPS(s).threads, 3),
         VALUE_ROW(OpsMemoryLimit, kOperation, OPS(s).memoryLimit, 500),
         {"PNGScreenGamma", kPng, [](CMySheet& s) { PNG(s).screenGamma->setText("1.8"); },
-         [](BatchOptions& o) { o.PNGScreenGamma = 1.8; }},
+         [](options::BatchOptions& o) { o.PNGScreenGamma = 1.8; }},
         {"PNGFileGamma", kPng, [](CMySheet& s) { PNG(s).fileGamma->setText(" 0.45 "); },
-         [](BatchOptions& o) { o.PNGFileGamma = 0.45; }},
+         [](options::BatchOptions& o) { o.PNGFileGamma = 0.45; }},
         CLICK_ROW(PNGBkColor, kPng, PNG(s).background, kChosen),
         CLICK_ROW(PNGCopyPNGText, kPng, PNG(s).copyText, 1),
         TEXT_ROW(PNGKey, kPng, PNG(s).key, "Title"),
@@ -173,7 +173,7 @@ std::vector<FieldRow> FieldRows() {
              PNG(s).key->setText("Title");
              PNG(s).text->setPlainText("Two\nlines");
          },
-         [](BatchOptions& o) {
+         [](options::BatchOptions& o) {
              o.PNGKey = "Title";
              o.PNGText = "Two\nlines";
          }},
@@ -182,14 +182,14 @@ std::vector<FieldRow> FieldRows() {
         CLICK_ROW(JPGDraftDecode, kJpg, s.jpgPage()->ui().draftDecode, 1),
         CLICK_ROW(ImageMatte, kImage, IMG(s).matte, 1),
         CLICK_ROW(ImageMatteColor, kImage, IMG(s).matteColour, kChosen),
-        CLICK_ROW(ImageEnhanceType, kImage, IMG(s).enhanceLineArt, LineArtContrast),
+        CLICK_ROW(ImageEnhanceType, kImage, IMG(s).enhanceLineArt, options::LineArtContrast),
         {"ImageUserLUTPath", kImage,
          [](CMySheet& s) {
              Click(IMG(s).enhanceUserLut);
              IMG(s).lutPath->setText("/curves/warm.lut");
          },
-         [](BatchOptions& o) {
-             o.ImageEnhanceType = UserLut;
+         [](options::BatchOptions& o) {
+             o.ImageEnhanceType = options::UserLut;
              o.ImageUserLUTPath = "/curves/warm.lut";
          }},
         CLICK_ROW(ImageSharpen, kImage, IMG(s).sharpen, 1),
@@ -204,7 +204,7 @@ std::vector<FieldRow> FieldRows() {
              CPositionBox* box = OVL(s).positionBox;
              QTest::mouseClick(box, Qt::LeftButton, {}, box->CellRect(8).center());
          },
-         [](BatchOptions& o) { o.OverlayPos = 8; }},
+         [](options::BatchOptions& o) { o.OverlayPos = 8; }},
         CLICK_ROW(OverlayRotation, kOverlay, OVL(s).rotate270, 3),
         CLICK_ROW(OverlayQuantize, kOverlay, OVL(s).quantizeNormal, 0),
         VALUE_ROW(OverlayQuantizeColors, kOverlay, OVL(s).colourCount, 8),
@@ -212,7 +212,7 @@ std::vector<FieldRow> FieldRows() {
         CLICK_ROW(OverlayNoTransparency, kOverlay, OVL(s).noTransparency, 1),
         CLICK_ROW(OverlayTransColor, kOverlay, OVL(s).transColour, kChosen),
         {"OverlayOpacity", kOverlay, [](CMySheet& s) { OVL(s).opacity->setValue(40); },
-         [](BatchOptions& o) { o.OverlayOpacity = 0.4; }},
+         [](options::BatchOptions& o) { o.OverlayOpacity = 0.4; }},
         CLICK_ROW(LogMakeLog, kLog, LOG(s).makeLog, 0),
         CLICK_ROW(LogAppend, kLog, LOG(s).appendLog, 1),
         TEXT_ROW(LogPath, kLog, LOG(s).logPath, "/tmp/other.log"),
@@ -242,7 +242,7 @@ std::vector<FieldRow> FieldRows() {
         TEXT_ROW(HTMLPrevText, kHtml, HTM(s).prevText, "Back"),
         TEXT_ROW(HTMLNextText, kHtml, HTM(s).nextText, "On"),
         CLICK_ROW(HTMLSuppressFirstNumber, kHtml, HTM(s).suppressFirst, 1),
-        CLICK_ROW(HTMLMakeSrcPages, kHtml, HTM(s).srcPagesOutput, SourcePagesWithOutput),
+        CLICK_ROW(HTMLMakeSrcPages, kHtml, HTM(s).srcPagesOutput, options::SourcePagesWithOutput),
         TEXT_ROW(HTMLSourceTarget, kHtml, HTM(s).target, "main"),
         {"HTMLHeader", kHtml,
          [](CMySheet& s) {
@@ -254,7 +254,7 @@ std::vector<FieldRow> FieldRows() {
              });
              Click(HTM(s).header);
          },
-         [](BatchOptions& o) {
+         [](options::BatchOptions& o) {
              o.HTMLHeader = "<b>Hi</b>";
              o.HTMLHeaderPath = "/inc/head.html";
              o.HTMLUseHeaderPath = 1;
@@ -269,7 +269,7 @@ std::vector<FieldRow> FieldRows() {
              });
              Click(HTM(s).footer);
          },
-         [](BatchOptions& o) {
+         [](options::BatchOptions& o) {
              o.HTMLFooter = "Bye";
              o.HTMLFooterPath = "/inc/foot.html";
              o.HTMLUseFooterPath = 1;
@@ -289,7 +289,7 @@ std::vector<FieldRow> FieldRows() {
              });
              Click(HTM(s).appearance);
          },
-         [](BatchOptions& o) {
+         [](options::BatchOptions& o) {
              o.HTMLTextColor = o.HTMLBackColor = o.HTMLLinkColor = o.HTMLVLinkColor = kChosen;
              o.HTMLTextSize = -2;
              o.HTMLBorderWidth = 3;
@@ -301,16 +301,16 @@ std::vector<FieldRow> FieldRows() {
         CLICK_ROW(CompositeWriteToRoot, kComposite, CMP(s).writeSubfolders, 0),
         TEXT_ROW(CompositeBaseName, kComposite, CMP(s).baseName, "Sheet"),
         {"CompositeFormat", kComposite,
-         [](CMySheet& s) { CMP(s).format->setCurrentIndex(CMP(s).format->findData(FormatPng24)); },
-         [](BatchOptions& o) { o.CompositeFormat = FormatPng24; }},
+         [](CMySheet& s) { CMP(s).format->setCurrentIndex(CMP(s).format->findData(options::FormatPng24)); },
+         [](options::BatchOptions& o) { o.CompositeFormat = options::FormatPng24; }},
         VALUE_ROW(CompositeRows, kComposite, CMP(s).rows, 2),
         VALUE_ROW(CompositeCols, kComposite, CMP(s).cols, 7),
         CLICK_ROW(CompositeBackColor, kComposite, CMP(s).background, kChosen),
         {"Composite font", kComposite, [](CMySheet& s) { Click(CMP(s).font); },
-         [](BatchOptions& o) {
+         [](options::BatchOptions& o) {
              o.CompositeFontName = "DejaVu Serif";
              o.CompositeFontSize = 20;
-             o.CompositeTextColor = MakeColour(40, 50, 60);
+             o.CompositeTextColor = options::MakeColour(40, 50, 60);
          }},
         CLICK_ROW(CompositeWriteFileName, kComposite, CMP(s).writeFileName, 0),
     };
@@ -324,15 +324,15 @@ TEST(OptionsSheet, CompositePageSaysWhichFaceDrawsTheLabels) {
         const char* chosen;
         std::string shown;
     } rows[] = {
-        {"Arial", "Arial (" + LabelFontFamily("Arial", 14) + "), 14 pt"},
+        {"Arial", "Arial (" + documents::LabelFontFamily("Arial", 14) + "), 14 pt"},
         {"Liberation Sans", "Liberation Sans, 14 pt"},
     };
-    ASSERT_EQ(LabelFontFamily("Liberation Sans", 14), "Liberation Sans");
-    ASSERT_NE(LabelFontFamily("Arial", 14), "Arial") << "this system has no Arial of its own";
+    ASSERT_EQ(documents::LabelFontFamily("Liberation Sans", 14), "Liberation Sans");
+    ASSERT_NE(documents::LabelFontFamily("Arial", 14), "Arial") << "this system has no Arial of its own";
     for (const auto& r : rows) {
-        BatchOptions options;
+        options::BatchOptions options;
         options.CompositeMakeComposite = 1;
-        fakes.chosenFont = {QString::fromLatin1(r.chosen), 14, MakeColour(1, 2, 3)};
+        fakes.chosenFont = {QString::fromLatin1(r.chosen), 14, options::MakeColour(1, 2, 3)};
         CMySheet sheet(options);
         ASSERT_TRUE(sheet.showPage(kComposite));
         Click(CMP(sheet).font);
@@ -347,12 +347,12 @@ TEST(OptionsSheet, CompositePageSaysWhichFaceDrawsTheLabels) {
 // Together the rows reach every stored value but the main window's.
 TEST(OptionsSheet, EveryFieldThroughItsControl) {
     SheetFakes fakes;
-    const BatchOptions base = Baseline();
+    const options::BatchOptions base = Baseline();
     const auto baseStore = Stored(base);
     std::set<std::string> reached;
     for (const FieldRow& row : FieldRows()) {
         SCOPED_TRACE(row.name);
-        BatchOptions options = base;
+        options::BatchOptions options = base;
         {
             CMySheet sheet(options);
             ASSERT_TRUE(sheet.showPage(row.page));
@@ -368,14 +368,14 @@ TEST(OptionsSheet, EveryFieldThroughItsControl) {
             sheet.accept();
             EXPECT_EQ(sheet.result(), QDialog::Accepted);
         }
-        BatchOptions expected = base;
+        options::BatchOptions expected = base;
         row.expect(expected);
         EXPECT_EQ(options, expected);
         EXPECT_NE(options, base);
 
         MemoryProfileStore store;
         options.Save(store);
-        BatchOptions loaded;
+        options::BatchOptions loaded;
         loaded.Load(store);
         loaded.HTMLWritePCX = options.HTMLWritePCX;  // not stored
         EXPECT_EQ(loaded, options);
@@ -395,7 +395,7 @@ TEST(OptionsSheet, EveryFieldThroughItsControl) {
 }
 
 TEST(OptionsSheet, NinePagesInTabOrderEachWithItsHelpTopic) {
-    BatchOptions options;
+    options::BatchOptions options;
     CMySheet sheet(options);
     EXPECT_EQ(sheet.windowTitle(), "Vignettor Options");
     const std::vector<std::pair<QString, QString>> pages = {
@@ -431,7 +431,7 @@ TEST(OptionsSheet, NinePagesInTabOrderEachWithItsHelpTopic) {
 // empty band, yet every control of every page, wrapped texts included, is
 // shown whole, and no page makes the sheet taller than its tallest page did.
 TEST(OptionsSheet, TheSheetIsAsTallAsThePageInView) {
-    BatchOptions options;
+    options::BatchOptions options;
     CMySheet sheet(options);
     sheet.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&sheet));
@@ -470,7 +470,7 @@ TEST(OptionsSheet, InvalidDatesSwitchTheDateFilterOff) {
     for (const char* text : {"32/1/1999", "0/5/1999", "12/13/1999", "1.5.1999", "5/6"}) {
         SCOPED_TRACE(text);
         SheetFakes fakes;
-        BatchOptions options = Baseline();
+        options::BatchOptions options = Baseline();
         CMySheet sheet(options);
         sheet.outputPage()->ui().dateEdit->setText(text);
         sheet.accept();
@@ -482,7 +482,7 @@ TEST(OptionsSheet, InvalidDatesSwitchTheDateFilterOff) {
     }
     // An empty date turns the filter off without a word.
     SheetFakes fakes;
-    BatchOptions options = Baseline();
+    options::BatchOptions options = Baseline();
     CMySheet sheet(options);
     sheet.outputPage()->ui().dateEdit->clear();
     sheet.accept();
@@ -494,7 +494,7 @@ TEST(OptionsSheet, InvalidDatesSwitchTheDateFilterOff) {
 // controls and reach the record.
 TEST(OptionsSheet, LeavingAPageCorrectsVisibly) {
     SheetFakes fakes;
-    BatchOptions options = Baseline();
+    options::BatchOptions options = Baseline();
     CMySheet sheet(options);
     auto& out = sheet.outputPage()->ui();
     out.nameFilter->setText("   ");
@@ -559,9 +559,9 @@ TEST(OptionsSheet, RefusedNumbersKeepThePageOpen) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message.toStdString());
         SheetFakes fakes;
-        BatchOptions start = Baseline();
+        options::BatchOptions start = Baseline();
         if (!c.storedKey.empty()) start.PNGKey = c.storedKey;
-        BatchOptions options = start;
+        options::BatchOptions options = start;
         CMySheet sheet(options);
         ASSERT_TRUE(sheet.showPage(c.page));
         c.change(sheet);
@@ -577,7 +577,7 @@ TEST(OptionsSheet, RefusedNumbersKeepThePageOpen) {
 // A missing log or page name is pointed out, and the page is left anyway.
 TEST(OptionsSheet, MissingFileNamesAreWarnedAbout) {
     SheetFakes fakes;
-    BatchOptions options = Baseline();
+    options::BatchOptions options = Baseline();
     CMySheet sheet(options);
     sheet.showPage(kLog);
     sheet.logPage()->ui().logPath->clear();
@@ -597,7 +597,7 @@ TEST(OptionsSheet, MissingFileNamesAreWarnedAbout) {
 // "Reset all options" acts on OK only, after the pages were written back:
 // silent operation keeps the value the page gave it.
 TEST(OptionsSheet, ResetAllOptionsActsOnOkOnly) {
-    BatchOptions options = Baseline();
+    options::BatchOptions options = Baseline();
     {
         CMySheet sheet(options);
         sheet.showPage(kOperation);
@@ -607,15 +607,15 @@ TEST(OptionsSheet, ResetAllOptionsActsOnOkOnly) {
     EXPECT_EQ(options, Baseline());
 
     options.MainWidth = 640;
-    options.MainResizeMethod = Percent;
-    options.MainOutputFormat = FormatGif;
+    options.MainResizeMethod = options::Percent;
+    options.MainOutputFormat = options::FormatGif;
     CMySheet sheet(options);
     sheet.showPage(kOperation);
     sheet.operationPage()->ui().silentOperation->click();
     sheet.operationPage()->ui().resetAll->click();
     EXPECT_TRUE(sheet.operationPage()->ui().resetNote->isVisibleTo(&sheet));
     sheet.accept();
-    BatchOptions reset = Baseline();
+    options::BatchOptions reset = Baseline();
     reset.Reset();
     reset.OpsSilentOperation = 1;
     EXPECT_NEAR(static_cast<double>(options.OutputDateDate),
@@ -630,10 +630,10 @@ TEST(OptionsSheet, ResetAllOptionsActsOnOkOnly) {
 TEST(OptionsSheet, OpenedFromTheMainWindow) {
     SheetFakes fakes;
     MemoryProfileStore store;
-    BatchOptions options = Baseline();
+    options::BatchOptions options = Baseline();
     options.MainWidth = 640;
-    options.MainResizeMethod = Percent;
-    options.MainOutputFormat = FormatGif;
+    options.MainResizeMethod = options::Percent;
+    options.MainOutputFormat = options::FormatGif;
     options.OpsErrorLogWindow = 1;
     MainWindow window(options, store);
     const auto find = [&window](const char* name) { return window.findChild<QWidget*>(name); };
@@ -686,8 +686,8 @@ TEST(OptionsSheet, OpenedFromTheMainWindow) {
 // Per page: what a control's state enables, disables or sets.
 TEST(OptionsSheet, EnableRules) {
     SheetFakes fakes;
-    BatchOptions options = Baseline();
-    options.OutputRenameStyle = Overwrite;
+    options::BatchOptions options = Baseline();
+    options.OutputRenameStyle = options::Overwrite;
     options.OverlayNoTransparency = 1;
     options.PNGKey.clear();
     CMySheet sheet(options);
@@ -799,7 +799,7 @@ TEST(OptionsSheet, ExtensionRegistrationMessages) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.toStdString());
         SheetFakes fakes;
-        BatchOptions options;
+        options::BatchOptions options;
         CMySheet sheet(options);
         sheet.operationPage()->setExtensionFolder(c.folder);
         (c.enable ? sheet.operationPage()->ui().enableShell

@@ -43,53 +43,53 @@ namespace {
 using test::WriteJpeg;
 
 constexpr int kOverlayPage = 5;
-const Colour kRed = MakeColour(255, 0, 0);
-const Colour kBlue = MakeColour(0, 0, 255);
+const options::Colour kRed = options::MakeColour(255, 0, 0);
+const options::Colour kBlue = options::MakeColour(0, 0, 255);
 
 // A picture whose left half is `left` and right half `right`, saved in
 // `format`.
 std::string WriteHalves(const test::TempDir& dir, const std::string& name, int width, int height,
-                        int format, Colour left = kRed, Colour right = kBlue) {
-    PixelBlock block;
+                        int format, options::Colour left = kRed, options::Colour right = kBlue) {
+    image::PixelBlock block;
     EXPECT_TRUE(block.AllocateRgb(width, height));
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            const Colour c = x < width / 2 ? left : right;
+            const options::Colour c = x < width / 2 ? left : right;
             uint8_t* p = block.data() + (static_cast<size_t>(y) * width + x) * 3;
             p[0] = c & 0xFF;
             p[1] = (c >> 8) & 0xFF;
             p[2] = (c >> 16) & 0xFF;
         }
-    CPxImage image;
+    image::CPxImage image;
     image.Adopt(std::move(block), width, height);
     const std::string path = dir / name;
-    EXPECT_EQ(image.Save(path, format), ErrNone);
+    EXPECT_EQ(image.Save(path, format), image::ErrNone);
     return path;
 }
 
 // A grey ramp from black to 198 along the rows.
 std::string WriteRamp(const test::TempDir& dir, const std::string& name, int width, int height) {
-    PixelBlock block;
+    image::PixelBlock block;
     EXPECT_TRUE(block.AllocateRgb(width, height));
     for (size_t i = 0; i < block.size(); ++i)
         block.data()[i] = static_cast<uint8_t>(i / 3 % static_cast<size_t>(width) * 200 / width);
-    CPxImage image;
+    image::CPxImage image;
     image.Adopt(std::move(block), width, height);
     const std::string path = dir / name;
-    EXPECT_EQ(image.Save(path, FormatBmp24), ErrNone);
+    EXPECT_EQ(image.Save(path, options::FormatBmp24), image::ErrNone);
     return path;
 }
 
 // What the preview showed before it read in the background: the whole
 // picture read, fitted by resampling `kind` (0: none) and, with `keep`,
 // posterized to 3 colours: first when it fits, after the reduction else.
-QImage Expected(const std::string& path, QSize size, int kind, const Colour* keep = nullptr) {
-    CPxImage image;
-    ErrorCode code = image.Load(path);
-    if (code == ErrNone && keep != nullptr && kind == 0) code = image.Posterize(3, *keep);
-    if (code == ErrNone && kind != 0) code = image.Resize(size.width(), size.height(), kind);
-    if (code == ErrNone && keep != nullptr && kind != 0) code = image.Posterize(3, *keep);
-    EXPECT_EQ(code, ErrNone) << path;
+QImage Expected(const std::string& path, QSize size, int kind, const options::Colour* keep = nullptr) {
+    image::CPxImage image;
+    image::ErrorCode code = image.Load(path);
+    if (code == image::ErrNone && keep != nullptr && kind == 0) code = image.Posterize(3, *keep);
+    if (code == image::ErrNone && kind != 0) code = image.Resize(size.width(), size.height(), kind);
+    if (code == image::ErrNone && keep != nullptr && kind != 0) code = image.Posterize(3, *keep);
+    EXPECT_EQ(code, image::ErrNone) << path;
     return QImage(image.data(), image.width(), image.height(), image.width() * 3,
                   QImage::Format_RGB888)
         .copy();
@@ -162,7 +162,7 @@ public:
             ++started;
             const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
             while (!release_ && std::chrono::steady_clock::now() < until) {
-                if (StopRequestedNow()) {
+                if (image::StopRequestedNow()) {
                     ++stopped;
                     return;
                 }
@@ -187,12 +187,12 @@ private:
 
 TEST(OverlayPreview, FitsAsBeforeReducingLargePicturesAsTheyAreRead) {
     test::TempDir dir;
-    const std::string small = WriteHalves(dir, "small.bmp", 8, 4, FormatBmp24);
-    const std::string wideBmp = WriteHalves(dir, "wide.bmp", 400, 100, FormatBmp24);
-    const std::string wideJpg = WriteHalves(dir, "wide.jpg", 400, 100, FormatJpg);
+    const std::string small = WriteHalves(dir, "small.bmp", 8, 4, options::FormatBmp24);
+    const std::string wideBmp = WriteHalves(dir, "wide.bmp", 400, 100, options::FormatBmp24);
+    const std::string wideJpg = WriteHalves(dir, "wide.jpg", 400, 100, options::FormatJpg);
     const std::string ramp = WriteRamp(dir, "ramp.bmp", 100, 50);
     const std::string bigRamp = WriteRamp(dir, "big-ramp.bmp", 400, 200);
-    const Colour keep = MakeColour(7, 7, 7);
+    const options::Colour keep = options::MakeColour(7, 7, 7);
 
     COverlayPreview preview;
     preview.setFrameStyle(QFrame::NoFrame);
@@ -245,15 +245,15 @@ TEST(OverlayPreview, FitsAsBeforeReducingLargePicturesAsTheyAreRead) {
         ASSERT_TRUE(Settle(preview));
         EXPECT_FALSE(preview.hasImage()) << bad;
         EXPECT_FALSE(preview.loading()) << bad;
-        EXPECT_NE(preview.loadError(), ErrNone) << bad;
+        EXPECT_NE(preview.loadError(), image::ErrNone) << bad;
         EXPECT_TRUE(preview.shownImage().isNull());
     }
 }
 
 TEST(OverlayPreview, PicksTheTransparentColourWhileTheButtonIsHeld) {
     test::TempDir dir;
-    const std::string path = WriteHalves(dir, "overlay.bmp", 64, 32, FormatBmp24);
-    BatchOptions options;
+    const std::string path = WriteHalves(dir, "overlay.bmp", 64, 32, options::FormatBmp24);
+    options::BatchOptions options;
     options.OverlayOverlay = 1;
     options.OverlayPath = path;
     CMySheet sheet(options);
@@ -293,9 +293,9 @@ TEST(OverlayPreview, PicksTheTransparentColourWhileTheButtonIsHeld) {
 TEST(OverlayPreview, TheSheetReadsTheOverlayOnlyOnceItsPageIsShown) {
     test::TempDir dir;
     SlowReads reads(false);
-    BatchOptions options;
+    options::BatchOptions options;
     options.OverlayOverlay = 0;  // read or not, whether the overlay is on
-    options.OverlayPath = WriteHalves(dir, "overlay.bmp", 64, 32, FormatBmp24);
+    options.OverlayPath = WriteHalves(dir, "overlay.bmp", 64, 32, options::FormatBmp24);
     CMySheet sheet(options);
     sheet.show();
     QApplication::processEvents();
@@ -320,10 +320,10 @@ TEST(OverlayPreview, TheSheetReadsTheOverlayOnlyOnceItsPageIsShown) {
 
 TEST(OverlayPreview, ASlowReadNeitherHoldsUpTheWindowNorOutlivesItsRequest) {
     test::TempDir dir;
-    const std::string red = WriteHalves(dir, "red.bmp", 64, 32, FormatBmp24, kRed, kRed);
-    const std::string blue = WriteHalves(dir, "blue.bmp", 64, 32, FormatBmp24, kBlue, kBlue);
+    const std::string red = WriteHalves(dir, "red.bmp", 64, 32, options::FormatBmp24, kRed, kRed);
+    const std::string blue = WriteHalves(dir, "blue.bmp", 64, 32, options::FormatBmp24, kBlue, kBlue);
     SlowReads reads;
-    BatchOptions options;
+    options::BatchOptions options;
     options.OverlayOverlay = 1;
     options.OverlayPath = red;
     auto* sheet = new CMySheet(options);
@@ -395,7 +395,7 @@ TEST(OverlayPreview, HugePicturesAreReducedWhileRead) {
     int tried = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const ReaderEntry* reader = FindReader(paths::Extension(c.name));
+        const image::ReaderEntry* reader = image::FindReader(paths::Extension(c.name));
         ASSERT_NE(reader, nullptr);
         if (reader->readHinted == nullptr) continue;  // reads the whole picture as yet
         ++tried;
@@ -434,10 +434,10 @@ void WriteOversizedProgressiveJpeg(const std::string& path, int width, int heigh
 
 TEST(OverlayPreview, TheStatusSaysWhyThereIsNoPicture) {
     test::TempDir dir;
-    const std::string good = WriteHalves(dir, "good.bmp", 64, 32, FormatBmp24);
+    const std::string good = WriteHalves(dir, "good.bmp", 64, 32, options::FormatBmp24);
     ASSERT_TRUE(test::WriteFileText(dir / "garbage.png", "not a picture at all"));
     WriteOversizedProgressiveJpeg(dir / "oversized.jpg", 60000, 60000);
-    BatchOptions options;
+    options::BatchOptions options;
     options.OverlayOverlay = 1;
     CMySheet sheet(options);
     sheet.show();

@@ -168,7 +168,7 @@ QString MakeLogo(const QDir& dir) {
 }
 
 // Every page of the options sheet, and the dialogs of its pages.
-bool SheetPictures(vig::BatchOptions options, const QDir& work, const QDir& out) {
+bool SheetPictures(vig::options::BatchOptions options, const QDir& work, const QDir& out) {
     options.OverlayOverlay = 1;
     options.OverlayPath = MakeLogo(work).toStdString();
     options.OverlayPos = 6;
@@ -213,7 +213,7 @@ bool SheetPictures(vig::BatchOptions options, const QDir& work, const QDir& out)
     dialog(header, "sheet-html-header.png");
     vig::ui::CHtmlAppearanceDialog appearance(options.Html());
     dialog(appearance, "sheet-html-appearance.png");
-    vig::ui::CFontChooser font({QStringLiteral("Liberation Sans"), 12, vig::MakeColour(0, 0, 0)});
+    vig::ui::CFontChooser font({QStringLiteral("Liberation Sans"), 12, vig::options::MakeColour(0, 0, 0)});
     dialog(font, "sheet-font.png");
     return ok;
 }
@@ -257,13 +257,13 @@ int main(int argc, char** argv) {
     MakeSamples(in, 60);
 
     vig::MemoryProfileStore store;
-    vig::BatchOptions options;
+    vig::options::BatchOptions options;
     options.Reset();
     options.MainSrcPath = in.path().toStdString();
     options.MainDestPath = work.filePath(QStringLiteral("Pictures/Thumbnails")).toStdString();
     options.MainWidth = 320;
     options.MainHeight = 240;
-    options.OutputRenameStyle = vig::Overwrite;
+    options.OutputRenameStyle = vig::options::Overwrite;
     options.MainEnableSingleFile = 1;
 
     vig::ui::MainWindow window(options, store);
@@ -292,11 +292,11 @@ int main(int argc, char** argv) {
 
     // Sized by percent: one size field, saying its unit.
     if (auto* resize = window.findChild<QComboBox*>(QStringLiteral("resizeList"))) {
-        resize->setCurrentIndex(resize->findData(vig::Percent));
+        resize->setCurrentIndex(resize->findData(vig::options::Percent));
         QCoreApplication::processEvents();
         ok = Save(OnDesktop(Grab(window), window.windowTitle()), out, "main-window-percent.png") &&
              ok;
-        resize->setCurrentIndex(resize->findData(vig::BestFit));
+        resize->setCurrentIndex(resize->findData(vig::options::BestFit));
     }
 
     vig::ui::AboutDialog about(&window);

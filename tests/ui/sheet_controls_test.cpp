@@ -63,7 +63,7 @@ TEST(PositionBox, CellsAndModeSwitchesMapBothWays) {
 }
 
 TEST(PositionBox, ClicksAndRadiosOnTheOverlayPage) {
-    BatchOptions options;
+    options::BatchOptions options;
     options.OverlayOverlay = 1;
     options.OverlayPos = 11;
     CMySheet sheet(options);
@@ -109,12 +109,12 @@ TEST(ColourSwatch, ClickInsideTheInsetOrSpaceChooses) {
     SheetFakes fakes;
     CColourSwatch swatch;
     swatch.resize(48, 24);
-    swatch.setColour(MakeColour(1, 2, 3));
+    swatch.setColour(options::MakeColour(1, 2, 3));
     EXPECT_EQ(swatch.swatchRect(), QRect(3, 3, 42, 18));
     QTest::mouseClick(&swatch, Qt::LeftButton, {}, QPoint(1, 12));
     QTest::mouseClick(&swatch, Qt::LeftButton, {}, QPoint(46, 22));
     EXPECT_EQ(fakes.colourRequests, 0);
-    EXPECT_EQ(swatch.colour(), MakeColour(1, 2, 3));
+    EXPECT_EQ(swatch.colour(), options::MakeColour(1, 2, 3));
     QTest::mouseClick(&swatch, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_EQ(fakes.colourRequests, 1);
     EXPECT_EQ(swatch.colour(), fakes.chosenColour);
@@ -122,7 +122,7 @@ TEST(ColourSwatch, ClickInsideTheInsetOrSpaceChooses) {
     QTest::mouseClick(&swatch, Qt::LeftButton, {}, QPoint(24, 12));
     EXPECT_EQ(fakes.colourRequests, 1);
     swatch.setEnabled(true);
-    swatch.setColour(MakeColour(1, 2, 3));
+    swatch.setColour(options::MakeColour(1, 2, 3));
     QTest::keyClick(&swatch, Qt::Key_Space);
     EXPECT_EQ(fakes.colourRequests, 2);
     EXPECT_EQ(swatch.colour(), fakes.chosenColour);
@@ -149,7 +149,7 @@ TEST(HtmlTextDialog, TextOrFileAndTheLengthLimit) {
 // With the keyboard alone: Ctrl+Tab turns the pages, and Tab from the tabs
 // goes into the page shown before it reaches the buttons.
 TEST(OptionsSheet, KeyboardWalksTheTabsAndThePageShown) {
-    BatchOptions options;
+    options::BatchOptions options;
     CMySheet sheet(options);
     sheet.show();
     QApplication::setActiveWindow(&sheet);
@@ -183,7 +183,7 @@ TEST(FormBindings, EveryKindRoundTripsAndARefusalChangesNothing) {
         int flag = 1, ranged = 5, corrected = 3, number = -7, level = 6, choice = 2;
         double real = 2.2;
         std::string text = "line", plain = "one\ntwo";
-        Colour colour = MakeColour(1, 2, 3);
+        options::Colour colour = options::MakeColour(1, 2, 3);
     };
     SheetFakes fakes;
     QWidget form;
@@ -250,12 +250,12 @@ TEST(FormBindings, EveryKindRoundTripsAndARefusalChangesNothing) {
 }
 
 TEST(PictureFileFilters, ListEveryFormatOfTheTableInBothDialogs) {
-    EXPECT_EQ(PictureFileFilters(PatternCase::Upper, InputNone).join(";;").toStdString(),
+    EXPECT_EQ(PictureFileFilters(PatternCase::Upper, image::InputNone).join(";;").toStdString(),
               "Image Files (*.JPG *.BMP *.PNG *.GIF *.TIF *.PCX *.HEIC *.HEIF *.HIF *.AVIF "
               "*.WEBP);;JPG (*.JPG);;BMP (*.BMP);;PNG (*.PNG);;GIF (*.GIF);;TIFF (*.TIF);;"
               "PCX (*.PCX);;HEIC/HEIF (*.HEIC *.HEIF *.HIF);;AVIF (*.AVIF);;WebP (*.WEBP);;"
               "All Files (*)");
-    EXPECT_EQ(PictureFileFilters(PatternCase::Both, InputGif).join(";;").toStdString(),
+    EXPECT_EQ(PictureFileFilters(PatternCase::Both, image::InputGif).join(";;").toStdString(),
               "Image Files (*.jpg *.bmp *.png *.tif *.pcx *.heic *.heif *.hif *.avif *.webp "
               "*.JPG *.BMP *.PNG *.TIF *.PCX *.HEIC *.HEIF *.HIF *.AVIF *.WEBP);;"
               "JPG (*.jpg *.JPG);;BMP (*.bmp *.BMP);;PNG (*.png *.PNG);;TIFF (*.tif *.TIF);;"

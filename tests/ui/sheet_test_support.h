@@ -20,7 +20,7 @@
 namespace vig {
 
 // A failing comparison of records prints their stored values.
-inline void PrintTo(const BatchOptions& o, std::ostream* os) {
+inline void PrintTo(const options::BatchOptions& o, std::ostream* os) {
     MemoryProfileStore store;
     o.Save(store);
     for (const auto& [name, value] : store.Values()) *os << "\n  " << name << "=" << value;
@@ -71,8 +71,8 @@ public:
 
     std::vector<ShownMessage> shown;
     int colourRequests = 0;
-    Colour chosenColour = MakeColour(11, 22, 33);
-    ui::FontChoice chosenFont{QStringLiteral("DejaVu Serif"), 20, MakeColour(40, 50, 60)};
+    options::Colour chosenColour = options::MakeColour(11, 22, 33);
+    ui::FontChoice chosenFont{QStringLiteral("DejaVu Serif"), 20, options::MakeColour(40, 50, 60)};
 };
 
 // Runs `act` on the modal dialog that the next call opens, then leaves it

@@ -8,7 +8,7 @@
 #include "image/image_library.h"
 #include "image/row_target.h"
 
-namespace vig::bmp {
+namespace vig::image::bmp {
 namespace {
 
 constexpr uint32_t kFileHeaderBytes = 14;
@@ -342,4 +342,4 @@ int SaveIndexed(const WriteRequest& request) {
                         request.palette);
 }
 
-}  // namespace vig::bmp
+}  // namespace vig::image::bmp

@@ -10,7 +10,7 @@
 #include "image/codec_table.h"
 #include "image/pixel_block.h"
 
-namespace vig::bmp {
+namespace vig::image::bmp {
 
 // Reads a BMP file into RGB pixels, rows top first.
 PixelBlock Read(const std::string& path, int* width, int* height);
@@ -40,4 +40,4 @@ int WriteIndexed(const std::string& path, const uint8_t* indices, int width, int
 int SaveRgb(const WriteRequest& request);
 int SaveIndexed(const WriteRequest& request);
 
-}  // namespace vig::bmp
+}  // namespace vig::image::bmp

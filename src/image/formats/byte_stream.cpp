@@ -5,7 +5,7 @@
 
 #include "platform/files.h"
 
-namespace vig::codec {
+namespace vig::image::codec {
 namespace {
 
 constexpr size_t kBufferBytes = 1 << 16;
@@ -179,4 +179,4 @@ PixelBlock FinishTarget(RowTarget& target, const DecodeRequest& request, int ful
     return block;
 }
 
-}  // namespace vig::codec
+}  // namespace vig::image::codec

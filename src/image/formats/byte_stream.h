@@ -15,7 +15,7 @@
 #include "image/pixel_block.h"
 #include "image/row_target.h"
 
-namespace vig::codec {
+namespace vig::image::codec {
 
 class ByteReader {
 public:
@@ -147,4 +147,4 @@ int WriteFile(const std::string& path, ImageStatus& status, Body body) {
     return status.ok() ? 1 : 0;
 }
 
-}  // namespace vig::codec
+}  // namespace vig::image::codec

@@ -12,7 +12,7 @@
 #include "image/image_library.h"
 #include "platform/files.h"
 
-namespace vig {
+namespace vig::image {
 
 // The open descriptor, or -1 with ErrParameter or ErrOpenFile in `status`.
 inline int OpenForReading(const std::string& path, int* width, int* height, ImageStatus& status) {
@@ -40,4 +40,4 @@ inline std::FILE* OpenStreamForReading(const std::string& path, int* width, int*
     return file;
 }
 
-}  // namespace vig
+}  // namespace vig::image

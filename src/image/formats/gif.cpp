@@ -8,7 +8,7 @@
 #include "image/image_library.h"
 #include "image/row_target.h"
 
-namespace vig::gif {
+namespace vig::image::gif {
 namespace {
 
 constexpr int kMaxBits = 12;
@@ -487,4 +487,4 @@ int Save(const WriteRequest& request) {
                  green.data(), blue.data());
 }
 
-}  // namespace vig::gif
+}  // namespace vig::image::gif

@@ -11,7 +11,7 @@
 #include "image/codec_table.h"
 #include "image/pixel_block.h"
 
-namespace vig::gif {
+namespace vig::image::gif {
 
 PixelBlock Read(const std::string& path, int* width, int* height);
 // The same, with the caller's plan followed as the rows are decoded (see
@@ -34,4 +34,4 @@ int Write(const std::string& path, const uint8_t* indices, int width, int height
 // Save-table glue: the palette entries (blue, green, red, 0) become the table.
 int Save(const WriteRequest& request);
 
-}  // namespace vig::gif
+}  // namespace vig::image::gif

@@ -21,7 +21,7 @@
 #include "image/image_library.h"
 #include "image/row_target.h"
 
-namespace vig::heif {
+namespace vig::image::heif {
 namespace {
 
 // libheif's plugins (the decoders) are registered once for the process and
@@ -362,4 +362,4 @@ PixelBlock ReadAvifHinted(const std::string& path, const DecodeHints& hints, Dec
     return ReadAs(path, hints, ErrInvalidAvif, info, width, height);
 }
 
-}  // namespace vig::heif
+}  // namespace vig::image::heif

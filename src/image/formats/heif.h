@@ -25,7 +25,7 @@
 #include "image/codec_table.h"
 #include "image/pixel_block.h"
 
-namespace vig::heif {
+namespace vig::image::heif {
 
 PixelBlock Read(const std::string& path, int* width, int* height);
 
@@ -43,4 +43,4 @@ PixelBlock ReadAvif(const std::string& path, int* width, int* height);
 PixelBlock ReadAvifHinted(const std::string& path, const DecodeHints& hints, DecodeInfo* info,
                           int* width, int* height);
 
-}  // namespace vig::heif
+}  // namespace vig::image::heif

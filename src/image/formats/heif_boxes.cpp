@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 
-namespace vig::heif {
+namespace vig::image::heif {
 namespace {
 
 // More items than any real file has (a grid photo has a few dozen) are
@@ -470,4 +470,4 @@ bool ReadMetaBox(int fd, uint64_t fileSize, size_t limit, MetaBox* meta) {
     return true;
 }
 
-}  // namespace vig::heif
+}  // namespace vig::image::heif

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace vig::heif {
+namespace vig::image::heif {
 
 struct DeclaredSize {
     uint32_t width = 0;
@@ -39,4 +39,4 @@ bool ReadMetaBox(int fd, uint64_t fileSize, size_t limit, MetaBox* meta);
 // start of the idat box, even where it runs beyond the idat box.
 DeclaredSize LargestDeclaredPicture(int fd, uint64_t fileSize, const MetaBox& meta);
 
-}  // namespace vig::heif
+}  // namespace vig::image::heif

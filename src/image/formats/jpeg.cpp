@@ -24,7 +24,7 @@
 #include "image/image_library.h"
 #include "image/row_target.h"
 
-namespace vig::jpeg {
+namespace vig::image::jpeg {
 namespace {
 
 // libjpeg leaves its fatal-error exit through a jump back into the decode or
@@ -653,4 +653,4 @@ int WriteGrayEntry(const WriteRequest& request) {
                  false);
 }
 
-}  // namespace vig::jpeg
+}  // namespace vig::image::jpeg

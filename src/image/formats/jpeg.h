@@ -13,7 +13,7 @@
 #include "image/codec_table.h"
 #include "image/pixel_block.h"
 
-namespace vig::jpeg {
+namespace vig::image::jpeg {
 
 PixelBlock Read(const std::string& path, int* width, int* height);
 
@@ -53,4 +53,4 @@ void SetCodecMessageSink(CodecMessageSink sink);
 int WriteColourEntry(const WriteRequest& request);
 int WriteGrayEntry(const WriteRequest& request);
 
-}  // namespace vig::jpeg
+}  // namespace vig::image::jpeg

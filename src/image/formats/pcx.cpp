@@ -7,7 +7,7 @@
 #include "image/image_library.h"
 #include "image/row_target.h"
 
-namespace vig::pcx {
+namespace vig::image::pcx {
 namespace {
 
 constexpr size_t kPaletteTail = 1 + 256 * 3;  // the marker and 256 x (red, green, blue)
@@ -371,4 +371,4 @@ int SaveIndexed(const WriteRequest& request) {
     return Write8(request.path, request.indices, request.width, request.height, request.palette);
 }
 
-}  // namespace vig::pcx
+}  // namespace vig::image::pcx

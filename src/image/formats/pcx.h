@@ -14,7 +14,7 @@
 #include "image/formats/byte_stream.h"
 #include "image/pixel_block.h"
 
-namespace vig::pcx {
+namespace vig::image::pcx {
 
 inline constexpr size_t kHeaderBytes = 128;
 // Marker byte in front of the 256-colour palette at the end of a file.
@@ -102,4 +102,4 @@ int Write8(const std::string& path, const uint8_t* indices, int width, int heigh
 int SaveRgb(const WriteRequest& request);
 int SaveIndexed(const WriteRequest& request);
 
-}  // namespace vig::pcx
+}  // namespace vig::image::pcx

@@ -20,7 +20,7 @@
 #include "image/row_target.h"
 #include "processing/resample.h"
 
-namespace vig::png {
+namespace vig::image::png {
 namespace {
 
 // libpng leaves its error function through the jump buffer of the png
@@ -489,4 +489,4 @@ int WritePaletteEntry(const WriteRequest& request) {
                         request.paletteColours, request.palette, request.fileGamma);
 }
 
-}  // namespace vig::png
+}  // namespace vig::image::png

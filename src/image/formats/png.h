@@ -26,7 +26,7 @@
 #include "image/codec_table.h"
 #include "image/pixel_block.h"
 
-namespace vig::png {
+namespace vig::image::png {
 
 PixelBlock Read(const std::string& path, int* width, int* height);
 PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeInfo* info,
@@ -43,4 +43,4 @@ int WritePalette(const std::string& path, const uint8_t* indices, int width, int
 int WriteRgbEntry(const WriteRequest& request);
 int WritePaletteEntry(const WriteRequest& request);
 
-}  // namespace vig::png
+}  // namespace vig::image::png

@@ -11,7 +11,7 @@
 
 #include "image/png_state.h"
 
-namespace vig {
+namespace vig::image {
 
 struct SampleBackground {
     uint32_t red = 0;
@@ -130,4 +130,4 @@ inline void FillBackground(uint8_t* dst, size_t count, const SampleBackground& b
     }
 }
 
-}  // namespace vig
+}  // namespace vig::image

@@ -15,7 +15,7 @@
 #include "image/image_library.h"
 #include "image/row_target.h"
 
-namespace vig::tiff {
+namespace vig::image::tiff {
 namespace {
 
 constexpr char kSoftware24[] = "RasterDll/RasterKit, using ";
@@ -565,4 +565,4 @@ int WritePaletteEntry(const WriteRequest& request) {
                         request.palette);
 }
 
-}  // namespace vig::tiff
+}  // namespace vig::image::tiff

@@ -15,7 +15,7 @@
 #include "image/codec_table.h"
 #include "image/pixel_block.h"
 
-namespace vig::tiff {
+namespace vig::image::tiff {
 
 PixelBlock Read(const std::string& path, int* width, int* height);
 
@@ -54,4 +54,4 @@ std::string SoftwareTextPalette();
 int WriteRgbEntry(const WriteRequest& request);
 int WritePaletteEntry(const WriteRequest& request);
 
-}  // namespace vig::tiff
+}  // namespace vig::image::tiff

@@ -19,7 +19,7 @@
 #include "image/image_library.h"
 #include "image/row_target.h"
 
-namespace vig::webp {
+namespace vig::image::webp {
 namespace {
 
 struct DemuxFree {
@@ -224,4 +224,4 @@ PixelBlock Read(const std::string& path, int* width, int* height) {
     return ReadHinted(path, DecodeHints(), &info, width, height);
 }
 
-}  // namespace vig::webp
+}  // namespace vig::image::webp

@@ -18,7 +18,7 @@
 #include "image/codec_table.h"
 #include "image/pixel_block.h"
 
-namespace vig::webp {
+namespace vig::image::webp {
 
 PixelBlock Read(const std::string& path, int* width, int* height);
 
@@ -31,4 +31,4 @@ PixelBlock Read(const std::string& path, int* width, int* height);
 PixelBlock ReadHinted(const std::string& path, const DecodeHints& hints, DecodeInfo* info,
                       int* width, int* height);
 
-}  // namespace vig::webp
+}  // namespace vig::image::webp

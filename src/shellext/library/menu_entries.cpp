@@ -20,14 +20,14 @@ constexpr const char* kEntryName = "vignettor-snapshrink";
 // format, in the codec table's list order.
 std::vector<std::string> Extensions() {
     std::vector<std::string> out;
-    for (const InputFormatEntry& f : InputFormats())
-        for (const std::string& ext : ExtensionsOf(f.inputFormat)) out.push_back(ext.substr(1));
+    for (const image::InputFormatEntry& f : image::InputFormats())
+        for (const std::string& ext : image::ExtensionsOf(f.inputFormat)) out.push_back(ext.substr(1));
     return out;
 }
 
 std::string MimeTypes() {
     std::string out;
-    for (const InputFormatEntry& f : InputFormats()) out += f.mediaTypes;
+    for (const image::InputFormatEntry& f : image::InputFormats()) out += f.mediaTypes;
     return out;
 }
 

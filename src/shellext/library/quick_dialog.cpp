@@ -26,7 +26,7 @@ QString Text(const std::string& s) {
 void FillList(QComboBox* list, const char* const* texts, int count, int firstCode, int code) {
     const QSignalBlocker block(list);
     for (int i = 0; i < count; ++i)
-        list->addItem(widgets::Translated(kListContext, texts[i]), firstCode + i);
+        list->addItem(widgets::Translated(options::kListContext, texts[i]), firstCode + i);
     list->setCurrentIndex(list->findData(code));
 }
 
@@ -57,16 +57,16 @@ CSnapshrinkDlg::CSnapshrinkDlg(const QuickSettings& values, QWidget* parent)
 
     // The naming styles; any other stored style checks none of them.
     auto* styles = new QButtonGroup(this);
-    styles->addButton(ui_->overwriteRadio, Overwrite);
-    styles->addButton(ui_->prefixRadio, TextPrefix);
-    styles->addButton(ui_->suffixRadio, TextSuffix);
-    styles->addButton(ui_->autoNumberRadio, AutoNumericSuffix);
+    styles->addButton(ui_->overwriteRadio, options::Overwrite);
+    styles->addButton(ui_->prefixRadio, options::TextPrefix);
+    styles->addButton(ui_->suffixRadio, options::TextSuffix);
+    styles->addButton(ui_->autoNumberRadio, options::AutoNumericSuffix);
     if (QAbstractButton* b = styles->button(values_.renameStyle)) b->setChecked(true);
     connect(styles, &QButtonGroup::idClicked, this, [this](int id) { values_.renameStyle = id; });
 
-    FillList(ui_->formatCombo, kOutputFormatTexts, FormatGifGray, FormatSame24,
+    FillList(ui_->formatCombo, options::kOutputFormatTexts, options::FormatGifGray, options::FormatSame24,
              values_.outputFormat);
-    FillList(ui_->resizeCombo, kResizeMethodTexts, Percent + 1, NoResize, values_.resizeMethod);
+    FillList(ui_->resizeCombo, options::kResizeMethodTexts, options::Percent + 1, options::NoResize, values_.resizeMethod);
     connect(ui_->resizeCombo, &QComboBox::currentIndexChanged, this,
             &CSnapshrinkDlg::OnResizeSelected);
     connect(ui_->formatCombo, &QComboBox::currentIndexChanged, this,
@@ -81,13 +81,13 @@ CSnapshrinkDlg::~CSnapshrinkDlg() = default;
 void CSnapshrinkDlg::OnResizeSelected(int index) {
     values_.resizeMethod = SelectedCode(ui_->resizeCombo, index);
     const int m = values_.resizeMethod;
-    const bool twoSides = m >= NoResize && m <= ExactSize;
+    const bool twoSides = m >= options::NoResize && m <= options::ExactSize;
     ui_->widthLabel->setText(widgets::Translated("vig::shell", twoSides         ? kWidthLabel
-                                                          : m == PixelArea ? kAreaLabel
+                                                          : m == options::PixelArea ? kAreaLabel
                                                                            : kPercentLabel));
     ui_->heightLabel->setText(twoSides ? widgets::Translated("vig::shell", kHeightLabel) : QString());
     ui_->heightEdit->setVisible(twoSides);
-    ui_->enlargeCheck->setEnabled(MethodAllowsEnlarge(m));
+    ui_->enlargeCheck->setEnabled(options::MethodAllowsEnlarge(m));
 }
 
 void CSnapshrinkDlg::OnFormatSelected(int index) {

@@ -25,7 +25,7 @@ bool IsFile(const std::string& path) {
 }  // namespace
 
 std::string LocateProgram(ProfileStore& store, const std::string& moduleFolder) {
-    const std::string stored = store.ReadString(kProgramPathSetting, "");
+    const std::string stored = store.ReadString(options::kProgramPathSetting, "");
     if (IsFile(stored)) return stored;
     return platform::FindFileIn(platform::ProgramFolders(moduleFolder), kProgramFileName);
 }
@@ -63,10 +63,10 @@ std::string OutputPathFor(const QuickSettings& settings, const std::string& inpu
     const std::string title = paths::Title(paths::FileName(input));
     const std::string base =
         paths::StripTrailingSeparator(settings.destFolder) + paths::kSeparator + title;
-    const std::string ext = OutputExtension(paths::Extension(input), settings.outputFormat);
+    const std::string ext = engine::OutputExtension(paths::Extension(input), settings.outputFormat);
     const std::string output =
-        BuildOutputName(base, ext, settings.renameStyle, settings.extraText, settings.letterCase);
-    return ApplyOutputCase(output, settings.letterCase);
+        engine::BuildOutputName(base, ext, settings.renameStyle, settings.extraText, settings.letterCase);
+    return engine::ApplyOutputCase(output, settings.letterCase);
 }
 
 bool OutputReplacesSelection(const std::string& output, const std::vector<std::string>& selection) {

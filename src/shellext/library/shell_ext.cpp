@@ -14,7 +14,7 @@
 namespace vig::shell {
 bool SelectionOffersCommand(const std::vector<std::string>& selection) {
     for (const std::string& path : selection)
-        if (InputFormatOf(paths::Extension(path)) != InputNone) return true;
+        if (image::InputFormatOf(paths::Extension(path)) != image::InputNone) return true;
     return false;
 }
 

@@ -49,7 +49,7 @@ bool TakeFolderTurn(platform::FolderLock& lock, const std::string& folder,
             if (lock.TryLock(folder) != platform::FolderLock::Result::Busy) return true;
             if (!told)
                 busy.SetExtraText(QString::fromStdString(
-                    texts::WaitingForFolder(paths::StripTrailingSeparator(folder))));
+                    engine::texts::WaitingForFolder(paths::StripTrailingSeparator(folder))));
             told = true;
             return false;
         },
@@ -104,7 +104,7 @@ void RunSnapshrinkCommand(const std::vector<std::string>& selection, HWND owner)
         // none takes a name another is about to write. The program is
         // handed the lock and keeps it to its end; it takes no lock itself.
         platform::FolderLock lock;
-        if (settings.renameStyle == AutoNumericSuffix) {
+        if (settings.renameStyle == options::AutoNumericSuffix) {
             if (!TakeFolderTurn(lock, paths::Directory(command.output), busy, cancelRequested))
                 break;
             command = CommandFor(settings, program, input);

@@ -12,18 +12,18 @@ namespace {
 constexpr int kSheetLimit = 10;  // rows and columns
 // The composite has no input file: the "same as input" formats are not
 // offered.
-constexpr int kFirstFormat = FormatJpg;
-constexpr int kLastFormat = FormatGifGray;
+constexpr int kFirstFormat = options::FormatJpg;
+constexpr int kLastFormat = options::FormatGifGray;
 
 }  // namespace
 
-CCompositePage::CCompositePage(BatchOptions& options, QWidget* parent)
+CCompositePage::CCompositePage(options::BatchOptions& options, QWidget* parent)
     : CFormPage(options, texts::kCompositePageTitle, widgets::HelpTopic::Composite, parent) {
     for (int code = kFirstFormat; code <= kLastFormat; ++code)
-        ui_->format->addItem(widgets::Translated(kListContext, kOutputFormatTexts[code - 1]), code);
+        ui_->format->addItem(widgets::Translated(options::kListContext, options::kOutputFormatTexts[code - 1]), code);
     ui_->rows->setArrowRange(1, kSheetLimit);
     ui_->cols->setArrowRange(1, kSheetLimit);
-    using C = CompositeOptions;
+    using C = options::CompositeOptions;
     Bind({{Bound::Flag, ui_->makeComposite, &C::CompositeMakeComposite},
           {Bound::Text, ui_->baseName, &C::CompositeBaseName},
           {Bound::Corrected, ui_->rows, &C::CompositeRows, 1, kSheetLimit},
@@ -38,11 +38,11 @@ CCompositePage::CCompositePage(BatchOptions& options, QWidget* parent)
 CCompositePage::~CCompositePage() = default;
 
 void CCompositePage::ShowOptions() {
-    const CompositeOptions& c = options_.Composite();
+    const options::CompositeOptions& c = options_.Composite();
     ShowFields();
     // Anything but 1 writes into the subfolders.
     ShowChoice({{ui_->writeSubfolders, 0}, {ui_->writeRoot, 1}},
-               On(c.CompositeWriteToRoot) ? 1 : 0);
+               options::On(c.CompositeWriteToRoot) ? 1 : 0);
     ui_->format->setCurrentIndex(ui_->format->findData(c.CompositeFormat));
     ShowFont();
     UpdateRules();
@@ -59,10 +59,10 @@ void CCompositePage::UpdateRules() {
 // when fontconfig gives another for it, written in that face and colour on
 // the sheet's background. The record keeps the face chosen.
 void CCompositePage::ShowFont() {
-    const CompositeOptions& c = options_.Composite();
+    const options::CompositeOptions& c = options_.Composite();
     const QString face = QString::fromStdString(c.CompositeFontName);
     const QString drawn =
-        QString::fromStdString(LabelFontFamily(c.CompositeFontName, c.CompositeFontSize));
+        QString::fromStdString(documents::LabelFontFamily(c.CompositeFontName, c.CompositeFontSize));
     const bool other = !drawn.isEmpty() && drawn.compare(face, Qt::CaseInsensitive) != 0;
     ui_->fontSample->setText(
         other ? texts::Tr(texts::kFontSampleDrawnIn)
@@ -78,7 +78,7 @@ void CCompositePage::ShowFont() {
 }
 
 void CCompositePage::ChooseLabelFont() {
-    CompositeOptions& c = options_.Composite();
+    options::CompositeOptions& c = options_.Composite();
     FontChoice choice{QString::fromStdString(c.CompositeFontName), c.CompositeFontSize,
                       c.CompositeTextColor};
     if (!ChooseFont(this, &choice)) return;
@@ -90,7 +90,7 @@ void CCompositePage::ChooseLabelFont() {
 
 bool CCompositePage::LeavePage() {
     ReadFields();
-    CompositeOptions& c = options_.Composite();
+    options::CompositeOptions& c = options_.Composite();
     c.CompositeWriteToRoot =
         ReadChoice({{ui_->writeSubfolders, 0}, {ui_->writeRoot, 1}}, c.CompositeWriteToRoot);
     // A stored format the list does not offer stays until one is chosen.

@@ -12,7 +12,7 @@ namespace vig::ui {
 class CCompositePage : public CFormPage<Ui::CCompositePage> {
     Q_OBJECT
 public:
-    explicit CCompositePage(BatchOptions& options, QWidget* parent = nullptr);
+    explicit CCompositePage(options::BatchOptions& options, QWidget* parent = nullptr);
     ~CCompositePage() override;
 
     void ShowOptions() override;

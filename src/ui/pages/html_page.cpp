@@ -13,11 +13,11 @@ constexpr int kColumnsLimit = 20;
 
 }  // namespace
 
-CHTMLPage::CHTMLPage(BatchOptions& options, QWidget* parent)
+CHTMLPage::CHTMLPage(options::BatchOptions& options, QWidget* parent)
     : CFormPage(options, texts::kHtmlPageTitle, widgets::HelpTopic::HtmlPages, parent) {
     ui_->maxImages->setArrowRange(1, kMaxImagesLimit);
     ui_->columns->setArrowRange(1, kColumnsLimit);
-    using H = HtmlOptions;
+    using H = options::HtmlOptions;
     Bind({{Bound::Flag, ui_->makeHtml, &H::HTMLLog},
           {Bound::Text, ui_->baseName, &H::HTMLPath},
           {Bound::Corrected, ui_->maxImages, &H::HTMLMaxImages, 1, kMaxImagesLimit},
@@ -42,9 +42,9 @@ CHTMLPage::CHTMLPage(BatchOptions& options, QWidget* parent)
            &H::HTMLMakeSrcPages,
            0,
            0,
-           {{ui_->srcPagesNone, NoSourcePages},
-            {ui_->srcPagesInput, SourcePagesWithInput},
-            {ui_->srcPagesOutput, SourcePagesWithOutput}}},
+           {{ui_->srcPagesNone, options::NoSourcePages},
+            {ui_->srcPagesInput, options::SourcePagesWithInput},
+            {ui_->srcPagesOutput, options::SourcePagesWithOutput}}},
           {Bound::Text, ui_->target, &H::HTMLSourceTarget}});
     UpdateRulesOnToggle({ui_->makeHtml, ui_->srcLink, ui_->makeIndex, ui_->makeTable});
     connect(ui_->srcLink, &QAbstractButton::toggled, this, [this](bool on) {
@@ -66,7 +66,7 @@ CHTMLPage::~CHTMLPage() = default;
 void CHTMLPage::ShowOptions() {
     ShowFields();
     // Anything but 1 is ".htm".
-    ShowChoice({{ui_->extHtm, 0}, {ui_->extHtml, 1}}, On(options_.HTMLExtHTML) ? 1 : 0);
+    ShowChoice({{ui_->extHtm, 0}, {ui_->extHtml, 1}}, options::On(options_.HTMLExtHTML) ? 1 : 0);
     UpdateRules();
 }
 
@@ -83,7 +83,7 @@ void CHTMLPage::UpdateRules() {
 }
 
 void CHTMLPage::EditInclude(bool footer) {
-    HtmlOptions& h = options_.Html();
+    options::HtmlOptions& h = options_.Html();
     std::string& text = footer ? h.HTMLFooter : h.HTMLHeader;
     std::string& path = footer ? h.HTMLFooterPath : h.HTMLHeaderPath;
     int& useFile = footer ? h.HTMLUseFooterPath : h.HTMLUseHeaderPath;
@@ -97,9 +97,9 @@ void CHTMLPage::EditInclude(bool footer) {
 
 bool CHTMLPage::LeavePage() {
     ReadFields();
-    HtmlOptions& h = options_.Html();
+    options::HtmlOptions& h = options_.Html();
     h.HTMLExtHTML = ReadChoice({{ui_->extHtm, 0}, {ui_->extHtml, 1}}, h.HTMLExtHTML);
-    if (On(h.HTMLLog) && h.HTMLPath.empty()) Warn(texts::kNoHtmlFileName);
+    if (options::On(h.HTMLLog) && h.HTMLPath.empty()) Warn(texts::kNoHtmlFileName);
     return true;
 }
 

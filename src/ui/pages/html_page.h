@@ -13,7 +13,7 @@ namespace vig::ui {
 class CHTMLPage : public CFormPage<Ui::CHTMLPage> {
     Q_OBJECT
 public:
-    explicit CHTMLPage(BatchOptions& options, QWidget* parent = nullptr);
+    explicit CHTMLPage(options::BatchOptions& options, QWidget* parent = nullptr);
     ~CHTMLPage() override;
 
     void ShowOptions() override;

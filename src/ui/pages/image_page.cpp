@@ -5,9 +5,9 @@
 
 namespace vig::ui {
 
-CImagePage::CImagePage(BatchOptions& options, QWidget* parent)
+CImagePage::CImagePage(options::BatchOptions& options, QWidget* parent)
     : CFormPage(options, texts::kImagePageTitle, widgets::HelpTopic::Image, parent) {
-    using B = BatchOptions;
+    using B = options::BatchOptions;
     Bind({{Bound::Flag, ui_->matte, &B::ImageMatte},
           {Bound::Colour, ui_->matteColour, &B::ImageMatteColor},
           {Bound::Choice,
@@ -15,12 +15,12 @@ CImagePage::CImagePage(BatchOptions& options, QWidget* parent)
            &B::ImageEnhanceType,
            0,
            0,
-           {{ui_->enhanceNone, EnhanceNone},
-            {ui_->enhanceRaiseContrast, RaiseContrast},
-            {ui_->enhanceLineArt, LineArtContrast},
-            {ui_->enhanceLighten, LightenMidtones},
-            {ui_->enhanceDarken, DarkenMidtones},
-            {ui_->enhanceUserLut, UserLut}}},
+           {{ui_->enhanceNone, options::EnhanceNone},
+            {ui_->enhanceRaiseContrast, options::RaiseContrast},
+            {ui_->enhanceLineArt, options::LineArtContrast},
+            {ui_->enhanceLighten, options::LightenMidtones},
+            {ui_->enhanceDarken, options::DarkenMidtones},
+            {ui_->enhanceUserLut, options::UserLut}}},
           {Bound::Text, ui_->lutPath, &B::ImageUserLUTPath},
           {Bound::Flag, ui_->sharpen, &B::ImageSharpen},
           {Bound::Number, ui_->level, &B::ImageSharpenLevel},

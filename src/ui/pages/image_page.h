@@ -12,7 +12,7 @@ namespace vig::ui {
 class CImagePage : public CFormPage<Ui::CImagePage> {
     Q_OBJECT
 public:
-    explicit CImagePage(BatchOptions& options, QWidget* parent = nullptr);
+    explicit CImagePage(options::BatchOptions& options, QWidget* parent = nullptr);
     ~CImagePage() override;
 
     void ShowOptions() override;

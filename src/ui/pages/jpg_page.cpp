@@ -11,11 +11,11 @@ constexpr int kMaxQuality = 100;
 
 }  // namespace
 
-CJPGPage::CJPGPage(BatchOptions& options, QWidget* parent)
+CJPGPage::CJPGPage(options::BatchOptions& options, QWidget* parent)
     : CFormPage(options, texts::kJpgPageTitle, widgets::HelpTopic::Jpeg, parent) {
     ui_->quality->setArrowRange(kMinQuality, kMaxQuality);
-    Bind({{Bound::Ranged, ui_->quality, &BatchOptions::JPGQuality, kMinQuality, kMaxQuality},
-          {Bound::Flag, ui_->draftDecode, &BatchOptions::JPGDraftDecode}});
+    Bind({{Bound::Ranged, ui_->quality, &options::BatchOptions::JPGQuality, kMinQuality, kMaxQuality},
+          {Bound::Flag, ui_->draftDecode, &options::BatchOptions::JPGDraftDecode}});
 }
 
 CJPGPage::~CJPGPage() = default;

@@ -13,7 +13,7 @@ namespace vig::ui {
 class CJPGPage : public CFormPage<Ui::CJPGPage> {
     Q_OBJECT
 public:
-    explicit CJPGPage(BatchOptions& options, QWidget* parent = nullptr);
+    explicit CJPGPage(options::BatchOptions& options, QWidget* parent = nullptr);
     ~CJPGPage() override;
 
     void ShowOptions() override;

@@ -5,9 +5,9 @@
 
 namespace vig::ui {
 
-CLogPage::CLogPage(BatchOptions& options, QWidget* parent)
+CLogPage::CLogPage(options::BatchOptions& options, QWidget* parent)
     : CFormPage(options, texts::kLogPageTitle, widgets::HelpTopic::Log, parent) {
-    using B = BatchOptions;
+    using B = options::BatchOptions;
     Bind({{Bound::Flag, ui_->makeLog, &B::LogMakeLog},
           {Bound::Flag, ui_->appendLog, &B::LogAppend},
           {Bound::Text, ui_->logPath, &B::LogPath},
@@ -44,7 +44,7 @@ void CLogPage::UpdateRules() {
 
 bool CLogPage::LeavePage() {
     ReadFields();
-    if (On(options_.LogMakeLog) && options_.LogPath.empty()) Warn(texts::kNoLogFileName);
+    if (options::On(options_.LogMakeLog) && options_.LogPath.empty()) Warn(texts::kNoLogFileName);
     return true;
 }
 

@@ -12,7 +12,7 @@ namespace vig::ui {
 class CLogPage : public CFormPage<Ui::CLogPage> {
     Q_OBJECT
 public:
-    explicit CLogPage(BatchOptions& options, QWidget* parent = nullptr);
+    explicit CLogPage(options::BatchOptions& options, QWidget* parent = nullptr);
     ~CLogPage() override;
 
     void ShowOptions() override;

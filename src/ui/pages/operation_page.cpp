@@ -6,14 +6,14 @@
 
 namespace vig::ui {
 
-COperationPage::COperationPage(BatchOptions& options, QWidget* parent)
+COperationPage::COperationPage(options::BatchOptions& options, QWidget* parent)
     : CFormPage(options, texts::kOperationPageTitle, widgets::HelpTopic::Operation, parent),
       extensionFolder_(ProgramFolder()) {
-    ui_->threads->setArrowRange(0, kMaxThreads);
-    ui_->memoryLimit->setArrowRange(0, kMaxMemoryLimit);
-    Bind({{Bound::Flag, ui_->silentOperation, &BatchOptions::OpsSilentOperation},
-          {Bound::Ranged, ui_->threads, &BatchOptions::OpsThreads, 0, kMaxThreads},
-          {Bound::Ranged, ui_->memoryLimit, &BatchOptions::OpsMemoryLimit, 0, kMaxMemoryLimit}});
+    ui_->threads->setArrowRange(0, options::kMaxThreads);
+    ui_->memoryLimit->setArrowRange(0, options::kMaxMemoryLimit);
+    Bind({{Bound::Flag, ui_->silentOperation, &options::BatchOptions::OpsSilentOperation},
+          {Bound::Ranged, ui_->threads, &options::BatchOptions::OpsThreads, 0, options::kMaxThreads},
+          {Bound::Ranged, ui_->memoryLimit, &options::BatchOptions::OpsMemoryLimit, 0, options::kMaxMemoryLimit}});
     ui_->resetNote->setVisible(false);
     connect(ui_->resetAll, &QPushButton::clicked, this, [this] {
         resetRequested_ = true;

@@ -14,7 +14,7 @@ namespace vig::ui {
 class COperationPage : public CFormPage<Ui::COperationPage> {
     Q_OBJECT
 public:
-    explicit COperationPage(BatchOptions& options, QWidget* parent = nullptr);
+    explicit COperationPage(options::BatchOptions& options, QWidget* parent = nullptr);
     ~COperationPage() override;
 
     void ShowOptions() override;

@@ -4,7 +4,7 @@
 
 namespace vig::ui {
 
-COptionsPage::COptionsPage(BatchOptions& options, QString title, widgets::HelpTopic helpTopic,
+COptionsPage::COptionsPage(options::BatchOptions& options, QString title, widgets::HelpTopic helpTopic,
                            QWidget* parent)
     : QWidget(parent), options_(options), title_(std::move(title)), helpTopic_(helpTopic) {}
 

@@ -22,7 +22,7 @@ namespace vig::ui {
 class COptionsPage : public QWidget {
     Q_OBJECT
 public:
-    COptionsPage(BatchOptions& options, QString title, widgets::HelpTopic helpTopic,
+    COptionsPage(options::BatchOptions& options, QString title, widgets::HelpTopic helpTopic,
                  QWidget* parent = nullptr);
 
     const QString& title() const { return title_; }
@@ -45,17 +45,17 @@ protected:
 
     // The page's controls bound to their fields, once, in the constructor;
     // ShowOptions and LeavePage run them around the page's own rules.
-    void Bind(FormBindings<BatchOptions> bindings) { bindings_ = std::move(bindings); }
+    void Bind(FormBindings<options::BatchOptions> bindings) { bindings_ = std::move(bindings); }
     void ShowFields() const { bindings_.Show(options_); }
     bool ReadFields() { return bindings_.Read(this, options_); }
     bool CheckFields() { return bindings_.Check(this); }
 
-    BatchOptions& options_;
+    options::BatchOptions& options_;
 
 private:
     QString title_;
     widgets::HelpTopic helpTopic_;
-    FormBindings<BatchOptions> bindings_;
+    FormBindings<options::BatchOptions> bindings_;
 };
 
 // A page laid out by a Designer form (`Form`, from the page's .ui file).
@@ -65,7 +65,7 @@ public:
     Form& ui() { return *ui_; }
 
 protected:
-    CFormPage(BatchOptions& options, const char* title, widgets::HelpTopic helpTopic,
+    CFormPage(options::BatchOptions& options, const char* title, widgets::HelpTopic helpTopic,
               QWidget* parent)
         : COptionsPage(options, texts::Tr(title), helpTopic, parent),
           ui_(std::make_unique<Form>()) {

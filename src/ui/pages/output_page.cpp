@@ -20,25 +20,25 @@ QString DateText(int64_t seconds) {
 
 }  // namespace
 
-COutputPage::COutputPage(BatchOptions& options, QWidget* parent)
+COutputPage::COutputPage(options::BatchOptions& options, QWidget* parent)
     : CFormPage(options, texts::kOutputPageTitle, widgets::HelpTopic::FilesAndFolders, parent) {
-    using B = BatchOptions;
+    using B = options::BatchOptions;
     Bind({{Bound::Choice,
            nullptr,
            &B::OutputRenameStyle,
            0,
            0,
-           {{ui_->renameOverwrite, Overwrite},
-            {ui_->renameAutoNumber, AutoNumericSuffix},
-            {ui_->renamePrefix, TextPrefix},
-            {ui_->renameSuffix, TextSuffix}}},
+           {{ui_->renameOverwrite, options::Overwrite},
+            {ui_->renameAutoNumber, options::AutoNumericSuffix},
+            {ui_->renamePrefix, options::TextPrefix},
+            {ui_->renameSuffix, options::TextSuffix}}},
           {Bound::Text, ui_->extraText, &B::OutputExtraText},
           {Bound::Choice,
            nullptr,
            &B::OutputCase,
            0,
            0,
-           {{ui_->caseNoChange, NoChange}, {ui_->caseLower, Lower}, {ui_->caseUpper, Upper}}},
+           {{ui_->caseNoChange, options::NoChange}, {ui_->caseLower, options::Lower}, {ui_->caseUpper, options::Upper}}},
           {Bound::Text, ui_->nameFilter, &B::OutputFilterString},
           {Bound::Flag, ui_->filterJpg, &B::OutputFilterJPG},
           {Bound::Flag, ui_->filterPng, &B::OutputFilterPNG},
@@ -59,7 +59,7 @@ COutputPage::COutputPage(BatchOptions& options, QWidget* parent)
            &B::OutputSortFiles,
            0,
            0,
-           {{ui_->sortNone, NoSort}, {ui_->sortAlphabetic, Alphabetic}, {ui_->sortDate, ByDate}}},
+           {{ui_->sortNone, options::NoSort}, {ui_->sortAlphabetic, options::Alphabetic}, {ui_->sortDate, options::ByDate}}},
           {Bound::Flag, ui_->sortDescending, &B::OutputSortFilesDescending}});
     UpdateRulesOnToggle({ui_->renameOverwrite, ui_->renameAutoNumber, ui_->renamePrefix,
                          ui_->renameSuffix, ui_->duplicateTree, ui_->branchFromSource});
@@ -73,13 +73,13 @@ COutputPage::COutputPage(BatchOptions& options, QWidget* parent)
 COutputPage::~COutputPage() = default;
 
 void COutputPage::ShowOptions() {
-    const BatchOptions& o = options_;
+    const options::BatchOptions& o = options_;
     ShowFields();
     // The date filter is on only with a date to filter by.
     ShowFlag(ui_->useDateFilter, o.OutputDateFilter);
     ui_->dateEdit->setText(DateText(o.OutputDateDate));
     if (ui_->dateEdit->text().isEmpty()) ui_->useDateFilter->setChecked(false);
-    ShowChoice({{ui_->dateBefore, 1}, {ui_->dateAfter, 0}}, On(o.OutputDateFilterBefore) ? 1 : 0);
+    ShowChoice({{ui_->dateBefore, 1}, {ui_->dateAfter, 0}}, options::On(o.OutputDateFilterBefore) ? 1 : 0);
     UpdateRules();
 }
 
@@ -102,7 +102,7 @@ void COutputPage::OnExtraTextEdited() {
 }
 
 bool COutputPage::LeavePage() {
-    BatchOptions& o = options_;
+    options::BatchOptions& o = options_;
     if (ui_->nameFilter->text().trimmed().isEmpty())
         ui_->nameFilter->setText(QString::fromLatin1(texts::kAllFilesFilter));
     if (ui_->branchFromSource->isChecked() && ui_->branchPath->text().isEmpty())
@@ -116,7 +116,7 @@ bool COutputPage::LeavePage() {
     if (o.OutputDateFilter == 1) {
         o.OutputDateFilterBefore = ui_->dateBefore->isChecked() ? 1 : 0;
         int64_t date = 0;
-        if (ParseDate(ui_->dateEdit->text().toStdString(), &date)) {
+        if (engine::ParseDate(ui_->dateEdit->text().toStdString(), &date)) {
             o.OutputDateDate = date;
         } else {
             Warn(texts::kInvalidDate);

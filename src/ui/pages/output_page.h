@@ -13,7 +13,7 @@ namespace vig::ui {
 class COutputPage : public CFormPage<Ui::COutputPage> {
     Q_OBJECT
 public:
-    explicit COutputPage(BatchOptions& options, QWidget* parent = nullptr);
+    explicit COutputPage(options::BatchOptions& options, QWidget* parent = nullptr);
     ~COutputPage() override;
 
     void ShowOptions() override;

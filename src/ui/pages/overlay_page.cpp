@@ -14,11 +14,11 @@
 
 namespace vig::ui {
 
-COverlayPage::COverlayPage(BatchOptions& options, QWidget* parent)
+COverlayPage::COverlayPage(options::BatchOptions& options, QWidget* parent)
     : CFormPage(options, texts::kOverlayPageTitle, widgets::HelpTopic::Overlay, parent) {
     ui_->colourCount->setArrowRange(kMinColours, kMaxColours);
 
-    using B = BatchOptions;
+    using B = options::BatchOptions;
     Bind({{Bound::Flag, ui_->overlay, &B::OverlayOverlay},
           {Bound::Text, ui_->path, &B::OverlayPath},
           {Bound::Choice,
@@ -60,7 +60,7 @@ COverlayPage::COverlayPage(BatchOptions& options, QWidget* parent)
         // listed. GIF files are left out of the list (All Files shows them).
         const QString path = ChooseOpenFile(
             this, texts::kOverlayDialogTitle, ui_->path->text(),
-            PictureFileFilters(PatternCase::Both, InputGif).join(QStringLiteral(";;")));
+            PictureFileFilters(PatternCase::Both, image::InputGif).join(QStringLiteral(";;")));
         if (path.isEmpty()) return;
         ui_->path->setText(path);
         LoadPreview();
@@ -76,7 +76,7 @@ COverlayPage::COverlayPage(BatchOptions& options, QWidget* parent)
 COverlayPage::~COverlayPage() = default;
 
 void COverlayPage::ShowOptions() {
-    const BatchOptions& o = options_;
+    const options::BatchOptions& o = options_;
     ShowFields();
     const PositionMode mode = ModeForPosition(o.OverlayPos);
     {
@@ -121,8 +121,8 @@ void COverlayPage::ShowPreviewStatus() {
     const COverlayPreview* preview = ui_->preview;
     QString text;
     if (!preview->hasImage() && !preview->loading())
-        text = preview->loadError() == ErrOutOfMemory
-                   ? widgets::Translated(kErrorTextContext, ErrorText(ErrOutOfMemory).c_str())
+        text = preview->loadError() == image::ErrOutOfMemory
+                   ? widgets::Translated(image::kErrorTextContext, image::ErrorText(image::ErrOutOfMemory).c_str())
                    : texts::Tr(texts::kInvalidImage);
     ui_->previewStatus->setText(text);
 }
@@ -137,7 +137,7 @@ void COverlayPage::OnColourCountFinished() {
 }
 
 bool COverlayPage::LeavePage() {
-    BatchOptions& o = options_;
+    options::BatchOptions& o = options_;
     ReadFields();
     o.OverlayPos = ui_->positionBox->position();
     // An untouched slider keeps the stored opacity exactly.

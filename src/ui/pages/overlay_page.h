@@ -17,7 +17,7 @@ public:
     static constexpr int kMinColours = 2;
     static constexpr int kMaxColours = 32;
 
-    explicit COverlayPage(BatchOptions& options, QWidget* parent = nullptr);
+    explicit COverlayPage(options::BatchOptions& options, QWidget* parent = nullptr);
     ~COverlayPage() override;
 
     void ShowOptions() override;

@@ -5,9 +5,9 @@
 
 namespace vig::ui {
 
-CPNGPage::CPNGPage(BatchOptions& options, QWidget* parent)
+CPNGPage::CPNGPage(options::BatchOptions& options, QWidget* parent)
     : CFormPage(options, texts::kPngPageTitle, widgets::HelpTopic::Png, parent) {
-    using B = BatchOptions;
+    using B = options::BatchOptions;
     Bind({{Bound::Real, ui_->screenGamma, &B::PNGScreenGamma},
           {Bound::Real, ui_->fileGamma, &B::PNGFileGamma},
           {Bound::Colour, ui_->background, &B::PNGBkColor},

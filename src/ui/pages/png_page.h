@@ -14,7 +14,7 @@ class CPNGPage : public CFormPage<Ui::CPNGPage> {
 public:
     static constexpr int kMaxKeyLength = 79;
 
-    explicit CPNGPage(BatchOptions& options, QWidget* parent = nullptr);
+    explicit CPNGPage(options::BatchOptions& options, QWidget* parent = nullptr);
     ~CPNGPage() override;
 
     void ShowOptions() override;
