@@ -119,7 +119,8 @@ int WriteBmp24(const std::string& p) {
     return vig::image::bmp::Write24(p, Picture().data(), kWidth, kHeight);
 }
 int WriteBmp8(const std::string& p) {
-    return vig::image::bmp::WriteIndexed(p, Indices().data(), kWidth, kHeight, 8, 256, Palette().data());
+    return vig::image::bmp::WriteIndexed(p, Indices().data(), kWidth, kHeight, 8, 256,
+                                         Palette().data());
 }
 int WritePcx24(const std::string& p) {
     return vig::image::pcx::Write24(p, Picture().data(), kWidth, kHeight);

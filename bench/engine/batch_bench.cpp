@@ -113,7 +113,8 @@ bool PrepareCorpus(Corpus* c) {
         std::fclose(f);
         vig::image::CPxImage image;
         vig::image::DecodeInfo info;
-        if (image.Load(link.string(), vig::image::DecodeHints(), &info) != vig::image::ErrNone) return false;
+        if (image.Load(link.string(), vig::image::DecodeHints(), &info) != vig::image::ErrNone)
+            return false;
         c->megapixels += info.fullWidth * static_cast<double>(info.fullHeight) / 1e6;
     }
     return true;
@@ -348,7 +349,7 @@ void BM_Scan100kFiles(benchmark::State& state) {
     for (auto _ : state) {
         vig::engine::FileList list;
         vig::engine::ScanSourceFolder(host, o, dir.string(), &list, false, "*",
-                              vig::engine::FilteredInputFormats(o));
+                                      vig::engine::FilteredInputFormats(o));
         if (list.size() != 100000) state.SkipWithError("scan incomplete");
     }
 }

@@ -120,7 +120,8 @@ bool AddPhoto(Corpus* c, const vig::image::CPxImage& image, std::vector<uint8_t>
         std::copy(image.data(), image.data() + block.size(), block.data());
         copy.Adopt(std::move(block), image.width(), image.height());
         copy.SetJpegQuality(92);
-        if (copy.Save(scratch.string(), vig::options::FormatJpg) != vig::image::ErrNone) return false;
+        if (copy.Save(scratch.string(), vig::options::FormatJpg) != vig::image::ErrNone)
+            return false;
         bytes = ReadBytes(scratch);
     }
     const std::vector<uint8_t> preview = Reduced(image, 1920, 85, scratch);

@@ -102,8 +102,8 @@ void BM_ConvertRows(benchmark::State& state) {
 // whole picture).
 void BM_JpegDecode(benchmark::State& state) {
     vig::image::DecodeHints hints;
-    hints.convertProfiles =
-        state.range(0) != 0 ? vig::image::ProfileConversion::All : vig::image::ProfileConversion::None;
+    hints.convertProfiles = state.range(0) != 0 ? vig::image::ProfileConversion::All
+                                                : vig::image::ProfileConversion::None;
     const int thumbnail = static_cast<int>(state.range(1));
     if (thumbnail > 0)
         hints.plan = [thumbnail](int, int) {
@@ -112,7 +112,8 @@ void BM_JpegDecode(benchmark::State& state) {
     for (auto _ : state) {
         vig::image::DecodeInfo info;
         int w = 0, h = 0;
-        vig::image::PixelBlock block = vig::image::jpeg::ReadHinted(TaggedJpeg(), hints, &info, &w, &h);
+        vig::image::PixelBlock block =
+            vig::image::jpeg::ReadHinted(TaggedJpeg(), hints, &info, &w, &h);
         if (block.empty()) state.SkipWithError("decode failed");
         benchmark::DoNotOptimize(block.data());
     }

@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     hints.convertProfiles = vig::image::ProfileConversion::All;
     hints.plan = [share](int w, int h) {
         return vig::image::DecodePlan{w / share, h / share, std::max(1, w / share / 2),
-                               std::max(1, h / share / 2)};
+                                      std::max(1, h / share / 2)};
     };
     vig::image::DecodeInfo info;
     const vig::image::PixelBlock block =

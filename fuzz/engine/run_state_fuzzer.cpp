@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string problem;
     if (vig::engine::runstate::ParsePlan(text, &plan, &problem)) {
         vig::engine::runstate::Plan again;
-        if (!vig::engine::runstate::ParsePlan(vig::engine::runstate::PlanText(plan), &again, &problem) ||
+        if (!vig::engine::runstate::ParsePlan(vig::engine::runstate::PlanText(plan), &again,
+                                              &problem) ||
             again.id != plan.id || again.settings != plan.settings || again.files != plan.files)
             std::abort();
     } else if (problem.empty()) {
@@ -24,6 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!vig::engine::runstate::CheckRecordText(text, &problem) && problem.empty()) std::abort();
 
     std::string back;
-    if (!vig::engine::runstate::Unescape(vig::engine::runstate::Escape(text), &back) || back != text) std::abort();
+    if (!vig::engine::runstate::Unescape(vig::engine::runstate::Escape(text), &back) ||
+        back != text)
+        std::abort();
     return 0;
 }

@@ -29,7 +29,8 @@ int main(int argc, char** argv) {
     // changed: a run leaves the user's file as it was.
     vig::platform::QtProfileStore store;
     const std::string program = vig::platform::ProgramPath();
-    if (!program.empty() && store.ReadString(vig::options::kProgramPathSetting, std::string()) != program) {
+    if (!program.empty() &&
+        store.ReadString(vig::options::kProgramPathSetting, std::string()) != program) {
         store.WriteString(vig::options::kProgramPathSetting, program);
         store.Flush();
     }

@@ -80,7 +80,8 @@ std::string Two(int value) {
 }
 
 std::string Rgb(options::Colour c) {
-    return Int(options::ColourRed(c)) + "," + Int(options::ColourGreen(c)) + "," + Int(options::ColourBlue(c));
+    return Int(options::ColourRed(c)) + "," + Int(options::ColourGreen(c)) + "," +
+           Int(options::ColourBlue(c));
 }
 
 template <size_t N>
@@ -148,14 +149,15 @@ void WriteLogHeader(std::FILE* log, const options::BatchOptions& o, std::time_t 
         s += "Matte color RGB : " + Rgb(o.ImageMatteColor) + "\n";
     }
     s += std::string("Enhancement : ") + Name(kEnhanceNames, o.ImageEnhanceType, "None") + "\n";
-    if (o.ImageEnhanceType == options::UserLut) s += "Enhancement User LUT: " + o.ImageUserLUTPath + "\n";
+    if (o.ImageEnhanceType == options::UserLut)
+        s += "Enhancement User LUT: " + o.ImageUserLUTPath + "\n";
     s += kSeparatorLine;
     s += "PNG file gamma  : " + Fixed(o.PNGFileGamma) +
          "\nPNG screen gamma : " + Fixed(o.PNGScreenGamma) + "\n";
     s += "PNG background color RGB : " + Rgb(o.PNGBkColor) + "\n";
     s += "PNG key : " + o.PNGKey + "\n";
-    s += std::string("PNG text ") + (options::On(o.PNGCompressPNGText) ? "(compressed)" : "") + " : " +
-         o.PNGText + "\n";
+    s += std::string("PNG text ") + (options::On(o.PNGCompressPNGText) ? "(compressed)" : "") +
+         " : " + o.PNGText + "\n";
     if (options::On(o.PNGCopyPNGText)) s += "PNG text copied from source files\n";
     if (options::On(o.OverlayOverlay)) {
         s += kSeparatorLine;
@@ -171,12 +173,14 @@ void WriteLogHeader(std::FILE* log, const options::BatchOptions& o, std::time_t 
     Put(log, s);
 }
 
-void WriteLogInputLines(std::FILE* log, const options::BatchOptions& options, const std::string& displayPath,
-                        int width, int height, const std::vector<image::PngTextEntry>& texts) {
+void WriteLogInputLines(std::FILE* log, const options::BatchOptions& options,
+                        const std::string& displayPath, int width, int height,
+                        const std::vector<image::PngTextEntry>& texts) {
     if (log == nullptr) return;
     if (options::On(options.LogInputName)) {
         Put(log, "Input   : " + displayPath + "  ");
-        if (options::On(options.LogInputDims)) Put(log, "( " + Int(width) + " x " + Int(height) + " )\n");
+        if (options::On(options.LogInputDims))
+            Put(log, "( " + Int(width) + " x " + Int(height) + " )\n");
     }
     if (options::On(options.LogPNGText) && options::On(options.LogMakeLog)) {
         for (const image::PngTextEntry& e : texts)
@@ -185,11 +189,12 @@ void WriteLogInputLines(std::FILE* log, const options::BatchOptions& options, co
     }
 }
 
-void WriteLogOutputLine(std::FILE* log, const options::BatchOptions& options, const std::string& outputPath,
-                        int width, int height) {
+void WriteLogOutputLine(std::FILE* log, const options::BatchOptions& options,
+                        const std::string& outputPath, int width, int height) {
     if (log == nullptr || !options::On(options.LogOutName)) return;
     Put(log, "Output  : " + outputPath + "  ");
-    if (options::On(options.LogOutputDims)) Put(log, "( " + Int(width) + " x " + Int(height) + " )\n");
+    if (options::On(options.LogOutputDims))
+        Put(log, "( " + Int(width) + " x " + Int(height) + " )\n");
 }
 
 void WriteLogErrorLine(std::FILE* log, image::ErrorCode code) {

@@ -39,7 +39,8 @@ public:
     // When LogMakeLog is on: prepares the log (with LogHeader the header is
     // its first lines). False when there is no log; a log that cannot be
     // made is reported to the guard and the run goes on without it.
-    bool Open(const options::BatchOptions& options, std::time_t start, documents::DocumentGuard& guard);
+    bool Open(const options::BatchOptions& options, std::time_t start,
+              documents::DocumentGuard& guard);
     // Where the run writes its lines; nullptr when there is no log.
     std::FILE* file() const { return lines_; }
     // Writes the lines gathered so far, unless the guard forbids the path
@@ -74,12 +75,13 @@ void WriteLogHeader(std::FILE* log, const options::BatchOptions& options, std::t
 
 // After reading a source: the input line (LogInputName, with the dimensions
 // when LogInputDims) and the PNG text lines (LogPNGText).
-void WriteLogInputLines(std::FILE* log, const options::BatchOptions& options, const std::string& displayPath,
-                        int width, int height, const std::vector<image::PngTextEntry>& texts);
+void WriteLogInputLines(std::FILE* log, const options::BatchOptions& options,
+                        const std::string& displayPath, int width, int height,
+                        const std::vector<image::PngTextEntry>& texts);
 // Before saving: the output line (LogOutName, with the dimensions when
 // LogOutputDims).
-void WriteLogOutputLine(std::FILE* log, const options::BatchOptions& options, const std::string& outputPath,
-                        int width, int height);
+void WriteLogOutputLine(std::FILE* log, const options::BatchOptions& options,
+                        const std::string& outputPath, int width, int height);
 // "** Error %s\n".
 void WriteLogErrorLine(std::FILE* log, image::ErrorCode code);
 

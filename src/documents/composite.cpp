@@ -26,8 +26,8 @@ int CPxCompositeImg::CellY(int k) const {
 }
 
 image::ErrorCode CPxCompositeImg::Setup(int cellWidth, int cellHeight, int cols, int rows,
-                                 image::PackedColour backColour, const std::string& fontName, int fontSize,
-                                 image::PackedColour textColour) {
+                                        image::PackedColour backColour, const std::string& fontName,
+                                        int fontSize, image::PackedColour textColour) {
     cols_ = std::max(1, cols);
     rows_ = std::max(1, rows);
     cellWidth_ = cellWidth;
@@ -66,7 +66,8 @@ bool CPxCompositeImg::IsFull() const {
     return count_ >= static_cast<long long>(rows_) * cols_;
 }
 
-image::ErrorCode CPxCompositeImg::AddImage(const image::CPxImage& thumbnail, const std::string& label) {
+image::ErrorCode CPxCompositeImg::AddImage(const image::CPxImage& thumbnail,
+                                           const std::string& label) {
     if (empty() || thumbnail.empty() || IsFull()) return image::ErrParameter;
     const int k = count_;
     const int cx = CellX(k);

@@ -14,8 +14,9 @@ class CPxCompositeImg : public image::CPxImage {
 public:
     // Stores the geometry and look, then Reset(). Columns and rows below 1
     // count as 1; cells smaller than 1 x 1 give ErrParameter and no sheet.
-    image::ErrorCode Setup(int cellWidth, int cellHeight, int cols, int rows, image::PackedColour backColour,
-                    const std::string& fontName, int fontSize, image::PackedColour textColour);
+    image::ErrorCode Setup(int cellWidth, int cellHeight, int cols, int rows,
+                           image::PackedColour backColour, const std::string& fontName,
+                           int fontSize, image::PackedColour textColour);
     // A fresh sheet in the background colour; count 0. ErrOutOfMemory (and
     // no sheet) when it cannot be allocated.
     image::ErrorCode Reset();
@@ -48,8 +49,8 @@ private:
 // face fontName (found through fontconfig) with a character cell fontSize
 // pixels high. ErrCreateFont when no face can be loaded.
 image::ErrorCode DrawLabel(uint8_t* pixels, int width, int height, const std::string& text,
-                    const std::string& fontName, int fontSize, int x, int y,
-                    image::PackedColour textColour);
+                           const std::string& fontName, int fontSize, int x, int y,
+                           image::PackedColour textColour);
 
 // The family name of the face DrawLabel uses for fontName ("" when none can
 // be loaded).

@@ -69,8 +69,8 @@ void WriteIndexEntry(std::FILE* file, const std::string& link, int n) {
 }
 
 void WriteMasterIndexOver(const std::vector<std::string>& fileList, const std::string& rootFolder,
-                          const std::vector<std::string>& pages, const options::HtmlOptions& options,
-                          documents::DocumentGuard& guard) {
+                          const std::vector<std::string>& pages,
+                          const options::HtmlOptions& options, documents::DocumentGuard& guard) {
     const std::string root = RootFolderText(rootFolder);
     Document index =
         CreateIndex(html::InFolder(root, "index" + HtmlExtension(options)), pages, options, guard);
@@ -168,7 +168,8 @@ void WriteFolderIndexes(const std::vector<std::string>& pageList, const std::str
 
 std::string SourcePagePath(const std::string& inPath, const std::string& outPath,
                            const options::HtmlOptions& options) {
-    const std::string& beside = options.HTMLMakeSrcPages == options::SourcePagesWithInput ? inPath : outPath;
+    const std::string& beside =
+        options.HTMLMakeSrcPages == options::SourcePagesWithInput ? inPath : outPath;
     return html::InFolder(html::FolderOf(beside), paths::Title(inPath) + HtmlExtension(options));
 }
 

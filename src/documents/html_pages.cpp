@@ -37,7 +37,8 @@ constexpr char kTableEndLast[] = "</tr>\n\n</table>\n";
 
 std::string HexColour(options::Colour c) {
     char buf[8];
-    std::snprintf(buf, sizeof buf, "%02x%02x%02x", options::ColourRed(c), options::ColourGreen(c), options::ColourBlue(c));
+    std::snprintf(buf, sizeof buf, "%02x%02x%02x", options::ColourRed(c), options::ColourGreen(c),
+                  options::ColourBlue(c));
     return buf;
 }
 
@@ -96,13 +97,13 @@ void WriteBodyTag(std::FILE* file, const options::HtmlOptions& options) {
 }
 
 void WriteHeader(std::FILE* file, const options::HtmlOptions& options) {
-    WriteInclude(file, options::On(options.HTMLUseHeaderPath), options.HTMLHeader, options.HTMLHeaderPath,
-                 "header");
+    WriteInclude(file, options::On(options.HTMLUseHeaderPath), options.HTMLHeader,
+                 options.HTMLHeaderPath, "header");
 }
 
 void WriteFooter(std::FILE* file, const options::HtmlOptions& options) {
-    WriteInclude(file, options::On(options.HTMLUseFooterPath), options.HTMLFooter, options.HTMLFooterPath,
-                 "footer");
+    WriteInclude(file, options::On(options.HTMLUseFooterPath), options.HTMLFooter,
+                 options.HTMLFooterPath, "footer");
 }
 
 void WritePageStart(std::FILE* file, const options::HtmlOptions& options) {
@@ -117,9 +118,11 @@ void WritePageStart(std::FILE* file, const options::HtmlOptions& options) {
                       " cellspacing=0 cellpadding=5 width=\"90%\" >\n\n");
 }
 
-std::string PageName(const std::string& folder, int pageNumber, const options::HtmlOptions& options) {
+std::string PageName(const std::string& folder, int pageNumber,
+                     const options::HtmlOptions& options) {
     std::string name = options.HTMLPath;
-    if (pageNumber != 0 || !options::On(options.HTMLSuppressFirstNumber)) name += std::to_string(pageNumber);
+    if (pageNumber != 0 || !options::On(options.HTMLSuppressFirstNumber))
+        name += std::to_string(pageNumber);
     name += HtmlExtension(options);
     return html::InFolder(folder, name);
 }
@@ -137,7 +140,8 @@ bool IsRunPageName(const std::string& fileName, const options::HtmlOptions& opti
     return std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-HtmlPageSeries::HtmlPageSeries(const options::BatchOptions& options, documents::DocumentGuard& guard)
+HtmlPageSeries::HtmlPageSeries(const options::BatchOptions& options,
+                               documents::DocumentGuard& guard)
     : options_(options), guard_(guard) {}
 
 // An open page at the end is thrown away: the run closes its last page

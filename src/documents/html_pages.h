@@ -34,7 +34,8 @@ bool IsRunPageName(const std::string& fileName, const options::HtmlOptions& opti
 
 // The page of `folder` with number `pageNumber` (no number for page 0 with
 // HTMLSuppressFirstNumber).
-std::string PageName(const std::string& folder, int pageNumber, const options::HtmlOptions& options);
+std::string PageName(const std::string& folder, int pageNumber,
+                     const options::HtmlOptions& options);
 
 class HtmlPageSeries {
 public:

@@ -213,8 +213,8 @@ std::string LabelFontFamily(const std::string& fontName, int fontSize) {
 }
 
 image::ErrorCode DrawLabel(uint8_t* pixels, int width, int height, const std::string& text,
-                    const std::string& fontName, int fontSize, int x, int y,
-                    image::PackedColour textColour) {
+                           const std::string& fontName, int fontSize, int x, int y,
+                           image::PackedColour textColour) {
     if (pixels == nullptr || width <= 0 || height <= 0) return image::ErrParameter;
     if (x > width || y > height) return image::ErrNone;
     const image::ErrorCode fontCode = tFont.Use(fontName, fontSize);

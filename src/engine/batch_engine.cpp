@@ -77,8 +77,8 @@ private:
 // The next free numbered name after `*outputPath` was found taken.
 }  // namespace
 
-void NextNumberedName(const options::BatchOptions& o, const std::string& base, const std::string& ext,
-                      std::string* outputPath) {
+void NextNumberedName(const options::BatchOptions& o, const std::string& base,
+                      const std::string& ext, std::string* outputPath) {
     *outputPath = ApplyOutputCase(
         BuildOutputName(base, ext, o.OutputRenameStyle, o.OutputExtraText, o.OutputCase),
         o.OutputCase);
@@ -105,7 +105,8 @@ bool LockOutputFolder(RunHost& host, platform::FolderLock& lock, const std::stri
 
 size_t RunMemoryBudget(const options::BatchOptions& o) {
     if (o.OpsMemoryLimit <= 0) return image::MemoryBudget::DefaultBytes();
-    return static_cast<size_t>(std::min<long long>(o.OpsMemoryLimit * (1LL << 20), image::kMaxBlockBytes));
+    return static_cast<size_t>(
+        std::min<long long>(o.OpsMemoryLimit * (1LL << 20), image::kMaxBlockBytes));
 }
 
 ThreadBudget::ThreadBudget(image::MemoryBudget* budget) {
@@ -126,8 +127,9 @@ FileNaming NameForFile(const options::BatchOptions& o, const std::string& entry)
                        ? paths::Join(source, o.OutputBranchPath)
                        : paths::Join(paths::Join(source, inputFolder), o.OutputBranchPath);
     }
-    n.base = paths::Join(n.target, options::On(o.OutputDuplicateSrcTree) ? paths::WithoutExtension(entry)
-                                                                : paths::Title(entry));
+    n.base =
+        paths::Join(n.target, options::On(o.OutputDuplicateSrcTree) ? paths::WithoutExtension(entry)
+                                                                    : paths::Title(entry));
     n.ext = OutputExtension(paths::Extension(entry), o.MainOutputFormat);
     n.outputPath = ApplyOutputCase(
         BuildOutputName(n.base, n.ext, o.OutputRenameStyle, o.OutputExtraText, o.OutputCase),
@@ -170,11 +172,12 @@ public:
     bool StopRequested() override { return engine_.host_.StopRequested(); }
     void Loaded(int width, int height, const std::vector<image::PngTextEntry>& texts) override {
         if (log_ != nullptr)
-            documents::WriteLogInputLines(log_, engine_.options_, displayPath_, width, height, texts);
+            documents::WriteLogInputLines(log_, engine_.options_, displayPath_, width, height,
+                                          texts);
     }
     void UserCurveMissing() override {
-        engine_.Report(engine_.options_.ImageUserLUTPath, image::ErrOpenFile, texts::kContextUserLut,
-                       false, nullptr);
+        engine_.Report(engine_.options_.ImageUserLUTPath, image::ErrOpenFile,
+                       texts::kContextUserLut, false, nullptr);
     }
     void Warning(const std::string& text) override {
         engine_.host_.Warning(texts::ShownWarning(text));
@@ -193,8 +196,9 @@ bool SharesCommonRoot(const std::string& a, const std::string& b) {
 namespace {
 
 // Writes the image (or the bytes encoded ahead) into a file begun for `path`.
-image::ErrorCode WriteImageFile(image::CPxImage& image, platform::PendingFile& file, const std::string& path,
-                         int format, const platform::MemoryFile* encoded) {
+image::ErrorCode WriteImageFile(image::CPxImage& image, platform::PendingFile& file,
+                                const std::string& path, int format,
+                                const platform::MemoryFile* encoded) {
     if (!file.Begin(path)) return image::ErrOpenFile;
     const bool ahead = encoded != nullptr && encoded->active();
     if (!ahead || !file.CopyFrom(encoded->fd())) {
@@ -211,12 +215,13 @@ image::ErrorCode WriteImageFile(image::CPxImage& image, platform::PendingFile& f
 // that is killed. A name taken meanwhile (by another program) moves the
 // file on to the next free one; `*path` ends as the name used.
 image::ErrorCode SaveImageFileAsNew(image::CPxImage& image, std::string* path, int format,
-                             const platform::MemoryFile* encoded,
-                             const std::function<void(std::string*)>& nextName) {
+                                    const platform::MemoryFile* encoded,
+                                    const std::function<void(std::string*)>& nextName) {
     if (image.empty()) return image::ErrParameter;
     if (image::FindWriter(format) == nullptr) return image::ErrNone;
     platform::PendingFile file;
-    if (const image::ErrorCode code = WriteImageFile(image, file, *path, format, encoded); code != image::ErrNone)
+    if (const image::ErrorCode code = WriteImageFile(image, file, *path, format, encoded);
+        code != image::ErrNone)
         return code;
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const platform::PendingFile::Result result = file.CommitNew(*path);
@@ -230,20 +235,22 @@ image::ErrorCode SaveImageFileAsNew(image::CPxImage& image, std::string* path, i
 }  // namespace
 
 image::ErrorCode SaveImageFile(image::CPxImage& image, const std::string& path, int format,
-                        const platform::MemoryFile* encoded) {
+                               const platform::MemoryFile* encoded) {
     if (image.empty()) return image::ErrParameter;
     if (image::FindWriter(format) == nullptr) return image::ErrNone;
     if (!platform::MayReplace(path)) return image::ErrWriteFile;
     platform::PendingFile file;
-    if (const image::ErrorCode code = WriteImageFile(image, file, path, format, encoded); code != image::ErrNone)
+    if (const image::ErrorCode code = WriteImageFile(image, file, path, format, encoded);
+        code != image::ErrNone)
         return code;
-    return file.Commit() == platform::PendingFile::Result::Done ? image::ErrNone : image::ErrWriteFile;
+    return file.Commit() == platform::PendingFile::Result::Done ? image::ErrNone
+                                                                : image::ErrWriteFile;
 }
 
 bool BatchEngine::Report(const std::string& file, image::ErrorCode code, const std::string& context,
                          bool offerCancel, std::FILE* log) {
-    return ReportError(host_, options::On(options_.OpsSilentOperation), file, code, context, offerCancel,
-                       log);
+    return ReportError(host_, options::On(options_.OpsSilentOperation), file, code, context,
+                       offerCancel, log);
 }
 
 image::ErrorCode BatchEngine::LoadOverlay(image::CPxImage& image) {
@@ -262,10 +269,12 @@ image::ErrorCode BatchEngine::LoadOverlay(image::CPxImage& image) {
     return image.Posterize(options_.OverlayQuantizeColors, options_.OverlayTransColor);
 }
 
-image::ErrorCode BatchEngine::ProcessFile(const std::string& sourcePath, const std::string& outputPath,
-                                   const image::CPxImage* overlay, const std::string& displayPath,
-                                   std::FILE* log, std::FILE* page, const std::string& pagePath,
-                                   documents::CPxCompositeImg* composite) {
+image::ErrorCode BatchEngine::ProcessFile(const std::string& sourcePath,
+                                          const std::string& outputPath,
+                                          const image::CPxImage* overlay,
+                                          const std::string& displayPath, std::FILE* log,
+                                          std::FILE* page, const std::string& pagePath,
+                                          documents::CPxCompositeImg* composite) {
     // Running out of memory anywhere in one file fails that file alone.
     try {
         return ProcessFileSteps(sourcePath, outputPath, overlay, displayPath, log, page, pagePath,
@@ -276,23 +285,25 @@ image::ErrorCode BatchEngine::ProcessFile(const std::string& sourcePath, const s
 }
 
 image::ErrorCode BatchEngine::ProcessFileSteps(const std::string& sourcePath,
-                                        const std::string& outputPath, const image::CPxImage* overlay,
-                                        const std::string& displayPath, std::FILE* log,
-                                        std::FILE* page, const std::string& pagePath,
-                                        documents::CPxCompositeImg* composite) {
+                                               const std::string& outputPath,
+                                               const image::CPxImage* overlay,
+                                               const std::string& displayPath, std::FILE* log,
+                                               std::FILE* page, const std::string& pagePath,
+                                               documents::CPxCompositeImg* composite) {
     const image::FileMemoryScope memory(memoryAlone_);
     if (!memory.ok()) return image::ErrCancelled;
     image::CPxImage image;
     HostSteps steps(*this, log, displayPath);
-    const image::ErrorCode code = MakeThumbnail(options_, sourcePath, displayPath, overlay, image, steps);
+    const image::ErrorCode code =
+        MakeThumbnail(options_, sourcePath, displayPath, overlay, image, steps);
     if (code != image::ErrNone) return code;
     return FinishMade(image, nullptr, outputPath, displayPath, log, page, pagePath, composite);
 }
 
 image::ErrorCode BatchEngine::FinishPrepared(PreparedFile& file, const std::string& outputPath,
-                                      const std::string& displayPath, std::FILE* log,
-                                      std::FILE* page, const std::string& pagePath,
-                                      documents::CPxCompositeImg* composite) {
+                                             const std::string& displayPath, std::FILE* log,
+                                             std::FILE* page, const std::string& pagePath,
+                                             documents::CPxCompositeImg* composite) {
     try {
         HostSteps steps(*this, log, displayPath);
         const image::ErrorCode code = file.steps.Replay(steps, file.code);
@@ -315,7 +326,7 @@ public:
         return SaveImageFile(image_, path, format_, encoded_);
     }
     image::ErrorCode SaveAsNew(std::string* path,
-                        const std::function<void(std::string*)>& nextName) override {
+                               const std::function<void(std::string*)>& nextName) override {
         return SaveImageFileAsNew(image_, path, format_, encoded_, nextName);
     }
 
@@ -327,10 +338,12 @@ private:
 
 }  // namespace
 
-image::ErrorCode BatchEngine::FinishMade(image::CPxImage& image, const platform::MemoryFile* encoded,
-                                  const std::string& outputPath, const std::string& displayPath,
-                                  std::FILE* log, std::FILE* page, const std::string& pagePath,
-                                  documents::CPxCompositeImg* composite) {
+image::ErrorCode BatchEngine::FinishMade(image::CPxImage& image,
+                                         const platform::MemoryFile* encoded,
+                                         const std::string& outputPath,
+                                         const std::string& displayPath, std::FILE* log,
+                                         std::FILE* page, const std::string& pagePath,
+                                         documents::CPxCompositeImg* composite) {
     ImageSaver saver(image, ResolveOutputFormat(options_.MainOutputFormat, image.inputFormat()),
                      encoded);
     return FinishFile(saver, image.width(), image.height(), image, outputPath, displayPath, log,
@@ -338,9 +351,11 @@ image::ErrorCode BatchEngine::FinishMade(image::CPxImage& image, const platform:
 }
 
 image::ErrorCode BatchEngine::FinishFile(ThumbnailSaver& saver, int width, int height,
-                                  const image::CPxImage& sheetImage, const std::string& outputPath,
-                                  const std::string& displayPath, std::FILE* log, std::FILE* page,
-                                  const std::string& pagePath, documents::CPxCompositeImg* composite) {
+                                         const image::CPxImage& sheetImage,
+                                         const std::string& outputPath,
+                                         const std::string& displayPath, std::FILE* log,
+                                         std::FILE* page, const std::string& pagePath,
+                                         documents::CPxCompositeImg* composite) {
     const options::BatchOptions& o = options_;
     std::string savedPath = outputPath;
     const auto save = [&] {
@@ -360,7 +375,7 @@ image::ErrorCode BatchEngine::FinishFile(ThumbnailSaver& saver, int width, int h
     if (options::On(o.HTMLLog) && page != nullptr) {
         if (options::On(o.HTMLTable)) std::fputs(texts::kCellStart, page);
         documents::WriteThumbnailEntry(page, savedPath, displayPath, width, height, pagePath, o,
-                            guard_ != nullptr ? *guard_ : documents::NoGuard());
+                                       guard_ != nullptr ? *guard_ : documents::NoGuard());
         if (options::On(o.HTMLTable)) std::fputs(texts::kCellEnd, page);
     }
     if (numbered_ == nullptr) result = save();
@@ -375,20 +390,23 @@ image::ErrorCode BatchEngine::FinishFile(ThumbnailSaver& saver, int width, int h
     return result;
 }
 
-image::ErrorCode BatchEngine::FinishRecorded(MergeInput& merge, int index, const std::string& outputPath,
-                                      const std::string& displayPath, std::FILE* log,
-                                      std::FILE* page, const std::string& pagePath,
-                                      documents::CPxCompositeImg* composite) {
+image::ErrorCode BatchEngine::FinishRecorded(MergeInput& merge, int index,
+                                             const std::string& outputPath,
+                                             const std::string& displayPath, std::FILE* log,
+                                             std::FILE* page, const std::string& pagePath,
+                                             documents::CPxCompositeImg* composite) {
     try {
         runstate::FileOutcome* outcome = nullptr;
         if (!merge.Take(index, &outcome)) return image::ErrReadFile;
         HostSteps steps(*this, log, displayPath);
-        const image::ErrorCode code = outcome->steps.Replay(steps, outcome->made ? image::ErrNone : outcome->code);
+        const image::ErrorCode code =
+            outcome->steps.Replay(steps, outcome->made ? image::ErrNone : outcome->code);
         if (code != image::ErrNone) return code;
         image::CPxImage cell;
         if (outcome->cellWidth > 0) {
             image::PixelBlock pixels;
-            if (!pixels.AllocateRgb(outcome->cellWidth, outcome->cellHeight)) return image::ErrOutOfMemory;
+            if (!pixels.AllocateRgb(outcome->cellWidth, outcome->cellHeight))
+                return image::ErrOutOfMemory;
             std::memcpy(pixels.data(), outcome->cell.data(), pixels.size());
             cell.Adopt(std::move(pixels), outcome->cellWidth, outcome->cellHeight);
         }
@@ -401,8 +419,9 @@ image::ErrorCode BatchEngine::FinishRecorded(MergeInput& merge, int index, const
     }
 }
 
-image::ErrorCode BatchEngine::SingleFileOperation(const std::string& input, const std::string& output,
-                                           const std::string& displayPath) {
+image::ErrorCode BatchEngine::SingleFileOperation(const std::string& input,
+                                                  const std::string& output,
+                                                  const std::string& displayPath) {
     RunScope scope(*this);
     image::CPxImage overlay;
     image::ErrorCode code = LoadOverlay(overlay);
@@ -504,8 +523,8 @@ BatchSummary BatchEngine::DocumentRun(const std::vector<std::string>* planned, M
     if (planned != nullptr)
         list = *planned;
     else
-        ScanSourceFolder(host_, o, source, &list, options::On(o.OutputRecurseSrc), o.OutputFilterString,
-                         FilteredInputFormats(o));
+        ScanSourceFolder(host_, o, source, &list, options::On(o.OutputRecurseSrc),
+                         o.OutputFilterString, FilteredInputFormats(o));
     list.shrink_to_fit();
     const int total = static_cast<int>(list.size());
     summary.total = total;
@@ -526,15 +545,18 @@ BatchSummary BatchEngine::DocumentRun(const std::vector<std::string>* planned, M
 
     // Links need a folder both paths share: on this system every full path
     // shares the root, so relative folders are compared in full.
-    if (options::On(o.HTMLLog) && options::On(o.HTMLMakeSrcLink) && !options::On(o.OutputBranchFromSrc) &&
+    if (options::On(o.HTMLLog) && options::On(o.HTMLMakeSrcLink) &&
+        !options::On(o.OutputBranchFromSrc) &&
         !SharesCommonRoot(platform::AbsolutePath(source), platform::AbsolutePath(output))) {
-        if (Report("", image::ErrNoCommonRoot, texts::kContextHtmlLinksOff, true, log)) return summary;
+        if (Report("", image::ErrNoCommonRoot, texts::kContextHtmlLinksOff, true, log))
+            return summary;
         o.HTMLMakeSrcLink = 0;
     }
 
     documents::CPxCompositeImg composite;
     if (options::On(o.CompositeMakeComposite)) {
-        if (o.MainResizeMethod == options::BestFit || o.MainResizeMethod == options::ExactSize || MatteApplies(o)) {
+        if (o.MainResizeMethod == options::BestFit || o.MainResizeMethod == options::ExactSize ||
+            MatteApplies(o)) {
             const image::ErrorCode code = composite.Setup(
                 o.MainWidth, o.MainHeight, o.CompositeCols, o.CompositeRows, o.CompositeBackColor,
                 o.CompositeFontName, o.CompositeFontSize, o.CompositeTextColor);
@@ -554,14 +576,16 @@ BatchSummary BatchEngine::DocumentRun(const std::vector<std::string>* planned, M
     // a file of the run, and one that cannot be saved is reported.
     const auto flushComposite = [&](const std::string& nextFolder) {
         if (composite.count() > 0) {
-            const std::string folder =
-                options::On(o.CompositeWriteToRoot) ? paths::StripTrailingSeparator(root) : compositeFolder;
+            const std::string folder = options::On(o.CompositeWriteToRoot)
+                                           ? paths::StripTrailingSeparator(root)
+                                           : compositeFolder;
             const std::string name =
                 paths::Join(folder, o.CompositeBaseName + std::to_string(compositeNumber) +
                                         FormatExtension(o.CompositeFormat));
             if (!files.MayWrite(name)) {
                 Report(name, image::ErrWouldReplace, texts::kContextSaveComposite, false, log);
-            } else if (const image::ErrorCode code = SaveImageFile(composite, name, o.CompositeFormat);
+            } else if (const image::ErrorCode code =
+                           SaveImageFile(composite, name, o.CompositeFormat);
                        code != image::ErrNone) {
                 Report(name, code, texts::kContextSaveComposite, false, log);
             } else {
@@ -675,7 +699,8 @@ BatchSummary BatchEngine::DocumentRun(const std::vector<std::string>* planned, M
     workers.reset();
     host_.RunProgress(processed, total, "");
 
-    if (options::On(o.CompositeMakeComposite) && !composite.empty()) flushComposite(compositeFolder);
+    if (options::On(o.CompositeMakeComposite) && !composite.empty())
+        flushComposite(compositeFolder);
     if (options::On(o.HTMLLog)) pages.EndPageSeries(root);
     files.SetLog(nullptr);
     batchLog.Finish();

@@ -20,7 +20,7 @@ class DocumentGuard;
 namespace vig::platform {
 class MemoryFile;
 class FolderLock;
-}
+}  // namespace vig::platform
 
 namespace vig::image {
 class CPxImage;
@@ -79,7 +79,7 @@ public:
     // code of the file (0 also when the overlay failed and was switched off;
     // ErrCancelled, unreported, when a stop request ended it).
     image::ErrorCode SingleFileOperation(const std::string& input, const std::string& output,
-                                  const std::string& displayPath);
+                                         const std::string& displayPath);
 
     // Loads (its colours as stored, never converted by a profile), turns and
     // (with OverlayQuantize 1) posterizes the overlay; leaves the image empty
@@ -91,8 +91,9 @@ public:
     // memory anywhere is ErrOutOfMemory. overlay, log, page and composite
     // may be null.
     image::ErrorCode ProcessFile(const std::string& sourcePath, const std::string& outputPath,
-                          const image::CPxImage* overlay, const std::string& displayPath, std::FILE* log,
-                          std::FILE* page, const std::string& pagePath, documents::CPxCompositeImg* composite);
+                                 const image::CPxImage* overlay, const std::string& displayPath,
+                                 std::FILE* log, std::FILE* page, const std::string& pagePath,
+                                 documents::CPxCompositeImg* composite);
 
     bool running() const { return running_; }
     options::BatchOptions& options() { return options_; }
@@ -108,7 +109,7 @@ public:
         // At the first free name from *path on (nextName gives the next);
         // *path becomes the name it got.
         virtual image::ErrorCode SaveAsNew(std::string* path,
-                                    const std::function<void(std::string*)>& nextName) = 0;
+                                           const std::function<void(std::string*)>& nextName) = 0;
     };
 
 private:
@@ -126,29 +127,32 @@ private:
     // (reported) when the run cannot go on.
     bool PrepareFolders(std::FILE* log, platform::FolderLock& lock, BatchSummary& summary);
     image::ErrorCode ProcessFileSteps(const std::string& sourcePath, const std::string& outputPath,
-                               const image::CPxImage* overlay, const std::string& displayPath,
-                               std::FILE* log, std::FILE* page, const std::string& pagePath,
-                               documents::CPxCompositeImg* composite);
+                                      const image::CPxImage* overlay,
+                                      const std::string& displayPath, std::FILE* log,
+                                      std::FILE* page, const std::string& pagePath,
+                                      documents::CPxCompositeImg* composite);
     // What the driver does for a file once the thumbnail is made: its
     // entries, the save (of bytes encoded ahead when given) and the sheet.
     // `sheetImage` is what a contact sheet shows of it.
-    image::ErrorCode FinishFile(ThumbnailSaver& saver, int width, int height, const image::CPxImage& sheetImage,
-                         const std::string& outputPath, const std::string& displayPath,
-                         std::FILE* log, std::FILE* page, const std::string& pagePath,
-                         documents::CPxCompositeImg* composite);
+    image::ErrorCode FinishFile(ThumbnailSaver& saver, int width, int height,
+                                const image::CPxImage& sheetImage, const std::string& outputPath,
+                                const std::string& displayPath, std::FILE* log, std::FILE* page,
+                                const std::string& pagePath, documents::CPxCompositeImg* composite);
     image::ErrorCode FinishMade(image::CPxImage& image, const platform::MemoryFile* encoded,
-                         const std::string& outputPath, const std::string& displayPath,
-                         std::FILE* log, std::FILE* page, const std::string& pagePath,
-                         documents::CPxCompositeImg* composite);
+                                const std::string& outputPath, const std::string& displayPath,
+                                std::FILE* log, std::FILE* page, const std::string& pagePath,
+                                documents::CPxCompositeImg* composite);
     // A file a worker made: its steps told again, then finished.
     image::ErrorCode FinishPrepared(PreparedFile& file, const std::string& outputPath,
-                             const std::string& displayPath, std::FILE* log, std::FILE* page,
-                             const std::string& pagePath, documents::CPxCompositeImg* composite);
+                                    const std::string& displayPath, std::FILE* log, std::FILE* page,
+                                    const std::string& pagePath,
+                                    documents::CPxCompositeImg* composite);
     // A file a shard made: its steps told again, its thumbnail moved to
     // its name, its entries written (the merge).
     image::ErrorCode FinishRecorded(MergeInput& merge, int index, const std::string& outputPath,
-                             const std::string& displayPath, std::FILE* log, std::FILE* page,
-                             const std::string& pagePath, documents::CPxCompositeImg* composite);
+                                    const std::string& displayPath, std::FILE* log, std::FILE* page,
+                                    const std::string& pagePath,
+                                    documents::CPxCompositeImg* composite);
     bool Report(const std::string& file, image::ErrorCode code, const std::string& context,
                 bool offerCancel, std::FILE* log);
 
@@ -180,6 +184,6 @@ bool SharesCommonRoot(const std::string& a, const std::string& b);
 // those bytes are written instead, and should writing them fail, the image
 // is saved as usual, so the outcome and its code are the same either way.
 image::ErrorCode SaveImageFile(image::CPxImage& image, const std::string& path, int format,
-                        const platform::MemoryFile* encoded = nullptr);
+                               const platform::MemoryFile* encoded = nullptr);
 
 }  // namespace vig::engine

@@ -221,8 +221,9 @@ bool ParseRunStep(const std::vector<std::string>& args, RunStep* step, std::stri
     return true;
 }
 
-bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMode, options::BatchOptions& o,
-                         std::string* problem, std::vector<std::string>* ignored) {
+bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMode,
+                         options::BatchOptions& o, std::string* problem,
+                         std::vector<std::string>* ignored) {
     // In directory mode the step switches are no settings, but they are
     // taken: they are not named as ignored.
     std::vector<bool> stepTaken(args.size(), false);
@@ -237,12 +238,16 @@ bool ParseCommandOptions(const std::vector<std::string>& args, bool directoryMod
     }
 
     // In each group the first switch present, in the group's order, wins.
-    static const Choice kEnhance[] = {{"/e0", options::EnhanceNone},     {"/ed", options::DarkenMidtones},
-                                      {"/ei", options::LightenMidtones}, {"/ex", options::LineArtContrast},
-                                      {"/ec", options::RaiseContrast},   {"/eu", options::UserLut}};
-    static const Choice kCase[] = {{"/cl", options::Lower}, {"/cu", options::Upper}, {"/cn", options::NoChange}};
-    static const Choice kNaming[] = {
-        {"/no", options::Overwrite}, {"/np", options::TextPrefix}, {"/ns", options::TextSuffix}, {"/nn", options::AutoNumericSuffix}};
+    static const Choice kEnhance[] = {
+        {"/e0", options::EnhanceNone},     {"/ed", options::DarkenMidtones},
+        {"/ei", options::LightenMidtones}, {"/ex", options::LineArtContrast},
+        {"/ec", options::RaiseContrast},   {"/eu", options::UserLut}};
+    static const Choice kCase[] = {
+        {"/cl", options::Lower}, {"/cu", options::Upper}, {"/cn", options::NoChange}};
+    static const Choice kNaming[] = {{"/no", options::Overwrite},
+                                     {"/np", options::TextPrefix},
+                                     {"/ns", options::TextSuffix},
+                                     {"/nn", options::AutoNumericSuffix}};
     size_t chosenAt = 0;
 
     if (const Choice* e = FirstPresent(sw, kEnhance, &chosenAt)) {
@@ -376,8 +381,8 @@ void PrintUsage(std::FILE* out) {
     std::fputs(FillIn(texts::Tr(usage), {ApplicationTitle()}).c_str(), out);
 }
 
-int RunHeadless(const std::vector<std::string>& args, options::BatchOptions& options, std::FILE* out,
-                std::FILE* err) {
+int RunHeadless(const std::vector<std::string>& args, options::BatchOptions& options,
+                std::FILE* out, std::FILE* err) {
     options.OpsSilentOperation = 1;
     const auto usage = [err](const std::string& problem) {
         if (!problem.empty()) std::fprintf(err, "vignettor: %s\n", problem.c_str());

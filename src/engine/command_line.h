@@ -71,7 +71,7 @@ void PrintUsage(std::FILE* out);
 // empty path among them), 128 + the signal number when SIGINT, SIGTERM or
 // SIGHUP stopped it. Arguments no switch took are named in warnings on `err`. The
 // directory mode's summary goes to `out`, reports and usage text to `err`.
-int RunHeadless(const std::vector<std::string>& args, options::BatchOptions& options, std::FILE* out,
-                std::FILE* err);
+int RunHeadless(const std::vector<std::string>& args, options::BatchOptions& options,
+                std::FILE* out, std::FILE* err);
 
 }  // namespace vig::engine

@@ -62,7 +62,8 @@ std::string ProfileIgnored(const std::string& file, const char* reason) {
 
 std::string ShownWarning(const std::string& warning) {
     for (const image::ProfileOutcome outcome :
-         {image::ProfileOutcome::Unreadable, image::ProfileOutcome::NotRgb, image::ProfileOutcome::Unsupported}) {
+         {image::ProfileOutcome::Unreadable, image::ProfileOutcome::NotRgb,
+          image::ProfileOutcome::Unsupported}) {
         const std::string reason = std::string(": ") + ProfileIgnoredReason(outcome);
         if (warning.size() >= reason.size() &&
             warning.compare(warning.size() - reason.size(), reason.size(), reason) == 0)

@@ -90,18 +90,19 @@ image::DecodePlan PlanDecoding(const options::BatchOptions& o, int fullWidth, in
 }
 
 image::ErrorCode MakeThumbnail(const options::BatchOptions& o, const std::string& sourcePath,
-                        const std::string& displayPath, const image::CPxImage* overlay, image::CPxImage& image,
-                        StepSink& sink) {
-    image.SetPngOptions(o.PNGFileGamma, o.PNGScreenGamma, o.PNGKey, o.PNGText, options::On(o.PNGCopyPNGText),
-                        options::On(o.PNGCompressPNGText), o.PNGBkColor);
+                               const std::string& displayPath, const image::CPxImage* overlay,
+                               image::CPxImage& image, StepSink& sink) {
+    image.SetPngOptions(o.PNGFileGamma, o.PNGScreenGamma, o.PNGKey, o.PNGText,
+                        options::On(o.PNGCopyPNGText), options::On(o.PNGCompressPNGText),
+                        o.PNGBkColor);
     image.SetJpegQuality(o.JPGQuality);
 
     sink.Step(texts::kReading);
     sink.Detail(displayPath);
     image::DecodeHints hints;
     hints.readOrientation = options::On(o.ImageAutoOrient);
-    hints.convertProfiles =
-        options::On(o.ImageColourManage) ? image::ProfileConversion::All : image::ProfileConversion::NewFormats;
+    hints.convertProfiles = options::On(o.ImageColourManage) ? image::ProfileConversion::All
+                                                             : image::ProfileConversion::NewFormats;
     hints.plan = [&o](int w, int h) { return PlanDecoding(o, w, h); };
     image::DecodeInfo info;
     sink.BeginLoad();
@@ -130,7 +131,8 @@ image::ErrorCode MakeThumbnail(const options::BatchOptions& o, const std::string
     if (options::On(o.OverlayOverlay) && overlay != nullptr) {
         sink.Step(texts::kApplyingOverlay);
         code = image.Overlay(*overlay, o.OverlayPos, options::On(o.OverlayResize),
-                             options::On(o.OverlayNoTransparency), o.OverlayOpacity, o.OverlayTransColor);
+                             options::On(o.OverlayNoTransparency), o.OverlayOpacity,
+                             o.OverlayTransColor);
         if (code != image::ErrNone) return code;
     }
     if (options::On(o.ImageSharpen)) {

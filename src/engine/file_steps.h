@@ -53,8 +53,8 @@ public:
 // ImageColourManage); one that cannot be used is a warning. 0, ErrCancelled when a stop
 // check said so, or the code of the step that failed.
 image::ErrorCode MakeThumbnail(const options::BatchOptions& options, const std::string& sourcePath,
-                        const std::string& displayPath, const image::CPxImage* overlay, image::CPxImage& image,
-                        StepSink& sink);
+                               const std::string& displayPath, const image::CPxImage* overlay,
+                               image::CPxImage& image, StepSink& sink);
 
 // The output size of a srcWidth x srcHeight image under MainResizeMethod,
 // MainWidth, MainHeight, MainEnlarge and ImageBilinear, and the resampling

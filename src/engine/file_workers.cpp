@@ -95,8 +95,8 @@ std::unique_ptr<PreparedFile> FileWorkers::Prepare(int index) {
     try {
         file->code = MakeThumbnail(options, source, source, overlay_, file->image, file->steps);
         const int format = ResolveOutputFormat(options.MainOutputFormat, file->image.inputFormat());
-        if (file->code == image::ErrNone && !file->image.empty() && image::FindWriter(format) != nullptr &&
-            file->encoded.Create() &&
+        if (file->code == image::ErrNone && !file->image.empty() &&
+            image::FindWriter(format) != nullptr && file->encoded.Create() &&
             file->image.Save(file->encoded.writePath(), format) != image::ErrNone)
             file->encoded.Close();
     } catch (const std::bad_alloc&) {

@@ -33,7 +33,7 @@ struct PreparedFile {
 
     StepRecord steps;          // what the driver tells the user for it
     image::ErrorCode code = image::ErrNone;  // of the steps
-    image::CPxImage image;            // the thumbnail, when the steps succeeded
+    image::CPxImage image;                   // the thumbnail, when the steps succeeded
     // The thumbnail encoded in its save format; inactive when it was not
     // (the driver then saves the image itself, with the same outcome).
     platform::MemoryFile encoded;

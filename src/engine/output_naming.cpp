@@ -48,8 +48,8 @@ std::string IncrementDecimal(const std::string& digits) {
 std::string ApplyOutputCase(const std::string& path, int nameCase) {
     if (nameCase != options::Lower && nameCase != options::Upper) return path;
     const std::string name = paths::FileName(path);
-    return WithFileName(path,
-                        nameCase == options::Lower ? paths::ToLowerAscii(name) : paths::ToUpperAscii(name));
+    return WithFileName(
+        path, nameCase == options::Lower ? paths::ToLowerAscii(name) : paths::ToUpperAscii(name));
 }
 
 std::string BuildOutputName(const std::string& base, const std::string& ext, int style,
@@ -82,11 +82,12 @@ std::string OutputExtension(const std::string& sourceExtension, int outputFormat
     if (outputFormat >= options::FormatJpg && outputFormat <= options::FormatGifGray)
         return FormatExtension(outputFormat).substr(1);
     if (outputFormat < options::FormatSame24 || outputFormat > options::FormatSameGray) return "";
-    const image::InputFormatEntry* input = image::FindInputFormat(image::InputFormatOf(sourceExtension));
+    const image::InputFormatEntry* input =
+        image::FindInputFormat(image::InputFormatOf(sourceExtension));
     if (input == nullptr) return "";
     const int format = outputFormat == options::FormatSame24  ? input->same24
                        : outputFormat == options::FormatSame8 ? input->same8
-                                                     : input->sameGray;
+                                                              : input->sameGray;
     return paths::ToUpperAscii(FormatExtension(format).substr(1));
 }
 
@@ -100,16 +101,19 @@ std::string FormatExtension(int format) {
 }
 
 int ResolveOutputFormat(int mainOutputFormat, int inputFormat) {
-    if (mainOutputFormat >= options::FormatJpg && mainOutputFormat <= options::FormatGifGray) return mainOutputFormat;
-    if (mainOutputFormat < options::FormatSame24 || mainOutputFormat > options::FormatSameGray) return 0;
+    if (mainOutputFormat >= options::FormatJpg && mainOutputFormat <= options::FormatGifGray)
+        return mainOutputFormat;
+    if (mainOutputFormat < options::FormatSame24 || mainOutputFormat > options::FormatSameGray)
+        return 0;
     const image::InputFormatEntry* input = image::FindInputFormat(inputFormat);
     if (input == nullptr) return 0;
     return mainOutputFormat == options::FormatSame24  ? input->same24
            : mainOutputFormat == options::FormatSame8 ? input->same8
-                                             : input->sameGray;
+                                                      : input->sameGray;
 }
 
-std::string SingleFileOutputPath(const options::BatchOptions& options, const std::string& singleFilePath) {
+std::string SingleFileOutputPath(const options::BatchOptions& options,
+                                 const std::string& singleFilePath) {
     const std::string name = paths::FileName(singleFilePath);
     // The name without its extension: an extension a reader knows goes
     // whatever its length, else four characters.

@@ -42,7 +42,8 @@ int ResolveOutputFormat(int mainOutputFormat, int inputFormat);
 // the single file's name without its extension (one a reader knows, else
 // its last four characters), named by the rename style and the output
 // format (no letter-case step).
-std::string SingleFileOutputPath(const options::BatchOptions& options, const std::string& singleFilePath);
+std::string SingleFileOutputPath(const options::BatchOptions& options,
+                                 const std::string& singleFilePath);
 
 // Creates every missing folder of path, outermost first. The first
 // component (everything before the first separator) is never created, so a

@@ -6,12 +6,14 @@
 
 namespace vig::engine {
 
-std::string FormatReport(const std::string& file, image::ErrorCode code, const std::string& context) {
+std::string FormatReport(const std::string& file, image::ErrorCode code,
+                         const std::string& context) {
     if (file.empty()) return FillIn(texts::kReportFormat, {image::ErrorText(code), context});
     return FillIn(texts::kReportFileFormat, {image::ErrorText(code), file, context});
 }
 
-std::string ShownReport(const std::string& file, image::ErrorCode code, const std::string& context) {
+std::string ShownReport(const std::string& file, image::ErrorCode code,
+                        const std::string& context) {
     const std::string error = Translate(image::kErrorTextContext, image::ErrorText(code).c_str());
     const std::string where = texts::Tr(context.c_str());
     if (file.empty()) return FillIn(texts::Tr(texts::kReportFormat), {error, where});
@@ -29,8 +31,9 @@ std::string PaneText(const std::string& message) {
     return out;
 }
 
-bool ReportError(RunHost& host, bool silentOperation, const std::string& file, image::ErrorCode code,
-                 const std::string& context, bool offerCancel, std::FILE* log) {
+bool ReportError(RunHost& host, bool silentOperation, const std::string& file,
+                 image::ErrorCode code, const std::string& context, bool offerCancel,
+                 std::FILE* log) {
     if (log != nullptr) std::fprintf(log, "%s\n\n", FormatReport(file, code, context).c_str());
     const std::string message = ShownReport(file, code, context);
     if (!host.HasWindow()) {

@@ -12,7 +12,8 @@ class RunHost;
 
 // "Error : %s\nFile : %s\nContext : %s", or without the file line when file
 // is empty.
-std::string FormatReport(const std::string& file, image::ErrorCode code, const std::string& context);
+std::string FormatReport(const std::string& file, image::ErrorCode code,
+                         const std::string& context);
 
 // The same report in the user's language, as the window and the terminal
 // show it (the log keeps FormatReport's English).
@@ -26,7 +27,8 @@ std::string PaneText(const std::string& message);
 // it to the host's ReportWithoutWindow and returns false; with a window appends it to the error
 // pane, and in silent operation starts the log button blinking, otherwise shows a message box (with
 // Cancel when offerCancel). True when the user chose Cancel.
-bool ReportError(RunHost& host, bool silentOperation, const std::string& file, image::ErrorCode code,
-                 const std::string& context, bool offerCancel, std::FILE* log);
+bool ReportError(RunHost& host, bool silentOperation, const std::string& file,
+                 image::ErrorCode code, const std::string& context, bool offerCancel,
+                 std::FILE* log);
 
 }  // namespace vig::engine

@@ -28,8 +28,8 @@ struct FileNaming {
 FileNaming NameForFile(const options::BatchOptions& options, const std::string& entry);
 
 // The next free numbered name after `*outputPath` was found taken.
-void NextNumberedName(const options::BatchOptions& options, const std::string& base, const std::string& ext,
-                      std::string* outputPath);
+void NextNumberedName(const options::BatchOptions& options, const std::string& base,
+                      const std::string& ext, std::string* outputPath);
 
 // The folder a run locks and keeps its state in: the output folder, or the
 // source folder when thumbnails go to branch folders beside the pictures.

@@ -89,19 +89,22 @@ class StagedSaver final : public BatchEngine::ThumbnailSaver {
 public:
     // `staged` is "" when the shard left no file (its save failed with
     // `code`, or the format has no writer).
-    StagedSaver(std::string staged, image::ErrorCode code) : staged_(std::move(staged)), code_(code) {}
+    StagedSaver(std::string staged, image::ErrorCode code)
+        : staged_(std::move(staged)), code_(code) {}
 
     image::ErrorCode Save(const std::string& path) override {
         if (staged_.empty()) return code_;
         if (!platform::MayReplace(path)) return image::ErrWriteFile;
-        if (platform::MoveFile(staged_, path, true) == platform::MoveResult::Done) return image::ErrNone;
+        if (platform::MoveFile(staged_, path, true) == platform::MoveResult::Done)
+            return image::ErrNone;
         platform::PendingFile file;
         if (const image::ErrorCode code = Copy(file, path); code != image::ErrNone) return code;
-        return file.Commit() == platform::PendingFile::Result::Done ? image::ErrNone : image::ErrWriteFile;
+        return file.Commit() == platform::PendingFile::Result::Done ? image::ErrNone
+                                                                    : image::ErrWriteFile;
     }
 
     image::ErrorCode SaveAsNew(std::string* path,
-                        const std::function<void(std::string*)>& nextName) override {
+                               const std::function<void(std::string*)>& nextName) override {
         if (staged_.empty()) return code_;
         int attempt = 0;
         for (; attempt < 1000; ++attempt) {
@@ -135,7 +138,8 @@ private:
     image::ErrorCode code_;
 };
 
-std::unique_ptr<BatchEngine::ThumbnailSaver> MakeStagedSaver(std::string staged, image::ErrorCode code) {
+std::unique_ptr<BatchEngine::ThumbnailSaver> MakeStagedSaver(std::string staged,
+                                                             image::ErrorCode code) {
     return std::make_unique<StagedSaver>(std::move(staged), code);
 }
 
@@ -337,8 +341,8 @@ BatchSummary BatchEngine::ShardRun(int index, int count) {
         o.OverlayOverlay = 0;
     }
     const bool cells = options::On(o.CompositeMakeComposite) &&
-                       (o.MainResizeMethod == options::BestFit || o.MainResizeMethod == options::ExactSize ||
-                        MatteApplies(o));
+                       (o.MainResizeMethod == options::BestFit ||
+                        o.MainResizeMethod == options::ExactSize || MatteApplies(o));
 
     image::MemoryBudget budget(RunMemoryBudget(o));
     const ThreadBudget driverBudget(&budget);

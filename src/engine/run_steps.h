@@ -35,7 +35,8 @@ private:
 // Moves the thumbnail a shard left at `staged` to its name ("" when the
 // shard left none: its save failed with `code`, or the format has no
 // writer, then `code` is 0).
-std::unique_ptr<BatchEngine::ThumbnailSaver> MakeStagedSaver(std::string staged, image::ErrorCode code);
+std::unique_ptr<BatchEngine::ThumbnailSaver> MakeStagedSaver(std::string staged,
+                                                             image::ErrorCode code);
 
 class BatchEngine::MergeInput {
 public:

@@ -198,13 +198,14 @@ namespace {
 
 // Every folder below the source folder in folder order; running out of
 // memory is reported and keeps what was collected.
-std::vector<std::string> SortedSubfolders(RunHost& host, const options::BatchOptions& options, bool silent,
-                                          const std::string& sourceFolder) {
+std::vector<std::string> SortedSubfolders(RunHost& host, const options::BatchOptions& options,
+                                          bool silent, const std::string& sourceFolder) {
     std::vector<std::string> folders;
     try {
         CollectSubfolders(host, options, sourceFolder, &folders);
     } catch (const std::bad_alloc&) {
-        ReportError(host, silent, "", image::ErrOutOfMemory, texts::kContextGetSubdirs, true, nullptr);
+        ReportError(host, silent, "", image::ErrOutOfMemory, texts::kContextGetSubdirs, true,
+                    nullptr);
     }
     folders.shrink_to_fit();
     std::stable_sort(folders.begin(), folders.end(), LessIgnoringCase);
@@ -215,10 +216,14 @@ std::vector<std::string> SortedSubfolders(RunHost& host, const options::BatchOpt
 
 std::vector<int> FilteredInputFormats(const options::BatchOptions& options) {
     const std::pair<int, int options::BatchOptions::*> flags[] = {
-        {image::InputJpeg, &options::BatchOptions::OutputFilterJPG},  {image::InputBmp, &options::BatchOptions::OutputFilterBMP},
-        {image::InputPng, &options::BatchOptions::OutputFilterPNG},   {image::InputGif, &options::BatchOptions::OutputFilterGIF},
-        {image::InputTiff, &options::BatchOptions::OutputFilterTIF},  {image::InputPcx, &options::BatchOptions::OutputFilterPCX},
-        {image::InputHeif, &options::BatchOptions::OutputFilterHEIF}, {image::InputAvif, &options::BatchOptions::OutputFilterAVIF},
+        {image::InputJpeg, &options::BatchOptions::OutputFilterJPG},
+        {image::InputBmp, &options::BatchOptions::OutputFilterBMP},
+        {image::InputPng, &options::BatchOptions::OutputFilterPNG},
+        {image::InputGif, &options::BatchOptions::OutputFilterGIF},
+        {image::InputTiff, &options::BatchOptions::OutputFilterTIF},
+        {image::InputPcx, &options::BatchOptions::OutputFilterPCX},
+        {image::InputHeif, &options::BatchOptions::OutputFilterHEIF},
+        {image::InputAvif, &options::BatchOptions::OutputFilterAVIF},
         {image::InputWebp, &options::BatchOptions::OutputFilterWEBP},
     };
     std::vector<int> formats;
@@ -227,9 +232,9 @@ std::vector<int> FilteredInputFormats(const options::BatchOptions& options) {
     return formats;
 }
 
-void ScanSourceFolder(RunHost& host, const options::BatchOptions& options, const std::string& sourceFolder,
-                      FileList* list, bool recurse, const std::string& nameFilter,
-                      const std::vector<int>& formats) {
+void ScanSourceFolder(RunHost& host, const options::BatchOptions& options,
+                      const std::string& sourceFolder, FileList* list, bool recurse,
+                      const std::string& nameFilter, const std::vector<int>& formats) {
     const bool silent = options::On(options.OpsSilentOperation);
     list->clear();
     if (!SourceUsable(host, silent, sourceFolder, texts::kContextFindFiles)) return;
@@ -266,8 +271,8 @@ void ScanSourceFolder(RunHost& host, const options::BatchOptions& options, const
                         found.push_back({prefix + e.name, e.modified});
                     }
                 } catch (const std::bad_alloc&) {
-                    ReportError(host, silent, "", image::ErrOutOfMemory, texts::kContextFindFilesByExt,
-                                true, nullptr);
+                    ReportError(host, silent, "", image::ErrOutOfMemory,
+                                texts::kContextFindFilesByExt, true, nullptr);
                 }
             }
             if (k < 2) Pump(host);  // after the bmp and the png search
@@ -280,8 +285,8 @@ void ScanSourceFolder(RunHost& host, const options::BatchOptions& options, const
     ShowStepText(host, texts::FoundFiles(list->size()));
 }
 
-bool CreateOutputTree(RunHost& host, const options::BatchOptions& options, const std::string& sourceFolder,
-                      const std::string& outputFolder) {
+bool CreateOutputTree(RunHost& host, const options::BatchOptions& options,
+                      const std::string& sourceFolder, const std::string& outputFolder) {
     const bool silent = options::On(options.OpsSilentOperation);
     if (!SourceUsable(host, silent, sourceFolder, texts::kContextCreateTree)) return false;
     ShowStepText(host, texts::Tr(texts::kReadingSourceTree));
@@ -291,8 +296,8 @@ bool CreateOutputTree(RunHost& host, const options::BatchOptions& options, const
     for (const std::string& folder : folders) {
         const std::string path = paths::Join(outputFolder, folder);
         if (platform::CreateFolder(path) == platform::CreateFolderResult::Failed) {
-            ReportError(host, silent, path, image::ErrCreateOutputDir, texts::kContextCreateTree, false,
-                        nullptr);
+            ReportError(host, silent, path, image::ErrCreateOutputDir, texts::kContextCreateTree,
+                        false, nullptr);
             break;
         }
         ShowDetailText(host, path);

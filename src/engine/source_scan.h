@@ -32,8 +32,9 @@ bool LessIgnoringCase(const std::string& a, const std::string& b);
 // output folders are left out: the output folder (MainDestPath) when it lies
 // below and is not the source folder, and with OutputBranchFromSrc every
 // folder at the branch path.
-void CollectSubfolders(RunHost& host, const options::BatchOptions& options, const std::string& sourceFolder,
-                       std::vector<std::string>* list, const std::string& start = "");
+void CollectSubfolders(RunHost& host, const options::BatchOptions& options,
+                       const std::string& sourceFolder, std::vector<std::string>* list,
+                       const std::string& start = "");
 
 // The input formats (InputFormat codes) the format filter of `options` lets
 // through (OutputFilterJPG ... OutputFilterWEBP).
@@ -43,13 +44,13 @@ std::vector<int> FilteredInputFormats(const options::BatchOptions& options);
 // whose extension, in any letter case, is one of a reader of `formats`,
 // searched in the reader table's order; date filter and sort from
 // `options`). Failures are reported.
-void ScanSourceFolder(RunHost& host, const options::BatchOptions& options, const std::string& sourceFolder,
-                      FileList* list, bool recurse, const std::string& nameFilter,
-                      const std::vector<int>& formats);
+void ScanSourceFolder(RunHost& host, const options::BatchOptions& options,
+                      const std::string& sourceFolder, FileList* list, bool recurse,
+                      const std::string& nameFilter, const std::vector<int>& formats);
 
 // Creates below outputFolder every folder found below sourceFolder. False
 // only when the current or the source folder cannot be used.
-bool CreateOutputTree(RunHost& host, const options::BatchOptions& options, const std::string& sourceFolder,
-                      const std::string& outputFolder);
+bool CreateOutputTree(RunHost& host, const options::BatchOptions& options,
+                      const std::string& sourceFolder, const std::string& outputFolder);
 
 }  // namespace vig::engine

@@ -18,7 +18,8 @@ ColourChooser& InstalledChooser() {
 }  // namespace
 
 QColor ToQColor(options::Colour colour) {
-    return QColor(options::ColourRed(colour), options::ColourGreen(colour), options::ColourBlue(colour));
+    return QColor(options::ColourRed(colour), options::ColourGreen(colour),
+                  options::ColourBlue(colour));
 }
 
 options::Colour FromQColor(const QColor& colour) {

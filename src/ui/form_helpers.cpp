@@ -22,8 +22,9 @@
 namespace vig::ui {
 
 void WarnUser(QWidget* parent, const char* text) {
-    widgets::Messages().Show(parent, QString::fromStdString(engine::ApplicationTitle()), texts::Tr(text),
-                             widgets::MessageIcon::Warning, widgets::MessageButtons::Ok);
+    widgets::Messages().Show(parent, QString::fromStdString(engine::ApplicationTitle()),
+                             texts::Tr(text), widgets::MessageIcon::Warning,
+                             widgets::MessageButtons::Ok);
 }
 
 void Refuse(QWidget* parent, QWidget* control, const QString& text) {

@@ -99,8 +99,8 @@ void ReadBound(const BoundControl& bound, std::string* value);
 template <class Record>
 class FormBindings {
 public:
-    using Field =
-        std::variant<int Record::*, options::Colour Record::*, double Record::*, std::string Record::*>;
+    using Field = std::variant<int Record::*, options::Colour Record::*, double Record::*,
+                               std::string Record::*>;
     struct Row {
         Row(Bound kind, QWidget* control, Field field, int lo = 0, int hi = 0,
             RadioCodes choices = RadioCodes())

@@ -169,9 +169,12 @@ bool MainWindow::logPaneShown() const {
 
 void MainWindow::FillLists() {
     for (int code = 0; code < static_cast<int>(std::size(options::kResizeMethodTexts)); ++code)
-        ui_->resizeList->addItem(widgets::Translated(options::kListContext, options::kResizeMethodTexts[code]), code);
+        ui_->resizeList->addItem(
+            widgets::Translated(options::kListContext, options::kResizeMethodTexts[code]), code);
     for (int code = options::FormatSame24; code <= options::FormatGifGray; ++code)
-        ui_->formatList->addItem(widgets::Translated(options::kListContext, options::kOutputFormatTexts[code - 1]), code);
+        ui_->formatList->addItem(
+            widgets::Translated(options::kListContext, options::kOutputFormatTexts[code - 1]),
+            code);
 }
 
 void MainWindow::ShowOptions() {
@@ -201,7 +204,7 @@ void MainWindow::Relabel(int method) {
     ui_->widthLabel->setText(texts::Tr(first));
     ui_->widthUnit->setText(texts::Tr(method == options::Percent     ? texts::kUnitPercent
                                       : method == options::PixelArea ? texts::kUnitArea
-                                                            : texts::kUnitPixels));
+                                                                     : texts::kUnitPixels));
     ui_->heightLabel->setText(twoSizes ? texts::Tr(texts::kHeight) : QString());
     // The height's whole row goes, so that no hole stays where it was.
     ui_->heightLabel->setVisible(twoSizes);
@@ -285,7 +288,8 @@ void MainWindow::SetRunProgress(int done, int total) {
     if (!running_ || progress_ == nullptr || total <= 0) return;
     if (!progressClock_.isValid()) progressClock_.start();
     const double seconds = progressClock_.elapsed() / 1000.0;
-    progress_->SetStatusText(QString::fromStdString(vig::engine::texts::FilesProcessed(done, total)));
+    progress_->SetStatusText(
+        QString::fromStdString(vig::engine::texts::FilesProcessed(done, total)));
     progress_->SetProgress(done, total, done > 0 && seconds > 0 ? done / seconds : 0.0);
 }
 

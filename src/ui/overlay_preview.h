@@ -113,7 +113,7 @@ private:
 
     std::shared_ptr<const image::CPxImage> loaded_;  // as read, reduced to fit when large
     QSize fullSize_;                          // of the picture loaded_ was read from
-    std::unique_ptr<image::CPxImage> posterized_;    // as shown before fitting, when posterizing
+    std::unique_ptr<image::CPxImage> posterized_;  // as shown before fitting, when posterizing
     QImage shown_;
     bool posterize_ = false;
     int colours_ = 16;

@@ -22,8 +22,8 @@ widgets::MessageAnswer Ask(QWidget* parent, const std::string& text,
                            widgets::MessageButtons buttons) {
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     const widgets::MessageAnswer answer =
-        widgets::Messages().Show(parent, QString::fromStdString(engine::ApplicationTitle()), Decode(text),
-                                 widgets::MessageIcon::Warning, buttons);
+        widgets::Messages().Show(parent, QString::fromStdString(engine::ApplicationTitle()),
+                                 Decode(text), widgets::MessageIcon::Warning, buttons);
     QApplication::restoreOverrideCursor();
     return answer;
 }

@@ -400,7 +400,8 @@ TEST_F(CliRun, EveryOrientationGivesAnUprightThumbnailAndTheUprightSizeInTheLog)
                 << how << ": the full size upright, orientation " << o << "\n"
                 << log;
             image::CPxImage thumb;
-            ASSERT_EQ(thumb.Load(Out(name + ".png")), image::ErrNone) << how << ", orientation " << o;
+            ASSERT_EQ(thumb.Load(Out(name + ".png")), image::ErrNone)
+                << how << ", orientation " << o;
             ASSERT_EQ(Size(thumb.width(), thumb.height()), Size(40, 24))
                 << how << ", orientation " << o;
             int worst = 0;

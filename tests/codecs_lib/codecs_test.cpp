@@ -32,9 +32,10 @@ int WritePng(const std::string& path, const uint8_t* rgb, int w, int h) {
     return image::png::Write24(path, rgb, w, h, 0.0);
 }
 
-const Codec kCodecs[] = {{"jpg", image::jpeg::Read, WriteJpeg, image::ErrInvalidJpg, image::InputJpeg, 12},
-                         {"png", image::png::Read, WritePng, image::ErrInvalidPng, image::InputPng, 0},
-                         {"tif", image::tiff::Read, image::tiff::Write24, image::ErrInvalidTiff, image::InputTiff, 0}};
+const Codec kCodecs[] = {
+    {"jpg", image::jpeg::Read, WriteJpeg, image::ErrInvalidJpg, image::InputJpeg, 12},
+    {"png", image::png::Read, WritePng, image::ErrInvalidPng, image::InputPng, 0},
+    {"tif", image::tiff::Read, image::tiff::Write24, image::ErrInvalidTiff, image::InputTiff, 0}};
 
 TEST(LibraryCodecs, BadInputAndArgumentsGiveTheirCodesQuietly) {
     TempDir dir;

@@ -189,7 +189,8 @@ TEST(EmbeddedProfile, TheOriginalFormatsConvertOnlyWhenAskedForAllFormats) {
         }
         // The image object reads without hints: as stored.
         EXPECT_EQ(test::Pixels(dir / ("p3" + ext)), plain.pixels) << Name(format);
-        EXPECT_NE(Read(format, dir / ("p3" + ext), image::ProfileConversion::All).pixels, plain.pixels)
+        EXPECT_NE(Read(format, dir / ("p3" + ext), image::ProfileConversion::All).pixels,
+                  plain.pixels)
             << Name(format);
     }
 }

@@ -136,7 +136,8 @@ TEST(CrossDecoder, WrittenPngAndTiffFilesDecodeIdenticallyElsewhere) {
         for (int c = 0; c < 3; ++c) expectedIndexed[3 * i + c] = palette[4 * indices[i] + 2 - c];
     }
     ASSERT_EQ(image::png::Write24(dir / "a.png", rgb.data(), w, h, 0.0), 1);
-    ASSERT_EQ(image::png::WritePalette(dir / "b.png", indices.data(), w, h, 256, palette.data(), 0.0), 1);
+    ASSERT_EQ(
+        image::png::WritePalette(dir / "b.png", indices.data(), w, h, 256, palette.data(), 0.0), 1);
     ASSERT_EQ(image::tiff::Write24(dir / "c.tif", rgb.data(), w, h), 1);
     ASSERT_EQ(image::tiff::WritePalette(dir / "d.tif", indices.data(), w, h, palette.data()), 1);
     const std::pair<const char*, const std::vector<uint8_t>*> files[] = {

@@ -205,7 +205,8 @@ TEST(Heif, DamagedAndTruncatedFilesAreReportedAsInvalid) {
         const std::string good = dir / (std::string("good.") + ext);
         ASSERT_TRUE(test::EncodePicture(good, source, {"heif-enc", "-q", "60"}));
         const std::vector<uint8_t> bytes = test::ReadFileBytes(good);
-        const image::ErrorCode invalid = std::string(ext) == "heic" ? image::ErrInvalidHeif : image::ErrInvalidAvif;
+        const image::ErrorCode invalid =
+            std::string(ext) == "heic" ? image::ErrInvalidHeif : image::ErrInvalidAvif;
         const auto find = [&](const char* type) {
             const auto at = std::search(bytes.begin(), bytes.end(), type, type + 4);
             return static_cast<size_t>(at - bytes.begin());
@@ -255,8 +256,9 @@ TEST(Heif, DamagedAndTruncatedFilesAreReportedAsInvalid) {
             ASSERT_TRUE(test::WriteFileBytes(path, r.bytes));
             int w = -1, h = -1;
             testing::internal::CaptureStderr();
-            const image::PixelBlock block = std::string(ext) == "heic" ? image::heif::Read(path, &w, &h)
-                                                                : image::heif::ReadAvif(path, &w, &h);
+            const image::PixelBlock block = std::string(ext) == "heic"
+                                                ? image::heif::Read(path, &w, &h)
+                                                : image::heif::ReadAvif(path, &w, &h);
             const image::ErrorCode code = image::GetLastImageError();
             EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << r.what;
             EXPECT_TRUE(block.empty()) << r.what;
@@ -283,7 +285,8 @@ TEST(Heif, SizesDeclaredBeyondThePictureAreFoundBeforeDecoding) {
         struct stat st {};
         EXPECT_EQ(fstat(fd, &st), 0);
         image::heif::MetaBox meta;
-        EXPECT_TRUE(image::heif::ReadMetaBox(fd, static_cast<uint64_t>(st.st_size), 1 << 20, &meta));
+        EXPECT_TRUE(
+            image::heif::ReadMetaBox(fd, static_cast<uint64_t>(st.st_size), 1 << 20, &meta));
         EXPECT_FALSE(meta.content.empty());
         const image::heif::DeclaredSize size =
             image::heif::LargestDeclaredPicture(fd, static_cast<uint64_t>(st.st_size), meta);

@@ -32,7 +32,8 @@ inline std::vector<uint8_t> Gradient(int width, int height) {
 }
 
 // Gives the image object a copy of `rgb`.
-inline void SetPixels(image::CPxImage& img, const std::vector<uint8_t>& rgb, int width, int height) {
+inline void SetPixels(image::CPxImage& img, const std::vector<uint8_t>& rgb, int width,
+                      int height) {
     image::PixelBlock block;
     if (block.AllocateRgb(width, height)) std::memcpy(block.data(), rgb.data(), block.size());
     img.Adopt(std::move(block), width, height);

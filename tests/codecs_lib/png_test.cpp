@@ -131,12 +131,15 @@ TEST(Png, WrittenFilesCarryTimeBackgroundAndGammaOnlyWhenPositive) {
     image::PngSetBackground(0, 0, 0, 0, 0);
     ASSERT_EQ(image::png::Write24(dir / "a.png", rgb.data(), 9, 5, 0.0), 1);
     ASSERT_EQ(image::png::Write24(dir / "b.png", rgb.data(), 9, 5, 0.45), 1);
-    ASSERT_EQ(image::png::WritePalette(dir / "c.png", indices.data(), 9, 5, 256, palette.data(), -1.0), 1);
+    ASSERT_EQ(
+        image::png::WritePalette(dir / "c.png", indices.data(), 9, 5, 256, palette.data(), -1.0),
+        1);
     // Values libpng's own range check refuses are written all the same, in
     // hundred-thousandths, ahead of the palette and the image data.
     ASSERT_EQ(image::png::Write24(dir / "d.png", rgb.data(), 9, 5, 10000.0), 1);
-    ASSERT_EQ(image::png::WritePalette(dir / "e.png", indices.data(), 9, 5, 256, palette.data(), 0.0001),
-              1);
+    ASSERT_EQ(
+        image::png::WritePalette(dir / "e.png", indices.data(), 9, 5, 256, palette.data(), 0.0001),
+        1);
     // The files without gamma read back as written; the others decode.
     const struct {
         const char* name;
@@ -177,8 +180,8 @@ TEST(Png, TextTravelsFromSourceToOutput) {
     image::CPxImage img;
     img.SetPngOptions(0.0, 2.2, "Note", "mine", true, true, 0);
     ASSERT_EQ(img.Load(dir / "src.png"), image::ErrNone);
-    EXPECT_EQ(img.textList(),
-              (std::vector<image::PngTextEntry>{{false, "Lake", "Title"}, {false, "Ann", "Author"}}));
+    EXPECT_EQ(img.textList(), (std::vector<image::PngTextEntry>{{false, "Lake", "Title"},
+                                                                {false, "Ann", "Author"}}));
 
     ASSERT_EQ(img.Save(dir / "out.png", 9), image::ErrNone);
     EXPECT_EQ(PngTexts(dir / "out.png"),

@@ -157,7 +157,8 @@ TEST(EmbeddedPreviews, FromTheHeaderReadSoFarAndWithinTheFile) {
         {"cut inside the start marker", 1, file.size(), {}},
     };
     for (const auto& r : rows) {
-        const std::vector<image::EmbeddedPreview> got = image::FindEmbeddedPreviews(file.data(), r.head, r.size);
+        const std::vector<image::EmbeddedPreview> got =
+            image::FindEmbeddedPreviews(file.data(), r.head, r.size);
         ASSERT_EQ(got.size(), r.found.size()) << r.what;
         for (size_t i = 0; i < got.size(); ++i) {
             EXPECT_EQ(got[i].offset, r.found[i].offset) << r.what;
@@ -165,9 +166,9 @@ TEST(EmbeddedPreviews, FromTheHeaderReadSoFarAndWithinTheFile) {
         }
     }
     const std::string gif = "GIF89a, then anything at all";
-    EXPECT_TRUE(
-        image::FindEmbeddedPreviews(reinterpret_cast<const uint8_t*>(gif.data()), gif.size(), gif.size())
-            .empty());
+    EXPECT_TRUE(image::FindEmbeddedPreviews(reinterpret_cast<const uint8_t*>(gif.data()),
+                                            gif.size(), gif.size())
+                    .empty());
     EXPECT_TRUE(image::FindEmbeddedPreviews(nullptr, 0, 0).empty());
 }
 
@@ -202,7 +203,8 @@ TEST(EmbeddedPreviews, SuitOnlyUnderAMinimumAtLeastThatLargeAndOfThePictureShape
         {"just beyond 1%", {60, 40, 0, 0}, 1200, 800, 480, 324, false},
     };
     for (const auto& r : rows)
-        EXPECT_EQ(image::PreviewSuits(r.plan, r.pictureW, r.pictureH, r.previewW, r.previewH), r.suits)
+        EXPECT_EQ(image::PreviewSuits(r.plan, r.pictureW, r.pictureH, r.previewW, r.previewH),
+                  r.suits)
             << r.what;
 }
 
@@ -232,8 +234,8 @@ Decoded DecodeFor(const std::string& path, int w, int h, bool reduce, Ask ask = 
     if (colours) hints.convertProfiles = image::ProfileConversion::All;
     hints.plan = [=](int, int) {
         const bool draft = ask == Ask::Draft, previews = ask != Ask::Picture;
-        return image::DecodePlan{draft ? 2 * w : 0,    draft ? 2 * h : 0,    reduce ? w : 0,
-                          reduce ? h : 0,       previews ? 2 * w : 0, previews ? 2 * h : 0};
+        return image::DecodePlan{draft ? 2 * w : 0, draft ? 2 * h : 0,    reduce ? w : 0,
+                                 reduce ? h : 0,    previews ? 2 * w : 0, previews ? 2 * h : 0};
     };
     image::CPxImage image;  // sets a callback of its own
     test::ProgressRecorder progress(cancelAtRow);
@@ -244,9 +246,10 @@ Decoded DecodeFor(const std::string& path, int w, int h, bool reduce, Ask ask = 
     d.rowsDecoded = progress.lastTotal;
     if (image.empty()) return d;
     d.pixels.assign(image.data(), image.data() + size_t{3} * d.width * d.height);
-    if (!d.info.reduced && image.Resize(w, h,
-                                        reduce ? processing::ResampleBoxKind
-                                               : processing::ResampleBilinearKind) != image::ErrNone)
+    if (!d.info.reduced &&
+        image.Resize(w, h,
+                     reduce ? processing::ResampleBoxKind : processing::ResampleBilinearKind) !=
+            image::ErrNone)
         return d;
     d.thumbWidth = image.width();
     d.thumbHeight = image.height();

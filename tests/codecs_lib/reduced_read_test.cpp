@@ -116,7 +116,8 @@ bool WritePng(const std::string& path, int width, int height, int colourType, bo
     return std::fclose(f) == 0;
 }
 
-using Reader = image::PixelBlock (*)(const std::string&, const image::DecodeHints&, image::DecodeInfo*, int*, int*);
+using Reader = image::PixelBlock (*)(const std::string&, const image::DecodeHints&,
+                                     image::DecodeInfo*, int*, int*);
 
 image::DecodeHints Reduce(int w, int h) {
     image::DecodeHints hints;
@@ -275,9 +276,11 @@ TEST(ReducedRead, TiffRowsGiveWhatTheRgbaInterfaceGives) {
         SCOPED_TRACE(path);
         image::DecodeInfo info;
         int w = 0, h = 0, rw = 0, rh = 0;
-        const image::PixelBlock bands = image::tiff::ReadThrough(image::tiff::ReadWay::Bands, path, {}, &info, &w, &h);
+        const image::PixelBlock bands =
+            image::tiff::ReadThrough(image::tiff::ReadWay::Bands, path, {}, &info, &w, &h);
         ASSERT_FALSE(bands.empty()) << image::GetLastImageError();
-        const image::PixelBlock rows = image::tiff::ReadThrough(image::tiff::ReadWay::Rows, path, {}, &info, &rw, &rh);
+        const image::PixelBlock rows =
+            image::tiff::ReadThrough(image::tiff::ReadWay::Rows, path, {}, &info, &rw, &rh);
         // Only tiles and separate planes have no rows to decode one by one.
         TIFF* tif = TIFFOpen(path.c_str(), "r");
         ASSERT_NE(tif, nullptr);

@@ -154,7 +154,8 @@ TEST(Tiff, AlphaIsDroppedAndColourKeptAsStored) {
     for (const auto& c : cases) {
         WriteTiff(dir / "a.tif", c.layout, c.pixel);
         image::CPxImage img;
-        ASSERT_EQ(img.Load(dir / "a.tif"), image::ErrNone) << c.layout.extra << " " << c.layout.bits;
+        ASSERT_EQ(img.Load(dir / "a.tif"), image::ErrNone)
+            << c.layout.extra << " " << c.layout.bits;
         EXPECT_EQ(img.GetPixel(0, 0), c.want) << c.layout.extra << " " << c.layout.bits;
     }
 }
@@ -164,12 +165,15 @@ TEST(Tiff, BadFilesAreRefusedQuietly) {
     int w = 0, h = 0;
     testing::internal::CaptureStderr();
     for (const char* name : {"truncated-64x64.tif", "bad-ifd-offset.tif"}) {
-        EXPECT_TRUE(image::tiff::Read(test::DataPath(std::string("tiff/b/") + name), &w, &h).empty());
+        EXPECT_TRUE(
+            image::tiff::Read(test::DataPath(std::string("tiff/b/") + name), &w, &h).empty());
         EXPECT_EQ(image::GetLastImageError(), image::ErrInvalidTiff) << name;
     }
     // The strip points past the end: refused, or decoded in part.
-    image::PixelBlock partial = image::tiff::Read(test::DataPath("tiff/b/strip-past-eof-64x64.tif"), &w, &h);
-    EXPECT_TRUE(partial.empty() ? image::GetLastImageError() == image::ErrInvalidTiff : w == 64 && h == 64);
+    image::PixelBlock partial =
+        image::tiff::Read(test::DataPath("tiff/b/strip-past-eof-64x64.tif"), &w, &h);
+    EXPECT_TRUE(partial.empty() ? image::GetLastImageError() == image::ErrInvalidTiff
+                                : w == 64 && h == 64);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 
     // 3000 x 48 pixels of 60000 samples, in strips of 16 rows (2.88 GB

@@ -97,12 +97,14 @@ TEST(BmpWriter, PaletteFilesByteForByte) {
 
     // 4 and 1 bits: packed from the most significant bits, rows padded.
     const Bytes nibbles = {1, 2, 3};
-    ASSERT_EQ(image::bmp::WriteIndexed(dir / "n.bmp", nibbles.data(), 3, 1, 4, 16, palette.data()), 1);
+    ASSERT_EQ(image::bmp::WriteIndexed(dir / "n.bmp", nibbles.data(), 3, 1, 4, 16, palette.data()),
+              1);
     Bytes f = test::ReadFileBytes(dir / "n.bmp");
     ASSERT_EQ(f.size(), 54u + 64 + 4);
     EXPECT_EQ(Bytes(f.begin() + 118, f.end()), (Bytes{0x12, 0x30, 0, 0}));
     const Bytes bitsRow = {1, 0, 1, 1, 0, 0, 0, 1, 1, 1};
-    ASSERT_EQ(image::bmp::WriteIndexed(dir / "b.bmp", bitsRow.data(), 10, 1, 1, 2, palette.data()), 1);
+    ASSERT_EQ(image::bmp::WriteIndexed(dir / "b.bmp", bitsRow.data(), 10, 1, 1, 2, palette.data()),
+              1);
     f = test::ReadFileBytes(dir / "b.bmp");
     ASSERT_EQ(f.size(), 54u + 8 + 4);
     EXPECT_EQ(Bytes(f.begin() + 62, f.end()), (Bytes{0xB1, 0xC0, 0, 0}));
@@ -111,7 +113,8 @@ TEST(BmpWriter, PaletteFilesByteForByte) {
     const Bytes big = {0, 2};
     EXPECT_EQ(image::bmp::WriteIndexed(dir / "x.bmp", big.data(), 2, 1, 1, 2, palette.data()), 0);
     EXPECT_EQ(image::GetLastImageError(), image::ErrParameter);
-    EXPECT_EQ(image::bmp::WriteIndexed(dir / "y.bmp", idx.data(), 3, 2, 24, 256, palette.data()), 0);
+    EXPECT_EQ(image::bmp::WriteIndexed(dir / "y.bmp", idx.data(), 3, 2, 24, 256, palette.data()),
+              0);
     EXPECT_EQ(image::GetLastImageError(), image::ErrParameter);
     EXPECT_EQ(image::bmp::WriteIndexed(dir / "z.bmp", nullptr, 3, 2, 8, 256, palette.data()), 0);
     EXPECT_EQ(image::GetLastImageError(), image::ErrParameter);
@@ -174,11 +177,13 @@ TEST(BmpReader, RefusesBadFilesWithTheirCodes) {
     with("zero width", image::ErrInvalidBmp, [](BmpSpec& s) { s.width = 0; });
     with("negative width", image::ErrInvalidBmp, [](BmpSpec& s) { s.width = -2; });
     with("zero height", image::ErrInvalidBmp, [](BmpSpec& s) { s.height = 0; });
-    with("12-byte header", image::ErrInvalidBmp, [](BmpSpec& s) { s.infoSize = 12, s.dataOffset = 54; });
+    with("12-byte header", image::ErrInvalidBmp,
+         [](BmpSpec& s) { s.infoSize = 12, s.dataOffset = 54; });
     with("huge", image::ErrOutOfMemory, [](BmpSpec& s) { s.width = s.height = 1 << 20; });
     with("lowest height", image::ErrOutOfMemory, [](BmpSpec& s) { s.height = INT32_MIN; });
     with("rows missing", image::ErrReadFile, [](BmpSpec& s) { s.height = 3; });
-    with("table missing", image::ErrReadFile, [](BmpSpec& s) { s.bits = 8, s.coloursUsed = 0x12345678; });
+    with("table missing", image::ErrReadFile,
+         [](BmpSpec& s) { s.bits = 8, s.coloursUsed = 0x12345678; });
     Bytes bytes = MakeBmp(good);
     bytes[1] = 'A';
     cases.push_back({"signature", bytes, image::ErrInvalidBmp});

@@ -91,14 +91,17 @@ TEST(BmpSuite, FilesDecodeToTheirReferenceOrGetTheirCode) {
     // Compressed (RLE, bit fields) files give 7, 32-bit files and OS/2 1.x
     // headers 6; every other good file decodes to its reference.
     const std::map<std::string, image::ErrorCode> good = {
-        {"pal4rle", image::ErrRleBmp},      {"pal8rle", image::ErrRleBmp},    {"rgb16-565", image::ErrRleBmp},
-        {"rgb16-565pal", image::ErrRleBmp}, {"rgb16bfdef", image::ErrRleBmp}, {"rgb32bf", image::ErrRleBmp},
-        {"rgb32bfdef", image::ErrRleBmp},   {"rgb32", image::ErrInvalidBmp},  {"pal8os2", image::ErrInvalidBmp},
+        {"pal4rle", image::ErrRleBmp},     {"pal8rle", image::ErrRleBmp},
+        {"rgb16-565", image::ErrRleBmp},   {"rgb16-565pal", image::ErrRleBmp},
+        {"rgb16bfdef", image::ErrRleBmp},  {"rgb32bf", image::ErrRleBmp},
+        {"rgb32bfdef", image::ErrRleBmp},  {"rgb32", image::ErrInvalidBmp},
+        {"pal8os2", image::ErrInvalidBmp},
     };
-    EXPECT_EQ(
-        CheckSet(image::bmp::Read, kData + "/bmpsuite/g", ".bmp", good, Others::MustMatch, SixteenBitRule),
-        std::make_pair(27, 18));
-    EXPECT_EQ(CheckSet(image::bmp::Read, kData + "/bmpsuite/q", ".bmp", {}, Others::MayFail).first, 42);
+    EXPECT_EQ(CheckSet(image::bmp::Read, kData + "/bmpsuite/g", ".bmp", good, Others::MustMatch,
+                       SixteenBitRule),
+              std::make_pair(27, 18));
+    EXPECT_EQ(CheckSet(image::bmp::Read, kData + "/bmpsuite/q", ".bmp", {}, Others::MayFail).first,
+              42);
     // The bad files never crash; the hopeless are refused with their code.
     const std::map<std::string, image::ErrorCode> bad = {
         {"badbitcount", image::ErrInvalidBmp}, {"badpalettesize", image::ErrReadFile},
@@ -106,7 +109,8 @@ TEST(BmpSuite, FilesDecodeToTheirReferenceOrGetTheirCode) {
         {"shortfile", image::ErrReadFile},     {"badrle", image::ErrRleBmp},
         {"rletopdown", image::ErrRleBmp},
     };
-    EXPECT_EQ(CheckSet(image::bmp::Read, kData + "/bmpsuite/b", ".bmp", bad, Others::MayFail).first, 20);
+    EXPECT_EQ(CheckSet(image::bmp::Read, kData + "/bmpsuite/b", ".bmp", bad, Others::MayFail).first,
+              20);
 }
 
 TEST(PcxSet, FilesDecodeToTheirReferenceOrGetTheirCode) {
@@ -139,8 +143,9 @@ void TransparentRule(const std::string& path, const test::ReferenceImage& ref, B
 }
 
 TEST(GifSet, FilesDecodeToTheirReferenceOrGetTheirCode) {
-    EXPECT_EQ(CheckSet(image::gif::Read, kData + "/gif", ".gif", {}, Others::MustMatch, TransparentRule),
-              std::make_pair(10, 10));
+    EXPECT_EQ(
+        CheckSet(image::gif::Read, kData + "/gif", ".gif", {}, Others::MustMatch, TransparentRule),
+        std::make_pair(10, 10));
     EXPECT_EQ(CheckSet(image::gif::Read, kData + "/gif/q", ".gif", {}, Others::MustDecode),
               std::make_pair(2, 2));
     // Placed outside its screen: the image alone, at its own size.

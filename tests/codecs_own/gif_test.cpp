@@ -40,7 +40,8 @@ Bytes Expand(const Bytes& idx) {
 
 int WriteGif(const std::string& path, const Bytes& idx, int w, int h) {
     const Table& t = kTable;
-    return image::gif::Write(path, idx.data(), w, h, 0, t.red.data(), t.green.data(), t.blue.data());
+    return image::gif::Write(path, idx.data(), w, h, 0, t.red.data(), t.green.data(),
+                             t.blue.data());
 }
 
 // Offsets in a file the writer made.

@@ -113,8 +113,8 @@ Bytes MakeGif(const test::TempDir& dir, const Bytes& idx, int w, int h, bool int
         stored = idx;
     }
     const Bytes table = test::NoiseBytes(768, 5);
-    EXPECT_EQ(image::gif::Write(dir / "tmp.gif", stored.data(), w, h, 0, table.data(), table.data() + 256,
-                         table.data() + 512),
+    EXPECT_EQ(image::gif::Write(dir / "tmp.gif", stored.data(), w, h, 0, table.data(),
+                                table.data() + 256, table.data() + 512),
               1);
     Bytes f = test::ReadFileBytes(dir / "tmp.gif");
     if (interlaced) f[13 + 768 + 9] |= 0x40;
@@ -189,7 +189,7 @@ std::vector<std::string> AllFiles(const test::TempDir& dir) {
         } else {
             const Bytes idx = test::NoiseBytes(static_cast<size_t>(k.w) * k.h, k.w, 1 << k.bits);
             EXPECT_EQ(image::bmp::WriteIndexed(path, idx.data(), k.w, k.h, k.bits, 1 << k.bits,
-                                        Palette(k.bits).data()),
+                                               Palette(k.bits).data()),
                       1);
         }
         files.push_back(path);
@@ -285,7 +285,8 @@ TEST(HintedReads, AReducedLargePictureHoldsLittleOfTheBudget) {
     // 1-bit BMPs (2.3 MB), bottom-up and top-down.
     Bytes idx(static_cast<size_t>(w) * h);
     for (size_t i = 0; i < idx.size(); ++i) idx[i] = ((i % w) / 7 + (i / w) / 5) & 1;
-    ASSERT_EQ(image::bmp::WriteIndexed(dir / "big.bmp", idx.data(), w, h, 1, 2, Palette(1).data()), 1);
+    ASSERT_EQ(image::bmp::WriteIndexed(dir / "big.bmp", idx.data(), w, h, 1, 2, Palette(1).data()),
+              1);
     files.push_back(dir / "big.bmp");
     ASSERT_TRUE(test::WriteFileBytes(dir / "big-topdown.bmp",
                                      TopDownTwin(test::ReadFileBytes(dir / "big.bmp"), w, h, 1)));

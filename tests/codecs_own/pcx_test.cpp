@@ -84,10 +84,11 @@ Bytes MakePcx(const image::pcx::Header& header, const Bytes& data) {
 }
 
 TEST(PcxReader, DecodesSmallDepthsPlanesAndGrayFiles) {
-    const image::pcx::Header twoBits{.bitsPerPixel = 2,
-                              .xmax = 4,
-                              .palette = {{12, 11, 10}, {22, 21, 20}, {32, 31, 30}, {42, 41, 40}},
-                              .bytesPerLine = 2};
+    const image::pcx::Header twoBits{
+        .bitsPerPixel = 2,
+        .xmax = 4,
+        .palette = {{12, 11, 10}, {22, 21, 20}, {32, 31, 30}, {42, 41, 40}},
+        .bytesPerLine = 2};
     image::pcx::Header threePlanes{.bitsPerPixel = 1, .xmax = 1, .planes = 3, .bytesPerLine = 2};
     for (int i = 0; i < 8; ++i) threePlanes.palette[i][2] = static_cast<uint8_t>(i);  // red i
     Bytes noMarker(5 + 769, 0x11);  // a 769-byte tail, but no 0x0C marker
@@ -115,7 +116,8 @@ TEST(PcxReader, DecodesSmallDepthsPlanesAndGrayFiles) {
 }
 
 TEST(PcxReader, RefusesBadHeadersAndTruncatedData) {
-    const image::pcx::Header good{.bitsPerPixel = 8, .xmax = 1, .ymax = 1, .planes = 3, .bytesPerLine = 2};
+    const image::pcx::Header good{
+        .bitsPerPixel = 8, .xmax = 1, .ymax = 1, .planes = 3, .bytesPerLine = 2};
     const Bytes data = {0xC2, 1, 0xC2, 2, 0xC2, 3, 0xC2, 4, 0xC2, 5, 0xC2, 6};
     ASSERT_TRUE(test::ReadBytes(image::pcx::ReadMemory, MakePcx(good, data)).ok());
     std::vector<test::Refusal> cases = {
@@ -138,7 +140,8 @@ TEST(PcxReader, RefusesBadHeadersAndTruncatedData) {
     with("line too short", image::ErrInvalidPcx, [](H& h) { h.bytesPerLine = 1; });
     with("zero line", image::ErrInvalidPcx, [](H& h) { h.bytesPerLine = 0; });
     with("inverted window", image::ErrInvalidPcx, [](H& h) { h.xmin = 10; });
-    with("huge", image::ErrOutOfMemory, [](H& h) { h.xmax = 65534, h.ymax = h.bytesPerLine = 65535; });
+    with("huge", image::ErrOutOfMemory,
+         [](H& h) { h.xmax = 65534, h.ymax = h.bytesPerLine = 65535; });
     with("too little data for the window", image::ErrInvalidPcx,
          [](H& h) { h.xmax = h.ymax = 9999, h.bytesPerLine = 10000; });
     test::ExpectRefused(image::pcx::ReadMemory, cases);

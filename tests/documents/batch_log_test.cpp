@@ -161,7 +161,8 @@ TEST(BatchLog, NumbersAndNamesDoNotFollowTheLocale) {
 TEST(BatchLog, PerFileLinesFollowTheirSwitches) {
     options::BatchOptions o;
     o.LogMakeLog = 1;
-    const std::vector<image::PngTextEntry> texts = {{true, "Sunset", "Title"}, {false, "Me", "Author"}};
+    const std::vector<image::PngTextEntry> texts = {{true, "Sunset", "Title"},
+                                                    {false, "Me", "Author"}};
     const auto lines = [&](bool withError) {
         return Capture([&](std::FILE* f) {
             documents::WriteLogInputLines(f, o, "/in/a.png", 640, 480, texts);
@@ -273,7 +274,9 @@ TEST(BatchLog, FlushedLinesStayWhenTheRunIsKilledAndTheOldLogStaysUntilThen) {
     o.LogHeader = 1;
     RecordingGuard guard;
     const std::string old = "the last run\n";
-    const auto error = [](image::ErrorCode code) { return "** Error " + image::ErrorText(code) + "\n"; };
+    const auto error = [](image::ErrorCode code) {
+        return "** Error " + image::ErrorText(code) + "\n";
+    };
     for (const int append : {0, 1}) {
         o.LogAppend = append;
         ASSERT_TRUE(test::WriteFileText(o.LogPath, old));
@@ -284,7 +287,8 @@ TEST(BatchLog, FlushedLinesStayWhenTheRunIsKilledAndTheOldLogStaysUntilThen) {
             documents::WriteLogErrorLine(log.file(), image::ErrOpenFile);
             EXPECT_EQ(ReadFileText(o.LogPath), old) << append;
             log.Flush();
-            EXPECT_EQ(ReadFileText(o.LogPath), before + Header(o) + error(image::ErrOpenFile)) << append;
+            EXPECT_EQ(ReadFileText(o.LogPath), before + Header(o) + error(image::ErrOpenFile))
+                << append;
             documents::WriteLogErrorLine(log.file(), image::ErrWriteFile);
             log.Flush();
             documents::WriteLogErrorLine(log.file(), image::ErrParameter);

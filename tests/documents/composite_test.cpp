@@ -20,7 +20,8 @@ constexpr image::PackedColour kBlue = options::MakeColour(0, 0, 255);
 class Composite : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(sheet.Setup(100, 100, 4, 4, kGrey, "Arial", 12, options::MakeColour(0, 0, 0)), image::ErrNone);
+        ASSERT_EQ(sheet.Setup(100, 100, 4, 4, kGrey, "Arial", 12, options::MakeColour(0, 0, 0)),
+                  image::ErrNone);
     }
     documents::CPxCompositeImg sheet;
 };
@@ -126,7 +127,8 @@ TEST_F(Composite, LabelsGoBelowTheThumbnailInTheArialMetricFace) {
             if (p == kGrey || (x >= 50 && x < 150 && y >= 50 && y < 125)) continue;
             ++n;
             EXPECT_TRUE(x >= 50 && x < 150 && y >= 125 && y < 137) << x << "," << y;
-            EXPECT_EQ(options::ColourRed(p), options::ColourGreen(p));  // black over white: greys only
+            EXPECT_EQ(options::ColourRed(p),
+                      options::ColourGreen(p));  // black over white: greys only
             if (p == 0) ++dark;
         }
     EXPECT_GT(n, 40);
@@ -145,7 +147,8 @@ TEST_F(Composite, ColouredLabelsAndTheBackgroundShowingThrough) {
         for (int x = 50; x < 150; ++x) {
             const image::PackedColour p = sheet.GetPixel(x, y);
             if (p == kGrey) continue;
-            EXPECT_TRUE(options::ColourRed(p) == 0 && options::ColourGreen(p) == 0) << x << "," << y;
+            EXPECT_TRUE(options::ColourRed(p) == 0 && options::ColourGreen(p) == 0)
+                << x << "," << y;
             ++(p == kBlue ? blue : other);
         }
     EXPECT_GT(blue, 30);
@@ -161,14 +164,19 @@ TEST_F(Composite, LabelsAreClippedAndFontFailuresReported) {
     ASSERT_EQ(c.AddImage(t, std::string(300, 'M')), image::ErrNone);
     // Beyond the sheet, or a font that cannot be made.
     std::vector<uint8_t> pixels(30 * 20 * 3, 7);
-    EXPECT_EQ(documents::DrawLabel(pixels.data(), 30, 20, "x", "Arial", 12, 31, 0, 0), image::ErrNone);
-    EXPECT_EQ(documents::DrawLabel(pixels.data(), 30, 20, "x", "Arial", 12, 0, 21, 0), image::ErrNone);
-    EXPECT_EQ(documents::DrawLabel(pixels.data(), 30, 20, "x", "Arial", 0, 0, 0, 0), image::ErrCreateFont);
-    EXPECT_EQ(documents::DrawLabel(nullptr, 30, 20, "x", "Arial", 12, 0, 0, 0), image::ErrParameter);
+    EXPECT_EQ(documents::DrawLabel(pixels.data(), 30, 20, "x", "Arial", 12, 31, 0, 0),
+              image::ErrNone);
+    EXPECT_EQ(documents::DrawLabel(pixels.data(), 30, 20, "x", "Arial", 12, 0, 21, 0),
+              image::ErrNone);
+    EXPECT_EQ(documents::DrawLabel(pixels.data(), 30, 20, "x", "Arial", 0, 0, 0, 0),
+              image::ErrCreateFont);
+    EXPECT_EQ(documents::DrawLabel(nullptr, 30, 20, "x", "Arial", 12, 0, 0, 0),
+              image::ErrParameter);
     for (const uint8_t b : pixels) ASSERT_EQ(b, 7);
     // Text that is not UTF-8, and an unknown family (a fixed-pitch face).
-    EXPECT_EQ(documents::DrawLabel(pixels.data(), 30, 20, "\xff\xfe\xc3", "No Such Face", 12, -3, -4, 0),
-              image::ErrNone);
+    EXPECT_EQ(
+        documents::DrawLabel(pixels.data(), 30, 20, "\xff\xfe\xc3", "No Such Face", 12, -3, -4, 0),
+        image::ErrNone);
 
     ASSERT_EQ(c.Setup(50, 50, 2, 1, kGrey, "Arial", 0, 0), image::ErrNone);
     EXPECT_EQ(c.AddImage(t, "label"), image::ErrCreateFont);

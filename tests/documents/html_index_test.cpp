@@ -49,8 +49,8 @@ TEST_F(HtmlIndex, MasterIndexOverPagesInTheRoot) {
     // The generated-by comment comes twice: once from the body tag. A
     // trailing separator on the root changes nothing.
     for (const std::string& r : {root, root + "/"}) {
-        documents::WriteMasterIndex({root + "/Thumbs0.htm", root + "/Thumbs1.htm", root + "/Thumbs2.htm"}, r,
-                         o);
+        documents::WriteMasterIndex(
+            {root + "/Thumbs0.htm", root + "/Thumbs1.htm", root + "/Thumbs2.htm"}, r, o);
         EXPECT_EQ(ReadFileText(root + "/index.htm"),
                   Index(kComment + "\n\n<center>\n\n",
                         Entry("../out/Thumbs0.htm", 0) + Entry("../out/Thumbs1.htm", 1) +
@@ -70,8 +70,8 @@ TEST_F(HtmlIndex, SubFolderIndexesAndTheirMasterIndex) {
     o.HTMLMakeIndex = 1;
     o.HTMLMakeSingleIndex = 1;
     o.HTMLHeader = "<h1>H</h1>";
-    documents::WriteIndexes({root + "/b/Thumbs0.htm", root + "/a/Thumbs0.htm", root + "/a/Thumbs1.htm"}, root,
-                 o);
+    documents::WriteIndexes(
+        {root + "/b/Thumbs0.htm", root + "/a/Thumbs0.htm", root + "/a/Thumbs1.htm"}, root, o);
     const std::string header = "<h1>H</h1>\n\n";
     // The first index file has the header before the centre tag, later ones
     // after it.
@@ -114,7 +114,8 @@ TEST_F(HtmlIndex, NoIndexesForAnEmptyListOrWhenAFolderIndexFails) {
     Folders({"a", "b/_index.htm"});  // a folder in the way of b's index
     documents::WriteFolderIndexes({}, root, options::HtmlOptions{});
     EXPECT_FALSE(FileExists(root + "/index.htm"));
-    documents::WriteFolderIndexes({root + "/a/Thumbs0.htm", root + "/b/Thumbs0.htm"}, root, options::HtmlOptions{});
+    documents::WriteFolderIndexes({root + "/a/Thumbs0.htm", root + "/b/Thumbs0.htm"}, root,
+                                  options::HtmlOptions{});
     EXPECT_TRUE(FileExists(root + "/a/_index.htm"));
     EXPECT_FALSE(FileExists(root + "/index.htm"));
 }
@@ -129,7 +130,8 @@ protected:
         std::filesystem::create_directories(dir / "out");
         std::FILE* page = std::fopen((dir / "out/Thumbs0.htm").c_str(), "w");
         EXPECT_NE(page, nullptr);
-        documents::WriteThumbnailEntry(page, dir / out, dir / in, 80, 60, dir / "out/Thumbs0.htm", o);
+        documents::WriteThumbnailEntry(page, dir / out, dir / in, 80, 60, dir / "out/Thumbs0.htm",
+                                       o);
         std::fclose(page);
         return ReadFileText(dir / "out/Thumbs0.htm");
     }

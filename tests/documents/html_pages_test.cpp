@@ -60,7 +60,8 @@ struct PageRun {
             std::FILE* page = pages.page();
             if (page == nullptr) continue;
             if (options.HTMLTable) std::fputs("  <td>\n", page);
-            documents::WriteThumbnailEntry(page, dir / t.out, dir / t.in, 100, 75, pages.pagePath(), options);
+            documents::WriteThumbnailEntry(page, dir / t.out, dir / t.in, 100, 75, pages.pagePath(),
+                                           options);
             if (options.HTMLTable) std::fputs("  </td>\n\n", page);
         }
         pages.EndPageSeries(dir / "out");

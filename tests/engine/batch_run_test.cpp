@@ -53,7 +53,8 @@ protected:
 };
 
 TEST(BatchHelpers, OutputFormatAndCommonRoot) {
-    EXPECT_EQ(engine::ResolveOutputFormat(2, image::InputJpeg), options::FormatJpg) << "8-bit JPEG stays full colour";
+    EXPECT_EQ(engine::ResolveOutputFormat(2, image::InputJpeg), options::FormatJpg)
+        << "8-bit JPEG stays full colour";
     EXPECT_EQ(engine::ResolveOutputFormat(2, image::InputGif), options::FormatGif);
     EXPECT_EQ(engine::ResolveOutputFormat(3, image::InputPcx), options::FormatPcxGray);
     EXPECT_EQ(engine::ResolveOutputFormat(1, image::InputNone), 0);
@@ -76,9 +77,11 @@ TEST(BatchHelpers, SameAsInputForFormatsWithoutAWriterIsJpeg) {
         {image::InputWebp, options::FormatJpg, options::FormatJpg, options::FormatJpgGray},
     };
     for (const auto& r : rows) {
-        EXPECT_EQ(engine::ResolveOutputFormat(options::FormatSame24, r.format), r.same24) << r.format;
+        EXPECT_EQ(engine::ResolveOutputFormat(options::FormatSame24, r.format), r.same24)
+            << r.format;
         EXPECT_EQ(engine::ResolveOutputFormat(options::FormatSame8, r.format), r.same8) << r.format;
-        EXPECT_EQ(engine::ResolveOutputFormat(options::FormatSameGray, r.format), r.sameGray) << r.format;
+        EXPECT_EQ(engine::ResolveOutputFormat(options::FormatSameGray, r.format), r.sameGray)
+            << r.format;
     }
     for (const char* ext : {".heic", ".HEIF", ".Hif", ".avif", ".WEBP"})
         for (int same = options::FormatSame24; same <= options::FormatSameGray; ++same)
@@ -90,7 +93,8 @@ TEST(BatchHelpers, SameAsInputForFormatsWithoutAWriterIsJpeg) {
             std::string upper = engine::FormatExtension(written).substr(1);
             for (char& c : upper)
                 c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-            EXPECT_EQ(engine::OutputExtension(e.extension, same), upper) << e.extension << " " << same;
+            EXPECT_EQ(engine::OutputExtension(e.extension, same), upper)
+                << e.extension << " " << same;
         }
     }
     // Only the first characters are compared, letter case ignored.
@@ -117,7 +121,8 @@ TEST(BatchHelpers, SingleFileStartNamesTheOutputFromTheSingleFile) {
     // Longer extensions go whole.
     EXPECT_EQ(engine::SingleFileOutputPath(o, "/in/Photo.heic"), dir / "Photo.JPG");
     EXPECT_EQ(engine::SingleFileOutputPath(o, "/in/x.WebP"), dir / "x.JPG");
-    EXPECT_EQ(engine::SingleFileOutputPath(o, "/in/Photo.tiff"), dir / "Photo..") << "unknown: 4 go";
+    EXPECT_EQ(engine::SingleFileOutputPath(o, "/in/Photo.tiff"), dir / "Photo..")
+        << "unknown: 4 go";
 }
 
 TEST_F(BatchRunTest, EmptyRunCreatesTheOutputFolderAndEndsWithTheSummary) {
@@ -165,7 +170,9 @@ TEST_F(BatchRunTest, PreparationFailuresEndTheRunWithoutOfferingCancel) {
              p.MainDestPath = out / "file/sub";
              p.OutputCreateFolder = 1;
          },
-         "", engine::FormatReport(out / "file/sub", image::ErrCreateOutputDir, "Stopping (Main Resize)")},
+         "",
+         engine::FormatReport(out / "file/sub", image::ErrCreateOutputDir,
+                              "Stopping (Main Resize)")},
         {[&](options::BatchOptions& p) {
              p.MainSrcPath = missing;
              p.OutputDuplicateSrcTree = 1;
@@ -201,7 +208,8 @@ TEST_F(BatchRunTest, ReportsOfferingCancelEndTheRunOrSwitchTheFeatureOff) {
              p.OverlayPath = logo;
          },
          &options::BatchOptions::OverlayOverlay, true,
-         engine::FormatReport(logo, image::ErrOpenFile, "Overlay (main resize)\nSetting overlay OFF")},
+         engine::FormatReport(logo, image::ErrOpenFile,
+                              "Overlay (main resize)\nSetting overlay OFF")},
         {[](options::BatchOptions& p) {
              p.CompositeMakeComposite = 1;
              p.MainResizeMethod = options::NoResize;
@@ -242,9 +250,11 @@ TEST_F(BatchRunTest, CompositeNeedsASuitableResizeMethod) {
     const struct {
         int method, matte;
         bool accepted;
-    } rows[] = {{options::BestFit, 0, true},     {options::ExactSize, 0, true},   {options::FixedWidth, 1, true},
-                {options::FixedHeight, 1, true}, {options::FixedWidth, 0, false}, {options::FixedHeight, 0, false},
-                {options::NoResize, 1, false},   {options::PixelArea, 1, false},  {options::Percent, 1, false}};
+    } rows[] = {{options::BestFit, 0, true},     {options::ExactSize, 0, true},
+                {options::FixedWidth, 1, true},  {options::FixedHeight, 1, true},
+                {options::FixedWidth, 0, false}, {options::FixedHeight, 0, false},
+                {options::NoResize, 1, false},   {options::PixelArea, 1, false},
+                {options::Percent, 1, false}};
     for (const auto& row : rows) {
         RecordingHost h;
         options::BatchOptions p = o;
@@ -265,8 +275,8 @@ TEST_F(BatchRunTest, BranchFolderThatCannotBeCreatedEndsTheLoopButFinishes) {
     const engine::BatchSummary s = Run();
     EXPECT_TRUE(s.finished);
     EXPECT_EQ(s.processed, 0);
-    EXPECT_EQ(host.reports,
-              Texts{engine::FormatReport(src / "Thumb", image::ErrCreateOutputDir, "Stopping (main resize)")});
+    EXPECT_EQ(host.reports, Texts{engine::FormatReport(src / "Thumb", image::ErrCreateOutputDir,
+                                                       "Stopping (main resize)")});
     EXPECT_FALSE(host.cancelOffered[0]);
     EXPECT_EQ(host.steps.back(), "Processed 0 of 2 files\n");
 }
@@ -299,7 +309,8 @@ TEST_F(BatchRunTest, FailedFilesAreReportedAndCountedUnlessCancelled) {
     s = Run();
     EXPECT_EQ(s.processed, 0) << "a file whose report is cancelled does not count";
     ASSERT_EQ(host.reports.size(), 2u);
-    EXPECT_EQ(host.reports[0], engine::FormatReport(o.LogPath, image::ErrOpenFile, "Write batch log"));
+    EXPECT_EQ(host.reports[0],
+              engine::FormatReport(o.LogPath, image::ErrOpenFile, "Write batch log"));
     EXPECT_EQ(host.cancelOffered, (std::vector<bool>{false, true}));
     EXPECT_EQ(host.steps.back(), "Processed 0 of 2 files\n");
 }
@@ -395,7 +406,8 @@ TEST_F(BatchRunTest, DocumentsNamedLikeAThumbnailOfTheRunAreRefusedAndItIsKept) 
         p.CompositeBaseName = "a";
         p.CompositeFormat = options::FormatBmp24;
         EXPECT_EQ(Run(p, h).processed, 1) << row.what;
-        EXPECT_EQ(h.reports, Texts{engine::FormatReport(thumbnail, image::ErrWouldReplace, row.context)})
+        EXPECT_EQ(h.reports,
+                  Texts{engine::FormatReport(thumbnail, image::ErrWouldReplace, row.context)})
             << row.what;
         EXPECT_EQ(test::ReadFileBytes(thumbnail), made) << row.what;
     }

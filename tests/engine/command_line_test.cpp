@@ -58,7 +58,8 @@ TEST(CommandLine, SwitchesCountFromTheFifthArgumentAtTheirFirstOccurrence) {
     o.OutputFilterGIF = 1;
     o.OpsSilentOperation = 1;
     // "/n" at positions 3 and 4 are paths; "/N" and "/X" are no switches.
-    ASSERT_TRUE(engine::ParseCommandOptions({"vignettor", "/h", "/f", "/n", "/x", "/N", "/X"}, false, o));
+    ASSERT_TRUE(
+        engine::ParseCommandOptions({"vignettor", "/h", "/f", "/n", "/x", "/N", "/X"}, false, o));
     EXPECT_EQ(o.MainEnlarge, 0);
     EXPECT_EQ(o.MainWidth, 33);
     ASSERT_TRUE(engine::ParseCommandOptions(Line("/f", {"/v", "5", "/v", "9"}), false, o));
@@ -83,15 +84,17 @@ TEST(CommandLine, GroupsTakeTheFirstSwitchInTheirOrder) {
     options::BatchOptions o;
     for (const auto& row : curves) {
         o.ImageUserLUTPath = "old";
-        ASSERT_TRUE(engine::ParseCommandOptions(Line("/f", row.switches), false, o)) << row.switches[0];
+        ASSERT_TRUE(engine::ParseCommandOptions(Line("/f", row.switches), false, o))
+            << row.switches[0];
         EXPECT_EQ(o.ImageEnhanceType, row.enhance) << row.switches[0];
         EXPECT_EQ(o.ImageUserLUTPath, row.curve);
     }
     EXPECT_FALSE(engine::ParseCommandOptions(Line("/f", {"/eu"}), false, o));
 
     // "/cu" is upper case.
-    const std::pair<Args, int> cases[] = {
-        {{"/cn", "/cu"}, options::Upper}, {{"/cu", "/cl"}, options::Lower}, {{"/cn"}, options::NoChange}};
+    const std::pair<Args, int> cases[] = {{{"/cn", "/cu"}, options::Upper},
+                                          {{"/cu", "/cl"}, options::Lower},
+                                          {{"/cn"}, options::NoChange}};
     for (const auto& [switches, nameCase] : cases) {
         ASSERT_TRUE(engine::ParseCommandOptions(Line("/f", switches), false, o));
         EXPECT_EQ(o.OutputCase, nameCase) << switches[0];
@@ -187,13 +190,14 @@ TEST(CommandLine, RunStepsAreOneOfPlanShardAndMerge) {
         ASSERT_TRUE(engine::ParseCommandOptions(line, true, o, nullptr, &ignored));
         EXPECT_EQ(ignored.empty(), row.kind != engine::RunStep::Kind::Whole || row.switches.empty())
             << what;
-        ASSERT_TRUE(engine::ParseCommandOptions(Line("/f", row.switches), false, o, nullptr, &ignored));
-        const bool named = std::find(ignored.begin(), ignored.end(),
-                                     row.kind == engine::RunStep::Kind::Plan    ? "/plan"
-                                     : row.kind == engine::RunStep::Kind::Merge ? "/merge"
-                                                                        : "/shard") != ignored.end();
-        EXPECT_EQ(named, row.kind != engine::RunStep::Kind::Whole)
-            << what;
+        ASSERT_TRUE(
+            engine::ParseCommandOptions(Line("/f", row.switches), false, o, nullptr, &ignored));
+        const bool named =
+            std::find(ignored.begin(), ignored.end(),
+                      row.kind == engine::RunStep::Kind::Plan    ? "/plan"
+                      : row.kind == engine::RunStep::Kind::Merge ? "/merge"
+                                                                 : "/shard") != ignored.end();
+        EXPECT_EQ(named, row.kind != engine::RunStep::Kind::Whole) << what;
     }
 }
 

@@ -52,7 +52,8 @@ TEST(OutputNaming, AutoNumberingCountsUpToTheFirstFreeName) {
 
     // Digit runs of any length count on without overflowing.
     Touch(dir / "img99999999999.jpg");
-    EXPECT_EQ(engine::BuildOutputName(dir / "img99999999999", "jpg", 3, ""), dir / "img100000000000.jpg");
+    EXPECT_EQ(engine::BuildOutputName(dir / "img99999999999", "jpg", 3, ""),
+              dir / "img100000000000.jpg");
     const std::string longRun(40, '9');
     Touch(dir / (longRun + ".png"));
     EXPECT_EQ(engine::BuildOutputName(dir / longRun, "png", 3, ""),

@@ -101,10 +101,14 @@ protected:
         const struct {
             const char* name;
             int w, h, format;
-        } files[] = {{"a.bmp", 37, 23, options::FormatBmp24},           {"a.jpg", 41, 30, options::FormatJpg},
-                     {"b.png", 29, 44, options::FormatPng24},           {"d.gif", 33, 21, options::FormatGif},
-                     {"e.tif", 25, 25, options::FormatTiff24},          {"f.pcx", 40, 19, options::FormatPcx24},
-                     {"sub/g.jpg", 50, 31, options::FormatJpg},         {"sub/h.png", 31, 17, options::FormatPng24},
+        } files[] = {{"a.bmp", 37, 23, options::FormatBmp24},
+                     {"a.jpg", 41, 30, options::FormatJpg},
+                     {"b.png", 29, 44, options::FormatPng24},
+                     {"d.gif", 33, 21, options::FormatGif},
+                     {"e.tif", 25, 25, options::FormatTiff24},
+                     {"f.pcx", 40, 19, options::FormatPcx24},
+                     {"sub/g.jpg", 50, 31, options::FormatJpg},
+                     {"sub/h.png", 31, 17, options::FormatPng24},
                      {"sub/deeper/i.bmp", 27, 39, options::FormatBmp24}};
         int seed = 0;
         for (const auto& f : files) WritePicture(in + "/" + f.name, f.w, f.h, f.format, ++seed);

@@ -327,7 +327,8 @@ TEST(DraftDecoding, NeverLessThanTwiceTheThumbnailEitherWay) {
         const int uprightW = side ? r.h : r.w, uprightH = side ? r.w : r.h;
         unsigned thumbW = 0, thumbH = 0;
         int kind = 0;
-        engine::ComputeOutputSize(o, unsigned(uprightW), unsigned(uprightH), &thumbW, &thumbH, &kind);
+        engine::ComputeOutputSize(o, unsigned(uprightW), unsigned(uprightH), &thumbW, &thumbH,
+                                  &kind);
         image::DecodeHints hints;
         hints.readOrientation = true;
         hints.plan = [&o](int w, int h) {

@@ -28,7 +28,8 @@ TEST(Report, WindowShowsABoxAndAppendsToThePaneInCrLf) {
               "Error : Invalid BMP file\r\nFile : f.bmp\r\nContext : File Process\r\n\r\n");
 
     // Without the cancel offer a Cancel answer cannot stop anything.
-    EXPECT_FALSE(engine::ReportError(host, false, "", 50, "Stopping (Main Resize)", false, nullptr));
+    EXPECT_FALSE(
+        engine::ReportError(host, false, "", 50, "Stopping (Main Resize)", false, nullptr));
     EXPECT_EQ(host.reports[1],
               "Error : Can't create output directory\nContext : Stopping (Main Resize)");
     EXPECT_FALSE(host.cancelOffered[1]);

@@ -16,8 +16,9 @@ using test::MakeFile;
 using test::MakeFolder;
 using test::SetModified;
 
-const std::vector<int> kEveryFormat = {image::InputJpeg, image::InputBmp,  image::InputPng,  image::InputGif, image::InputTiff,
-                                       image::InputPcx,  image::InputHeif, image::InputAvif, image::InputWebp};
+const std::vector<int> kEveryFormat = {image::InputJpeg, image::InputBmp,  image::InputPng,
+                                       image::InputGif,  image::InputTiff, image::InputPcx,
+                                       image::InputHeif, image::InputAvif, image::InputWebp};
 
 class SourceScan : public ::testing::Test {
 protected:
@@ -63,14 +64,17 @@ TEST_F(SourceScan, ExtensionAndNameFiltersIgnoreCaseAndSkipWhatIsNotAFile) {
     // Every extension, in the search order bmp, png, gif, jpg, tif, pcx, heic,
     // heif, hif, avif, webp.
     EXPECT_EQ(Scan(false, "img?"),
-              (engine::FileList{"img8.bmp", "img4.png", "img5.gif", "img1.JPG", "IMG2.jpg", "img6.tif",
-                        "img7.pcx", "imga.HEIC", "imgb.heif", "imgc.Hif", "imgd.AVIF", "imge.webp",
-                        "imgf.WebP"}));
+              (engine::FileList{"img8.bmp", "img4.png", "img5.gif", "img1.JPG", "IMG2.jpg",
+                                "img6.tif", "img7.pcx", "imga.HEIC", "imgb.heif", "imgc.Hif",
+                                "imgd.AVIF", "imge.webp", "imgf.WebP"}));
     // Only the enabled searches run.
-    engine::ScanSourceFolder(host, o, dir.path(), &list, false, "*", {image::InputGif, image::InputPcx});
+    engine::ScanSourceFolder(host, o, dir.path(), &list, false, "*",
+                             {image::InputGif, image::InputPcx});
     EXPECT_EQ(list, (engine::FileList{"img5.gif", "img7.pcx"}));
-    engine::ScanSourceFolder(host, o, dir.path(), &list, false, "*", {image::InputHeif, image::InputWebp});
-    EXPECT_EQ(list, (engine::FileList{"imga.HEIC", "imgb.heif", "imgc.Hif", "imge.webp", "imgf.WebP"}));
+    engine::ScanSourceFolder(host, o, dir.path(), &list, false, "*",
+                             {image::InputHeif, image::InputWebp});
+    EXPECT_EQ(list,
+              (engine::FileList{"imga.HEIC", "imgb.heif", "imgc.Hif", "imge.webp", "imgf.WebP"}));
 }
 
 // Each check box of the format filter lets its formats through.
@@ -79,10 +83,14 @@ TEST(SourceScanFilter, EveryFlagOfTheFormatFilterSelectsItsFormat) {
         int options::BatchOptions::*flag;
         int format;
     } rows[] = {
-        {&options::BatchOptions::OutputFilterJPG, image::InputJpeg},  {&options::BatchOptions::OutputFilterBMP, image::InputBmp},
-        {&options::BatchOptions::OutputFilterPNG, image::InputPng},   {&options::BatchOptions::OutputFilterGIF, image::InputGif},
-        {&options::BatchOptions::OutputFilterTIF, image::InputTiff},  {&options::BatchOptions::OutputFilterPCX, image::InputPcx},
-        {&options::BatchOptions::OutputFilterHEIF, image::InputHeif}, {&options::BatchOptions::OutputFilterAVIF, image::InputAvif},
+        {&options::BatchOptions::OutputFilterJPG, image::InputJpeg},
+        {&options::BatchOptions::OutputFilterBMP, image::InputBmp},
+        {&options::BatchOptions::OutputFilterPNG, image::InputPng},
+        {&options::BatchOptions::OutputFilterGIF, image::InputGif},
+        {&options::BatchOptions::OutputFilterTIF, image::InputTiff},
+        {&options::BatchOptions::OutputFilterPCX, image::InputPcx},
+        {&options::BatchOptions::OutputFilterHEIF, image::InputHeif},
+        {&options::BatchOptions::OutputFilterAVIF, image::InputAvif},
         {&options::BatchOptions::OutputFilterWEBP, image::InputWebp},
     };
     options::BatchOptions none;
@@ -159,8 +167,8 @@ TEST_F(SourceScan, FolderNamesEqualIgnoringCaseKeepTheirCollectionOrder) {
     EXPECT_EQ(list, (std::vector<std::string>{"a/Z", "a/z", "a", "a0", "B", "b"}));
     Make({"a/Z/1.jpg", "a/z/2.jpg", "B/3.jpg", "b/4.jpg", "5.jpg", "a0/6.jpg"});
     // The separator sorts as a backslash would: a0 (digit) before a's children.
-    EXPECT_EQ(Scan(true),
-              (engine::FileList{"a0/6.jpg", "a/Z/1.jpg", "a/z/2.jpg", "B/3.jpg", "b/4.jpg", "5.jpg"}));
+    EXPECT_EQ(Scan(true), (engine::FileList{"a0/6.jpg", "a/Z/1.jpg", "a/z/2.jpg", "B/3.jpg",
+                                            "b/4.jpg", "5.jpg"}));
     EXPECT_TRUE(engine::LessIgnoringCase("X0", "x/y"));
     EXPECT_TRUE(engine::LessIgnoringCase("x/y", "X_"));
 }
@@ -179,8 +187,8 @@ TEST_F(SourceScan, LinksLeadIntoAFolderOnlyOnceAndNeverBackUp) {
             }
         }
     }
-    EXPECT_EQ(Scan(true),
-              (engine::FileList{"d1/d1.bmp", "d1/l2/d2.bmp", "d1/l2/l3/d3.bmp", "d2/d2.bmp", "d3/d3.bmp"}));
+    EXPECT_EQ(Scan(true), (engine::FileList{"d1/d1.bmp", "d1/l2/d2.bmp", "d1/l2/l3/d3.bmp",
+                                            "d2/d2.bmp", "d3/d3.bmp"}));
 }
 
 TEST_F(SourceScan, SourceFolderThatCannotBeEnteredIsReportedByItsName) {

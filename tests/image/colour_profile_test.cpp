@@ -68,7 +68,8 @@ TEST(ColourProfile, WhichProfilesConvertAndWhichAreIgnored) {
         {"Display P3 in a large block", padded, image::ProfileOutcome::Converted},
         {"none", {}, image::ProfileOutcome::None},
         {"cut within the header", test::Truncated(p3, 100), image::ProfileOutcome::Unreadable},
-        {"cut within the tags", test::Truncated(p3, p3.size() / 2), image::ProfileOutcome::Unreadable},
+        {"cut within the tags", test::Truncated(p3, p3.size() / 2),
+         image::ProfileOutcome::Unreadable},
         {"tag data scrambled", test::TagsScrambled(p3), image::ProfileOutcome::Unreadable},
         {"not a profile", noise, image::ProfileOutcome::Unreadable},
         {"gray", test::GrayProfile(), image::ProfileOutcome::NotRgb},
@@ -141,11 +142,14 @@ TEST(ColourProfile, NclxDescriptionsBuildTheirRgbSpaces) {
         {12, 13, image::ProfileOutcome::Converted, test::DisplayP3Profile(), nullptr},
         {9, 13, image::ProfileOutcome::Converted, test::RgbProfile(kBt2020), nullptr},
         {1, 8, image::ProfileOutcome::Converted, {}, [](double v) { return v; }},
-        {1, 1, image::ProfileOutcome::Converted, {},
+        {1,
+         1,
+         image::ProfileOutcome::Converted,
+         {},
          [](double v) { return v < 0.081 ? v / 4.5 : std::pow((v + 0.099) / 1.099, 1 / 0.45); }},
         {1, 4, image::ProfileOutcome::Converted, {}, [](double v) { return std::pow(v, 2.2); }},
-        {9, 16, image::ProfileOutcome::Unsupported, {}, nullptr},  // PQ
-        {9, 18, image::ProfileOutcome::Unsupported, {}, nullptr},  // HLG
+        {9, 16, image::ProfileOutcome::Unsupported, {}, nullptr},   // PQ
+        {9, 18, image::ProfileOutcome::Unsupported, {}, nullptr},   // HLG
         {10, 13, image::ProfileOutcome::Unsupported, {}, nullptr},  // XYZ primaries
         {0, 13, image::ProfileOutcome::Unsupported, {}, nullptr},
         {12, 99, image::ProfileOutcome::Unsupported, {}, nullptr},
@@ -221,7 +225,8 @@ TEST(ColourProfile, EveryProfileGetsItsOwnTransformWhateverTheThreadKeeps) {
     // Back and forth, and an nclx description between.
     for (size_t k : {5, 0, 5, 3, 1, 4, 2, 0}) {
         image::ColourTransform t;
-        ASSERT_EQ(t.FromIcc(profiles[k].data(), profiles[k].size()), image::ProfileOutcome::Converted);
+        ASSERT_EQ(t.FromIcc(profiles[k].data(), profiles[k].size()),
+                  image::ProfileOutcome::Converted);
         image::ColourTransform between;
         EXPECT_EQ(between.FromNclx({9, 1}), image::ProfileOutcome::Converted);
         std::vector<uint8_t> row = source;

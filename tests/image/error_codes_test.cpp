@@ -35,11 +35,13 @@ TEST(ErrorText, EveryCodeHasItsText) {
         {51, "Can't create output tree"},
         {52, "Can't get current folder"},
         {53, "Can't change folder"},
-        {54, "Vignettor will be unable to create HTML links.\nSource and Destination folders do "
-             "not share a common root."},
-        {55, "Can't create composite image unless :\n1) Best Fit or Exact Size resize method is "
-             "used\n2) Fixed Width or Fixed Height resize method is used with background matting "
-             "On."},
+        {54,
+         "Vignettor will be unable to create HTML links.\nSource and Destination folders do "
+         "not share a common root."},
+        {55,
+         "Can't create composite image unless :\n1) Best Fit or Exact Size resize method is "
+         "used\n2) Fixed Width or Fixed Height resize method is used with background matting "
+         "On."},
     };
     for (const auto& [code, text] : table) EXPECT_EQ(image::ErrorText(code), text) << code;
 }

@@ -85,7 +85,8 @@ TEST(RowTargetTest, EveryWayGivesThePixelsOfTurningAndReducingTheWholePicture) {
                 int ow = 0, oh = 0;
                 bool reduced = false;
                 const std::vector<uint8_t> got =
-                    Feed(stored, c.w, c.h, o, *order, image::DecodePlan{0, 0, rw, rh}, &ow, &oh, &reduced);
+                    Feed(stored, c.w, c.h, o, *order, image::DecodePlan{0, 0, rw, rh}, &ow, &oh,
+                         &reduced);
                 EXPECT_EQ(ow, rw == 0 || !reduced ? uw : rw);
                 if (reduced) {
                     EXPECT_EQ(got, want);
@@ -231,7 +232,8 @@ TEST(MemoryBudgetTest, AFileWaitsForOthersAndOneLargerThanTheBudgetFails) {
         image::FileMemoryScope scope;
         EXPECT_EQ(image::ReserveFileMemory(1001), image::ErrOutOfMemory);  // never fits
         stage = 2;
-        EXPECT_EQ(image::ReserveFileMemory(400), image::ErrNone);  // fits once the first has finished
+        EXPECT_EQ(image::ReserveFileMemory(400),
+                  image::ErrNone);  // fits once the first has finished
         EXPECT_EQ(stage.load(), 3);
         EXPECT_EQ(image::ReserveFileMemory(900), image::ErrNone);  // a holder never waits
         EXPECT_EQ(image::FileMemoryHeld(), 1300u);

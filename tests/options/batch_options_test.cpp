@@ -129,8 +129,8 @@ TEST(BatchOptions, FlagsReadAsOneOnlyForExactlyOne) {
 // them as on, and as on after a reset; once stored they are kept.
 TEST(BatchOptions, NewFormatFiltersAreOnUnlessStoredOff) {
     int options::BatchOptions::*const filters[] = {&options::BatchOptions::OutputFilterHEIF,
-                                          &options::BatchOptions::OutputFilterAVIF,
-                                          &options::BatchOptions::OutputFilterWEBP};
+                                                   &options::BatchOptions::OutputFilterAVIF,
+                                                   &options::BatchOptions::OutputFilterWEBP};
     const char* const keys[] = {"OutputFilterHEIF", "OutputFilterAVIF", "OutputFilterWEBP"};
     MemoryProfileStore store;
     options::BatchOptions older;

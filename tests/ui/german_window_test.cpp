@@ -70,19 +70,22 @@ TEST(German, TheEngineShowsGermanAndKeepsItsDocumentsEnglish) {
     EXPECT_EQ(engine::texts::Tr(engine::texts::kReading), "Lesen");
     EXPECT_EQ(engine::texts::ProcessedSummary(3, 4), "3 von 4 Dateien verarbeitet\n");
     // The report the user reads and the one the log keeps.
-    EXPECT_EQ(engine::ShownReport("a.jpg", image::ErrInvalidJpg, engine::texts::kContextFileProcess),
-              "Fehler: Ungültige JPG-Datei\nDatei: a.jpg\nKontext: Datei verarbeiten");
-    EXPECT_EQ(engine::FormatReport("a.jpg", image::ErrInvalidJpg, engine::texts::kContextFileProcess),
-              "Error : Invalid JPG file\nFile : a.jpg\nContext : File Process");
+    EXPECT_EQ(
+        engine::ShownReport("a.jpg", image::ErrInvalidJpg, engine::texts::kContextFileProcess),
+        "Fehler: Ungültige JPG-Datei\nDatei: a.jpg\nKontext: Datei verarbeiten");
+    EXPECT_EQ(
+        engine::FormatReport("a.jpg", image::ErrInvalidJpg, engine::texts::kContextFileProcess),
+        "Error : Invalid JPG file\nFile : a.jpg\nContext : File Process");
     EXPECT_EQ(image::ErrorText(image::ErrInvalidJpg), "Invalid JPG file");
     // A warning is made in English (a shard's record keeps it) and shown in
     // German.
-    const std::string warning =
-        engine::texts::ProfileIgnored("a: b.jpg", engine::texts::ProfileIgnoredReason(image::ProfileOutcome::NotRgb));
+    const std::string warning = engine::texts::ProfileIgnored(
+        "a: b.jpg", engine::texts::ProfileIgnoredReason(image::ProfileOutcome::NotRgb));
     EXPECT_EQ(warning, "a: b.jpg: Colour profile ignored: it is not a profile of RGB colours");
     EXPECT_EQ(engine::texts::ShownWarning(warning),
               "a: b.jpg: Farbprofil ignoriert: Es ist kein Profil für RGB-Farben");
-    EXPECT_EQ(engine::texts::ShownWarning("a.png: some other warning"), "a.png: some other warning");
+    EXPECT_EQ(engine::texts::ShownWarning("a.png: some other warning"),
+              "a.png: some other warning");
     // A text no catalogue has stays as it is.
     EXPECT_EQ(Translate(engine::texts::kContext, "no such text %1"), "no such text %1");
 }

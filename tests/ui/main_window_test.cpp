@@ -70,7 +70,9 @@ public:
     QString folderTitle;
 
 protected:
-    bool RunOptionsSheet(options::BatchOptions& options) override { return sheet ? sheet(options) : false; }
+    bool RunOptionsSheet(options::BatchOptions& options) override {
+        return sheet ? sheet(options) : false;
+    }
     QString ChooseFolder(const QString& title, const QString&) override {
         folderTitle = title;
         return folderAnswer;

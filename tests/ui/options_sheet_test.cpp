@@ -301,7 +301,9 @@ std::vector<FieldRow> FieldRows() {
         CLICK_ROW(CompositeWriteToRoot, kComposite, CMP(s).writeSubfolders, 0),
         TEXT_ROW(CompositeBaseName, kComposite, CMP(s).baseName, "Sheet"),
         {"CompositeFormat", kComposite,
-         [](CMySheet& s) { CMP(s).format->setCurrentIndex(CMP(s).format->findData(options::FormatPng24)); },
+         [](CMySheet& s) {
+             CMP(s).format->setCurrentIndex(CMP(s).format->findData(options::FormatPng24));
+         },
          [](options::BatchOptions& o) { o.CompositeFormat = options::FormatPng24; }},
         VALUE_ROW(CompositeRows, kComposite, CMP(s).rows, 2),
         VALUE_ROW(CompositeCols, kComposite, CMP(s).cols, 7),
@@ -328,7 +330,8 @@ TEST(OptionsSheet, CompositePageSaysWhichFaceDrawsTheLabels) {
         {"Liberation Sans", "Liberation Sans, 14 pt"},
     };
     ASSERT_EQ(documents::LabelFontFamily("Liberation Sans", 14), "Liberation Sans");
-    ASSERT_NE(documents::LabelFontFamily("Arial", 14), "Arial") << "this system has no Arial of its own";
+    ASSERT_NE(documents::LabelFontFamily("Arial", 14), "Arial")
+        << "this system has no Arial of its own";
     for (const auto& r : rows) {
         options::BatchOptions options;
         options.CompositeMakeComposite = 1;

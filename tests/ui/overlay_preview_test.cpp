@@ -83,7 +83,8 @@ std::string WriteRamp(const test::TempDir& dir, const std::string& name, int wid
 // What the preview showed before it read in the background: the whole
 // picture read, fitted by resampling `kind` (0: none) and, with `keep`,
 // posterized to 3 colours: first when it fits, after the reduction else.
-QImage Expected(const std::string& path, QSize size, int kind, const options::Colour* keep = nullptr) {
+QImage Expected(const std::string& path, QSize size, int kind,
+                const options::Colour* keep = nullptr) {
     image::CPxImage image;
     image::ErrorCode code = image.Load(path);
     if (code == image::ErrNone && keep != nullptr && kind == 0) code = image.Posterize(3, *keep);
@@ -321,7 +322,8 @@ TEST(OverlayPreview, TheSheetReadsTheOverlayOnlyOnceItsPageIsShown) {
 TEST(OverlayPreview, ASlowReadNeitherHoldsUpTheWindowNorOutlivesItsRequest) {
     test::TempDir dir;
     const std::string red = WriteHalves(dir, "red.bmp", 64, 32, options::FormatBmp24, kRed, kRed);
-    const std::string blue = WriteHalves(dir, "blue.bmp", 64, 32, options::FormatBmp24, kBlue, kBlue);
+    const std::string blue =
+        WriteHalves(dir, "blue.bmp", 64, 32, options::FormatBmp24, kBlue, kBlue);
     SlowReads reads;
     options::BatchOptions options;
     options.OverlayOverlay = 1;

@@ -213,7 +213,8 @@ bool SheetPictures(vig::options::BatchOptions options, const QDir& work, const Q
     dialog(header, "sheet-html-header.png");
     vig::ui::CHtmlAppearanceDialog appearance(options.Html());
     dialog(appearance, "sheet-html-appearance.png");
-    vig::ui::CFontChooser font({QStringLiteral("Liberation Sans"), 12, vig::options::MakeColour(0, 0, 0)});
+    vig::ui::CFontChooser font(
+        {QStringLiteral("Liberation Sans"), 12, vig::options::MakeColour(0, 0, 0)});
     dialog(font, "sheet-font.png");
     return ok;
 }

@@ -21,7 +21,8 @@ constexpr const char* kEntryName = "vignettor-snapshrink";
 std::vector<std::string> Extensions() {
     std::vector<std::string> out;
     for (const image::InputFormatEntry& f : image::InputFormats())
-        for (const std::string& ext : image::ExtensionsOf(f.inputFormat)) out.push_back(ext.substr(1));
+        for (const std::string& ext : image::ExtensionsOf(f.inputFormat))
+            out.push_back(ext.substr(1));
     return out;
 }
 

@@ -64,9 +64,10 @@ CSnapshrinkDlg::CSnapshrinkDlg(const QuickSettings& values, QWidget* parent)
     if (QAbstractButton* b = styles->button(values_.renameStyle)) b->setChecked(true);
     connect(styles, &QButtonGroup::idClicked, this, [this](int id) { values_.renameStyle = id; });
 
-    FillList(ui_->formatCombo, options::kOutputFormatTexts, options::FormatGifGray, options::FormatSame24,
-             values_.outputFormat);
-    FillList(ui_->resizeCombo, options::kResizeMethodTexts, options::Percent + 1, options::NoResize, values_.resizeMethod);
+    FillList(ui_->formatCombo, options::kOutputFormatTexts, options::FormatGifGray,
+             options::FormatSame24, values_.outputFormat);
+    FillList(ui_->resizeCombo, options::kResizeMethodTexts, options::Percent + 1, options::NoResize,
+             values_.resizeMethod);
     connect(ui_->resizeCombo, &QComboBox::currentIndexChanged, this,
             &CSnapshrinkDlg::OnResizeSelected);
     connect(ui_->formatCombo, &QComboBox::currentIndexChanged, this,
@@ -82,9 +83,10 @@ void CSnapshrinkDlg::OnResizeSelected(int index) {
     values_.resizeMethod = SelectedCode(ui_->resizeCombo, index);
     const int m = values_.resizeMethod;
     const bool twoSides = m >= options::NoResize && m <= options::ExactSize;
-    ui_->widthLabel->setText(widgets::Translated("vig::shell", twoSides         ? kWidthLabel
-                                                          : m == options::PixelArea ? kAreaLabel
-                                                                           : kPercentLabel));
+    ui_->widthLabel->setText(widgets::Translated("vig::shell", twoSides ? kWidthLabel
+                                                               : m == options::PixelArea
+                                                                   ? kAreaLabel
+                                                                   : kPercentLabel));
     ui_->heightLabel->setText(twoSides ? widgets::Translated("vig::shell", kHeightLabel) : QString());
     ui_->heightEdit->setVisible(twoSides);
     ui_->enlargeCheck->setEnabled(options::MethodAllowsEnlarge(m));

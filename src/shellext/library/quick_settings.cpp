@@ -64,8 +64,8 @@ std::string OutputPathFor(const QuickSettings& settings, const std::string& inpu
     const std::string base =
         paths::StripTrailingSeparator(settings.destFolder) + paths::kSeparator + title;
     const std::string ext = engine::OutputExtension(paths::Extension(input), settings.outputFormat);
-    const std::string output =
-        engine::BuildOutputName(base, ext, settings.renameStyle, settings.extraText, settings.letterCase);
+    const std::string output = engine::BuildOutputName(base, ext, settings.renameStyle,
+                                                       settings.extraText, settings.letterCase);
     return engine::ApplyOutputCase(output, settings.letterCase);
 }
 

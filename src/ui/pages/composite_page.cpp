@@ -20,7 +20,9 @@ constexpr int kLastFormat = options::FormatGifGray;
 CCompositePage::CCompositePage(options::BatchOptions& options, QWidget* parent)
     : CFormPage(options, texts::kCompositePageTitle, widgets::HelpTopic::Composite, parent) {
     for (int code = kFirstFormat; code <= kLastFormat; ++code)
-        ui_->format->addItem(widgets::Translated(options::kListContext, options::kOutputFormatTexts[code - 1]), code);
+        ui_->format->addItem(
+            widgets::Translated(options::kListContext, options::kOutputFormatTexts[code - 1]),
+            code);
     ui_->rows->setArrowRange(1, kSheetLimit);
     ui_->cols->setArrowRange(1, kSheetLimit);
     using C = options::CompositeOptions;
@@ -61,8 +63,8 @@ void CCompositePage::UpdateRules() {
 void CCompositePage::ShowFont() {
     const options::CompositeOptions& c = options_.Composite();
     const QString face = QString::fromStdString(c.CompositeFontName);
-    const QString drawn =
-        QString::fromStdString(documents::LabelFontFamily(c.CompositeFontName, c.CompositeFontSize));
+    const QString drawn = QString::fromStdString(
+        documents::LabelFontFamily(c.CompositeFontName, c.CompositeFontSize));
     const bool other = !drawn.isEmpty() && drawn.compare(face, Qt::CaseInsensitive) != 0;
     ui_->fontSample->setText(
         other ? texts::Tr(texts::kFontSampleDrawnIn)

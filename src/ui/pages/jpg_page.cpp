@@ -14,7 +14,8 @@ constexpr int kMaxQuality = 100;
 CJPGPage::CJPGPage(options::BatchOptions& options, QWidget* parent)
     : CFormPage(options, texts::kJpgPageTitle, widgets::HelpTopic::Jpeg, parent) {
     ui_->quality->setArrowRange(kMinQuality, kMaxQuality);
-    Bind({{Bound::Ranged, ui_->quality, &options::BatchOptions::JPGQuality, kMinQuality, kMaxQuality},
+    Bind({{Bound::Ranged, ui_->quality, &options::BatchOptions::JPGQuality, kMinQuality,
+           kMaxQuality},
           {Bound::Flag, ui_->draftDecode, &options::BatchOptions::JPGDraftDecode}});
 }
 

@@ -11,9 +11,11 @@ COperationPage::COperationPage(options::BatchOptions& options, QWidget* parent)
       extensionFolder_(ProgramFolder()) {
     ui_->threads->setArrowRange(0, options::kMaxThreads);
     ui_->memoryLimit->setArrowRange(0, options::kMaxMemoryLimit);
-    Bind({{Bound::Flag, ui_->silentOperation, &options::BatchOptions::OpsSilentOperation},
-          {Bound::Ranged, ui_->threads, &options::BatchOptions::OpsThreads, 0, options::kMaxThreads},
-          {Bound::Ranged, ui_->memoryLimit, &options::BatchOptions::OpsMemoryLimit, 0, options::kMaxMemoryLimit}});
+    Bind(
+        {{Bound::Flag, ui_->silentOperation, &options::BatchOptions::OpsSilentOperation},
+         {Bound::Ranged, ui_->threads, &options::BatchOptions::OpsThreads, 0, options::kMaxThreads},
+         {Bound::Ranged, ui_->memoryLimit, &options::BatchOptions::OpsMemoryLimit, 0,
+          options::kMaxMemoryLimit}});
     ui_->resetNote->setVisible(false);
     connect(ui_->resetAll, &QPushButton::clicked, this, [this] {
         resetRequested_ = true;

@@ -4,8 +4,8 @@
 
 namespace vig::ui {
 
-COptionsPage::COptionsPage(options::BatchOptions& options, QString title, widgets::HelpTopic helpTopic,
-                           QWidget* parent)
+COptionsPage::COptionsPage(options::BatchOptions& options, QString title,
+                           widgets::HelpTopic helpTopic, QWidget* parent)
     : QWidget(parent), options_(options), title_(std::move(title)), helpTopic_(helpTopic) {}
 
 void COptionsPage::UpdateRulesOnToggle(std::initializer_list<QAbstractButton*> buttons) {

@@ -38,7 +38,9 @@ COutputPage::COutputPage(options::BatchOptions& options, QWidget* parent)
            &B::OutputCase,
            0,
            0,
-           {{ui_->caseNoChange, options::NoChange}, {ui_->caseLower, options::Lower}, {ui_->caseUpper, options::Upper}}},
+           {{ui_->caseNoChange, options::NoChange},
+            {ui_->caseLower, options::Lower},
+            {ui_->caseUpper, options::Upper}}},
           {Bound::Text, ui_->nameFilter, &B::OutputFilterString},
           {Bound::Flag, ui_->filterJpg, &B::OutputFilterJPG},
           {Bound::Flag, ui_->filterPng, &B::OutputFilterPNG},
@@ -59,7 +61,9 @@ COutputPage::COutputPage(options::BatchOptions& options, QWidget* parent)
            &B::OutputSortFiles,
            0,
            0,
-           {{ui_->sortNone, options::NoSort}, {ui_->sortAlphabetic, options::Alphabetic}, {ui_->sortDate, options::ByDate}}},
+           {{ui_->sortNone, options::NoSort},
+            {ui_->sortAlphabetic, options::Alphabetic},
+            {ui_->sortDate, options::ByDate}}},
           {Bound::Flag, ui_->sortDescending, &B::OutputSortFilesDescending}});
     UpdateRulesOnToggle({ui_->renameOverwrite, ui_->renameAutoNumber, ui_->renamePrefix,
                          ui_->renameSuffix, ui_->duplicateTree, ui_->branchFromSource});
@@ -79,7 +83,8 @@ void COutputPage::ShowOptions() {
     ShowFlag(ui_->useDateFilter, o.OutputDateFilter);
     ui_->dateEdit->setText(DateText(o.OutputDateDate));
     if (ui_->dateEdit->text().isEmpty()) ui_->useDateFilter->setChecked(false);
-    ShowChoice({{ui_->dateBefore, 1}, {ui_->dateAfter, 0}}, options::On(o.OutputDateFilterBefore) ? 1 : 0);
+    ShowChoice({{ui_->dateBefore, 1}, {ui_->dateAfter, 0}},
+               options::On(o.OutputDateFilterBefore) ? 1 : 0);
     UpdateRules();
 }
 

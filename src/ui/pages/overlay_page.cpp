@@ -122,7 +122,8 @@ void COverlayPage::ShowPreviewStatus() {
     QString text;
     if (!preview->hasImage() && !preview->loading())
         text = preview->loadError() == image::ErrOutOfMemory
-                   ? widgets::Translated(image::kErrorTextContext, image::ErrorText(image::ErrOutOfMemory).c_str())
+                   ? widgets::Translated(image::kErrorTextContext,
+                                         image::ErrorText(image::ErrOutOfMemory).c_str())
                    : texts::Tr(texts::kInvalidImage);
     ui_->previewStatus->setText(text);
 }
