@@ -18,6 +18,7 @@
 #include "image/colour_profile.h"
 #include "image/formats/jpeg.h"
 #include "platform/system.h"
+#include "support/colour_profiles.h"
 #include "support/tagged_pictures.h"
 
 namespace {
@@ -43,27 +44,9 @@ const std::vector<uint8_t>& Picture() {
     return picture;
 }
 
-// Primaries x, y of red, green and blue under D65 with the sRGB curve.
-std::vector<uint8_t> Profile(const double xy[6]) {
-    const cmsCIExyY white = {0.3127, 0.3290, 1.0};
-    const cmsCIExyYTRIPLE primaries = {
-        {xy[0], xy[1], 1.0}, {xy[2], xy[3], 1.0}, {xy[4], xy[5], 1.0}};
-    const double params[5] = {2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045};
-    cmsToneCurve* curve = cmsBuildParametricToneCurve(nullptr, 4, params);
-    cmsToneCurve* curves[3] = {curve, curve, curve};
-    cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
-    cmsFreeToneCurve(curve);
-    cmsUInt32Number size = 0;
-    cmsSaveProfileToMem(profile, nullptr, &size);
-    std::vector<uint8_t> bytes(size);
-    cmsSaveProfileToMem(profile, bytes.data(), &size);
-    cmsCloseProfile(profile);
-    return bytes;
-}
-
 const std::vector<uint8_t>& DisplayP3() {
     static const double kP3[6] = {0.680, 0.320, 0.265, 0.690, 0.150, 0.060};
-    static const std::vector<uint8_t> bytes = Profile(kP3);
+    static const std::vector<uint8_t> bytes = vig::test::RgbProfile(kP3);
     return bytes;
 }
 
@@ -127,7 +110,7 @@ void BM_MakeTransform(benchmark::State& state) {
     const int count = state.range(0) != 0 ? 5 : 1;
     for (int k = 0; k < count; ++k) {
         const double xy[6] = {0.64 + 0.01 * k, 0.33, 0.30, 0.60, 0.15, 0.06};
-        profiles.push_back(Profile(xy));
+        profiles.push_back(vig::test::RgbProfile(xy));
     }
     size_t next = 0;
     for (auto _ : state) {
